@@ -1,0 +1,110 @@
+#pragma once
+
+// CONTRACT for the other subsystems: the names and signatures below are what controls, plot
+// and app code against. The drawing owner may add members; changing these needs a word to all.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "DrawingSurface.h"
+#include "Geometry.h"
+
+class QWidget;
+
+namespace funzioni {
+
+enum class ControlKind { Surface, TextList, TextBox };
+
+// Toolkit-neutral events delivered to the dialog's one handler.
+enum class EventKind {
+  Initialise,    // once, before the dialog is first shown
+  Timer,         // id = timer identifier
+  Paint,         // the dialog was painted (the first one matters)
+  PointerShape,  // pointer moved over / button pressed or released over control id (0: face)
+  ContextMenu,   // right-button release over control id
+  Command,       // id, code (Enter: id 1; Esc/close box: id 2; keypad + 2200, - 2300)
+  Destroy,       // the dialog is going away
+};
+
+struct DialogEvent {
+  EventKind kind = EventKind::Initialise;
+  int id = 0;
+  int code = 0;
+};
+
+enum class MouseButton { Left, Right };
+
+// Command identifiers the dialog itself sends.
+inline constexpr int kCommandOk = 1;
+inline constexpr int kCommandCancel = 2;
+inline constexpr int kCommandKeypadPlus = 2200;
+inline constexpr int kCommandKeypadMinus = 2300;
+
+// The main dialog and its controls. Surfaces are drawing controls; drawing acts on the surface
+// most recently chosen with AttachSurface.
+class Dialog {
+ public:
+  // CreateDialog: a dialog with a fixed client size, centred on the screen when centred is set.
+  Dialog(std::string_view title, int x, int y, int width, int height, bool centred);
+  ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  void SetFaceColor(Color color);  // the dialog's background
+  void SetTextColor(Color color);  // the dialog's text colour (stock controls)
+
+  // Places a control; positions and sizes are pixels of the client area. Identifiers outside
+  // 0..10000 or already used are ignored.
+  void AddControl(ControlKind kind, int id, std::string_view text, int x, int y, int width,
+                  int height, int style = 0);
+  bool HasControl(int id) const;
+
+  // Makes the surface current and returns it; an identifier that is not a surface leaves an empty
+  // 0 x 0 surface current, on which everything does nothing.
+  DrawingSurface& AttachSurface(int id);
+  DrawingSurface& CurrentSurface();
+  void RedrawSurface();                      // of the current surface
+  const DrawingSurface* FindSurface(int id) const;  // nullptr when not a surface
+
+  std::string GetControlText(int id) const;
+  void SetControlText(int id, std::string_view text);
+  void SetControlFocus(int id);
+  int FocusedControl() const;  // identifier of the control with the keyboard focus, 0 if none
+  PixelRect GetControlRect(int id) const;
+  int GetControlUserValue(int id, int slot) const;
+  void SetControlUserValue(int id, int slot, int value);
+
+  void ListReset(int id);
+  void ListAdd(int id, std::string_view text);
+  void ListSelect(int id, int lineFromOne);
+  std::string ListGetSelected(int id) const;
+  int ListCount(int id) const;
+  std::string ListLine(int id, int lineFromOne) const;
+
+  void SetControlFont(int id, std::string_view faceName, int heightPixels,
+                      std::string_view styleWord);
+
+  PixelPoint GetPointerPosition() const;
+  bool IsMouseButtonDown(MouseButton button) const;
+
+  void StartTimer(int timerId, int periodMs);
+  void StopTimer(int timerId);
+
+  void SetEventHandler(std::function<void(const DialogEvent&)> handler);
+  // Shows the dialog, sends Initialise, and runs until EndDialog; returns its result.
+  int RunModal();
+  // Shows the dialog without a nested loop (tests), sending Initialise first.
+  void Show();
+  void EndDialog(int result);
+  bool IsEnded() const;
+
+  QWidget* Widget() const;  // for tests that drive the real window
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace funzioni

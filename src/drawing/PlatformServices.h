@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string_view>
+
+namespace funzioni {
+
+struct TimeOfDay {
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// Starts a program from a command line (split as a shell would, without a shell) and waits until
+// it ends, keeping the windows painted meanwhile; false when it could not be started.
+bool RunAndWait(std::string_view commandLine);
+// Opens a document with the application associated with it; false when that failed.
+bool OpenDocument(std::string_view path);
+TimeOfDay CurrentTimeOfDay();
+// Pauses, keeping the windows painted but handling no user input.
+void PauseMilliseconds(int milliseconds);
+// A random number in [0, 1).
+double RandomUnit();
+
+}  // namespace funzioni
