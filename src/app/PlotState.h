@@ -1,0 +1,63 @@
+#pragma once
+
+// The values every picture of the plotting area is computed from. The shell owns one PlotState
+// and changes it; the plotter only reads it. Tables indexed by a function number run from 1 to
+// functionCount; slot 0 exists and is never read.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace funzioni {
+
+inline constexpr int functionCount = 10;
+inline constexpr std::size_t kBuiltinTextWidth = 20;
+
+// One built-in function: its label (always exactly 20 characters, blank-padded) and which of the
+// parameters a, b, c, d have a meter.
+struct BuiltinFunction {
+  std::string text = std::string(kBuiltinTextWidth, ' ');
+  std::uint8_t usesA = 0;
+  std::uint8_t usesB = 0;
+  std::uint8_t usesC = 0;
+  std::uint8_t usesD = 0;
+};
+
+// A value with its range, reset value and keypad step; every field is a 32-bit float, so every
+// stored result is rounded to single precision.
+struct ParamRecord {
+  float minimum = 0.0f;
+  float maximum = 0.0f;
+  float value = 0.0f;
+  float resetValue = 0.0f;
+  float step = 0.0f;
+};
+
+using FunctionTable = std::array<BuiltinFunction, functionCount + 1>;
+using ParamTable = std::array<ParamRecord, functionCount + 1>;
+
+// Pads with blanks on the right or cuts to the width.
+std::string FixedWidthText(std::string_view text, std::size_t width);
+
+struct PlotState {
+  FunctionTable builtinFunctions{};
+  std::array<std::uint8_t, functionCount + 1> curveOn{};
+  std::string currentFormula;
+  ParamTable paramA{};
+  ParamTable paramB{};
+  ParamTable paramC{};
+  ParamTable paramD{};
+  ParamRecord zoomValue{};
+  ParamRecord stepValue{};
+
+  // A fresh state holds the function table and the start values.
+  PlotState();
+
+  // Fills the table of the ten built-in functions (done once when the main window is built).
+  void FillBuiltinFunctions();
+  // Start values of the switches, formula, parameters, zoom and step.
+  void InitialiseState();
+};
+
+}  // namespace funzioni
