@@ -1,0 +1,44 @@
+#pragma once
+
+// Passive surfaces: text panels (one centred line or several lines), the ticker whose text
+// slides down one pixel per call, and the background of the plotting board.
+
+#include <cstdint>
+#include <string_view>
+
+#include "controls/ControlTable.h"
+#include "drawing/DialogServices.h"
+#include "drawing/Geometry.h"
+
+namespace funzioni {
+
+inline constexpr Color kPanelShadowColor = 0x00558255;  // Rgb(85, 130, 85)
+inline constexpr Color kGridColor = 0x00646464;
+
+// Creates and draws an empty panel; returns the surface's actual size (0 x 0 when the control
+// could not be made). The scale is the font size basis.
+PixelSize CreatePanel(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
+                      std::int32_t frameWidth, std::string_view frameColor, std::int32_t scale,
+                      Color textColor, std::string_view style, std::string_view faceColor,
+                      std::int32_t faceMode);
+
+// Shows one centred line ("[<]" / "[>]" align it left / right); empty text clears the panel.
+void SetPanelText(Dialog& dialog, const ControlTable& table, int id, std::string_view text);
+
+// Shows lines separated by CR LF, each starting frameWidth pixels from the edges; empty text
+// clears the panel.
+void SetPanelLines(Dialog& dialog, const ControlTable& table, int id, std::string_view text);
+
+// Moves the ticker text one pixel down (the offset lives in user value 5 and wraps after
+// frameWidth + height calls) and redraws face, text and frame.
+void ScrollPanelText(Dialog& dialog, int id, int frameWidth, std::string_view frameColor,
+                     std::string_view faceColor, int faceMode, std::string_view text,
+                     Color textColor, int fontSize);
+
+// Draws the board background whole and shows it: gold frame, sunken face, a grid every
+// gridPercent of the inner height (none for 0 or 1), the centred title and, for value > 0, two
+// red curtains each covering value / 2 percent of the inner width.
+void DrawBoard(Dialog& dialog, int id, int frameWidth, float value, std::int16_t gridPercent,
+               std::string_view title, int fontSize, Color titleColor, std::string_view faceColor);
+
+}  // namespace funzioni
