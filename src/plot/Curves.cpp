@@ -1,0 +1,82 @@
+#include "plot/Curves.h"
+
+#include <array>
+
+#include "drawing/DialogServices.h"
+#include "plot/BuiltinFunctions.h"
+#include "plot/FormulaSampling.h"
+#include "plot/RunningSum.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr Color kFormulaColor = 0x0000FFFF;  // yellow
+
+}  // namespace
+
+float BuiltinSampleStep(const PlotState& state) {
+  return static_cast<float>(0.0005 * state.stepValue.value);
+}
+
+float FormulaSampleStep(const PlotState& state) {
+  return static_cast<float>(0.001 * state.stepValue.value);
+}
+
+void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state.zoomValue.value);
+
+  std::array<int, functionCount> shown{};
+  std::size_t shownCount = 0;
+  for (int n = 1; n <= functionCount; ++n) {
+    if (state.curveOn[n] == 1) shown[shownCount++] = n;
+  }
+  if (shownCount == 0) return;
+
+  const float r = mapping.halfRange;
+  ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+    const double column = mapping.Column(x);
+    for (std::size_t i = 0; i < shownCount; ++i) {
+      const int n = shown[i];
+      const std::optional<long double> y = BuiltinValue(state, n, x);
+      // A value that is not finite gives a row that is not finite, which leaves no mark.
+      if (y) surface.SetPixel(column, mapping.Row(*y), BuiltinCurveColor(n));
+    }
+  });
+}
+
+std::vector<float> FormulaSampleXs(const PlotState& state) {
+  const float r = static_cast<float>(0.2 * state.zoomValue.value);
+  std::vector<float> xs;
+  ForEachRunningValue(-r, r, FormulaSampleStep(state), [&](float x) { xs.push_back(x); });
+  return xs;
+}
+
+std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
+                                                 std::string_view formula,
+                                                 std::span<const float> xs) {
+  std::vector<FormulaSample> samples;
+  samples.reserve(xs.size());
+  for (const float x : xs) samples.push_back({x, EvaluateFormulaAt(evaluator, formula, x)});
+  return samples;
+}
+
+void DrawFormulaSamples(DrawingSurface& surface, const PlotMapping& mapping,
+                        std::span<const FormulaSample> samples) {
+  for (const FormulaSample& sample : samples) {
+    if (sample.y) surface.SetPixel(mapping.Column(sample.x), mapping.Row(*sample.y), kFormulaColor);
+  }
+}
+
+void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
+                      ExpressionEvaluator& evaluator, std::string_view formula) {
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state.zoomValue.value);
+  const std::vector<float> xs = FormulaSampleXs(state);
+  const std::vector<FormulaSample> samples = ComputeFormulaSamples(evaluator, formula, xs);
+  DrawFormulaSamples(surface, mapping, samples);
+  dialog.RedrawSurface();
+}
+
+}  // namespace funzioni

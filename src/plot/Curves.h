@@ -1,0 +1,50 @@
+#pragma once
+
+// The dots of the built-in curves and of the typed formula on the plotting area.
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "app/PlotState.h"
+#include "plot/PlotMapping.h"
+
+namespace funzioni {
+
+class Dialog;
+class DrawingSurface;
+class ExpressionEvaluator;
+
+// The sampling steps: 0.0005 p for the built-in curves and 0.001 p for the typed formula, each a
+// 32-bit float.
+float BuiltinSampleStep(const PlotState& state);
+float FormulaSampleStep(const PlotState& state);
+
+// Draws one dot per sample of every built-in function whose switch is exactly 1, function by
+// function at each x, onto the plotting area. Does not show the surface.
+void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state);
+
+// One sample of the typed formula; y is empty where the evaluator rejected the text.
+struct FormulaSample {
+  float x = 0;
+  std::optional<long double> y;
+};
+
+// The x of every sample of the typed formula: -r, -r + step, ... as a running 32-bit sum.
+std::vector<float> FormulaSampleXs(const PlotState& state);
+
+// Evaluates the formula at every x, one evaluator call each; draws nothing.
+std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
+                                                 std::string_view formula,
+                                                 std::span<const float> xs);
+
+// Paints the yellow dots of the samples in order on the surface.
+void DrawFormulaSamples(DrawingSurface& surface, const PlotMapping& mapping,
+                        std::span<const FormulaSample> samples);
+
+// Computes and draws the typed formula over whatever the plotting area shows, then shows it.
+void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
+                      ExpressionEvaluator& evaluator, std::string_view formula);
+
+}  // namespace funzioni

@@ -1,0 +1,24 @@
+#pragma once
+
+// One sample of a typed formula: x written into the text, the text given to the evaluator, and
+// the evaluator's answer read back as a number.
+
+#include <optional>
+#include <string_view>
+
+namespace funzioni {
+
+class ExpressionEvaluator;
+
+// True when the evaluator's answer reports a failure (its lower-case form contains "error").
+bool IsEvaluatorError(std::string_view result);
+
+// The number in an evaluator's answer, leading blanks skipped; empty when it holds no number.
+std::optional<long double> ReadEvaluatorNumber(std::string_view result);
+
+// The formula's value at x: every lower-case "x" replaced by the 7-significant-digit text of x,
+// one evaluation. Empty when the evaluator rejects the text.
+std::optional<long double> EvaluateFormulaAt(ExpressionEvaluator& evaluator,
+                                             std::string_view formula, float x);
+
+}  // namespace funzioni

@@ -1,0 +1,120 @@
+#include "plot/PlotBoard.h"
+
+#include <string>
+
+#include "controls/ControlRenderer.h"
+#include "drawing/DialogServices.h"
+#include "plot/Curves.h"
+#include "plot/RunningSum.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr Color kFineGridColor = 0x00505050;  // Rgb(80, 80, 80)
+constexpr Color kUnitGridColor = 0x00646464;  // Rgb(100, 100, 100)
+
+// Lines are drawn from W/2 (or H/2) outwards in both directions, one pair per step.
+void DrawRowPair(DrawingSurface& surface, double width, double height, float y, Color color) {
+  surface.MoveTo(0, y);
+  surface.LineTo(width, 0, color, true);
+  surface.MoveTo(0, height - y);
+  surface.LineTo(width, 0, color, true);
+}
+
+void DrawColumnPair(DrawingSurface& surface, double width, double height, float x, Color color) {
+  surface.MoveTo(x, 0);
+  surface.LineTo(0, height, color, true);
+  surface.MoveTo(width - x, 0);
+  surface.LineTo(0, height, color, true);
+}
+
+void DrawFineGrid(DrawingSurface& surface, double width, double height, float step) {
+  ForEachRunningValue(static_cast<float>(height / 2), static_cast<float>(height), step,
+                      [&](float y) { DrawRowPair(surface, width, height, y, kFineGridColor); });
+  ForEachRunningValue(static_cast<float>(width / 2), static_cast<float>(width), step,
+                      [&](float x) { DrawColumnPair(surface, width, height, x, kFineGridColor); });
+}
+
+// The unit lines, and the numbers 1 to 9 beside the second to tenth lines of the upper half of
+// the y axis and of the right half of the x axis.
+void DrawUnitGrid(DrawingSurface& surface, double width, double height, float step) {
+  const auto labelled = [](int k) { return 1 < k && k < 11; };
+  int k = 0;
+  ForEachRunningValue(static_cast<float>(height / 2), static_cast<float>(height), step,
+                      [&](float y) {
+                        DrawRowPair(surface, width, height, y, kUnitGridColor);
+                        ++k;
+                        if (!labelled(k)) return;
+                        surface.MoveTo(width / 2 - 10, height - y - 6);
+                        surface.PrintText(std::to_string(k - 1));
+                      });
+  k = 0;
+  ForEachRunningValue(static_cast<float>(width / 2), static_cast<float>(width), step, [&](float x) {
+    DrawColumnPair(surface, width, height, x, kUnitGridColor);
+    ++k;
+    if (!labelled(k)) return;
+    surface.MoveTo(x - 4, height / 2);
+    surface.PrintText(std::to_string(k - 1));
+  });
+}
+
+void DrawLine(DrawingSurface& surface, double x1, double y1, double x2, double y2) {
+  surface.MoveTo(x1, y1);
+  surface.LineTo(x2, y2, kDefaultColor);
+}
+
+// Axes with arrowheads and their letters, in the foreground colour.
+void DrawAxes(DrawingSurface& surface, double width, double height) {
+  const double midX = width / 2;
+  const double midY = height / 2;
+  DrawLine(surface, 0, midY, width, midY);
+  DrawLine(surface, width - 2, midY, width - 7, midY - 5);
+  DrawLine(surface, width - 2, midY, width - 7, midY + 5);
+  surface.MoveTo(width - 17, midY - 20);
+  surface.PrintText("x");
+  DrawLine(surface, midX, 0, midX, height);
+  DrawLine(surface, midX, 2, midX - 5, 7);
+  DrawLine(surface, midX, 2, midX + 5, 7);
+  surface.MoveTo(midX + 10, 3);
+  surface.PrintText("y");
+}
+
+}  // namespace
+
+float UnitGridStep(int height, float zoom) {
+  return static_cast<float>(10.0 * (height - 1) / (4.0 * zoom));
+}
+
+float FineGridStep(int height, float zoom) {
+  return static_cast<float>(0.1 * 10.0 * (height - 1) / (4.0 * zoom));
+}
+
+void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state,
+                ExpressionEvaluator& evaluator) {
+  const float zoom = state.zoomValue.value;
+
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  surface.SetSurfaceFont("arial", 10, 0);
+  surface.SetForegroundColor(kWhite);
+  surface.SetBackgroundColor(kTransparent);
+  const PixelSize size = surface.GetSurfaceSize();
+  const double width = size.width;
+  const double height = size.height;
+
+  DrawFace(dialog, plotId, 0, "verde", 3);
+
+  if (zoom < 10) DrawFineGrid(surface, width, height, FineGridStep(size.height, zoom));
+  if (zoom < 120) DrawUnitGrid(surface, width, height, UnitGridStep(size.height, zoom));
+  DrawAxes(surface, width, height);
+
+  PlotBuiltinCurves(dialog, plotId, state);
+  if (!state.currentFormula.empty()) {
+    PlotFormulaCurve(dialog, plotId, state, evaluator, state.currentFormula);
+  }
+
+  DrawRaisedFrame(surface, 2, "oro");
+  dialog.RedrawSurface();
+}
+
+}  // namespace funzioni

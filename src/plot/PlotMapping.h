@@ -1,0 +1,28 @@
+#pragma once
+
+// The mapping between plot values and pixels of the plotting area: x and y both run from -r to
+// r with the half-range r = 0.2 z; x = -r is column 0 and x = r column W; y = r is row 0 and
+// y = -r row H.
+
+#include "drawing/Geometry.h"
+
+namespace funzioni {
+
+struct PlotMapping {
+  double width = 0;
+  double height = 0;
+  float zoom = 0;
+  float halfRange = 0;  // a 32-bit float, like every stored plot value
+
+  double Column(float x) const { return width * (halfRange + x) / (0.4 * zoom); }
+  double Row(long double y) const {
+    return static_cast<double>(height - height / (0.4 * zoom) * (y + halfRange));
+  }
+};
+
+inline PlotMapping MakePlotMapping(PixelSize size, float zoom) {
+  return PlotMapping{static_cast<double>(size.width), static_cast<double>(size.height), zoom,
+                     static_cast<float>(0.2 * zoom)};
+}
+
+}  // namespace funzioni

@@ -1,0 +1,68 @@
+#include "plot/ResultsTable.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "drawing/DialogServices.h"
+#include "plot/BuiltinFunctions.h"
+#include "plot/FormulaSampling.h"
+#include "plot/PlotIds.h"
+#include "plot/RunningSum.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr float kResultStep = 0.1f;
+
+// The first two lines: the function's text and a single blank.
+void StartTable(Dialog& dialog, std::string_view heading) {
+  dialog.ListReset(kResultsListId);
+  dialog.ListAdd(kResultsListId, heading);
+  dialog.ListAdd(kResultsListId, " ");
+}
+
+void ForEachResultX(const PlotState& state, auto&& visit) {
+  const float r = static_cast<float>(0.2 * state.zoomValue.value);
+  ForEachRunningValue(-r, r, kResultStep, visit);
+}
+
+}  // namespace
+
+std::string ResultNumberText(float value) {
+  if (std::isnan(value)) return " nan";
+  if (std::isinf(value)) return value > 0 ? " inf" : "-inf";
+  if (value == 0) return " 0";
+  // One decimal of the absolute value (to_chars ignores the locale); the sign comes from the
+  // value itself, so -0.04 reads "-0.0".
+  char digits[64];
+  const auto written = std::to_chars(digits, digits + sizeof digits, std::fabs(double{value}),
+                                     std::chars_format::fixed, 1);
+  std::string text(1, value < 0 ? '-' : ' ');
+  text.append(digits, written.ptr);
+  return text;
+}
+
+void AddResultRow(Dialog& dialog, float x, float y) {
+  dialog.ListAdd(kResultsListId, ResultNumberText(x) + " ;" + ResultNumberText(y));
+}
+
+void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
+                        std::string_view formula) {
+  StartTable(dialog, formula);
+  ForEachResultX(state, [&](float x) {
+    const std::optional<long double> y = EvaluateFormulaAt(evaluator, formula, x);
+    if (y) AddResultRow(dialog, x, static_cast<float>(*y));
+  });
+}
+
+void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n) {
+  if (n < 1 || n > functionCount) return;
+  StartTable(dialog, state.builtinFunctions[n].text);
+  ForEachResultX(state, [&](float x) {
+    const std::optional<long double> y = BuiltinValue(state, n, x);
+    if (y) AddResultRow(dialog, x, static_cast<float>(*y));
+  });
+}
+
+}  // namespace funzioni

@@ -1,0 +1,31 @@
+#pragma once
+
+// The results table: the values of one function at every tenth of a unit across the visible
+// range of x, in the text list of the main window.
+
+#include <string>
+#include <string_view>
+
+#include "app/PlotState.h"
+
+namespace funzioni {
+
+class Dialog;
+class ExpressionEvaluator;
+
+// A number written with the mask " 0.0;-0.0; 0": a blank and the value rounded to one decimal
+// when above 0, "-" and the absolute value when below 0, " 0" for exactly 0. A value that is not
+// finite reads " inf", "-inf" or " nan".
+std::string ResultNumberText(float value);
+
+// Appends the row "x ;y" to the results table.
+void AddResultRow(Dialog& dialog, float x, float y);
+
+// Fills the table for a typed formula; samples that the evaluator rejects make no row.
+void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
+                        std::string_view formula);
+
+// Fills the table for built-in function n (1..functionCount), whether its curve is on or not.
+void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n);
+
+}  // namespace funzioni
