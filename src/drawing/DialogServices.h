@@ -66,7 +66,7 @@ class Dialog {
   // 0 x 0 surface current, on which everything does nothing.
   DrawingSurface& AttachSurface(int id);
   DrawingSurface& CurrentSurface();
-  void RedrawSurface();                      // of the current surface
+  void RedrawSurface();                             // of the current surface
   const DrawingSurface* FindSurface(int id) const;  // nullptr when not a surface
 
   std::string GetControlText(int id) const;

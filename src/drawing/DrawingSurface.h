@@ -5,6 +5,7 @@
 // and app code against. The drawing owner may add members; changing these needs a word to all.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,15 +49,15 @@ class DrawingSurface {
   void MoveTo(double x, double y, bool relative = false);
   void LineTo(double x, double y, Color color = kDefaultColor, bool relative = false);
   void SetPixel(double x, double y, Color color = kDefaultColor);
-  void DrawBox(double x1, double y1, double x2, double y2, double corner, Color border,
-               Color fill, int fillStyle);
+  void DrawBox(double x1, double y1, double x2, double y2, double corner, Color border, Color fill,
+               int fillStyle);
   // Text is UTF-8.
   void PrintText(std::string_view text, bool newLine = false);
   PixelSize MeasureText(std::string_view text) const;
   PixelSize GetCharSize() const;
   PixelPoint GetCurrentPosition() const;
-  void StretchSurface(const DrawingSurface& source, double sx1, double sy1, double sx2,
-                      double sy2, double tx1, double ty1, double tx2, double ty2);
+  void StretchSurface(const DrawingSurface& source, double sx1, double sy1, double sx2, double sy2,
+                      double tx1, double ty1, double tx2, double ty2);
   std::string GetSurfacePixels() const;
   void SetSurfacePixels(std::string_view image);
 
@@ -70,6 +71,13 @@ class DrawingSurface {
   // User values, slots 1..8; other slots read 0 and are not written.
   int UserValue(int slot) const;
   void SetUserValue(int slot, int value);
+
+  // The colour a stretch gives to pixels whose source lies outside the source surface (the
+  // dialog's face colour, 0x003C4E3C unless the dialog says otherwise).
+  void SetStretchOutsideColor(Color color);
+  // The picture as 0xFFRRGGBB values, width x height, top row first; for the dialog's widgets
+  // and for benchmarks.
+  const std::uint32_t* ScreenPixels() const;
 
  private:
   struct State;

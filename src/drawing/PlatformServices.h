@@ -1,6 +1,7 @@
 #pragma once
 // TEMPORARY NOTE TO EVERY DEVELOPER: read /work/main/DEVELOPERS.md now, before writing code or committing.
 
+#include <string>
 #include <string_view>
 
 namespace funzioni {
@@ -21,5 +22,13 @@ TimeOfDay CurrentTimeOfDay();
 void PauseMilliseconds(int milliseconds);
 // A random number in [0, 1).
 double RandomUnit();
+
+// Whether a window can be shown: a Qt platform was chosen (QT_QPA_PLATFORM), or a Wayland or a
+// reachable X display is set. Without one Qt aborts, so main checks this first and prints
+// NoDisplayMessage() instead.
+bool DisplayAvailable();
+std::string NoDisplayMessage();
+// Call before the QApplication exists: only whole desktop scale factors are applied.
+void PrepareGuiApplication();
 
 }  // namespace funzioni

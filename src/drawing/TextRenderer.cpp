@@ -1,0 +1,156 @@
+#include "TextRenderer.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "DrawingSurface.h"
+
+namespace funzioni {
+
+struct FontEntry {
+  QFont font;
+  QFontMetrics metrics;
+  int ascent = 0;
+  int height = 0;
+  int leading = 0;
+  int averageWidth = 0;
+};
+
+namespace {
+
+constexpr std::size_t kMaxFaceChars = 31;
+
+// Metrics must match painting on a QImage, whatever the screen reports.
+const QImage& MetricsDevice() {
+  static const QImage device(1, 1, QImage::Format_RGB32);
+  return device;
+}
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    if (c < 0x80) {
+      extra = 0;
+    } else if ((c & 0xE0) == 0xC0 && c >= 0xC2) {
+      extra = 1;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2;
+    } else if ((c & 0xF8) == 0xF0 && c <= 0xF4) {
+      extra = 3;
+    } else {
+      return false;
+    }
+    if (i + extra >= text.size() && extra > 0) return false;
+    for (int k = 1; k <= extra; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+// Program texts are UTF-8; 8-bit text that is not valid UTF-8 is taken as Latin-1.
+QString ToQString(std::string_view text) {
+  const auto size = static_cast<qsizetype>(text.size());
+  if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), size);
+  return QString::fromLatin1(text.data(), size);
+}
+
+std::unique_ptr<FontEntry> MakeEntry(const QString& family, int pixelHeight, int styleBits) {
+  QFont font(family);
+  font.setPixelSize(std::max(1, pixelHeight));
+  font.setWeight((styleBits & kFontBold) != 0 ? QFont::Bold : QFont::Normal);
+  font.setItalic((styleBits & kFontItalic) != 0);
+  font.setUnderline((styleBits & kFontUnderline) != 0);
+  font.setStrikeOut((styleBits & kFontStrikeOut) != 0);
+  font.setStyleStrategy(QFont::NoAntialias);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  // A string is as wide as its characters added up.
+  font.setKerning(false);
+  QFontMetrics metrics(font, &MetricsDevice());
+  auto entry = std::unique_ptr<FontEntry>(new FontEntry{font, metrics});
+  entry->ascent = metrics.ascent();
+  entry->height = metrics.height();
+  entry->leading = std::max(0, metrics.leading());
+  entry->averageWidth = metrics.averageCharWidth();
+  return entry;
+}
+
+}  // namespace
+
+std::string TextRenderer::ResolveFamily(std::string_view faceName) {
+  std::string face(faceName.substr(0, std::min(faceName.size(), kMaxFaceChars)));
+  while (!face.empty() && face.back() == ' ') face.pop_back();
+  while (!face.empty() && face.front() == ' ') face.erase(face.begin());
+  const std::string key = Lower(face);
+  if (key.empty() || key == "arial" || key == "helvetica" || key == "ms sans serif")
+    return "Liberation Sans";
+  if (key == "courier new" || key == "courier") return "Liberation Mono";
+  if (key == "times new roman" || key == "times") return "Liberation Serif";
+  return face;
+}
+
+int TextRenderer::PixelHeightForPoints(int pointSize) {
+  if (pointSize == 0) pointSize = 8;
+  if (pointSize < 0) pointSize = -pointSize;
+  return pointSize * 96 / 72;
+}
+
+const FontEntry* TextRenderer::SurfaceFont(std::string_view faceName, int pointSize,
+                                           int styleBits) {
+  // Fonts need the GUI application; without one there is no text, and no crash.
+  if (qGuiApp == nullptr) return nullptr;
+  static std::map<std::tuple<std::string, int, int>, std::unique_ptr<FontEntry>> cache;
+  const std::string family = ResolveFamily(faceName);
+  const int pixels = PixelHeightForPoints(pointSize);
+  const int style = styleBits & (kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut);
+  auto key = std::make_tuple(family, pixels, style);
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    it = cache.emplace(key, MakeEntry(QString::fromStdString(family), pixels, style)).first;
+  }
+  return it->second.get();
+}
+
+PixelSize TextRenderer::CharSize(const FontEntry* font) {
+  if (font == nullptr) return {};
+  return {font->averageWidth, font->height + font->leading};
+}
+
+PixelSize TextRenderer::Measure(const FontEntry* font, std::string_view utf8) {
+  if (font == nullptr) return {};
+  if (utf8.empty()) return {0, font->height};
+  return {font->metrics.horizontalAdvance(ToQString(utf8)), font->height};
+}
+
+void TextRenderer::Draw(const FontEntry* font, std::string_view utf8, int x, int y,
+                        std::uint32_t argb, std::uint32_t* pixels, int width, int height) {
+  if (font == nullptr || utf8.empty() || width <= 0 || height <= 0) return;
+  // The painter works directly on the surface's own pixels.
+  QImage image(reinterpret_cast<uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setFont(font->font);
+  painter.setPen(QColor::fromRgb(argb));
+  painter.drawText(QPoint(x, y + font->ascent), ToQString(utf8));
+}
+
+}  // namespace funzioni
