@@ -34,14 +34,14 @@ struct ParamRecord {
   float step = 0.0f;
 };
 
-using FunctionTable = std::array<BuiltinFunction, functionCount + 1>;
+using BuiltinFunctionTable = std::array<BuiltinFunction, functionCount + 1>;
 using ParamTable = std::array<ParamRecord, functionCount + 1>;
 
 // Pads with blanks on the right or cuts to the width.
 std::string FixedWidthText(std::string_view text, std::size_t width);
 
 struct PlotState {
-  FunctionTable builtinFunctions{};
+  BuiltinFunctionTable builtinFunctions{};
   std::array<std::uint8_t, functionCount + 1> curveOn{};
   std::string currentFormula;
   ParamTable paramA{};
