@@ -1,0 +1,162 @@
+// The arithmetic under the pictures: powers, built-in values, running sums, number reading and
+// the number masks of the results table and the coordinates line.
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/PlotState.h"
+#include "plot/BuiltinFunctions.h"
+#include "plot/Curves.h"
+#include "plot/FormulaSampling.h"
+#include "plot/PlotBoard.h"
+#include "plot/ResultsTable.h"
+#include "plot/RunningSum.h"
+#include "plot/ZoomWindow.h"
+
+namespace funzioni {
+namespace {
+
+TEST(PowerExtended, Rules) {
+  struct Case {
+    long double u, v, expected;
+  };
+  const Case cases[] = {
+      {0, 0, 1},          {-3, 0, 1},     {0, 2.5L, 0},  {2, 10, 1024},
+      {-2, 3, -8},        {-2, 2.4L, 4},  {-2, 2.5L, 4}, {-2, 3.5L, 16},
+      {-2, -1.5L, 0.25L}, {-1, -0.4L, 1}, {4, 0.5L, 2},  {-2, -3, -0.125L},
+  };
+  for (const Case& c : cases) {
+    EXPECT_NEAR(static_cast<double>(PowerExtended(c.u, c.v)), static_cast<double>(c.expected),
+                1e-12)
+        << c.u << " ^ " << c.v;
+  }
+  EXPECT_TRUE(std::isnan(PowerExtended(0, -1)));
+}
+
+TEST(BuiltinValue, ParametersAndNoValueCases) {
+  PlotState state;
+  state.paramA[4].value = 1;
+  state.paramB[4].value = 1;
+  state.paramC[4].value = 1;
+  state.paramD[4].value = 0;
+  EXPECT_DOUBLE_EQ(static_cast<double>(*BuiltinValue(state, 4, 1.0f)), 2.0);
+  EXPECT_FALSE(std::isfinite(*BuiltinValue(state, 4, 0.0f)));  // no dot, but a table row
+
+  state.paramA[10].value = -1;
+  EXPECT_FALSE(BuiltinValue(state, 10, 0.5f).has_value());
+  EXPECT_DOUBLE_EQ(static_cast<double>(*BuiltinValue(state, 10, -4.0f)), 2.0);
+
+  // Function 9 reads b: (a.x)^(b.x), with the exponent rounded for a negative base.
+  state.paramB[9].value = 2;
+  EXPECT_NEAR(static_cast<double>(*BuiltinValue(state, 9, 1.5f)), std::pow(1.5, 3.0), 1e-12);
+  // (-0.6)^round(-1.2) = (-0.6)^-1
+  EXPECT_NEAR(static_cast<double>(*BuiltinValue(state, 9, -0.6f)), -1.0 / double{0.6f}, 1e-9);
+  EXPECT_NEAR(static_cast<double>(*BuiltinValue(state, 8, 3.0f)), 8.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(*BuiltinValue(state, 5, 0.5f)), std::sin(0.5), 1e-7);
+}
+
+TEST(RunningSum, DriftsAsASinglePrecisionSumAndAlwaysEnds) {
+  std::vector<float> xs;
+  ForEachRunningValue(-10.0f, 10.0f, 0.1f, [&](float x) { xs.push_back(x); });
+  ASSERT_EQ(xs.size(), 200u);
+  EXPECT_FLOAT_EQ(xs[100], 1.862645e-6f);  // passes near 0, never exactly
+  EXPECT_NEAR(xs.back(), 9.9f, 1e-5f);     // and falls one step short of 10
+
+  // A step below half the spacing of floats at x: x + step == x. The walk stops there.
+  int visits = 0;
+  ForEachRunningValue(-200000.0f, 200000.0f, 0.0005f, [&](float) { ++visits; });
+  EXPECT_EQ(visits, 1);
+  for (const float bad : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
+    visits = 0;
+    ForEachRunningValue(0.0f, 1.0f, bad, [&](float) { ++visits; });
+    EXPECT_EQ(visits, 1) << bad;
+  }
+}
+
+TEST(SampleCounts, FollowZoomAndStep) {
+  PlotState state;
+  EXPECT_EQ(FormulaSampleXs(state).size(), 400u);  // z = 50, p = 50
+  state.stepValue.value = 100;
+  EXPECT_EQ(FormulaSampleXs(state).size(), 200u);
+  EXPECT_FLOAT_EQ(FormulaSampleStep(state), 0.1f);
+  EXPECT_FLOAT_EQ(BuiltinSampleStep(state), 0.05f);
+  state.zoomValue.value = 1e6f;  // far past the meter's range, by the keypad
+  state.stepValue.value = 1;
+  EXPECT_EQ(FormulaSampleXs(state).size(), 1u);
+}
+
+TEST(GridSteps, UnitAndFineSpacing) {
+  EXPECT_NEAR(UnitGridStep(600, 50), 29.95, 1e-4);
+  EXPECT_NEAR(UnitGridStep(600, 9), 166.3889, 1e-3);
+  EXPECT_NEAR(FineGridStep(600, 9), 16.63889, 1e-4);
+  EXPECT_NEAR(FineGridStep(600, 1), 149.75, 1e-4);
+  EXPECT_NEAR(UnitGridStep(600, 100), 14.975, 1e-4);
+}
+
+TEST(EvaluatorAnswers, ErrorsAndNumbers) {
+  EXPECT_TRUE(IsEvaluatorError("   Error in Expression: Division by zero"));
+  EXPECT_TRUE(IsEvaluatorError("ERROR"));
+  EXPECT_FALSE(IsEvaluatorError(" 1.5"));
+  struct Case {
+    const char* text;
+    double value;
+  };
+  for (const Case& c : {Case{" 1.5", 1.5}, Case{"-.2", -0.2}, Case{" .05", 0.05},
+                        Case{" 1E+20", 1e20}, Case{" 2.5E-21", 2.5e-21}, Case{"   7", 7}}) {
+    const auto value = ReadEvaluatorNumber(c.text);
+    ASSERT_TRUE(value.has_value()) << c.text;
+    EXPECT_DOUBLE_EQ(static_cast<double>(*value), c.value) << c.text;
+  }
+  EXPECT_FALSE(ReadEvaluatorNumber("").has_value());
+  EXPECT_FALSE(ReadEvaluatorNumber("   ").has_value());
+  EXPECT_FALSE(ReadEvaluatorNumber("abc").has_value());
+  EXPECT_GT(static_cast<double>(*ReadEvaluatorNumber(" 9.99999999999999999E+998")), 1e308);
+  EXPECT_TRUE(std::isinf(*ReadEvaluatorNumber(" 1E+99999")));
+}
+
+TEST(ResultNumberText, Mask) {
+  struct Case {
+    float value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.0f, " 0"},
+      {-0.0f, " 0"},
+      {5.0f, " 5.0"},
+      {-2.0f, "-2.0"},
+      {0.04f, " 0.0"},
+      {-0.04f, "-0.0"},
+      {12.345f, " 12.3"},
+      {101.0f, " 101.0"},
+      {1.862645e-6f, " 0.0"},
+      {-9.9f, "-9.9"},
+      {0.96f, " 1.0"},
+      {std::numeric_limits<float>::infinity(), " inf"},
+      {-std::numeric_limits<float>::infinity(), "-inf"},
+      {std::numeric_limits<float>::quiet_NaN(), " nan"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ResultNumberText(c.value), c.text) << c.value;
+}
+
+TEST(PointerReadout, CoordinateMaskAndCorners) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  for (const Case& c :
+       {Case{0, "0.00"}, Case{-20, "-20.00"}, Case{0.5, "0.50"}, Case{-0.25, "-0.25"},
+        Case{-0.001, "0.00"}, Case{10, "10.00"}, Case{3.14159, "3.14"}}) {
+    EXPECT_EQ(CoordinateText(c.value), c.text) << c.value;
+  }
+  EXPECT_EQ(PointerReadoutText(50, 50, 50), "x=0.00 y=0.00");
+  EXPECT_EQ(PointerReadoutText(100, 0, 50), "x=10.00 y=10.00");
+  EXPECT_EQ(PointerReadoutText(0, 100, 100), "x=-20.00 y=-20.00");
+  EXPECT_EQ(PointerReadoutText(75, 25, 1), "x=0.10 y=0.10");
+}
+
+}  // namespace
+}  // namespace funzioni

@@ -1,0 +1,47 @@
+// The coordinates line and the magnifier.
+
+#include "PlotFixture.h"
+#include "plot/ZoomWindow.h"
+
+namespace funzioni::testing {
+namespace {
+
+using ZoomWindow = PlotFixture;
+
+TEST_F(ZoomWindow, ReadoutIsWrittenOnTheCoordinatesLine) {
+  const DrawingSurface& line = *dialog.FindSurface(kCoordinatesLineId);
+  const std::string blank = line.GetSurfacePixels();
+  ShowPointerReadout(dialog, controls, state, 100, 0);
+  EXPECT_NE(line.GetSurfacePixels(), blank);
+}
+
+TEST_F(ZoomWindow, MagnifiesTheNeighbourhoodOfThePointer) {
+  Redraw();
+  const DrawingSurface& zoom = *dialog.FindSurface(kZoomWindowId);
+  ShowZoomWindow(dialog, 50, 50);
+  // The axes cross in the middle, each about two pixels wide after stretching.
+  EXPECT_EQ(zoom.PixelAt(120, 120), kWhite);
+  EXPECT_EQ(zoom.PixelAt(120, 30), kWhite);
+  EXPECT_EQ(zoom.PixelAt(200, 120), kWhite);
+  EXPECT_EQ(zoom.PixelAt(200, 200), At(340, 340));
+  EXPECT_EQ(zoom.PixelAt(0, 120), 0x009BFFFF);  // the gold frame, 4 pixels wide
+  EXPECT_NE(zoom.PixelAt(3, 120), kWhite);
+  EXPECT_EQ(zoom.PixelAt(10, 120), kWhite);
+
+  // In the top-left corner only the lower-right quarter of the source lies on the area.
+  ShowZoomWindow(dialog, 0, 0);
+  EXPECT_EQ(zoom.PixelAt(60, 60), kDialogFace);
+  EXPECT_EQ(zoom.PixelAt(60, 200), kDialogFace);
+  EXPECT_EQ(zoom.PixelAt(200, 60), kDialogFace);
+  EXPECT_NE(zoom.PixelAt(200, 200), kDialogFace);
+  EXPECT_EQ(zoom.PixelAt(200, 200), At(40, 40));
+
+  ClearZoomWindow(dialog);
+  for (const int i : {0, 60, 120, 239}) {
+    EXPECT_EQ(zoom.PixelAt(i, i), kDialogFace);
+    EXPECT_EQ(zoom.PixelAt(239 - i, i), kDialogFace);
+  }
+}
+
+}  // namespace
+}  // namespace funzioni::testing
