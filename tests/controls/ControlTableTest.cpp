@@ -1,0 +1,157 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ControlsFixture.h"
+#include "controls/ControlRenderer.h"
+#include "controls/ControlTable.h"
+#include "controls/Panels.h"
+
+namespace funzioni::testing {
+namespace {
+
+TEST(FixedTextTest, PadsAndCutsToItsWidth) {
+  struct Case {
+    std::string_view text;
+    std::size_t width;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"", 4, "    "},
+      {"ab", 4, "ab  "},
+      {"abcd", 4, "abcd"},
+      {"abcdef", 4, "abcd"},
+      {"\xC3\xA8\xC3\xA8\xC3\xA8", 2, "\xC3\xA8\xC3\xA8"},  // "èèè": cut between characters
+      {"\xC3\xA8", 3, "\xC3\xA8  "},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FitToWidth(c.text, c.width), c.expected) << c.text;
+
+  const FixedText<20> caption("  sqr(a.x)");
+  EXPECT_EQ(caption.Padded().size(), 20u);
+  EXPECT_EQ(caption.Trimmed(), "sqr(a.x)");
+}
+
+TEST(ControlTableTest, StartsEmptyAndHasNoRoomOutsideTheIdentifierRange) {
+  ControlTable table;
+  ASSERT_NE(table.Find(0), nullptr);
+  ASSERT_NE(table.Find(10000), nullptr);
+  EXPECT_EQ(table.Find(-1), nullptr);
+  EXPECT_EQ(table.Find(10001), nullptr);
+  const ControlRecord& empty = *table.Find(1234);
+  EXPECT_EQ(empty.frameWidth, 0);
+  EXPECT_EQ(empty.value, 0.0f);
+  EXPECT_EQ(empty.caption.Trimmed(), "");
+  EXPECT_FALSE(table.Backgrounds().Has(1234));
+  table.Backgrounds().Store(-3, "x");
+  table.Backgrounds().Store(10001, "x");
+  EXPECT_TRUE(table.Backgrounds().Find(-3).empty());
+}
+
+TEST_F(ControlsTest, IdentifiersOutsideTheTableAreIgnored) {
+  for (const int id : {-1, 10001, 123456}) {
+    MakeControl(id, 95, 16, 0, "ori_ago", 50, 10, "a=1.0");
+    UpdateControl(dialog, table, id, 30, "b");
+    DrawControl(dialog, table, id, 0, 50, 10, "x", kWhite, "ori_ago", "grigio", 2);
+    CreatePanel(dialog, table, id, PixelRect{0, 0, 50, 20}, 1, "oro", 14, kWhite, "", "verde", 3);
+    SetPanelText(dialog, table, id, "x");
+    SetPanelLines(dialog, table, id, "x\r\ny");
+    ScrollPanelText(dialog, id, 5, "rosso", "", 4, "x", kWhite, 9);
+    DrawBoard(dialog, id, 10, 50, 20, "x", 12, kWhite, "verde");
+    DrawFace(dialog, id, 1, "verde", 3);
+    EXPECT_FALSE(dialog.HasControl(id)) << id;
+  }
+}
+
+TEST_F(ControlsTest, CreateStoresTheFieldsCutAndPadded) {
+  const std::string longCaption = "abcdefghijklmnopqrstuvwxy";  // 25 characters
+  CreateControl(dialog, table, 1501, PixelRect{0, 0, 95, 20}, 1, "oro", 0, 0, longCaption, kWhite,
+                "ori_rosso", "verde", 0);
+  const ControlRecord& r = *table.Find(1501);
+  EXPECT_EQ(r.caption.Padded(), "abcdefghijklmnopqrst");
+  EXPECT_EQ(r.frameColor.Padded(), "oro                 ");
+  EXPECT_EQ(r.style.Padded().size(), 32u);
+  EXPECT_EQ(r.style.Trimmed(), "ori_rosso");
+  EXPECT_EQ(r.faceColor.Trimmed(), "verde");
+  EXPECT_EQ(r.frameWidth, 1);
+  EXPECT_EQ(r.faceMode, 0);
+  EXPECT_EQ(r.textColor, kWhite);
+  EXPECT_TRUE(dialog.HasControl(1501));
+}
+
+TEST_F(ControlsTest, UpdateChangesOnlyWhatItIsGiven) {
+  MakeControl(1001, 95, 16, 0, "ori_ago", 50, 10, "a=1.0");
+  ControlRecord& r = *table.Find(1001);
+
+  UpdateControl(dialog, table, 1001, -1, "a=2.0");  // negative value: caption only
+  EXPECT_EQ(r.value, 50.0f);
+  EXPECT_EQ(r.caption.Trimmed(), "a=2.0");
+
+  UpdateControl(dialog, table, 1001, 0, "");  // empty caption: value only, even 0
+  EXPECT_EQ(r.value, 0.0f);
+  EXPECT_EQ(r.caption.Trimmed(), "a=2.0");
+
+  UpdateControl(dialog, table, 1001, 75.5f);
+  EXPECT_EQ(r.value, 75.5f);
+}
+
+TEST_F(ControlsTest, ALongCaptionIsDrawnWholeOnceThenCutTo20) {
+  const std::string caption = "abcdefghijklmnopqrstuvwxy";  // 25 characters
+  // Three identical wide buttons: one shows the whole caption, one only its first 20.
+  MakeControl(1, 300, 20, 1, "", 0, 0, "", "verde", 0);
+  MakeControl(2, 300, 20, 1, "", 0, 0, caption.substr(0, 20), "verde", 0);
+
+  UpdateControl(dialog, table, 1, -1, caption);
+  const std::string whole = Picture(1);
+  EXPECT_NE(whole, Picture(2));
+
+  UpdateControl(dialog, table, 1, -1, "");
+  EXPECT_EQ(Picture(1), Picture(2));
+}
+
+TEST_F(ControlsTest, ReadoutCaptionsShowTheValue) {
+  struct Case {
+    std::string_view readout;
+    float value;
+    std::int16_t scale;
+    std::string_view shownAs;
+    std::string_view notShownAs;
+  };
+  const Case cases[] = {
+      {"%", 50, 10, "50%", "50"},     {"%", 62.5f, 10, "62%", "63%"},  // halves to even
+      {"%", 63.5f, 10, "64%", "63%"}, {"!", 50, 10, "5", "50"},
+      {"!", 25, 10, "2", "3"},  // 2.5 goes to 2
+      {"!", 35, 10, "4", "3"},  // 3.5 goes to 4
+  };
+  int id = 10;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.readout) + " " + std::to_string(c.value));
+    // A plain button has no indicator, so only the caption can differ.
+    const int readout = id++, shown = id++, notShown = id++;
+    MakeControl(readout, 120, 24, 2, "", c.value, c.scale, c.readout, "verde", 0);
+    MakeControl(shown, 120, 24, 2, "", c.value, c.scale, c.shownAs, "verde", 0);
+    MakeControl(notShown, 120, 24, 2, "", c.value, c.scale, c.notShownAs, "verde", 0);
+    EXPECT_EQ(Picture(readout), Picture(shown));
+    EXPECT_NE(Picture(readout), Picture(notShown));
+    // The readout stays a readout: the record keeps "%" or "!".
+    EXPECT_EQ(table.Find(readout)->caption.Trimmed(), c.readout);
+  }
+}
+
+TEST(ControlPresetTest, PresetsMatchTheWindowsControls) {
+  const ControlPreset meter = ParameterMeterPreset("a=1.0");
+  EXPECT_EQ(meter.size, (PixelSize{95, 16}));
+  EXPECT_EQ(meter.record.style.Trimmed(), "ori_ago");
+  EXPECT_EQ(meter.record.value, 50.0f);
+  EXPECT_EQ(meter.record.scale, 10);
+  EXPECT_EQ(meter.record.faceMode, 2);
+  const ControlPreset curveSwitch = CurveSwitchPreset("sqr(a.x)");
+  EXPECT_EQ(curveSwitch.size, (PixelSize{95, 20}));
+  EXPECT_EQ(curveSwitch.record.caption.Padded(), "sqr(a.x)            ");
+  EXPECT_EQ(RangeMeterPreset("zoom").size, (PixelSize{364, 20}));
+  EXPECT_EQ(RangeMeterPreset("zoom").record.frameWidth, 3);
+  EXPECT_EQ(PushButtonPreset("Tutte spente").size, (PixelSize{120, 24}));
+  EXPECT_EQ(PushButtonPreset("Tutte spente").record.frameWidth, 2);
+}
+
+}  // namespace
+}  // namespace funzioni::testing
