@@ -1,0 +1,3 @@
+# Drawing surface: fill and copy of a plotting-area-sized surface, single pixels, lines.
+add_executable(funzioni_bench_drawing ${CMAKE_CURRENT_LIST_DIR}/drawing_surface.cpp)
+target_link_libraries(funzioni_bench_drawing PRIVATE funzioni_drawing benchmark::benchmark)
