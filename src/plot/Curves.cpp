@@ -47,7 +47,7 @@ void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
 }
 
 std::vector<float> FormulaSampleXs(const PlotState& state) {
-  const float r = static_cast<float>(0.2 * state.zoomValue.value);
+  const float r = HalfRange(state.zoomValue.value);
   std::vector<float> xs;
   ForEachRunningValue(-r, r, FormulaSampleStep(state), [&](float x) { xs.push_back(x); });
   return xs;

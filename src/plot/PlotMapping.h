@@ -20,9 +20,14 @@ struct PlotMapping {
   }
 };
 
+// The half-range 0.2 z, stored as a 32-bit float.
+inline float HalfRange(float zoom) {
+  return static_cast<float>(0.2 * zoom);
+}
+
 inline PlotMapping MakePlotMapping(PixelSize size, float zoom) {
   return PlotMapping{static_cast<double>(size.width), static_cast<double>(size.height), zoom,
-                     static_cast<float>(0.2 * zoom)};
+                     HalfRange(zoom)};
 }
 
 }  // namespace funzioni

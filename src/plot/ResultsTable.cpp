@@ -7,6 +7,7 @@
 #include "plot/BuiltinFunctions.h"
 #include "plot/FormulaSampling.h"
 #include "plot/PlotIds.h"
+#include "plot/PlotMapping.h"
 #include "plot/RunningSum.h"
 
 namespace funzioni {
@@ -23,7 +24,7 @@ void StartTable(Dialog& dialog, std::string_view heading) {
 }
 
 void ForEachResultX(const PlotState& state, auto&& visit) {
-  const float r = static_cast<float>(0.2 * state.zoomValue.value);
+  const float r = HalfRange(state.zoomValue.value);
   ForEachRunningValue(-r, r, kResultStep, visit);
 }
 
