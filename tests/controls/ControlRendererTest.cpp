@@ -1,6 +1,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,10 @@ struct SegmentCase {
   std::int16_t scale;
   int segments;
 };
+
+void PrintTo(const SegmentCase& c, std::ostream* os) {
+  *os << c.style << " @" << c.value << " scale " << c.scale;
+}
 
 class SegmentTest : public ControlsTest, public ::testing::WithParamInterface<SegmentCase> {};
 
@@ -243,6 +248,10 @@ struct FacePixel {
   int y;
   Color expected;
 };
+
+void PrintTo(const FacePixel& c, std::ostream* os) {
+  *os << "mode " << c.mode << " \"" << c.name << "\" (" << c.x << ", " << c.y << ")";
+}
 
 class FaceTest : public ControlsTest, public ::testing::WithParamInterface<FacePixel> {};
 

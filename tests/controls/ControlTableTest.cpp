@@ -1,3 +1,7 @@
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -135,6 +139,57 @@ TEST_F(ControlsTest, ReadoutCaptionsShowTheValue) {
     // The readout stays a readout: the record keeps "%" or "!".
     EXPECT_EQ(table.Find(readout)->caption.Trimmed(), c.readout);
   }
+}
+
+class PointerPercentTest : public ControlsTest {
+ protected:
+  void SetUp() override {
+    MakeControl(1001, 95, 16, 0, "ori_ago", 50, 10);
+    dialog.Show();
+  }
+  // Moves the pointer to (x, y) of the dialog's client area, as the window would see it.
+  void PointAt(int x, int y) {
+    QWindow* window = dialog.Widget()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPointF local(x, y);
+    QMouseEvent move(QEvent::MouseMove, local, window->mapToGlobal(local), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+    ASSERT_EQ(dialog.GetPointerPosition(), (PixelPoint{x, y}));
+  }
+};
+
+TEST_F(PointerPercentTest, MeasuresAcrossAndDownTheControl) {
+  // A meter away from the dialog's corner, so that the pointer can also be left of it.
+  CreateControl(dialog, table, 1002, PixelRect{100, 50, 95, 16}, ParameterMeterPreset("a").record);
+  struct Case {
+    int x;
+    int y;
+    float percentX;
+    float percentY;
+  };
+  const Case cases[] = {
+      {100, 51, 100.0f / 95, 0},        // first column and row
+      {194, 66, 100, 93.75f},           // last column and row
+      {147, 58, 4800.0f / 95, 43.75f},  // the middle
+      {97, 50, -200.0f / 95, -6.25f},   // 3 pixels left of and 1 above: negative
+      {400, 300, 100, 100},             // past the right and bottom edges: capped at 100
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+    PointAt(c.x, c.y);
+    EXPECT_FLOAT_EQ(PointerPercentX(dialog, 1002), c.percentX);
+    EXPECT_FLOAT_EQ(PointerPercentY(dialog, 1002), c.percentY);
+  }
+}
+
+TEST_F(PointerPercentTest, NegativePercentLeavesTheValue) {
+  PointAt(-3, 5);
+  const float percent = PointerPercentX(dialog, 1001);
+  EXPECT_LT(percent, 0.0f);
+  UpdateControl(dialog, table, 1001, percent, "a=1.0");
+  EXPECT_EQ(table.Find(1001)->value, 50.0f);
+  EXPECT_EQ(PointerPercentX(dialog, 4242), 0.0f);  // no such control
 }
 
 TEST(ControlPresetTest, PresetsMatchTheWindowsControls) {

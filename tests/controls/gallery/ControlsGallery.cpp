@@ -142,12 +142,12 @@ class Gallery {
 
   void Presets() {
     AddHeading("Presets (window sizes)");
-    Preset(ParameterMeterPreset("a=1.0"), 50, "parameter a=1.0 @50");
-    Preset(ParameterMeterPreset("b=-3.2"), 10, "parameter @10");
-    Preset(ParameterMeterPreset("c=0.0"), 0, "parameter @0");
-    Preset(ParameterMeterPreset("d=5.0"), 100, "parameter @100");
-    Preset(CurveSwitchPreset("a.x^2+b"), 0, "switch on (0)");
-    Preset(CurveSwitchPreset("(a.x+b):(c.x+d)"), 100, "switch off (100)");
+    Preset(ParameterMeterPreset("a=1.0"), 50, "meter @50");
+    Preset(ParameterMeterPreset("b=-3.2"), 10, "meter @10");
+    Preset(ParameterMeterPreset("c=0.0"), 0, "meter @0");
+    Preset(ParameterMeterPreset("d=5.0"), 100, "meter @100");
+    Preset(CurveSwitchPreset("a.x^2+b"), 0, "switch, curve on (0)");
+    Preset(CurveSwitchPreset("(a.x+b):(c.x+d)"), 100, "switch, curve off");
     Preset(RangeMeterPreset("zoom"), 50, "zoom @50");
     Preset(RangeMeterPreset("passo"), 100, "passo @100");
     Preset(PushButtonPreset("Tutte spente"), 0, "button @0");
