@@ -73,13 +73,6 @@ TEST_F(NeedleMeterTest, ScaleZeroShowsNoTicks) {
   EXPECT_EQ(CountColor(kId, kRed), 16);
 }
 
-TEST_F(NeedleMeterTest, FullScaleNeedleLiesOffTheRightEdge) {
-  Make(100);  // 95 is one past the last column
-  EXPECT_EQ(CountColor(kId, kRed), 0);
-  Make(99);
-  EXPECT_EQ(ColumnsWith(kRed, 0), std::vector<int>{94});
-}
-
 TEST_F(ControlsTest, SecondUpdateRestoresTheCachedBackground) {
   MakeControl(1400, 364, 20, 3, "ori_ago", 50, 10, "zoom");
   MakeControl(1401, 364, 20, 3, "ori_ago", 80, 10, "zoom");

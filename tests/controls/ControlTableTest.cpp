@@ -192,21 +192,5 @@ TEST_F(PointerPercentTest, NegativePercentLeavesTheValue) {
   EXPECT_EQ(PointerPercentX(dialog, 4242), 0.0f);  // no such control
 }
 
-TEST(ControlPresetTest, PresetsMatchTheWindowsControls) {
-  const ControlPreset meter = ParameterMeterPreset("a=1.0");
-  EXPECT_EQ(meter.size, (PixelSize{95, 16}));
-  EXPECT_EQ(meter.record.style.Trimmed(), "ori_ago");
-  EXPECT_EQ(meter.record.value, 50.0f);
-  EXPECT_EQ(meter.record.scale, 10);
-  EXPECT_EQ(meter.record.faceMode, 2);
-  const ControlPreset curveSwitch = CurveSwitchPreset("sqr(a.x)");
-  EXPECT_EQ(curveSwitch.size, (PixelSize{95, 20}));
-  EXPECT_EQ(curveSwitch.record.caption.Padded(), "sqr(a.x)            ");
-  EXPECT_EQ(RangeMeterPreset("zoom").size, (PixelSize{364, 20}));
-  EXPECT_EQ(RangeMeterPreset("zoom").record.frameWidth, 3);
-  EXPECT_EQ(PushButtonPreset("Tutte spente").size, (PixelSize{120, 24}));
-  EXPECT_EQ(PushButtonPreset("Tutte spente").record.frameWidth, 2);
-}
-
 }  // namespace
 }  // namespace funzioni::testing

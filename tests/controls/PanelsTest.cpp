@@ -132,15 +132,6 @@ TEST_F(PanelsTest, LinesStartAtTheFrameOneLineHeightApart) {
   }
 }
 
-TEST_F(PanelsTest, LinesClearWithEmptyText) {
-  MakePanel(2100, 9);
-  const std::string empty = Picture(2100);
-  SetPanelLines(dialog, table, 2100, "uno\r\ndue");
-  EXPECT_NE(Picture(2100), empty);
-  SetPanelLines(dialog, table, 2100, "");
-  EXPECT_EQ(Picture(2100), empty);
-}
-
 TEST_F(ControlsTest, TickerCycles33OffsetsOnA28PixelPanel) {
   CreateControlSurface(dialog, 1900, PixelRect{606, 30, 363, 28});
   std::vector<int> offsets;
@@ -156,27 +147,6 @@ TEST_F(ControlsTest, TickerCycles33OffsetsOnA28PixelPanel) {
   expected.push_back(1);
   EXPECT_EQ(offsets, expected);
   EXPECT_GT(pictures.size(), 20u);  // the text moves
-}
-
-TEST_F(ControlsTest, TickerTextMovesDownOnePixelPerCall) {
-  CreateControlSurface(dialog, 1900, PixelRect{0, 0, 363, 60});
-  auto topInkRow = [&] {
-    ScrollPanelText(dialog, 1900, 2, "rosso", "", 4, "MMMM", kWhite, 9);
-    for (int y = 2; y < 58; ++y) {
-      for (int x = 2; x < 361; ++x) {
-        if (Pixel(1900, x, y) == kWhite) return y;
-      }
-    }
-    return -1;
-  };
-  std::vector<int> rows;
-  for (int call = 0; call < 40; ++call) rows.push_back(topInkRow());
-  // Once the text is fully inside, its top moves one row per call.
-  int steps = 0;
-  for (std::size_t k = 1; k < rows.size(); ++k) {
-    if (rows[k - 1] > 2 && rows[k] > 2 && rows[k] == rows[k - 1] + 1) ++steps;
-  }
-  EXPECT_GT(steps, 10);
 }
 
 TEST_F(ControlsTest, BoardGridEndsOnTheInnerBottomRowAndRightColumn) {
