@@ -6,3 +6,18 @@ add_library(funzioni_shell_logic STATIC
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_plot_state)
+
+# The window and its handler, once the subsystems they drive are part of the build.
+if(TARGET funzioni_plot AND TARGET funzioni_controls AND TARGET funzioni_drawing)
+  add_library(funzioni_shell STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
+  )
+  target_link_libraries(funzioni_shell PUBLIC
+    funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)
+
+  add_executable(funzioni ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+  target_link_libraries(funzioni PRIVATE funzioni_shell Qt6::Widgets)
+endif()

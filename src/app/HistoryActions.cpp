@@ -1,0 +1,60 @@
+// The history list and the formula box: entering a formula, picking a line, editing the file.
+
+#include "app/MainWindow.h"
+#include "controls/Panels.h"
+#include "drawing/PlatformServices.h"
+#include "plot/Curves.h"
+#include "plot/ResultsTable.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr int kListDoubleClick = 2;
+
+const std::string& HistoryPath() {
+  static const std::string path(kHistoryFileName);
+  return path;
+}
+
+}  // namespace
+
+void MainWindow::LoadHistory() {
+  // A missing or unreadable file simply gives an empty list.
+  const std::string bytes = ReadFileBytes(HistoryPath()).value_or(std::string());
+  for (const std::string& line : SplitHistoryLines(bytes)) dialog_->ListAdd(kHistoryListId, line);
+  const int count = dialog_->ListCount(kHistoryListId);
+  if (count > 0) dialog_->ListSelect(kHistoryListId, count);
+}
+
+void MainWindow::AcceptFormula() {
+  const std::string formula = dialog_->GetControlText(kFormulaBoxId);
+  state_.currentFormula = formula;
+  ShowFormulaResults(*dialog_, state_, evaluator_, formula);
+  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, formula);
+  const bool saved = AppendHistoryLine(HistoryPath(), formula);
+  dialog_->ListReset(kHistoryListId);
+  LoadHistory();
+  // The formula is drawn and tabulated all the same; the user learns that the file missed it.
+  if (!saved) ShowNote(kHistoryNotSavedText);
+}
+
+bool MainWindow::PickHistoryLine(int notificationCode) {
+  if (notificationCode != kListDoubleClick) return false;
+  const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
+  state_.currentFormula = formula;
+  ShowFormulaResults(*dialog_, state_, evaluator_, formula);
+  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, formula);
+  return true;
+}
+
+void MainWindow::EditHistory() {
+  const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
+  // The editor keeps the handler busy until it ends; the window is still repainted meanwhile.
+  const bool ran = !command.empty() && RunAndWait(command);
+  dialog_->ListReset(kHistoryListId);
+  LoadHistory();
+  if (!ran) ShowNote(kEditorMissingText);
+}
+
+}  // namespace funzioni

@@ -1,0 +1,107 @@
+#include "app/MainWindow.h"
+
+#include <array>
+#include <cstdio>
+
+#include "controls/Panels.h"
+#include "drawing/Color.h"
+#include "drawing/PlatformServices.h"
+#include "plot/PlotBoard.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr std::array<std::string_view, 3> kTitlePieces = {
+    "Funzioni Quilvar Soft (Ver : ", "28 mar 2007 ", ")"};
+
+// The opening animation: the board's curtains close from 100 to 0 in steps of 2.
+constexpr int kIntroFirstValue = 100;
+constexpr int kIntroValueStep = 2;
+constexpr int kIntroPauseMs = 4;
+
+}  // namespace
+
+std::string WindowTitle() {
+  std::string title;
+  for (const std::string_view piece : kTitlePieces) title.append(piece);
+  return title;
+}
+
+std::string TickerText() {
+  return "www.quilvarsoft.example   -   posta@quilvarsoft.example";
+}
+
+std::string ClockText(int hour, int minute, int second) {
+  std::array<char, 16> text{};
+  std::snprintf(text.data(), text.size(), "%02d:%02d:%02d", hour, minute, second);
+  return text.data();
+}
+
+MainWindow::MainWindow() {
+  // The control table exists before any control (it is a member constructed first).
+  tickerText_ = TickerText();
+  dialog_ = std::make_unique<Dialog>(WindowTitle(), 0, 0, kClientWidth, kClientHeight,
+                                     /*centred=*/true);
+  dialog_->SetFaceColor(kFaceColor);
+  dialog_->SetTextColor(kDialogTextColor);
+  // The keypad's + and - reach the handler as commands 2200 and 2300 whatever has the focus;
+  // the dialog installs those shortcuts itself.
+  BuildMainWindow();
+  InitialiseState();
+  dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
+}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::Run() {
+  dialog_->RunModal();
+  return 0;
+}
+
+void MainWindow::Show() {
+  dialog_->Show();
+}
+
+void MainWindow::InitialiseState() {
+  state_.InitialiseState();
+  dialog_->SetControlFocus(kFormulaBoxId);
+}
+
+void MainWindow::PlayIntro() {
+  for (int s = kIntroFirstValue; s >= 0; s -= kIntroValueStep) {
+    DrawBoard(*dialog_, kPlotId, 2, static_cast<float>(s), 4, "Grafico di funzioni", s / 2,
+              Rgb(s + 112, 240 - s, 120), "verde");
+    PauseMilliseconds(kIntroPauseMs);
+  }
+  Redraw();
+}
+
+void MainWindow::OnInitialise() {
+  dialog_->StartTimer(kTickTimerId, kTickPeriodMs);
+  helpText_ = " Aiuto...";
+  SetPanelText(*dialog_, controls_, kHelpPanelId, helpText_);
+  for (int k = 1; k <= functionCount; ++k) {
+    UpdateControl(*dialog_, controls_, kSwitchBaseId + k, state_.curveOn[k] == 1 ? 0.0f : 100.0f);
+  }
+  LoadHistory();
+}
+
+void MainWindow::OnTimer(int timerId) {
+  if (timerId != kTickTimerId) return;
+  ScrollPanelText(*dialog_, kTickerPanelId, 5, "rosso", "", 4, tickerText_, 0x00FFFFFF, 9);
+  const TimeOfDay now = CurrentTimeOfDay();
+  SetPanelText(*dialog_, controls_, kClockPanelId, ClockText(now.hour, now.minute, now.second));
+}
+
+void MainWindow::OnPaint() {
+  if (introShown_) return;
+  introShown_ = true;
+  PlayIntro();
+}
+
+void MainWindow::Redraw() {
+  RedrawPlot(*dialog_, kPlotId, state_, evaluator_);
+}
+
+}  // namespace funzioni

@@ -1,0 +1,122 @@
+#pragma once
+
+// The grapher's one window and everything it owns: the dialog with its controls, the control
+// records, the plot state, the evaluator, and the handler that turns the dialog's events into
+// actions. Constructing a MainWindow builds the whole hidden window with its start values; Run
+// shows it and returns when the user closes it.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/History.h"
+#include "app/Parameters.h"
+#include "app/PlotState.h"
+#include "controls/ControlTable.h"
+#include "drawing/DialogServices.h"
+#include "evaluator/ExpressionEvaluator.h"
+
+namespace funzioni {
+
+// Identifiers of the main window's controls (the parameter, zoom and step meters are in
+// Parameters.h).
+inline constexpr int kSwitchBaseId = 1500;  // 1501..1510: the switch of built-in function k
+inline constexpr int kAllOffButtonId = 1600;
+inline constexpr int kAllOnButtonId = 1700;
+inline constexpr int kClockPanelId = 1800;
+inline constexpr int kTickerPanelId = 1900;
+inline constexpr int kPlotId = 2000;
+inline constexpr int kCoordinatesId = 2050;
+inline constexpr int kHelpPanelId = 2100;
+inline constexpr int kZoomWindowPanelId = 1450;
+inline constexpr int kHistoryListId = 1460;
+inline constexpr int kResultsTableId = 1470;
+inline constexpr int kFormulaBoxId = 1480;
+
+inline constexpr int kClientWidth = 974;
+inline constexpr int kClientHeight = 720;
+inline constexpr int kTickTimerId = 3;
+inline constexpr int kTickPeriodMs = 100;
+
+inline constexpr Color kFaceColor = 0x003C4E3C;        // Rgb(60, 78, 60)
+inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
+inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
+
+// The window title, joined from its three pieces.
+std::string WindowTitle();
+// The ticker's line: the maker's web and e-mail addresses.
+std::string TickerText();
+// "hh:mm:ss" on the 24-hour clock.
+std::string ClockText(int hour, int minute, int second);
+// The help panel's lines for the control under the pointer (joined with CR LF); empty for a
+// control that has none.
+std::string_view HelpTextFor(int id);
+
+class MainWindow {
+ public:
+  // Prepares the control table, creates the hidden dialog with its colours, builds every control
+  // and gives the state its start values. Needs a running QApplication.
+  MainWindow();
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Shows the window and runs until it is closed; 0 when it has ended.
+  int Run();
+  // Shows the window without waiting (tests drive it from their own event loop).
+  void Show();
+
+  // The one handler of the dialog's events.
+  void MainDialogProc(const DialogEvent& event);
+
+  // History list and formula entry.
+  void LoadHistory();
+  void AcceptFormula();
+  bool PickHistoryLine(int notificationCode);
+  void EditHistory();
+
+  Dialog& dialog() { return *dialog_; }
+  const Dialog& dialog() const { return *dialog_; }
+  ControlTable& controls() { return controls_; }
+  const PlotState& state() const { return state_; }
+  PlotState& state() { return state_; }
+  int hoverId() const { return hoverId_; }
+  bool introShown() const { return introShown_; }
+  // What the help panel shows now (its lines joined with CR LF).
+  const std::string& helpText() const { return helpText_; }
+
+ private:
+  void BuildMainWindow();
+  void InitialiseState();
+  void PlayIntro();
+
+  void OnInitialise();
+  void OnTimer(int timerId);
+  void OnPaint();
+  void OnHover(int id);
+  void OnContextMenu(int id);
+  void OnCommand(int id, int code);
+
+  void ToggleSwitch(int k);
+  void FlashButton(int id);
+  void SetAllSwitches(bool on);
+  void KeypadStep(int s);
+
+  void ShowMeter(int id, const MeterLook& look);
+  void ShowHelp(std::string_view lines);
+  void ShowHoverHelp(int id, std::string_view lines);
+  void ShowNote(std::string_view line);
+  void Redraw();
+
+  ControlTable controls_;
+  std::unique_ptr<Dialog> dialog_;
+  PlotState state_;
+  ExpressionEvaluator evaluator_;
+  std::string tickerText_;
+  std::string helpText_;
+  int noteHoverId_ = -1;  // the control under the pointer when a note was written, or -1
+  int hoverId_ = 0;
+  bool introShown_ = false;
+};
+
+}  // namespace funzioni

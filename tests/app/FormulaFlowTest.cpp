@@ -1,0 +1,193 @@
+// Typing a formula, picking it from the history list and editing the history file, through the
+// real window.
+
+#include <QListWidget>
+#include <QWidget>
+#include <fstream>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "ShellFixture.h"
+
+namespace funzioni::testing {
+namespace {
+
+class FormulaEntry : public ShellFixture {
+ protected:
+  // The centre of a line of the history list (numbered from 1), in client coordinates.
+  QPoint HistoryLinePoint(int line) {
+    QWidget* viewport = dialog().Widget()->childAt(CentreOf(kHistoryListId));
+    auto* list = qobject_cast<QListWidget*>(viewport->parentWidget());
+    if (list == nullptr) list = qobject_cast<QListWidget*>(viewport);
+    const QRect item = list->visualItemRect(list->item(line - 1));
+    return list->viewport()->mapTo(dialog().Widget(), item.center());
+  }
+};
+
+TEST_F(FormulaEntry, EnterDrawsTabulatesAndAppendsTheFormula) {
+  MainWindow& shell = Start();
+  Type("SIN(x)*x^2");
+  EXPECT_EQ(dialog().GetControlText(kFormulaBoxId), "SIN(x)*x^2");
+  Key(Qt::Key_Return);
+
+  EXPECT_EQ(ReadHistory(), "SIN(x)*x^2\r\n");
+  EXPECT_EQ(ListLines(kHistoryListId), std::vector<std::string>{"SIN(x)*x^2"});
+  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "SIN(x)*x^2");
+  EXPECT_EQ(shell.state().currentFormula, "SIN(x)*x^2");
+  const std::vector<std::string> results = ListLines(kResultsTableId);
+  ASSERT_GT(results.size(), 2u);
+  EXPECT_EQ(results[0], "SIN(x)*x^2");
+  EXPECT_EQ(results[1], " ");
+  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 50);
+  EXPECT_EQ(dialog().GetControlText(kFormulaBoxId), "SIN(x)*x^2");  // the box keeps its text
+
+  // The same formula again is appended again; the new last line is selected.
+  Key(Qt::Key_Return);
+  EXPECT_EQ(ReadHistory(), "SIN(x)*x^2\r\nSIN(x)*x^2\r\n");
+  EXPECT_EQ(dialog().ListCount(kHistoryListId), 2);
+  EXPECT_EQ(shell.state().currentFormula, "SIN(x)*x^2");
+}
+
+TEST_F(FormulaEntry, EnterWithTheFocusElsewhereDoesNothing) {
+  MainWindow& shell = Start();
+  Type("x^2");
+  dialog().SetControlFocus(kHistoryListId);
+  Settle();
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(ReadHistory().has_value());
+  EXPECT_EQ(shell.state().currentFormula, "");
+  EXPECT_EQ(dialog().ListCount(kResultsTableId), 0);
+  EXPECT_FALSE(shell.dialog().IsEnded());
+}
+
+TEST_F(FormulaEntry, AnEmptyBoxAppendsAnEmptyLine) {
+  MainWindow& shell = Start();
+  WriteHistory("x^2\r\n");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(ReadHistory(), "x^2\r\n\r\n");
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x^2", ""}));
+  EXPECT_EQ(shell.state().currentFormula, "");
+}
+
+TEST_F(FormulaEntry, DoubleClickDrawsTheLineWithoutItsComment) {
+  WriteHistory("x^2 'parabola\r\nLOG10(x)+1\r\n");
+  MainWindow& shell = Start();
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x^2 'parabola", "LOG10(x)+1"}));
+  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "LOG10(x)+1");
+
+  DoubleClick(HistoryLinePoint(1));
+  EXPECT_EQ(shell.state().currentFormula, "x^2 ");
+  const std::vector<std::string> results = ListLines(kResultsTableId);
+  ASSERT_GT(results.size(), 2u);
+  EXPECT_EQ(results[0], "x^2 ");
+  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 10);
+  EXPECT_EQ(ReadHistory(), "x^2 'parabola\r\nLOG10(x)+1\r\n");  // nothing written
+}
+
+TEST_F(FormulaEntry, EndOfFileByteAndLoneLineFeeds) {
+  WriteHistory("one\r\ntwo\r\nth\x1Aree\r\nfour\r\n");
+  Start();
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"one", "two", "th"}));
+  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "th");
+}
+
+TEST_F(FormulaEntry, LoneLineFeedStaysInItsLine) {
+  WriteHistory("a\nb\r\nc");
+  Start();
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"a\nb", "c"}));
+  // The last line had no end: the new formula gets its own line.
+  Type("x");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(ReadHistory(), "a\nb\r\nc\r\nx\r\n");
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"a\nb", "c", "x"}));
+}
+
+TEST_F(FormulaEntry, RightButtonOverTheListEditsTheFile) {
+  WriteHistory("x^2\r\nSIN(x)\r\n");
+  const std::filesystem::path script = directory_ / "edit.sh";
+  {
+    std::ofstream out(script);
+    out << "printf 'x^3\\r\\nCOS(x)\\r\\n' > \"$1\"\n";
+  }
+  ::setenv("FUNZIONI_EDITOR", ("/bin/sh " + script.string()).c_str(), 1);
+  MainWindow& shell = Start();
+  Press(Qt::RightButton, CentreOf(kHistoryListId));
+  Release(Qt::RightButton, CentreOf(kHistoryListId));
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x^3", "COS(x)"}));
+  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "COS(x)");
+  EXPECT_EQ(shell.helpText(), HelpTextFor(kHistoryListId));
+}
+
+TEST_F(FormulaEntry, AnEditorThatCannotStartIsReported) {
+  WriteHistory("x^2\r\n");
+  ::setenv("FUNZIONI_EDITOR", (directory_ / "no-such-editor").string().c_str(), 1);
+  MainWindow& shell = Start();
+  Press(Qt::RightButton, CentreOf(kHistoryListId));
+  Release(Qt::RightButton, CentreOf(kHistoryListId));
+  EXPECT_EQ(ListLines(kHistoryListId), std::vector<std::string>{"x^2"});
+  // The note outlives the pointer's further moves over the list, not a move to another control.
+  Move(CentreOf(kHistoryListId) + QPoint(5, 5));
+  EXPECT_EQ(shell.helpText(), kEditorMissingText);
+  Move(CentreOf(kFormulaBoxId));
+  EXPECT_EQ(shell.helpText(), HelpTextFor(kFormulaBoxId));
+}
+
+// Makes the history file unwritable, also for root (which ignores the permission bits): the
+// immutable attribute where the file system has it. Undone by the destructor.
+class UnwritableFile {
+ public:
+  explicit UnwritableFile(const std::string& path) : path_(path) {
+    ::chmod(path.c_str(), 0444);
+    if (::access(path.c_str(), W_OK) != 0) {
+      ok_ = true;
+      return;
+    }
+    immutable_ = SetImmutable(true);
+    ok_ = immutable_;
+  }
+  ~UnwritableFile() {
+    if (immutable_) SetImmutable(false);
+    ::chmod(path_.c_str(), 0644);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  bool SetImmutable(bool on) {
+    const int fd = ::open(path_.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+  }
+  std::string path_;
+  bool ok_ = false;
+  bool immutable_ = false;
+};
+
+TEST_F(FormulaEntry, AReadOnlyHistoryFileIsReportedAndTheFormulaStillDrawn) {
+  WriteHistory("x^2\r\n");
+  const UnwritableFile locked(HistoryPath());
+  if (!locked.ok()) GTEST_SKIP() << "cannot make a file read-only here";
+  MainWindow& shell = Start();
+  Type("SIN(x)");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(shell.state().currentFormula, "SIN(x)");
+  EXPECT_GT(dialog().ListCount(kResultsTableId), 2);
+  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 10);
+  EXPECT_EQ(shell.helpText(), kHistoryNotSavedText);
+  Move(CentreOf(kFormulaBoxId));
+  EXPECT_EQ(shell.helpText(), HelpTextFor(kFormulaBoxId));
+  EXPECT_EQ(ListLines(kHistoryListId), std::vector<std::string>{"x^2"});
+  EXPECT_EQ(ReadHistory(), "x^2\r\n");
+}
+
+}  // namespace
+}  // namespace funzioni::testing
