@@ -238,6 +238,9 @@ Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool
 
 Dialog::~Dialog() {
   Impl& d = *impl_;
+  // What the handler refers to may already be gone: a dialog that never ended is destroyed
+  // without telling it.
+  d.handler = nullptr;
   if (d.initialised) d.Finish();
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->removeEventFilter(d.keyFilter.get());
@@ -349,7 +352,9 @@ void Dialog::SetControlText(int id, std::string_view text) {
 
 void Dialog::SetControlFocus(int id) {
   Control* control = impl_->Find(id);
-  if (control != nullptr) control->widget->setFocus(Qt::OtherFocusReason);
+  // Surfaces take no keyboard input and keep no focus.
+  if (control == nullptr || control->widget->focusPolicy() == Qt::NoFocus) return;
+  control->widget->setFocus(Qt::OtherFocusReason);
 }
 
 int Dialog::FocusedControl() const {
@@ -503,7 +508,7 @@ void Dialog::Show() {
     handle->installEventFilter(d.windowFilter.get());
   }
   d.window->show();
-  d.window->raise();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) d.window->raise();
   d.window->activateWindow();
 }
 

@@ -26,7 +26,7 @@ enum class EventKind {
   PointerShape,  // pointer moved over / button pressed or released over control id (0: face)
   ContextMenu,   // right-button release over control id
   Command,       // id, code (Enter: id 1; Esc/close box: id 2; keypad + 2200, - 2300)
-  Destroy,       // the dialog is going away
+  Destroy,       // the dialog ended (EndDialog); not sent by the destructor of a running dialog
 };
 
 struct DialogEvent {

@@ -3,6 +3,8 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 
@@ -69,6 +71,93 @@ TEST(DialogTest, UserValuesOfSurfacesAndOtherControls) {
   d->SetControlUserValue(kList, 9, 7);
   EXPECT_EQ(d->GetControlUserValue(kList, 9), 0);
   EXPECT_EQ(d->GetControlUserValue(4242, 1), 0);
+}
+
+TEST(DialogTest, ListLinesKeepTheirOrderAndOneLineIsSelected) {
+  auto d = MakeDialog();
+  EXPECT_EQ(d->ListGetSelected(kList), "");
+  for (const char* line : {"x^2", "SIN(x)*x^2", "LOG10(x)+1"}) d->ListAdd(kList, line);
+  EXPECT_EQ(d->ListCount(kList), 3);
+  EXPECT_EQ(d->ListLine(kList, 1), "x^2");
+  EXPECT_EQ(d->ListLine(kList, 3), "LOG10(x)+1");
+  EXPECT_EQ(d->ListLine(kList, 4), "");
+  EXPECT_EQ(d->ListGetSelected(kList), "");
+  d->ListSelect(kList, 2);
+  EXPECT_EQ(d->ListGetSelected(kList), "SIN(x)*x^2");
+  d->ListSelect(kList, 3);
+  EXPECT_EQ(d->ListGetSelected(kList), "LOG10(x)+1");
+  d->ListSelect(kList, 0);
+  EXPECT_EQ(d->ListGetSelected(kList), "");
+  d->ListSelect(kList, 2);
+  d->ListReset(kList);
+  EXPECT_EQ(d->ListCount(kList), 0);
+  EXPECT_EQ(d->ListGetSelected(kList), "");
+  // List operations on other controls do nothing.
+  d->ListAdd(kBox, "no");
+  EXPECT_EQ(d->ListCount(kBox), 0);
+  EXPECT_EQ(d->GetControlText(kBox), "");
+}
+
+TEST(DialogTest, ListSelectScrollsTheLineIntoView) {
+  auto d = MakeDialog();
+  for (int i = 1; i <= 200; ++i) d->ListAdd(kList, "riga " + std::to_string(i));
+  d->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(d->Widget()->windowHandle()));
+  d->ListSelect(kList, 180);
+  auto* list = d->Widget()->findChild<QListWidget*>();
+  ASSERT_NE(list, nullptr);
+  QCoreApplication::processEvents();
+  const QRect line = list->visualItemRect(list->item(179));
+  EXPECT_TRUE(list->viewport()->rect().contains(line)) << line.y();
+  EXPECT_NE(list->verticalScrollBar(), nullptr);
+  EXPECT_EQ(list->frameShadow(), QFrame::Sunken);
+}
+
+TEST(DialogTest, TextBoxTextAndFocus) {
+  auto d = MakeDialog();
+  d->SetControlText(kBox, "SIN(x)*x^2");
+  EXPECT_EQ(d->GetControlText(kBox), "SIN(x)*x^2");
+  d->SetControlText(kBox, "Verr\xC3\xA0");
+  EXPECT_EQ(d->GetControlText(kBox), "Verr\xC3\xA0");
+  d->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(d->Widget()->windowHandle()));
+  d->SetControlFocus(kList);
+  EXPECT_EQ(d->FocusedControl(), kList);
+  d->SetControlFocus(kBox);
+  EXPECT_EQ(d->FocusedControl(), kBox);
+  d->SetControlFocus(kBoard);  // surfaces take no keyboard focus
+  EXPECT_EQ(d->FocusedControl(), kBox);
+}
+
+TEST(DialogTest, ControlFontsFitTheirCellHeightAndFace) {
+  auto d = MakeDialog();
+  d->SetControlFont(kList, "courier", 14, "");
+  d->SetControlFont(kBox, "arial", 20, "bold");
+  auto* list = d->Widget()->findChild<QListWidget*>();
+  auto* box = d->Widget()->findChild<QLineEdit*>();
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(list->font().family(), "Liberation Mono");
+  EXPECT_EQ(box->font().family(), "Liberation Sans");
+  EXPECT_LE(QFontMetrics(list->font()).height(), 14);
+  EXPECT_GE(QFontMetrics(list->font()).height(), 12);
+  EXPECT_LE(QFontMetrics(box->font()).height(), 20);
+  EXPECT_GE(QFontMetrics(box->font()).height(), 18);
+  EXPECT_EQ(box->font().weight(), QFont::Bold);
+  EXPECT_EQ(list->font().weight(), QFont::Normal);
+  EXPECT_TRUE(QFontInfo(box->font()).exactMatch() ||
+              QFontInfo(box->font()).family() == "Liberation Sans");
+}
+
+TEST(DialogTest, DialogIsCentredWithAFixedClientSize) {
+  Dialog d("Funzioni", 0, 0, 974, 720, true);
+  EXPECT_EQ(d.Widget()->windowTitle(), "Funzioni");
+  EXPECT_EQ(d.Widget()->minimumSize(), QSize(974, 720));
+  EXPECT_EQ(d.Widget()->maximumSize(), QSize(974, 720));
+  const QRect screen = d.Widget()->screen()->availableGeometry();
+  const QPoint centre = d.Widget()->geometry().center();
+  EXPECT_LE(std::abs(centre.x() - screen.center().x()), 1);
+  EXPECT_LE(std::abs(centre.y() - screen.center().y()), 1);
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ struct LineCase {
   const char* name;
   double x0, y0, x1, y1;
   std::vector<std::string> picture;  // 8 x 8, '#' painted
+  friend void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class LinePictureTest : public ::testing::TestWithParam<LineCase> {};
