@@ -18,3 +18,13 @@ if(TARGET funzioni_shell)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
+
+# The real program under a real X server (Xvfb), driven with xdotool; skipped without them.
+if(TARGET funzioni)
+  add_executable(funzioni_x_region_checksum ${CMAKE_CURRENT_LIST_DIR}/XRegionChecksum.cpp)
+  target_link_libraries(funzioni_x_region_checksum PRIVATE Qt6::Gui)
+  add_test(NAME funzioni_xvfb_smoke
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb_smoke.sh $<TARGET_FILE:funzioni>
+            $<TARGET_FILE:funzioni_x_region_checksum>)
+  set_tests_properties(funzioni_xvfb_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+endif()
