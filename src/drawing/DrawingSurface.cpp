@@ -28,7 +28,7 @@ constexpr int kMaxFillStyle = 6;
 bool ToPixel(double value, std::int64_t& out) {
   if (!std::isfinite(value)) return false;
   constexpr double kLimit = static_cast<double>(raster::kCoordinateLimit);
-  out = static_cast<std::int64_t>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+  out = static_cast<std::int64_t>(std::rint(std::clamp(value, -kLimit, kLimit)));
   return true;
 }
 

@@ -55,10 +55,13 @@ int main(int argc, char** argv) {
         draw(++ticks);
         break;
       case EventKind::Command:
-        std::printf("command %d code %d\n", e.id, e.code);
+        std::printf("command %d code %d, text box \"%s\"\n", e.id, e.code,
+                    dialog.GetControlText(1480).c_str());
         if (e.id == kCommandCancel) dialog.EndDialog(1);
         break;
       case EventKind::PointerShape:
+        // Shows that a held button does not capture the pointer: the control under it changes.
+        if (dialog.IsMouseButtonDown(MouseButton::Left)) std::printf("held over %d\n", e.id);
         break;
       case EventKind::ContextMenu:
         std::printf("context menu %d\n", e.id);
