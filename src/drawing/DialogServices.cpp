@@ -25,9 +25,6 @@ namespace funzioni {
 namespace {
 
 constexpr int kMaxControlId = 10000;
-constexpr int kCodeClicked = 0;
-constexpr int kCodeDoubleClicked = 1;
-constexpr int kCodeListDoubleClicked = 2;
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -158,9 +155,9 @@ struct Dialog::Impl {
                                   id > 0 && mouse->button() == Qt::LeftButton;
     if (type == QEvent::MouseButtonPress && clickableSurface &&
         (mouse->flags() & Qt::MouseEventCreatedDoubleClick) == 0) {
-      Deliver(EventKind::Command, id, kCodeClicked);
+      Deliver(EventKind::Command, id, kNotifyClicked);
     } else if (type == QEvent::MouseButtonDblClick && clickableSurface) {
-      Deliver(EventKind::Command, id, kCodeDoubleClicked);
+      Deliver(EventKind::Command, id, kNotifyDoubleClicked);
     } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
       Deliver(EventKind::ContextMenu, id);
     }
@@ -288,7 +285,7 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
       list->setUniformItemSizes(true);
       list->setFocusPolicy(Qt::StrongFocus);
       QObject::connect(list, &QListWidget::itemDoubleClicked, list, [&d, id](QListWidgetItem*) {
-        d.Deliver(EventKind::Command, id, kCodeListDoubleClicked);
+        d.Deliver(EventKind::Command, id, kNotifyListDoubleClick);
       });
       control.widget = list;
       break;

@@ -25,7 +25,9 @@ enum class EventKind {
   Paint,         // the dialog was painted (the first one matters)
   PointerShape,  // pointer moved over / button pressed or released over control id (0: face)
   ContextMenu,   // right-button release over control id
-  Command,       // id, code (Enter: id 1; Esc/close box: id 2; keypad + 2200, - 2300)
+  Command,       // id, code (Enter: id 1; Esc/close box: id 2; keypad + 2200, - 2300, whatever
+                 // has the focus; left press on a surface with id > 0: code 0, its double click:
+                 // code 1; double click on a text list line: the list's id, code 2)
   Destroy,       // the dialog ended (EndDialog); not sent by the destructor of a running dialog
 };
 
@@ -37,11 +39,20 @@ struct DialogEvent {
 
 enum class MouseButton { Left, Right };
 
+// Events reach the handler one at a time: none arrives while the handler runs, nor during
+// PauseMilliseconds or RunAndWait (the windows keep painting; timer ticks are dropped, as a busy
+// window would miss them). A pointer-shape event names the control under the pointer even while a
+// button is held over another one: dragging is a sequence of these, never a captured drag.
+
 // Command identifiers the dialog itself sends.
 inline constexpr int kCommandOk = 1;
 inline constexpr int kCommandCancel = 2;
 inline constexpr int kCommandKeypadPlus = 2200;
 inline constexpr int kCommandKeypadMinus = 2300;
+// Notification codes of a command from a control.
+inline constexpr int kNotifyClicked = 0;          // left press on a surface
+inline constexpr int kNotifyDoubleClicked = 1;    // left double click on a surface
+inline constexpr int kNotifyListDoubleClick = 2;  // double click on a text list line
 
 // The main dialog and its controls. Surfaces are drawing controls; drawing acts on the surface
 // most recently chosen with AttachSurface.

@@ -109,6 +109,7 @@ PixelSize DrawingSurface::GetSurfaceSize() const {
 }
 
 void DrawingSurface::SetForegroundColor(Color color) {
+  if (color == kTransparent) return;  // a foreground cannot be transparent: keep the old one
   state_->foreground = color == kDefaultColor ? kDefaultTextColor : (color & 0x00FFFFFF);
 }
 
