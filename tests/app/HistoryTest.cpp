@@ -16,7 +16,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(HistoryLines, SplitsAtCarriageReturnsWithOptionalLineFeed) {
+TEST(ShellHistoryLines, SplitsAtCarriageReturnsWithOptionalLineFeed) {
   struct Case {
     std::string bytes;
     Lines lines;
@@ -40,14 +40,14 @@ TEST(HistoryLines, SplitsAtCarriageReturnsWithOptionalLineFeed) {
   }
 }
 
-TEST(HistoryLines, PickedFormulaStopsAtTheFirstApostrophe) {
+TEST(ShellHistoryLines, PickedFormulaStopsAtTheFirstApostrophe) {
   EXPECT_EQ(FormulaOfHistoryLine("a.x^2+b 'parabola"), "a.x^2+b ");
   EXPECT_EQ(FormulaOfHistoryLine("x'a'b"), "x");
   EXPECT_EQ(FormulaOfHistoryLine("  SIN(x)  "), "  SIN(x)  ");
   EXPECT_EQ(FormulaOfHistoryLine("'only a comment"), "");
 }
 
-TEST(HistoryAppend, AddsALineEndFirstOnlyWhenTheLastLineHasNone) {
+TEST(ShellHistoryAppend, AddsALineEndFirstOnlyWhenTheLastLineHasNone) {
   const std::map<std::string, std::string> cases = {
       {"", "s\r\n"},
       {"a\r\n", "s\r\n"},
@@ -61,7 +61,7 @@ TEST(HistoryAppend, AddsALineEndFirstOnlyWhenTheLastLineHasNone) {
   }
 }
 
-class HistoryFile : public ::testing::Test {
+class ShellHistoryFile : public ::testing::Test {
  protected:
   void SetUp() override {
     directory_ = std::filesystem::temp_directory_path() /
@@ -77,7 +77,7 @@ class HistoryFile : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(HistoryFile, AppendCreatesTheFileAndNeverRewritesIt) {
+TEST_F(ShellHistoryFile, AppendCreatesTheFileAndNeverRewritesIt) {
   EXPECT_FALSE(ReadFileBytes(path_).has_value());
   ASSERT_TRUE(AppendHistoryLine(path_, "a.x+b"));
   EXPECT_EQ(ReadFileBytes(path_), "a.x+b\r\n");
@@ -87,7 +87,7 @@ TEST_F(HistoryFile, AppendCreatesTheFileAndNeverRewritesIt) {
   EXPECT_EQ(SplitHistoryLines(*ReadFileBytes(path_)), (Lines{"a.x+b", "a.x+b", ""}));
 }
 
-TEST_F(HistoryFile, AppendAfterAnEditorLeftNoFinalLineEndKeepsBothLines) {
+TEST_F(ShellHistoryFile, AppendAfterAnEditorLeftNoFinalLineEndKeepsBothLines) {
   {
     std::FILE* file = std::fopen(path_.c_str(), "wb");
     std::fputs("x^2\r\nLOG10(x)", file);
@@ -97,14 +97,14 @@ TEST_F(HistoryFile, AppendAfterAnEditorLeftNoFinalLineEndKeepsBothLines) {
   EXPECT_EQ(SplitHistoryLines(*ReadFileBytes(path_)), (Lines{"x^2", "LOG10(x)", "SIN(x)"}));
 }
 
-TEST_F(HistoryFile, FailedAppendsAreReported) {
+TEST_F(ShellHistoryFile, FailedAppendsAreReported) {
   EXPECT_FALSE(AppendHistoryLine("/dev/full", "x"));  // the disk is full
   std::filesystem::create_directories(path_);         // a directory where the file should be
   EXPECT_FALSE(AppendHistoryLine(path_, "x"));
   EXPECT_FALSE(AppendHistoryLine((directory_ / "missing" / "file.txt").string(), "x"));
 }
 
-TEST(HistoryEditor, ChoosesTheConfiguredEditorThenTheDesktopOnes) {
+TEST(ShellHistoryEditor, ChoosesTheConfiguredEditorThenTheDesktopOnes) {
   std::map<std::string, std::string> variables;
   std::vector<std::string> installed;
   EditorEnvironment environment;
@@ -132,7 +132,7 @@ TEST(HistoryEditor, ChoosesTheConfiguredEditorThenTheDesktopOnes) {
   EXPECT_EQ(ChooseEditorCommand("espressioni.txt", environment), "notepad.exe espressioni.txt");
 }
 
-TEST(HistoryEditor, FindsProgramsOnTheRealPath) {
+TEST(ShellHistoryEditor, FindsProgramsOnTheRealPath) {
   const EditorEnvironment environment = ProcessEditorEnvironment();
   EXPECT_TRUE(environment.isExecutable("sh"));
   EXPECT_FALSE(environment.isExecutable("no-such-editor-here"));

@@ -9,9 +9,9 @@
 namespace funzioni::testing {
 namespace {
 
-class StartState : public ShellFixture {};
+class ShellStartState : public ShellFixture {};
 
-TEST_F(StartState, WindowTitleSizeAndPlace) {
+TEST_F(ShellStartState, WindowTitleSizeAndPlace) {
   MainWindow& shell = Start();
   QWidget* widget = shell.dialog().Widget();
   EXPECT_EQ(WindowTitle(), "Funzioni Quilvar Soft (Ver : 28 mar 2007 )");
@@ -23,7 +23,7 @@ TEST_F(StartState, WindowTitleSizeAndPlace) {
   EXPECT_LE(std::abs(widget->geometry().center().y() - screen.center().y()), 25);
 }
 
-TEST_F(StartState, SwitchesMetersPanelsAndLists) {
+TEST_F(ShellStartState, SwitchesMetersPanelsAndLists) {
   MainWindow& shell = Start();
   EXPECT_TRUE(shell.introShown());
   EXPECT_EQ(shell.hoverId(), 0);
@@ -61,7 +61,7 @@ TEST_F(StartState, SwitchesMetersPanelsAndLists) {
   EXPECT_EQ(shell.dialog().GetControlText(kFormulaBoxId), "");
 }
 
-TEST_F(StartState, EveryControlAtItsPlace) {
+TEST_F(ShellStartState, EveryControlAtItsPlace) {
   MainWindow& shell = Start();
   struct Placed {
     int id;
@@ -83,7 +83,7 @@ TEST_F(StartState, EveryControlAtItsPlace) {
   EXPECT_EQ(shell.controls().Find(1510)->caption.Padded(), "sqr(a.x)            ");
 }
 
-TEST_F(StartState, TimerScrollsTheTicker) {
+TEST_F(ShellStartState, TimerScrollsTheTicker) {
   MainWindow& shell = Start();
   const int before = shell.dialog().GetControlUserValue(kTickerPanelId, 5);
   Settle(350);
@@ -93,9 +93,9 @@ TEST_F(StartState, TimerScrollsTheTicker) {
   EXPECT_NE(TickerText().find(".example"), std::string::npos);
 }
 
-class HelpPanel : public ShellFixture {};
+class ShellHelpPanel : public ShellFixture {};
 
-TEST_F(HelpPanel, ExplainsTheControlUnderThePointer) {
+TEST_F(ShellHelpPanel, ExplainsTheControlUnderThePointer) {
   MainWindow& shell = Start();
   struct Case {
     int id;
@@ -145,9 +145,9 @@ TEST_F(HelpPanel, ExplainsTheControlUnderThePointer) {
   EXPECT_EQ(shell.helpText(), last);
 }
 
-class Lifecycle : public ShellFixture {};
+class ShellLifecycle : public ShellFixture {};
 
-TEST_F(Lifecycle, EscEndsTheProgram) {
+TEST_F(ShellLifecycle, EscEndsTheProgram) {
   MainWindow& shell = Start();
   Key(Qt::Key_Return);  // Enter never closes the window
   EXPECT_FALSE(shell.dialog().IsEnded());
@@ -155,7 +155,7 @@ TEST_F(Lifecycle, EscEndsTheProgram) {
   EXPECT_TRUE(shell.dialog().IsEnded());
 }
 
-TEST_F(Lifecycle, CloseBoxEndsTheProgram) {
+TEST_F(ShellLifecycle, CloseBoxEndsTheProgram) {
   MainWindow& shell = Start();
   shell.dialog().Widget()->close();
   Settle();

@@ -9,7 +9,7 @@
 namespace funzioni::testing {
 namespace {
 
-class Meters : public ShellFixture {
+class ShellMeters : public ShellFixture {
  protected:
   // Drags with the left button from the meter's left edge to its right edge, or the reverse.
   void DragAcross(int id, bool rightwards) {
@@ -29,7 +29,7 @@ class Meters : public ShellFixture {
   }
 };
 
-TEST_F(Meters, ParameterDragResetAndKeypad) {
+TEST_F(ShellMeters, ParameterDragResetAndKeypad) {
   MainWindow& shell = Start();
   const std::string before = SurfacePixels(kPlotId);
 
@@ -66,7 +66,7 @@ TEST_F(Meters, ParameterDragResetAndKeypad) {
   EXPECT_EQ(shell.state().paramB[7].value, 1.0f);
 }
 
-TEST_F(Meters, ZoomDragResetAndKeypad) {
+TEST_F(ShellMeters, ZoomDragResetAndKeypad) {
   MainWindow& shell = Start();
   PressAt(kZoomMeterId, 0);  // the left end: clamped to 1
   EXPECT_EQ(shell.state().zoomValue.value, 1.0f);
@@ -93,7 +93,7 @@ TEST_F(Meters, ZoomDragResetAndKeypad) {
   EXPECT_EQ(Caption(kZoomMeterId), "zoom 9.9");
 }
 
-TEST_F(Meters, StepDragResetAndKeypad) {
+TEST_F(ShellMeters, StepDragResetAndKeypad) {
   MainWindow& shell = Start();
   PressAt(kStepMeterId, 0);
   EXPECT_LT(shell.state().stepValue.value, 1.0f);
@@ -107,7 +107,7 @@ TEST_F(Meters, StepDragResetAndKeypad) {
   EXPECT_EQ(Caption(kStepMeterId), "passo 50");
 }
 
-TEST_F(Meters, KeypadActsOnlyOnTheMeterLastUnderThePointer) {
+TEST_F(ShellMeters, KeypadActsOnlyOnTheMeterLastUnderThePointer) {
   MainWindow& shell = Start();
   Key(Qt::Key_Plus, Qt::KeypadModifier);  // nothing has been under the pointer yet
   for (const int id : {kPlotId, 1504, kHistoryListId, kFormulaBoxId}) {
@@ -128,9 +128,9 @@ TEST_F(Meters, KeypadActsOnlyOnTheMeterLastUnderThePointer) {
   EXPECT_EQ(shell.hoverId(), 0);
 }
 
-class Switches : public ShellFixture {};
+class ShellSwitches : public ShellFixture {};
 
-TEST_F(Switches, ClickTogglesACurve) {
+TEST_F(ShellSwitches, ClickTogglesACurve) {
   MainWindow& shell = Start();
   Click(Qt::LeftButton, CentreOf(1503));
   EXPECT_EQ(shell.state().curveOn[3], 0);
@@ -145,7 +145,7 @@ TEST_F(Switches, ClickTogglesACurve) {
   EXPECT_GT(CountPixels(kPlotId, kYellowDot), 100);  // a.x is drawn in yellow
 }
 
-TEST_F(Switches, AllOnAndAllOff) {
+TEST_F(ShellSwitches, AllOnAndAllOff) {
   MainWindow& shell = Start();
   Type("x^2");
   Key(Qt::Key_Return);
@@ -172,7 +172,7 @@ TEST_F(Switches, AllOnAndAllOff) {
   EXPECT_EQ(shell.state().currentFormula, "");
 }
 
-TEST_F(Switches, RightClickOpensTheFunctionsTable) {
+TEST_F(ShellSwitches, RightClickOpensTheFunctionsTable) {
   MainWindow& shell = Start();
   Click(Qt::RightButton, CentreOf(1510));
   const std::vector<std::string> lines = ListLines(kResultsTableId);
@@ -182,7 +182,7 @@ TEST_F(Switches, RightClickOpensTheFunctionsTable) {
   EXPECT_EQ(shell.state().curveOn[10], 0);  // the switch itself is not toggled
 }
 
-class PlotArea : public ShellFixture {
+class ShellPlotArea : public ShellFixture {
  protected:
   // The coordinates line as it looks with this text on it, drawn on a panel of its own.
   std::string ExpectedCoordinatesLine(std::string_view text) {
@@ -195,7 +195,7 @@ class PlotArea : public ShellFixture {
   }
 };
 
-TEST_F(PlotArea, ReadoutAndZoomWindow) {
+TEST_F(ShellPlotArea, ReadoutAndZoomWindow) {
   MainWindow& shell = Start();
   const QPoint centre = CentreOf(kPlotId);
   Move(centre);

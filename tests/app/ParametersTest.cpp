@@ -12,7 +12,7 @@ float LeftEdgePercent(int width) {
   return static_cast<float>(1 * 100.0 / width);
 }
 
-TEST(ParameterMasks, WriteOneDecimalAndWholeNumbers) {
+TEST(ShellParameterMasks, WriteOneDecimalAndWholeNumbers) {
   struct Case {
     float value;
     const char* oneDecimal;
@@ -30,7 +30,7 @@ TEST(ParameterMasks, WriteOneDecimalAndWholeNumbers) {
   }
 }
 
-TEST(ParameterMeters, IdentifiersNameALetterAndAFunction) {
+TEST(ShellParameterMeters, IdentifiersNameALetterAndAFunction) {
   struct Case {
     int id;
     char letter;
@@ -56,7 +56,7 @@ TEST(ParameterMeters, IdentifiersNameALetterAndAFunction) {
   EXPECT_EQ(state.paramD[4].value, 1.0f);
 }
 
-TEST(ParameterValues, DragResetAndKeypad) {
+TEST(ShellParameterValues, DragResetAndKeypad) {
   PlotState state;
   ParamRecord& a = state.paramA[3];
 
@@ -93,7 +93,7 @@ TEST(ParameterValues, DragResetAndKeypad) {
   EXPECT_EQ(a.value, -10.0f);
 }
 
-TEST(ParameterValues, EveryStepIsRoundedToSinglePrecision) {
+TEST(ShellParameterValues, EveryStepIsRoundedToSinglePrecision) {
   ParamRecord record{-10.0f, 10.0f, 1.0f, 1.0f, 0.1f};
   StepParameter(record, 'a', +1);
   EXPECT_EQ(record.value, 1.0f + 0.1f);  // float addition, not 1.1 in double
@@ -102,7 +102,7 @@ TEST(ParameterValues, EveryStepIsRoundedToSinglePrecision) {
   EXPECT_EQ(record.value, static_cast<float>(static_cast<float>(fraction * 20.0f) - 10.0f));
 }
 
-TEST(ZoomValue, DragResetAndKeypad) {
+TEST(ShellZoomValue, DragResetAndKeypad) {
   PlotState state;
   ParamRecord& zoom = state.zoomValue;
 
@@ -137,7 +137,7 @@ TEST(ZoomValue, DragResetAndKeypad) {
   EXPECT_EQ(look.caption, "zoom 20.2");
 }
 
-TEST(StepValue, DragResetAndKeypad) {
+TEST(ShellStepValue, DragResetAndKeypad) {
   PlotState state;
   ParamRecord& step = state.stepValue;
 
