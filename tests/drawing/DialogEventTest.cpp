@@ -92,8 +92,7 @@ TEST_F(DialogEventTest, InitialiseComesFirstThenPaint) {
   dialog_->Show();
   EXPECT_EQ(Take(), (Events{"init"}));
   ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_->Widget()->windowHandle()));
-  QTest::qWait(30);
-  EXPECT_GE(paints_, 1);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return paints_ >= 1; }, 2000));
 }
 
 TEST_F(DialogEventTest, PointerMovesReportTheControlUnderThePointer) {
@@ -216,7 +215,7 @@ TEST_F(DialogEventTest, DoubleClickOnAListLineNotifiesCodeTwo) {
 TEST_F(DialogEventTest, TimersTickWithTheirIdentifierUntilStopped) {
   ShowDialog();
   dialog_->StartTimer(3, 10);
-  QTest::qWait(80);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return events_.size() >= 2; }, 2000));
   dialog_->StopTimer(3);
   const Events ticks = Take();
   ASSERT_GE(ticks.size(), 2u);
@@ -230,8 +229,18 @@ TEST_F(DialogEventTest, APauseKeepsTheHandlerOutOfTimerTicks) {
   dialog_->StartTimer(3, 5);
   PauseMilliseconds(60);
   EXPECT_TRUE(Take().empty());
-  QTest::qWait(40);
-  EXPECT_FALSE(Take().empty());
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000));
+  dialog_->StopTimer(3);
+}
+
+TEST_F(DialogEventTest, RunAndWaitKeepsTheWindowsGoingButHoldsTheHandler) {
+  ShowDialog();
+  dialog_->StartTimer(3, 5);
+  bool windowsServed = false;
+  QTimer::singleShot(40, [&windowsServed] { windowsServed = true; });
+  ASSERT_TRUE(RunAndWait("sleep 0.2"));
+  EXPECT_TRUE(windowsServed);
+  EXPECT_TRUE(Take().empty());
   dialog_->StopTimer(3);
 }
 
