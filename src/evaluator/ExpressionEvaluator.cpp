@@ -1,15 +1,164 @@
 #include "evaluator/ExpressionEvaluator.h"
 
+#include <algorithm>
+
+#include "evaluator/LanguageTables.h"
+#include "evaluator/NumberReading.h"
+#include "evaluator/NumberWriting.h"
+#include "evaluator/Stages.h"
+
 namespace funzioni {
 
-ExpressionEvaluator::ExpressionEvaluator() { InitEvaluatorTables(); }
+namespace {
 
-std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view) {
-    return "   Error in Expression: not yet implemented";
+constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
+constexpr std::uint32_t kUnmatched = 0xFFFFFFFF;
+constexpr std::size_t kFramesKept = 256;  // frames beyond this are released after a call
+
+char UpperCase(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
-bool ExpressionEvaluator::ValidateExpression(std::string&) { return false; }
-float ExpressionEvaluator::EvaluateExpression(std::string_view) { return 0.0f; }
-std::size_t FindMatchingParen(std::string_view) { return 0; }
-long double Factorial(long double) { return 1.0L; }
+
+// Removes every "()" in one pass from left to right without overlaps: "(())" becomes "()".
+void RemoveEmptyParens(std::string& text) {
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '(' && i + 1 < text.size() && text[i + 1] == ')') {
+      i += 2;
+      continue;
+    }
+    text[out++] = text[i++];
+  }
+  text.resize(out);
+}
+
+// A group whose inside is already a number ("5", "+5", "-2.5" or "3!" as NumberText writes
+// them) loses its parentheses without an evaluation of its own.
+bool IsPlainNumber(std::string_view inside) {
+  if (inside.size() > 32) return false;
+  const detail::NumberChars number = detail::WriteNumber(ReadNumber(inside), detail::kNumberDigits);
+  const std::string_view n = number.View();
+  if (inside == n) return true;
+  if (inside.size() != n.size() + 1) return false;
+  return (inside.front() == '+' && inside.substr(1) == n) ||
+         (inside.back() == '!' && inside.substr(0, n.size()) == n);
+}
+
+// For every "(" of the text, the position of the ")" that closes it.
+void MatchParentheses(std::string_view text, std::vector<std::uint32_t>& matches,
+                      std::vector<std::uint32_t>& openers) {
+  matches.assign(text.size(), kUnmatched);
+  openers.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '(') {
+      openers.push_back(static_cast<std::uint32_t>(i));
+    } else if (text[i] == ')' && !openers.empty()) {
+      matches[openers.back()] = static_cast<std::uint32_t>(i);
+      openers.pop_back();
+    }
+  }
+}
+
+}  // namespace
+
+ExpressionEvaluator::ExpressionEvaluator() {
+  InitEvaluatorTables();
+}
+
+std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view text) {
+  validateFlag_ = 1;
+  degreesFlag_ = 1;
+  normalized_.clear();
+  for (const char c : text) {
+    if (c != ' ') normalized_ += UpperCase(c);
+  }
+  RemoveEmptyParens(normalized_);
+  const float value = EvaluateExpression(normalized_);
+  if (frames_.size() > kFramesKept) frames_.resize(kFramesKept);
+  if (!errorText_.empty()) return errorText_;
+  std::string result(value < 0 ? "" : " ");
+  result += detail::WriteNumber(value, detail::kNumberDigits).View();
+  return result;
+}
+
+float ExpressionEvaluator::Fail(std::string_view message) {
+  errorMessage_.assign(message);
+  errorText_.assign(kErrorPrefix);
+  errorText_ += message;
+  return 0;
+}
+
+float ExpressionEvaluator::EvaluateExpression(std::string_view expr) {
+  std::string_view text = expr;
+  if (validateFlag_ == 1) {
+    prepared_.assign(expr);
+    if (!ValidateExpression(prepared_)) {
+      errorText_.assign(kErrorPrefix);
+      errorText_ += errorMessage_;
+      return 0;
+    }
+    text = prepared_;
+  }
+  if (std::count(text.begin(), text.end(), '(') != std::count(text.begin(), text.end(), ')')) {
+    return Fail("Parentheses mismatch");
+  }
+  MatchParentheses(text, matches_, openers_);
+
+  // Parenthesised parts are evaluated from left to right, each by an evaluation of its inside
+  // that first resolves the parts inside it. The nesting is kept in frames_ rather than on the
+  // call stack, so that any depth of parentheses is safe.
+  const bool degrees = degreesFlag_ == 1;
+  std::size_t depth = 0;
+  if (frames_.empty()) frames_.emplace_back();
+  frames_[0].end = text.size();
+  frames_[0].next = 0;
+  frames_[0].text.Clear();
+  for (;;) {
+    Frame& frame = frames_[depth];
+    const std::string_view part = text.substr(frame.next, frame.end - frame.next);
+    const std::size_t offset = part.find('(');
+    if (offset == std::string_view::npos) {
+      frame.text.Append(part);
+      const detail::StagesOutcome outcome = detail::RunStages(frame.text, degrees);
+      if (outcome.error != nullptr) return Fail(outcome.error);
+      if (depth == 0) {
+        errorText_.clear();
+        return outcome.value;
+      }
+      --depth;
+      frames_[depth].text.Append(detail::WriteNumber(outcome.value, detail::kNumberDigits).View());
+      continue;
+    }
+    const std::size_t open = frame.next + offset;
+    frame.text.Append(part.substr(0, offset));
+    const std::uint32_t close = matches_[open];
+    if (close == kUnmatched) return Fail("Parentheses mismatch");
+    if (close == open + 1) return Fail("Empty parenthesis");
+    const std::string_view inside = text.substr(open + 1, close - open - 1);
+    frame.next = close + 1;
+    if (IsPlainNumber(inside)) {
+      frame.text.Append(inside);
+      continue;
+    }
+    ++depth;
+    if (frames_.size() <= depth) frames_.emplace_back();
+    Frame& inner = frames_[depth];
+    inner.end = close;
+    inner.next = open + 1;
+    inner.text.Clear();
+  }
+}
+
+std::size_t FindMatchingParen(std::string_view text) {
+  long depth = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '(') {
+      ++depth;
+    } else if (text[i] == ')') {
+      if (--depth == 0) return i + 1;
+    }
+  }
+  return 0;
+}
 
 }  // namespace funzioni

@@ -1,14 +1,97 @@
 #include "evaluator/NumberText.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "evaluator/DecimalRounding.h"
+#include "evaluator/NumberWriting.h"
+
 namespace funzioni {
-std::string NumberText(long double) { return "0"; }
-std::string NumberTextDigits(long double, int) { return "0"; }
-std::string XValueText(float) { return " 0"; }
-std::string SubstituteX(std::string_view formula, float x) {
-    std::string out;
-    for (char c : formula) {
-        if (c == 'x') out += XValueText(x); else out += c;
-    }
+
+namespace detail {
+
+NumberChars WriteNumber(long double value, int digits) {
+  NumberChars out;
+  char* p = out.text_;
+  if (std::isnan(value) || value == 0) {
+    *p++ = '0';
+    out.size_ = 1;
     return out;
+  }
+  if (value < 0) *p++ = '-';
+  if (std::isinf(value)) {
+    std::memcpy(p, kInfinityText.data(), kInfinityText.size());
+    out.size_ = static_cast<int>(p - out.text_ + kInfinityText.size());
+    return out;
+  }
+
+  const DecimalDigits rounded = RoundToDecimal(std::fabs(value), digits);
+  char figures[24];
+  std::to_chars(figures, figures + sizeof figures, rounded.digits);
+  int used = digits;
+  while (used > 1 && figures[used - 1] == '0') --used;
+  const int leading = rounded.exponent + digits - 1;    // power of ten of the first digit
+  const int lowest = rounded.exponent + digits - used;  // power of ten of the last digit kept
+  const int decimals = lowest < 0 ? -lowest : 0;
+  const int integerDigits = leading >= 0 ? leading + 1 : 0;
+
+  if (integerDigits <= digits && decimals <= digits) {
+    if (leading >= 0) {
+      for (int i = 0; i <= leading; ++i) *p++ = i < used ? figures[i] : '0';
+      if (used > leading + 1) {
+        *p++ = '.';
+        for (int i = leading + 1; i < used; ++i) *p++ = figures[i];
+      }
+    } else {
+      *p++ = '.';
+      for (int i = -1; i > leading; --i) *p++ = '0';
+      for (int i = 0; i < used; ++i) *p++ = figures[i];
+    }
+  } else {
+    *p++ = figures[0];
+    if (used > 1) {
+      *p++ = '.';
+      for (int i = 1; i < used; ++i) *p++ = figures[i];
+    }
+    *p++ = 'E';
+    *p++ = leading < 0 ? '-' : '+';
+    p = std::to_chars(p, out.text_ + sizeof out.text_, leading < 0 ? -leading : leading).ptr;
+  }
+  out.size_ = static_cast<int>(p - out.text_);
+  return out;
 }
+
+}  // namespace detail
+
+std::string NumberText(long double value) {
+  return std::string(detail::WriteNumber(value, detail::kNumberDigits).View());
+}
+
+std::string NumberTextDigits(long double value, int digits) {
+  if (digits < 1) digits = 1;
+  if (digits > detail::kNumberDigits) digits = detail::kNumberDigits;
+  return std::string(detail::WriteNumber(value, digits).View());
+}
+
+std::string XValueText(float x) {
+  std::string text(x < 0 ? "" : " ");
+  text += detail::WriteNumber(x, detail::kXDigits).View();
+  return text;
+}
+
+std::string SubstituteX(std::string_view formula, float x) {
+  const std::string value = XValueText(x);
+  std::string out;
+  out.reserve(formula.size() + 16);
+  for (const char c : formula) {
+    if (c == 'x') {
+      out += value;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace funzioni

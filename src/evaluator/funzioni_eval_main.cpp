@@ -1,9 +1,109 @@
+// funzioni-eval: evaluates expressions from the command line or from standard input, one per
+// line, and prints each result exactly as the evaluator returns it.
 #include <iostream>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
 #include "evaluator/ExpressionEvaluator.h"
-int main() {
-    funzioni::ExpressionEvaluator ev;
-    std::string line;
-    while (std::getline(std::cin, line)) std::cout << ev.EvaluateExpressionText(line) << '\n';
+#include "evaluator/NumberReading.h"
+#include "evaluator/NumberText.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: funzioni-eval [--x VALUE] [EXPRESSION...]\n"
+    "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
+    "one result per line: the value (with a blank in front when it is not negative) or an\n"
+    "error text containing \"Error\".\n"
+    "  --x VALUE   first replace every lower-case \"x\" by VALUE, taken as a 32-bit float and\n"
+    "              written with 7 significant digits, as the plot does\n"
+    "  --help      show this text\n";
+
+struct Options {
+  std::optional<float> x;
+  std::vector<std::string> expressions;
+};
+
+// A whole number text such as "-1.5" or "2E-3"; nothing else may follow it.
+std::optional<float> ParseValue(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool digits = false;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9') {
+      digits = true;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    if (i == start) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  return static_cast<float>(funzioni::ReadNumber(text));
+}
+
+int BadUsage(std::string_view problem) {
+  std::cerr << "funzioni-eval: " << problem << "\n" << kUsage;
+  return 2;
+}
+
+std::string Prepare(std::string line, const Options& options) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();  // lines of a CR LF file
+  return options.x ? funzioni::SubstituteX(line, *options.x) : line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  bool optionsDone = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (optionsDone || arg.size() < 2 || arg.substr(0, 2) != "--") {
+      options.expressions.emplace_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsDone = true;
+    } else if (arg == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else if (arg == "--x" || arg.substr(0, 4) == "--x=") {
+      std::string_view value;
+      if (arg == "--x") {
+        if (i + 1 >= argc) return BadUsage("--x needs a value");
+        value = argv[++i];
+      } else {
+        value = arg.substr(4);
+      }
+      options.x = ParseValue(value);
+      if (!options.x) return BadUsage("not a number for --x: " + std::string(value));
+    } else {
+      return BadUsage("unknown option " + std::string(arg));
+    }
+  }
+
+  funzioni::ExpressionEvaluator evaluator;
+  if (!options.expressions.empty()) {
+    for (const std::string& expression : options.expressions) {
+      std::cout << evaluator.EvaluateExpressionText(Prepare(expression, options)) << '\n';
+    }
     return 0;
+  }
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    std::cout << evaluator.EvaluateExpressionText(Prepare(line, options)) << '\n';
+  }
+  return 0;
 }

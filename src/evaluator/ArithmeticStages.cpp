@@ -1,0 +1,285 @@
+#include <cmath>
+#include <limits>
+
+#include "evaluator/ExpressionEvaluator.h"
+#include "evaluator/Functions.h"
+#include "evaluator/LanguageTables.h"
+#include "evaluator/NumberReading.h"
+#include "evaluator/NumberWriting.h"
+#include "evaluator/Operands.h"
+#include "evaluator/Stages.h"
+
+namespace funzioni {
+
+long double Factorial(long double n) {
+  long double product = 1;
+  for (long double i = 2; i <= n; ++i) product *= i;
+  return product;
+}
+
+namespace detail {
+
+namespace {
+
+constexpr long double kOverflowLimit = 11356;
+constexpr int kFactorialLimit = 1754;
+
+bool EndsNumber(char c) {
+  return IsDigitOrPoint(c) || c == '!';
+}
+
+bool IsComparison(char c) {
+  return c == '<' || c == '>' || c == '=';
+}
+
+// A "+" is an operator unless it is the sign of an exponent or of a number after a comparison
+// or an operator word.
+bool PlusMayOperate(char before) {
+  return before != 'E' && before != 'D' && !IsComparison(before) && !IsWordToken(before);
+}
+
+// Writes the result in place of text[from, to); returns where the search for the next operator
+// of the same kind may start, and whether the text is now the result alone.
+struct Written {
+  std::size_t start;
+  bool alone;
+};
+
+Written Put(WorkText& text, std::size_t from, std::size_t to, long double value) {
+  const bool alone = from == 0 && to == text.Size();
+  const NumberChars number = WriteNumber(value, kNumberDigits);
+  return {WriteBack(text, from, to, number.View()), alone};
+}
+
+}  // namespace
+
+void CollapseSigns(WorkText& text) {
+  struct Pair {
+    char first, second, into;
+  };
+  static constexpr Pair kPairs[] = {
+      {'+', '+', '+'}, {'-', '+', '-'}, {'+', '-', '-'}, {'-', '-', '+'}};
+  for (const Pair& pair : kPairs) {
+    const char needle[] = {pair.first, pair.second};
+    if (text.View().find(std::string_view(needle, 2)) == std::string_view::npos) continue;
+    char* d = text.Data();
+    const std::size_t n = text.Size();
+    std::size_t out = 0;
+    char before = '\0';  // the original character before position i
+    for (std::size_t i = 0; i < n;) {
+      if (i + 1 < n && d[i] == pair.first && d[i + 1] == pair.second &&
+          !(i > 0 && EndsNumber(before))) {
+        before = d[i + 1];
+        d[out++] = pair.into;
+        i += 2;
+      } else {
+        before = d[i];
+        d[out++] = d[i];
+        ++i;
+      }
+    }
+    text.Truncate(out);
+  }
+}
+
+bool IsWholeNumber(std::string_view text, bool allowPlus) {
+  if (text.empty() || text.size() > 30) return false;
+  for (const char c : text) {
+    if (!(IsDigitOrPoint(c) || IsSign(c) || c == 'E')) return false;
+  }
+  const NumberChars number = WriteNumber(ReadNumber(text), kNumberDigits);
+  const std::string_view written = number.View();
+  if (text == written) return true;
+  return allowPlus && text.size() == written.size() + 1 && text[0] == '+' &&
+         text.substr(1) == written;
+}
+
+StageResult EvaluateFactorials(WorkText& text) {
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t bang = text.View().find('!', from);
+    if (bang == std::string_view::npos) return {};
+    const LeftOperand n = ReadLeftOperand(text.View(), bang);
+    if (n.error != nullptr) return {n.error};
+    const float value = n.value;
+    if (std::trunc(value) != value) return {"Invalid factorial argument: Non integer."};
+    if (std::fabs(value) > kFactorialLimit) return {"Factorial argument too large."};
+    long double result = Factorial(std::fabs(value));
+    if (value < 0) result = -result;
+    from = Put(text, n.start, bang + 1, result).start;
+  }
+}
+
+StageResult EvaluateFunctions(WorkText& text, bool degrees) {
+  const LanguageTables& tables = Tables();
+  // Results bring no letter but "E" into the text.
+  const std::uint32_t letters = LetterMask(text.View()) | LetterMask("E");
+  for (int k = 1; k <= kFunctionCount; ++k) {
+    const FunctionCode& code = tables.codes[k];
+    if (!MayContain(letters, code.letters)) continue;
+    const std::size_t overlap = code.code.size() - 1;
+    std::size_t from = 0;
+    for (;;) {
+      const std::size_t at = text.View().find(code.code, from);
+      if (at == std::string_view::npos) break;
+      const RightOperand argument = ReadRightOperand(text.View(), at + overlap);
+      if (argument.error != nullptr) return {argument.error};
+      long double a = argument.value;
+      if (degrees && TakesDegrees(k)) a = static_cast<float>(a * kDegreeToRadian);
+      const FunctionResult result = ApplyFunction(k, a);
+      if (result.error != nullptr) return {result.error};
+      const std::size_t start =
+          Put(text, at, argument.restStart, static_cast<float>(result.value)).start;
+      from = start > overlap ? start - overlap : 0;
+    }
+  }
+  return {};
+}
+
+StageResult EvaluatePowers(WorkText& text) {
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t caret = text.View().find('^', from);
+    if (caret == std::string_view::npos) return {};
+    if (caret == 0) return {"Missing left argument in power espression"};
+    const LeftOperand x = ReadLeftOperand(text.View(), caret);
+    if (x.error != nullptr) return {x.error};
+    const RightOperand y = ReadRightOperand(text.View(), caret);
+    if (y.error != nullptr) return {y.error};
+    const long double base = x.value;
+    const long double exponent = y.value;
+    if (base > 1 && std::fabs(Ln(base) * exponent) > kOverflowLimit) {
+      return {"Arguments too large for exponentiation. Will give overflow."};
+    }
+    if (base < 0 && std::trunc(exponent) != exponent) {
+      return {"Exponentiation problem: Negative root is not allowed with a non-integer exponent."};
+    }
+    long double result;
+    if (exponent == 0) {
+      result = 1;
+    } else if (base == 0) {
+      result = exponent > 0 ? 0.0L : std::numeric_limits<long double>::quiet_NaN();
+    } else {
+      result = std::pow(base, exponent);
+    }
+    // The power is written from its extended value, not rounded to 32 bits.
+    const Written written = Put(text, x.start, y.restStart, result);
+    if (written.alone) return {nullptr, true};
+    from = written.start;
+  }
+}
+
+StageResult EvaluateProducts(WorkText& text) {
+  std::size_t from = 0;
+  for (;;) {
+    const std::string_view view = text.View();
+    const std::size_t p = view.find_first_of("*/", from);
+    if (p == std::string_view::npos || p == view.size() - 1) return {};
+    if (p == 0)
+      return {"Missing left argument in multiplication (*) or floating-point division (/)"};
+    const LeftOperand x = ReadLeftOperand(view, p);
+    if (x.error != nullptr) return {x.error};
+    const RightOperand y = ReadRightOperand(view, p);
+    if (y.error != nullptr) return {y.error};
+    const long double a = x.value;
+    const long double b = y.value;
+    long double result;
+    if (view[p] == '*') {
+      if (Ln(std::fabs(a)) + Ln(std::fabs(b)) > kOverflowLimit) {
+        return {"Arguments too large for multiplication. Will give overflow"};
+      }
+      result = a * b;
+    } else {
+      if (b == 0) return {"Division by zero"};
+      result = a / b;
+    }
+    const Written written = Put(text, x.start, y.restStart, static_cast<float>(result));
+    if (written.alone) return {nullptr, true};
+    from = written.start;
+  }
+}
+
+StageResult EvaluateIntegerDivisions(WorkText& text) {
+  std::size_t from = 0;
+  for (;;) {
+    const std::string_view view = text.View();
+    const std::size_t p = view.find('\\', from);
+    if (p == std::string_view::npos || p == view.size() - 1) return {};
+    if (p == 0) return {"Missing left argument in integer division (\\)"};
+    const LeftOperand x = ReadLeftOperand(view, p);
+    if (x.error != nullptr) return {x.error};
+    const RightOperand y = ReadRightOperand(view, p);
+    if (y.error != nullptr) return {y.error};
+    // Both operands are rounded to whole numbers, ties to even; a divisor that rounds to 0 is
+    // refused like 0 itself rather than giving an infinite quotient.
+    const long double dividend = std::nearbyint(static_cast<long double>(x.value));
+    const long double divisor = std::nearbyint(static_cast<long double>(y.value));
+    if (y.value == 0 || divisor == 0) return {"Integer Division by zero"};
+    const long double result = std::trunc(dividend / divisor);
+    const Written written = Put(text, x.start, y.restStart, static_cast<float>(result));
+    if (written.alone) return {nullptr, true};
+    from = written.start;
+  }
+}
+
+StageResult EvaluateSums(WorkText& text) {
+  std::size_t scan = 0;    // nothing before it can be an operator (see below)
+  std::size_t passes = 0;  // a guard: ends the stage if no operation happens for too long
+  for (;;) {
+    const std::string_view view = text.View();
+    const std::size_t n = view.size();
+    if (++passes >= n + 1) return {};
+    std::size_t p = std::string_view::npos;
+    for (std::size_t i = scan; i < n && p == std::string_view::npos; ++i) {
+      const char c = view[i];
+      if (c == '+') {
+        if (i >= 1 && PlusMayOperate(view[i - 1])) p = i;
+      } else if (c == '-') {
+        if (i == 0) {
+          if (IsWholeNumber(view, false)) return {nullptr, true};
+        } else if (IsDigitOrPoint(view[i - 1])) {
+          p = i;  // a "-" after a number (or after its trailing point) is an operator
+          continue;
+        }
+        // A sign: look further.
+        if (++passes >= n + 1) return {};
+      }
+    }
+    if (p == std::string_view::npos || p == n - 1) return {};
+    const LeftOperand x = ReadLeftOperand(view, p);
+    if (x.error != nullptr) return {x.error};
+    const RightOperand y = ReadRightOperand(view, p);
+    if (y.error != nullptr) return {y.error};
+    const long double a = x.value;
+    const long double b = y.value;
+    const long double result = view[p] == '+' ? a + b : a - b;
+    const Written written = Put(text, x.start, y.restStart, static_cast<float>(result));
+    if (written.alone) return {nullptr, true};
+    // The operation was at the first operator, and the text before its left operand is
+    // unchanged, so the next search may start where the result was written.
+    scan = written.start;
+    passes = 0;
+  }
+}
+
+StagesOutcome RunStages(WorkText& text, bool degrees) {
+  CollapseSigns(text);
+  if (!IsWholeNumber(text.View(), true)) {
+    StageResult result = EvaluateFactorials(text);
+    if (result.error == nullptr) result = EvaluateFunctions(text, degrees);
+    if (result.error == nullptr) result = EvaluatePowers(text);
+    if (result.error == nullptr && !result.finished) result = EvaluateProducts(text);
+    if (result.error == nullptr && !result.finished) result = EvaluateIntegerDivisions(text);
+    if (result.error == nullptr && !result.finished) result = EvaluateModulo(text);
+    if (result.error == nullptr && !result.finished) result = EvaluateSums(text);
+    if (result.error == nullptr && !result.finished) result = EvaluateComparisons(text);
+    if (result.error == nullptr && !result.finished) result = EvaluatePrefixWords(text);
+    if (result.error == nullptr && !result.finished) result = EvaluateLogicalWords(text);
+    if (result.error != nullptr) return {0, result.error};
+  }
+  return {static_cast<float>(ReadNumber(text.View())), nullptr};
+}
+
+}  // namespace detail
+
+}  // namespace funzioni

@@ -1,0 +1,158 @@
+#include "evaluator/DecimalRounding.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "evaluator/BigUnsigned.h"
+
+namespace funzioni::detail {
+
+namespace {
+
+constexpr std::uint64_t kPowersOfTen[] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL,
+                                          10000000000000000ULL,
+                                          100000000000000000ULL,
+                                          1000000000000000000ULL,
+                                          10000000000000000000ULL};
+
+// The x87 extended format: 64-bit mantissa with explicit leading bit, 15-bit biased exponent.
+struct BinaryParts {
+  std::uint64_t mantissa;
+  int exponent;  // value = mantissa * 2^exponent
+};
+
+BinaryParts Decompose(long double value) {
+  unsigned char bytes[sizeof(long double)];
+  std::memcpy(bytes, &value, sizeof value);
+  std::uint64_t mantissa;
+  std::memcpy(&mantissa, bytes, sizeof mantissa);
+  const int biased = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
+  const int exponent = (biased == 0 ? 1 : biased) - 16383 - 63;
+  const int zeros = std::countr_zero(mantissa);
+  return {mantissa >> zeros, exponent + zeros};
+}
+
+long double PowerOfFive(int exponent) {
+  static constexpr long double kExact[] = {1.0L,
+                                           5.0L,
+                                           25.0L,
+                                           125.0L,
+                                           625.0L,
+                                           3125.0L,
+                                           15625.0L,
+                                           78125.0L,
+                                           390625.0L,
+                                           1953125.0L,
+                                           9765625.0L,
+                                           48828125.0L,
+                                           244140625.0L,
+                                           1220703125.0L,
+                                           6103515625.0L,
+                                           30517578125.0L,
+                                           152587890625.0L,
+                                           762939453125.0L,
+                                           3814697265625.0L,
+                                           19073486328125.0L,
+                                           95367431640625.0L,
+                                           476837158203125.0L,
+                                           2384185791015625.0L,
+                                           11920928955078125.0L,
+                                           59604644775390625.0L,
+                                           298023223876953125.0L,
+                                           1490116119384765625.0L,
+                                           7450580596923828125.0L};
+  if (exponent < 28) return kExact[exponent];
+  return std::pow(5.0L, static_cast<long double>(exponent));
+}
+
+// An estimate of mantissa * 2^exponent / 10^scale, within a fraction of a unit near 10^18.
+long double ApproximateQuotient(const BinaryParts& parts, int scale) {
+  long double q = static_cast<long double>(parts.mantissa);
+  q = scale <= 0 ? q * PowerOfFive(-scale) : q / PowerOfFive(scale);
+  return std::ldexp(q, parts.exponent - scale);
+}
+
+// Compares 2*value with t * 10^scale exactly, as twice (value) = A and 10^scale = B (both scaled
+// by the same power of two so that both are whole numbers).
+class ScaledComparison {
+ public:
+  ScaledComparison(const BinaryParts& parts, int scale) {
+    const int twoA = parts.exponent + 1;
+    const int twoB = scale;
+    const int common = twoA < twoB ? twoA : twoB;
+    a_.Assign(parts.mantissa);
+    if (scale < 0) a_.MultiplyByPowerOfFive(-scale);
+    a_.ShiftLeft(twoA - common);
+    b_.Assign(1);
+    if (scale > 0) b_.MultiplyByPowerOfFive(scale);
+    b_.ShiftLeft(twoB - common);
+  }
+
+  // Sign of 2*value - t * 10^scale.
+  int CompareWith(std::uint64_t t) {
+    product_.AssignProduct(b_, t);
+    return Compare(a_, product_);
+  }
+
+ private:
+  BigUnsigned a_;
+  BigUnsigned b_;
+  BigUnsigned product_;
+};
+
+}  // namespace
+
+DecimalDigits RoundToDecimal(long double value, int count) {
+  const BinaryParts parts = Decompose(value);
+  const int bits = 64 - std::countl_zero(parts.mantissa);
+  // floor(log10(2^(bits-1+exponent))): the decimal exponent of the value or one less.
+  int leading = static_cast<int>(
+      std::floor(static_cast<long double>(bits - 1 + parts.exponent) * 0.30102999566398119521L));
+  const std::uint64_t lowest = kPowersOfTen[count - 1];
+  const std::uint64_t limit = kPowersOfTen[count];
+  for (;;) {
+    const int scale = leading - (count - 1);
+    const long double estimate = ApproximateQuotient(parts, scale);
+    // A first guess of the decimal exponent may be one too small: then the quotient has one
+    // digit too many, which the exact steps below must not meet (their products would overflow).
+    if (estimate >= 2.0L * static_cast<long double>(limit)) {
+      ++leading;
+      continue;
+    }
+    std::uint64_t digits = estimate <= 0 ? 0 : static_cast<std::uint64_t>(estimate);
+    ScaledComparison exact(parts, scale);
+    // The estimate is off by at most one; settle the exact floor of value / 10^scale.
+    while (digits > 0 && exact.CompareWith(2 * digits) < 0) --digits;
+    while (exact.CompareWith(2 * digits + 2) >= 0) ++digits;
+    if (digits >= limit) {
+      ++leading;
+      continue;
+    }
+    if (digits < lowest) {
+      --leading;
+      continue;
+    }
+    const int half = exact.CompareWith(2 * digits + 1);
+    if (half > 0 || (half == 0 && (digits & 1) != 0)) ++digits;
+    if (digits == limit) return {lowest, scale + 1};
+    return {digits, scale};
+  }
+}
+
+}  // namespace funzioni::detail

@@ -1,0 +1,18 @@
+// Exact rounding of a binary floating-point value to a number of significant decimal digits.
+#pragma once
+
+#include <cstdint>
+
+namespace funzioni::detail {
+
+// value = digits * 10^exponent, with exactly `count` digits (10^(count-1) <= digits < 10^count).
+struct DecimalDigits {
+  std::uint64_t digits = 0;
+  int exponent = 0;
+};
+
+// Rounds the exact value of a finite, positive long double to `count` (1..18) significant
+// digits, ties to the even digit.
+DecimalDigits RoundToDecimal(long double value, int count);
+
+}  // namespace funzioni::detail

@@ -1,0 +1,179 @@
+#include "evaluator/Functions.h"
+
+#include <cmath>
+
+namespace funzioni::detail {
+
+namespace {
+
+constexpr long double kExpLimit = 11356;  // beyond it e^a leaves the extended range
+constexpr long double kLnLimit = 5678;
+
+long double Sqr(long double a) {
+  return std::sqrt(a);
+}
+long double Exp(long double a) {
+  return std::exp(a);
+}
+
+FunctionResult Value(long double v) {
+  return {v, nullptr};
+}
+FunctionResult Refuse(const char* message) {
+  return {0, message};
+}
+
+// Inverse functions 1..11 (results in radians).
+FunctionResult ApplyInverse(int code, long double a) {
+  switch (code) {
+    case 1:  // ARCSINH
+      return Value(Ln(a + Sqr(a * a + 1)));
+    case 2:  // ARCCOSH
+      if (a < 1) return Refuse("Argument outside range for ARCCOSH");
+      if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCOSH. Will give overflow");
+      return Value(Ln(a + Sqr(a * a - 1)));
+    case 3:  // ARCTANH
+      if (std::fabs(a) >= 1) return Refuse("Argument outside range for ARCTANH");
+      return Value(Ln((1 + a) / (1 - a)) / 2);
+    case 4:  // ARCSECH
+      if (a <= 0 || a > 1) return Refuse("Argument outside range for ARCSECH");
+      return Value(Ln((Sqr(1 - a * a) + 1) / a));
+    case 5:  // ARCCSCH
+      if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCSCH. Will give overflow");
+      return Value(Ln((Sgn(a) * Sqr(a * a + 1) + 1) / a));
+    case 6:  // ARCCOTH
+      if (std::fabs(a) <= 1) return Refuse("Argument outside range for ARCCOTH");
+      return Value(Ln((a + 1) / (a - 1)) / 2);
+    case 7:  // ARCSIN
+      if (std::fabs(a) > 1) return Refuse("Argument outside range for ARCSIN");
+      return Value(Atn(a / Sqr(1 - a * a)));
+    case 8:  // ARCCOS
+      if (std::fabs(a) > 1) return Refuse("Argument outside range for ARCCOS");
+      return Value(kHalfPi - Atn(a / Sqr(1 - a * a)));
+    case 9:  // ARCSEC: the angle in [0, pi] whose cosine is 1/a
+      if (std::fabs(a) < 1) return Refuse("Argument outside range for ARCSEC");
+      if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCSEC. Will give overflow");
+      return Value(std::acos(1 / a));
+    case 10:  // ARCCSC: the angle in [-pi/2, pi/2] whose sine is 1/a
+      if (std::fabs(a) < 1) return Refuse("Argument outside range for ARCCSC");
+      if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCSC. Will give overflow");
+      return Value(std::asin(1 / a));
+    default:  // 11, ARCCOT
+      return Value(kHalfPi - Atn(a));
+  }
+}
+
+// Hyperbolic functions 12..16 (plain argument).
+FunctionResult ApplyHyperbolic(int code, long double a) {
+  const bool huge = std::fabs(a) > kExpLimit;
+  switch (code) {
+    case 12:  // SINH
+      if (huge) return Refuse("Argument too large for SINH. Will give overflow. ");
+      return Value((Exp(a) - Exp(-a)) / 2);
+    case 13:  // TANH
+      if (huge) return Value(Sgn(a));
+      return Value((Exp(a) - Exp(-a)) / (Exp(a) + Exp(-a)));
+    case 14:  // SECH
+      if (huge) return Value(0);
+      return Value(2 / (Exp(a) + Exp(-a)));
+    case 15:  // CSCH
+      if (a == 0) return Refuse("Argument for CSCH is zero.");
+      return Value(2 / (Exp(a) - Exp(-a)));
+    default:  // 16, COTH
+      if (a == 0) return Refuse("Argument for COTH is zero.");
+      if (huge) return Value(Sgn(a));
+      return Value((Exp(a) + Exp(-a)) / (Exp(a) - Exp(-a)));
+  }
+}
+
+// Circular functions 17..22 (argument already in radians).
+FunctionResult ApplyCircular(int code, long double a) {
+  switch (code) {
+    case 17: {  // SEC
+      const long double c = std::cos(a);
+      if (c == 0) return Refuse("SEC is not defined for this argument.");
+      return Value(1 / c);
+    }
+    case 18: {  // CSC
+      const long double s = std::sin(a);
+      if (s == 0) return Refuse("CSC is not defined for this argument.");
+      return Value(1 / s);
+    }
+    case 19: {  // COT
+      const long double t = std::sin(a) / std::cos(a);
+      if (t == 0) return Refuse("COT is not defined for this argument.");
+      return Value(1 / t);
+    }
+    case 20:
+      return Value(std::sin(a));
+    case 21:
+      return Value(std::cos(a));
+    default:  // 22, TAN
+      return Value(std::sin(a) / std::cos(a));
+  }
+}
+
+// Functions 23..35.
+FunctionResult ApplyOther(int code, long double a) {
+  switch (code) {
+    case 23:  // ATN
+      return Value(Atn(a));
+    case 24:  // LOG (typed LN or LOG)
+      if (a <= 0) return Refuse("LN or LOG <= 0");
+      return Value(Ln(a));
+    case 25:  // EXP
+      if (std::fabs(a) > kExpLimit) {
+        return Refuse("Argument too large for EXP. Will give overflow. ");
+      }
+      return Value(Exp(a));
+    case 26:  // SQR
+      if (a < 0) return Refuse("Square Root < 0");
+      return Value(Sqr(a));
+    case 27:  // CLG (typed LOG10)
+      if (a <= 0) return Refuse("LOG10 <= 0");
+      return Value(std::log10(a));
+    case 28:  // ABS
+      return Value(std::fabs(a));
+    case 29:  // TLG (typed LOG2)
+      if (a <= 0) return Refuse("LOG2 <= 0");
+      return Value(std::log2(a));
+    case 30:  // CEIL
+      return Value(std::ceil(a));
+    case 31:  // FIX
+      return Value(std::trunc(a));
+    case 32:  // FRAC
+      return Value(a - std::trunc(a));
+    case 33:  // SGN
+      return Value(Sgn(a));
+    case 34:  // ETO (typed EXP2)
+      if (std::fabs(a) > 16383) return Refuse("Argument too large for EXP2. Will give overflow. ");
+      return Value(std::exp2(a));
+    default:  // 35, ETE (typed EXP10)
+      if (std::fabs(a) > 4932) return Refuse("Argument too large for EXP10. Will give overflow. ");
+      return Value(std::pow(10.0L, a));
+  }
+}
+
+}  // namespace
+
+long double Ln(long double a) {
+  return a > 0 ? std::log(a) : 0.0L;
+}
+
+long double Atn(long double a) {
+  if (std::isinf(a)) return a > 0 ? kHalfPi : -kHalfPi;
+  return std::atan(a);
+}
+
+long double Sgn(long double a) {
+  return a > 0 ? 1.0L : (a < 0 ? -1.0L : 0.0L);
+}
+
+FunctionResult ApplyFunction(int code, long double a) {
+  if (code <= 11) return ApplyInverse(code, a);
+  if (code <= 16) return ApplyHyperbolic(code, a);
+  if (code <= 22) return ApplyCircular(code, a);
+  return ApplyOther(code, a);
+}
+
+}  // namespace funzioni::detail

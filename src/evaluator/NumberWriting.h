@@ -1,0 +1,26 @@
+// Allocation-free form of NumberText for the engine, which writes a number at every step.
+#pragma once
+
+#include <string_view>
+
+namespace funzioni::detail {
+
+class NumberChars {
+ public:
+  std::string_view View() const { return {text_, static_cast<std::size_t>(size_)}; }
+
+ private:
+  friend NumberChars WriteNumber(long double value, int digits);
+  // Longest text: "-" + 18 digits + "." + "E-4951" = 27 characters.
+  char text_[40];
+  int size_ = 0;
+};
+
+// NumberText with `digits` significant digits (1..18).
+NumberChars WriteNumber(long double value, int digits);
+
+inline constexpr int kNumberDigits = 18;
+inline constexpr int kXDigits = 7;
+inline constexpr std::string_view kInfinityText = "9.99999999999999999E+998";
+
+}  // namespace funzioni::detail
