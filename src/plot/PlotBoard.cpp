@@ -80,8 +80,8 @@ void DrawAxes(DrawingSurface& surface, double width, double height) {
   surface.PrintText("y");
 }
 
-}  // namespace
-
+// The grid's unit length 10 (H - 1) / (4 z) and the fine grid's tenth of it, in pixels, each a
+// 32-bit float (29.95 and 2.995 at z = 50 on a 600-pixel area).
 float UnitGridStep(int height, float zoom) {
   return static_cast<float>(10.0 * (height - 1) / (4.0 * zoom));
 }
@@ -89,6 +89,8 @@ float UnitGridStep(int height, float zoom) {
 float FineGridStep(int height, float zoom) {
   return static_cast<float>(0.1 * 10.0 * (height - 1) / (4.0 * zoom));
 }
+
+}  // namespace
 
 void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state,
                 ExpressionEvaluator& evaluator) {

@@ -12,7 +12,6 @@
 #include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/FormulaSampling.h"
-#include "plot/PlotBoard.h"
 #include "plot/ResultsTable.h"
 #include "plot/RunningSum.h"
 #include "plot/ZoomWindow.h"
@@ -87,14 +86,6 @@ TEST(SampleCounts, FollowZoomAndStep) {
   state.zoomValue.value = 1e6f;  // far past the meter's range, by the keypad
   state.stepValue.value = 1;
   EXPECT_EQ(FormulaSampleXs(state).size(), 1u);
-}
-
-TEST(GridSteps, UnitAndFineSpacing) {
-  EXPECT_NEAR(UnitGridStep(600, 50), 29.95, 1e-4);
-  EXPECT_NEAR(UnitGridStep(600, 9), 166.3889, 1e-3);
-  EXPECT_NEAR(FineGridStep(600, 9), 16.63889, 1e-4);
-  EXPECT_NEAR(FineGridStep(600, 1), 149.75, 1e-4);
-  EXPECT_NEAR(UnitGridStep(600, 100), 14.975, 1e-4);
 }
 
 TEST(EvaluatorAnswers, ErrorsAndNumbers) {
