@@ -148,7 +148,10 @@ StageResult EvaluatePowers(WorkText& text) {
     if (y.error != nullptr) return {y.error};
     const long double base = x.value;
     const long double exponent = y.value;
-    if (base > 1 && std::fabs(Ln(base) * exponent) > kOverflowLimit) {
+    // For a finite base LN(base) is below 89, so only a large exponent or an infinite base can
+    // pass the limit; LN is worked out only then.
+    const bool mayOverflow = std::isinf(base) || std::fabs(exponent) > 100;
+    if (base > 1 && mayOverflow && std::fabs(Ln(base) * exponent) > kOverflowLimit) {
       return {"Arguments too large for exponentiation. Will give overflow."};
     }
     if (base < 0 && std::trunc(exponent) != exponent) {
@@ -185,7 +188,9 @@ StageResult EvaluateProducts(WorkText& text) {
     const long double b = y.value;
     long double result;
     if (view[p] == '*') {
-      if (Ln(std::fabs(a)) + Ln(std::fabs(b)) > kOverflowLimit) {
+      // LN of a finite 32-bit value is below 89: only an infinite operand passes the limit.
+      const bool mayOverflow = std::isinf(a) || std::isinf(b);
+      if (mayOverflow && Ln(std::fabs(a)) + Ln(std::fabs(b)) > kOverflowLimit) {
         return {"Arguments too large for multiplication. Will give overflow"};
       }
       result = a * b;
@@ -263,20 +268,39 @@ StageResult EvaluateSums(WorkText& text) {
 }
 
 StagesOutcome RunStages(WorkText& text, bool degrees) {
-  CollapseSigns(text);
-  if (!IsWholeNumber(text.View(), true)) {
-    StageResult result = EvaluateFactorials(text);
-    if (result.error == nullptr) result = EvaluateFunctions(text, degrees);
-    if (result.error == nullptr) result = EvaluatePowers(text);
-    if (result.error == nullptr && !result.finished) result = EvaluateProducts(text);
-    if (result.error == nullptr && !result.finished) result = EvaluateIntegerDivisions(text);
-    if (result.error == nullptr && !result.finished) result = EvaluateModulo(text);
-    if (result.error == nullptr && !result.finished) result = EvaluateSums(text);
-    if (result.error == nullptr && !result.finished) result = EvaluateComparisons(text);
-    if (result.error == nullptr && !result.finished) result = EvaluatePrefixWords(text);
-    if (result.error == nullptr && !result.finished) result = EvaluateLogicalWords(text);
-    if (result.error != nullptr) return {0, result.error};
+  // Which characters occur: a stage whose operator is absent has nothing to do, and results
+  // written back only ever bring digits, ".", "E" and signs.
+  bool present[256] = {};
+  for (const char c : text.View()) present[static_cast<unsigned char>(c)] = true;
+  const auto has = [&](char c) { return present[static_cast<unsigned char>(c)]; };
+  bool anyWord = false;
+  for (char t = word::kMod; t <= word::kIsFalse; ++t) anyWord = anyWord || has(t);
+  bool anyLetter = false;
+  for (char c = 'A'; c <= 'Z'; ++c) anyLetter = anyLetter || (has(c) && c != 'E' && c != 'D');
+
+  if (has('+') || has('-')) CollapseSigns(text);
+  if (IsWholeNumber(text.View(), true))
+    return {static_cast<float>(ReadNumber(text.View())), nullptr};
+  StageResult result;
+  if (has('!')) result = EvaluateFactorials(text);
+  if (result.error == nullptr && anyLetter) result = EvaluateFunctions(text, degrees);
+  if (result.error == nullptr && has('^')) result = EvaluatePowers(text);
+  if (result.error == nullptr && !result.finished && (has('*') || has('/'))) {
+    result = EvaluateProducts(text);
   }
+  if (result.error == nullptr && !result.finished && has('\\')) {
+    result = EvaluateIntegerDivisions(text);
+  }
+  if (result.error == nullptr && !result.finished && has(word::kMod)) result = EvaluateModulo(text);
+  if (result.error == nullptr && !result.finished) result = EvaluateSums(text);
+  if (result.error == nullptr && !result.finished && (has('<') || has('>') || has('='))) {
+    result = EvaluateComparisons(text);
+  }
+  if (result.error == nullptr && !result.finished && anyWord) {
+    result = EvaluatePrefixWords(text);
+    if (result.error == nullptr) result = EvaluateLogicalWords(text);
+  }
+  if (result.error != nullptr) return {0, result.error};
   return {static_cast<float>(ReadNumber(text.View())), nullptr};
 }
 

@@ -81,11 +81,25 @@ long double PowerOfFive(int exponent) {
   return std::pow(5.0L, static_cast<long double>(exponent));
 }
 
+// 2^exponent for a normal long double exponent, built directly (cheaper than ldexp).
+long double PowerOfTwo(int exponent) {
+  if (exponent < -16382 || exponent > 16383) return std::ldexp(1.0L, exponent);
+  const std::uint64_t mantissa = 1ULL << 63;
+  const auto biased = static_cast<std::uint16_t>(exponent + 16383);
+  long double result = 0;
+  unsigned char bytes[sizeof(long double)] = {};
+  std::memcpy(bytes, &mantissa, sizeof mantissa);
+  bytes[8] = static_cast<unsigned char>(biased & 0xFF);
+  bytes[9] = static_cast<unsigned char>(biased >> 8);
+  std::memcpy(&result, bytes, sizeof result);
+  return result;
+}
+
 // An estimate of mantissa * 2^exponent / 10^scale, within a fraction of a unit near 10^18.
 long double ApproximateQuotient(const BinaryParts& parts, int scale) {
   long double q = static_cast<long double>(parts.mantissa);
   q = scale <= 0 ? q * PowerOfFive(-scale) : q / PowerOfFive(scale);
-  return std::ldexp(q, parts.exponent - scale);
+  return q * PowerOfTwo(parts.exponent - scale);
 }
 
 // Compares 2*value with t * 10^scale exactly, as twice (value) = A and 10^scale = B (both scaled
@@ -116,10 +130,78 @@ class ScaledComparison {
   BigUnsigned product_;
 };
 
+int BitLength(UInt128 v) {
+  const auto high = static_cast<std::uint64_t>(v >> 64);
+  if (high != 0) return 128 - std::countl_zero(high);
+  return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
+}
+
+struct WideTables {
+  UInt128 powersOfFive[55];  // 5^0 .. 5^54, all below 2^127
+  int fiveBits[55];
+  UInt128 powersOfTen[39];  // 10^0 .. 10^38
+  WideTables() {
+    UInt128 five = 1;
+    for (int i = 0; i < 55; ++i, five *= 5) {
+      powersOfFive[i] = five;
+      fiveBits[i] = BitLength(five);
+    }
+    UInt128 ten = 1;
+    for (int i = 0; i < 39; ++i, ten *= 10) powersOfTen[i] = ten;
+  }
+};
+
+const WideTables& Wide() {
+  static const WideTables tables;
+  return tables;
+}
+
+// The common case: the value is a whole number N times 10^-s with N below 2^128 (every float
+// from about 1e-6 up, and most extended results), so plain 128-bit arithmetic is exact.
+bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
+  const WideTables& wide = Wide();
+  const int bits = 64 - std::countl_zero(parts.mantissa);
+  UInt128 whole;
+  int tenExponent;
+  if (parts.exponent >= 0) {
+    if (bits + parts.exponent > 127) return false;
+    whole = static_cast<UInt128>(parts.mantissa) << parts.exponent;
+    tenExponent = 0;
+  } else {
+    const int s = -parts.exponent;
+    if (s >= 55 || bits + wide.fiveBits[s] > 127) return false;
+    whole = static_cast<UInt128>(parts.mantissa) * wide.powersOfFive[s];
+    tenExponent = -s;
+  }
+  int length = 1;
+  while (length < 39 && whole >= wide.powersOfTen[length]) ++length;
+  if (length <= count) {
+    out.digits = static_cast<std::uint64_t>(whole * wide.powersOfTen[count - length]);
+    out.exponent = tenExponent - (count - length);
+    return true;
+  }
+  const int dropped = length - count;
+  const UInt128 unit = wide.powersOfTen[dropped];
+  std::uint64_t digits = static_cast<std::uint64_t>(whole / unit);
+  const UInt128 rest = whole - static_cast<UInt128>(digits) * unit;
+  const UInt128 half = unit / 2;
+  if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+  if (digits == kPowersOfTen[count]) {
+    out.digits = kPowersOfTen[count - 1];
+    out.exponent = tenExponent + dropped + 1;
+    return true;
+  }
+  out.digits = digits;
+  out.exponent = tenExponent + dropped;
+  return true;
+}
+
 }  // namespace
 
 DecimalDigits RoundToDecimal(long double value, int count) {
   const BinaryParts parts = Decompose(value);
+  DecimalDigits small;
+  if (RoundSmall(parts, count, small)) return small;
   const int bits = 64 - std::countl_zero(parts.mantissa);
   // floor(log10(2^(bits-1+exponent))): the decimal exponent of the value or one less.
   int leading = static_cast<int>(

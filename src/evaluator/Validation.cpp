@@ -18,12 +18,17 @@ constexpr std::string_view kKnownCharacters = "0123456789ED.-+*/\\^!()=<>";
 constexpr std::string_view kClassCharacters = "#.+*EFL()<>=!";
 constexpr std::string_view kPleaseCorrect = "  Please correct. ";
 
-bool IsKnown(char c) {
-  return kKnownCharacters.find(c) != std::string_view::npos;
-}
-bool IsClass(char c) {
-  return kClassCharacters.find(c) != std::string_view::npos;
-}
+struct CharacterSet {
+  explicit constexpr CharacterSet(std::string_view members) {
+    for (const char c : members) contains[static_cast<unsigned char>(c)] = true;
+  }
+  constexpr bool operator()(char c) const { return contains[static_cast<unsigned char>(c)]; }
+  bool contains[256] = {};
+};
+
+constexpr CharacterSet IsKnown(kKnownCharacters);
+constexpr CharacterSet IsClass(kClassCharacters);
+constexpr CharacterSet IsOperatorClass("+*");
 
 // Removes every occurrence of `name`, in one pass from left to right without overlaps.
 void RemoveAll(std::string& text, std::string_view name) {
@@ -129,8 +134,10 @@ bool ExpressionEvaluator::ValidateExpression(std::string& expr) {
   // that the engine can be given one token for each.
   std::string& classes = classString_;
   classes = expr;
-  OverwriteAll(classes, "PI#", "1.1");
-  OverwriteAll(classes, "E#", "11");
+  if (letters & LetterMask("#")) {
+    OverwriteAll(classes, "PI#", "1.1");
+    OverwriteAll(classes, "E#", "11");
+  }
   const std::uint32_t classLetters = LetterMask(classes);
   for (int k = 1; k <= detail::kNameCount; ++k) {
     const detail::NameEntry& entry = tables.names[k];
@@ -176,8 +183,8 @@ bool ExpressionEvaluator::ValidateExpression(std::string& expr) {
 
   // Three operators or signs in a row ("2--3" and "2*-3" pass).
   for (std::size_t i = 0; i + 2 < classes.size(); ++i) {
-    const auto isOperator = [&](std::size_t j) { return classes[j] == '+' || classes[j] == '*'; };
-    if (isOperator(i) && isOperator(i + 1) && isOperator(i + 2)) {
+    if (IsOperatorClass(classes[i]) && IsOperatorClass(classes[i + 1]) &&
+        IsOperatorClass(classes[i + 2])) {
       return Reject("Illegal character sequence: " + expr.substr(i, 3) +
                     std::string(kPleaseCorrect));
     }

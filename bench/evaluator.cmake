@@ -1,0 +1,3 @@
+# EvaluateExpressionText on the texts that the plot hands over for typical formulas.
+add_executable(funzioni_bench_evaluator ${CMAKE_CURRENT_LIST_DIR}/evaluator_bench.cpp)
+target_link_libraries(funzioni_bench_evaluator PRIVATE funzioni_evaluator benchmark::benchmark)
