@@ -1,0 +1,56 @@
+// The funzioni-eval command-line tool: results printed unchanged, one line per expression, the
+// --x substitution, and its exit status.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct ToolRun {
+  std::string output;
+  int status;
+};
+
+ToolRun RunTool(const std::string& arguments, const std::string& input) {
+  const std::string command =
+      "printf '%s' '" + input + "' | " FUNZIONI_EVAL_TOOL " " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  ToolRun run{"", -1};
+  if (pipe == nullptr) return run;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(EvalTool, ReadsLinesFromStandardInput) {
+  const ToolRun run = RunTool("", "SIN(30)\n1/0\n2+3\r\n");
+  EXPECT_EQ(run.output, " .5\n   Error in Expression: Division by zero\n 5\n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(EvalTool, TakesExpressionsAsArguments) {
+  const ToolRun run = RunTool("'2^-1' '-2^2' 'X'", "");
+  EXPECT_EQ(run.output,
+            " .5\n 4\n   Error in Expression: Cannot understand this: X Please correct. \n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(EvalTool, SubstitutesLowerCaseX) {
+  EXPECT_EQ(RunTool("--x -3 '1-x^2'", "").output, "-8\n");
+  EXPECT_EQ(RunTool("--x=0.05 'x*100'", "").output, " 5\n");  // " .05" * 100
+  EXPECT_EQ(RunTool("--x 1.5", "x*2\nSIN(x)*0\n").output, " 3\n 0\n");
+}
+
+TEST(EvalTool, RefusesBadOptions) {
+  EXPECT_EQ(RunTool("--y", "").status, 2);
+  EXPECT_EQ(RunTool("--x", "").status, 2);
+  EXPECT_EQ(RunTool("--x abc '1'", "").status, 2);
+  EXPECT_EQ(RunTool("--help", "").status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+// Writing numbers (NumberText and the 7-digit text of x) and reading them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "evaluator/NumberReading.h"
+#include "evaluator/NumberText.h"
+
+namespace funzioni {
+namespace {
+
+struct WriteCase {
+  long double value;
+  std::string_view text;
+};
+
+TEST(NumberText, FormattingRules) {
+  const long double inf = std::numeric_limits<long double>::infinity();
+  const WriteCase cases[] = {
+      {0.0L, "0"},
+      {-0.0L, "0"},
+      {std::numeric_limits<long double>::quiet_NaN(), "0"},
+      {inf, "9.99999999999999999E+998"},
+      {-inf, "-9.99999999999999999E+998"},
+      {5.0L, "5"},
+      {-2.5L, "-2.5"},
+      {0.5L, ".5"},
+      {-0.25L, "-.25"},
+      {100.0L, "100"},
+      {1e20L, "1E+20"},
+      {2.5e-21L, "2.5E-21"},
+      {123456789012345678.0L, "123456789012345678"},  // 18 integer digits: still plain
+      {1e18L, "1E+18"},
+      {1e-18L, ".000000000000000001"},  // 18 decimals: still plain
+      {1.5e-18L, "1.5E-18"},
+      {0.05L, ".05"},
+      {1.0L / 3, ".333333333333333333"},
+      {static_cast<float>(1.0 / 3), ".333333343267440796"},
+      {static_cast<float>(0.05), "5.00000007450580597E-2"},
+      {999999999999999999.5L, "1E+18"},                     // rounding carries into a new digit
+      {1000000000000000005.0L, "1E+18"},                    // a tie at the 18th digit: to even (0)
+      {1000000000000000015.0L, "1.00000000000000002E+18"},  // a tie: to even (2)
+      {1.18e4932L, "1.18E+4932"},
+      {std::numeric_limits<long double>::denorm_min(), "3.6451995318824746E-4951"},
+  };
+  for (const WriteCase& c : cases) {
+    EXPECT_EQ(NumberText(c.value), c.text) << static_cast<double>(c.value);
+  }
+}
+
+// The exact decimal value from the C library (which rounds exact ties to even), laid out by the
+// rules of NumberText: an independent working of the rounding on values of every size.
+std::string ReferenceText(long double v, int digits) {
+  if (std::isnan(v) || v == 0) return "0";
+  std::string sign = v < 0 ? "-" : "";
+  v = std::fabs(v);
+  if (std::isinf(v)) return sign + "9.99999999999999999E+998";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*Le", digits - 1, v);
+  const std::string s(buffer);
+  const std::size_t e = s.find('e');
+  const int exponent = std::atoi(s.c_str() + e + 1);
+  std::string d;
+  for (std::size_t i = 0; i < e; ++i) {
+    if (s[i] != '.') d += s[i];
+  }
+  while (d.size() > 1 && d.back() == '0') d.pop_back();
+  const int used = static_cast<int>(d.size());
+  const int lowest = exponent - used + 1;
+  std::string out;
+  if ((exponent >= 0 ? exponent + 1 : 0) <= digits && (lowest < 0 ? -lowest : 0) <= digits) {
+    if (exponent >= 0) {
+      for (int i = 0; i <= exponent; ++i) out += i < used ? d[i] : '0';
+      if (used > exponent + 1) out += "." + d.substr(exponent + 1);
+    } else {
+      out = "." + std::string(-exponent - 1, '0') + d;
+    }
+  } else {
+    out = d.substr(0, 1) + (used > 1 ? "." + d.substr(1) : "") + "E" + (exponent < 0 ? "-" : "+") +
+          std::to_string(std::abs(exponent));
+  }
+  return sign + out;
+}
+
+TEST(NumberText, ExactRoundingOfRandomValues) {
+  std::mt19937_64 random(20240501);
+  for (int i = 0; i < 20000; ++i) {
+    long double value;
+    switch (i % 3) {
+      case 0:  // extended values of any size
+        value = std::ldexp(static_cast<long double>(random()),
+                           static_cast<int>(random() % 32000) - 16063);
+        break;
+      case 1:  // extended values near 1
+        value =
+            std::ldexp(static_cast<long double>(random()), -64 + static_cast<int>(random() % 40));
+        break;
+      default: {  // any finite float
+        const auto bits = static_cast<std::uint32_t>(random());
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        value = std::isfinite(f) ? f : 1.5f;
+      }
+    }
+    ASSERT_EQ(NumberText(value), ReferenceText(value, 18)) << static_cast<double>(value);
+    ASSERT_EQ(NumberTextDigits(-value, 7), ReferenceText(-value, 7)) << static_cast<double>(value);
+  }
+}
+
+TEST(XValueText, SevenDigits) {
+  struct Case {
+    float x;
+    std::string_view text;
+  };
+  const Case cases[] = {
+      {1.5f, " 1.5"},
+      {0.05f, " .05"},
+      {-0.2f, "-.2"},
+      {0.0f, " 0"},
+      {-0.0f, " 0"},
+      {0.000001862645f, " 1.862645E-6"},
+      {-9.95f, "-9.95"},
+      {10.0f, " 10"},
+      {12345678.0f, " 1.234568E+7"},
+      {1048576.5f, " 1048576"},  // a tie at the 7th digit: to even
+      {0.1f + 0.2f, " .3"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(XValueText(c.x), c.text) << c.x;
+
+  // The running sum of a plot passes near 0 without being 0.
+  float x = -0.2f;
+  for (int i = 0; i < 4; ++i) x += 0.05f;
+  EXPECT_NE(x, 0.0f);
+  EXPECT_NE(XValueText(x).find("E-"), std::string::npos) << XValueText(x);
+}
+
+TEST(SubstituteX, OnlyLowerCaseX) {
+  EXPECT_EQ(SubstituteX("SIN(x)*x^2", -1.5f), "SIN(-1.5)*-1.5^2");
+  EXPECT_EQ(SubstituteX("x+X", 2.0f), " 2+X");
+  EXPECT_EQ(SubstituteX("exp(x)", 1.0f), "e 1p( 1)");
+  EXPECT_EQ(SubstituteX("", 1.0f), "");
+}
+
+TEST(ReadNumber, StandardReader) {
+  struct Case {
+    std::string_view text;
+    long double value;
+  };
+  const Case cases[] = {
+      {"5", 5},
+      {"-2.5", -2.5L},
+      {"+.5", 0.5L},
+      {" \t\n7", 7},
+      {"1E3", 1000},
+      {"1e3", 1000},
+      {"1D3", 1000},
+      {"1d-3", 0.001L},
+      {"1E", 1},
+      {"1E+", 1},
+      {"2E+3*", 2000},
+      {"1.5.5", 1.5L},
+      {"", 0},
+      {"-", 0},
+      {".", 0},
+      {"ABC", 0},
+      {"12ABC", 12},
+      {"007", 7},
+      {"1E99999999999999999999", std::numeric_limits<long double>::infinity()},
+      {"1E-99999", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << c.text;
+}
+
+TEST(ReadNumber, CorrectlyRoundedAgainstTheCLibrary) {
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text;
+    const int length = 1 + static_cast<int>(random() % 40);
+    for (int j = 0; j < length; ++j) text += static_cast<char>('0' + random() % 10);
+    if (random() % 2) text.insert(random() % text.size(), ".");
+    if (random() % 2) text += "E" + std::to_string(static_cast<int>(random() % 9000) - 4500);
+    ASSERT_EQ(ReadNumber(text), std::strtold(text.c_str(), nullptr)) << text;
+  }
+  const std::string longDigits = std::string(5000, '3') + "E-5000";
+  EXPECT_EQ(ReadNumber(longDigits), std::strtold(longDigits.c_str(), nullptr));
+}
+
+}  // namespace
+}  // namespace funzioni
