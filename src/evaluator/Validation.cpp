@@ -138,7 +138,8 @@ bool ExpressionEvaluator::ValidateExpression(std::string& expr) {
     OverwriteAll(classes, "PI#", "1.1");
     OverwriteAll(classes, "E#", "11");
   }
-  const std::uint32_t classLetters = LetterMask(classes);
+  // The pass writes "F"s itself, which names with an "F" (FRAC, FIX) may then take in.
+  const std::uint32_t classLetters = LetterMask(classes) | LetterMask("F");
   for (int k = 1; k <= detail::kNameCount; ++k) {
     const detail::NameEntry& entry = tables.names[k];
     if (entry.hasBlank || !MayContain(classLetters, entry.letters)) continue;
