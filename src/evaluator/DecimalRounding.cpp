@@ -173,7 +173,9 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
     whole = static_cast<UInt128>(parts.mantissa) * wide.powersOfFive[s];
     tenExponent = -s;
   }
-  int length = 1;
+  // Decimal length from the bit length: floor((bits - 1) * log10 2) + 1 never exceeds it.
+  const int wholeBits = BitLength(whole);
+  int length = ((wholeBits - 1) * 1233 >> 12) + 1;
   while (length < 39 && whole >= wide.powersOfTen[length]) ++length;
   if (length <= count) {
     out.digits = static_cast<std::uint64_t>(whole * wide.powersOfTen[count - length]);
@@ -181,11 +183,24 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
     return true;
   }
   const int dropped = length - count;
-  const UInt128 unit = wide.powersOfTen[dropped];
-  std::uint64_t digits = static_cast<std::uint64_t>(whole / unit);
-  const UInt128 rest = whole - static_cast<UInt128>(digits) * unit;
-  const UInt128 half = unit / 2;
-  if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+  std::uint64_t digits;
+  bool above;
+  bool tie;
+  if (wholeBits <= 64) {
+    const auto narrow = static_cast<std::uint64_t>(whole);
+    const std::uint64_t unit = kPowersOfTen[dropped];
+    digits = narrow / unit;
+    const std::uint64_t rest = narrow - digits * unit;
+    above = rest > unit / 2;
+    tie = rest == unit / 2;
+  } else {
+    const UInt128 unit = wide.powersOfTen[dropped];
+    digits = static_cast<std::uint64_t>(whole / unit);
+    const UInt128 rest = whole - static_cast<UInt128>(digits) * unit;
+    above = rest > unit / 2;
+    tie = rest == unit / 2;
+  }
+  if (above || (tie && (digits & 1) != 0)) ++digits;
   if (digits == kPowersOfTen[count]) {
     out.digits = kPowersOfTen[count - 1];
     out.exponent = tenExponent + dropped + 1;
