@@ -1,13 +1,12 @@
 #include "app/History.h"
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
 
 namespace funzioni {
 
@@ -33,6 +32,33 @@ constexpr std::array<EditorCandidate, 8> kDesktopEditors{{
     {"leafpad", ""},
     {"xedit", ""},
 }};
+
+// An open file that closes itself.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { Close(); }
+
+  bool IsOpen() const { return descriptor_ >= 0; }
+  int Get() const { return descriptor_; }
+  // False when the last writes could not be completed.
+  bool Close() {
+    if (descriptor_ < 0) return true;
+    const int closed = ::close(descriptor_);
+    descriptor_ = -1;
+    return closed == 0;
+  }
+
+ private:
+  int descriptor_;
+};
+
+bool IsRegularFile(const FileDescriptor& file) {
+  struct stat info {};
+  return ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 }  // namespace
 
@@ -66,39 +92,61 @@ bool EndsWithLineEnd(std::string_view bytes) {
 
 std::string HistoryAppendBytes(std::string_view existing, std::string_view formula) {
   std::string bytes;
-  if (!EndsWithLineEnd(existing)) bytes = "\r\n";
+  if (!EndsWithLineEnd(existing)) {
+    bytes = "\r\n";
+  } else if (existing.ends_with(kCr) && formula.starts_with(kLf)) {
+    // The formula's LF would join the file's last CR as its line end and be lost: complete the
+    // line end first.
+    bytes = "\n";
+  }
   bytes.append(formula);
   bytes.append("\r\n");
   return bytes;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return std::move(contents).str();
+  // Without blocking, and only a regular file: a pipe or a device of that name would never end.
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file.IsOpen() || !IsRegularFile(file)) return std::nullopt;
+  std::string bytes;
+  std::array<char, 1 << 16> buffer;
+  for (;;) {
+    const ssize_t count = ::read(file.Get(), buffer.data(), buffer.size());
+    if (count == 0) return bytes;
+    if (count > 0) {
+      bytes.append(buffer.data(), static_cast<std::size_t>(count));
+    } else if (errno != EINTR) {
+      return std::nullopt;
+    }
+  }
 }
 
 bool AppendHistoryLine(const std::string& path, std::string_view formula) {
   // Only the last two bytes decide whether the last line is still open.
   std::string tail;
-  if (std::ifstream file(path, std::ios::binary | std::ios::ate); file) {
-    const std::streamoff size = file.tellg();
-    if (size > 0) {
-      const std::streamoff start = size >= 2 ? size - 2 : 0;
-      file.seekg(start);
-      tail.resize(static_cast<std::size_t>(size - start));
-      if (!file.read(tail.data(), static_cast<std::streamsize>(tail.size()))) tail.clear();
+  if (const FileDescriptor reader(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+      reader.IsOpen() && IsRegularFile(reader)) {
+    struct stat info {};
+    if (::fstat(reader.Get(), &info) == 0 && info.st_size > 0) {
+      const off_t start = info.st_size >= 2 ? info.st_size - 2 : 0;
+      tail.resize(static_cast<std::size_t>(info.st_size - start));
+      const ssize_t count = ::pread(reader.Get(), tail.data(), tail.size(), start);
+      tail.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
     }
   }
   const std::string bytes = HistoryAppendBytes(tail, formula);
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool flushed = std::fflush(file) == 0;
-  const bool closed = std::fclose(file) == 0;
-  return written && flushed && closed;
+  // O_APPEND: every write lands after what is there, so nothing is ever overwritten.
+  FileDescriptor file(
+      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
+  if (!file.IsOpen()) return false;
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    const ssize_t count = ::write(file.Get(), rest.data(), rest.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    rest.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return file.Close();
 }
 
 std::string ChooseEditorCommand(std::string_view fileName, const EditorEnvironment& environment) {

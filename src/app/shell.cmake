@@ -1,11 +1,13 @@
 # The application shell. The file and value logic has no window dependency and builds first;
 # the window, the event handler and the program need every other subsystem.
-add_library(funzioni_shell_logic STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/History.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
-)
+
+# The history file alone (standard library and POSIX only), also for the fuzzer.
+add_library(funzioni_history STATIC ${CMAKE_CURRENT_LIST_DIR}/History.cpp)
+target_include_directories(funzioni_history PUBLIC ${PROJECT_SOURCE_DIR}/src)
+
+add_library(funzioni_shell_logic STATIC ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp)
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(funzioni_shell_logic PUBLIC funzioni_plot_state)
+target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state)
 
 # The window and its handler, once the subsystems they drive are part of the build.
 if(TARGET funzioni_plot AND TARGET funzioni_controls AND TARGET funzioni_drawing)
