@@ -152,7 +152,8 @@ void DrawControl(Dialog& dialog, ControlTable& table, int id, std::int32_t frame
   if (s.UserValue(kBackgroundSlot) != 0 && !cached.empty()) {
     s.SetSurfacePixels(cached);
   } else {
-    const std::string frameColor = record->frameColor.Trimmed();
+    // The frame colour goes to ShadeColor as stored: a "#" name must start the field.
+    const std::string& frameColor = record->frameColor.Padded();
     if (style.empty()) {
       DrawFlatFrame(s, frameWidth, frameColor);
     } else {
@@ -234,7 +235,8 @@ void DrawFace(Dialog& dialog, int id, int frameWidth, std::string_view colorName
       }
       break;
     case 3: {  // sunken: ever smaller, lighter boxes toward the bottom right
-      const bool named = !TrimBlanks(colorName).empty();
+      // Only an empty name gives the green face; a blank one is an unknown name, black.
+      const bool named = !colorName.empty();
       const int last = Nearest(kTenth * std::min(w, h));
       for (int j = 0; j <= last; ++j) {
         Color c;

@@ -95,8 +95,9 @@ void SetPanelText(Dialog& dialog, const ControlTable& table, int id, std::string
     s.SetSurfaceFont("courier new", Nearest(record->scale / kPointsPerScale), 0);
     DrawCaption(s, text, record->textColor, kPanelShadowColor);
     // The frame goes over the text, so that a long text never covers it.
-    DrawPanelFrame(s, record->frameWidth, record->frameColor.Trimmed(),
-                   record->faceColor.Trimmed());
+    // The frame colour as stored, like the name CreatePanel was given; the face colour
+    // trimmed, so that a panel made without one keeps its sunken frame.
+    DrawPanelFrame(s, record->frameWidth, record->frameColor.Padded(), record->faceColor.Trimmed());
   }
   dialog.RedrawSurface();
 }

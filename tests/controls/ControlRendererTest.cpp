@@ -207,6 +207,23 @@ TEST_F(ControlsTest, FramesOfWidthZeroDrawNothing) {
   }
 }
 
+TEST_F(ControlsTest, FrameColourIsShadedAsStored) {
+  struct Case {
+    std::string_view frameColor;
+    Color outerRing;
+  };
+  // The stored field keeps a leading blank, and a "#" name is read only when it comes first.
+  const Case cases[] = {{"#FF8000", 0x000080FF}, {" #FF8000", kBlack}, {"  oro", 0x009BFFFF}};
+  int id = 60;
+  for (const Case& c : cases) {
+    // No style: a flat frame; face mode 6 leaves the inside alone.
+    CreateControl(dialog, table, id, PixelRect{0, 0, 40, 20}, 2, c.frameColor, 0, 0, "", kWhite, "",
+                  "verde", 6);
+    EXPECT_EQ(Pixel(id, 20, 0), c.outerRing) << c.frameColor;
+    ++id;
+  }
+}
+
 TEST_F(ControlsTest, RaisedFrameIsLightTopLeftAndDarkBottomRight) {
   DrawingSurface& s = AddSurface(30, 20, 10);
   s.ClearSurface(kBlack);
@@ -284,6 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 3 with a name: shade 205 first, 30 less each box.
         FacePixel{3, "grigio", 2, 2, Rgb(50, 50, 50)},
         FacePixel{3, "grigio", 3, 3, Rgb(80, 80, 80)},
+        FacePixel{3, "  ", 3, 3, kBlack},  // blank is not empty: an unknown name, black
         // Unknown modes draw nothing.
         FacePixel{6, "grigio", 20, 10, kBlack}, FacePixel{-1, "grigio", 20, 10, kBlack}));
 

@@ -86,10 +86,17 @@ TEST_F(PanelsTest, TextReplacesTheLastAndEmptyTextClears) {
 }
 
 TEST_F(PanelsTest, FrameIsDrawnAgainOverTheText) {
-  for (const std::string_view face : {"rosso", ""}) {
-    SCOPED_TRACE(std::string(face));
-    const int id = face.empty() ? 201 : 200;
-    MakePanel(id, 36, face, 3, 1);
+  struct Case {
+    std::string_view face;
+    std::string_view frame;
+  };
+  // Raised, sunken, and a frame name that shades to black (the "#" is not first) both times.
+  const Case cases[] = {{"rosso", "rosso"}, {"", "rosso"}, {"rosso", " #FF8000"}};
+  int id = 200;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.face) + "/" + std::string(c.frame));
+    ++id;
+    CreatePanel(dialog, table, id, PixelRect{0, 0, 364, 50}, 3, c.frame, 36, kWhite, "", c.face, 1);
     const std::string empty = Picture(id);
     SetPanelText(dialog, table, id, "[<]MMMMMMMMMMMMMMMMMMMMMMMMMMMM");  // wider than the panel
     const DrawingSurface& s = Surface(id);

@@ -173,11 +173,13 @@ class Gallery {
       layout_.NewRow();
     }
     AddHeading(
-        "Vertical styles at 0, 35, 100 (44 x 130, frame 2 oro, face verde mode 0, scale 10)");
+        "Vertical styles at 0, 35, 100 (56 x 130, frame 2 oro, face verde mode 0, scale 10)");
     for (const std::string_view style : vertical) {
       for (const float value : values) {
         const int id = nextId_++;
-        const PixelRect rect = layout_.Place(56, 130);
+        // Room for the label beside the narrow control.
+        PixelRect rect = layout_.Place(68, 130);
+        rect.width = 56;
         CreateControl(dialog_, table_, id, rect, 2, "oro", value, 10, "!", kWhite, style, "verde",
                       0);
         Add(id, rect, std::string(style.substr(4)) + "@" + std::to_string(static_cast<int>(value)));
@@ -190,7 +192,7 @@ class Gallery {
     for (const std::string_view name : {"verde", "rosso", ""}) {
       for (int mode = 0; mode <= 5; ++mode) {
         const int id = nextId_++;
-        const PixelRect rect = layout_.Place(118, 40);
+        const PixelRect rect = layout_.Place(120, 40);
         CreateControl(dialog_, table_, id, rect, 3, "oro", 0, 0, "mode " + std::to_string(mode),
                       kWhite, "", name, mode);
         Add(id, rect, "\"" + std::string(name) + "\" mode " + std::to_string(mode));
@@ -200,7 +202,7 @@ class Gallery {
   }
 
   void Captions() {
-    AddHeading("Caption markers, readouts and colour names (pulsante* on a 150 x 24 button)");
+    AddHeading("Caption markers, readouts and colour names (pulsante* on a 120 x 24 button)");
     const std::pair<std::string_view, std::string_view> captions[] = {{"[<]sinistra", "[<] left"},
                                                                       {"centro", "centred"},
                                                                       {"[>]destra", "[>] right"},
