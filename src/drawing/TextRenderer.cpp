@@ -10,6 +10,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <tuple>
 
 #include "DrawingSurface.h"
@@ -117,14 +118,22 @@ const FontEntry* TextRenderer::SurfaceFont(std::string_view faceName, int pointS
                                            int styleBits) {
   // Fonts need the GUI application; without one there is no text, and no crash.
   if (qGuiApp == nullptr) return nullptr;
-  static std::map<std::tuple<std::string, int, int>, std::unique_ptr<FontEntry>> cache;
+  // The one process-wide table of the drawing layer, kept on purpose: surfaces hold plain
+  // pointers to its entries. An entry is added the first time a face, size and style is asked
+  // for and is never changed or removed, so a pointer stays valid and means the same font for the
+  // whole run; the lock keeps an addition from racing a lookup.
+  using Key = std::tuple<std::string, int, int>;
+  static std::mutex lock;
+  static std::map<Key, std::unique_ptr<const FontEntry>> cache;
   const std::string family = ResolveFamily(faceName);
   const int pixels = PixelHeightForPoints(pointSize);
   const int style = styleBits & (kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut);
-  auto key = std::make_tuple(family, pixels, style);
+  Key key{family, pixels, style};
+  const std::lock_guard<std::mutex> guard(lock);
   auto it = cache.find(key);
   if (it == cache.end()) {
-    it = cache.emplace(key, MakeEntry(QString::fromStdString(family), pixels, style)).first;
+    it = cache.emplace(std::move(key), MakeEntry(QString::fromStdString(family), pixels, style))
+             .first;
   }
   return it->second.get();
 }
