@@ -71,6 +71,7 @@ struct Dialog::Impl {
   bool ended = false;
   bool finished = false;
   bool paintQueued = false;
+  bool rightPressKeptFromList = false;
   int handlerDepth = 0;
   int result = 0;
   Color face = 0x00F0F0F0;
@@ -147,10 +148,24 @@ struct Dialog::Impl {
     const QPoint pos = mouse->position().toPoint();
     pointer = pos;
     pointerKnown = true;
-    if (!window->rect().contains(pos)) return false;
+    // The release of a right press kept from a text list is kept from it as well.
+    const bool keepRelease = type == QEvent::MouseButtonRelease &&
+                             mouse->button() == Qt::RightButton && rightPressKeptFromList;
+    if (keepRelease) rightPressKeptFromList = false;
+    if (!window->rect().contains(pos)) return keepRelease;
     const int id = ControlAt(pos);
     Deliver(EventKind::PointerShape, id);
     const Control* control = Find(id);
+    // A right press on a text list is only reported: the list neither moves its selection nor
+    // takes the keyboard focus, and a right double click is no double click on a line.
+    const bool rightPressOnList =
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
+        mouse->button() == Qt::RightButton && control != nullptr &&
+        control->kind == ControlKind::TextList;
+    if (rightPressOnList) {
+      rightPressKeptFromList = true;
+      return true;
+    }
     const bool clickableSurface = control != nullptr && control->kind == ControlKind::Surface &&
                                   id > 0 && mouse->button() == Qt::LeftButton;
     if (type == QEvent::MouseButtonPress && clickableSurface &&
@@ -161,7 +176,7 @@ struct Dialog::Impl {
     } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
       Deliver(EventKind::ContextMenu, id);
     }
-    return false;
+    return keepRelease;
   }
 
   // Keys that belong to the dialog whatever control has the focus. Seen application-wide,

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <sstream>
 
 #include "drawing/DialogServices.h"
@@ -210,6 +211,30 @@ TEST_F(DialogEventTest, DoubleClickOnAListLineNotifiesCodeTwo) {
   }
   EXPECT_EQ(commands, (Events{"command 1460/2"}));
   EXPECT_EQ(dialog_->ListGetSelected(kList), "SIN(x)");
+}
+
+TEST_F(DialogEventTest, RightButtonOnAListKeepsItsSelectionAndTheFocus) {
+  for (const char* line : {"x^2", "SIN(x)", "LOG10(x)+1"}) dialog_->ListAdd(kList, line);
+  ShowDialog();
+  dialog_->ListSelect(kList, 3);
+  dialog_->SetControlFocus(kBox);
+  auto* list =
+      static_cast<QListWidget*>(dialog_->Widget()->childAt(QPoint(300, 60))->parentWidget());
+  const QPoint first =
+      list->viewport()->mapTo(dialog_->Widget(), list->visualItemRect(list->item(0)).center());
+  QTest::mouseMove(window_, first);
+  QTest::mouseClick(window_, Qt::RightButton, {}, first);
+  QTest::mouseDClick(window_, Qt::RightButton, {}, first);
+  const Events events = Take();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "menu 1460"), 3);  // one per release
+  EXPECT_EQ(std::count(events.begin(), events.end(), "command 1460/2"), 0);
+  EXPECT_EQ(dialog_->ListGetSelected(kList), "LOG10(x)+1");
+  EXPECT_EQ(dialog_->FocusedControl(), kBox);
+
+  // The left button still picks a line and takes the focus.
+  QTest::mouseClick(window_, Qt::LeftButton, {}, first);
+  EXPECT_EQ(dialog_->ListGetSelected(kList), "x^2");
+  EXPECT_EQ(dialog_->FocusedControl(), kList);
 }
 
 TEST_F(DialogEventTest, TimersTickWithTheirIdentifierUntilStopped) {
