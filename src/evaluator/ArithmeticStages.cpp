@@ -83,15 +83,10 @@ void CollapseSigns(WorkText& text) {
 }
 
 bool IsWholeNumber(std::string_view text, bool allowPlus) {
-  if (text.empty() || text.size() > 30) return false;
-  for (const char c : text) {
-    if (!(IsDigitOrPoint(c) || IsSign(c) || c == 'E')) return false;
-  }
-  const NumberChars number = WriteNumber(ReadNumber(text), kNumberDigits);
-  const std::string_view written = number.View();
-  if (text == written) return true;
-  return allowPlus && text.size() == written.size() + 1 && text[0] == '+' &&
-         text.substr(1) == written;
+  if (IsOwnNumberText(text)) return true;
+  // "+" and then the number, but not "+-5", which reads as no number.
+  return allowPlus && text.size() >= 2 && text[0] == '+' && !IsSign(text[1]) &&
+         IsOwnNumberText(text.substr(1));
 }
 
 StageResult EvaluateFactorials(WorkText& text) {

@@ -211,12 +211,8 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
   return true;
 }
 
-}  // namespace
-
-DecimalDigits RoundToDecimal(long double value, int count) {
-  const BinaryParts parts = Decompose(value);
-  DecimalDigits small;
-  if (RoundSmall(parts, count, small)) return small;
+// Any value, with integers as wide as the value needs.
+[[gnu::noinline]] DecimalDigits RoundLarge(const BinaryParts& parts, int count) {
   const int bits = 64 - std::countl_zero(parts.mantissa);
   // floor(log10(2^(bits-1+exponent))): the decimal exponent of the value or one less.
   int leading = static_cast<int>(
@@ -250,6 +246,15 @@ DecimalDigits RoundToDecimal(long double value, int count) {
     if (digits == limit) return {lowest, scale + 1};
     return {digits, scale};
   }
+}
+
+}  // namespace
+
+DecimalDigits RoundToDecimal(long double value, int count) {
+  const BinaryParts parts = Decompose(value);
+  DecimalDigits small;
+  if (RoundSmall(parts, count, small)) return small;
+  return RoundLarge(parts, count);
 }
 
 }  // namespace funzioni::detail

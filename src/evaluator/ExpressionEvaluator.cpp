@@ -5,6 +5,7 @@
 #include "evaluator/LanguageTables.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberWriting.h"
+#include "evaluator/Operands.h"
 #include "evaluator/Stages.h"
 
 namespace funzioni {
@@ -35,13 +36,13 @@ void RemoveEmptyParens(std::string& text) {
 // A group whose inside is already a number ("5", "+5", "-2.5" or "3!" as NumberText writes
 // them) loses its parentheses without an evaluation of its own.
 bool IsPlainNumber(std::string_view inside) {
-  if (inside.size() > 32) return false;
-  const detail::NumberChars number = detail::WriteNumber(ReadNumber(inside), detail::kNumberDigits);
-  const std::string_view n = number.View();
-  if (inside == n) return true;
-  if (inside.size() != n.size() + 1) return false;
-  return (inside.front() == '+' && inside.substr(1) == n) ||
-         (inside.back() == '!' && inside.substr(0, n.size()) == n);
+  if (detail::IsOwnNumberText(inside)) return true;
+  if (inside.size() < 2) return false;
+  if (inside.front() == '+' && !detail::IsSign(inside[1]) &&
+      detail::IsOwnNumberText(inside.substr(1))) {
+    return true;
+  }
+  return inside.back() == '!' && detail::IsOwnNumberText(inside.substr(0, inside.size() - 1));
 }
 
 // For every "(" of the text, the position of the ")" that closes it.

@@ -1,5 +1,7 @@
 #include "evaluator/NumberReading.h"
 
+#include "evaluator/DecimalScan.h"
+
 #include <locale.h>
 
 #include <cstdint>
@@ -32,53 +34,50 @@ locale_t ClassicLocale() {
 
 }  // namespace
 
-long double ReadNumber(std::string_view text) {
+namespace detail {
+
+DecimalScan ScanDecimal(std::string_view text) {
+  DecimalScan scan;
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
-  bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
+    scan.negative = text[i] == '-';
     ++i;
   }
-  const std::size_t mantissaStart = i;
-
-  std::uint64_t digits = 0;  // the first significant digits
-  int significant = 0;
+  scan.mantissaStart = i;
   long long scale = 0;  // value = digits * 10^(scale + exponent), before the sticky rest
-  bool sticky = false;  // a nonzero digit beyond those kept
-  bool anyDigit = false;
   for (; i < n && IsDigit(text[i]); ++i) {
-    anyDigit = true;
+    scan.anyDigit = true;
     const int d = text[i] - '0';
-    if (significant == 0 && d == 0) continue;
-    if (significant < kMaxExactDigits) {
-      digits = digits * 10 + static_cast<std::uint64_t>(d);
-      ++significant;
+    if (scan.significant == 0 && d == 0) continue;
+    if (scan.significant < kMaxExactDigits) {
+      scan.digits = scan.digits * 10 + static_cast<std::uint64_t>(d);
+      ++scan.significant;
     } else {
       ++scale;
-      sticky = sticky || d != 0;
+      scan.sticky = scan.sticky || d != 0;
     }
   }
   if (i < n && text[i] == '.') {
     for (++i; i < n && IsDigit(text[i]); ++i) {
-      anyDigit = true;
+      scan.anyDigit = true;
       const int d = text[i] - '0';
-      if (significant == 0 && d == 0) {
+      if (scan.significant == 0 && d == 0) {
         --scale;
         continue;
       }
-      if (significant < kMaxExactDigits) {
-        digits = digits * 10 + static_cast<std::uint64_t>(d);
-        ++significant;
+      if (scan.significant < kMaxExactDigits) {
+        scan.digits = scan.digits * 10 + static_cast<std::uint64_t>(d);
+        ++scan.significant;
         --scale;
       } else {
-        sticky = sticky || d != 0;
+        scan.sticky = scan.sticky || d != 0;
       }
     }
   }
-  if (!anyDigit) return 0.0L;
-  const std::size_t mantissaEnd = i;
+  if (!scan.anyDigit) return scan;
+  scan.mantissaEnd = i;
 
   long long exponent = 0;
   if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
@@ -93,24 +92,45 @@ long double ReadNumber(std::string_view text) {
         if (exponent < kExponentCap) exponent = exponent * 10 + (text[j] - '0');
       }
       if (exponentNegative) exponent = -exponent;
+      i = j;
     }
   }
+  scan.exponent = exponent;
+  scan.power = scale + exponent;
+  scan.consumed = i;
+  return scan;
+}
 
+long double ValueOf(const DecimalScan& scan, std::string_view text) {
+  if (!scan.anyDigit) return 0.0L;
   long double value;
-  const long long power = scale + exponent;
-  if (digits == 0) {
+  if (scan.digits == 0) {
     value = 0.0L;
-  } else if (!sticky && power >= -kLargestExactPower && power <= kLargestExactPower) {
+  } else if (!scan.sticky && scan.power >= -kLargestExactPower &&
+             scan.power <= kLargestExactPower) {
     // Both factors are exact, so the one operation rounds correctly.
-    const long double whole = static_cast<long double>(digits);
-    value = power >= 0 ? whole * kExactPowersOfTen[power] : whole / kExactPowersOfTen[-power];
+    const long double whole = static_cast<long double>(scan.digits);
+    value = scan.power >= 0 ? whole * kExactPowersOfTen[scan.power]
+                            : whole / kExactPowersOfTen[-scan.power];
   } else {
-    std::string plain(text.substr(mantissaStart, mantissaEnd - mantissaStart));
+    std::string plain(text.substr(scan.mantissaStart, scan.mantissaEnd - scan.mantissaStart));
     plain += 'e';
-    plain += std::to_string(exponent);
+    plain += std::to_string(scan.exponent);
     value = strtold_l(plain.c_str(), nullptr, ClassicLocale());
   }
-  return negative ? -value : value;
+  return scan.negative ? -value : value;
+}
+
+}  // namespace detail
+
+long double ReadNumber(std::string_view text) {
+  return detail::ValueOf(detail::ScanDecimal(text), text);
+}
+
+long double ReadNumber(std::string_view text, std::size_t& consumed) {
+  const detail::DecimalScan scan = detail::ScanDecimal(text);
+  consumed = scan.consumed;
+  return detail::ValueOf(scan, text);
 }
 
 }  // namespace funzioni

@@ -12,4 +12,7 @@ namespace funzioni {
 // read); no digits give 0.
 long double ReadNumber(std::string_view text);
 
+// ReadNumber that also tells how many characters the number took (0 when it has no digits).
+long double ReadNumber(std::string_view text, std::size_t& consumed);
+
 }  // namespace funzioni

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "evaluator/DecimalRounding.h"
+#include "evaluator/DecimalScan.h"
 #include "evaluator/NumberWriting.h"
 
 namespace funzioni {
@@ -19,24 +20,30 @@ NumberChars WriteNumber(long double value, int digits) {
     out.size_ = 1;
     return out;
   }
-  if (value < 0) *p++ = '-';
   if (std::isinf(value)) {
+    if (value < 0) *p++ = '-';
     std::memcpy(p, kInfinityText.data(), kInfinityText.size());
     out.size_ = static_cast<int>(p - out.text_ + kInfinityText.size());
     return out;
   }
-
   const DecimalDigits rounded = RoundToDecimal(std::fabs(value), digits);
+  return LayOut(value < 0, rounded.digits, rounded.exponent, digits);
+}
+
+NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count) {
+  NumberChars out;
+  char* p = out.text_;
+  if (negative) *p++ = '-';
   char figures[24];
-  std::to_chars(figures, figures + sizeof figures, rounded.digits);
-  int used = digits;
+  std::to_chars(figures, figures + sizeof figures, digits);
+  int used = count;
   while (used > 1 && figures[used - 1] == '0') --used;
-  const int leading = rounded.exponent + digits - 1;    // power of ten of the first digit
-  const int lowest = rounded.exponent + digits - used;  // power of ten of the last digit kept
+  const int leading = exponent + count - 1;    // power of ten of the first digit
+  const int lowest = exponent + count - used;  // power of ten of the last digit kept
   const int decimals = lowest < 0 ? -lowest : 0;
   const int integerDigits = leading >= 0 ? leading + 1 : 0;
 
-  if (integerDigits <= digits && decimals <= digits) {
+  if (integerDigits <= count && decimals <= count) {
     if (leading >= 0) {
       for (int i = 0; i <= leading; ++i) *p++ = i < used ? figures[i] : '0';
       if (used > leading + 1) {
@@ -60,6 +67,23 @@ NumberChars WriteNumber(long double value, int digits) {
   }
   out.size_ = static_cast<int>(p - out.text_);
   return out;
+}
+
+bool IsOwnNumberText(std::string_view text) {
+  const DecimalScan scan = ScanDecimal(text);
+  if (!scan.anyDigit || scan.consumed != text.size()) return false;
+  if (scan.digits == 0) return text == "0";
+  constexpr long long kSafePower = 4900;  // well inside the normal range of long double
+  if (!scan.sticky && scan.significant <= kNumberDigits && scan.power >= -kSafePower &&
+      scan.power <= kSafePower) {
+    // The extended value read from at most 18 digits lies within 2^-64 of them, far closer than
+    // half a step in the 18th digit, so NumberText gives back these very digits.
+    std::uint64_t digits = scan.digits;
+    int exponent = static_cast<int>(scan.power);
+    for (int i = scan.significant; i < kNumberDigits; ++i, --exponent) digits *= 10;
+    return LayOut(scan.negative, digits, exponent, kNumberDigits).View() == text;
+  }
+  return WriteNumber(ValueOf(scan, text), kNumberDigits).View() == text;
 }
 
 }  // namespace detail

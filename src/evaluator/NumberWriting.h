@@ -1,6 +1,7 @@
 // Allocation-free form of NumberText for the engine, which writes a number at every step.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace funzioni::detail {
@@ -11,6 +12,7 @@ class NumberChars {
 
  private:
   friend NumberChars WriteNumber(long double value, int digits);
+  friend NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count);
   // Longest text: "-" + 18 digits + "." + "E-4951" = 27 characters.
   char text_[40];
   int size_ = 0;
@@ -18,6 +20,13 @@ class NumberChars {
 
 // NumberText with `digits` significant digits (1..18).
 NumberChars WriteNumber(long double value, int digits);
+
+// The layout of NumberText for the nonzero value digits * 10^exponent, where digits has exactly
+// `count` figures.
+NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count);
+
+// True when the text is exactly what NumberText writes for the value the reader finds in it.
+bool IsOwnNumberText(std::string_view text);
 
 inline constexpr int kNumberDigits = 18;
 inline constexpr int kXDigits = 7;

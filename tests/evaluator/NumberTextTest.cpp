@@ -11,6 +11,7 @@
 
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
+#include "evaluator/NumberWriting.h"
 
 namespace funzioni {
 namespace {
@@ -110,6 +111,27 @@ TEST(NumberText, ExactRoundingOfRandomValues) {
     }
     ASSERT_EQ(NumberText(value), ReferenceText(value, 18)) << static_cast<double>(value);
     ASSERT_EQ(NumberTextDigits(-value, 7), ReferenceText(-value, 7)) << static_cast<double>(value);
+  }
+}
+
+// The engine decides whether a text is already a plain number without writing the number when
+// it can; that must agree with writing it.
+TEST(NumberText, OwnTextShortcutAgreesWithWriting) {
+  std::mt19937_64 random(11);
+  constexpr std::string_view kAlphabet = "0123456789.-+E";
+  for (int i = 0; i < 100000; ++i) {
+    std::string text;
+    if (i % 2 == 0) {
+      const int length = 1 + static_cast<int>(random() % 12);
+      for (int j = 0; j < length; ++j) text += kAlphabet[random() % kAlphabet.size()];
+    } else {
+      long double value = std::ldexp(static_cast<long double>(random() >> (random() % 64)),
+                                     static_cast<int>(random() % 400) - 200);
+      if (random() % 2) value = static_cast<float>(value);
+      text = NumberTextDigits(random() % 2 ? value : -value, 1 + static_cast<int>(random() % 18));
+      if (random() % 5 == 0) text += "0";
+    }
+    ASSERT_EQ(detail::IsOwnNumberText(text), NumberText(ReadNumber(text)) == text) << text;
   }
 }
 
