@@ -25,3 +25,15 @@ configure_and_build() {
   fi
   cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# configure_and_build_targets BUILD_DIR BUILD_TYPE "TARGET..." [extra cmake args...]
+# As configure_and_build, but builds only the named targets.
+configure_and_build_targets() {
+  local dir=$1 type=$2 targets=$3
+  shift 3
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" || return
+  fi
+  # shellcheck disable=SC2086 # the targets are one word each
+  cmake --build "$dir" --parallel "$(nproc)" --target $targets
+}
