@@ -1,10 +1,13 @@
 #include "plot/Curves.h"
 
+#include <algorithm>
 #include <array>
 
 #include "drawing/DialogServices.h"
+#include "plot/BuiltinDots.h"
 #include "plot/BuiltinFunctions.h"
 #include "plot/FormulaSampling.h"
+#include "plot/PlotAccelerator.h"
 #include "plot/RunningSum.h"
 
 namespace funzioni {
@@ -12,6 +15,11 @@ namespace funzioni {
 namespace {
 
 constexpr Color kFormulaColor = 0x0000FFFF;  // yellow
+
+// Leaves the current position where setting the formula's last dot would have left it.
+void MoveToLastDot(DrawingSurface& surface, const FormulaDots& dots) {
+  if (dots.lastPosition) surface.MoveTo(dots.lastPosition->first, dots.lastPosition->second);
+}
 
 }  // namespace
 
@@ -76,6 +84,58 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
   const std::vector<float> xs = FormulaSampleXs(state);
   const std::vector<FormulaSample> samples = ComputeFormulaSamples(evaluator, formula, xs);
   DrawFormulaSamples(surface, mapping, samples);
+  dialog.RedrawSurface();
+}
+
+void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
+                      ExpressionEvaluator& evaluator, PlotAccelerator& accelerator,
+                      std::string_view formula) {
+  if (accelerator.Straightforward()) {
+    PlotFormulaCurve(dialog, plotId, state, evaluator, formula);
+    return;
+  }
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  const PixelSize size = surface.GetSurfaceSize();
+  const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
+  const FormulaDots& dots =
+      accelerator.FormulaCache().Dots(evaluator, accelerator.Sampler(), state, mapping, formula);
+  const auto width = static_cast<std::uint32_t>(std::max(size.width, 1));
+  for (const std::uint32_t at : dots.pixels) {
+    surface.SetPixel(static_cast<double>(at % width), static_cast<double>(at / width),
+                     kFormulaColor);
+  }
+  MoveToLastDot(surface, dots);
+  dialog.RedrawSurface();
+}
+
+void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
+                PlotAccelerator& accelerator) {
+  if (accelerator.Straightforward()) {
+    PlotBuiltinCurves(dialog, plotId, state);
+    if (!state.currentFormula.empty()) {
+      PlotFormulaCurve(dialog, plotId, state, evaluator, state.currentFormula);
+    }
+    return;
+  }
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  const PixelSize size = surface.GetSurfaceSize();
+  const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
+  // Built-in dots first and the formula's over them, each pixel set once with its last colour.
+  DotLayer& layer = accelerator.Layer();
+  layer.Reset(size.width, size.height);
+  CollectBuiltinDots(state, mapping, layer);
+  const FormulaDots* formula = nullptr;
+  if (!state.currentFormula.empty()) {
+    formula = &accelerator.FormulaCache().Dots(evaluator, accelerator.Sampler(), state, mapping,
+                                               state.currentFormula);
+    for (const std::uint32_t at : formula->pixels) {
+      layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width),
+                kFormulaColor);
+    }
+  }
+  layer.FlushTo(surface);
+  if (formula == nullptr) return;
+  MoveToLastDot(surface, *formula);
   dialog.RedrawSurface();
 }
 

@@ -15,6 +15,7 @@ namespace funzioni {
 class Dialog;
 class DrawingSurface;
 class ExpressionEvaluator;
+class PlotAccelerator;
 
 // The sampling steps: 0.0005 p for the built-in curves and 0.001 p for the typed formula, each a
 // 32-bit float.
@@ -46,5 +47,16 @@ void DrawFormulaSamples(DrawingSurface& surface, const PlotMapping& mapping,
 // Computes and draws the typed formula over whatever the plotting area shows, then shows it.
 void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
                       ExpressionEvaluator& evaluator, std::string_view formula);
+
+// The same through the accelerator: the formula's dots kept while the formula, the zoom and the
+// step stay the same, and otherwise evaluated on every core.
+void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
+                      ExpressionEvaluator& evaluator, PlotAccelerator& accelerator,
+                      std::string_view formula);
+
+// The built-in curves and then, when there is one, the current formula (which shows the
+// surface), as a redraw draws them; through the accelerator.
+void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
+                PlotAccelerator& accelerator);
 
 }  // namespace funzioni

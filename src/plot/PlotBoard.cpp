@@ -5,6 +5,7 @@
 #include "controls/ControlRenderer.h"
 #include "drawing/DialogServices.h"
 #include "plot/Curves.h"
+#include "plot/PlotAccelerator.h"
 #include "plot/RunningSum.h"
 
 namespace funzioni {
@@ -90,30 +91,71 @@ float FineGridStep(int height, float zoom) {
   return static_cast<float>(0.1 * 10.0 * (height - 1) / (4.0 * zoom));
 }
 
+// Step 1 of every redraw: the font, the colours and the surface's size.
+PixelSize PrepareSurface(DrawingSurface& surface) {
+  surface.SetSurfaceFont("arial", 10, 0);
+  surface.SetForegroundColor(kWhite);
+  surface.SetBackgroundColor(kTransparent);
+  return surface.GetSurfaceSize();
+}
+
+void DrawPlotFace(Dialog& dialog, int plotId) {
+  DrawFace(dialog, plotId, 0, "verde", 3);
+}
+
+// The grids, the scale numbers and the axes over the face.
+void DrawGridAndAxes(DrawingSurface& surface, PixelSize size, float zoom) {
+  const double width = size.width;
+  const double height = size.height;
+  if (zoom < 10) DrawFineGrid(surface, width, height, FineGridStep(size.height, zoom));
+  if (zoom < 120) DrawUnitGrid(surface, width, height, UnitGridStep(size.height, zoom));
+  DrawAxes(surface, width, height);
+}
+
+// Face, grids and axes from the kept copies where there are any; what is drawn is kept.
+void PaintBackground(Dialog& dialog, int plotId, DrawingSurface& surface, PixelSize size,
+                     float zoom, PlotBackgroundCache& cache) {
+  if (cache.RestoreBackground(surface, zoom)) return;
+  if (!cache.RestoreFace(surface)) {
+    DrawPlotFace(dialog, plotId);
+    cache.KeepFace(surface);
+  }
+  DrawGridAndAxes(surface, size, zoom);
+  cache.KeepBackground(surface, zoom);
+}
+
 }  // namespace
 
 void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state,
                 ExpressionEvaluator& evaluator) {
   const float zoom = state.zoomValue.value;
-
   DrawingSurface& surface = dialog.AttachSurface(plotId);
-  surface.SetSurfaceFont("arial", 10, 0);
-  surface.SetForegroundColor(kWhite);
-  surface.SetBackgroundColor(kTransparent);
-  const PixelSize size = surface.GetSurfaceSize();
-  const double width = size.width;
-  const double height = size.height;
+  const PixelSize size = PrepareSurface(surface);
 
-  DrawFace(dialog, plotId, 0, "verde", 3);
-
-  if (zoom < 10) DrawFineGrid(surface, width, height, FineGridStep(size.height, zoom));
-  if (zoom < 120) DrawUnitGrid(surface, width, height, UnitGridStep(size.height, zoom));
-  DrawAxes(surface, width, height);
+  DrawPlotFace(dialog, plotId);
+  DrawGridAndAxes(surface, size, zoom);
 
   PlotBuiltinCurves(dialog, plotId, state);
   if (!state.currentFormula.empty()) {
     PlotFormulaCurve(dialog, plotId, state, evaluator, state.currentFormula);
   }
+
+  DrawRaisedFrame(surface, 2, "oro");
+  dialog.RedrawSurface();
+}
+
+void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
+                PlotAccelerator& accelerator) {
+  if (accelerator.Straightforward()) {
+    RedrawPlot(dialog, plotId, state, evaluator);
+    return;
+  }
+  const float zoom = state.zoomValue.value;
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  const PixelSize size = PrepareSurface(surface);
+
+  PaintBackground(dialog, plotId, surface, size, zoom, accelerator.Background());
+  PlotCurves(dialog, plotId, state, evaluator, accelerator);
 
   DrawRaisedFrame(surface, 2, "oro");
   dialog.RedrawSurface();

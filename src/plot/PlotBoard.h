@@ -9,9 +9,15 @@ namespace funzioni {
 
 class Dialog;
 class ExpressionEvaluator;
+class PlotAccelerator;
 
 // Repaints the plotting area plotId completely from the state and shows it. The typed formula,
 // when there is one, is shown once before the frame is drawn over it.
 void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator);
+
+// The same picture, drawn with what the accelerator keeps between redraws and with the typed
+// formula evaluated on every core (evaluator serves the calling thread).
+void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
+                PlotAccelerator& accelerator);
 
 }  // namespace funzioni

@@ -2,10 +2,14 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "drawing/DialogServices.h"
 #include "plot/BuiltinFunctions.h"
+#include "plot/FormulaSampler.h"
 #include "plot/FormulaSampling.h"
+#include "plot/PlotAccelerator.h"
 #include "plot/PlotIds.h"
 #include "plot/PlotMapping.h"
 #include "plot/RunningSum.h"
@@ -55,6 +59,22 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
     const std::optional<long double> y = EvaluateFormulaAt(evaluator, formula, x);
     if (y) AddResultRow(dialog, x, static_cast<float>(*y));
   });
+}
+
+void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
+                        PlotAccelerator& accelerator, std::string_view formula) {
+  if (accelerator.Straightforward()) {
+    ShowFormulaResults(dialog, state, evaluator, formula);
+    return;
+  }
+  std::vector<float> xs;
+  ForEachResultX(state, [&](float x) { xs.push_back(x); });
+  const std::vector<std::optional<long double>> values =
+      accelerator.Sampler().Evaluate(evaluator, formula, xs);
+  StartTable(dialog, formula);
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    if (values[i]) AddResultRow(dialog, xs[i], static_cast<float>(*values[i]));
+  }
 }
 
 void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n) {

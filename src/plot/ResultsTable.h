@@ -12,6 +12,7 @@ namespace funzioni {
 
 class Dialog;
 class ExpressionEvaluator;
+class PlotAccelerator;
 
 // A number written with the mask " 0.0;-0.0; 0": a blank and the value rounded to one decimal
 // when above 0, "-" and the absolute value when below 0, " 0" for exactly 0. A value that is not
@@ -24,6 +25,10 @@ void AddResultRow(Dialog& dialog, float x, float y);
 // Fills the table for a typed formula; samples that the evaluator rejects make no row.
 void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
                         std::string_view formula);
+
+// The same with the formula evaluated on every core (evaluator serves the calling thread).
+void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
+                        PlotAccelerator& accelerator, std::string_view formula);
 
 // Fills the table for built-in function n (1..functionCount), whether its curve is on or not.
 void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n);

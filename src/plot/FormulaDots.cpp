@@ -1,0 +1,51 @@
+#include "plot/FormulaDots.h"
+
+#include <bit>
+#include <cmath>
+
+#include "plot/BuiltinDots.h"
+#include "plot/Curves.h"
+#include "plot/FormulaSampler.h"
+
+namespace funzioni {
+
+FormulaDots MakeFormulaDots(const PlotMapping& mapping, std::span<const float> xs,
+                            std::span<const std::optional<long double>> values) {
+  const int width = static_cast<int>(mapping.width);
+  const int height = static_cast<int>(mapping.height);
+  FormulaDots dots;
+  std::vector<bool> covered(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
+    if (!values[i]) continue;
+    const double column = mapping.Column(xs[i]);
+    const double row = mapping.Row(*values[i]);
+    // A coordinate that is not finite leaves the current position where it was.
+    if (!std::isfinite(column) || !std::isfinite(row)) continue;
+    dots.lastPosition = {column, row};
+    const std::optional<int> x = PixelOnArea(column, width);
+    const std::optional<int> y = PixelOnArea(row, height);
+    if (!x || !y) continue;
+    const std::size_t at = static_cast<std::size_t>(*y) * width + static_cast<std::size_t>(*x);
+    if (covered[at]) continue;
+    covered[at] = true;
+    dots.pixels.push_back(static_cast<std::uint32_t>(at));
+  }
+  return dots;
+}
+
+const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,
+                                         const PlotState& state, const PlotMapping& mapping,
+                                         std::string_view formula) {
+  Key key{std::string(formula), std::bit_cast<std::uint32_t>(state.zoomValue.value),
+          std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+  if (key_ && *key_ == key) return dots_;
+  key_.reset();  // stays empty should the evaluation fail
+  ++evaluations_;
+  const std::vector<float> xs = FormulaSampleXs(state);
+  const std::vector<std::optional<long double>> values = sampler.Evaluate(own, formula, xs);
+  dots_ = MakeFormulaDots(mapping, xs, values);
+  key_ = std::move(key);
+  return dots_;
+}
+
+}  // namespace funzioni

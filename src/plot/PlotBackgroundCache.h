@@ -1,0 +1,42 @@
+#pragma once
+
+// Copies of the plotting area's unchanging layers, so that a redraw does not paint them again:
+// the bare face, which depends only on the size of the area, and the face with the grid, the
+// scale numbers and the axes, which depends on the size and the zoom. A copy holds the pixels
+// and the current position that drawing them left behind.
+
+#include <cstdint>
+#include <optional>
+
+#include "drawing/DrawingSurface.h"
+
+namespace funzioni {
+
+class PlotBackgroundCache {
+ public:
+  // Puts the kept face onto the surface; false when there is none for its size.
+  bool RestoreFace(DrawingSurface& surface) const;
+  void KeepFace(const DrawingSurface& surface);
+
+  // Puts the kept face, grid and axes onto the surface; false when there is none for its size
+  // and this zoom.
+  bool RestoreBackground(DrawingSurface& surface, float zoom) const;
+  void KeepBackground(const DrawingSurface& surface, float zoom);
+
+  void Drop();
+
+ private:
+  struct Copy {
+    DrawingSurface picture;
+    PixelPoint position;
+    std::optional<std::uint32_t> zoomBits;  // empty for the bare face
+    bool valid = false;
+  };
+  static bool Restore(const Copy& copy, DrawingSurface& surface);
+  static void Keep(Copy& copy, const DrawingSurface& surface);
+
+  Copy face_;
+  Copy background_;
+};
+
+}  // namespace funzioni

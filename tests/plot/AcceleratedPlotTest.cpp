@@ -1,0 +1,211 @@
+// The accelerated drawing against the straightforward one: every pixel of the plotting area and
+// every row of the results table must be the same, whatever the caches hold from earlier
+// redraws.
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/PlotState.h"
+#include "drawing/DialogServices.h"
+#include "evaluator/ExpressionEvaluator.h"
+#include "plot/Curves.h"
+#include "plot/PlotAccelerator.h"
+#include "plot/PlotBoard.h"
+#include "plot/PlotIds.h"
+#include "plot/ResultsTable.h"
+
+namespace funzioni {
+namespace {
+
+// A dialog with the plotting area and the results list.
+struct Board {
+  Board() {
+    dialog.AddControl(ControlKind::Surface, kPlotAreaId, "", 4, 4, 600, 600);
+    dialog.AddControl(ControlKind::TextList, kResultsListId, "", 860, 4, 110, 240);
+  }
+  DrawingSurface& Plot() { return dialog.AttachSurface(kPlotAreaId); }
+  std::string Pixels() { return Plot().GetSurfacePixels(); }
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (int i = 1; i <= dialog.ListCount(kResultsListId); ++i) {
+      rows.push_back(dialog.ListLine(kResultsListId, i));
+    }
+    return rows;
+  }
+  Dialog dialog{"funzioni", 0, 0, 974, 720, false};
+};
+
+// Where two pixel images differ: how many pixels and the first of them; empty when equal.
+std::string Difference(const std::string& expected, const std::string& actual) {
+  if (expected == actual) return "";
+  if (expected.size() != actual.size()) return "images of different sizes";
+  const std::size_t pixels = (expected.size() - 8) / 4;
+  std::size_t count = 0;
+  std::size_t first = 0;
+  for (std::size_t i = 0; i < pixels; ++i) {
+    if (expected.compare(8 + 4 * i, 4, actual, 8 + 4 * i, 4) == 0) continue;
+    if (count++ == 0) first = i;
+  }
+  std::ostringstream text;
+  text << count << " pixels differ, first at column " << first % 600 << " row " << first / 600;
+  return text.str();
+}
+
+struct DrawCase {
+  const char* name;
+  float zoom;
+  float step;
+  std::uint16_t curves;  // bit n: curve n on
+  const char* formula;
+  void (*parameters)(PlotState&);
+};
+
+constexpr std::uint16_t kAllCurves = 0x7FE;
+constexpr std::uint16_t kParabola = 1 << 3;
+
+void StartValues(PlotState&) {}
+void NegativeA(PlotState& s) {
+  for (int n = 1; n <= functionCount; ++n) s.paramA[n].value = -3.7f;
+  s.paramB[9].value = 2.5f;  // a negative base with an exponent rounded to whole numbers
+}
+void ZeroC(PlotState& s) {
+  s.paramC[4].value = 0;
+  s.paramB[2].value = -0.25f;
+}
+void ZeroD(PlotState& s) {
+  s.paramD[4].value = 0;
+  s.paramA[9].value = -1;
+  s.paramB[9].value = -1.5f;
+}
+void LargeValues(PlotState& s) {
+  // Powers beyond double range and steep lines: the fast path must hand these over.
+  for (int n = 1; n <= functionCount; ++n) {
+    s.paramA[n].value = 10;
+    s.paramB[n].value = 10;
+  }
+  s.paramC[4].value = 0.1f;
+  s.paramD[4].value = -1;
+}
+void TinyValues(PlotState& s) {
+  for (int n = 1; n <= functionCount; ++n) s.paramA[n].value = 0.0999999f;
+  s.paramB[3].value = 0.25f;  // a row exactly halfway between two pixels at zoom 50
+  s.paramB[9].value = -10;
+}
+
+const DrawCase kDrawCases[] = {
+    {"start state", 50, 50, kParabola, "", StartValues},
+    {"zoom 1, step 1, sine formula", 1, 1, kAllCurves, "SIN(x)*x^2", StartValues},
+    {"zoom 9, step 0.3, reciprocal", 9, 0.3f, kAllCurves, "1/x", NegativeA},
+    {"zoom 50, step 100, logarithm", 50, 100, kAllCurves, "LOG(x)", ZeroC},
+    {"zoom 50, step 50, halfway rows", 50, 50, kAllCurves, "x+", TinyValues},
+    {"zoom 100, step 1, square root", 100, 1, kAllCurves, "SQR(x)", ZeroD},
+    {"zoom 100, step 1, sine formula", 100, 1, kAllCurves, "SIN(x)*x^2", StartValues},
+    {"zoom 100, step 0.3, no formula", 100, 0.3f, kAllCurves, "", LargeValues},
+    {"zoom 137, step 50, sine formula", 137, 50, kAllCurves, "SIN(x)*x^2", NegativeA},
+    {"zoom 9, step 100, logarithm", 9, 100, kAllCurves, "LOG(x)", LargeValues},
+};
+
+PlotState StateOf(const DrawCase& c) {
+  PlotState state;
+  state.zoomValue.value = c.zoom;
+  state.stepValue.value = c.step;
+  for (int n = 1; n <= functionCount; ++n) state.curveOn[n] = (c.curves >> n) & 1;
+  state.currentFormula = c.formula;
+  c.parameters(state);
+  return state;
+}
+
+class AcceleratedPlot : public ::testing::Test {
+ protected:
+  // Both redraws; the accelerated one over a picture left by whatever came before.
+  void ExpectSameRedraw(const PlotState& state, const std::string& what) {
+    RedrawPlot(reference.dialog, kPlotAreaId, state, evaluator);
+    accelerated.Plot().ClearSurface(0x00123456);
+    RedrawPlot(accelerated.dialog, kPlotAreaId, state, evaluator, accelerator);
+    EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "") << what;
+  }
+
+  Board reference;
+  Board accelerated;
+  ExpressionEvaluator evaluator;
+  PlotAccelerator accelerator;
+};
+
+TEST_F(AcceleratedPlot, RedrawMatchesPixelForPixelAcrossZoomsStepsParametersAndFormulas) {
+  // One accelerator through every case, so that each case meets the caches of the one before.
+  for (const DrawCase& c : kDrawCases) {
+    PlotState state = StateOf(c);
+    ExpectSameRedraw(state, c.name);
+    // A parameter drag: the formula's dots come from the cache.
+    const long long evaluations = accelerator.FormulaCache().Evaluations();
+    state.paramA[3].value = -state.paramA[3].value + 0.1f;
+    state.paramB[9].value = 1.5f;
+    state.curveOn[1] = state.curveOn[1] == 1 ? 0 : 1;
+    ExpectSameRedraw(state, std::string(c.name) + ", after a parameter change");
+    EXPECT_EQ(accelerator.FormulaCache().Evaluations(), evaluations) << c.name;
+  }
+}
+
+TEST_F(AcceleratedPlot, ZoomAndStepChangesRedrawEverythingThatDependsOnThem) {
+  PlotState state = StateOf(kDrawCases[1]);
+  const float zooms[] = {50, 9, 9, 100, 1, 50};
+  const float steps[] = {50, 50, 0.3f, 100, 100, 50};
+  for (std::size_t i = 0; i < std::size(zooms); ++i) {
+    state.zoomValue.value = zooms[i];
+    state.stepValue.value = steps[i];
+    ExpectSameRedraw(state,
+                     "zoom " + std::to_string(zooms[i]) + " step " + std::to_string(steps[i]));
+  }
+  // A new formula with the same zoom and step, and then none.
+  state.currentFormula = "1/x";
+  ExpectSameRedraw(state, "new formula");
+  state.currentFormula.clear();
+  ExpectSameRedraw(state, "no formula");
+}
+
+TEST_F(AcceleratedPlot, StraightforwardAcceleratorKeepsNothing) {
+  PlotAccelerator plain(PlotPath::Straightforward);
+  PlotState state = StateOf(kDrawCases[6]);
+  RedrawPlot(reference.dialog, kPlotAreaId, state, evaluator);
+  RedrawPlot(accelerated.dialog, kPlotAreaId, state, evaluator, plain);
+  EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "");
+  EXPECT_EQ(plain.FormulaCache().Evaluations(), 0);
+  EXPECT_EQ(plain.Sampler().Threads(), 1u);
+}
+
+TEST_F(AcceleratedPlot, FormulaDrawnOverThePictureMatches) {
+  // A formula entered after a redraw is drawn over the old one, without clearing.
+  for (const char* formula : {"SQR(x)", "x+", "LOG(x)"}) {
+    PlotState state = StateOf(kDrawCases[6]);
+    ExpectSameRedraw(state, formula);
+    state.currentFormula = formula;
+    PlotFormulaCurve(reference.dialog, kPlotAreaId, state, evaluator, formula);
+    PlotFormulaCurve(accelerated.dialog, kPlotAreaId, state, evaluator, accelerator, formula);
+    EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "") << formula;
+    EXPECT_EQ(reference.Plot().GetCurrentPosition(), accelerated.Plot().GetCurrentPosition())
+        << formula;
+    // The redraw that follows reuses the dots just computed.
+    const long long evaluations = accelerator.FormulaCache().Evaluations();
+    ExpectSameRedraw(state, std::string(formula) + " redrawn");
+    EXPECT_EQ(accelerator.FormulaCache().Evaluations(), evaluations) << formula;
+  }
+}
+
+TEST_F(AcceleratedPlot, ResultsTableRowsMatch) {
+  for (const float zoom : {1.0f, 9.0f, 50.0f, 100.0f, 137.0f}) {
+    for (const char* formula : {"SIN(x)*x^2", "LOG(x)", "1/x", "SQR(x)", "x+", "7"}) {
+      PlotState state;
+      state.zoomValue.value = zoom;
+      ShowFormulaResults(reference.dialog, state, evaluator, formula);
+      ShowFormulaResults(accelerated.dialog, state, evaluator, accelerator, formula);
+      EXPECT_EQ(reference.Rows(), accelerated.Rows()) << formula << " at zoom " << zoom;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace funzioni
