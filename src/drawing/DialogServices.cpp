@@ -73,8 +73,11 @@ struct Dialog::Impl {
   bool paintQueued = false;
   bool rightPressKeptFromList = false;
   int handlerDepth = 0;
+  detail::HandlerGate gate;  // held by the dialog's own waits
+  RandomSource random;
   int result = 0;
   Color face = 0x00F0F0F0;
+  Color stretchOutside = 0x003C4E3C;  // the face colour, for surfaces added after it was set
   Color text = 0x00000000;
 
   Control* Find(int id) {
@@ -111,7 +114,7 @@ struct Dialog::Impl {
   // inside it, a pause, a program being waited for) is not re-entered; the destroy event always
   // arrives.
   void Deliver(EventKind kind, int id = 0, int code = 0) {
-    const bool busy = handlerDepth > 0 || detail::HandlerBlockDepth() > 0;
+    const bool busy = handlerDepth > 0 || gate.Held();
     if (busy && kind != EventKind::Destroy) return;
     if (!handler) {
       if (kind == EventKind::Command && id == kCommandCancel) EndDialogNow(kCommandCancel);
@@ -128,7 +131,7 @@ struct Dialog::Impl {
     paintQueued = true;
     QTimer::singleShot(delayMs, window.get(), [this] {
       paintQueued = false;
-      if (handlerDepth > 0 || detail::HandlerBlockDepth() > 0) {
+      if (handlerDepth > 0 || gate.Held()) {
         QueuePaint(15);  // the first paint must not be lost while the handler is busy
         return;
       }
@@ -264,6 +267,7 @@ Dialog::~Dialog() {
 
 void Dialog::SetFaceColor(Color color) {
   impl_->face = color & 0x00FFFFFF;
+  impl_->stretchOutside = impl_->face;
   impl_->window->SetFace(impl_->face);
   for (auto& entry : impl_->controls) {
     if (entry.second.surface) entry.second.surface->SetStretchOutsideColor(impl_->face);
@@ -285,6 +289,7 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
   switch (kind) {
     case ControlKind::Surface: {
       control.surface = std::make_unique<DrawingSurface>(width, height);
+      control.surface->SetStretchOutsideColor(d.stretchOutside);
       auto* widget = new SurfaceWidget(parent, *control.surface);
       control.surface->SetRedrawHook([widget] { widget->ShowPicture(); });
       control.surfaceWidget = widget;
@@ -486,6 +491,18 @@ void Dialog::StartTimer(int timerId, int periodMs) {
 void Dialog::StopTimer(int timerId) {
   auto it = impl_->timers.find(timerId);
   if (it != impl_->timers.end()) it->second->stop();
+}
+
+void Dialog::PauseMilliseconds(int milliseconds) {
+  detail::PauseHolding(&impl_->gate, milliseconds);
+}
+
+bool Dialog::RunAndWait(std::string_view commandLine) {
+  return detail::RunAndWaitHolding(&impl_->gate, commandLine);
+}
+
+RandomSource& Dialog::Random() {
+  return impl_->random;
 }
 
 void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {

@@ -1,5 +1,6 @@
 #pragma once
-// TEMPORARY NOTE TO EVERY DEVELOPER: read /work/main/DEVELOPERS.md now, before writing code or committing.
+// TEMPORARY NOTE TO EVERY DEVELOPER: read /work/main/DEVELOPERS.md now, before writing code or
+// committing.
 
 // CONTRACT for the other subsystems: the names and signatures below are what controls, plot
 // and app code against. The drawing owner may add members; changing these needs a word to all.
@@ -11,6 +12,7 @@
 
 #include "DrawingSurface.h"
 #include "Geometry.h"
+#include "PlatformServices.h"
 
 class QWidget;
 
@@ -39,10 +41,11 @@ struct DialogEvent {
 
 enum class MouseButton { Left, Right };
 
-// Events reach the handler one at a time: none arrives while the handler runs, nor during
-// PauseMilliseconds or RunAndWait (the windows keep painting; timer ticks are dropped, as a busy
-// window would miss them). A pointer-shape event names the control under the pointer even while a
-// button is held over another one: dragging is a sequence of these, never a captured drag.
+// Events reach the handler one at a time: none arrives while the handler runs (so neither during
+// a PauseMilliseconds or RunAndWait it calls), nor during the dialog's own PauseMilliseconds or
+// RunAndWait wherever they are called (the windows keep painting; timer ticks are dropped, as a
+// busy window would miss them). A pointer-shape event names the control under the pointer even
+// while a button is held over another one: dragging is a sequence of these, never a captured drag.
 
 // Command identifiers the dialog itself sends.
 inline constexpr int kCommandOk = 1;
@@ -103,6 +106,13 @@ class Dialog {
 
   void StartTimer(int timerId, int periodMs);
   void StopTimer(int timerId);
+
+  // The platform waits of PlatformServices.h, holding this dialog's handler while they last even
+  // when called from outside it.
+  void PauseMilliseconds(int milliseconds);
+  bool RunAndWait(std::string_view commandLine);
+  // The dialog's own random numbers; seed it (Random() = RandomSource(seed)) to repeat a run.
+  RandomSource& Random();
 
   void SetEventHandler(std::function<void(const DialogEvent&)> handler);
   // Shows the dialog, sends Initialise, and runs until EndDialog; returns its result.

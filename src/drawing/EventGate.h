@@ -1,18 +1,38 @@
 #pragma once
 
-// While a blocking platform service runs (a pause, a program started and waited for), the
-// windows keep painting but no event reaches a dialog's handler: the handler is busy.
+// While a blocking wait runs (a pause, a program started and waited for), the windows keep
+// painting but no event reaches the dialog's handler: the handler is busy. Each dialog owns a
+// gate; a wait holds the gate it is given, if any, for as long as it lasts.
+
+#include <string_view>
 
 namespace funzioni::detail {
 
-int& HandlerBlockDepth();
-
-class HandlerBlock {
+class HandlerGate {
  public:
-  HandlerBlock() { ++HandlerBlockDepth(); }
-  ~HandlerBlock() { --HandlerBlockDepth(); }
-  HandlerBlock(const HandlerBlock&) = delete;
-  HandlerBlock& operator=(const HandlerBlock&) = delete;
+  bool Held() const { return depth_ > 0; }
+
+  class Hold {
+   public:
+    explicit Hold(HandlerGate* gate) : gate_(gate) {
+      if (gate_ != nullptr) ++gate_->depth_;
+    }
+    ~Hold() {
+      if (gate_ != nullptr) --gate_->depth_;
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    HandlerGate* gate_;
+  };
+
+ private:
+  int depth_ = 0;  // waits may nest
 };
+
+// The waits behind PauseMilliseconds and RunAndWait; gate may be null.
+void PauseHolding(HandlerGate* gate, int milliseconds);
+bool RunAndWaitHolding(HandlerGate* gate, std::string_view commandLine);
 
 }  // namespace funzioni::detail

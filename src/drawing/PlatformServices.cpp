@@ -20,13 +20,6 @@
 
 namespace funzioni {
 
-namespace detail {
-int& HandlerBlockDepth() {
-  static int depth = 0;
-  return depth;
-}
-}  // namespace detail
-
 namespace {
 
 std::string EnvValue(const char* name) {
@@ -44,9 +37,22 @@ void PaintWhileWaiting(Done done, int sliceMs) {
   }
 }
 
+// 53 random bits scaled by 2^-53: always below 1.
+double UnitFromBits(std::uint64_t bits) {
+  return static_cast<double>(bits >> 11) * 0x1.0p-53;
+}
+
+std::uint64_t EntropyBits() {
+  std::random_device entropy;
+  const std::uint64_t high = entropy();
+  return (high << 32) | entropy();
+}
+
 }  // namespace
 
-bool RunAndWait(std::string_view commandLine) {
+namespace detail {
+
+bool RunAndWaitHolding(HandlerGate* gate, std::string_view commandLine) {
   QStringList words = QProcess::splitCommand(
       QString::fromUtf8(commandLine.data(), static_cast<qsizetype>(commandLine.size())));
   if (words.isEmpty()) return false;
@@ -56,9 +62,31 @@ bool RunAndWait(std::string_view commandLine) {
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   process.start();
   if (!process.waitForStarted()) return false;
-  const detail::HandlerBlock block;
+  const HandlerGate::Hold hold(gate);
   PaintWhileWaiting([&process] { return process.waitForFinished(20); }, 5);
   return true;
+}
+
+void PauseHolding(HandlerGate* gate, int milliseconds) {
+  if (milliseconds <= 0) return;
+  if (QCoreApplication::instance() == nullptr) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    return;
+  }
+  const HandlerGate::Hold hold(gate);
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  timer.start(milliseconds);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace detail
+
+bool RunAndWait(std::string_view commandLine) {
+  return detail::RunAndWaitHolding(nullptr, commandLine);
 }
 
 bool OpenDocument(std::string_view path) {
@@ -73,25 +101,17 @@ TimeOfDay CurrentTimeOfDay() {
 }
 
 void PauseMilliseconds(int milliseconds) {
-  if (milliseconds <= 0) return;
-  if (QCoreApplication::instance() == nullptr) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    return;
-  }
-  const detail::HandlerBlock block;
-  QEventLoop loop;
-  QTimer timer;
-  timer.setSingleShot(true);
-  timer.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-  timer.start(milliseconds);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  detail::PauseHolding(nullptr, milliseconds);
 }
 
 double RandomUnit() {
-  static std::mt19937_64 engine{std::random_device{}()};
-  // 53 random bits scaled by 2^-53: always below 1.
-  return static_cast<double>(engine() >> 11) * 0x1.0p-53;
+  return UnitFromBits(EntropyBits());
+}
+
+RandomSource::RandomSource() : engine_(EntropyBits()) {}
+
+double RandomSource::RandomUnit() {
+  return UnitFromBits(engine_());
 }
 
 bool DisplayAvailable() {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 #include "drawing/DialogServices.h"
@@ -249,24 +250,51 @@ TEST_F(DialogEventTest, TimersTickWithTheirIdentifierUntilStopped) {
   EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(DialogEventTest, APauseKeepsTheHandlerOutOfTimerTicks) {
+TEST_F(DialogEventTest, TheDialogsPauseKeepsTheHandlerOutOfTimerTicks) {
   ShowDialog();
   dialog_->StartTimer(3, 5);
-  PauseMilliseconds(60);
+  dialog_->PauseMilliseconds(60);
   EXPECT_TRUE(Take().empty());
   EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000));
   dialog_->StopTimer(3);
 }
 
-TEST_F(DialogEventTest, RunAndWaitKeepsTheWindowsGoingButHoldsTheHandler) {
+TEST_F(DialogEventTest, TheDialogsRunAndWaitKeepsTheWindowsGoingButHoldsTheHandler) {
   ShowDialog();
   dialog_->StartTimer(3, 5);
   bool windowsServed = false;
   QTimer::singleShot(40, [&windowsServed] { windowsServed = true; });
-  ASSERT_TRUE(RunAndWait("sleep 0.2"));
+  ASSERT_TRUE(dialog_->RunAndWait("sleep 0.2"));
   EXPECT_TRUE(windowsServed);
   EXPECT_TRUE(Take().empty());
   dialog_->StopTimer(3);
+}
+
+TEST_F(DialogEventTest, WaitsCalledFromTheHandlerKeepItFromBeingEnteredAgain) {
+  const std::function<void()> waits[] = {[] { PauseMilliseconds(60); },
+                                         [] { ASSERT_TRUE(RunAndWait("sleep 0.06")); }};
+  ShowDialog();
+  for (const auto& wait : waits) {
+    bool inside = false;
+    int reentered = 0;
+    int waited = 0;
+    onEvent_ = [&](const DialogEvent& e) {
+      if (e.kind != EventKind::Timer) return;
+      if (inside) ++reentered;
+      if (inside || waited > 0) return;
+      inside = true;
+      wait();
+      inside = false;
+      ++waited;
+    };
+    dialog_->StartTimer(3, 5);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return events_.size() >= 2; }, 2000));
+    dialog_->StopTimer(3);
+    EXPECT_EQ(waited, 1);
+    EXPECT_EQ(reentered, 0);
+    onEvent_ = nullptr;
+    Take();
+  }
 }
 
 TEST_F(DialogEventTest, RunModalEndsWithTheResultAndDestroy) {

@@ -60,6 +60,17 @@ TEST(DialogTest, AttachSurfaceChoosesTheCurrentSurfaceOrNone) {
   EXPECT_EQ(d->AttachSurface(kBoard).GetSurfaceSize(), (PixelSize{200, 150}));
 }
 
+TEST(DialogTest, StretchesShowTheFaceColourOutsideTheirSourceOnEverySurface) {
+  auto d = MakeDialog();  // the board is added before the face is set
+  d->SetFaceColor(0x00123456);
+  d->AddControl(ControlKind::Surface, 1, "", 0, 0, 4, 4);
+  for (const int id : {kBoard, 1}) {
+    DrawingSurface& s = d->AttachSurface(id);
+    s.StretchSurface(DrawingSurface(), 0, 0, 1, 1, 0, 0, 1, 1);
+    EXPECT_EQ(s.PixelAt(1, 1), 0x00123456) << id;
+  }
+}
+
 TEST(DialogTest, UserValuesOfSurfacesAndOtherControls) {
   auto d = MakeDialog();
   d->SetControlUserValue(kBoard, 8, 2000);

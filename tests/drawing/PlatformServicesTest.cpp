@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <functional>
 #include <set>
 
 #include "drawing/PlatformServices.h"
@@ -10,15 +11,39 @@
 namespace funzioni {
 namespace {
 
-TEST(PlatformServicesTest, RandomUnitStaysInTheHalfOpenInterval) {
-  std::set<double> seen;
-  for (int i = 0; i < 10000; ++i) {
-    const double r = RandomUnit();
-    ASSERT_GE(r, 0.0);
-    ASSERT_LT(r, 1.0);
-    seen.insert(r);
+TEST(PlatformServicesTest, RandomNumbersStayInTheHalfOpenInterval) {
+  RandomSource seeded(42);
+  RandomSource fromSystem;
+  const std::function<double()> sources[] = {[] { return RandomUnit(); },
+                                             [&seeded] { return seeded.RandomUnit(); },
+                                             [&fromSystem] { return fromSystem.RandomUnit(); }};
+  for (const auto& next : sources) {
+    std::set<double> seen;
+    for (int i = 0; i < 10000; ++i) {
+      const double r = next();
+      ASSERT_GE(r, 0.0);
+      ASSERT_LT(r, 1.0);
+      seen.insert(r);
+    }
+    EXPECT_GT(seen.size(), 9990u);
   }
-  EXPECT_GT(seen.size(), 9990u);
+}
+
+TEST(PlatformServicesTest, ASeededSourceRepeatsItsRunAndOthersDoNot) {
+  RandomSource first(7);
+  RandomSource again(7);
+  RandomSource other(8);
+  RandomSource fromSystem;
+  int sameAsOther = 0;
+  int sameAsSystem = 0;
+  for (int i = 0; i < 100; ++i) {
+    const double r = first.RandomUnit();
+    EXPECT_EQ(again.RandomUnit(), r);
+    sameAsOther += other.RandomUnit() == r ? 1 : 0;
+    sameAsSystem += fromSystem.RandomUnit() == r ? 1 : 0;
+  }
+  EXPECT_EQ(sameAsOther, 0);
+  EXPECT_EQ(sameAsSystem, 0);
 }
 
 TEST(PlatformServicesTest, PauseWaitsAtLeastTheTimeGiven) {
