@@ -13,7 +13,7 @@ namespace funzioni {
 namespace {
 
 constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
-constexpr std::uint32_t kUnmatched = 0xFFFFFFFF;
+constexpr std::size_t kUnmatched = static_cast<std::size_t>(-1);
 constexpr std::size_t kFramesKept = 256;  // frames beyond this are released after a call
 
 char UpperCase(char c) {
@@ -46,15 +46,15 @@ bool IsPlainNumber(std::string_view inside) {
 }
 
 // For every "(" of the text, the position of the ")" that closes it.
-void MatchParentheses(std::string_view text, std::vector<std::uint32_t>& matches,
-                      std::vector<std::uint32_t>& openers) {
+void MatchParentheses(std::string_view text, std::vector<std::size_t>& matches,
+                      std::vector<std::size_t>& openers) {
   matches.assign(text.size(), kUnmatched);
   openers.clear();
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '(') {
-      openers.push_back(static_cast<std::uint32_t>(i));
+      openers.push_back(i);
     } else if (text[i] == ')' && !openers.empty()) {
-      matches[openers.back()] = static_cast<std::uint32_t>(i);
+      matches[openers.back()] = i;
       openers.pop_back();
     }
   }
@@ -132,7 +132,7 @@ float ExpressionEvaluator::EvaluateExpression(std::string_view expr) {
     }
     const std::size_t open = frame.next + offset;
     frame.text.Append(part.substr(0, offset));
-    const std::uint32_t close = matches_[open];
+    const std::size_t close = matches_[open];
     if (close == kUnmatched) return Fail("Parentheses mismatch");
     if (close == open + 1) return Fail("Empty parenthesis");
     const std::string_view inside = text.substr(open + 1, close - open - 1);

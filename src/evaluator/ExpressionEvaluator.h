@@ -86,8 +86,8 @@ class ExpressionEvaluator {
   std::string prepared_;
   std::string scratch_;
   std::vector<Word> words_;
-  std::vector<std::uint32_t> matches_;
-  std::vector<std::uint32_t> openers_;
+  std::vector<std::size_t> matches_;
+  std::vector<std::size_t> openers_;
   std::vector<Frame> frames_;
 };
 
