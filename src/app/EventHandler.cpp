@@ -113,6 +113,7 @@ void MainWindow::OnHover(int id) {
   Dialog& dialog = *dialog_;
   const auto held = [&dialog](MouseButton button) { return dialog.IsMouseButtonDown(button); };
   const std::string_view help = HelpTextFor(id);
+  if (!held(MouseButton::Right)) editorRanThisPress_ = false;
 
   if (const auto meter = ParameterMeterOf(id)) {
     ShowHoverHelp(id, help);
@@ -126,7 +127,12 @@ void MainWindow::OnHover(int id) {
   switch (id) {
     case kHistoryListId:
       ShowHoverHelp(id, help);
-      if (held(MouseButton::Right)) EditHistory();
+      // Once per press: the pointer reports queued while the editor ran still carry the button
+      // as held, and would start the editor again as soon as it was closed.
+      if (held(MouseButton::Right) && !editorRanThisPress_) {
+        editorRanThisPress_ = true;
+        EditHistory();
+      }
       return;
     case kZoomMeterId:
       ShowHoverHelp(id, help);
