@@ -53,33 +53,36 @@ Written Put(WorkText& text, std::size_t from, std::size_t to, long double value)
 
 }  // namespace
 
+// A run of signs becomes one sign, the product of the run, so that every sign keeps binding to
+// the number after it ("---3" is -3). After a number the run's first sign is the operator and
+// only the rest collapses ("2---3" is "2-+3"). For runs of two this is the same as replacing
+// "++", "-+", "+-" and "--" pass by pass; longer runs only arise from values written back.
 void CollapseSigns(WorkText& text) {
-  struct Pair {
-    char first, second, into;
-  };
-  static constexpr Pair kPairs[] = {
-      {'+', '+', '+'}, {'-', '+', '-'}, {'+', '-', '-'}, {'-', '-', '+'}};
-  for (const Pair& pair : kPairs) {
-    const char needle[] = {pair.first, pair.second};
-    if (text.View().find(std::string_view(needle, 2)) == std::string_view::npos) continue;
-    char* d = text.Data();
-    const std::size_t n = text.Size();
-    std::size_t out = 0;
-    char before = '\0';  // the original character before position i
-    for (std::size_t i = 0; i < n;) {
-      if (i + 1 < n && d[i] == pair.first && d[i + 1] == pair.second &&
-          !(i > 0 && EndsNumber(before))) {
-        before = d[i + 1];
-        d[out++] = pair.into;
-        i += 2;
-      } else {
-        before = d[i];
-        d[out++] = d[i];
-        ++i;
-      }
+  char* d = text.Data();
+  const std::size_t n = text.Size();
+  std::size_t out = 0;
+  char before = '\0';  // the original character before position i
+  for (std::size_t i = 0; i < n;) {
+    if (!IsSign(d[i]) || i + 1 >= n || !IsSign(d[i + 1])) {
+      before = d[i];
+      d[out++] = d[i++];
+      continue;
     }
-    text.Truncate(out);
+    std::size_t runEnd = i;
+    while (runEnd < n && IsSign(d[runEnd])) ++runEnd;
+    if (i > 0 && EndsNumber(before)) d[out++] = d[i++];
+    before = d[runEnd - 1];
+    bool negative = false;
+    for (std::size_t k = i; k < runEnd; ++k) negative ^= d[k] == '-';
+    // A run that started after a number and is now a single sign is left as it is.
+    if (runEnd - i == 1) {
+      d[out++] = d[i];
+    } else {
+      d[out++] = negative ? '-' : '+';
+    }
+    i = runEnd;
   }
+  text.Truncate(out);
 }
 
 bool IsWholeNumber(std::string_view text, bool allowPlus) {

@@ -96,6 +96,16 @@ TEST(WriteBack, NegativeResultAfterALoneSign) {
   ExpectResults(cases);
 }
 
+// A negative bracket written back after two signs makes a run of three that must still read as
+// -(-(-3)), not as "+-3" (no number).
+TEST(WriteBack, RunOfThreeSignsKeepsEachSign) {
+  const TextCase cases[] = {
+      {"--(-3)", "-3"},   {"--(1-4)", "-3"}, {"--(-SIN(30))", "-.5"},
+      {"0=--(-3)", " 0"}, {"2--(-3)", "-1"}, {"-3=--(-3)", "-1"},
+  };
+  ExpectResults(cases);
+}
+
 TEST(Factorials, ValuesAndMessages) {
   const TextCase cases[] = {
       {"0!", " 1"},
