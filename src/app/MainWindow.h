@@ -114,7 +114,7 @@ class MainWindow {
   ExpressionEvaluator evaluator_;
   std::string tickerText_;
   std::string helpText_;
-  int noteHoverId_ = -1;  // the control under the pointer when a note was written, or -1
+  int noteHoverId_ = -1;             // the control under the pointer when a note was written, or -1
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;

@@ -94,6 +94,16 @@ TEST_F(ShellFormulaEntry, EndOfFileByteAndLoneLineFeeds) {
   EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "th");
 }
 
+TEST_F(ShellFormulaEntry, SingleByteCommentsShowInTheirCodePage) {
+  // A file written on Windows: "più" and a euro sign in single bytes; then a UTF-8 line.
+  WriteHistory("x^2 'pi\xF9 \x80\r\nSIN(x) 'gi\xC3\xA0\r\n");
+  MainWindow& shell = Start();
+  EXPECT_EQ(ListLines(kHistoryListId),
+            (std::vector<std::string>{"x^2 'pi\xC3\xB9 \xE2\x82\xAC", "SIN(x) 'gi\xC3\xA0"}));
+  DoubleClick(HistoryLinePoint(1));
+  EXPECT_EQ(shell.state().currentFormula, "x^2 ");
+}
+
 TEST_F(ShellFormulaEntry, LoneLineFeedStaysInItsLine) {
   WriteHistory("a\nb\r\nc");
   Start();
