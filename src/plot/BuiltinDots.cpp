@@ -2,19 +2,22 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
+#include "plot/Parallel.h"
 #include "plot/RunningSum.h"
 
 namespace funzioni {
 
 namespace {
 
-constexpr int kNoRow = -1;
 constexpr int kUnsure = -2;
 
 // Unit roundoff of a double.
@@ -23,185 +26,213 @@ constexpr double kUnit = 0x1p-53;
 // and a library function within one unit in the last place on either side come to well under
 // 2^-50; 2^-45 leaves a wide margin.
 constexpr double kRelative = 0x1p-45;
-// Extra relative error of a value computed as e raised to a product: the extended-precision path
-// rounds the exponent v ln u, which the result amplifies by |v ln u| = |ln y|.
+// Extra relative error of a value that the extended path computes as e raised to v ln u: the
+// rounding of that exponent is amplified by |v ln u| = |ln y|.
 constexpr double kPerLog = 0x1p-58;
 // What a value that underflowed in double may differ from the extended one.
 constexpr double kTiny = 1e-300;
+// Below this many samples per thread a thread costs more to start than it saves.
+constexpr std::size_t kSamplesPerThread = 4096;
 
-// A bound on |ln y| (y finite and not zero) from its binary exponent.
+// Nearest whole number, halves to even, for |v| < 2^51 (the default rounding mode does it).
+double RoundHalfEven(double v) {
+  constexpr double kShift = 0x1.8p52;
+  return (v + kShift) - kShift;
+}
+
+// A bound on |ln y| for a finite y other than 0, from its binary exponent.
 double LogBound(double y) {
-  return std::abs(std::ilogb(y)) + 2.0;
+  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(y) >> 52) & 0x7FF);
+  if (biased == 0) return 1100;  // below 2^-1022
+  return std::abs(biased - 1023) + 2.0;
 }
 
-// A power that overflows double is beyond 1e307 in magnitude in extended precision too (both
-// are within a tiny relative error of the true value), which puts its dot far off the area.
-bool OverflowedPower(double y) {
-  return std::isinf(y);
+// A fast value and a bound on its distance from the extended-precision value.
+struct Estimate {
+  double y = 0;
+  double error = 0;
+  bool noDot = false;  // no mark on the area, whatever the precision
+};
+
+// An exponential, or no dot when it overflowed: a power beyond double range is beyond 1e307 in
+// extended precision too (both lie within a tiny relative error of the true value), which puts
+// its dot far off the area.
+Estimate Exponential(double y) {
+  if (std::isinf(y)) return {0, 0, true};
+  if (y == 0) return {0, kTiny};
+  return {y, std::fabs(y) * (kRelative + LogBound(y) * kPerLog) + kTiny};
 }
 
-// The error bound of a value that the extended path gets as an exponential.
-double ExponentialError(double y) {
-  if (y == 0) return kTiny;
-  const double magnitude = std::fabs(y);
-  return magnitude * (kRelative + LogBound(y) * kPerLog) + kTiny;
-}
+// Maps a value to its row: y = r is row 0 and y = -r row H.
+struct RowScale {
+  double height;
+  double scale;  // H / (0.4 z), pixels per unit
+  double halfRange;
+
+  // The row when the estimate vouches for it, kNoRow, or kUnsure.
+  int Decide(const Estimate& e) const {
+    if (e.noDot) return BuiltinRows::kNoRow;
+    const double row = height - scale * (e.y + halfRange);
+    // The row's three roundings in double and in extended precision, the extended row's rounding
+    // to double, and the value's own error in pixels, each with room to spare.
+    const double bound =
+        2 * scale * e.error +
+        16 * kUnit * (height + scale * (std::fabs(e.y) + halfRange + 2 * e.error) + std::fabs(row));
+    if (!std::isfinite(row) || !std::isfinite(bound)) return kUnsure;
+    if (row - bound > height || row + bound < -1) return BuiltinRows::kNoRow;
+    const double nearest = RoundHalfEven(row);
+    // Both rows lie strictly inside (nearest - 1/2, nearest + 1/2), so both round to nearest.
+    if (std::fabs(row - nearest) + bound >= 0.5 - 1e-9) return kUnsure;
+    if (nearest < 0 || nearest >= height) return BuiltinRows::kNoRow;
+    return static_cast<int>(nearest);
+  }
+};
 
 }  // namespace
 
 std::optional<int> PixelOnArea(double coordinate, int limit) {
-  if (!std::isfinite(coordinate)) return std::nullopt;
-  const double pixel = std::rint(coordinate);
+  // The comparison also turns away NaN.
+  if (!(std::fabs(coordinate) < 0x1p50)) return std::nullopt;
+  const double pixel = RoundHalfEven(coordinate);
   if (pixel < 0 || pixel >= limit) return std::nullopt;
   return static_cast<int>(pixel);
 }
 
 BuiltinRows::BuiltinRows(const PlotState& state, const PlotMapping& mapping)
-    : state_(state),
-      mapping_(mapping),
-      height_(mapping.height),
-      scaleY_(mapping.height / (0.4 * mapping.zoom)),
-      halfRange_(mapping.halfRange) {}
+    : state_(state), mapping_(mapping) {}
 
-BuiltinRows::Terms BuiltinRows::TermsAt(float x, bool withSines) {
-  Terms t;
-  t.x = x;
-  t.x1 = x;
-  t.x2 = t.x1 * t.x1;
-  if (withSines) {
-    t.sinX = std::sin(t.x1);
-    t.cosX = std::cos(t.x1);
-  }
-  return t;
-}
-
-BuiltinRows::Estimate BuiltinRows::Fast(int n, const Terms& t) const {
+void BuiltinRows::Rows(int n, std::span<const float> xs, std::span<int> rows) const {
+  const RowScale scale{mapping_.height, mapping_.height / (0.4 * mapping_.zoom),
+                       mapping_.halfRange};
   // Products of two floats are exact in double, as in extended precision.
   const double a = state_.paramA[n].value;
   const double b = state_.paramB[n].value;
-  const double x = t.x1;
-  switch (n) {
-    case 1: {
-      const double y = a * x;
-      return {y, kRelative * std::fabs(y)};
-    }
-    case 2: {
-      const double ax = a * x;
-      return {ax + b, kRelative * (std::fabs(ax) + std::fabs(b))};
-    }
-    case 3:
-    case 7: {
-      const double power = n == 3 ? t.x2 : t.x2 * x;
-      const double term = a * power;
-      // A positive x is raised as exp(v ln x) on the extended path.
-      const double logError = power == 0 ? 0 : std::fabs(term) * LogBound(power) * kPerLog;
-      return {term + b, kRelative * (std::fabs(term) + std::fabs(b)) + logError};
-    }
-    case 4: {
-      // Numerator and denominator are each one rounding of an exact sum in either precision.
-      const double c = state_.paramC[n].value;
-      const double d = state_.paramD[n].value;
-      const double y = (a * x + b) / (c * x + d);
-      return {y, kRelative * std::fabs(y)};
-    }
-    case 5:
-      return {a * t.sinX, kRelative * std::fabs(a)};
-    case 6:
-      return {a * t.cosX, kRelative * std::fabs(a)};
-    case 8: {
-      const double v = a * x;
-      if (v == 0) return {1, 0};
-      const double y = std::exp2(v);
-      if (OverflowedPower(y)) return {0, 0, true};
-      return {y, ExponentialError(y)};
-    }
-    case 9: {
-      const double u = a * x;
-      const double v = b * x;
-      if (v == 0) return {1, 0};
-      if (u == 0) {
-        if (v > 0) return {0, 0};
-        return {0, 0, true};  // zero to a negative power
+  const double c = state_.paramC[n].value;
+  const double d = state_.paramD[n].value;
+  const auto fill = [&](auto estimate) {
+    for (std::size_t i = 0; i < xs.size() && i < rows.size(); ++i) {
+      const int row = scale.Decide(estimate(static_cast<double>(xs[i])));
+      if (row != kUnsure) {
+        rows[i] = row;
+        continue;
       }
-      // A negative base takes the exponent rounded to a whole number, halves to even.
-      const double y = u < 0 ? std::pow(u, std::nearbyint(v)) : std::pow(u, v);
-      if (OverflowedPower(y)) return {0, 0, true};
-      return {y, ExponentialError(y)};
+      ++fallbacks_;
+      rows[i] = ExactRow(n, xs[i]).value_or(kNoRow);
     }
-    case 10: {
-      const double ax = a * x;
-      if (ax < 0) return {0, 0, true};
-      const double y = std::sqrt(ax);
-      return {y, kRelative * y};
-    }
+  };
+  // x^2 and x^3 in double; a positive x is raised as exp(v ln x) on the extended path.
+  const auto polynomial = [&](double power) {
+    const double term = a * power;
+    const double logError = power == 0 ? 0 : std::fabs(term) * LogBound(power) * kPerLog;
+    return Estimate{term + b, kRelative * (std::fabs(term) + std::fabs(b)) + logError};
+  };
+  switch (n) {
+    case 1:
+      return fill([&](double x) { return Estimate{a * x, kRelative * std::fabs(a * x)}; });
+    case 2:
+      return fill([&](double x) {
+        return Estimate{a * x + b, kRelative * (std::fabs(a * x) + std::fabs(b))};
+      });
+    case 3:
+      return fill([&](double x) { return polynomial(x * x); });
+    case 4:
+      // Numerator and denominator are each one rounding of an exact sum in either precision.
+      return fill([&](double x) {
+        const double y = (a * x + b) / (c * x + d);
+        return Estimate{y, kRelative * std::fabs(y)};
+      });
+    case 5:
+      return fill([&](double x) { return Estimate{a * std::sin(x), kRelative * std::fabs(a)}; });
+    case 6:
+      return fill([&](double x) { return Estimate{a * std::cos(x), kRelative * std::fabs(a)}; });
+    case 7:
+      return fill([&](double x) { return polynomial(x * x * x); });
+    case 8:
+      return fill([&](double x) {
+        const double v = a * x;
+        return v == 0 ? Estimate{1, 0} : Exponential(std::exp2(v));
+      });
+    case 9:
+      return fill([&](double x) {
+        const double u = a * x;
+        const double v = b * x;
+        if (v == 0) return Estimate{1, 0};
+        if (u == 0) return v > 0 ? Estimate{0, 0} : Estimate{0, 0, true};
+        // A negative base takes the exponent rounded to a whole number, halves to even.
+        return Exponential(u < 0 ? std::pow(u, std::nearbyint(v)) : std::pow(u, v));
+      });
+    case 10:
+      return fill([&](double x) {
+        const double ax = a * x;
+        if (ax < 0) return Estimate{0, 0, true};
+        const double y = std::sqrt(ax);
+        return Estimate{y, kRelative * y};
+      });
     default:
-      return {0, 0, true};
+      return fill([](double) { return Estimate{0, 0, true}; });
   }
 }
 
-int BuiltinRows::Decide(const Estimate& e) const {
-  if (e.noValue) return kNoRow;
-  if (!std::isfinite(e.y)) return kUnsure;
-  const double row = height_ - scaleY_ * (e.y + halfRange_);
-  // The row's own three roundings in double and in extended precision, the final rounding of
-  // the extended row to double, and the value's error scaled to pixels, each with room to spare.
-  const double bound =
-      2 * scaleY_ * e.error +
-      16 * kUnit *
-          (height_ + scaleY_ * (std::fabs(e.y) + halfRange_ + 2 * e.error) + std::fabs(row));
-  if (!std::isfinite(row) || !std::isfinite(bound)) return kUnsure;
-  if (row - bound > height_ || row + bound < -1) return kNoRow;
-  const double nearest = std::nearbyint(row);
-  // Both rows lie strictly inside (nearest - 1/2, nearest + 1/2): both round to nearest.
-  if (std::fabs(row - nearest) + bound >= 0.5 - 1e-9) return kUnsure;
-  if (nearest < 0 || nearest >= height_) return kNoRow;
-  return static_cast<int>(nearest);
-}
-
-std::optional<int> BuiltinRows::Row(int n, const Terms& terms) const {
-  const int row = Decide(Fast(n, terms));
-  if (row >= 0) return row;
-  if (row == kNoRow) return std::nullopt;
-  ++fallbacks_;
-  return ExactRow(n, terms.x);
-}
-
 std::optional<int> BuiltinRows::Row(int n, float x) const {
-  return Row(n, TermsAt(x, n == 5 || n == 6));
+  int row = kNoRow;
+  Rows(n, std::span<const float>(&x, 1), std::span<int>(&row, 1));
+  if (row == kNoRow) return std::nullopt;
+  return row;
 }
 
 std::optional<int> BuiltinRows::ExactRow(int n, float x) const {
   const std::optional<long double> y = BuiltinValue(state_, n, x);
   if (!y) return std::nullopt;
-  return PixelOnArea(mapping_.Row(*y), static_cast<int>(height_));
+  return PixelOnArea(mapping_.Row(*y), static_cast<int>(mapping_.height));
 }
 
-void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer) {
+void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+                        unsigned threads) {
   std::array<int, functionCount> shown{};
   std::array<Color, functionCount> colors{};
   std::size_t shownCount = 0;
-  bool sines = false;
   for (int n = 1; n <= functionCount; ++n) {
     if (state.curveOn[n] != 1) continue;
     shown[shownCount] = n;
     colors[shownCount] = BuiltinCurveColor(n);
     ++shownCount;
-    sines = sines || n == 5 || n == 6;
   }
   if (shownCount == 0) return;
 
-  const BuiltinRows rows(state, mapping);
+  // The samples whose column lies on the area; the others leave no mark at all.
   const int width = static_cast<int>(mapping.width);
+  std::vector<float> xs;
+  std::vector<int> columns;
   const float r = mapping.halfRange;
   ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
     const std::optional<int> column = PixelOnArea(mapping.Column(x), width);
-    if (!column) return;  // every dot of this x falls off the area
-    const BuiltinRows::Terms terms = BuiltinRows::TermsAt(x, sines);
-    for (std::size_t i = 0; i < shownCount; ++i) {
-      const std::optional<int> row = rows.Row(shown[i], terms);
-      if (row) layer.Put(*column, *row, colors[i]);
+    if (!column) return;
+    xs.push_back(x);
+    columns.push_back(*column);
+  });
+  const std::size_t count = xs.size();
+
+  // The rows of each function (one run of samples each), computed in parts side by side.
+  std::vector<int> rows(shownCount * count);
+  const auto parts = static_cast<unsigned>(
+      std::clamp<std::size_t>(count / kSamplesPerThread, 1, std::max(threads, 1u)));
+  RunInParallel(parts, [&](unsigned part) {
+    const std::size_t first = count * part / parts;
+    const std::size_t size = count * (part + 1) / parts - first;
+    const BuiltinRows rowsOfPart(state, mapping);
+    for (std::size_t k = 0; k < shownCount; ++k) {
+      rowsOfPart.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
+                      std::span<int>(rows).subspan(k * count + first, size));
     }
   });
+
+  // The dots in drawing order: sample by sample, function by function.
+  for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t k = 0; k < shownCount; ++k) {
+      const int row = rows[k * count + i];
+      if (row != BuiltinRows::kNoRow) layer.Put(columns[i], row, colors[k]);
+    }
+  }
 }
 
 }  // namespace funzioni

@@ -121,13 +121,17 @@ void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEv
   const PixelSize size = surface.GetSurfaceSize();
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
   // Built-in dots first and the formula's over them, each pixel set once with its last colour.
+  FormulaDotCache& cache = accelerator.FormulaCache();
+  const bool formulaShown = !state.currentFormula.empty();
+  if (formulaShown) cache.Prepare(accelerator.Sampler(), state, mapping, state.currentFormula);
   DotLayer& layer = accelerator.Layer();
   layer.Reset(size.width, size.height);
-  CollectBuiltinDots(state, mapping, layer);
+  // While the helper threads evaluate the formula this thread computes the curves alone.
+  CollectBuiltinDots(state, mapping, layer,
+                     cache.Evaluating() ? 1 : accelerator.Sampler().Threads());
   const FormulaDots* formula = nullptr;
-  if (!state.currentFormula.empty()) {
-    formula = &accelerator.FormulaCache().Dots(evaluator, accelerator.Sampler(), state, mapping,
-                                               state.currentFormula);
+  if (formulaShown) {
+    formula = &cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula);
     for (const std::uint32_t at : formula->pixels) {
       layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width),
                 kFormulaColor);

@@ -33,19 +33,46 @@ FormulaDots MakeFormulaDots(const PlotMapping& mapping, std::span<const float> x
   return dots;
 }
 
+FormulaDotCache::FormulaDotCache() = default;
+FormulaDotCache::~FormulaDotCache() = default;
+
+FormulaDotCache::Key FormulaDotCache::KeyOf(const PlotState& state, const PlotMapping& mapping,
+                                            std::string_view formula) {
+  return Key{std::string(formula), std::bit_cast<std::uint32_t>(state.zoomValue.value),
+             std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+}
+
+void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
+                              const PlotMapping& mapping, std::string_view formula) {
+  Key key = KeyOf(state, mapping, formula);
+  if (key_ == key || pendingKey_ == key) return;
+  pending_.reset();  // an evaluation for other values is of no use any more
+  pendingKey_.reset();
+  pending_ = sampler.Start(formula, FormulaSampleXs(state));
+  pendingKey_ = std::move(key);
+}
+
 const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,
                                          const PlotState& state, const PlotMapping& mapping,
                                          std::string_view formula) {
-  Key key{std::string(formula), std::bit_cast<std::uint32_t>(state.zoomValue.value),
-          std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
-  if (key_ && *key_ == key) return dots_;
-  key_.reset();  // stays empty should the evaluation fail
+  Key key = KeyOf(state, mapping, formula);
+  if (key_ == key) return dots_;
+  if (pendingKey_ != key) Prepare(sampler, state, mapping, formula);
+  // Taken out first, so that nothing is left pending should the evaluation fail.
+  const std::unique_ptr<FormulaJob> job = std::move(pending_);
+  pendingKey_.reset();
+  key_.reset();
   ++evaluations_;
-  const std::vector<float> xs = FormulaSampleXs(state);
-  const std::vector<std::optional<long double>> values = sampler.Evaluate(own, formula, xs);
-  dots_ = MakeFormulaDots(mapping, xs, values);
+  const FormulaValues values = job->Join(own);
+  dots_ = MakeFormulaDots(mapping, job->Xs(), values);
   key_ = std::move(key);
   return dots_;
+}
+
+void FormulaDotCache::Drop() {
+  pending_.reset();
+  pendingKey_.reset();
+  key_.reset();
 }
 
 }  // namespace funzioni

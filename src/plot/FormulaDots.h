@@ -5,6 +5,7 @@
 // parameter meter redraws the formula without evaluating it again.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 namespace funzioni {
 
 class ExpressionEvaluator;
+class FormulaJob;
 class FormulaSampler;
 
 struct FormulaDots {
@@ -34,12 +36,27 @@ FormulaDots MakeFormulaDots(const PlotMapping& mapping, std::span<const float> x
 
 class FormulaDotCache {
  public:
-  // The formula's dots for the state's zoom and step on the mapping's area; evaluated only when
-  // one of those or the formula differs from the last call.
+  FormulaDotCache();
+  ~FormulaDotCache();
+  FormulaDotCache(const FormulaDotCache&) = delete;
+  FormulaDotCache& operator=(const FormulaDotCache&) = delete;
+
+  // Starts evaluating the formula on the helper threads unless its dots for the state's zoom and
+  // step on the mapping's area are kept (or already being evaluated), so that the caller can draw
+  // something else meanwhile.
+  void Prepare(FormulaSampler& sampler, const PlotState& state, const PlotMapping& mapping,
+               std::string_view formula);
+  // True while a prepared evaluation is under way (the helper threads are busy).
+  bool Evaluating() const { return pending_ != nullptr; }
+
+  // The formula's dots: the kept ones when the formula, the zoom, the step and the area's size
+  // are those they were computed for; otherwise the prepared evaluation finished with the
+  // calling thread's help, or a new one.
   const FormulaDots& Dots(ExpressionEvaluator& own, FormulaSampler& sampler, const PlotState& state,
                           const PlotMapping& mapping, std::string_view formula);
-  void Drop() { key_.reset(); }
-  // How many calls had to evaluate the formula.
+
+  void Drop();
+  // How many times the formula was evaluated.
   long long Evaluations() const { return evaluations_; }
 
  private:
@@ -51,8 +68,12 @@ class FormulaDotCache {
     double height = 0;
     friend bool operator==(const Key&, const Key&) = default;
   };
+  static Key KeyOf(const PlotState& state, const PlotMapping& mapping, std::string_view formula);
+
   std::optional<Key> key_;
   FormulaDots dots_;
+  std::optional<Key> pendingKey_;
+  std::unique_ptr<FormulaJob> pending_;
   long long evaluations_ = 0;
 };
 

@@ -1,10 +1,7 @@
 #include "plot/FormulaSampler.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <mutex>
-#include <thread>
+#include <system_error>
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/FormulaSampling.h"
@@ -14,12 +11,58 @@ namespace funzioni {
 namespace {
 
 // Samples handed out at a time: large enough that the shared counter is rarely touched, small
-// enough that threads finish together although failing samples cost less than others.
+// enough that the threads finish together although failing samples cost less than others.
 constexpr std::size_t kChunk = 256;
-// Below this many samples a helper thread costs more to start than it saves.
-constexpr std::size_t kParallelFrom = 2 * kChunk;
 
 }  // namespace
+
+FormulaJob::FormulaJob(std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
+                       std::string_view formula, std::vector<float> xs)
+    : formula_(formula), xs_(std::move(xs)), values_(xs_.size()) {
+  helpers_.reserve(helpers.size());
+  for (const std::unique_ptr<ExpressionEvaluator>& helper : helpers) {
+    ExpressionEvaluator& evaluator = *helper;
+    try {
+      helpers_.emplace_back([this, &evaluator] { WorkOrStop(evaluator); });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the ones running and the caller do the rest
+    }
+  }
+}
+
+FormulaJob::~FormulaJob() {
+  next_.store(xs_.size());
+}
+
+void FormulaJob::Work(ExpressionEvaluator& evaluator) {
+  for (;;) {
+    const std::size_t first = next_.fetch_add(kChunk, std::memory_order_relaxed);
+    if (first >= xs_.size()) return;
+    const std::size_t last = std::min(first + kChunk, xs_.size());
+    for (std::size_t i = first; i < last; ++i) {
+      values_[i] = EvaluateFormulaAt(evaluator, formula_, xs_[i]);
+    }
+  }
+}
+
+void FormulaJob::WorkOrStop(ExpressionEvaluator& evaluator) {
+  try {
+    Work(evaluator);
+  } catch (...) {
+    // Out of memory, say: the others stop and the caller gets the failure.
+    next_.store(xs_.size());
+    const std::scoped_lock lock(failureLock_);
+    if (!failure_) failure_ = std::current_exception();
+  }
+}
+
+FormulaValues FormulaJob::Join(ExpressionEvaluator& own) {
+  WorkOrStop(own);
+  for (std::jthread& helper : helpers_) helper.join();
+  helpers_.clear();
+  if (failure_) std::rethrow_exception(failure_);
+  return std::move(values_);
+}
 
 FormulaSampler::FormulaSampler(unsigned threads) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
@@ -28,53 +71,18 @@ FormulaSampler::FormulaSampler(unsigned threads) {
 
 FormulaSampler::~FormulaSampler() = default;
 
-std::vector<std::optional<long double>> FormulaSampler::Evaluate(ExpressionEvaluator& own,
-                                                                 std::string_view formula,
-                                                                 std::span<const float> xs) {
-  std::vector<std::optional<long double>> values(xs.size());
-  std::atomic<std::size_t> next{0};
-  const auto work = [&](ExpressionEvaluator& evaluator) {
-    for (;;) {
-      const std::size_t first = next.fetch_add(kChunk, std::memory_order_relaxed);
-      if (first >= xs.size()) return;
-      const std::size_t last = std::min(first + kChunk, xs.size());
-      for (std::size_t i = first; i < last; ++i) {
-        values[i] = EvaluateFormulaAt(evaluator, formula, xs[i]);
-      }
-    }
-  };
-
-  const std::size_t helperCount =
-      xs.size() < kParallelFrom ? 0 : std::min<std::size_t>(threads_ - 1, xs.size() / kChunk);
+std::unique_ptr<FormulaJob> FormulaSampler::Start(std::string_view formula, std::vector<float> xs) {
+  // A helper thread costs tens of microseconds to start: only worth it for a few chunks.
+  const std::size_t helperCount = std::min<std::size_t>(threads_ - 1, xs.size() / (2 * kChunk));
   while (helpers_.size() < helperCount) helpers_.push_back(std::make_unique<ExpressionEvaluator>());
+  return std::make_unique<FormulaJob>(
+      std::span<const std::unique_ptr<ExpressionEvaluator>>(helpers_).first(helperCount), formula,
+      std::move(xs));
+}
 
-  std::exception_ptr failure;
-  std::mutex failureLock;
-  {
-    std::vector<std::jthread> helpers;
-    helpers.reserve(helperCount);
-    for (std::size_t h = 0; h < helperCount; ++h) {
-      helpers.emplace_back([&, h] {
-        try {
-          work(*helpers_[h]);
-        } catch (...) {
-          // Out of memory, say: hand the failure to the caller instead of ending the program.
-          const std::scoped_lock lock(failureLock);
-          if (!failure) failure = std::current_exception();
-          next.store(xs.size());
-        }
-      });
-    }
-    try {
-      work(own);
-    } catch (...) {
-      next.store(xs.size());
-      const std::scoped_lock lock(failureLock);
-      if (!failure) failure = std::current_exception();
-    }
-  }  // the helpers are joined here
-  if (failure) std::rethrow_exception(failure);
-  return values;
+FormulaValues FormulaSampler::Evaluate(ExpressionEvaluator& own, std::string_view formula,
+                                       std::span<const float> xs) {
+  return Start(formula, std::vector<float>(xs.begin(), xs.end()))->Join(own);
 }
 
 }  // namespace funzioni

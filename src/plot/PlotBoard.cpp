@@ -6,6 +6,7 @@
 #include "drawing/DialogServices.h"
 #include "plot/Curves.h"
 #include "plot/PlotAccelerator.h"
+#include "plot/PlotMapping.h"
 #include "plot/RunningSum.h"
 
 namespace funzioni {
@@ -154,6 +155,11 @@ void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEv
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = PrepareSurface(surface);
 
+  // The formula's evaluation, when needed, runs on the helper threads from here on.
+  if (!state.currentFormula.empty()) {
+    accelerator.FormulaCache().Prepare(accelerator.Sampler(), state, MakePlotMapping(size, zoom),
+                                       state.currentFormula);
+  }
   PaintBackground(dialog, plotId, surface, size, zoom, accelerator.Background());
   PlotCurves(dialog, plotId, state, evaluator, accelerator);
 
