@@ -1,12 +1,14 @@
-// RedrawPlot timings on an offscreen 600 x 600 plotting area.
+// RedrawPlot timings on an offscreen 600 x 600 plotting area, plain and accelerated.
 //
-//   funzioni_bench_plot --benchmark_filter=Redraw
+//   funzioni_bench_plot --benchmark_repetitions=10
 //
-// Each case is repeated; the report shows median, minimum and maximum per redraw.
+// The "plain" cases run the straightforward path (one thread, nothing kept); the others pass the
+// accelerator the shell owns. "cold" drops everything kept before each redraw; "parameter_drag"
+// changes one parameter before each redraw, as dragging a meter does; "zoom_drag" changes the
+// zoom. Each case is repeated; the report shows median, minimum and maximum per redraw.
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -15,18 +17,24 @@
 #include "app/PlotState.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
+#include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
+#include "plot/DotLayer.h"
+#include "plot/PlotAccelerator.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
+#include "plot_benchmarks.h"
 
-namespace funzioni {
+namespace funzioni::bench {
 namespace {
 
 struct Bench {
   Bench() { dialog.AddControl(ControlKind::Surface, kPlotAreaId, "", 4, 4, 600, 600); }
+  void Redraw() { RedrawPlot(dialog, kPlotAreaId, state, evaluator, accelerator); }
   Dialog dialog{"funzioni", 0, 0, 974, 720, false};
   PlotState state;
   ExpressionEvaluator evaluator;
+  PlotAccelerator accelerator;
 };
 
 // The heaviest picture: zoom 100, all ten curves and a typed formula, at the given step.
@@ -37,33 +45,93 @@ void MakeWorst(PlotState& state, float step) {
   state.currentFormula = "SIN(x)*x^2";
 }
 
-double Minimum(const std::vector<double>& v) {
-  return *std::min_element(v.begin(), v.end());
+// The benchmark argument is ten times the step (10: step 1; 3: step 0.3, the step drag's end).
+float StepOf(const benchmark::State& timing) {
+  return static_cast<float>(timing.range(0)) / 10;
 }
-double Maximum(const std::vector<double>& v) {
-  return *std::max_element(v.begin(), v.end());
+
+void SampleCount(benchmark::State& timing, const PlotState& state) {
+  timing.counters["formula_samples"] = static_cast<double>(FormulaSampleXs(state).size());
+}
+
+void RedrawStartStatePlain(benchmark::State& timing) {
+  Bench bench;
+  for (auto _ : timing) RedrawPlot(bench.dialog, kPlotAreaId, bench.state, bench.evaluator);
 }
 
 void RedrawStartState(benchmark::State& timing) {
   Bench bench;
-  for (auto _ : timing) RedrawPlot(bench.dialog, kPlotAreaId, bench.state, bench.evaluator);
+  bench.Redraw();
+  for (auto _ : timing) bench.Redraw();
 }
 
-void RedrawWorst(benchmark::State& timing) {
+void RedrawWorstPlain(benchmark::State& timing) {
   Bench bench;
-  MakeWorst(bench.state, static_cast<float>(timing.range(0)) / 10);
+  MakeWorst(bench.state, StepOf(timing));
   for (auto _ : timing) RedrawPlot(bench.dialog, kPlotAreaId, bench.state, bench.evaluator);
-  timing.counters["formula_samples"] = static_cast<double>(FormulaSampleXs(bench.state).size());
+  SampleCount(timing, bench.state);
 }
 
-// The parts of the worst case: the built-in curves alone, and the formula's evaluations alone.
-void BuiltinCurvesWorst(benchmark::State& timing) {
+void RedrawWorstCold(benchmark::State& timing) {
+  Bench bench;
+  MakeWorst(bench.state, StepOf(timing));
+  for (auto _ : timing) {
+    bench.accelerator.DropCaches();
+    bench.Redraw();
+  }
+  SampleCount(timing, bench.state);
+}
+
+void RedrawWorstParameterDrag(benchmark::State& timing) {
+  Bench bench;
+  MakeWorst(bench.state, StepOf(timing));
+  bench.Redraw();
+  float a = 1.0f;
+  for (auto _ : timing) {
+    a = a > 9 ? -9.0f : a + 0.37f;
+    bench.state.paramA[3].value = a;
+    bench.Redraw();
+  }
+  SampleCount(timing, bench.state);
+}
+
+// The zoom meter dragged near its top: background and formula computed again every time; only
+// the bare face is kept.
+void RedrawWorstZoomDrag(benchmark::State& timing) {
+  Bench bench;
+  MakeWorst(bench.state, StepOf(timing));
+  bench.Redraw();
+  float zoom = 100;
+  for (auto _ : timing) {
+    zoom = zoom < 96 ? 100 : zoom - 0.37f;
+    bench.state.zoomValue.value = zoom;
+    bench.Redraw();
+  }
+  SampleCount(timing, bench.state);
+}
+
+// The parts of the worst case: the built-in curves alone, plain and fast.
+void BuiltinCurvesPlain(benchmark::State& timing) {
   Bench bench;
   MakeWorst(bench.state, 1);
   for (auto _ : timing) PlotBuiltinCurves(bench.dialog, kPlotAreaId, bench.state);
 }
 
-void FormulaValuesWorst(benchmark::State& timing) {
+void BuiltinCurvesFast(benchmark::State& timing) {
+  const auto threads = static_cast<unsigned>(timing.range(0));
+  Bench bench;
+  MakeWorst(bench.state, 1);
+  DrawingSurface& surface = bench.dialog.AttachSurface(kPlotAreaId);
+  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), 100);
+  DotLayer layer;
+  for (auto _ : timing) {
+    layer.Reset(600, 600);
+    CollectBuiltinDots(bench.state, mapping, layer, threads);
+    layer.FlushTo(surface);
+  }
+}
+
+void FormulaValuesPlain(benchmark::State& timing) {
   Bench bench;
   MakeWorst(bench.state, 1);
   const std::vector<float> xs = FormulaSampleXs(bench.state);
@@ -73,35 +141,48 @@ void FormulaValuesWorst(benchmark::State& timing) {
   }
 }
 
-// Milliseconds, repeated, reported as median, minimum and maximum.
-benchmark::internal::Benchmark* Repeated(benchmark::internal::Benchmark* b, int repetitions) {
-  return b->Unit(benchmark::kMillisecond)
-      ->Repetitions(repetitions)
-      ->ReportAggregatesOnly(true)
-      ->ComputeStatistics("min", Minimum)
-      ->ComputeStatistics("max", Maximum);
+void RegisterRedrawBenchmarks() {
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/start_state/plain", RedrawStartStatePlain), 10);
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/start_state", RedrawStartState), 10);
+  // Step 1 and 0.3 (the argument is ten times the step).
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/worst/plain/step_x10", RedrawWorstPlain), 5)
+      ->Arg(10)
+      ->Arg(3)
+      ->Iterations(1);
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/worst/cold/step_x10", RedrawWorstCold), 10)
+      ->Arg(10)
+      ->Arg(3)
+      ->Iterations(3);
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/worst/parameter_drag/step_x10",
+                                        RedrawWorstParameterDrag),
+           10)
+      ->Arg(10)
+      ->Arg(3);
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/worst/zoom_drag/step_x10", RedrawWorstZoomDrag),
+           10)
+      ->Arg(10)
+      ->Iterations(3);
+  Repeated(
+      benchmark::RegisterBenchmark("BuiltinCurves/zoom100_step1_all/plain", BuiltinCurvesPlain),
+      10);
+  Repeated(benchmark::RegisterBenchmark("BuiltinCurves/zoom100_step1_all/fast/threads",
+                                        BuiltinCurvesFast),
+           10)
+      ->Arg(1)
+      ->Arg(2);
+  Repeated(
+      benchmark::RegisterBenchmark("Formula/zoom100_step1/text_one_thread", FormulaValuesPlain), 5)
+      ->Iterations(1);
 }
 
 }  // namespace
-}  // namespace funzioni
+}  // namespace funzioni::bench
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  using namespace funzioni;
-  Repeated(benchmark::RegisterBenchmark("RedrawPlot/start_state", RedrawStartState), 10);
-  // Step 1 and 0.3 (the argument is ten times the step).
-  Repeated(
-      benchmark::RegisterBenchmark("RedrawPlot/zoom100_all_curves_formula/step_x10", RedrawWorst),
-      5)
-      ->Arg(10)
-      ->Arg(3)
-      ->Iterations(1);
-  Repeated(benchmark::RegisterBenchmark("PlotBuiltinCurves/zoom100_step1_all", BuiltinCurvesWorst),
-           10);
-  Repeated(benchmark::RegisterBenchmark("ComputeFormulaSamples/zoom100_step1", FormulaValuesWorst),
-           5)
-      ->Iterations(1);
+  funzioni::bench::RegisterRedrawBenchmarks();
+  funzioni::bench::RegisterFormulaRatioBenchmarks();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -1,0 +1,115 @@
+// The typed formula SIN(x)*x^2 at the samples of the heaviest picture (zoom 100, step 1: 40,000
+// values of x), computed three ways in the same run: by the text engine as the plot calls it (one
+// thread), directly in C++ (the limit of what any evaluator could reach), and by muparser (a
+// compiled parser). The counters give nanoseconds per sample and the text engine's time as a
+// multiple of the other two.
+
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <vector>
+
+#include "app/PlotState.h"
+#include "evaluator/ExpressionEvaluator.h"
+#include "plot/Curves.h"
+#include "plot/FormulaSampler.h"
+#include "plot_benchmarks.h"
+#include "plot_peer_parser.h"
+
+namespace funzioni::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// SIN takes degrees in the formula language.
+constexpr long double kRadiansPerDegree = std::numbers::pi_v<long double> / 180;
+constexpr const char* kFormula = "SIN(x)*x^2";
+constexpr const char* kPeerFormula = "sin(x*_pi/180)*x^2";
+
+std::vector<float> WorstCaseXs() {
+  PlotState state;
+  state.zoomValue.value = 100;
+  state.stepValue.value = 1;
+  return FormulaSampleXs(state);
+}
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void FormulaRatios(benchmark::State& timing) {
+  const std::vector<float> xs = WorstCaseXs();
+  ExpressionEvaluator evaluator;
+  const std::unique_ptr<PeerParser> peer = MakePeerParser(kPeerFormula);
+  std::vector<std::optional<long double>> direct(xs.size());
+  std::vector<double> peerValues;
+  double textSeconds = 0;
+  double directSeconds = 0;
+  double peerSeconds = 0;
+  double largestDifference = 0;
+  for (auto _ : timing) {
+    auto start = Clock::now();
+    const std::vector<FormulaSample> text = ComputeFormulaSamples(evaluator, kFormula, xs);
+    const double seconds = SecondsSince(start);
+    textSeconds += seconds;
+    timing.SetIterationTime(seconds);
+
+    start = Clock::now();
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      const long double x = xs[i];
+      direct[i] = std::sin(x * kRadiansPerDegree) * x * x;
+    }
+    benchmark::DoNotOptimize(direct.data());
+    directSeconds += SecondsSince(start);
+
+    if (peer) {
+      start = Clock::now();
+      peer->Evaluate(xs, peerValues);
+      benchmark::DoNotOptimize(peerValues.data());
+      peerSeconds += SecondsSince(start);
+    }
+    // The three compute the same samples.
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      if (!text[i].y) continue;
+      largestDifference =
+          std::max(largestDifference, static_cast<double>(std::fabs(*text[i].y - *direct[i])));
+    }
+  }
+  const double n = static_cast<double>(timing.iterations()) * static_cast<double>(xs.size());
+  timing.counters["text_ns_per_sample"] = 1e9 * textSeconds / n;
+  timing.counters["cpp_ns_per_sample"] = 1e9 * directSeconds / n;
+  timing.counters["text_over_cpp"] = textSeconds / directSeconds;
+  if (peer) {
+    timing.counters["muparser_ns_per_sample"] = 1e9 * peerSeconds / n;
+    timing.counters["text_over_muparser"] = textSeconds / peerSeconds;
+  } else {
+    timing.SetLabel("muparser not installed: no comparison");
+  }
+  timing.counters["largest_difference"] = largestDifference;
+}
+
+// The same 40,000 evaluations shared out over every core, as the accelerated redraw does.
+void FormulaOnEveryCore(benchmark::State& timing) {
+  const std::vector<float> xs = WorstCaseXs();
+  ExpressionEvaluator evaluator;
+  FormulaSampler sampler;
+  for (auto _ : timing) benchmark::DoNotOptimize(sampler.Evaluate(evaluator, kFormula, xs));
+  timing.counters["threads"] = sampler.Threads();
+}
+
+}  // namespace
+
+void RegisterFormulaRatioBenchmarks() {
+  Repeated(
+      benchmark::RegisterBenchmark("Formula/zoom100_step1/text_vs_cpp_vs_muparser", FormulaRatios),
+      10)
+      ->UseManualTime()
+      ->Iterations(2);
+  Repeated(
+      benchmark::RegisterBenchmark("Formula/zoom100_step1/text_on_every_core", FormulaOnEveryCore),
+      10)
+      ->Iterations(2);
+}
+
+}  // namespace funzioni::bench
