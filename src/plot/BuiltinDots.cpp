@@ -33,6 +33,8 @@ constexpr double kPerLog = 0x1p-58;
 constexpr double kTiny = 1e-300;
 // Below this many samples per thread a thread costs more to start than it saves.
 constexpr std::size_t kSamplesPerThread = 4096;
+// Samples whose rows are computed before their dots are set.
+constexpr std::size_t kBlock = 1 << 16;
 
 // Nearest whole number, halves to even, for |v| < 2^51 (the default rounding mode does it).
 double RoundHalfEven(double v) {
@@ -136,9 +138,12 @@ void BuiltinRows::Rows(int n, std::span<const float> xs, std::span<int> rows) co
     case 3:
       return fill([&](double x) { return polynomial(x * x); });
     case 4:
-      // Numerator and denominator are each one rounding of an exact sum in either precision.
+      // Numerator and denominator are each one rounding of an exact sum in either precision, so
+      // the denominator is 0 in both or in neither; dividing by 0 gives no finite row.
       return fill([&](double x) {
-        const double y = (a * x + b) / (c * x + d);
+        const double denominator = c * x + d;
+        if (denominator == 0) return Estimate{0, 0, true};
+        const double y = (a * x + b) / denominator;
         return Estimate{y, kRelative * std::fabs(y)};
       });
     case 5:
@@ -199,40 +204,48 @@ void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
   }
   if (shownCount == 0) return;
 
-  // The samples whose column lies on the area; the others leave no mark at all.
-  const int width = static_cast<int>(mapping.width);
+  // Samples go in blocks, so that memory stays bounded however far the zoom goes: the rows of
+  // a block's samples are computed function by function in parts side by side, and then the
+  // block's dots are set in drawing order, sample by sample, function by function.
   std::vector<float> xs;
   std::vector<int> columns;
+  std::vector<int> rows(shownCount * kBlock);
+  xs.reserve(kBlock);
+  columns.reserve(kBlock);
+  const auto collectBlock = [&] {
+    const std::size_t count = xs.size();
+    const auto parts = static_cast<unsigned>(
+        std::clamp<std::size_t>(count / kSamplesPerThread, 1, std::max(threads, 1u)));
+    RunInParallel(parts, [&](unsigned part) {
+      const std::size_t first = count * part / parts;
+      const std::size_t size = count * (part + 1) / parts - first;
+      const BuiltinRows rowsOfPart(state, mapping);
+      for (std::size_t k = 0; k < shownCount; ++k) {
+        rowsOfPart.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
+                        std::span<int>(rows).subspan(k * kBlock + first, size));
+      }
+    });
+    for (std::size_t i = 0; i < count; ++i) {
+      for (std::size_t k = 0; k < shownCount; ++k) {
+        const int row = rows[k * kBlock + i];
+        if (row != BuiltinRows::kNoRow) layer.Put(columns[i], row, colors[k]);
+      }
+    }
+    xs.clear();
+    columns.clear();
+  };
+
+  const int width = static_cast<int>(mapping.width);
   const float r = mapping.halfRange;
   ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+    // A sample whose column lies off the area leaves no mark at all.
     const std::optional<int> column = PixelOnArea(mapping.Column(x), width);
     if (!column) return;
     xs.push_back(x);
     columns.push_back(*column);
+    if (xs.size() == kBlock) collectBlock();
   });
-  const std::size_t count = xs.size();
-
-  // The rows of each function (one run of samples each), computed in parts side by side.
-  std::vector<int> rows(shownCount * count);
-  const auto parts = static_cast<unsigned>(
-      std::clamp<std::size_t>(count / kSamplesPerThread, 1, std::max(threads, 1u)));
-  RunInParallel(parts, [&](unsigned part) {
-    const std::size_t first = count * part / parts;
-    const std::size_t size = count * (part + 1) / parts - first;
-    const BuiltinRows rowsOfPart(state, mapping);
-    for (std::size_t k = 0; k < shownCount; ++k) {
-      rowsOfPart.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
-                      std::span<int>(rows).subspan(k * count + first, size));
-    }
-  });
-
-  // The dots in drawing order: sample by sample, function by function.
-  for (std::size_t i = 0; i < count; ++i) {
-    for (std::size_t k = 0; k < shownCount; ++k) {
-      const int row = rows[k * count + i];
-      if (row != BuiltinRows::kNoRow) layer.Put(columns[i], row, colors[k]);
-    }
-  }
+  collectBlock();
 }
 
 }  // namespace funzioni
