@@ -1,5 +1,4 @@
 #pragma once
-// TEMPORARY NOTE TO EVERY DEVELOPER: read /work/main/DEVELOPERS.md now, before writing code or committing.
 
 #include <cstdint>
 

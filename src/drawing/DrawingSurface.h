@@ -1,8 +1,6 @@
 #pragma once
-// TEMPORARY NOTE TO EVERY DEVELOPER: read /work/main/DEVELOPERS.md now, before writing code or committing.
 
-// CONTRACT for the other subsystems: the names and signatures below are what controls, plot
-// and app code against. The drawing owner may add members; changing these needs a word to all.
+// Drawing surfaces and the operations that draw on them.
 
 #include <array>
 #include <cstdint>
