@@ -164,5 +164,17 @@ TEST(FormulaSampler, ThreadsGiveTheSameValuesInTheSameOrder) {
   }
 }
 
+TEST(FormulaSampler, AnEvaluationLeftUnfinishedEndsCleanly) {
+  ExpressionEvaluator evaluator;
+  std::vector<float> xs(20000);
+  for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = static_cast<float>(i) / 1000;
+  FormulaSampler sampler(2);
+  // Dropped while the helper works: it stops, and the sampler is free for the next job.
+  sampler.Start("SIN(x)*x^2", xs).reset();
+  const FormulaValues values = sampler.Evaluate(evaluator, "x*2", std::span(xs).first(3));
+  ASSERT_EQ(values.size(), 3u);
+  EXPECT_EQ(values[2], EvaluateFormulaAt(evaluator, "x*2", xs[2]));
+}
+
 }  // namespace
 }  // namespace funzioni
