@@ -211,6 +211,58 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
   return true;
 }
 
+// A value below 2^64 with a fractional part: m * 2^-s. Scaled by 10^k it is m * 5^k / 2^(s-k),
+// and for k up to 27 the product m * 5^k fits in 128 bits, so the count digits and the exact
+// remainder come from one multiplication and a shift. Covers every extended value from about
+// 1e-10 up that the engine writes (results of "^" and "!" carry a full 64-bit mantissa).
+bool RoundShifted(const BinaryParts& parts, int count, DecimalDigits& out) {
+  constexpr int kLargestFivePower = 27;  // 5^27 < 2^63, so m * 5^k < 2^127
+  const WideTables& wide = Wide();
+  const int s = -parts.exponent;
+  if (s <= 0) return false;
+  const int bits = 64 - std::countl_zero(parts.mantissa);
+  // value lies in [2^(bits-1-s), 2^(bits-s)); this estimate of its decimal exponent is exact or
+  // one off, which the loop below corrects.
+  const int leading = ((bits - 1 - s) * 1233) >> 12;
+  const std::uint64_t lowest = kPowersOfTen[count - 1];
+  const std::uint64_t limit = kPowersOfTen[count];
+  int k = count - 1 - leading;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (k < 0 || k > kLargestFivePower) return false;
+    const UInt128 scaled = static_cast<UInt128>(parts.mantissa) * wide.powersOfFive[k];
+    const int shift = s - k;
+    if (shift >= 128) return false;
+    UInt128 quotient;
+    UInt128 rest = 0;
+    UInt128 half = 0;
+    if (shift <= 0) {
+      if (BitLength(scaled) - shift > 127) return false;
+      quotient = scaled << -shift;
+    } else {
+      quotient = scaled >> shift;
+      rest = scaled - (quotient << shift);
+      half = static_cast<UInt128>(1) << (shift - 1);
+    }
+    if (quotient >= limit) {
+      --k;
+      continue;
+    }
+    if (quotient < lowest) {
+      ++k;
+      continue;
+    }
+    auto digits = static_cast<std::uint64_t>(quotient);
+    if (rest > half || (shift > 0 && rest == half && (digits & 1) != 0)) ++digits;
+    if (digits == limit) {
+      out = {lowest, 1 - k};
+      return true;
+    }
+    out = {digits, -k};
+    return true;
+  }
+  return false;
+}
+
 // Any value, with integers as wide as the value needs.
 [[gnu::noinline]] DecimalDigits RoundLarge(const BinaryParts& parts, int count) {
   const int bits = 64 - std::countl_zero(parts.mantissa);
@@ -252,9 +304,14 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
 
 DecimalDigits RoundToDecimal(long double value, int count) {
   const BinaryParts parts = Decompose(value);
-  DecimalDigits small;
-  if (RoundSmall(parts, count, small)) return small;
+  DecimalDigits quick;
+  if (RoundShifted(parts, count, quick)) return quick;
+  if (RoundSmall(parts, count, quick)) return quick;
   return RoundLarge(parts, count);
+}
+
+DecimalDigits RoundToDecimalWide(long double value, int count) {
+  return RoundLarge(Decompose(value), count);
 }
 
 }  // namespace funzioni::detail

@@ -15,4 +15,8 @@ struct DecimalDigits {
 // digits, ties to the even digit.
 DecimalDigits RoundToDecimal(long double value, int count);
 
+// The same rounding by the general method alone (wide integers for every value): slower, and
+// the reference that the quicker ways of RoundToDecimal are checked against.
+DecimalDigits RoundToDecimalWide(long double value, int count);
+
 }  // namespace funzioni::detail

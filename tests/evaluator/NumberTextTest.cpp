@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "evaluator/DecimalRounding.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
 #include "evaluator/NumberWriting.h"
@@ -111,6 +112,39 @@ TEST(NumberText, ExactRoundingOfRandomValues) {
     }
     ASSERT_EQ(NumberText(value), ReferenceText(value, 18)) << static_cast<double>(value);
     ASSERT_EQ(NumberTextDigits(-value, 7), ReferenceText(-value, 7)) << static_cast<double>(value);
+  }
+}
+
+// RoundToDecimal takes quicker ways than wide integers for most values; whichever it takes must
+// give the digits of the general method, ties included.
+TEST(NumberText, QuickRoundingAgreesWithTheGeneralMethod) {
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 100000; ++i) {
+    const std::uint64_t bits = random();
+    long double value;
+    switch (i % 4) {
+      case 0:  // full 64-bit mantissas, as the results of "^" and "!", from 1e-13 to 1e20
+        value = std::ldexp(static_cast<long double>(bits | (1ULL << 63)),
+                           static_cast<int>(random() % 110) - 106);
+        break;
+      case 1:  // float mantissas over the whole range a float may take
+        value = std::ldexp(static_cast<long double>(bits >> 40),
+                           static_cast<int>(random() % 280) - 173);
+        break;
+      case 2:  // short binary fractions: many of them lie halfway between two decimal roundings
+        value = std::ldexp(static_cast<long double>(bits >> (random() % 64)),
+                           -static_cast<int>(random() % 70));
+        break;
+      default:  // any extended value
+        value = std::ldexp(static_cast<long double>(bits | 1),
+                           static_cast<int>(random() % 32000) - 16063);
+    }
+    if (!(value > 0) || std::isinf(value)) continue;
+    const int count = i % 3 == 0 ? detail::kNumberDigits : 1 + static_cast<int>(random() % 18);
+    const detail::DecimalDigits quick = detail::RoundToDecimal(value, count);
+    const detail::DecimalDigits wide = detail::RoundToDecimalWide(value, count);
+    ASSERT_EQ(quick.digits, wide.digits) << static_cast<double>(value) << " to " << count;
+    ASSERT_EQ(quick.exponent, wide.exponent) << static_cast<double>(value) << " to " << count;
   }
 }
 
