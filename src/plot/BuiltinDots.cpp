@@ -80,10 +80,19 @@ struct RowScale {
     const double bound =
         2 * scale * e.error +
         16 * kUnit * (height + scale * (std::fabs(e.y) + halfRange + 2 * e.error) + std::fabs(row));
+    // The usual case first: both rows well inside the area (this also turns away NaN) and
+    // strictly inside (nearest - 1/2, nearest + 1/2), so that both round to nearest.
+    if (std::fabs(row - (height - 1) / 2) + bound < height / 2 - 1e-9) {
+      const double nearest = RoundHalfEven(row);
+      if (std::fabs(row - nearest) + bound < 0.5 - 1e-9) return static_cast<int>(nearest);
+    }
+    return DecideNearTheEdges(row, bound);
+  }
+
+  int DecideNearTheEdges(double row, double bound) const {
     if (!std::isfinite(row) || !std::isfinite(bound)) return kUnsure;
     if (row - bound > height || row + bound < -1) return BuiltinRows::kNoRow;
     const double nearest = RoundHalfEven(row);
-    // Both rows lie strictly inside (nearest - 1/2, nearest + 1/2), so both round to nearest.
     if (std::fabs(row - nearest) + bound >= 0.5 - 1e-9) return kUnsure;
     if (nearest < 0 || nearest >= height) return BuiltinRows::kNoRow;
     return static_cast<int>(nearest);
