@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "evaluator/TextClasses.h"
 #include "evaluator/WorkText.h"
 
 namespace funzioni {
@@ -60,11 +61,6 @@ class ExpressionEvaluator {
   const std::string& ClassString() const { return classString_; }
 
  private:
-  struct Word {
-    std::size_t at;
-    std::size_t size;
-    char token;
-  };
   // A parenthesised part being evaluated: its text so far and how far its inside has been read.
   struct Frame {
     std::size_t end = 0;
@@ -84,8 +80,7 @@ class ExpressionEvaluator {
   // Working space kept between calls so that an evaluation allocates as little as possible.
   std::string normalized_;
   std::string prepared_;
-  std::string scratch_;
-  std::vector<Word> words_;
+  detail::ClassWork classWork_;
   std::vector<std::size_t> matches_;
   std::vector<std::size_t> openers_;
   std::vector<Frame> frames_;

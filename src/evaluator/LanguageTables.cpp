@@ -109,6 +109,24 @@ LanguageTables::LanguageTables() {
     functionTable[k] = std::string(kFunctionCodes[k]);
     codes[k] = {functionTable[k], LetterMask(functionTable[k])};
   }
+  // A function name (its entry has no blank) that no earlier name occurs in: the checks, which
+  // remove and classify names in list order, always take a whole run of its letters and digits
+  // as this name.
+  std::array<std::size_t, 26> plainCount{};
+  for (int k = 1; k <= kNameCount; ++k) {
+    const std::string_view name = names[k].name;
+    const std::size_t letters = name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    bool plain = !names[k].hasBlank && letters != 0 &&
+                 (letters == std::string_view::npos ||
+                  name.find_first_not_of("0123456789", letters) == std::string_view::npos);
+    for (int j = 1; j < k && plain; ++j) {
+      plain = name.find(names[j].name) == std::string_view::npos &&
+              name.find(names[j].entry) == std::string_view::npos;
+    }
+    if (!plain) continue;
+    const auto initial = static_cast<std::size_t>(name[0] - 'A');
+    plainByInitial_[initial][plainCount[initial]++] = static_cast<std::uint8_t>(k);
+  }
   // The first occurrence of a pair in the list decides its rank.
   for (std::size_t i = 0; i + 1 < IllegalPairs.size(); i += 2) {
     std::uint8_t& rank = pairRank_[static_cast<unsigned char>(IllegalPairs[i])]

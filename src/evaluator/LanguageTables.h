@@ -67,6 +67,18 @@ class LanguageTables {
   std::array<NameEntry, kNameCount + 1> names;
   std::array<FunctionCode, kFunctionCount + 1> codes;
 
+  // True when the run (letters, then any digits) is a function name that contains no name listed
+  // before it (SIN, SINH, LOG10, ...), so that the checks take the run as that name whatever
+  // surrounds it.
+  bool IsPlainFunctionName(std::string_view run) const {
+    if (run.empty() || run[0] < 'A' || run[0] > 'Z') return false;
+    for (const std::uint8_t k : plainByInitial_[static_cast<std::size_t>(run[0] - 'A')]) {
+      if (k == 0) return false;
+      if (names[k].name == run) return true;
+    }
+    return false;
+  }
+
   // 1-based rank in IllegalPairs of the class pair (a, b), or 0 when the pair is allowed.
   int PairRank(char a, char b) const {
     const auto ua = static_cast<unsigned char>(a);
@@ -76,6 +88,8 @@ class LanguageTables {
 
  private:
   std::array<std::array<std::uint8_t, 128>, 128> pairRank_{};
+  // The plain function names by initial letter, as NameList indexes ended by 0.
+  std::array<std::array<std::uint8_t, kNameCount + 1>, 26> plainByInitial_{};
 };
 
 // Built on first use; immutable afterwards and safe to share between threads.

@@ -2,10 +2,14 @@
 // string, the preparation for the engine and the language tables.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "EvaluatorCases.h"
 #include "evaluator/ExpressionEvaluator.h"
+#include "evaluator/LanguageTables.h"
+#include "evaluator/TextClasses.h"
 
 namespace funzioni::testing {
 namespace {
@@ -119,6 +123,43 @@ TEST(Checks, ClassStringAndPreparedForm) {
     EXPECT_EQ(text, c.prepared) << c.expression;
     EXPECT_EQ(evaluator.ValidateFlag(), 0);
   }
+}
+
+// Most formulas are classified in one pass; the general classification, name by name, must give
+// the very same classes for every text that the one-pass way accepts, and refuse none of them.
+// The texts mix the pieces where the two could part: names inside names, names not followed by
+// "(", digits after names, operator words, constants, exponent letters and stray letters.
+TEST(Checks, OnePassClassesAgreeWithTheGeneralClassification) {
+  std::vector<std::string> pieces = {
+      "0", "1", "2", "10", ".",   "+",  "-", "*", "/", "\\",  "^",  "!", "(", ")",  "(", "(",   "<",
+      ">", "=", "E", "D",  "PI#", "E#", "#", "X", "F", "RAC", "IX", "H", " ", "\t", "x", "\x11"};
+  for (std::string_view name : NameList()) {
+    if (name.empty()) continue;
+    const std::string bare(name.substr(0, name.find(' ')));
+    pieces.push_back(bare);
+    pieces.push_back(bare + "(");
+    pieces.push_back(bare + "(");
+  }
+  std::mt19937 random(2024);
+  std::string plainClasses;
+  std::string generalClasses;
+  detail::ClassWork work;
+  std::string message;
+  int plainTexts = 0;
+  for (int i = 0; i < 200000; ++i) {
+    std::string text;
+    const int count = 1 + static_cast<int>(random() % 8);
+    for (int k = 0; k < count; ++k) text += pieces[random() % pieces.size()];
+    std::uint32_t letters = 0;
+    if (!detail::ClassifyPlainText(text, plainClasses, letters)) continue;
+    ++plainTexts;
+    ASSERT_EQ(letters, detail::LetterMask(text)) << text;
+    ASSERT_TRUE(detail::ClassifyAnyText(text, letters, generalClasses, work, message))
+        << text << ": " << message;
+    ASSERT_EQ(plainClasses, generalClasses) << text;
+    ASSERT_TRUE(work.words.empty()) << text;
+  }
+  EXPECT_GT(plainTexts, 20000);  // the one-pass way was really tried
 }
 
 TEST(Checks, StateAfterSuccessAndFailure) {
