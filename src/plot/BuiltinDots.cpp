@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -31,8 +32,8 @@ constexpr double kRelative = 0x1p-45;
 constexpr double kPerLog = 0x1p-58;
 // What a value that underflowed in double may differ from the extended one.
 constexpr double kTiny = 1e-300;
-// Below this many samples per thread a thread costs more to start than it saves.
-constexpr std::size_t kSamplesPerThread = 4096;
+// Samples a thread takes at a time; fewer than this would not pay for starting a thread.
+constexpr std::size_t kSamplesPerRun = 4096;
 // Samples whose rows are computed before their dots are set.
 constexpr std::size_t kBlock = 1 << 16;
 
@@ -223,17 +224,22 @@ void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
   columns.reserve(kBlock);
   const auto collectBlock = [&] {
     const std::size_t count = xs.size();
-    const auto parts = static_cast<unsigned>(
-        std::clamp<std::size_t>(count / kSamplesPerThread, 1, std::max(threads, 1u)));
-    RunInParallel(parts, [&](unsigned part) {
-      const std::size_t first = count * part / parts;
-      const std::size_t size = count * (part + 1) / parts - first;
-      const BuiltinRows rowsOfPart(state, mapping);
-      for (std::size_t k = 0; k < shownCount; ++k) {
-        rowsOfPart.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
-                        std::span<int>(rows).subspan(k * kBlock + first, size));
-      }
-    });
+    // Runs of samples are handed out one at a time, so that a thread the system holds back
+    // delays the others by one run at most.
+    const std::size_t runs = (count + kSamplesPerRun - 1) / kSamplesPerRun;
+    std::atomic<std::size_t> nextRun{0};
+    RunInParallel(static_cast<unsigned>(std::min<std::size_t>(std::max(threads, 1u), runs)),
+                  [&](unsigned) {
+                    const BuiltinRows rowsOfThread(state, mapping);
+                    for (std::size_t run = nextRun++; run < runs; run = nextRun++) {
+                      const std::size_t first = run * kSamplesPerRun;
+                      const std::size_t size = std::min(kSamplesPerRun, count - first);
+                      for (std::size_t k = 0; k < shownCount; ++k) {
+                        rowsOfThread.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
+                                          std::span<int>(rows).subspan(k * kBlock + first, size));
+                      }
+                    }
+                  });
     for (std::size_t i = 0; i < count; ++i) {
       for (std::size_t k = 0; k < shownCount; ++k) {
         const int row = rows[k * kBlock + i];
