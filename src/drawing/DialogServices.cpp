@@ -15,6 +15,7 @@
 #include <array>
 #include <cctype>
 #include <map>
+#include <utility>
 
 #include "DialogWidgets.h"
 #include "EventGate.h"
@@ -70,7 +71,10 @@ struct Dialog::Impl {
   bool initialised = false;
   bool ended = false;
   bool finished = false;
-  bool paintQueued = false;
+  bool centrePending = false;  // centred by its frame once the window system has framed it
+  bool paintPending = false;
+  bool cancelPending = false;
+  bool retryQueued = false;
   bool rightPressKeptFromList = false;
   int handlerDepth = 0;
   detail::HandlerGate gate;  // held by the dialog's own waits
@@ -102,7 +106,7 @@ struct Dialog::Impl {
     }
     return 0;
   }
-  int ControlAt(QPoint clientPos) const { return IdOf(window->childAt(clientPos)); }
+  int ControlAt(QPoint clientPos) const { return IdOf(window->Client().childAt(clientPos)); }
 
   bool Owns(const QObject* object) const {
     if (object == window->windowHandle()) return true;
@@ -110,12 +114,20 @@ struct Dialog::Impl {
     return widget != nullptr && widget->window() == window.get();
   }
 
+  bool Busy() const { return handlerDepth > 0 || gate.Held(); }
+
   // Every event reaches the handler through here. A handler that is busy (a nested event loop
   // inside it, a pause, a program being waited for) is not re-entered; the destroy event always
-  // arrives.
+  // arrives. A cancel (the close box) is the user's way out and is not dropped: it waits until the
+  // handler is free.
   void Deliver(EventKind kind, int id = 0, int code = 0) {
-    const bool busy = handlerDepth > 0 || gate.Held();
-    if (busy && kind != EventKind::Destroy) return;
+    if (Busy() && kind != EventKind::Destroy) {
+      if (kind == EventKind::Command && id == kCommandCancel) {
+        cancelPending = true;
+        DeliverPendingLater();
+      }
+      return;
+    }
     if (!handler) {
       if (kind == EventKind::Command && id == kCommandCancel) EndDialogNow(kCommandCancel);
       return;
@@ -126,36 +138,78 @@ struct Dialog::Impl {
   }
 
   // Paints are reported from outside the paint itself, so that the handler may draw and pause.
-  void QueuePaint(int delayMs = 0) {
-    if (paintQueued) return;
-    paintQueued = true;
+  void QueuePaint() {
+    paintPending = true;
+    DeliverPendingLater();
+  }
+
+  // Delivers the pending paint and cancel once the handler is free: the first paint and the
+  // close box must not be lost while it is busy.
+  void DeliverPendingLater(int delayMs = 0) {
+    if (retryQueued) return;
+    retryQueued = true;
     QTimer::singleShot(delayMs, window.get(), [this] {
-      paintQueued = false;
-      if (handlerDepth > 0 || gate.Held()) {
-        QueuePaint(15);  // the first paint must not be lost while the handler is busy
+      retryQueued = false;
+      if (finished) return;
+      if (Busy()) {
+        DeliverPendingLater(15);
         return;
       }
-      Deliver(EventKind::Paint);
+      if (std::exchange(paintPending, false)) Deliver(EventKind::Paint);
+      if (Busy()) {
+        DeliverPendingLater(15);
+        return;
+      }
+      if (std::exchange(cancelPending, false) && !ended) {
+        Deliver(EventKind::Command, kCommandCancel, 0);
+      }
     });
+  }
+
+  // The window is placed before it has a frame, as if it had none; once the window system has
+  // framed it (at once on some platforms, when it is mapped on others) it is centred again by its
+  // frame, unless it was maximised meanwhile.
+  void CentreOnceFramed() {
+    if (!centrePending || window->frameGeometry() == window->geometry()) return;
+    centrePending = false;
+    if ((window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) return;
+    CentreFrame();
+  }
+
+  // Centres the window on the screen by its outer frame. A window taller than the screen keeps
+  // its title bar on it, so that it can still be moved.
+  void CentreFrame() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size();
+    // move() places the frame's top-left corner.
+    window->move(area.x() + (area.width() - frame.width()) / 2,
+                 area.y() + std::max(0, (area.height() - frame.height()) / 2));
   }
 
   // Pointer input as the window receives it, before Qt hands it to the widget that grabbed the
   // mouse: the control under the pointer is found from the position every time.
   bool OnWindowEvent(QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize) {
+      CentreOnceFramed();
+      return false;
+    }
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
         type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick) {
       return false;
     }
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint pos = mouse->position().toPoint();
+    const QPoint windowPos = mouse->position().toPoint();
+    const QPoint pos = windowPos - window->Client().pos();
     pointer = pos;
     pointerKnown = true;
     // The release of a right press kept from a text list is kept from it as well.
     const bool keepRelease = type == QEvent::MouseButtonRelease &&
                              mouse->button() == Qt::RightButton && rightPressKeptFromList;
     if (keepRelease) rightPressKeptFromList = false;
-    if (!window->rect().contains(pos)) return keepRelease;
+    if (!window->rect().contains(windowPos)) return keepRelease;
     const int id = ControlAt(pos);
     Deliver(EventKind::PointerShape, id);
     const Control* control = Find(id);
@@ -227,16 +281,17 @@ struct Dialog::Impl {
 Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool centred)
     : impl_(std::make_unique<Impl>()) {
   Impl& d = *impl_;
-  d.window = std::make_unique<DialogWindow>();
+  // The window may be maximised, but never made smaller than its client area, which keeps its
+  // size and the controls their places.
+  d.window = std::make_unique<DialogWindow>(std::max(width, 1), std::max(height, 1));
   QWidget& w = *d.window;
   w.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
   w.setWindowTitle(ToQString(title));
-  w.setFixedSize(std::max(width, 1), std::max(height, 1));
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (centred && screen != nullptr) {
-    const QRect area = screen->availableGeometry();
-    w.move(area.x() + (area.width() - w.width()) / 2, area.y() + (area.height() - w.height()) / 2);
+  if (centred) {
+    d.CentreFrame();
+    d.centrePending = true;
   } else {
     w.move(x, y);
   }
@@ -285,7 +340,7 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
   Control control;
   control.kind = kind;
   control.text = std::string(text);
-  QWidget* parent = d.window.get();
+  QWidget* parent = &d.window->Client();
   switch (kind) {
     case ControlKind::Surface: {
       control.surface = std::make_unique<DrawingSurface>(width, height);
@@ -311,7 +366,7 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
       break;
     }
     case ControlKind::TextBox: {
-      auto* box = new QLineEdit(ToQString(text), parent);
+      auto* box = new LineBox(ToQString(text), parent);
       box->setFocusPolicy(Qt::StrongFocus);
       control.widget = box;
       break;
@@ -466,7 +521,7 @@ void Dialog::SetControlFont(int id, std::string_view faceName, int heightPixels,
 PixelPoint Dialog::GetPointerPosition() const {
   const Impl& d = *impl_;
   if (!d.pointerKnown) {
-    const QPoint p = d.window->mapFromGlobal(QCursor::pos());
+    const QPoint p = d.window->Client().mapFromGlobal(QCursor::pos());
     return {p.x(), p.y()};
   }
   return {d.pointer.x(), d.pointer.y()};
@@ -537,6 +592,7 @@ void Dialog::Show() {
     handle->installEventFilter(d.windowFilter.get());
   }
   d.window->show();
+  d.CentreOnceFramed();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) d.window->raise();
   d.window->activateWindow();
 }

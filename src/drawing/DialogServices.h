@@ -41,8 +41,10 @@ enum class MouseButton { Left, Right };
 // Events reach the handler one at a time: none arrives while the handler runs (so neither during
 // a PauseMilliseconds or RunAndWait it calls), nor during the dialog's own PauseMilliseconds or
 // RunAndWait wherever they are called (the windows keep painting; timer ticks are dropped, as a
-// busy window would miss them). A pointer-shape event names the control under the pointer even
-// while a button is held over another one: dragging is a sequence of these, never a captured drag.
+// busy window would miss them). The close box is not lost meanwhile: it arrives as the cancel
+// command once the handler is free, unless the dialog has ended by then. A pointer-shape event
+// names the control under the pointer even while a button is held over another one: dragging is a
+// sequence of these, never a captured drag.
 
 // Command identifiers the dialog itself sends.
 inline constexpr int kCommandOk = 1;
@@ -58,7 +60,9 @@ inline constexpr int kNotifyListDoubleClick = 2;  // double click on a text list
 // most recently chosen with AttachSurface.
 class Dialog {
  public:
-  // CreateDialog: a dialog with a fixed client size, centred on the screen when centred is set.
+  // CreateDialog: a dialog with a fixed client size, centred on the screen by its frame when
+  // centred is set. The window can be maximised; its client area then stays centred in it, and
+  // positions of controls and of the pointer are always the client area's.
   Dialog(std::string_view title, int x, int y, int width, int height, bool centred);
   ~Dialog();
   Dialog(const Dialog&) = delete;

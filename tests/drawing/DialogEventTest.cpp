@@ -196,6 +196,43 @@ TEST_F(DialogEventTest, CloseBoxIsCancel) {
   EXPECT_TRUE(dialog_->Widget()->isVisible());
 }
 
+TEST_F(DialogEventTest, TheCloseBoxWhileTheHandlerIsBusyIsACancelOnceItIsFree) {
+  ShowDialog();
+  auto closeTwiceSoon = [this] {
+    QTimer::singleShot(20, dialog_->Widget(), [this] {
+      dialog_->Widget()->close();
+      dialog_->Widget()->close();
+    });
+  };
+  const std::function<void()> dialogWaits[] = {
+      [this] { dialog_->PauseMilliseconds(80); },
+      [this] { ASSERT_TRUE(dialog_->RunAndWait("sleep 0.08")); }};
+  for (const auto& wait : dialogWaits) {
+    closeTwiceSoon();
+    wait();
+    EXPECT_TRUE(Take().empty());
+    QTest::qWait(60);
+    EXPECT_EQ(Take(), (Events{"command 2/0"}));
+  }
+
+  // A handler that pauses (a button's flash) gets the cancel after it returns, unless it ended
+  // the dialog meanwhile.
+  for (const bool endsTheDialog : {false, true}) {
+    onEvent_ = [&](const DialogEvent& e) {
+      if (e.kind != EventKind::Timer) return;
+      dialog_->StopTimer(3);
+      closeTwiceSoon();
+      PauseMilliseconds(80);
+      if (endsTheDialog) dialog_->EndDialog(1);
+    };
+    dialog_->StartTimer(3, 5);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000));
+    QTest::qWait(60);
+    EXPECT_EQ(Take(),
+              endsTheDialog ? (Events{"timer 3", "destroy"}) : (Events{"timer 3", "command 2/0"}));
+  }
+}
+
 TEST_F(DialogEventTest, DoubleClickOnAListLineNotifiesCodeTwo) {
   for (const char* line : {"x^2", "SIN(x)", "LOG10(x)+1"}) dialog_->ListAdd(kList, line);
   ShowDialog();

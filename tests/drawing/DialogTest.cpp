@@ -7,6 +7,9 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
+#include <string>
+#include <vector>
 
 #include "drawing/DialogServices.h"
 
@@ -160,15 +163,63 @@ TEST(DialogTest, ControlFontsFitTheirCellHeightAndFace) {
               QFontInfo(box->font()).family() == "Liberation Sans");
 }
 
-TEST(DialogTest, DialogIsCentredWithAFixedClientSize) {
-  Dialog d("Funzioni", 0, 0, 974, 720, true);
+TEST(DialogTest, CentredByItsFrameKeepingTheTitleBarOnTheScreen) {
+  Dialog d("Funzioni", 0, 0, 400, 300, true);
   EXPECT_EQ(d.Widget()->windowTitle(), "Funzioni");
-  EXPECT_EQ(d.Widget()->minimumSize(), QSize(974, 720));
-  EXPECT_EQ(d.Widget()->maximumSize(), QSize(974, 720));
+  d.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(d.Widget()->windowHandle()));
   const QRect screen = d.Widget()->screen()->availableGeometry();
-  const QPoint centre = d.Widget()->geometry().center();
-  EXPECT_LE(std::abs(centre.x() - screen.center().x()), 1);
-  EXPECT_LE(std::abs(centre.y() - screen.center().y()), 1);
+  const QRect frame = d.Widget()->frameGeometry();
+  ASSERT_NE(frame, d.Widget()->geometry());  // the offscreen platform frames its windows
+  EXPECT_EQ(d.Widget()->size(), QSize(400, 300));
+  EXPECT_LE(std::abs((frame.left() - screen.left()) - (screen.right() - frame.right())), 1);
+  EXPECT_LE(std::abs((frame.top() - screen.top()) - (screen.bottom() - frame.bottom())), 1);
+
+  Dialog tall("Alta", 0, 0, 300, screen.height() + 100, true);
+  tall.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(tall.Widget()->windowHandle()));
+  EXPECT_EQ(tall.Widget()->frameGeometry().top(), screen.top());
+}
+
+TEST(DialogTest, MaximisingKeepsTheClientAreaWithItsControlsCentredOnTheFace) {
+  auto d = MakeDialog();
+  std::vector<std::string> events;
+  d->SetEventHandler([&events](const DialogEvent& e) {
+    if (e.kind == EventKind::PointerShape) events.push_back("shape " + std::to_string(e.id));
+    if (e.kind == EventKind::Command) events.push_back("command " + std::to_string(e.id));
+  });
+  d->SetFaceColor(0x003C4E3C);
+  QWidget* w = d->Widget();
+  EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_EQ(w->minimumSize(), QSize(400, 300));
+  d->Show();
+  QWindow* window = w->windowHandle();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  DrawingSurface& board = d->AttachSurface(kBoard);
+  board.ClearSurface(0x000000FF);
+  d->RedrawSurface();
+
+  w->showMaximized();
+  ASSERT_TRUE(QTest::qWaitFor([w] { return w->width() > 400 && w->height() > 300; }, 2000));
+  const QPoint client((w->width() - 400) / 2, (w->height() - 300) / 2);
+  EXPECT_EQ(d->GetControlRect(kBoard), (PixelRect{4, 4, 200, 150}));
+  const QImage shown = w->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(client + QPoint(4, 4)), QColor(255, 0, 0));
+  EXPECT_EQ(shown.pixelColor(client + QPoint(3, 3)), QColor(0x3C, 0x4E, 0x3C));
+  EXPECT_EQ(shown.pixelColor(QPoint(1, 1)), QColor(0x3C, 0x4E, 0x3C));
+
+  // Pointer positions are the client area's, wherever it lies in the window.
+  QTest::mouseMove(window, client + QPoint(50, 50));
+  EXPECT_EQ(d->GetPointerPosition(), (PixelPoint{50, 50}));
+  QTest::mouseClick(window, Qt::LeftButton, {}, client + QPoint(50, 50));
+  QTest::mouseMove(window, QPoint(1, 1));
+  EXPECT_EQ(d->GetPointerPosition(), (PixelPoint{1 - client.x(), 1 - client.y()}));
+  EXPECT_EQ(events, (std::vector<std::string>{"shape 2000", "shape 2000", "command 2000",
+                                              "shape 2000", "shape 0"}));
+
+  w->showNormal();
+  ASSERT_TRUE(QTest::qWaitFor([w] { return w->size() == QSize(400, 300); }, 2000));
+  EXPECT_EQ(w->grab().toImage().pixelColor(QPoint(4, 4)), QColor(255, 0, 0));
 }
 
 }  // namespace
