@@ -51,6 +51,11 @@ Written Put(WorkText& text, std::size_t from, std::size_t to, long double value)
   return {WriteBack(text, from, to, number.View()), alone};
 }
 
+// The stage ends with the text holding the float result alone.
+StageResult FinishedWith(float value) {
+  return {nullptr, true, true, value};
+}
+
 }  // namespace
 
 // A run of signs becomes one sign, the product of the run, so that every sign keeps binding to
@@ -196,8 +201,9 @@ StageResult EvaluateProducts(WorkText& text) {
       if (b == 0) return {"Division by zero"};
       result = a / b;
     }
-    const Written written = Put(text, x.start, y.restStart, static_cast<float>(result));
-    if (written.alone) return {nullptr, true};
+    const auto value = static_cast<float>(result);
+    const Written written = Put(text, x.start, y.restStart, value);
+    if (written.alone) return FinishedWith(value);
     from = written.start;
   }
 }
@@ -218,9 +224,9 @@ StageResult EvaluateIntegerDivisions(WorkText& text) {
     const long double dividend = std::nearbyint(static_cast<long double>(x.value));
     const long double divisor = std::nearbyint(static_cast<long double>(y.value));
     if (y.value == 0 || divisor == 0) return {"Integer Division by zero"};
-    const long double result = std::trunc(dividend / divisor);
-    const Written written = Put(text, x.start, y.restStart, static_cast<float>(result));
-    if (written.alone) return {nullptr, true};
+    const auto value = static_cast<float>(std::trunc(dividend / divisor));
+    const Written written = Put(text, x.start, y.restStart, value);
+    if (written.alone) return FinishedWith(value);
     from = written.start;
   }
 }
@@ -255,9 +261,9 @@ StageResult EvaluateSums(WorkText& text) {
     if (y.error != nullptr) return {y.error};
     const long double a = x.value;
     const long double b = y.value;
-    const long double result = view[p] == '+' ? a + b : a - b;
-    const Written written = Put(text, x.start, y.restStart, static_cast<float>(result));
-    if (written.alone) return {nullptr, true};
+    const auto value = static_cast<float>(view[p] == '+' ? a + b : a - b);
+    const Written written = Put(text, x.start, y.restStart, value);
+    if (written.alone) return FinishedWith(value);
     // The operation was at the first operator, and the text before its left operand is
     // unchanged, so the next search may start where the result was written.
     scan = written.start;
@@ -299,6 +305,10 @@ StagesOutcome RunStages(WorkText& text, bool degrees) {
     if (result.error == nullptr) result = EvaluateLogicalWords(text);
   }
   if (result.error != nullptr) return {0, result.error};
+  if (result.floatText) {
+    const bool readsAsZero = result.value == 0 || std::isnan(result.value);
+    return {readsAsZero ? 0.0f : result.value, nullptr, true};
+  }
   return {static_cast<float>(ReadNumber(text.View())), nullptr};
 }
 

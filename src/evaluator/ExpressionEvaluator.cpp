@@ -74,11 +74,19 @@ std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view text) {
     if (c != ' ') normalized_ += UpperCase(c);
   }
   RemoveEmptyParens(normalized_);
+  resultIsText_ = false;
   const float value = EvaluateExpression(normalized_);
-  if (frames_.size() > kFramesKept) frames_.resize(kFramesKept);
-  if (!errorText_.empty()) return errorText_;
+  if (!errorText_.empty()) {
+    if (frames_.size() > kFramesKept) frames_.resize(kFramesKept);
+    return errorText_;
+  }
   std::string result(value < 0 ? "" : " ");
-  result += detail::WriteNumber(value, detail::kNumberDigits).View();
+  if (resultIsText_) {
+    result += frames_[0].text.View();
+  } else {
+    result += detail::WriteNumber(value, detail::kNumberDigits).View();
+  }
+  if (frames_.size() > kFramesKept) frames_.resize(kFramesKept);
   return result;
 }
 
@@ -124,10 +132,16 @@ float ExpressionEvaluator::EvaluateExpression(std::string_view expr) {
       if (outcome.error != nullptr) return Fail(outcome.error);
       if (depth == 0) {
         errorText_.clear();
+        resultIsText_ = outcome.textIsValue;
         return outcome.value;
       }
       --depth;
-      frames_[depth].text.Append(detail::WriteNumber(outcome.value, detail::kNumberDigits).View());
+      if (outcome.textIsValue) {
+        frames_[depth].text.Append(frame.text.View());
+      } else {
+        frames_[depth].text.Append(
+            detail::WriteNumber(outcome.value, detail::kNumberDigits).View());
+      }
       continue;
     }
     const std::size_t open = frame.next + offset;

@@ -76,6 +76,8 @@ class ExpressionEvaluator {
   std::string classString_;
   int validateFlag_ = 0;
   int degreesFlag_ = 1;
+  // The last successful evaluation left its value's NumberText as the text of frames_[0].
+  bool resultIsText_ = false;
 
   // Working space kept between calls so that an evaluation allocates as little as possible.
   std::string normalized_;

@@ -11,6 +11,9 @@ namespace funzioni::detail {
 struct StageResult {
   const char* error = nullptr;  // the message that ends the whole evaluation
   bool finished = false;        // the text has become the result of the last operation alone
+  // Set when that result was held as a 32-bit float: the text is then NumberText(value).
+  bool floatText = false;
+  float value = 0;
 };
 
 // Pairs of signs that are both signs (at the start, or after anything but a number) become one:
@@ -40,9 +43,12 @@ StageResult EvaluateLogicalWords(WorkText& text);
 struct StagesOutcome {
   float value = 0;
   const char* error = nullptr;
+  bool textIsValue = false;  // the text left is already NumberText(value)
 };
 
-// Runs every stage on a text without parentheses and reads the value that is left.
+// Runs every stage on a text without parentheses and reads the value that is left. A 32-bit
+// value written with 18 digits reads back as the same value (zero and NaN, written "0", read as
+// 0), so a text that a float operation left alone need not be read.
 StagesOutcome RunStages(WorkText& text, bool degrees);
 
 }  // namespace funzioni::detail

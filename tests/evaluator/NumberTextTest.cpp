@@ -148,6 +148,29 @@ TEST(NumberText, QuickRoundingAgreesWithTheGeneralMethod) {
   }
 }
 
+// The engine keeps a text that a 32-bit result was written into as that result's text, instead of
+// reading it back and writing it again: every float must read back from its 18 digits as itself
+// (zero, negative zero and NaN, written "0", as 0; infinity from its 999-digit stand-in).
+TEST(NumberText, FloatsReadBackFromTheirText) {
+  for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFULL; bits += 16411) {
+    const auto pattern = static_cast<std::uint32_t>(bits);
+    float f;
+    std::memcpy(&f, &pattern, sizeof f);
+    const float back = static_cast<float>(ReadNumber(NumberText(f)));
+    if (f == 0 || std::isnan(f)) {
+      ASSERT_EQ(back, 0.0f) << pattern;
+      ASSERT_FALSE(std::signbit(back)) << pattern;
+    } else {
+      ASSERT_EQ(back, f) << pattern;
+    }
+  }
+  for (const float f :
+       {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::max(),
+        std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::min(), -0.0f}) {
+    EXPECT_EQ(static_cast<float>(ReadNumber(NumberText(f))), f == 0 ? 0.0f : f);
+  }
+}
+
 // The engine decides whether a text is already a plain number without writing the number when
 // it can; that must agree with writing it.
 TEST(NumberText, OwnTextShortcutAgreesWithWriting) {
