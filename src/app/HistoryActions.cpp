@@ -90,8 +90,8 @@ void MainWindow::LoadHistory() {
 void MainWindow::AcceptFormula() {
   const std::string formula = dialog_->GetControlText(kFormulaBoxId);
   state_.currentFormula = formula;
-  ShowFormulaResults(*dialog_, state_, evaluator_, formula);
-  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, formula);
+  ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
+  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, plotAccelerator_, formula);
   const bool saved = AppendHistoryLine(HistoryPath(), formula);
   dialog_->ListReset(kHistoryListId);
   LoadHistory();
@@ -103,8 +103,8 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
   if (notificationCode != kNotifyListDoubleClick) return false;
   const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
   state_.currentFormula = formula;
-  ShowFormulaResults(*dialog_, state_, evaluator_, formula);
-  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, formula);
+  ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
+  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, plotAccelerator_, formula);
   return true;
 }
 

@@ -101,7 +101,7 @@ void MainWindow::OnPaint() {
 }
 
 void MainWindow::Redraw() {
-  RedrawPlot(*dialog_, kPlotId, state_, evaluator_);
+  RedrawPlot(*dialog_, kPlotId, state_, evaluator_, plotAccelerator_);
 }
 
 }  // namespace funzioni

@@ -15,6 +15,7 @@
 #include "controls/ControlTable.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
+#include "plot/PlotAccelerator.h"
 
 namespace funzioni {
 
@@ -112,6 +113,7 @@ class MainWindow {
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
   ExpressionEvaluator evaluator_;
+  PlotAccelerator plotAccelerator_;  // what redraws keep for the next ones (never the picture)
   std::string tickerText_;
   std::string helpText_;
   int noteHoverId_ = -1;             // the control under the pointer when a note was written, or -1
