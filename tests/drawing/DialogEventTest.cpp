@@ -205,13 +205,14 @@ TEST_F(DialogEventTest, TheCloseBoxWhileTheHandlerIsBusyIsACancelOnceItIsFree) {
     });
   };
   const std::function<void()> dialogWaits[] = {
-      [this] { dialog_->PauseMilliseconds(80); },
-      [this] { ASSERT_TRUE(dialog_->RunAndWait("sleep 0.08")); }};
+      [this] { dialog_->PauseMilliseconds(150); },
+      [this] { ASSERT_TRUE(dialog_->RunAndWait("sleep 0.15")); }};
   for (const auto& wait : dialogWaits) {
     closeTwiceSoon();
     wait();
     EXPECT_TRUE(Take().empty());
-    QTest::qWait(60);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000));
+    QTest::qWait(40);  // and only once
     EXPECT_EQ(Take(), (Events{"command 2/0"}));
   }
 
@@ -222,12 +223,12 @@ TEST_F(DialogEventTest, TheCloseBoxWhileTheHandlerIsBusyIsACancelOnceItIsFree) {
       if (e.kind != EventKind::Timer) return;
       dialog_->StopTimer(3);
       closeTwiceSoon();
-      PauseMilliseconds(80);
+      PauseMilliseconds(150);
       if (endsTheDialog) dialog_->EndDialog(1);
     };
     dialog_->StartTimer(3, 5);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000));
-    QTest::qWait(60);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return events_.size() >= 2; }, 2000));
+    QTest::qWait(40);
     EXPECT_EQ(Take(),
               endsTheDialog ? (Events{"timer 3", "destroy"}) : (Events{"timer 3", "command 2/0"}));
   }
