@@ -120,10 +120,10 @@ void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEv
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = surface.GetSurfaceSize();
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
-  // Built-in dots first and the formula's over them, each pixel set once with its last colour.
   FormulaDotCache& cache = accelerator.FormulaCache();
   const bool formulaShown = !state.currentFormula.empty();
   if (formulaShown) cache.Prepare(accelerator.Sampler(), state, mapping, state.currentFormula);
+  // Built-in dots first and the formula's over them, each pixel set once with its last colour.
   DotLayer& layer = accelerator.Layer();
   layer.Reset(size.width, size.height);
   // While the helper threads evaluate the formula this thread computes the curves alone.
