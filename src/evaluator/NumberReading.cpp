@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace funzioni {
@@ -25,6 +26,24 @@ constexpr int kLargestExactPower = 27;
 constexpr int kMaxExactDigits = 19;  // any 19-digit whole number fits in the 64-bit mantissa
 constexpr long long kExponentCap = 1'000'000'000'000'000LL;
 
+// Reads eight digits at once when the next eight characters are all digits: the numbers that the
+// engine writes have up to 18 of them.
+bool ReadEightDigits(const char* p, const char* end, std::uint64_t& value) {
+  if (end - p < 8) return false;
+  std::uint64_t chunk;
+  std::memcpy(&chunk, p, sizeof chunk);
+  // Each byte in "0".."9": its high half is 3, and still 3 after adding 6.
+  constexpr std::uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0ULL;
+  const std::uint64_t high =
+      (chunk & kHighHalves) | (((chunk + 0x0606060606060606ULL) & kHighHalves) >> 4);
+  if (high != 0x3333333333333333ULL) return false;
+  // Pairs, then quadruples, then all eight (first character in the lowest byte).
+  chunk = ((chunk & 0x0F0F0F0F0F0F0F0FULL) * 2561) >> 8;
+  chunk = ((chunk & 0x00FF00FF00FF00FFULL) * 6553601) >> 16;
+  value = ((chunk & 0x0000FFFF0000FFFFULL) * 42949672960001ULL) >> 32;
+  return true;
+}
+
 // The C library's reader is exact for every input but follows the process locale, which a
 // toolkit may set to one with a decimal comma; read in the "C" locale instead.
 locale_t ClassicLocale() {
@@ -38,66 +57,87 @@ namespace detail {
 
 DecimalScan ScanDecimal(std::string_view text) {
   DecimalScan scan;
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    scan.negative = text[i] == '-';
-    ++i;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin;
+  while (p < end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
+  if (p < end && (*p == '+' || *p == '-')) {
+    scan.negative = *p == '-';
+    ++p;
   }
-  scan.mantissaStart = i;
-  long long scale = 0;  // value = digits * 10^(scale + exponent), before the sticky rest
-  for (; i < n && IsDigit(text[i]); ++i) {
-    scan.anyDigit = true;
-    const int d = text[i] - '0';
-    if (scan.significant == 0 && d == 0) continue;
-    if (scan.significant < kMaxExactDigits) {
-      scan.digits = scan.digits * 10 + static_cast<std::uint64_t>(d);
-      ++scan.significant;
+  scan.mantissaStart = static_cast<std::size_t>(p - begin);
+  // Kept in locals while scanning: value = digits * 10^(scale + exponent), before the sticky rest.
+  std::uint64_t digits = 0;
+  int significant = 0;
+  bool sticky = false;
+  long long scale = 0;
+  const char* const integerStart = p;
+  while (p < end && *p == '0') ++p;  // leading zeros carry nothing
+  std::uint64_t eight = 0;
+  while (significant + 8 <= kMaxExactDigits && ReadEightDigits(p, end, eight)) {
+    digits = digits * 100'000'000 + eight;
+    significant += 8;
+    p += 8;
+  }
+  for (; p < end && IsDigit(*p); ++p) {
+    if (significant < kMaxExactDigits) {
+      digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+      ++significant;
     } else {
       ++scale;
-      scan.sticky = scan.sticky || d != 0;
+      sticky = sticky || *p != '0';
     }
   }
-  if (i < n && text[i] == '.') {
-    for (++i; i < n && IsDigit(text[i]); ++i) {
-      scan.anyDigit = true;
-      const int d = text[i] - '0';
-      if (scan.significant == 0 && d == 0) {
-        --scale;
-        continue;
-      }
-      if (scan.significant < kMaxExactDigits) {
-        scan.digits = scan.digits * 10 + static_cast<std::uint64_t>(d);
-        ++scan.significant;
+  bool anyDigit = p != integerStart;
+  if (p < end && *p == '.') {
+    const char* const fractionStart = ++p;
+    if (significant == 0) {
+      while (p < end && *p == '0') ++p;
+      scale -= p - fractionStart;
+    }
+    while (significant + 8 <= kMaxExactDigits && ReadEightDigits(p, end, eight)) {
+      digits = digits * 100'000'000 + eight;
+      significant += 8;
+      scale -= 8;
+      p += 8;
+    }
+    for (; p < end && IsDigit(*p); ++p) {
+      if (significant < kMaxExactDigits) {
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++significant;
         --scale;
       } else {
-        scan.sticky = scan.sticky || d != 0;
+        sticky = sticky || *p != '0';
       }
     }
+    anyDigit = anyDigit || p != fractionStart;
   }
-  if (!scan.anyDigit) return scan;
-  scan.mantissaEnd = i;
+  scan.anyDigit = anyDigit;
+  scan.digits = digits;
+  scan.significant = significant;
+  scan.sticky = sticky;
+  if (!anyDigit) return scan;
+  scan.mantissaEnd = static_cast<std::size_t>(p - begin);
 
   long long exponent = 0;
-  if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    std::size_t j = i + 1;
+  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+    const char* q = p + 1;
     bool exponentNegative = false;
-    if (j < n && (text[j] == '+' || text[j] == '-')) {
-      exponentNegative = text[j] == '-';
-      ++j;
+    if (q < end && (*q == '+' || *q == '-')) {
+      exponentNegative = *q == '-';
+      ++q;
     }
-    if (j < n && IsDigit(text[j])) {
-      for (; j < n && IsDigit(text[j]); ++j) {
-        if (exponent < kExponentCap) exponent = exponent * 10 + (text[j] - '0');
+    if (q < end && IsDigit(*q)) {
+      for (; q < end && IsDigit(*q); ++q) {
+        if (exponent < kExponentCap) exponent = exponent * 10 + (*q - '0');
       }
       if (exponentNegative) exponent = -exponent;
-      i = j;
+      p = q;
     }
   }
   scan.exponent = exponent;
   scan.power = scale + exponent;
-  scan.consumed = i;
+  scan.consumed = static_cast<std::size_t>(p - begin);
   return scan;
 }
 

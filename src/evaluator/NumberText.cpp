@@ -1,5 +1,6 @@
 #include "evaluator/NumberText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -30,12 +31,39 @@ NumberChars WriteNumber(long double value, int digits) {
   return LayOut(value < 0, rounded.digits, rounded.exponent, digits);
 }
 
+namespace {
+
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Writes value (below 10^count) as exactly `count` figures, leading zeros included, two at a time
+// from the right.
+void WriteFigures(std::uint64_t value, int count, char* out) {
+  char* p = out + count;
+  while (count >= 2) {
+    const auto pair = static_cast<std::size_t>(value % 100);
+    value /= 100;
+    p -= 2;
+    std::memcpy(p, &kDigitPairs[2 * pair], 2);
+    count -= 2;
+  }
+  if (count == 1) *--p = static_cast<char>('0' + value);
+}
+
+}  // namespace
+
 NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count) {
   NumberChars out;
   char* p = out.text_;
   if (negative) *p++ = '-';
   char figures[24];
-  std::to_chars(figures, figures + sizeof figures, digits);
+  WriteFigures(digits, count, figures);
   int used = count;
   while (used > 1 && figures[used - 1] == '0') --used;
   const int leading = exponent + count - 1;    // power of ten of the first digit
@@ -45,21 +73,30 @@ NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count)
 
   if (integerDigits <= count && decimals <= count) {
     if (leading >= 0) {
-      for (int i = 0; i <= leading; ++i) *p++ = i < used ? figures[i] : '0';
-      if (used > leading + 1) {
+      if (used <= integerDigits) {
+        std::memcpy(p, figures, static_cast<std::size_t>(used));
+        std::memset(p + used, '0', static_cast<std::size_t>(integerDigits - used));
+        p += integerDigits;
+      } else {
+        std::memcpy(p, figures, static_cast<std::size_t>(integerDigits));
+        p += integerDigits;
         *p++ = '.';
-        for (int i = leading + 1; i < used; ++i) *p++ = figures[i];
+        std::memcpy(p, figures + integerDigits, static_cast<std::size_t>(used - integerDigits));
+        p += used - integerDigits;
       }
     } else {
       *p++ = '.';
-      for (int i = -1; i > leading; --i) *p++ = '0';
-      for (int i = 0; i < used; ++i) *p++ = figures[i];
+      std::memset(p, '0', static_cast<std::size_t>(-leading - 1));
+      p += -leading - 1;
+      std::memcpy(p, figures, static_cast<std::size_t>(used));
+      p += used;
     }
   } else {
     *p++ = figures[0];
     if (used > 1) {
       *p++ = '.';
-      for (int i = 1; i < used; ++i) *p++ = figures[i];
+      std::memcpy(p, figures + 1, static_cast<std::size_t>(used - 1));
+      p += used - 1;
     }
     *p++ = 'E';
     *p++ = leading < 0 ? '-' : '+';

@@ -264,7 +264,17 @@ TEST(ReadNumber, CorrectlyRoundedAgainstTheCLibrary) {
     for (int j = 0; j < length; ++j) text += static_cast<char>('0' + random() % 10);
     if (random() % 2) text.insert(random() % text.size(), ".");
     if (random() % 2) text += "E" + std::to_string(static_cast<int>(random() % 9000) - 4500);
-    ASSERT_EQ(ReadNumber(text), std::strtold(text.c_str(), nullptr)) << text;
+    if (random() % 3 == 0) text.insert(0, std::string(random() % 12, '0'));
+    if (random() % 3 == 0) text.insert(0, random() % 2 ? "-" : "+");
+    // What follows a number, where the reader must stop.
+    constexpr std::string_view kAfter = "+-*/E.0123456789^)";
+    for (int k = static_cast<int>(random() % 4); k > 0; --k)
+      text += kAfter[random() % kAfter.size()];
+    char* stop = nullptr;
+    const long double expected = std::strtold(text.c_str(), &stop);
+    std::size_t consumed = 0;
+    ASSERT_EQ(ReadNumber(text, consumed), expected) << text;
+    ASSERT_EQ(consumed, static_cast<std::size_t>(stop - text.c_str())) << text;
   }
   const std::string longDigits = std::string(5000, '3') + "E-5000";
   EXPECT_EQ(ReadNumber(longDigits), std::strtold(longDigits.c_str(), nullptr));
