@@ -113,10 +113,10 @@ StageResult EvaluateFactorials(WorkText& text) {
   }
 }
 
-StageResult EvaluateFunctions(WorkText& text, bool degrees) {
+StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letters) {
   const LanguageTables& tables = Tables();
   // Results bring no letter but "E" into the text.
-  const std::uint32_t letters = LetterMask(text.View()) | LetterMask("E");
+  letters |= LetterMask("E");
   for (int k = 1; k <= kFunctionCount; ++k) {
     const FunctionCode& code = tables.codes[k];
     if (!MayContain(letters, code.letters)) continue;
@@ -179,7 +179,9 @@ StageResult EvaluateProducts(WorkText& text) {
   std::size_t from = 0;
   for (;;) {
     const std::string_view view = text.View();
-    const std::size_t p = view.find_first_of("*/", from);
+    std::size_t p = from;
+    while (p < view.size() && view[p] != '*' && view[p] != '/') ++p;
+    if (p == view.size()) p = std::string_view::npos;
     if (p == std::string_view::npos || p == view.size() - 1) return {};
     if (p == 0)
       return {"Missing left argument in multiplication (*) or floating-point division (/)"};
@@ -279,15 +281,18 @@ StagesOutcome RunStages(WorkText& text, bool degrees) {
   const auto has = [&](char c) { return present[static_cast<unsigned char>(c)]; };
   bool anyWord = false;
   for (char t = word::kMod; t <= word::kIsFalse; ++t) anyWord = anyWord || has(t);
-  bool anyLetter = false;
-  for (char c = 'A'; c <= 'Z'; ++c) anyLetter = anyLetter || (has(c) && c != 'E' && c != 'D');
+  std::uint32_t letters = 0;
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    if (has(c)) letters |= 1U << (c - 'A');
+  }
+  const bool anyLetter = (letters & ~LetterMask("ED")) != 0;
 
   if (has('+') || has('-')) CollapseSigns(text);
   if (IsWholeNumber(text.View(), true))
     return {static_cast<float>(ReadNumber(text.View())), nullptr};
   StageResult result;
   if (has('!')) result = EvaluateFactorials(text);
-  if (result.error == nullptr && anyLetter) result = EvaluateFunctions(text, degrees);
+  if (result.error == nullptr && anyLetter) result = EvaluateFunctions(text, degrees, letters);
   if (result.error == nullptr && has('^')) result = EvaluatePowers(text);
   if (result.error == nullptr && !result.finished && (has('*') || has('/'))) {
     result = EvaluateProducts(text);

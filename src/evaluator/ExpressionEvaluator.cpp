@@ -45,19 +45,27 @@ bool IsPlainNumber(std::string_view inside) {
   return inside.back() == '!' && detail::IsOwnNumberText(inside.substr(0, inside.size() - 1));
 }
 
-// For every "(" of the text, the position of the ")" that closes it.
-void MatchParentheses(std::string_view text, std::vector<std::size_t>& matches,
+// For every "(" of the text, the position of the ")" that closes it (only the entries at a "("
+// are written). Returns whether the text has as many "(" as ")".
+bool MatchParentheses(std::string_view text, std::vector<std::size_t>& matches,
                       std::vector<std::size_t>& openers) {
-  matches.assign(text.size(), kUnmatched);
+  if (matches.size() < text.size()) matches.resize(text.size());
   openers.clear();
+  std::size_t closers = 0;
+  std::size_t opened = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '(') {
+      matches[i] = kUnmatched;
       openers.push_back(i);
-    } else if (text[i] == ')' && !openers.empty()) {
+      ++opened;
+    } else if (text[i] == ')') {
+      ++closers;
+      if (openers.empty()) continue;
       matches[openers.back()] = i;
       openers.pop_back();
     }
   }
+  return opened == closers;
 }
 
 }  // namespace
@@ -69,10 +77,13 @@ ExpressionEvaluator::ExpressionEvaluator() {
 std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view text) {
   validateFlag_ = 1;
   degreesFlag_ = 1;
-  normalized_.clear();
+  normalized_.resize(text.size());
+  std::size_t size = 0;
   for (const char c : text) {
-    if (c != ' ') normalized_ += UpperCase(c);
+    normalized_[size] = UpperCase(c);
+    size += c != ' ' ? 1 : 0;
   }
+  normalized_.resize(size);
   RemoveEmptyParens(normalized_);
   resultIsText_ = false;
   const float value = EvaluateExpression(normalized_);
@@ -108,10 +119,7 @@ float ExpressionEvaluator::EvaluateExpression(std::string_view expr) {
     }
     text = prepared_;
   }
-  if (std::count(text.begin(), text.end(), '(') != std::count(text.begin(), text.end(), ')')) {
-    return Fail("Parentheses mismatch");
-  }
-  MatchParentheses(text, matches_, openers_);
+  if (!MatchParentheses(text, matches_, openers_)) return Fail("Parentheses mismatch");
 
   // Parenthesised parts are evaluated from left to right, each by an evaluation of its inside
   // that first resolves the parts inside it. The nesting is kept in frames_ rather than on the

@@ -76,18 +76,6 @@ constexpr char kWordTokens[] = {word::kAnd, word::kXor, word::kOr,     word::kMo
 
 }  // namespace
 
-std::uint32_t LetterMask(std::string_view text) {
-  std::uint32_t mask = 0;
-  for (const char c : text) {
-    if (c >= 'A' && c <= 'Z') {
-      mask |= 1U << (c - 'A');
-    } else if (c == '#') {
-      mask |= 1U << 26;
-    }
-  }
-  return mask;
-}
-
 LanguageTables::LanguageTables() {
   // NameList from the reference list: a function's entry is its name (the text before "()"),
   // an operator word's or a constant's entry is its whole line.

@@ -34,7 +34,17 @@ inline bool IsWordToken(char c) {
 
 // Letters "A".."Z" as bits 0..25 and "#" as bit 26: a name can only occur in a text whose
 // mask covers the name's mask.
-std::uint32_t LetterMask(std::string_view text);
+constexpr std::uint32_t LetterMask(std::string_view text) {
+  std::uint32_t mask = 0;
+  for (const char c : text) {
+    if (c >= 'A' && c <= 'Z') {
+      mask |= 1U << (c - 'A');
+    } else if (c == '#') {
+      mask |= 1U << 26;
+    }
+  }
+  return mask;
+}
 inline bool MayContain(std::uint32_t textMask, std::uint32_t nameMask) {
   return (nameMask & ~textMask) == 0;
 }

@@ -110,6 +110,25 @@ bool IsOwnNumberText(std::string_view text) {
   const DecimalScan scan = ScanDecimal(text);
   if (!scan.anyDigit || scan.consumed != text.size()) return false;
   if (scan.digits == 0) return text == "0";
+  if (scan.mantissaEnd == text.size()) {
+    // Without an exponent the text can only be NumberText's plain notation: a "-" or nothing
+    // before it, no zero in front and no zero or point at the end of a fraction.
+    const std::size_t start = scan.mantissaStart;
+    if (start != (scan.negative ? 1U : 0U) || text[start] == '0') return false;
+    const std::size_t point = text.find('.', start);
+    if (point != std::string_view::npos && (text.back() == '0' || text.back() == '.')) {
+      return false;
+    }
+    const std::size_t integerDigits =
+        (point == std::string_view::npos ? text.size() : point) - start;
+    const std::size_t decimals = point == std::string_view::npos ? 0 : text.size() - point - 1;
+    // The value read lies far closer to these digits than half a step in the 18th, so NumberText
+    // gives back these very figures, and in plain notation.
+    if (!scan.sticky && scan.significant <= kNumberDigits && integerDigits <= kNumberDigits &&
+        decimals <= kNumberDigits) {
+      return true;
+    }
+  }
   constexpr long long kSafePower = 4900;  // well inside the normal range of long double
   if (!scan.sticky && scan.significant <= kNumberDigits && scan.power >= -kSafePower &&
       scan.power <= kSafePower) {

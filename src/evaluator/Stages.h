@@ -2,6 +2,7 @@
 // left, so precedence comes from the order in which the stages run.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "evaluator/WorkText.h"
@@ -27,7 +28,8 @@ void CollapseSigns(WorkText& text);
 bool IsWholeNumber(std::string_view text, bool allowPlus);
 
 StageResult EvaluateFactorials(WorkText& text);
-StageResult EvaluateFunctions(WorkText& text, bool degrees);
+// `letters` is LetterMask of the text.
+StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letters);
 StageResult EvaluatePowers(WorkText& text);
 StageResult EvaluateProducts(WorkText& text);
 StageResult EvaluateIntegerDivisions(WorkText& text);
