@@ -20,17 +20,26 @@ char UpperCase(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Removes every "()" in one pass from left to right without overlaps: "(())" becomes "()".
-void RemoveEmptyParens(std::string& text) {
-  std::size_t out = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    if (text[i] == '(' && i + 1 < text.size() && text[i + 1] == ')') {
-      i += 2;
+// Upper case, without blanks (only code 32), and without the "()" pairs of that text, removed in
+// one pass from left to right without overlaps ("(())" becomes "()"): a ")" right after a "("
+// that has just been kept takes it away again.
+void Normalise(std::string_view text, std::string& normalised) {
+  normalised.resize(text.size());
+  char* const begin = normalised.data();
+  char* out = begin;
+  bool afterOpen = false;
+  for (const char typed : text) {
+    if (typed == ' ') continue;
+    const char c = UpperCase(typed);
+    if (c == ')' && afterOpen) {
+      --out;
+      afterOpen = false;
       continue;
     }
-    text[out++] = text[i++];
+    *out++ = c;
+    afterOpen = c == '(';
   }
-  text.resize(out);
+  normalised.resize(static_cast<std::size_t>(out - begin));
 }
 
 // A group whose inside is already a number ("5", "+5", "-2.5" or "3!" as NumberText writes
@@ -77,14 +86,7 @@ ExpressionEvaluator::ExpressionEvaluator() {
 std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view text) {
   validateFlag_ = 1;
   degreesFlag_ = 1;
-  normalized_.resize(text.size());
-  std::size_t size = 0;
-  for (const char c : text) {
-    normalized_[size] = UpperCase(c);
-    size += c != ' ' ? 1 : 0;
-  }
-  normalized_.resize(size);
-  RemoveEmptyParens(normalized_);
+  Normalise(text, normalized_);
   resultIsText_ = false;
   const float value = EvaluateExpression(normalized_);
   if (!errorText_.empty()) {

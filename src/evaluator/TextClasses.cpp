@@ -95,20 +95,21 @@ bool ClassifyPlainText(std::string_view expr, std::string& classes, std::uint32_
   const LanguageTables& tables = Tables();
   const std::size_t n = expr.size();
   classes.resize(n);
+  char* const out = classes.data();
   letters = 0;
   for (std::size_t i = 0; i < n;) {
     const char c = expr[i];
     if (!IsLetter(c)) {
       const char cls = kPlainClass[static_cast<unsigned char>(c)];
       if (cls == 0) return false;
-      classes[i++] = cls;
+      out[i++] = cls;
       continue;
     }
     std::size_t end = i + 1;
     while (end < n && IsLetter(expr[end])) ++end;
     if (end == i + 1 && (c == 'E' || c == 'D')) {
       letters |= 1U << (c - 'A');
-      classes[i++] = 'E';
+      out[i++] = 'E';
       continue;
     }
     // A name with the digits after it (LOG10, EXP2), as the general way reads them.
@@ -116,7 +117,7 @@ bool ClassifyPlainText(std::string_view expr, std::string& classes, std::uint32_
     while (end < n && IsDigit(expr[end])) ++end;
     if (!tables.IsPlainFunctionName(expr.substr(i, end - i))) return false;
     for (std::size_t k = i; k < lettersEnd; ++k) letters |= 1U << (expr[k] - 'A');
-    for (; i < end; ++i) classes[i] = 'F';
+    for (; i < end; ++i) out[i] = 'F';
   }
   return true;
 }

@@ -45,6 +45,15 @@ TEST(Normalisation, CaseBlanksAndEmptyParentheses) {
       {"Pi#", " 3.14159274101257324"},
       {"e#", " 2.71828174591064453"},
       {"2()+3", " 5"},  // "()" disappears before the checks
+      // One pass without overlaps, after the blanks are gone: a pair that the removal forms
+      // stays, and a "(" taken away with its ")" closes nothing else.
+      {"()()1", " 1"},
+      {"(()2)", " 2"},
+      {"( 3 ) ( ) * 2", " 6"},
+      {"2+( ( ) )", std::string_view("   Error in Expression: Illegal character sequence: ()  "
+                                     "Please correct. ")},
+      {"(()))(", std::string_view("   Error in Expression: Illegal character sequence: ()  "
+                                  "Please correct. ")},
   };
   ExpectResults(cases);
 }
