@@ -1,6 +1,7 @@
 // Grid lines, scale numbers and axes of the plotting area at several zooms, checked pixel by
 // pixel with every curve switched off.
 
+#include <ostream>
 #include <vector>
 
 #include "PlotFixture.h"
@@ -14,6 +15,11 @@ struct GridCase {
   std::vector<int> lines;  // rows of horizontal lines, also the columns of vertical ones
   int probe;               // a column (for rows) and 600 - probe a row (for columns) off any line
 };
+
+// Named by its zoom (gtest would otherwise print the raw bytes, padding included).
+void PrintTo(const GridCase& c, std::ostream* out) {
+  *out << "zoom " << c.zoom;
+}
 
 class PlotGrid : public PlotFixture, public ::testing::WithParamInterface<GridCase> {};
 
