@@ -14,6 +14,7 @@ struct DecimalScan {
   bool sticky = false;       // a nonzero digit beyond them
   long long power = 0;       // value = digits * 10^power (plus the sticky rest)
   long long exponent = 0;    // the exponent as written
+  bool point = false;        // the mantissa has a decimal point
   std::size_t mantissaStart = 0;
   std::size_t mantissaEnd = 0;
   std::size_t consumed = 0;  // characters that belong to the number (0 without digits)

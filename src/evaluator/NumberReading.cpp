@@ -90,6 +90,7 @@ DecimalScan ScanDecimal(std::string_view text) {
   }
   bool anyDigit = p != integerStart;
   if (p < end && *p == '.') {
+    scan.point = true;
     const char* const fractionStart = ++p;
     if (significant == 0) {
       while (p < end && *p == '0') ++p;

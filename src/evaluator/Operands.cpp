@@ -1,5 +1,6 @@
 #include "evaluator/Operands.h"
 
+#include "evaluator/DecimalScan.h"
 #include "evaluator/NumberReading.h"
 
 namespace funzioni {
@@ -56,7 +57,8 @@ RightOperand ReadRightOperand(std::string_view text, std::size_t lastPos) {
     return operand;
   }
   const std::string_view rest = text.substr(restStart);
-  operand.value = static_cast<float>(ReadNumber(rest));
+  const detail::DecimalScan scan = detail::ScanDecimal(rest);
+  operand.value = static_cast<float>(detail::ValueOf(scan, rest));
 
   std::size_t i = 0;
   if (IsSign(rest[0])) {
@@ -69,6 +71,17 @@ RightOperand ReadRightOperand(std::string_view text, std::size_t lastPos) {
   bool point = false;
   bool exponent = false;
   bool mantissaDigit = false;
+  // What the reader took is all part of the operand's text (unless it skipped blanks first or
+  // took a lower-case exponent letter); the operand may go on past it, with an exponent letter
+  // that has no digits or a second part.
+  const bool lowerExponent = scan.consumed > scan.mantissaEnd &&
+                             (rest[scan.mantissaEnd] == 'e' || rest[scan.mantissaEnd] == 'd');
+  if (scan.anyDigit && (IsSign(rest[0]) || IsDigitOrPoint(rest[0])) && !lowerExponent) {
+    i = scan.consumed;
+    point = scan.point;
+    exponent = scan.consumed > scan.mantissaEnd;
+    mantissaDigit = true;
+  }
   while (i < rest.size()) {
     const char c = rest[i];
     if (IsDigit(c)) {

@@ -2,6 +2,9 @@
 // integer division and sums, the operand readers and the write-back of results.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "EvaluatorCases.h"
 #include "evaluator/Operands.h"
 
@@ -214,6 +217,48 @@ TEST(Operands, ReadRightOperand) {
     EXPECT_EQ(operand.restStart, c.restStart) << c.text;
   }
   EXPECT_STREQ(ReadRightOperand("2^", 1).error, "No right argument");
+}
+
+// The operand's text, character by character as its rule reads: a sign that agrees with the
+// value, digits, at most one ".", at most one exponent letter with a sign right after it; the
+// rest moves past it only when a digit stands before the exponent letter. The reader finds the
+// extent faster, from what it has already read; both must agree on any text.
+std::size_t ReferenceRestStart(std::string_view rest, float value, std::size_t restStart) {
+  std::size_t i = 0;
+  if (rest[0] == '+' || rest[0] == '-') {
+    if (!(rest[0] == '+' ? value > 0 : value < 0)) return restStart;
+    i = 1;
+  }
+  bool point = false;
+  bool exponent = false;
+  bool digit = false;
+  while (i < rest.size()) {
+    const char c = rest[i];
+    if (c >= '0' && c <= '9') {
+      digit = digit || !exponent;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if ((c == 'E' || c == 'D') && !exponent) {
+      exponent = true;
+      if (i + 1 < rest.size() && (rest[i + 1] == '+' || rest[i + 1] == '-')) ++i;
+    } else {
+      break;
+    }
+    ++i;
+  }
+  return digit ? restStart + i : restStart;
+}
+
+TEST(Operands, RightOperandExtentOnAnyText) {
+  constexpr std::string_view kAlphabet = "0123456789..+-EDed *(";
+  std::mt19937 random(5);
+  for (int n = 0; n < 100000; ++n) {
+    std::string text = "^";
+    const int length = 1 + static_cast<int>(random() % 10);
+    for (int k = 0; k < length; ++k) text += kAlphabet[random() % kAlphabet.size()];
+    const RightOperand operand = ReadRightOperand(text, 0);
+    ASSERT_EQ(operand.restStart, ReferenceRestStart(text.substr(1), operand.value, 1)) << text;
+  }
 }
 
 TEST(Factorial, ExtendedProduct) {
