@@ -42,18 +42,31 @@ constexpr std::array<char, 200> kDigitPairs = [] {
   return pairs;
 }();
 
-// Writes value (below 10^count) as exactly `count` figures, leading zeros included, two at a time
-// from the right.
-void WriteFigures(std::uint64_t value, int count, char* out) {
+// Writes value (below 10^count, count <= 9) as exactly `count` figures, leading zeros included,
+// two at a time from the right.
+void WriteSmallFigures(std::uint32_t value, int count, char* out) {
   char* p = out + count;
   while (count >= 2) {
-    const auto pair = static_cast<std::size_t>(value % 100);
+    const std::uint32_t pair = value % 100;
     value /= 100;
     p -= 2;
     std::memcpy(p, &kDigitPairs[2 * pair], 2);
     count -= 2;
   }
   if (count == 1) *--p = static_cast<char>('0' + value);
+}
+
+// The same for any count up to 18, in two halves of 32-bit arithmetic.
+void WriteFigures(std::uint64_t value, int count, char* out) {
+  constexpr std::uint32_t kHalf = 1'000'000'000;
+  if (count <= 9) {
+    WriteSmallFigures(static_cast<std::uint32_t>(value), count, out);
+    return;
+  }
+  const auto high = static_cast<std::uint32_t>(value / kHalf);
+  WriteSmallFigures(high, count - 9, out);
+  WriteSmallFigures(static_cast<std::uint32_t>(value - std::uint64_t{high} * kHalf), 9,
+                    out + count - 9);
 }
 
 }  // namespace
@@ -65,6 +78,7 @@ NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count)
   char figures[24];
   WriteFigures(digits, count, figures);
   int used = count;
+  while (used > 2 && figures[used - 1] == '0' && figures[used - 2] == '0') used -= 2;
   while (used > 1 && figures[used - 1] == '0') --used;
   const int leading = exponent + count - 1;    // power of ten of the first digit
   const int lowest = exponent + count - used;  // power of ten of the last digit kept
