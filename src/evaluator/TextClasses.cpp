@@ -89,19 +89,58 @@ void OverwriteAll(std::string& text, std::string_view from, std::string_view to)
   }
 }
 
+bool IsOperatorClass(char c) {
+  return c == '+' || c == '*';
+}
+
+// Follows a class string from left to right and records its neighbour faults.
+class NeighbourWatch {
+ public:
+  explicit NeighbourWatch(const LanguageTables& tables) : tables_(tables) {}
+
+  void Next(char cls, std::size_t at) {
+    if (at > 0) {
+      const int rank = tables_.PairRank(previous_, cls);
+      if (rank != 0 && (faults_.pairRank == 0 || rank < faults_.pairRank)) {
+        faults_.pairRank = rank;
+        faults_.pairAt = at - 1;
+      }
+    }
+    operators_ = IsOperatorClass(cls) ? operators_ + 1 : 0;
+    if (operators_ == 3 && faults_.tripleAt == std::string::npos) faults_.tripleAt = at - 2;
+    previous_ = cls;
+  }
+  const NeighbourFaults& Faults() const { return faults_; }
+
+ private:
+  const LanguageTables& tables_;
+  NeighbourFaults faults_;
+  char previous_ = 0;
+  int operators_ = 0;
+};
+
 }  // namespace
 
-bool ClassifyPlainText(std::string_view expr, std::string& classes, std::uint32_t& letters) {
+NeighbourFaults FindNeighbourFaults(std::string_view classes) {
+  NeighbourWatch watch(Tables());
+  for (std::size_t i = 0; i < classes.size(); ++i) watch.Next(classes[i], i);
+  return watch.Faults();
+}
+
+bool ClassifyPlainText(std::string_view expr, std::string& classes, std::uint32_t& letters,
+                       NeighbourFaults& faults) {
   const LanguageTables& tables = Tables();
   const std::size_t n = expr.size();
   classes.resize(n);
   char* const out = classes.data();
   letters = 0;
+  NeighbourWatch watch(tables);
   for (std::size_t i = 0; i < n;) {
     const char c = expr[i];
     if (!IsLetter(c)) {
       const char cls = kPlainClass[static_cast<unsigned char>(c)];
       if (cls == 0) return false;
+      watch.Next(cls, i);
       out[i++] = cls;
       continue;
     }
@@ -109,6 +148,7 @@ bool ClassifyPlainText(std::string_view expr, std::string& classes, std::uint32_
     while (end < n && IsLetter(expr[end])) ++end;
     if (end == i + 1 && (c == 'E' || c == 'D')) {
       letters |= 1U << (c - 'A');
+      watch.Next('E', i);
       out[i++] = 'E';
       continue;
     }
@@ -117,8 +157,12 @@ bool ClassifyPlainText(std::string_view expr, std::string& classes, std::uint32_
     while (end < n && IsDigit(expr[end])) ++end;
     if (!tables.IsPlainFunctionName(expr.substr(i, end - i))) return false;
     for (std::size_t k = i; k < lettersEnd; ++k) letters |= 1U << (expr[k] - 'A');
-    for (; i < end; ++i) out[i] = 'F';
+    for (; i < end; ++i) {
+      watch.Next('F', i);
+      out[i] = 'F';
+    }
   }
+  faults = watch.Faults();
   return true;
 }
 

@@ -11,15 +11,10 @@ namespace funzioni {
 
 namespace {
 
-using detail::LanguageTables;
 using detail::LetterMask;
 using detail::MayContain;
 
 constexpr std::string_view kPleaseCorrect = "  Please correct. ";
-
-bool IsOperatorClass(char c) {
-  return c == '+' || c == '*';
-}
 
 // Replaces every occurrence of `from` by `to` (any lengths), one pass from left to right;
 // `scratch` is working space.
@@ -46,49 +41,35 @@ bool ExpressionEvaluator::Reject(std::string_view message) {
 }
 
 bool ExpressionEvaluator::ValidateExpression(std::string& expr) {
-  const LanguageTables& tables = detail::Tables();
   if (expr.empty()) return Reject("Empty expression! - You need to enter an expression.");
 
   // ClassString: one class letter per character of the expression. Most formulas take the
   // one-pass way; the rest, and every text that is refused here, the general one.
   std::string& classes = classString_;
   std::uint32_t letters = 0;
+  detail::NeighbourFaults faults;
   classWork_.words.clear();
-  if (!detail::ClassifyPlainText(expr, classes, letters)) {
+  if (!detail::ClassifyPlainText(expr, classes, letters, faults)) {
     letters = LetterMask(expr);
     std::string message;
     if (!detail::ClassifyAnyText(expr, letters, classes, classWork_, message)) {
       return Reject(message);
     }
+    faults = detail::FindNeighbourFaults(classes);
   }
 
-  // Forbidden neighbours: the pair first in the table's order is reported, at its first place.
-  // Three operators or signs in a row ("2--3" and "2*-3" pass) are looked for in the same scan
-  // and reported after the last character.
-  int worstRank = 0;
-  std::size_t worstAt = 0;
-  std::size_t tripleAt = std::string::npos;
-  for (std::size_t i = 0; i + 1 < classes.size(); ++i) {
-    const int rank = tables.PairRank(classes[i], classes[i + 1]);
-    if (rank != 0 && (worstRank == 0 || rank < worstRank)) {
-      worstRank = rank;
-      worstAt = i;
-    }
-    if (tripleAt == std::string::npos && i + 2 < classes.size() && IsOperatorClass(classes[i]) &&
-        IsOperatorClass(classes[i + 1]) && IsOperatorClass(classes[i + 2])) {
-      tripleAt = i;
-    }
-  }
-  if (worstRank != 0) {
-    return Reject("Illegal character sequence: " + expr.substr(worstAt, 2) +
+  // Forbidden neighbours: the pair first in the table's order is reported, at its first place;
+  // three operators or signs in a row ("2--3" and "2*-3" pass) after the last character.
+  if (faults.pairRank != 0) {
+    return Reject("Illegal character sequence: " + expr.substr(faults.pairAt, 2) +
                   std::string(kPleaseCorrect));
   }
   if (std::string_view("+*FEL").find(classes.back()) != std::string_view::npos) {
     return Reject("Illegal last character: " + std::string(1, expr.back()) +
                   std::string(kPleaseCorrect));
   }
-  if (tripleAt != std::string::npos) {
-    return Reject("Illegal character sequence: " + expr.substr(tripleAt, 3) +
+  if (faults.tripleAt != std::string::npos) {
+    return Reject("Illegal character sequence: " + expr.substr(faults.tripleAt, 3) +
                   std::string(kPleaseCorrect));
   }
 

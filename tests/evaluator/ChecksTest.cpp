@@ -135,7 +135,8 @@ TEST(Checks, ClassStringAndPreparedForm) {
 }
 
 // Most formulas are classified in one pass; the general classification, name by name, must give
-// the very same classes for every text that the one-pass way accepts, and refuse none of them.
+// the very same classes (and neighbour faults) for every text that the one-pass way accepts, and
+// refuse none of them.
 // The texts mix the pieces where the two could part: names inside names, names not followed by
 // "(", digits after names, operator words, constants, exponent letters and stray letters.
 TEST(Checks, OnePassClassesAgreeWithTheGeneralClassification) {
@@ -160,13 +161,15 @@ TEST(Checks, OnePassClassesAgreeWithTheGeneralClassification) {
     const int count = 1 + static_cast<int>(random() % 8);
     for (int k = 0; k < count; ++k) text += pieces[random() % pieces.size()];
     std::uint32_t letters = 0;
-    if (!detail::ClassifyPlainText(text, plainClasses, letters)) continue;
+    detail::NeighbourFaults faults;
+    if (!detail::ClassifyPlainText(text, plainClasses, letters, faults)) continue;
     ++plainTexts;
     ASSERT_EQ(letters, detail::LetterMask(text)) << text;
     ASSERT_TRUE(detail::ClassifyAnyText(text, letters, generalClasses, work, message))
         << text << ": " << message;
     ASSERT_EQ(plainClasses, generalClasses) << text;
     ASSERT_TRUE(work.words.empty()) << text;
+    ASSERT_TRUE(faults == detail::FindNeighbourFaults(generalClasses)) << text;
   }
   EXPECT_GT(plainTexts, 20000);  // the one-pass way was really tried
 }
