@@ -45,7 +45,9 @@ struct Written {
   bool alone;
 };
 
-Written Put(WorkText& text, std::size_t from, std::size_t to, long double value) {
+// For an extended result ("^", "!") and for a 32-bit one.
+template <typename Real>
+Written Put(WorkText& text, std::size_t from, std::size_t to, Real value) {
   const bool alone = from == 0 && to == text.Size();
   const NumberChars number = WriteNumber(value, kNumberDigits);
   return {WriteBack(text, from, to, number.View()), alone};
@@ -274,17 +276,21 @@ StageResult EvaluateSums(WorkText& text) {
 }
 
 StagesOutcome RunStages(WorkText& text, bool degrees) {
-  // Which characters occur: a stage whose operator is absent has nothing to do, and results
-  // written back only ever bring digits, ".", "E" and signs.
-  bool present[256] = {};
-  for (const char c : text.View()) present[static_cast<unsigned char>(c)] = true;
-  const auto has = [&](char c) { return present[static_cast<unsigned char>(c)]; };
-  bool anyWord = false;
-  for (char t = word::kMod; t <= word::kIsFalse; ++t) anyWord = anyWord || has(t);
-  std::uint32_t letters = 0;
-  for (char c = 'A'; c <= 'Z'; ++c) {
-    if (has(c)) letters |= 1U << (c - 'A');
+  // Which characters occur, one bit each: a stage whose operator is absent has nothing to do,
+  // and results written back only ever bring digits, ".", "E" and signs.
+  std::uint64_t present[4] = {};
+  for (const char c : text.View()) {
+    const auto u = static_cast<unsigned char>(c);
+    present[u >> 6] |= std::uint64_t{1} << (u & 63);
   }
+  const auto has = [&](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return ((present[u >> 6] >> (u & 63)) & 1) != 0;
+  };
+  // "A".."Z" are bits 1..26 of the second word, the word tokens bits 16..24 of the first.
+  static_assert('A' == 65 && 'Z' == 90 && word::kMod == 16 && word::kIsFalse == 24);
+  const auto letters = static_cast<std::uint32_t>((present[1] >> 1) & 0x3FFFFFF);
+  const bool anyWord = ((present[0] >> 16) & 0x1FF) != 0;
   const bool anyLetter = (letters & ~LetterMask("ED")) != 0;
 
   if (has('+') || has('-')) CollapseSigns(text);

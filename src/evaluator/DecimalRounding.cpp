@@ -302,12 +302,34 @@ bool RoundShifted(const BinaryParts& parts, int count, DecimalDigits& out) {
 
 }  // namespace
 
-DecimalDigits RoundToDecimal(long double value, int count) {
-  const BinaryParts parts = Decompose(value);
+namespace {
+
+DecimalDigits RoundParts(const BinaryParts& parts, int count) {
   DecimalDigits quick;
   if (RoundShifted(parts, count, quick)) return quick;
   if (RoundSmall(parts, count, quick)) return quick;
   return RoundLarge(parts, count);
+}
+
+// A float's parts straight from its bits, without going through the extended format.
+BinaryParts DecomposeFloat(float value) {
+  const auto bits = std::bit_cast<std::uint32_t>(value);
+  const int biased = static_cast<int>((bits >> 23) & 0xFF);
+  std::uint64_t mantissa = bits & 0x7FFFFF;
+  if (biased != 0) mantissa |= 0x800000;
+  const int exponent = (biased == 0 ? 1 : biased) - 127 - 23;
+  const int zeros = std::countr_zero(mantissa);
+  return {mantissa >> zeros, exponent + zeros};
+}
+
+}  // namespace
+
+DecimalDigits RoundToDecimal(long double value, int count) {
+  return RoundParts(Decompose(value), count);
+}
+
+DecimalDigits RoundToDecimal(float value, int count) {
+  return RoundParts(DecomposeFloat(value), count);
 }
 
 DecimalDigits RoundToDecimalWide(long double value, int count) {

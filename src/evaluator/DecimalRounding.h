@@ -14,6 +14,8 @@ struct DecimalDigits {
 // Rounds the exact value of a finite, positive long double to `count` (1..18) significant
 // digits, ties to the even digit.
 DecimalDigits RoundToDecimal(long double value, int count);
+// The same for a finite, positive float, read from its bits.
+DecimalDigits RoundToDecimal(float value, int count);
 
 // The same rounding by the general method alone (wide integers for every value): slower, and
 // the reference that the quicker ways of RoundToDecimal are checked against.

@@ -13,20 +13,32 @@ namespace funzioni {
 
 namespace detail {
 
+namespace {
+
+constexpr std::string_view kNegativeInfinityText = "-9.99999999999999999E+998";
+static_assert(kNegativeInfinityText.substr(1) == kInfinityText);
+
+// What is written without figures: "0" for zero, negative zero and NaN, and the stand-in for an
+// infinite value; empty for any other value.
+template <typename Real>
+std::string_view SpecialText(Real value) {
+  if (std::isnan(value) || value == 0) return "0";
+  if (!std::isinf(value)) return {};
+  return value < 0 ? kNegativeInfinityText : kInfinityText;
+}
+
+}  // namespace
+
 NumberChars WriteNumber(long double value, int digits) {
-  NumberChars out;
-  char* p = out.text_;
-  if (std::isnan(value) || value == 0) {
-    *p++ = '0';
-    out.size_ = 1;
-    return out;
-  }
-  if (std::isinf(value)) {
-    if (value < 0) *p++ = '-';
-    std::memcpy(p, kInfinityText.data(), kInfinityText.size());
-    out.size_ = static_cast<int>(p - out.text_ + kInfinityText.size());
-    return out;
-  }
+  const std::string_view special = SpecialText(value);
+  if (!special.empty()) return NumberChars(special);
+  const DecimalDigits rounded = RoundToDecimal(std::fabs(value), digits);
+  return LayOut(value < 0, rounded.digits, rounded.exponent, digits);
+}
+
+NumberChars WriteNumber(float value, int digits) {
+  const std::string_view special = SpecialText(value);
+  if (!special.empty()) return NumberChars(special);
   const DecimalDigits rounded = RoundToDecimal(std::fabs(value), digits);
   return LayOut(value < 0, rounded.digits, rounded.exponent, digits);
 }

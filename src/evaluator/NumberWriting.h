@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace funzioni::detail {
@@ -12,7 +13,14 @@ class NumberChars {
 
  private:
   friend NumberChars WriteNumber(long double value, int digits);
+  friend NumberChars WriteNumber(float value, int digits);
   friend NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count);
+
+  NumberChars() = default;
+  explicit NumberChars(std::string_view text) : size_(static_cast<int>(text.size())) {
+    std::memcpy(text_, text.data(), text.size());
+  }
+
   // Longest text: "-" + 18 digits + "." + "E-4951" = 27 characters.
   char text_[40];
   int size_ = 0;
@@ -20,6 +28,8 @@ class NumberChars {
 
 // NumberText with `digits` significant digits (1..18).
 NumberChars WriteNumber(long double value, int digits);
+// The same for a 32-bit value, without going through the extended format.
+NumberChars WriteNumber(float value, int digits);
 
 // The layout of NumberText for the nonzero value digits * 10^exponent, where digits has exactly
 // `count` figures.

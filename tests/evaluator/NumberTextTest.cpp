@@ -148,6 +148,23 @@ TEST(NumberText, QuickRoundingAgreesWithTheGeneralMethod) {
   }
 }
 
+// 32-bit results are written from the float's own bits; the figures must be those of the same
+// value written from the extended format, at the engine's 18 digits and the 7 of x.
+TEST(NumberText, FloatsWriteAsTheirExtendedValue) {
+  for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFULL; bits += 65521) {
+    const auto pattern = static_cast<std::uint32_t>(bits);
+    float f;
+    std::memcpy(&f, &pattern, sizeof f);
+    const long double extended = f;
+    ASSERT_EQ(detail::WriteNumber(f, detail::kNumberDigits).View(),
+              detail::WriteNumber(extended, detail::kNumberDigits).View())
+        << pattern;
+    ASSERT_EQ(detail::WriteNumber(f, detail::kXDigits).View(),
+              detail::WriteNumber(extended, detail::kXDigits).View())
+        << pattern;
+  }
+}
+
 // The engine keeps a text that a 32-bit result was written into as that result's text, instead of
 // reading it back and writing it again: every float must read back from its 18 digits as itself
 // (zero, negative zero and NaN, written "0", as 0; infinity from its 999-digit stand-in).
