@@ -20,6 +20,7 @@
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
+#include "plot/FormulaSampler.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
@@ -118,7 +119,7 @@ void BuiltinCurvesPlain(benchmark::State& timing) {
 }
 
 void BuiltinCurvesFast(benchmark::State& timing) {
-  const auto threads = static_cast<unsigned>(timing.range(0));
+  FormulaSampler sampler(static_cast<unsigned>(timing.range(0)));
   Bench bench;
   MakeWorst(bench.state, 1);
   DrawingSurface& surface = bench.dialog.AttachSurface(kPlotAreaId);
@@ -126,7 +127,7 @@ void BuiltinCurvesFast(benchmark::State& timing) {
   DotLayer layer;
   for (auto _ : timing) {
     layer.Reset(600, 600);
-    CollectBuiltinDots(bench.state, mapping, layer, threads);
+    CollectBuiltinDots(bench.state, mapping, layer, &sampler.Pool());
     layer.FlushTo(surface);
   }
 }

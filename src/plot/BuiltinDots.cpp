@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -12,8 +11,8 @@
 #include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
-#include "plot/Parallel.h"
 #include "plot/RunningSum.h"
+#include "plot/WorkerPool.h"
 
 namespace funzioni {
 
@@ -32,7 +31,7 @@ constexpr double kRelative = 0x1p-45;
 constexpr double kPerLog = 0x1p-58;
 // What a value that underflowed in double may differ from the extended one.
 constexpr double kTiny = 1e-300;
-// Samples a thread takes at a time; fewer than this would not pay for starting a thread.
+// Samples a thread takes at a time: enough to make handing them out cheap.
 constexpr std::size_t kSamplesPerRun = 4096;
 // Samples whose rows are computed before their dots are set.
 constexpr std::size_t kBlock = 1 << 16;
@@ -202,7 +201,7 @@ std::optional<int> BuiltinRows::ExactRow(int n, float x) const {
 }
 
 void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        unsigned threads) {
+                        WorkerPool* pool) {
   std::array<int, functionCount> shown{};
   std::array<Color, functionCount> colors{};
   std::size_t shownCount = 0;
@@ -224,22 +223,22 @@ void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
   columns.reserve(kBlock);
   const auto collectBlock = [&] {
     const std::size_t count = xs.size();
-    // Runs of samples are handed out one at a time, so that a thread the system holds back
-    // delays the others by one run at most.
+    // Runs of samples go to whichever thread asks next, each run with its own BuiltinRows.
     const std::size_t runs = (count + kSamplesPerRun - 1) / kSamplesPerRun;
-    std::atomic<std::size_t> nextRun{0};
-    RunInParallel(static_cast<unsigned>(std::min<std::size_t>(std::max(threads, 1u), runs)),
-                  [&](unsigned) {
-                    const BuiltinRows rowsOfThread(state, mapping);
-                    for (std::size_t run = nextRun++; run < runs; run = nextRun++) {
-                      const std::size_t first = run * kSamplesPerRun;
-                      const std::size_t size = std::min(kSamplesPerRun, count - first);
-                      for (std::size_t k = 0; k < shownCount; ++k) {
-                        rowsOfThread.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
-                                          std::span<int>(rows).subspan(k * kBlock + first, size));
-                      }
-                    }
-                  });
+    const auto computeRun = [&](std::size_t run, unsigned) {
+      const BuiltinRows rowsOfRun(state, mapping);
+      const std::size_t first = run * kSamplesPerRun;
+      const std::size_t size = std::min(kSamplesPerRun, count - first);
+      for (std::size_t k = 0; k < shownCount; ++k) {
+        rowsOfRun.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
+                       std::span<int>(rows).subspan(k * kBlock + first, size));
+      }
+    };
+    if (pool != nullptr && runs > 1) {
+      pool->Run(runs, computeRun);
+    } else {
+      for (std::size_t run = 0; run < runs; ++run) computeRun(run, 0);
+    }
     for (std::size_t i = 0; i < count; ++i) {
       for (std::size_t k = 0; k < shownCount; ++k) {
         const int row = rows[k * kBlock + i];

@@ -15,6 +15,7 @@
 namespace funzioni {
 
 class DotLayer;
+class WorkerPool;
 
 // A pixel coordinate as the drawing surface rounds it (nearest, halves to even); empty when not
 // finite or outside 0..limit - 1.
@@ -46,8 +47,9 @@ class BuiltinRows {
 
 // Sets the dots of every built-in function whose switch is exactly 1 into the layer, at the
 // pixels and in the order in which PlotBuiltinCurves sets them on the surface. The rows are
-// computed on up to `threads` threads; the dots are set by the calling thread.
+// computed with the pool's helpers when a pool is given (and free); the dots are set by the
+// calling thread.
 void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        unsigned threads = 1);
+                        WorkerPool* pool = nullptr);
 
 }  // namespace funzioni

@@ -128,7 +128,7 @@ void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEv
   layer.Reset(size.width, size.height);
   // While the helper threads evaluate the formula this thread computes the curves alone.
   CollectBuiltinDots(state, mapping, layer,
-                     cache.Evaluating() ? 1 : accelerator.Sampler().Threads());
+                     cache.Evaluating() ? nullptr : &accelerator.Sampler().Pool());
   const FormulaDots* formula = nullptr;
   if (formulaShown) {
     formula = &cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula);

@@ -1,7 +1,7 @@
 #include "plot/FormulaSampler.h"
 
 #include <algorithm>
-#include <system_error>
+#include <thread>
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/FormulaSampling.h"
@@ -10,73 +10,70 @@ namespace funzioni {
 
 namespace {
 
-// Samples handed out at a time: large enough that the shared counter is rarely touched, small
-// enough that the threads finish together although failing samples cost less than others.
+// Samples handed out at a time: large enough that handing out is rare, small enough that the
+// threads finish together although failing samples cost less than others.
 constexpr std::size_t kChunk = 256;
+
+unsigned HelpersFor(unsigned threads) {
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  return threads - 1;
+}
+
+std::vector<std::unique_ptr<ExpressionEvaluator>> MakeEvaluators(unsigned count) {
+  std::vector<std::unique_ptr<ExpressionEvaluator>> evaluators;
+  for (unsigned i = 0; i < count; ++i)
+    evaluators.push_back(std::make_unique<ExpressionEvaluator>());
+  return evaluators;
+}
 
 }  // namespace
 
-FormulaJob::FormulaJob(std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
+FormulaJob::FormulaJob(WorkerPool& pool,
+                       std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
                        std::string_view formula, std::vector<float> xs)
-    : formula_(formula), xs_(std::move(xs)), values_(xs_.size()) {
-  helpers_.reserve(helpers.size());
-  for (const std::unique_ptr<ExpressionEvaluator>& helper : helpers) {
-    ExpressionEvaluator& evaluator = *helper;
-    try {
-      helpers_.emplace_back([this, &evaluator] { WorkOrStop(evaluator); });
-    } catch (const std::system_error&) {
-      break;  // no more threads to be had: the ones running and the caller do the rest
-    }
-  }
+    : pool_(pool), helpers_(helpers), formula_(formula), xs_(std::move(xs)), values_(xs_.size()) {
+  const std::size_t chunks = (xs_.size() + kChunk - 1) / kChunk;
+  // The helpers start now. The caller's thread (worker 0) takes chunks only in Join, which
+  // supplies its evaluator first, or in the destructor, once the job is stopped.
+  pooled_ = pool_.Begin(chunks, [this](std::size_t chunk, unsigned worker) {
+    if (stopped_) return;
+    EvaluateChunk(chunk, worker == 0 ? *own_ : *helpers_[worker - 1]);
+  });
 }
 
 FormulaJob::~FormulaJob() {
-  next_.store(xs_.size());
+  if (joined_ || !pooled_) return;
+  stopped_ = true;
+  pool_.Finish();
 }
 
-void FormulaJob::Work(ExpressionEvaluator& evaluator) {
-  for (;;) {
-    const std::size_t first = next_.fetch_add(kChunk, std::memory_order_relaxed);
-    if (first >= xs_.size()) return;
-    const std::size_t last = std::min(first + kChunk, xs_.size());
-    for (std::size_t i = first; i < last; ++i) {
-      values_[i] = EvaluateFormulaAt(evaluator, formula_, xs_[i]);
-    }
-  }
-}
-
-void FormulaJob::WorkOrStop(ExpressionEvaluator& evaluator) {
-  try {
-    Work(evaluator);
-  } catch (...) {
-    // Out of memory, say: the others stop and the caller gets the failure.
-    next_.store(xs_.size());
-    const std::scoped_lock lock(failureLock_);
-    if (!failure_) failure_ = std::current_exception();
+void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator) {
+  const std::size_t last = std::min((chunk + 1) * kChunk, xs_.size());
+  for (std::size_t i = chunk * kChunk; i < last && !stopped_; ++i) {
+    values_[i] = EvaluateFormulaAt(evaluator, formula_, xs_[i]);
   }
 }
 
 FormulaValues FormulaJob::Join(ExpressionEvaluator& own) {
-  WorkOrStop(own);
-  for (std::jthread& helper : helpers_) helper.join();
-  helpers_.clear();
-  if (failure_) std::rethrow_exception(failure_);
+  joined_ = true;
+  if (!pooled_) {
+    for (std::size_t chunk = 0; chunk * kChunk < xs_.size(); ++chunk) EvaluateChunk(chunk, own);
+    return std::move(values_);
+  }
+  own_ = &own;
+  const std::exception_ptr failure = pool_.Finish();
+  if (failure) std::rethrow_exception(failure);
   return std::move(values_);
 }
 
-FormulaSampler::FormulaSampler(unsigned threads) {
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  threads_ = threads;
-}
+FormulaSampler::FormulaSampler(unsigned threads)
+    : helpers_(MakeEvaluators(HelpersFor(threads))), pool_(HelpersFor(threads)) {}
 
 FormulaSampler::~FormulaSampler() = default;
 
 std::unique_ptr<FormulaJob> FormulaSampler::Start(std::string_view formula, std::vector<float> xs) {
-  // A helper thread costs tens of microseconds to start: only worth it for a few chunks.
-  const std::size_t helperCount = std::min<std::size_t>(threads_ - 1, xs.size() / (2 * kChunk));
-  while (helpers_.size() < helperCount) helpers_.push_back(std::make_unique<ExpressionEvaluator>());
   return std::make_unique<FormulaJob>(
-      std::span<const std::unique_ptr<ExpressionEvaluator>>(helpers_).first(helperCount), formula,
+      pool_, std::span<const std::unique_ptr<ExpressionEvaluator>>(helpers_), formula,
       std::move(xs));
 }
 

@@ -1,20 +1,19 @@
 #pragma once
 
 // The typed formula evaluated at many x on every core. The calling thread works with the
-// caller's evaluator; each helper thread has an evaluator of its own, kept by the sampler between
-// runs (evaluators share no mutable state, so one per thread is all they need). Results land in
-// the order of the x values, whichever thread computed them.
+// caller's evaluator; each helper thread of the sampler's pool has an evaluator of its own, kept
+// between runs (evaluators share no mutable state, so one per thread is all they need). Results
+// land in the order of the x values, whichever thread computed them.
 
 #include <atomic>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
+
+#include "plot/WorkerPool.h"
 
 namespace funzioni {
 
@@ -22,34 +21,35 @@ class ExpressionEvaluator;
 
 using FormulaValues = std::vector<std::optional<long double>>;
 
-// One evaluation under way. The helper threads start at once, so the calling thread can do other
-// work meanwhile; Join lets it help with what is left and returns the values.
+// One evaluation under way. The helpers start at once, so that the calling thread can do other
+// work meanwhile; Join lets it take what is left and returns the values.
 class FormulaJob {
  public:
-  FormulaJob(std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
+  FormulaJob(WorkerPool& pool, std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
              std::string_view formula, std::vector<float> xs);
-  // Without a Join the helpers stop after their current samples.
+  // Without a Join the samples not yet taken are skipped.
   ~FormulaJob();
   FormulaJob(const FormulaJob&) = delete;
   FormulaJob& operator=(const FormulaJob&) = delete;
 
   // The formula's value at every x (empty where the evaluator rejects the text), as
-  // EvaluateFormulaAt gives it. Call once; rethrows what failed on a helper thread.
+  // EvaluateFormulaAt gives it. Call once; rethrows what failed on any thread.
   FormulaValues Join(ExpressionEvaluator& own);
 
   const std::vector<float>& Xs() const { return xs_; }
 
  private:
-  void Work(ExpressionEvaluator& evaluator);
-  void WorkOrStop(ExpressionEvaluator& evaluator);
+  void EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator);
 
+  WorkerPool& pool_;
+  std::span<const std::unique_ptr<ExpressionEvaluator>> helpers_;
   std::string formula_;
   std::vector<float> xs_;
   FormulaValues values_;
-  std::atomic<std::size_t> next_{0};
-  std::mutex failureLock_;
-  std::exception_ptr failure_;
-  std::vector<std::jthread> helpers_;  // last, so that they end before anything they use
+  ExpressionEvaluator* own_ = nullptr;  // the caller's, from Join on
+  std::atomic<bool> stopped_{false};
+  bool pooled_ = false;  // the pool took the job (it was free)
+  bool joined_ = false;
 };
 
 class FormulaSampler {
@@ -60,19 +60,20 @@ class FormulaSampler {
   FormulaSampler(const FormulaSampler&) = delete;
   FormulaSampler& operator=(const FormulaSampler&) = delete;
 
-  // Starts an evaluation (on helper threads when there are enough samples to pay for them).
-  // One job at a time: the helpers' evaluators are lent to it until it is destroyed.
+  // Starts an evaluation on the helper threads (the caller alone does it when the pool is busy).
   std::unique_ptr<FormulaJob> Start(std::string_view formula, std::vector<float> xs);
 
   // Start and Join in one.
   FormulaValues Evaluate(ExpressionEvaluator& own, std::string_view formula,
                          std::span<const float> xs);
 
-  unsigned Threads() const { return threads_; }
+  unsigned Threads() const { return pool_.Helpers() + 1; }
+  // The helper threads, for other work while no formula is being evaluated.
+  WorkerPool& Pool() { return pool_; }
 
  private:
-  unsigned threads_ = 1;
   std::vector<std::unique_ptr<ExpressionEvaluator>> helpers_;
+  WorkerPool pool_;  // after the evaluators its threads use, so that it ends first
 };
 
 }  // namespace funzioni

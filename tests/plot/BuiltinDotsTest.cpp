@@ -1,9 +1,11 @@
 // The fast paths underneath the accelerated redraw: built-in rows in double precision against the
 // extended-precision rows, the dot layer, and the formula evaluated on several threads.
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "plot/FormulaSampler.h"
 #include "plot/FormulaSampling.h"
 #include "plot/PlotMapping.h"
+#include "plot/WorkerPool.h"
 
 namespace funzioni {
 namespace {
@@ -174,6 +177,27 @@ TEST(FormulaSampler, AnEvaluationLeftUnfinishedEndsCleanly) {
   const FormulaValues values = sampler.Evaluate(evaluator, "x*2", std::span(xs).first(3));
   ASSERT_EQ(values.size(), 3u);
   EXPECT_EQ(values[2], EvaluateFormulaAt(evaluator, "x*2", xs[2]));
+}
+
+TEST(WorkerPool, EveryPartOnceAFailureRethrownABusyPoolLeavesItToTheCaller) {
+  WorkerPool pool(2);
+  for (const std::size_t parts : {0u, 1u, 7u, 1000u}) {
+    std::vector<int> runs(parts);
+    pool.Run(parts, [&](std::size_t part, unsigned) { ++runs[part]; });
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), 1), static_cast<long>(parts)) << parts;
+  }
+  EXPECT_THROW(pool.Run(50,
+                        [](std::size_t part, unsigned) {
+                          if (part == 17) throw std::runtime_error("part 17");
+                        }),
+               std::runtime_error);
+  // Still usable after a failure; while busy, Run does every part on the calling thread.
+  ASSERT_TRUE(pool.Begin(0, [](std::size_t, unsigned) {}));
+  std::vector<unsigned> workers(20, 99);
+  pool.Run(20, [&](std::size_t part, unsigned worker) { workers[part] = worker; });
+  EXPECT_EQ(std::count(workers.begin(), workers.end(), 0u), 20);
+  EXPECT_EQ(pool.Finish(), nullptr);
+  EXPECT_FALSE(pool.Busy());
 }
 
 }  // namespace
