@@ -44,7 +44,8 @@ bool ExpressionEvaluator::ValidateExpression(std::string& expr) {
   if (expr.empty()) return Reject("Empty expression! - You need to enter an expression.");
 
   // ClassString: one class letter per character of the expression. Most formulas take the
-  // one-pass way; the rest, and every text that is refused here, the general one.
+  // one-pass way; the rest (operator words, constants, unknown letters or characters) the general
+  // one, name by name.
   std::string& classes = classString_;
   std::uint32_t letters = 0;
   detail::NeighbourFaults faults;
