@@ -127,8 +127,8 @@ void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEv
   DotLayer& layer = accelerator.Layer();
   layer.Reset(size.width, size.height);
   // While the helper threads evaluate the formula this thread computes the curves alone.
-  CollectBuiltinDots(state, mapping, layer,
-                     cache.Evaluating() ? nullptr : &accelerator.Sampler().Pool());
+  accelerator.BuiltinCache().Collect(state, mapping, layer,
+                                     cache.Evaluating() ? nullptr : &accelerator.Sampler().Pool());
   const FormulaDots* formula = nullptr;
   if (formulaShown) {
     formula = &cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula);

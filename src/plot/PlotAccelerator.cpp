@@ -7,6 +7,7 @@ PlotAccelerator::PlotAccelerator(PlotPath path, unsigned threads)
 
 void PlotAccelerator::DropCaches() {
   formulaCache_.Drop();
+  builtinCache_.Drop();
   background_.Drop();
 }
 

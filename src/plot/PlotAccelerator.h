@@ -1,13 +1,15 @@
 #pragma once
 
 // What makes redrawing fast, kept between redraws by whoever owns the plotting area (the shell):
-// the helper threads' evaluators, the typed formula's dots, copies of the face, grid and axes,
-// and the buffer that collects the dots. None of it changes the picture: each kept result is
-// used only while everything it was computed from is unchanged.
+// the helper threads with their evaluators, the typed formula's dots, the rows of each built-in
+// curve, copies of the face, grid and axes, and the buffer that collects the dots. None of it
+// changes the picture: each kept result is used only while everything it was computed from is
+// unchanged.
 //
 // A straightforward accelerator keeps nothing and uses one thread: with it the accelerated
 // entry points draw exactly as the plain ones do, step by step (the reference for tests).
 
+#include "plot/BuiltinRowCache.h"
 #include "plot/DotLayer.h"
 #include "plot/FormulaDots.h"
 #include "plot/FormulaSampler.h"
@@ -30,6 +32,7 @@ class PlotAccelerator {
 
   FormulaSampler& Sampler() { return sampler_; }
   FormulaDotCache& FormulaCache() { return formulaCache_; }
+  BuiltinRowCache& BuiltinCache() { return builtinCache_; }
   PlotBackgroundCache& Background() { return background_; }
   DotLayer& Layer() { return layer_; }
 
@@ -37,6 +40,7 @@ class PlotAccelerator {
   PlotPath path_;
   FormulaSampler sampler_;
   FormulaDotCache formulaCache_;
+  BuiltinRowCache builtinCache_;
   PlotBackgroundCache background_;
   DotLayer layer_;
 };

@@ -167,6 +167,25 @@ TEST_F(AcceleratedPlot, ZoomAndStepChangesRedrawEverythingThatDependsOnThem) {
   ExpectSameRedraw(state, "no formula");
 }
 
+TEST_F(AcceleratedPlot, DraggingAParameterComputesOnlyThatCurveAgain) {
+  PlotState state = StateOf(kDrawCases[2]);
+  ExpectSameRedraw(state, "first");
+  const auto computed = [&] { return accelerator.BuiltinCache().CurvesComputed(); };
+  long long before = computed();
+  state.paramA[5].value = 2.5f;
+  ExpectSameRedraw(state, "a of the sine dragged");
+  EXPECT_EQ(computed(), before + 1);
+  before = computed();
+  state.curveOn[7] = 0;
+  ExpectSameRedraw(state, "a switch off");
+  state.curveOn[7] = 1;
+  ExpectSameRedraw(state, "the switch on again");
+  EXPECT_EQ(computed(), before);
+  state.stepValue.value = 3;
+  ExpectSameRedraw(state, "the step changed");
+  EXPECT_EQ(computed(), before + functionCount);
+}
+
 TEST_F(AcceleratedPlot, StraightforwardAcceleratorKeepsNothing) {
   PlotAccelerator plain(PlotPath::Straightforward);
   PlotState state = StateOf(kDrawCases[6]);

@@ -1,0 +1,127 @@
+#include "plot/BuiltinRowCache.h"
+
+#include <algorithm>
+#include <bit>
+#include <span>
+
+#include "plot/BuiltinDots.h"
+#include "plot/BuiltinFunctions.h"
+#include "plot/Curves.h"
+#include "plot/DotLayer.h"
+#include "plot/RunningSum.h"
+#include "plot/WorkerPool.h"
+
+namespace funzioni {
+
+namespace {
+
+// Rows are kept for up to this many samples per curve (2 MB each); beyond, as at a zoom far
+// past 100, every redraw computes them afresh in bounded blocks.
+constexpr std::size_t kMostSamplesKept = 1 << 19;
+// Samples a thread takes at a time.
+constexpr std::size_t kSamplesPerRun = 4096;
+
+std::array<std::uint32_t, 4> ParameterBits(const PlotState& state, int n) {
+  return {std::bit_cast<std::uint32_t>(state.paramA[n].value),
+          std::bit_cast<std::uint32_t>(state.paramB[n].value),
+          std::bit_cast<std::uint32_t>(state.paramC[n].value),
+          std::bit_cast<std::uint32_t>(state.paramD[n].value)};
+}
+
+}  // namespace
+
+bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& mapping) {
+  const SampleKey key{std::bit_cast<std::uint32_t>(state.zoomValue.value),
+                      std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width,
+                      mapping.height};
+  if (samplesKey_ == key) return !tooMany_;
+  samplesKey_.reset();
+  curveKeys_.fill(std::nullopt);
+  xs_.clear();
+  columns_.clear();
+  tooMany_ = false;
+  const int width = static_cast<int>(mapping.width);
+  const float r = mapping.halfRange;
+  ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+    if (tooMany_) return;
+    // A sample whose column lies off the area leaves no mark at all.
+    const std::optional<int> column = PixelOnArea(mapping.Column(x), width);
+    if (!column) return;
+    if (xs_.size() == kMostSamplesKept) {
+      tooMany_ = true;
+      return;
+    }
+    xs_.push_back(x);
+    columns_.push_back(*column);
+  });
+  if (tooMany_) {
+    xs_ = {};
+    columns_ = {};
+  }
+  samplesKey_ = key;
+  return !tooMany_;
+}
+
+void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+                              WorkerPool* pool) {
+  std::array<int, functionCount> shown{};
+  std::array<Color, functionCount> colors{};
+  std::size_t shownCount = 0;
+  for (int n = 1; n <= functionCount; ++n) {
+    if (state.curveOn[n] != 1) continue;
+    shown[shownCount] = n;
+    colors[shownCount] = BuiltinCurveColor(n);
+    ++shownCount;
+  }
+  if (shownCount == 0) return;
+  if (!PrepareSamples(state, mapping)) {
+    CollectBuiltinDots(state, mapping, layer, pool);
+    return;
+  }
+
+  // The curves whose parameters changed since their rows were kept, computed in runs of samples
+  // that go to whichever thread asks next.
+  const std::size_t count = xs_.size();
+  std::vector<int> stale;
+  for (std::size_t k = 0; k < shownCount; ++k) {
+    const int n = shown[k];
+    if (curveKeys_[n] == ParameterBits(state, n)) continue;
+    curveKeys_[n].reset();
+    rows_[n].resize(count);
+    stale.push_back(n);
+  }
+  const std::size_t runs = (count + kSamplesPerRun - 1) / kSamplesPerRun;
+  const auto computeRun = [&](std::size_t part, unsigned) {
+    const int n = stale[part / runs];
+    const std::size_t first = part % runs * kSamplesPerRun;
+    const std::size_t size = std::min(kSamplesPerRun, count - first);
+    BuiltinRows(state, mapping)
+        .Rows(n, std::span<const float>(xs_).subspan(first, size),
+              std::span<int>(rows_[n]).subspan(first, size));
+  };
+  const std::size_t parts = stale.size() * runs;
+  if (pool != nullptr && parts > 1) {
+    pool->Run(parts, computeRun);
+  } else {
+    for (std::size_t part = 0; part < parts; ++part) computeRun(part, 0);
+  }
+  for (const int n : stale) curveKeys_[n] = ParameterBits(state, n);
+  curvesComputed_ += static_cast<long long>(stale.size());
+
+  // The dots in drawing order: sample by sample, function by function.
+  std::array<const int*, functionCount> rowsOf{};
+  for (std::size_t k = 0; k < shownCount; ++k) rowsOf[k] = rows_[shown[k]].data();
+  for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t k = 0; k < shownCount; ++k) {
+      const int row = rowsOf[k][i];
+      if (row != BuiltinRows::kNoRow) layer.Put(columns_[i], row, colors[k]);
+    }
+  }
+}
+
+void BuiltinRowCache::Drop() {
+  samplesKey_.reset();
+  curveKeys_.fill(std::nullopt);
+}
+
+}  // namespace funzioni
