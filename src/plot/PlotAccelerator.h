@@ -21,8 +21,8 @@ enum class PlotPath { Accelerated, Straightforward };
 
 class PlotAccelerator {
  public:
-  // threads: how many threads evaluate the typed formula, the caller's included; 0 means one
-  // per core.
+  // threads: how many threads evaluate the typed formula and compute the curves, the caller's
+  // included; 0 means one per core.
   explicit PlotAccelerator(PlotPath path = PlotPath::Accelerated, unsigned threads = 0);
 
   bool Straightforward() const { return path_ == PlotPath::Straightforward; }
