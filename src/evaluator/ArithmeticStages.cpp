@@ -1,3 +1,4 @@
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -119,7 +120,14 @@ StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letter
   const LanguageTables& tables = Tables();
   // Results bring no letter but "E" into the text.
   letters |= LetterMask("E");
-  for (int k = 1; k <= kFunctionCount; ++k) {
+  // Only codes whose initial letter occurs can occur; they are taken in table order.
+  std::uint64_t candidates = 0;
+  for (std::uint32_t rest = letters & LetterMask("ABCDEFGHIJKLMNOPQRSTUVWXYZ"); rest != 0;
+       rest &= rest - 1) {
+    candidates |= tables.codesByInitial[static_cast<std::size_t>(std::countr_zero(rest))];
+  }
+  for (; candidates != 0; candidates &= candidates - 1) {
+    const int k = std::countr_zero(candidates);
     const FunctionCode& code = tables.codes[k];
     if (!MayContain(letters, code.letters)) continue;
     const std::size_t overlap = code.code.size() - 1;
@@ -278,14 +286,19 @@ StageResult EvaluateSums(WorkText& text) {
 StagesOutcome RunStages(WorkText& text, bool degrees) {
   // Which characters occur, one bit each: a stage whose operator is absent has nothing to do,
   // and results written back only ever bring digits, ".", "E" and signs.
-  std::uint64_t present[4] = {};
+  // Kept in registers (characters from 128 up name no operator and need no bit).
+  std::uint64_t low = 0;
+  std::uint64_t high = 0;
   for (const char c : text.View()) {
     const auto u = static_cast<unsigned char>(c);
-    present[u >> 6] |= std::uint64_t{1} << (u & 63);
+    const std::uint64_t bit = std::uint64_t{1} << (u & 63);
+    low |= u < 64 ? bit : 0;
+    high |= u >= 64 && u < 128 ? bit : 0;
   }
+  const std::uint64_t present[2] = {low, high};
   const auto has = [&](char c) {
     const auto u = static_cast<unsigned char>(c);
-    return ((present[u >> 6] >> (u & 63)) & 1) != 0;
+    return u < 128 && ((present[u >> 6] >> (u & 63)) & 1) != 0;
   };
   // "A".."Z" are bits 1..26 of the second word, the word tokens bits 16..24 of the first.
   static_assert('A' == 65 && 'Z' == 90 && word::kMod == 16 && word::kIsFalse == 24);

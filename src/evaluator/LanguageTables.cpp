@@ -96,6 +96,7 @@ LanguageTables::LanguageTables() {
   for (int k = 1; k <= kFunctionCount; ++k) {
     functionTable[k] = std::string(kFunctionCodes[k]);
     codes[k] = {functionTable[k], LetterMask(functionTable[k])};
+    codesByInitial[static_cast<std::size_t>(functionTable[k][0] - 'A')] |= std::uint64_t{1} << k;
   }
   // A function name (its entry has no blank) that no earlier name occurs in: the checks, which
   // remove and classify names in list order, always take a whole run of its letters and digits

@@ -76,6 +76,8 @@ class LanguageTables {
 
   std::array<NameEntry, kNameCount + 1> names;
   std::array<FunctionCode, kFunctionCount + 1> codes;
+  // For each initial letter "A".."Z", the function codes that begin with it, as bit k for code k.
+  std::array<std::uint64_t, 26> codesByInitial{};
 
   // True when the run (letters, then any digits) is a function name that contains no name listed
   // before it (SIN, SINH, LOG10, ...), so that the checks take the run as that name whatever
