@@ -133,6 +133,15 @@ NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count)
 }
 
 bool IsOwnNumberText(std::string_view text) {
+  // NumberText writes figures, ".", "E" and signs, a sign only first or after the "E": most
+  // texts that are not numbers are told apart here without reading them.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if ((c >= '0' && c <= '9') || c == '.' || c == 'E') continue;
+    if (c == '-' && i == 0) continue;
+    if ((c == '-' || c == '+') && i > 0 && text[i - 1] == 'E') continue;
+    return false;
+  }
   const DecimalScan scan = ScanDecimal(text);
   if (!scan.anyDigit || scan.consumed != text.size()) return false;
   if (scan.digits == 0) return text == "0";
