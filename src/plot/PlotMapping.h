@@ -14,7 +14,10 @@ struct PlotMapping {
   float zoom = 0;
   float halfRange = 0;  // a 32-bit float, like every stored plot value
 
-  double Column(float x) const { return width * (halfRange + x) / (0.4 * zoom); }
+  // The sum is taken in double: only stored values are rounded to 32 bits.
+  double Column(float x) const {
+    return width * (static_cast<double>(halfRange) + x) / (0.4 * zoom);
+  }
   double Row(long double y) const {
     return static_cast<double>(height - height / (0.4 * zoom) * (y + halfRange));
   }

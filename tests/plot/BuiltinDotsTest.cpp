@@ -51,6 +51,18 @@ float RandomParameter(std::mt19937& random) {
   }
 }
 
+// The column of a sample is computed from r + x without rounding the sum to 32 bits: at zoom 50
+// the running x just above 8.75 lies a hair right of column 562.5, so its dot is in column 563.
+TEST(PlotMapping, ColumnSumIsNotRoundedTo32Bits) {
+  const PlotMapping mapping = AreaMapping(50);
+  const float x = 8.75000095f;
+  ASSERT_GT(x, 8.75f);
+  EXPECT_GT(mapping.Column(x), 562.5);
+  EXPECT_EQ(std::nearbyint(mapping.Column(x)), 563);
+  EXPECT_EQ(mapping.Column(-10.0f), 0);
+  EXPECT_EQ(mapping.Column(10.0f), 600);
+}
+
 TEST(BuiltinRows, FastRowsEqualExtendedRowsOverMillionsOfSamples) {
   std::mt19937 random(20261207);
   const float zooms[] = {1, 3.7f, 9, 10, 50, 77.3f, 100, 137, 1000};
