@@ -1,6 +1,5 @@
 // The dots of the built-in curves and of the typed formula.
 
-#include <chrono>
 #include <set>
 #include <string>
 #include <vector>
@@ -157,14 +156,12 @@ TEST_F(Curves, NewFormulaIsDrawnOverTheOldWithoutClearing) {
 
 TEST_F(Curves, RedrawFarPastTheZoomRangeEnds) {
   // The keypad can push the zoom beyond 100: at 1e6 a step of 0.0005 no longer moves a running
-  // x of -200000, which must not hang the redraw.
+  // x of -200000, which must not hang the redraw (ctest's timeout catches a hang).
   state.curveOn.fill(1);
   state.currentFormula = "x^2";
   state.zoomValue.value = 1e6f;
   state.stepValue.value = 1;
-  const auto start = std::chrono::steady_clock::now();
   Redraw();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 }  // namespace
