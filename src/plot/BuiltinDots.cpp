@@ -200,25 +200,28 @@ std::optional<int> BuiltinRows::ExactRow(int n, float x) const {
   return PixelOnArea(mapping_.Row(*y), static_cast<int>(mapping_.height));
 }
 
-void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        WorkerPool* pool) {
-  std::array<int, functionCount> shown{};
-  std::array<Color, functionCount> colors{};
-  std::size_t shownCount = 0;
+ShownCurves ListShownCurves(const PlotState& state) {
+  ShownCurves curves;
   for (int n = 1; n <= functionCount; ++n) {
     if (state.curveOn[n] != 1) continue;
-    shown[shownCount] = n;
-    colors[shownCount] = BuiltinCurveColor(n);
-    ++shownCount;
+    curves.numbers[curves.count] = n;
+    curves.colors[curves.count] = BuiltinCurveColor(n);
+    ++curves.count;
   }
-  if (shownCount == 0) return;
+  return curves;
+}
+
+void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+                        WorkerPool* pool) {
+  const ShownCurves curves = ListShownCurves(state);
+  if (curves.count == 0) return;
 
   // Samples go in blocks, so that memory stays bounded however far the zoom goes: the rows of
   // a block's samples are computed function by function in parts side by side, and then the
   // block's dots are set in drawing order, sample by sample, function by function.
   std::vector<float> xs;
   std::vector<int> columns;
-  std::vector<int> rows(shownCount * kBlock);
+  std::vector<int> rows(curves.count * kBlock);
   xs.reserve(kBlock);
   columns.reserve(kBlock);
   const auto collectBlock = [&] {
@@ -229,8 +232,8 @@ void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
       const BuiltinRows rowsOfRun(state, mapping);
       const std::size_t first = run * kSamplesPerRun;
       const std::size_t size = std::min(kSamplesPerRun, count - first);
-      for (std::size_t k = 0; k < shownCount; ++k) {
-        rowsOfRun.Rows(shown[k], std::span<const float>(xs).subspan(first, size),
+      for (std::size_t k = 0; k < curves.count; ++k) {
+        rowsOfRun.Rows(curves.numbers[k], std::span<const float>(xs).subspan(first, size),
                        std::span<int>(rows).subspan(k * kBlock + first, size));
       }
     };
@@ -240,9 +243,9 @@ void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
       for (std::size_t run = 0; run < runs; ++run) computeRun(run, 0);
     }
     for (std::size_t i = 0; i < count; ++i) {
-      for (std::size_t k = 0; k < shownCount; ++k) {
+      for (std::size_t k = 0; k < curves.count; ++k) {
         const int row = rows[k * kBlock + i];
-        if (row != BuiltinRows::kNoRow) layer.Put(columns[i], row, colors[k]);
+        if (row != BuiltinRows::kNoRow) layer.Put(columns[i], row, curves.colors[k]);
       }
     }
     xs.clear();

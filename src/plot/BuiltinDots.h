@@ -6,10 +6,13 @@
 // only when the interval touches a rounding boundary is the extended-precision value computed.
 // So every dot lands on exactly the pixel that PlotBuiltinCurves gives it.
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 
 #include "app/PlotState.h"
+#include "drawing/Color.h"
 #include "plot/PlotMapping.h"
 
 namespace funzioni {
@@ -44,6 +47,14 @@ class BuiltinRows {
   PlotMapping mapping_;
   mutable long long fallbacks_ = 0;
 };
+
+// The functions whose switch is exactly 1, in drawing order, with the colours of their dots.
+struct ShownCurves {
+  std::array<int, functionCount> numbers{};
+  std::array<Color, functionCount> colors{};
+  std::size_t count = 0;
+};
+ShownCurves ListShownCurves(const PlotState& state);
 
 // Sets the dots of every built-in function whose switch is exactly 1 into the layer, at the
 // pixels and in the order in which PlotBuiltinCurves sets them on the surface. The rows are

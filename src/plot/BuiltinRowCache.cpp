@@ -64,16 +64,8 @@ bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& 
 
 void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
                               WorkerPool* pool) {
-  std::array<int, functionCount> shown{};
-  std::array<Color, functionCount> colors{};
-  std::size_t shownCount = 0;
-  for (int n = 1; n <= functionCount; ++n) {
-    if (state.curveOn[n] != 1) continue;
-    shown[shownCount] = n;
-    colors[shownCount] = BuiltinCurveColor(n);
-    ++shownCount;
-  }
-  if (shownCount == 0) return;
+  const ShownCurves curves = ListShownCurves(state);
+  if (curves.count == 0) return;
   if (!PrepareSamples(state, mapping)) {
     CollectBuiltinDots(state, mapping, layer, pool);
     return;
@@ -83,8 +75,8 @@ void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping
   // that go to whichever thread asks next.
   const std::size_t count = xs_.size();
   std::vector<int> stale;
-  for (std::size_t k = 0; k < shownCount; ++k) {
-    const int n = shown[k];
+  for (std::size_t k = 0; k < curves.count; ++k) {
+    const int n = curves.numbers[k];
     if (curveKeys_[n] == ParameterBits(state, n)) continue;
     curveKeys_[n].reset();
     rows_[n].resize(count);
@@ -110,11 +102,11 @@ void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping
 
   // The dots in drawing order: sample by sample, function by function.
   std::array<const int*, functionCount> rowsOf{};
-  for (std::size_t k = 0; k < shownCount; ++k) rowsOf[k] = rows_[shown[k]].data();
+  for (std::size_t k = 0; k < curves.count; ++k) rowsOf[k] = rows_[curves.numbers[k]].data();
   for (std::size_t i = 0; i < count; ++i) {
-    for (std::size_t k = 0; k < shownCount; ++k) {
+    for (std::size_t k = 0; k < curves.count; ++k) {
       const int row = rowsOf[k][i];
-      if (row != BuiltinRows::kNoRow) layer.Put(columns_[i], row, colors[k]);
+      if (row != BuiltinRows::kNoRow) layer.Put(columns_[i], row, curves.colors[k]);
     }
   }
 }
