@@ -112,14 +112,24 @@ MeterLook DragZoom(ParamRecord& zoom, float percent) {
   return {needle, "zoom " + FormatOneDecimal(Stored(needle / 5.0))};
 }
 
+namespace {
+
+// A keypad step: s steps added, each result stored in 32 bits, held at the minimum only (the
+// keypad may go past the maximum).
+float KeypadStepped(const ParamRecord& record, int s) {
+  const float change = Stored(static_cast<double>(s) * record.step);
+  return std::max(Stored(static_cast<double>(record.value) + change), record.minimum);
+}
+
+}  // namespace
+
 MeterLook ResetZoom(ParamRecord& zoom) {
   zoom.value = zoom.resetValue;
   return ZoomValueLook(zoom);
 }
 
 MeterLook StepZoom(ParamRecord& zoom, int s) {
-  const float change = Stored(static_cast<double>(s) * zoom.step);
-  zoom.value = std::max(Stored(static_cast<double>(zoom.value) + change), zoom.minimum);
+  zoom.value = KeypadStepped(zoom, s);
   return ZoomValueLook(zoom);
 }
 
@@ -134,8 +144,7 @@ MeterLook ResetStep(ParamRecord& step) {
 }
 
 MeterLook StepStep(ParamRecord& step, int s) {
-  const float change = Stored(static_cast<double>(s) * step.step);
-  step.value = std::max(Stored(static_cast<double>(step.value) + change), step.minimum);
+  step.value = KeypadStepped(step, s);
   return StepLook(step);
 }
 
