@@ -61,11 +61,11 @@ std::string_view HelpTextFor(int id) {
   if (IsSwitch(id)) return kSwitchHelp;
   if (ParameterMeterOf(id)) return kParameterHelp;
   switch (id) {
-    case kZoomWindowPanelId:
+    case kZoomWindowId:
       return kZoomWindowHelp;
-    case kResultsTableId:
+    case kResultsListId:
       return kResultsHelp;
-    case kCoordinatesId:
+    case kCoordinatesLineId:
       return kCoordinatesHelp;
     case kFormulaBoxId:
       return kFormulaBoxHelp;
@@ -75,7 +75,7 @@ std::string_view HelpTextFor(int id) {
       return kZoomMeterHelp;
     case kStepMeterId:
       return kStepMeterHelp;
-    case kPlotId:
+    case kPlotAreaId:
       return kPlotHelp;
     default:
       return {};
@@ -148,7 +148,7 @@ void MainWindow::OnHover(int id) {
       }
       if (held(MouseButton::Right)) ShowMeter(id, ResetStep(state_.stepValue));
       return;
-    case kPlotId:
+    case kPlotAreaId:
       ShowHoverHelp(id, help);
       ShowPointerReadout(dialog, controls_, state_, PointerPercentX(dialog, id),
                          PointerPercentY(dialog, id));

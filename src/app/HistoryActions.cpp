@@ -91,7 +91,7 @@ void MainWindow::AcceptFormula() {
   const std::string formula = dialog_->GetControlText(kFormulaBoxId);
   state_.currentFormula = formula;
   ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
-  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, plotAccelerator_, formula);
+  PlotFormulaCurve(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_, formula);
   const bool saved = AppendHistoryLine(HistoryPath(), formula);
   dialog_->ListReset(kHistoryListId);
   LoadHistory();
@@ -104,7 +104,7 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
   const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
   state_.currentFormula = formula;
   ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
-  PlotFormulaCurve(*dialog_, kPlotId, state_, evaluator_, plotAccelerator_, formula);
+  PlotFormulaCurve(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_, formula);
   return true;
 }
 

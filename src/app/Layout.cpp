@@ -49,10 +49,10 @@ constexpr std::array<PanelLayout, 4> kRightPanels{{
     {kClockPanelId, {850, 4, 120, 24}, 3, "oro", 18, "rosso", 2},
     {kTickerPanelId, {606, 30, 363, 28}, 3, "verde", 14, "verde", 3},
     {kHelpPanelId, {606, 60, 364, 50}, 3, "rosso", 9, "rosso", 3},
-    {kZoomWindowPanelId, {606, 112, 240, 240}, 4, "rosso", 9, "oro", 1},
+    {kZoomWindowId, {606, 112, 240, 240}, 4, "rosso", 9, "oro", 1},
 }};
 constexpr PanelLayout kCoordinatesPanel{
-    kCoordinatesId, {4, 605, 599, 16}, 1, "oro", 14, "verde", 3};
+    kCoordinatesLineId, {4, 605, 599, 16}, 1, "oro", 14, "verde", 3};
 
 void CreatePanel(Dialog& dialog, ControlTable& table, const PanelLayout& panel) {
   funzioni::CreatePanel(dialog, table, panel.id, panel.rect, panel.frameWidth, panel.frameColor,
@@ -96,8 +96,8 @@ void MainWindow::BuildMainWindow() {
   }
 
   // The plotting area, with the board drawn once behind random curtains.
-  dialog.AddControl(ControlKind::Surface, kPlotId, "", 4, 4, 600, 600);
-  DrawBoard(dialog, kPlotId, 10, static_cast<float>(RandomUnit() * 80.0), 20, "lavagna", 12,
+  dialog.AddControl(ControlKind::Surface, kPlotAreaId, "", 4, 4, 600, 600);
+  DrawBoard(dialog, kPlotAreaId, 10, static_cast<float>(RandomUnit() * 80.0), 20, "lavagna", 12,
             kBoardTitleColor, "verde");
 
   CreatePanel(dialog, controls_, kCoordinatesPanel);
@@ -108,8 +108,8 @@ void MainWindow::BuildMainWindow() {
   for (const PanelLayout& panel : kRightPanels) CreatePanel(dialog, controls_, panel);
   ClearZoomWindow(dialog);
 
-  dialog.AddControl(ControlKind::TextList, kResultsTableId, "", 848, 112, 120, 240);
-  dialog.SetControlFont(kResultsTableId, "Arial", 12, "");
+  dialog.AddControl(ControlKind::TextList, kResultsListId, "", 848, 112, 120, 240);
+  dialog.SetControlFont(kResultsListId, "Arial", 12, "");
   dialog.AddControl(ControlKind::TextList, kHistoryListId, "", 606, 354, 362, 180);
   dialog.SetControlFont(kHistoryListId, "courier", 14, "");
   dialog.AddControl(ControlKind::TextBox, kFormulaBoxId, "", 606, 536, 362, 22);

@@ -70,7 +70,7 @@ void MainWindow::InitialiseState() {
 
 void MainWindow::PlayIntro() {
   for (int s = kIntroFirstValue; s >= 0; s -= kIntroValueStep) {
-    DrawBoard(*dialog_, kPlotId, 2, static_cast<float>(s), 4, "Grafico di funzioni", s / 2,
+    DrawBoard(*dialog_, kPlotAreaId, 2, static_cast<float>(s), 4, "Grafico di funzioni", s / 2,
               Rgb(s + 112, 240 - s, 120), "verde");
     PauseMilliseconds(kIntroPauseMs);
   }
@@ -101,7 +101,7 @@ void MainWindow::OnPaint() {
 }
 
 void MainWindow::Redraw() {
-  RedrawPlot(*dialog_, kPlotId, state_, evaluator_, plotAccelerator_);
+  RedrawPlot(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_);
 }
 
 }  // namespace funzioni

@@ -16,22 +16,20 @@
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/PlotAccelerator.h"
+#include "plot/PlotIds.h"
 
 namespace funzioni {
 
 // Identifiers of the main window's controls (the parameter, zoom and step meters are in
-// Parameters.h).
+// Parameters.h; the plotting area, coordinates line, zoom window and results table in
+// plot/PlotIds.h).
 inline constexpr int kSwitchBaseId = 1500;  // 1501..1510: the switch of built-in function k
 inline constexpr int kAllOffButtonId = 1600;
 inline constexpr int kAllOnButtonId = 1700;
 inline constexpr int kClockPanelId = 1800;
 inline constexpr int kTickerPanelId = 1900;
-inline constexpr int kPlotId = 2000;
-inline constexpr int kCoordinatesId = 2050;
 inline constexpr int kHelpPanelId = 2100;
-inline constexpr int kZoomWindowPanelId = 1450;
 inline constexpr int kHistoryListId = 1460;
-inline constexpr int kResultsTableId = 1470;
 inline constexpr int kFormulaBoxId = 1480;
 
 inline constexpr int kClientWidth = 974;

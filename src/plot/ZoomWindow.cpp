@@ -15,7 +15,6 @@ namespace funzioni {
 namespace {
 
 constexpr double kReadoutFactor = 0.004;  // plot units per percent and per unit of zoom
-constexpr double kAreaSide = 600;         // pixels of the plotting area per 100 percent
 constexpr int kMagnifierHalf = 60;        // half the side of the copied square
 constexpr int kMagnifierSide = 2 * kMagnifierHalf + 1;
 constexpr int kZoomTarget = 240;           // target corners (0, 0) and (240, 240)
@@ -72,15 +71,16 @@ void ShowPointerReadout(Dialog& dialog, const ControlTable& table, const PlotSta
 }
 
 void ShowZoomWindow(Dialog& dialog, float percentX, float percentY) {
-  // Percentages never exceed 100 but have no lower limit; keep the centre in int range.
-  const auto pixelOf = [](float percent) {
-    const double pixel = std::nearbyint(kAreaSide * percent / 100);
-    return std::isfinite(pixel) ? static_cast<int>(std::clamp(pixel, -1e6, 1e6)) : -1000000;
-  };
-  const int cx = pixelOf(percentX);
-  const int cy = pixelOf(percentY);
   const DrawingSurface* plot = dialog.FindSurface(kPlotAreaId);
   if (plot == nullptr) return;
+  // Percentages never exceed 100 but have no lower limit; keep the centre in int range.
+  const auto pixelOf = [](float percent, int side) {
+    const double pixel = std::nearbyint(side * static_cast<double>(percent) / 100);
+    return std::isfinite(pixel) ? static_cast<int>(std::clamp(pixel, -1e6, 1e6)) : -1000000;
+  };
+  const PixelSize area = plot->GetSurfaceSize();
+  const int cx = pixelOf(percentX, area.width);
+  const int cy = pixelOf(percentY, area.height);
 
   DrawingSurface source(kMagnifierSide, kMagnifierSide);
   source.SetSurfacePixels(MagnifierSource(*plot, cx, cy));

@@ -37,11 +37,11 @@ TEST_F(ShellFormulaEntry, EnterDrawsTabulatesAndAppendsTheFormula) {
   EXPECT_EQ(ListLines(kHistoryListId), std::vector<std::string>{"SIN(x)*x^2"});
   EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "SIN(x)*x^2");
   EXPECT_EQ(shell.state().currentFormula, "SIN(x)*x^2");
-  const std::vector<std::string> results = ListLines(kResultsTableId);
+  const std::vector<std::string> results = ListLines(kResultsListId);
   ASSERT_GT(results.size(), 2u);
   EXPECT_EQ(results[0], "SIN(x)*x^2");
   EXPECT_EQ(results[1], " ");
-  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 50);
+  EXPECT_GT(CountPixels(kPlotAreaId, kYellowDot), 50);
   EXPECT_EQ(dialog().GetControlText(kFormulaBoxId), "SIN(x)*x^2");  // the box keeps its text
 
   // The same formula again is appended again; the new last line is selected.
@@ -59,7 +59,7 @@ TEST_F(ShellFormulaEntry, EnterWithTheFocusElsewhereDoesNothing) {
   Key(Qt::Key_Return);
   EXPECT_FALSE(ReadHistory().has_value());
   EXPECT_EQ(shell.state().currentFormula, "");
-  EXPECT_EQ(dialog().ListCount(kResultsTableId), 0);
+  EXPECT_EQ(dialog().ListCount(kResultsListId), 0);
   EXPECT_FALSE(shell.dialog().IsEnded());
 }
 
@@ -80,10 +80,10 @@ TEST_F(ShellFormulaEntry, DoubleClickDrawsTheLineWithoutItsComment) {
 
   DoubleClick(HistoryLinePoint(1));
   EXPECT_EQ(shell.state().currentFormula, "x^2 ");
-  const std::vector<std::string> results = ListLines(kResultsTableId);
+  const std::vector<std::string> results = ListLines(kResultsListId);
   ASSERT_GT(results.size(), 2u);
   EXPECT_EQ(results[0], "x^2 ");
-  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 10);
+  EXPECT_GT(CountPixels(kPlotAreaId, kYellowDot), 10);
   EXPECT_EQ(ReadHistory(), "x^2 'parabola\r\nLOG10(x)+1\r\n");  // nothing written
 }
 
@@ -214,8 +214,8 @@ TEST_F(ShellFormulaEntry, AReadOnlyHistoryFileIsReportedAndTheFormulaStillDrawn)
   Type("SIN(x)");
   Key(Qt::Key_Return);
   EXPECT_EQ(shell.state().currentFormula, "SIN(x)");
-  EXPECT_GT(dialog().ListCount(kResultsTableId), 2);
-  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 10);
+  EXPECT_GT(dialog().ListCount(kResultsListId), 2);
+  EXPECT_GT(CountPixels(kPlotAreaId, kYellowDot), 10);
   EXPECT_EQ(shell.helpText(), kHistoryNotSavedText);
   Move(CentreOf(kFormulaBoxId));
   EXPECT_EQ(shell.helpText(), HelpTextFor(kFormulaBoxId));

@@ -53,11 +53,11 @@ TEST_F(ShellStartState, SwitchesMetersPanelsAndLists) {
   EXPECT_EQ(Value(kStepMeterId), 50.0f);
 
   // The zoom window is blank in the dialog's face colour; the first plot shows the parabola.
-  EXPECT_EQ(CountPixels(kZoomWindowPanelId, kFaceColor), 240 * 240);
-  EXPECT_GT(CountPixels(kPlotId, kGreyDot), 100);
-  EXPECT_EQ(CountPixels(kPlotId, kYellowDot), 0);
+  EXPECT_EQ(CountPixels(kZoomWindowId, kFaceColor), 240 * 240);
+  EXPECT_GT(CountPixels(kPlotAreaId, kGreyDot), 100);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kYellowDot), 0);
   EXPECT_EQ(shell.dialog().ListCount(kHistoryListId), 0);
-  EXPECT_EQ(shell.dialog().ListCount(kResultsTableId), 0);
+  EXPECT_EQ(shell.dialog().ListCount(kResultsListId), 0);
   EXPECT_EQ(shell.dialog().GetControlText(kFormulaBoxId), "");
 }
 
@@ -103,16 +103,16 @@ TEST_F(ShellHelpPanel, ExplainsTheControlUnderThePointer) {
     int lines;
   };
   const std::vector<Case> cases = {
-      {kZoomWindowPanelId, " Finestra zoom.", 1},
-      {kResultsTableId, " Finestra dei risultati.", 1},
-      {kCoordinatesId, " Coordinate del mouse nel grafico.", 1},
+      {kZoomWindowId, " Finestra zoom.", 1},
+      {kResultsListId, " Finestra dei risultati.", 1},
+      {kCoordinatesLineId, " Coordinate del mouse nel grafico.", 1},
       {kFormulaBoxId, " Scrivi l'enunciato della funzione e batti enter.", 3},
       {kHistoryListId, " Doppio click per visualizzare la funzione.", 3},
       {1505, " Mouse + il tasto sinistro: accendi o spegni.", 3},
       {1304, " Mouse + il tasto sinistro: cambi il valore.", 3},
       {kZoomMeterId, " Muovi il mouse + il tasto sinistro: cambi lo zoom.", 3},
       {kStepMeterId, " Muovi il mouse + il tasto sinistro: cambi il passo.", 3},
-      {kPlotId, " Col tasto sinistro del mouse vedi la zoommata.", 3},
+      {kPlotAreaId, " Col tasto sinistro del mouse vedi la zoommata.", 3},
   };
   for (const Case& c : cases) {
     Move(CentreOf(c.id));

@@ -31,13 +31,13 @@ class ShellMeters : public ShellFixture {
 
 TEST_F(ShellMeters, ParameterDragResetAndKeypad) {
   MainWindow& shell = Start();
-  const std::string before = SurfacePixels(kPlotId);
+  const std::string before = SurfacePixels(kPlotAreaId);
 
   DragAcross(1003, true);
   EXPECT_EQ(shell.state().paramA[3].value, 10.0f);
   EXPECT_EQ(Value(1003), 100.0f);
   EXPECT_EQ(Caption(1003), "a =10.0");
-  EXPECT_NE(SurfacePixels(kPlotId), before);  // the parabola was redrawn steeper
+  EXPECT_NE(SurfacePixels(kPlotAreaId), before);  // the parabola was redrawn steeper
 
   DragAcross(1003, false);
   EXPECT_LT(shell.state().paramA[3].value, -9.7f);
@@ -48,8 +48,8 @@ TEST_F(ShellMeters, ParameterDragResetAndKeypad) {
   EXPECT_EQ(shell.state().paramA[3].value, 1.0f);
   EXPECT_EQ(Value(1003), 55.0f);
   EXPECT_EQ(Caption(1003), "a =1.0");
-  EXPECT_EQ(dialog().ListCount(kResultsTableId), 0);
-  EXPECT_EQ(SurfacePixels(kPlotId), before);
+  EXPECT_EQ(dialog().ListCount(kResultsListId), 0);
+  EXPECT_EQ(SurfacePixels(kPlotAreaId), before);
 
   // Keypad + five times over the b meter of function 2, then a hundred more.
   Move(CentreOf(1102));
@@ -110,7 +110,7 @@ TEST_F(ShellMeters, StepDragResetAndKeypad) {
 TEST_F(ShellMeters, KeypadActsOnlyOnTheMeterLastUnderThePointer) {
   MainWindow& shell = Start();
   Key(Qt::Key_Plus, Qt::KeypadModifier);  // nothing has been under the pointer yet
-  for (const int id : {kPlotId, 1504, kHistoryListId, kFormulaBoxId}) {
+  for (const int id : {kPlotAreaId, 1504, kHistoryListId, kFormulaBoxId}) {
     Move(CentreOf(id));
     Key(Qt::Key_Plus, Qt::KeypadModifier);
     Key(Qt::Key_Minus, Qt::KeypadModifier);
@@ -135,14 +135,14 @@ TEST_F(ShellSwitches, ClickTogglesACurve) {
   Click(Qt::LeftButton, CentreOf(1503));
   EXPECT_EQ(shell.state().curveOn[3], 0);
   EXPECT_EQ(Value(1503), 100.0f);
-  EXPECT_EQ(CountPixels(kPlotId, kGreyDot), 0);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kGreyDot), 0);
   Click(Qt::LeftButton, CentreOf(1503));
   EXPECT_EQ(shell.state().curveOn[3], 1);
   EXPECT_EQ(Value(1503), 0.0f);
-  EXPECT_GT(CountPixels(kPlotId, kGreyDot), 100);
+  EXPECT_GT(CountPixels(kPlotAreaId, kGreyDot), 100);
   Click(Qt::LeftButton, CentreOf(1501));
   EXPECT_EQ(shell.state().curveOn[1], 1);
-  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 100);  // a.x is drawn in yellow
+  EXPECT_GT(CountPixels(kPlotAreaId, kYellowDot), 100);  // a.x is drawn in yellow
 }
 
 TEST_F(ShellSwitches, AllOnAndAllOff) {
@@ -164,8 +164,8 @@ TEST_F(ShellSwitches, AllOnAndAllOff) {
     EXPECT_EQ(Value(kSwitchBaseId + k), 100.0f) << k;
   }
   EXPECT_EQ(shell.state().currentFormula, "");
-  EXPECT_EQ(CountPixels(kPlotId, kYellowDot), 0);
-  EXPECT_EQ(CountPixels(kPlotId, kGreyDot), 0);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kYellowDot), 0);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kGreyDot), 0);
 
   // All on again does not bring the formula back.
   Click(Qt::LeftButton, CentreOf(kAllOnButtonId));
@@ -175,7 +175,7 @@ TEST_F(ShellSwitches, AllOnAndAllOff) {
 TEST_F(ShellSwitches, RightClickOpensTheFunctionsTable) {
   MainWindow& shell = Start();
   Click(Qt::RightButton, CentreOf(1510));
-  const std::vector<std::string> lines = ListLines(kResultsTableId);
+  const std::vector<std::string> lines = ListLines(kResultsListId);
   ASSERT_GT(lines.size(), 2u);
   EXPECT_EQ(lines[0], shell.state().builtinFunctions[10].text);
   EXPECT_EQ(lines[1], " ");
@@ -188,44 +188,44 @@ class ShellPlotArea : public ShellFixture {
   std::string ExpectedCoordinatesLine(std::string_view text) {
     Dialog scratch("scratch", 0, 0, 974, 720, false);
     ControlTable table;
-    CreatePanel(scratch, table, kCoordinatesId, {4, 605, 599, 16}, 1, "oro", 14, 0x00FFFFFF, "",
+    CreatePanel(scratch, table, kCoordinatesLineId, {4, 605, 599, 16}, 1, "oro", 14, 0x00FFFFFF, "",
                 "verde", 3);
-    SetPanelText(scratch, table, kCoordinatesId, text);
-    return scratch.FindSurface(kCoordinatesId)->GetSurfacePixels();
+    SetPanelText(scratch, table, kCoordinatesLineId, text);
+    return scratch.FindSurface(kCoordinatesLineId)->GetSurfacePixels();
   }
 };
 
 TEST_F(ShellPlotArea, ReadoutAndZoomWindow) {
   MainWindow& shell = Start();
-  const QPoint centre = CentreOf(kPlotId);
+  const QPoint centre = CentreOf(kPlotAreaId);
   Move(centre);
   const std::string readout =
-      PointerReadoutText(PointerPercentX(dialog(), kPlotId), PointerPercentY(dialog(), kPlotId),
-                         shell.state().zoomValue.value);
-  EXPECT_EQ(SurfacePixels(kCoordinatesId), ExpectedCoordinatesLine(readout));
-  EXPECT_EQ(CountPixels(kZoomWindowPanelId, kFaceColor), 240 * 240);  // no button: no zoom
+      PointerReadoutText(PointerPercentX(dialog(), kPlotAreaId),
+                         PointerPercentY(dialog(), kPlotAreaId), shell.state().zoomValue.value);
+  EXPECT_EQ(SurfacePixels(kCoordinatesLineId), ExpectedCoordinatesLine(readout));
+  EXPECT_EQ(CountPixels(kZoomWindowId, kFaceColor), 240 * 240);  // no button: no zoom
 
-  Move(Inside(kPlotId, 599, 1));  // the top-right corner
-  EXPECT_EQ(SurfacePixels(kCoordinatesId), ExpectedCoordinatesLine("x=10.00 y=10.00"));
+  Move(Inside(kPlotAreaId, 599, 1));  // the top-right corner
+  EXPECT_EQ(SurfacePixels(kCoordinatesLineId), ExpectedCoordinatesLine("x=10.00 y=10.00"));
 
   // Leaving the area keeps the line.
   Move(QPoint(10, 670));
-  EXPECT_EQ(SurfacePixels(kCoordinatesId), ExpectedCoordinatesLine("x=10.00 y=10.00"));
+  EXPECT_EQ(SurfacePixels(kCoordinatesLineId), ExpectedCoordinatesLine("x=10.00 y=10.00"));
 
   // The left button shows the neighbourhood of the pointer, refreshed while moving.
   Press(Qt::LeftButton, centre);
-  EXPECT_LT(CountPixels(kZoomWindowPanelId, kFaceColor), 240 * 240 / 2);
-  const std::string atCentre = SurfacePixels(kZoomWindowPanelId);
+  EXPECT_LT(CountPixels(kZoomWindowId, kFaceColor), 240 * 240 / 2);
+  const std::string atCentre = SurfacePixels(kZoomWindowId);
   Move(centre + QPoint(40, -60));
-  EXPECT_NE(SurfacePixels(kZoomWindowPanelId), atCentre);
+  EXPECT_NE(SurfacePixels(kZoomWindowId), atCentre);
   Release(Qt::LeftButton, centre + QPoint(40, -60));
-  const std::string kept = SurfacePixels(kZoomWindowPanelId);
+  const std::string kept = SurfacePixels(kZoomWindowId);
   Move(centre);
-  EXPECT_EQ(SurfacePixels(kZoomWindowPanelId), kept);
+  EXPECT_EQ(SurfacePixels(kZoomWindowId), kept);
 
   // The right button blanks it.
   Click(Qt::RightButton, centre);
-  EXPECT_EQ(CountPixels(kZoomWindowPanelId, kFaceColor), 240 * 240);
+  EXPECT_EQ(CountPixels(kZoomWindowId, kFaceColor), 240 * 240);
 }
 
 }  // namespace
