@@ -37,7 +37,6 @@ inline constexpr int kClientHeight = 720;
 inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
 
-inline constexpr Color kFaceColor = 0x003C4E3C;        // Rgb(60, 78, 60)
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
 

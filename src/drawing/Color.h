@@ -11,6 +11,10 @@ inline constexpr Color kDefaultColor = -1;
 inline constexpr Color kNoFill = -2;
 inline constexpr Color kTransparent = -2;
 
+// The window's face, Rgb(60, 78, 60): its background, the blank magnifier and what a stretch
+// shows outside its source.
+inline constexpr Color kFaceColor = 0x003C4E3C;
+
 // Builds a colour from three components, each clamped to 0..255.
 Color Rgb(int red, int green, int blue);
 

@@ -81,7 +81,7 @@ struct Dialog::Impl {
   RandomSource random;
   int result = 0;
   Color face = 0x00F0F0F0;
-  Color stretchOutside = 0x003C4E3C;  // the face colour, for surfaces added after it was set
+  Color stretchOutside = kFaceColor;  // the face colour, for surfaces added after it was set
   Color text = 0x00000000;
 
   Control* Find(int id) {

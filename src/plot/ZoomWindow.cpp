@@ -17,8 +17,7 @@ namespace {
 constexpr double kReadoutFactor = 0.004;  // plot units per percent and per unit of zoom
 constexpr int kMagnifierHalf = 60;        // half the side of the copied square
 constexpr int kMagnifierSide = 2 * kMagnifierHalf + 1;
-constexpr int kZoomTarget = 240;           // target corners (0, 0) and (240, 240)
-constexpr Color kDialogFace = 0x003C4E3C;  // Rgb(60, 78, 60)
+constexpr int kZoomTarget = 240;  // target corners (0, 0) and (240, 240)
 
 // A pixel of a pixel image is 0x00RRGGBB, the opposite byte order from a colour.
 std::uint32_t ImagePixel(Color color) {
@@ -41,7 +40,7 @@ std::string MagnifierSource(const DrawingSurface& plot, int cx, int cy) {
   for (int y = cy - kMagnifierHalf; y <= cy + kMagnifierHalf; ++y) {
     for (int x = cx - kMagnifierHalf; x <= cx + kMagnifierHalf; ++x) {
       const bool inside = x >= 0 && y >= 0 && x < size.width && y < size.height;
-      AppendLittleEndian(image, ImagePixel(inside ? plot.PixelAt(x, y) : kDialogFace));
+      AppendLittleEndian(image, ImagePixel(inside ? plot.PixelAt(x, y) : kFaceColor));
     }
   }
   return image;
@@ -94,7 +93,7 @@ void ShowZoomWindow(Dialog& dialog, float percentX, float percentY) {
 
 void ClearZoomWindow(Dialog& dialog) {
   DrawingSurface& zoom = dialog.AttachSurface(kZoomWindowId);
-  zoom.ClearSurface(kDialogFace, kFillSolid);
+  zoom.ClearSurface(kFaceColor, kFillSolid);
   dialog.RedrawSurface();
 }
 

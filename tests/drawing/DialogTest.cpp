@@ -188,7 +188,7 @@ TEST(DialogTest, MaximisingKeepsTheClientAreaWithItsControlsCentredOnTheFace) {
     if (e.kind == EventKind::PointerShape) events.push_back("shape " + std::to_string(e.id));
     if (e.kind == EventKind::Command) events.push_back("command " + std::to_string(e.id));
   });
-  d->SetFaceColor(0x003C4E3C);
+  d->SetFaceColor(kFaceColor);
   QWidget* w = d->Widget();
   EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(w->minimumSize(), QSize(400, 300));

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   PrepareGuiApplication();
   QApplication app(argc, argv);
   Dialog dialog("Prova dei servizi di disegno", 0, 0, 520, 300, true);
-  dialog.SetFaceColor(0x003C4E3C);
+  dialog.SetFaceColor(kFaceColor);
   dialog.AddControl(ControlKind::Surface, 2000, "", 4, 4, 300, 240);
   dialog.AddControl(ControlKind::TextList, 1460, "", 310, 4, 200, 180);
   dialog.AddControl(ControlKind::TextBox, 1480, "", 310, 190, 200, 22);

@@ -14,8 +14,6 @@ using test::kRed;
 using test::kWhite;
 using test::WhiteSurface;
 
-constexpr Color kFace = 0x003C4E3C;
-
 std::string Bytes(std::initializer_list<int> values) {
   std::string out;
   for (int v : values) out.push_back(static_cast<char>(v));
@@ -135,8 +133,8 @@ TEST(SurfaceStretchTest, SourceOutsideItsSurfaceComesOutInTheFaceColour) {
   const DrawingSurface source = Numbered(10, 10);
   DrawingSurface t = WhiteSurface(6, 6);
   t.StretchSurface(source, -3, -3, 2, 2, 0, 0, 5, 5);
-  EXPECT_EQ(t.PixelAt(0, 0), kFace);
-  EXPECT_EQ(t.PixelAt(2, 5), kFace);
+  EXPECT_EQ(t.PixelAt(0, 0), kFaceColor);
+  EXPECT_EQ(t.PixelAt(2, 5), kFaceColor);
   EXPECT_EQ(t.PixelAt(3, 3), Rgb(0, 0, 7));
   EXPECT_EQ(t.PixelAt(5, 5), Rgb(2, 2, 7));
   t.SetStretchOutsideColor(kRed);

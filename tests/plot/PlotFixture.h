@@ -24,7 +24,6 @@ inline constexpr Color kGrey = 0x00808080;
 inline constexpr Color kRed = 0x000000FF;
 inline constexpr Color kGreen = 0x0000FF00;
 inline constexpr Color kBlack = 0x00000000;
-inline constexpr Color kDialogFace = 0x003C4E3C;
 
 class PlotFixture : public ::testing::Test {
  protected:

@@ -30,16 +30,16 @@ TEST_F(ZoomWindow, MagnifiesTheNeighbourhoodOfThePointer) {
 
   // In the top-left corner only the lower-right quarter of the source lies on the area.
   ShowZoomWindow(dialog, 0, 0);
-  EXPECT_EQ(zoom.PixelAt(60, 60), kDialogFace);
-  EXPECT_EQ(zoom.PixelAt(60, 200), kDialogFace);
-  EXPECT_EQ(zoom.PixelAt(200, 60), kDialogFace);
-  EXPECT_NE(zoom.PixelAt(200, 200), kDialogFace);
+  EXPECT_EQ(zoom.PixelAt(60, 60), kFaceColor);
+  EXPECT_EQ(zoom.PixelAt(60, 200), kFaceColor);
+  EXPECT_EQ(zoom.PixelAt(200, 60), kFaceColor);
+  EXPECT_NE(zoom.PixelAt(200, 200), kFaceColor);
   EXPECT_EQ(zoom.PixelAt(200, 200), At(40, 40));
 
   ClearZoomWindow(dialog);
   for (const int i : {0, 60, 120, 239}) {
-    EXPECT_EQ(zoom.PixelAt(i, i), kDialogFace);
-    EXPECT_EQ(zoom.PixelAt(239 - i, i), kDialogFace);
+    EXPECT_EQ(zoom.PixelAt(i, i), kFaceColor);
+    EXPECT_EQ(zoom.PixelAt(239 - i, i), kFaceColor);
   }
 }
 
