@@ -12,12 +12,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/PlotState.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/Curves.h"
 #include "plot/FormulaSampler.h"
 #include "plot_benchmarks.h"
 #include "plot_peer_parser.h"
+#include "state/PlotState.h"
 
 namespace funzioni::bench {
 namespace {

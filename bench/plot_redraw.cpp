@@ -14,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/PlotState.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/BuiltinDots.h"
@@ -25,6 +24,7 @@
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
 #include "plot_benchmarks.h"
+#include "state/PlotState.h"
 
 namespace funzioni::bench {
 namespace {

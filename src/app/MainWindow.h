@@ -11,12 +11,12 @@
 
 #include "app/History.h"
 #include "app/Parameters.h"
-#include "app/PlotState.h"
 #include "controls/ControlTable.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotIds.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

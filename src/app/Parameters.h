@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/PlotState.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

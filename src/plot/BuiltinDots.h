@@ -11,9 +11,9 @@
 #include <optional>
 #include <span>
 
-#include "app/PlotState.h"
 #include "drawing/Color.h"
 #include "plot/PlotMapping.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

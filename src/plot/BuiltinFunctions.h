@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "app/PlotState.h"
 #include "drawing/Color.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/PlotState.h"
 #include "plot/PlotMapping.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/PlotState.h"
 #include "plot/PlotMapping.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

@@ -3,7 +3,7 @@
 // The plotting area repainted whole from the plot state: face, grids, scale numbers, axes,
 // curves and frame.
 
-#include "app/PlotState.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

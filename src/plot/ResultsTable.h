@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/PlotState.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/PlotState.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

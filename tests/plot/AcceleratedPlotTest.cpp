@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/PlotState.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/Curves.h"
@@ -17,6 +16,7 @@
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
 #include "plot/ResultsTable.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 namespace {

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/PlotState.h"
 #include "drawing/DrawingSurface.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/BuiltinDots.h"
@@ -21,6 +20,7 @@
 #include "plot/FormulaSampling.h"
 #include "plot/PlotMapping.h"
 #include "plot/WorkerPool.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 namespace {

@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/PlotState.h"
 #include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/FormulaSampling.h"
 #include "plot/ResultsTable.h"
 #include "plot/RunningSum.h"
 #include "plot/ZoomWindow.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 namespace {

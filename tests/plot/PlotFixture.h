@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/PlotState.h"
 #include "controls/ControlTable.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/PlotIds.h"
+#include "state/PlotState.h"
 
 namespace funzioni::testing {
 

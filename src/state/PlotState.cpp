@@ -1,4 +1,4 @@
-#include "app/PlotState.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 
