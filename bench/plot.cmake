@@ -19,7 +19,5 @@ else()
 endif()
 
 # Start-up of the real window, measured from the start of a fresh process to the window shown.
-if(TARGET funzioni_shell)
-  add_executable(funzioni_bench_startup ${CMAKE_CURRENT_LIST_DIR}/plot_startup.cpp)
-  target_link_libraries(funzioni_bench_startup PRIVATE funzioni_shell benchmark::benchmark)
-endif()
+add_executable(funzioni_bench_startup ${CMAKE_CURRENT_LIST_DIR}/plot_startup.cpp)
+target_link_libraries(funzioni_bench_startup PRIVATE funzioni_shell benchmark::benchmark)

@@ -9,8 +9,8 @@ add_library(funzioni_shell_logic STATIC ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state)
 
-# The window and its handler, once the subsystems they drive are part of the build.
-if(TARGET funzioni_plot AND TARGET funzioni_controls AND TARGET funzioni_drawing)
+# The window and its handler need the Qt parts.
+if(FUNZIONI_BUILD_GUI)
   add_library(funzioni_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp

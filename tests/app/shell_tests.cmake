@@ -7,8 +7,8 @@ add_executable(funzioni_shell_logic_tests
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
 
-# The real window, offscreen, driven with simulated input.
-if(TARGET funzioni_shell)
+# The real window, offscreen, driven with simulated input (Qt builds only).
+if(FUNZIONI_BUILD_GUI)
   add_executable(funzioni_shell_window_tests
     ${CMAKE_CURRENT_LIST_DIR}/ShellFixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
@@ -18,10 +18,8 @@ if(TARGET funzioni_shell)
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-endif()
 
-# The real program under a real X server (Xvfb), driven with xdotool; skipped without them.
-if(TARGET funzioni)
+  # The real program under a real X server (Xvfb), driven with xdotool; skipped without them.
   add_executable(funzioni_x_region_checksum ${CMAKE_CURRENT_LIST_DIR}/XRegionChecksum.cpp)
   target_link_libraries(funzioni_x_region_checksum PRIVATE Qt6::Gui)
   add_test(NAME funzioni_xvfb_smoke
