@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -18,8 +17,10 @@
 #include <utility>
 
 #include "DialogWidgets.h"
+#include "EventDelivery.h"
 #include "EventGate.h"
 #include "TextRenderer.h"
+#include "WindowCentring.h"
 
 namespace funzioni {
 
@@ -56,13 +57,21 @@ struct Control {
 }  // namespace
 
 struct Dialog::Impl {
+  // The window may be maximised, but never made smaller than its client area, which keeps its
+  // size and the controls their places.
+  Impl(int width, int height)
+      : window(std::make_unique<DialogWindow>(std::max(width, 1), std::max(height, 1))),
+        delivery(
+            window.get(), [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }) {}
+
   std::unique_ptr<DialogWindow> window;
+  EventDelivery delivery;
+  WindowCentring centring;
   std::map<int, Control> controls;
   std::map<const QWidget*, int> idOfWidget;
   DrawingSurface emptySurface;
   DrawingSurface* current = &emptySurface;
   std::map<int, std::unique_ptr<QTimer>> timers;
-  std::function<void(const DialogEvent&)> handler;
   std::unique_ptr<EventForwarder> windowFilter;
   std::unique_ptr<EventForwarder> keyFilter;
   QEventLoop* loop = nullptr;
@@ -71,13 +80,7 @@ struct Dialog::Impl {
   bool initialised = false;
   bool ended = false;
   bool finished = false;
-  bool centrePending = false;  // centred by its frame once the window system has framed it
-  bool paintPending = false;
-  bool cancelPending = false;
-  bool retryQueued = false;
   bool rightPressKeptFromList = false;
-  int handlerDepth = 0;
-  detail::HandlerGate gate;  // held by the dialog's own waits
   RandomSource random;
   int result = 0;
   Color face = 0x00F0F0F0;
@@ -114,86 +117,14 @@ struct Dialog::Impl {
     return widget != nullptr && widget->window() == window.get();
   }
 
-  bool Busy() const { return handlerDepth > 0 || gate.Held(); }
-
-  // Every event reaches the handler through here. A handler that is busy (a nested event loop
-  // inside it, a pause, a program being waited for) is not re-entered; the destroy event always
-  // arrives. A cancel (the close box) is the user's way out and is not dropped: it waits until the
-  // handler is free.
-  void Deliver(EventKind kind, int id = 0, int code = 0) {
-    if (Busy() && kind != EventKind::Destroy) {
-      if (kind == EventKind::Command && id == kCommandCancel) {
-        cancelPending = true;
-        DeliverPendingLater();
-      }
-      return;
-    }
-    if (!handler) {
-      if (kind == EventKind::Command && id == kCommandCancel) EndDialogNow(kCommandCancel);
-      return;
-    }
-    ++handlerDepth;
-    handler(DialogEvent{kind, id, code});
-    --handlerDepth;
-  }
-
-  // Paints are reported from outside the paint itself, so that the handler may draw and pause.
-  void QueuePaint() {
-    paintPending = true;
-    DeliverPendingLater();
-  }
-
-  // Delivers the pending paint and cancel once the handler is free: the first paint and the
-  // close box must not be lost while it is busy.
-  void DeliverPendingLater(int delayMs = 0) {
-    if (retryQueued) return;
-    retryQueued = true;
-    QTimer::singleShot(delayMs, window.get(), [this] {
-      retryQueued = false;
-      if (finished) return;
-      if (Busy()) {
-        DeliverPendingLater(15);
-        return;
-      }
-      if (std::exchange(paintPending, false)) Deliver(EventKind::Paint);
-      if (Busy()) {
-        DeliverPendingLater(15);
-        return;
-      }
-      if (std::exchange(cancelPending, false) && !ended) {
-        Deliver(EventKind::Command, kCommandCancel, 0);
-      }
-    });
-  }
-
-  // The window is placed before it has a frame, as if it had none; once the window system has
-  // framed it (at once on some platforms, when it is mapped on others) it is centred again by its
-  // frame, unless it was maximised meanwhile.
-  void CentreOnceFramed() {
-    if (!centrePending || window->frameGeometry() == window->geometry()) return;
-    centrePending = false;
-    if ((window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) return;
-    CentreFrame();
-  }
-
-  // Centres the window on the screen by its outer frame. A window taller than the screen keeps
-  // its title bar on it, so that it can still be moved.
-  void CentreFrame() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    // move() places the frame's top-left corner.
-    window->move(area.x() + (area.width() - frame.width()) / 2,
-                 area.y() + std::max(0, (area.height() - frame.height()) / 2));
-  }
+  void Deliver(EventKind kind, int id = 0, int code = 0) { delivery.Deliver(kind, id, code); }
 
   // Pointer input as the window receives it, before Qt hands it to the widget that grabbed the
   // mouse: the control under the pointer is found from the position every time.
   bool OnWindowEvent(QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize) {
-      CentreOnceFramed();
+      centring.CentreOnceFramed(*window);
       return false;
     }
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
@@ -261,6 +192,7 @@ struct Dialog::Impl {
   void Finish() {
     if (finished) return;
     finished = true;
+    delivery.Stop();
     window->hide();
     Deliver(EventKind::Destroy);
     for (auto& entry : timers) entry.second->stop();
@@ -279,23 +211,19 @@ struct Dialog::Impl {
 };
 
 Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool centred)
-    : impl_(std::make_unique<Impl>()) {
+    : impl_(std::make_unique<Impl>(width, height)) {
   Impl& d = *impl_;
-  // The window may be maximised, but never made smaller than its client area, which keeps its
-  // size and the controls their places.
-  d.window = std::make_unique<DialogWindow>(std::max(width, 1), std::max(height, 1));
   QWidget& w = *d.window;
   w.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
   w.setWindowTitle(ToQString(title));
   if (centred) {
-    d.CentreFrame();
-    d.centrePending = true;
+    d.centring.Centre(w);
   } else {
     w.move(x, y);
   }
-  d.window->onPaint = [&d] { d.QueuePaint(); };
+  d.window->onPaint = [&d] { d.delivery.QueuePaint(); };
   d.window->onClose = [&d] { d.Deliver(EventKind::Command, kCommandCancel, 0); };
   d.windowFilter = std::make_unique<EventForwarder>(
       [&d](QObject*, QEvent* event) { return d.OnWindowEvent(event); });
@@ -310,7 +238,7 @@ Dialog::~Dialog() {
   Impl& d = *impl_;
   // What the handler refers to may already be gone: a dialog that never ended is destroyed
   // without telling it.
-  d.handler = nullptr;
+  d.delivery.SetHandler(nullptr);
   if (d.initialised) d.Finish();
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->removeEventFilter(d.keyFilter.get());
@@ -549,11 +477,11 @@ void Dialog::StopTimer(int timerId) {
 }
 
 void Dialog::PauseMilliseconds(int milliseconds) {
-  detail::PauseHolding(&impl_->gate, milliseconds);
+  detail::PauseHolding(&impl_->delivery.Gate(), milliseconds);
 }
 
 bool Dialog::RunAndWait(std::string_view commandLine) {
-  return detail::RunAndWaitHolding(&impl_->gate, commandLine);
+  return detail::RunAndWaitHolding(&impl_->delivery.Gate(), commandLine);
 }
 
 RandomSource& Dialog::Random() {
@@ -561,7 +489,7 @@ RandomSource& Dialog::Random() {
 }
 
 void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
-  impl_->handler = std::move(handler);
+  impl_->delivery.SetHandler(std::move(handler));
 }
 
 int Dialog::RunModal() {
@@ -592,7 +520,7 @@ void Dialog::Show() {
     handle->installEventFilter(d.windowFilter.get());
   }
   d.window->show();
-  d.CentreOnceFramed();
+  d.centring.CentreOnceFramed(*d.window);
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) d.window->raise();
   d.window->activateWindow();
 }
