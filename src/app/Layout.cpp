@@ -97,8 +97,8 @@ void MainWindow::BuildMainWindow() {
 
   // The plotting area, with the board drawn once behind random curtains.
   dialog.AddControl(ControlKind::Surface, kPlotAreaId, "", 4, 4, 600, 600);
-  DrawBoard(dialog, kPlotAreaId, 10, static_cast<float>(RandomUnit() * 80.0), 20, "lavagna", 12,
-            kBoardTitleColor, "verde");
+  DrawBoard(dialog, kPlotAreaId, 10, static_cast<float>(dialog.Random().RandomUnit() * 80.0), 20,
+            "lavagna", 12, kBoardTitleColor, "verde");
 
   CreatePanel(dialog, controls_, kCoordinatesPanel);
   CreateMeter(dialog, controls_, kZoomMeterId, {606, 564, 364, 20}, 3, "zoom");

@@ -90,10 +90,6 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
 void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
                       ExpressionEvaluator& evaluator, PlotAccelerator& accelerator,
                       std::string_view formula) {
-  if (accelerator.Straightforward()) {
-    PlotFormulaCurve(dialog, plotId, state, evaluator, formula);
-    return;
-  }
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = surface.GetSurfaceSize();
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
@@ -110,13 +106,6 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
 
 void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
                 PlotAccelerator& accelerator) {
-  if (accelerator.Straightforward()) {
-    PlotBuiltinCurves(dialog, plotId, state);
-    if (!state.currentFormula.empty()) {
-      PlotFormulaCurve(dialog, plotId, state, evaluator, state.currentFormula);
-    }
-    return;
-  }
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = surface.GetSurfaceSize();
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);

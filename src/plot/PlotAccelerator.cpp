@@ -2,8 +2,7 @@
 
 namespace funzioni {
 
-PlotAccelerator::PlotAccelerator(PlotPath path, unsigned threads)
-    : path_(path), sampler_(path == PlotPath::Straightforward ? 1 : threads) {}
+PlotAccelerator::PlotAccelerator(unsigned threads) : sampler_(threads) {}
 
 void PlotAccelerator::DropCaches() {
   formulaCache_.Drop();

@@ -4,10 +4,8 @@
 // the helper threads with their evaluators, the typed formula's dots, the rows of each built-in
 // curve, copies of the face, grid and axes, and the buffer that collects the dots. None of it
 // changes the picture: each kept result is used only while everything it was computed from is
-// unchanged.
-//
-// A straightforward accelerator keeps nothing and uses one thread: with it the accelerated
-// entry points draw exactly as the plain ones do, step by step (the reference for tests).
+// unchanged, so the accelerated entry points draw exactly what the plain ones draw (the reference
+// for tests).
 
 #include "plot/BuiltinRowCache.h"
 #include "plot/DotLayer.h"
@@ -17,15 +15,11 @@
 
 namespace funzioni {
 
-enum class PlotPath { Accelerated, Straightforward };
-
 class PlotAccelerator {
  public:
   // threads: how many threads evaluate the typed formula and compute the curves, the caller's
   // included; 0 means one per core.
-  explicit PlotAccelerator(PlotPath path = PlotPath::Accelerated, unsigned threads = 0);
-
-  bool Straightforward() const { return path_ == PlotPath::Straightforward; }
+  explicit PlotAccelerator(unsigned threads = 0);
 
   // Forgets every kept result (the next redraw computes everything again).
   void DropCaches();
@@ -37,7 +31,6 @@ class PlotAccelerator {
   DotLayer& Layer() { return layer_; }
 
  private:
-  PlotPath path_;
   FormulaSampler sampler_;
   FormulaDotCache formulaCache_;
   BuiltinRowCache builtinCache_;

@@ -147,10 +147,6 @@ void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state,
 
 void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
                 PlotAccelerator& accelerator) {
-  if (accelerator.Straightforward()) {
-    RedrawPlot(dialog, plotId, state, evaluator);
-    return;
-  }
   const float zoom = state.zoomValue.value;
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = PrepareSurface(surface);

@@ -63,10 +63,6 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
 
 void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
                         PlotAccelerator& accelerator, std::string_view formula) {
-  if (accelerator.Straightforward()) {
-    ShowFormulaResults(dialog, state, evaluator, formula);
-    return;
-  }
   std::vector<float> xs;
   ForEachResultX(state, [&](float x) { xs.push_back(x); });
   const std::vector<std::optional<long double>> values =

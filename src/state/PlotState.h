@@ -37,7 +37,9 @@ struct ParamRecord {
 using BuiltinFunctionTable = std::array<BuiltinFunction, functionCount + 1>;
 using ParamTable = std::array<ParamRecord, functionCount + 1>;
 
-// Pads with blanks on the right or cuts to the width.
+// Pads with blanks on the right or cuts to the width, counting bytes: it only ever sees the
+// built-in functions' ASCII labels, and the state stays free of the controls' UTF-8 rule
+// (FitToWidth, which counts UTF-8 characters so that a cut never splits one).
 std::string FixedWidthText(std::string_view text, std::size_t width);
 
 struct PlotState {

@@ -186,16 +186,6 @@ TEST_F(AcceleratedPlot, DraggingAParameterComputesOnlyThatCurveAgain) {
   EXPECT_EQ(computed(), before + functionCount);
 }
 
-TEST_F(AcceleratedPlot, StraightforwardAcceleratorKeepsNothing) {
-  PlotAccelerator plain(PlotPath::Straightforward);
-  PlotState state = StateOf(kDrawCases[6]);
-  RedrawPlot(reference.dialog, kPlotAreaId, state, evaluator);
-  RedrawPlot(accelerated.dialog, kPlotAreaId, state, evaluator, plain);
-  EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "");
-  EXPECT_EQ(plain.FormulaCache().Evaluations(), 0);
-  EXPECT_EQ(plain.Sampler().Threads(), 1u);
-}
-
 TEST_F(AcceleratedPlot, FormulaDrawnOverThePictureMatches) {
   // A formula entered after a redraw is drawn over the old one, without clearing.
   for (const char* formula : {"SQR(x)", "x+", "LOG(x)"}) {
