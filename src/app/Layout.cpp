@@ -61,14 +61,27 @@ void CreatePanel(Dialog& dialog, ControlTable& table, const PanelLayout& panel) 
 
 void CreateMeter(Dialog& dialog, ControlTable& table, int id, PixelRect rect, int frameWidth,
                  std::string_view caption) {
-  CreateControl(dialog, table, id, rect, frameWidth, "verde", 50.0f, 10, caption, kWhite, "ori_ago",
-                "grigio", 2);
+  CreateControl(dialog, table, id, rect,
+                {.frameWidth = frameWidth,
+                 .frameColor = "verde",
+                 .value = 50.0f,
+                 .scale = 10,
+                 .caption = caption,
+                 .textColor = kWhite,
+                 .style = "ori_ago",
+                 .faceColor = "grigio",
+                 .faceMode = 2});
 }
 
 void CreateButton(Dialog& dialog, ControlTable& table, int id, PixelRect rect, int frameWidth,
                   std::string_view caption) {
-  CreateControl(dialog, table, id, rect, frameWidth, "oro", 0.0f, 0, caption, kWhite, "ori_rosso",
-                "verde", 0);
+  CreateControl(dialog, table, id, rect,
+                {.frameWidth = frameWidth,
+                 .frameColor = "oro",
+                 .caption = caption,
+                 .textColor = kWhite,
+                 .style = "ori_rosso",
+                 .faceColor = "verde"});
 }
 
 }  // namespace

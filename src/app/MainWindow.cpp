@@ -12,6 +12,9 @@ namespace funzioni {
 
 namespace {
 
+constexpr TickerLook kTickerLook{
+    .frameWidth = 5, .frameColor = "rosso", .faceMode = 4, .textColor = 0x00FFFFFF, .fontSize = 9};
+
 constexpr std::array<std::string_view, 3> kTitlePieces = {
     "Funzioni Quilvar Soft (Ver : ", "28 mar 2007 ", ")"};
 
@@ -89,7 +92,7 @@ void MainWindow::OnInitialise() {
 
 void MainWindow::OnTimer(int timerId) {
   if (timerId != kTickTimerId) return;
-  ScrollPanelText(*dialog_, kTickerPanelId, 5, "rosso", "", 4, tickerText_, 0x00FFFFFF, 9);
+  ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);
   const TimeOfDay now = CurrentTimeOfDay();
   SetPanelText(*dialog_, controls_, kClockPanelId, ClockText(now.hour, now.minute, now.second));
 }

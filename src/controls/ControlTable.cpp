@@ -176,16 +176,6 @@ void CreateControl(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
   UpdateControl(dialog, table, id, record.value, {});
 }
 
-void CreateControl(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
-                   std::int32_t frameWidth, std::string_view frameColor, float value,
-                   std::int16_t scale, std::string_view caption, Color textColor,
-                   std::string_view style, std::string_view faceColor, std::int32_t faceMode) {
-  ControlRecord record =
-      MakeRecord(frameWidth, frameColor, value, scale, caption, style, faceColor, faceMode);
-  record.textColor = textColor;
-  CreateControl(dialog, table, id, rect, record);
-}
-
 void CreateControl(Dialog& dialog, ControlTable& table, int id, PixelPoint position,
                    const ControlPreset& preset) {
   CreateControl(dialog, table, id,

@@ -39,10 +39,12 @@ class FixedText {
  public:
   FixedText() : text_(Width, ' ') {}
   FixedText(std::string_view text) { Assign(text); }  // NOLINT: stored like an assignment
+  FixedText(const char* text) : FixedText(std::string_view(text)) {}  // NOLINT: as above
   FixedText& operator=(std::string_view text) {
     Assign(text);
     return *this;
   }
+  FixedText& operator=(const char* text) { return *this = std::string_view(text); }
   const std::string& Padded() const { return text_; }  // the whole field, blanks included
   std::string Trimmed() const;                         // without surrounding blanks
   friend bool operator==(const FixedText&, const FixedText&) = default;
@@ -67,16 +69,17 @@ void FixedText<Width>::Assign(std::string_view text) {
 }
 
 // One control: how it is framed, shaded and what it shows. An empty record (numbers 0, texts
-// blank) belongs to an identifier that was never created.
+// blank) belongs to an identifier that was never created. Written with named fields, e.g.
+// ControlRecord{.frameWidth = 2, .frameColor = "oro", .caption = "Tutte spente", ...}.
 struct ControlRecord {
   std::int32_t frameWidth = 0;  // frame thickness in pixels, also the inset of the inside
-  FixedText<20> frameColor;     // colour name of the frame
+  FixedText<20> frameColor{};   // colour name of the frame
   float value = 0.0f;           // level in percent, 0..100
   std::int16_t scale = 0;       // divisions; for text panels the font size basis
-  FixedText<20> caption;        // "%" and "!" are readouts of the value
+  FixedText<20> caption{};      // "%" and "!" are readouts of the value
   Color textColor = 0;          // colour of the caption
-  FixedText<32> style;          // indicator style name; blank for a plain button
-  FixedText<20> faceColor;      // colour name of the face
+  FixedText<32> style{};        // indicator style name; blank for a plain button
+  FixedText<20> faceColor{};    // colour name of the face
   std::int32_t faceMode = 0;    // 0..5, how the face is shaded
 };
 
@@ -142,12 +145,8 @@ ControlPreset PushButtonPreset(std::string_view text);
 // Places the drawing surface of a control; identifiers above 0 report clicks to the dialog.
 void CreateControlSurface(Dialog& dialog, int id, PixelRect rect);
 
-// Creates the surface and the record, and draws the control.
-void CreateControl(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
-                   std::int32_t frameWidth, std::string_view frameColor, float value,
-                   std::int16_t scale, std::string_view caption, Color textColor,
-                   std::string_view style, std::string_view faceColor, std::int32_t faceMode);
-// The same from a record, e.g. CreateControl(dialog, table, 1001, {4, 644, 95, 16}, record).
+// Creates the surface and the record, and draws the control, e.g.
+// CreateControl(dialog, table, 1001, {4, 644, 95, 16}, record).
 void CreateControl(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
                    const ControlRecord& record);
 // Creates a preset at a position: CreateControl(dialog, table, 1001, {4, 644},

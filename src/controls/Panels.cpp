@@ -131,15 +131,14 @@ void SetPanelLines(Dialog& dialog, const ControlTable& table, int id, std::strin
   dialog.RedrawSurface();
 }
 
-void ScrollPanelText(Dialog& dialog, int id, int frameWidth, std::string_view frameColor,
-                     std::string_view faceColor, int faceMode, std::string_view text,
-                     Color textColor, int fontSize) {
+void ScrollPanelText(Dialog& dialog, int id, std::string_view text, const TickerLook& look) {
   if (!IsControlId(id) || dialog.FindSurface(id) == nullptr) return;
+  const int frameWidth = look.frameWidth;
   DrawingSurface& s = dialog.AttachSurface(id);
   const PixelSize size = s.GetSurfaceSize();
-  DrawFace(dialog, id, frameWidth, faceColor, faceMode);  // erases the previous text
-  s.SetSurfaceFont("Arial", fontSize, kFontBold);
-  s.SetForegroundColor(textColor);
+  DrawFace(dialog, id, frameWidth, look.faceColor, look.faceMode);  // erases the previous text
+  s.SetSurfaceFont("Arial", look.fontSize, kFontBold);
+  s.SetForegroundColor(look.textColor);
   s.SetBackgroundColor(kTransparent);
   const int textHeight = s.MeasureText(text).height;
 
@@ -152,7 +151,7 @@ void ScrollPanelText(Dialog& dialog, int id, int frameWidth, std::string_view fr
   }
   s.MoveTo(CenterTextX(s, text), static_cast<double>(offset) - textHeight + frameWidth);
   s.PrintText(text, true);
-  DrawFlatFrame(s, frameWidth, frameColor);
+  DrawFlatFrame(s, frameWidth, look.frameColor);
   dialog.RedrawSurface();
   s.SetUserValue(kScrollSlot, offset);
 }

@@ -29,11 +29,19 @@ void SetPanelText(Dialog& dialog, const ControlTable& table, int id, std::string
 // clears the panel.
 void SetPanelLines(Dialog& dialog, const ControlTable& table, int id, std::string_view text);
 
+// How the ticker is drawn: its flat frame, its face and its text (bold Arial).
+struct TickerLook {
+  int frameWidth = 0;
+  std::string_view frameColor{};
+  std::string_view faceColor{};
+  int faceMode = 0;
+  Color textColor = 0;
+  int fontSize = 0;
+};
+
 // Moves the ticker text one pixel down (the offset lives in user value 5 and wraps after
 // frameWidth + height calls) and redraws face, text and frame.
-void ScrollPanelText(Dialog& dialog, int id, int frameWidth, std::string_view frameColor,
-                     std::string_view faceColor, int faceMode, std::string_view text,
-                     Color textColor, int fontSize);
+void ScrollPanelText(Dialog& dialog, int id, std::string_view text, const TickerLook& look);
 
 // Draws the board background whole and shows it: gold frame, sunken face, a grid every
 // gridPercent of the inner height (none for 0 or 1), the centred title and, for value > 0, two

@@ -217,8 +217,12 @@ TEST_F(ControlsTest, FrameColourIsShadedAsStored) {
   int id = 60;
   for (const Case& c : cases) {
     // No style: a flat frame; face mode 6 leaves the inside alone.
-    CreateControl(dialog, table, id, PixelRect{0, 0, 40, 20}, 2, c.frameColor, 0, 0, "", kWhite, "",
-                  "verde", 6);
+    CreateControl(dialog, table, id, PixelRect{0, 0, 40, 20},
+                  {.frameWidth = 2,
+                   .frameColor = c.frameColor,
+                   .textColor = kWhite,
+                   .faceColor = "verde",
+                   .faceMode = 6});
     EXPECT_EQ(Pixel(id, 20, 0), c.outerRing) << c.frameColor;
     ++id;
   }

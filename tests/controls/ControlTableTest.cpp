@@ -59,7 +59,7 @@ TEST_F(ControlsTest, IdentifiersOutsideTheTableAreIgnored) {
     CreatePanel(dialog, table, id, PixelRect{0, 0, 50, 20}, 1, "oro", 14, kWhite, "", "verde", 3);
     SetPanelText(dialog, table, id, "x");
     SetPanelLines(dialog, table, id, "x\r\ny");
-    ScrollPanelText(dialog, id, 5, "rosso", "", 4, "x", kWhite, 9);
+    ScrollPanelText(dialog, id, "x", {.frameWidth = 5});
     DrawBoard(dialog, id, 10, 50, 20, "x", 12, kWhite, "verde");
     DrawFace(dialog, id, 1, "verde", 3);
     EXPECT_FALSE(dialog.HasControl(id)) << id;
@@ -68,8 +68,13 @@ TEST_F(ControlsTest, IdentifiersOutsideTheTableAreIgnored) {
 
 TEST_F(ControlsTest, CreateStoresTheFieldsCutAndPadded) {
   const std::string longCaption = "abcdefghijklmnopqrstuvwxy";  // 25 characters
-  CreateControl(dialog, table, 1501, PixelRect{0, 0, 95, 20}, 1, "oro", 0, 0, longCaption, kWhite,
-                "ori_rosso", "verde", 0);
+  CreateControl(dialog, table, 1501, PixelRect{0, 0, 95, 20},
+                {.frameWidth = 1,
+                 .frameColor = "oro",
+                 .caption = std::string_view(longCaption),
+                 .textColor = kWhite,
+                 .style = "ori_rosso",
+                 .faceColor = "verde"});
   const ControlRecord& r = *table.Find(1501);
   EXPECT_EQ(r.caption.Padded(), "abcdefghijklmnopqrst");
   EXPECT_EQ(r.frameColor.Padded(), "oro                 ");

@@ -36,8 +36,16 @@ class ControlsTest : public ::testing::Test {
   void MakeControl(int id, int width, int height, int frameWidth, std::string_view style,
                    float value, std::int16_t scale, std::string_view caption = "",
                    std::string_view faceColor = "grigio", int faceMode = 2) {
-    CreateControl(dialog, table, id, PixelRect{0, 0, width, height}, frameWidth, "verde", value,
-                  scale, caption, kWhite, style, faceColor, faceMode);
+    CreateControl(dialog, table, id, PixelRect{0, 0, width, height},
+                  {.frameWidth = frameWidth,
+                   .frameColor = "verde",
+                   .value = value,
+                   .scale = scale,
+                   .caption = caption,
+                   .textColor = kWhite,
+                   .style = style,
+                   .faceColor = faceColor,
+                   .faceMode = faceMode});
   }
 
   // Number of pixels of the surface in the given colour.

@@ -144,7 +144,12 @@ TEST_F(ControlsTest, TickerCycles33OffsetsOnA28PixelPanel) {
   std::vector<int> offsets;
   std::set<std::string> pictures;
   for (int call = 0; call < 34; ++call) {
-    ScrollPanelText(dialog, 1900, 5, "rosso", "", 4, "www.example.org", kWhite, 9);
+    ScrollPanelText(dialog, 1900, "www.example.org",
+                    {.frameWidth = 5,
+                     .frameColor = "rosso",
+                     .faceMode = 4,
+                     .textColor = kWhite,
+                     .fontSize = 9});
     offsets.push_back(Surface(1900).UserValue(5));
     pictures.insert(Picture(1900));
   }

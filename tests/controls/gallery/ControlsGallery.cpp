@@ -166,8 +166,16 @@ class Gallery {
       for (const float value : values) {
         const int id = nextId_++;
         const PixelRect rect = layout_.Place(190, 24);
-        CreateControl(dialog_, table_, id, rect, 2, "oro", value, 10, "%", kWhite, style, "grigio",
-                      2);
+        CreateControl(dialog_, table_, id, rect,
+                      {.frameWidth = 2,
+                       .frameColor = "oro",
+                       .value = value,
+                       .scale = 10,
+                       .caption = "%",
+                       .textColor = kWhite,
+                       .style = style,
+                       .faceColor = "grigio",
+                       .faceMode = 2});
         Add(id, rect, std::string(style) + " @" + std::to_string(static_cast<int>(value)));
       }
       layout_.NewRow();
@@ -180,8 +188,15 @@ class Gallery {
         // Room for the label beside the narrow control.
         PixelRect rect = layout_.Place(68, 130);
         rect.width = 56;
-        CreateControl(dialog_, table_, id, rect, 2, "oro", value, 10, "!", kWhite, style, "verde",
-                      0);
+        CreateControl(dialog_, table_, id, rect,
+                      {.frameWidth = 2,
+                       .frameColor = "oro",
+                       .value = value,
+                       .scale = 10,
+                       .caption = "!",
+                       .textColor = kWhite,
+                       .style = style,
+                       .faceColor = "verde"});
         Add(id, rect, std::string(style.substr(4)) + "@" + std::to_string(static_cast<int>(value)));
       }
     }
@@ -193,8 +208,14 @@ class Gallery {
       for (int mode = 0; mode <= 5; ++mode) {
         const int id = nextId_++;
         const PixelRect rect = layout_.Place(120, 40);
-        CreateControl(dialog_, table_, id, rect, 3, "oro", 0, 0, "mode " + std::to_string(mode),
-                      kWhite, "", name, mode);
+        const std::string caption = "mode " + std::to_string(mode);
+        CreateControl(dialog_, table_, id, rect,
+                      {.frameWidth = 3,
+                       .frameColor = "oro",
+                       .caption = std::string_view(caption),
+                       .textColor = kWhite,
+                       .faceColor = name,
+                       .faceMode = mode});
         Add(id, rect, "\"" + std::string(name) + "\" mode " + std::to_string(mode));
       }
       layout_.NewRow();
@@ -211,8 +232,14 @@ class Gallery {
     for (const auto& [caption, label] : captions) {
       const int id = nextId_++;
       const PixelRect rect = layout_.Place(140, 24);
-      CreateControl(dialog_, table_, id, rect, 2, "oro", caption == "%" ? 62.5f : 35.f, 10, caption,
-                    kWhite, "", "verde", 0);
+      CreateControl(dialog_, table_, id, rect,
+                    {.frameWidth = 2,
+                     .frameColor = "oro",
+                     .value = caption == "%" ? 62.5f : 35.f,
+                     .scale = 10,
+                     .caption = caption,
+                     .textColor = kWhite,
+                     .faceColor = "verde"});
       Add(id, rect, std::string(label));
     }
     layout_.NewRow();
@@ -220,7 +247,13 @@ class Gallery {
                                         "pulsanteoro", "pulsanteblu", "#3080C0"}) {
       const int id = nextId_++;
       const PixelRect rect = layout_.Place(120, 24);
-      CreateControl(dialog_, table_, id, rect, 2, name, 0, 0, name, kBlack, "ori_rosso", name, 0);
+      CreateControl(dialog_, table_, id, rect,
+                    {.frameWidth = 2,
+                     .frameColor = name,
+                     .caption = name,
+                     .textColor = kBlack,
+                     .style = "ori_rosso",
+                     .faceColor = name});
       Add(id, rect, std::string(name));
     }
   }
@@ -264,7 +297,12 @@ class Gallery {
     const PixelRect rect = layout_.Place(363, 28);
     CreatePanel(dialog_, table_, id, rect, 3, "verde", 14, kWhite, "", "verde", 3);
     for (int tick = 0; tick < 22; ++tick) {
-      ScrollPanelText(dialog_, id, 5, "rosso", "", 4, "www.funzioni.example", kWhite, 9);
+      ScrollPanelText(dialog_, id, "www.funzioni.example",
+                      {.frameWidth = 5,
+                       .frameColor = "rosso",
+                       .faceMode = 4,
+                       .textColor = kWhite,
+                       .fontSize = 9});
     }
     Add(id, rect, "ticker after 22 ticks");
   }
