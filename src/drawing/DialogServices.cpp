@@ -19,6 +19,7 @@
 #include "DialogWidgets.h"
 #include "EventDelivery.h"
 #include "EventGate.h"
+#include "TextDecoding.h"
 #include "TextRenderer.h"
 #include "WindowCentring.h"
 
@@ -27,10 +28,6 @@ namespace funzioni {
 namespace {
 
 constexpr int kMaxControlId = 10000;
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Forwards a watched object's events to a function; no meta-object needed.
 class EventForwarder : public QObject {
@@ -217,7 +214,7 @@ Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool
   w.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
-  w.setWindowTitle(ToQString(title));
+  w.setWindowTitle(DecodeText(title));
   if (centred) {
     d.centring.Centre(w);
   } else {
@@ -294,7 +291,7 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
       break;
     }
     case ControlKind::TextBox: {
-      auto* box = new LineBox(ToQString(text), parent);
+      auto* box = new LineBox(DecodeText(text), parent);
       box->setFocusPolicy(Qt::StrongFocus);
       control.widget = box;
       break;
@@ -344,7 +341,7 @@ void Dialog::SetControlText(int id, std::string_view text) {
   Control* control = impl_->Find(id);
   if (control == nullptr) return;
   if (control->kind == ControlKind::TextBox) {
-    static_cast<QLineEdit*>(control->widget)->setText(ToQString(text));
+    static_cast<QLineEdit*>(control->widget)->setText(DecodeText(text));
   } else if (control->kind == ControlKind::Surface) {
     control->text = std::string(text);
   }
@@ -390,7 +387,7 @@ void Dialog::ListReset(int id) {
 }
 
 void Dialog::ListAdd(int id, std::string_view text) {
-  if (QListWidget* list = impl_->List(id)) list->addItem(ToQString(text));
+  if (QListWidget* list = impl_->List(id)) list->addItem(DecodeText(text));
 }
 
 void Dialog::ListSelect(int id, int lineFromOne) {

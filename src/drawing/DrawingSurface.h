@@ -49,7 +49,7 @@ class DrawingSurface {
   void SetPixel(double x, double y, Color color = kDefaultColor);
   void DrawBox(double x1, double y1, double x2, double y2, double corner, Color border, Color fill,
                int fillStyle);
-  // Text is UTF-8.
+  // Text is UTF-8; bytes that are not are read in the single-byte Windows code page.
   void PrintText(std::string_view text, bool newLine = false);
   PixelSize MeasureText(std::string_view text) const;
   PixelSize GetCharSize() const;

@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "DrawingSurface.h"
+#include "TextDecoding.h"
 
 namespace funzioni {
 
@@ -40,38 +41,6 @@ std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
-}
-
-bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    if (c < 0x80) {
-      extra = 0;
-    } else if ((c & 0xE0) == 0xC0 && c >= 0xC2) {
-      extra = 1;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-    } else if ((c & 0xF8) == 0xF0 && c <= 0xF4) {
-      extra = 3;
-    } else {
-      return false;
-    }
-    if (i + extra >= text.size() && extra > 0) return false;
-    for (int k = 1; k <= extra; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += extra + 1;
-  }
-  return true;
-}
-
-// Program texts are UTF-8; 8-bit text that is not valid UTF-8 is taken as Latin-1.
-QString ToQString(std::string_view text) {
-  const auto size = static_cast<qsizetype>(text.size());
-  if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), size);
-  return QString::fromLatin1(text.data(), size);
 }
 
 std::unique_ptr<FontEntry> MakeEntry(const QString& family, int pixelHeight, int styleBits) {
@@ -146,7 +115,7 @@ PixelSize TextRenderer::CharSize(const FontEntry* font) {
 PixelSize TextRenderer::Measure(const FontEntry* font, std::string_view utf8) {
   if (font == nullptr) return {};
   if (utf8.empty()) return {0, font->height};
-  return {font->metrics.horizontalAdvance(ToQString(utf8)), font->height};
+  return {font->metrics.horizontalAdvance(DecodeText(utf8)), font->height};
 }
 
 void TextRenderer::Draw(const FontEntry* font, std::string_view utf8, int x, int y,
@@ -159,7 +128,7 @@ void TextRenderer::Draw(const FontEntry* font, std::string_view utf8, int x, int
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setFont(font->font);
   painter.setPen(QColor::fromRgb(argb));
-  painter.drawText(QPoint(x, y + font->ascent), ToQString(utf8));
+  painter.drawText(QPoint(x, y + font->ascent), DecodeText(utf8));
 }
 
 }  // namespace funzioni

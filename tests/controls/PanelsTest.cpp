@@ -85,6 +85,17 @@ TEST_F(PanelsTest, TextReplacesTheLastAndEmptyTextClears) {
   EXPECT_EQ(Picture(1800), empty);
 }
 
+TEST_F(PanelsTest, SingleByteTextShowsAsItsUtf8Twin) {
+  // "più" and a euro sign: the single bytes of a file written on Windows, then UTF-8.
+  MakePanel(2100, 14);
+  SetPanelText(dialog, table, 2100, "pi\xC3\xB9 \xE2\x82\xAC");
+  const std::string utf8 = Picture(2100);
+  SetPanelText(dialog, table, 2100, "pi");
+  ASSERT_NE(Picture(2100), utf8);
+  SetPanelText(dialog, table, 2100, "pi\xF9 \x80");
+  EXPECT_EQ(Picture(2100), utf8);
+}
+
 TEST_F(PanelsTest, FrameIsDrawnAgainOverTheText) {
   struct Case {
     std::string_view face;
