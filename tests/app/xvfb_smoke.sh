@@ -63,17 +63,30 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Funzioni Quilvar
 [ -n "$window" ] || fail "the window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 974 ] && [ "$HEIGHT" = 720 ] || fail "client area is ${WIDTH}x${HEIGHT}, not 974x720"
-sleep 1  # the opening animation
 
 zoom_meter() { QT_QPA_PLATFORM=xcb "$checksum" $((X + 606)) $((Y + 564)) 364 20; }
+plot_area() { QT_QPA_PLATFORM=xcb "$checksum" $((X + 4)) $((Y + 4)) 600 600; }
+
+# The opening animation has ended once the plotting area stays the same (the handler takes no
+# keys while it runs).
+last=""
+for _ in $(seq 100); do
+  sleep 0.2
+  now=$(plot_area) || fail "cannot read the screen"
+  [ "$now" = "$last" ] && break
+  last=$now
+done
 
 # Keypad + with the pointer over the zoom meter.
 xdotool mousemove $((X + 606 + 182)) $((Y + 564 + 10))
 sleep 0.3
 before=$(zoom_meter) || fail "cannot read the screen"
 xdotool key KP_Add
-sleep 0.5
-after=$(zoom_meter)
+for _ in $(seq 100); do
+  after=$(zoom_meter)
+  [ "$before" != "$after" ] && break
+  sleep 0.1
+done
 [ "$before" != "$after" ] || fail "keypad + over the zoom meter changed nothing"
 echo "zoom meter before: $before, after keypad +: $after"
 
