@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/History.h"
+#include "support/PixelCount.h"
 
 namespace funzioni::testing {
 
@@ -111,13 +112,7 @@ float ShellFixture::Value(int id) const {
 
 int ShellFixture::CountPixels(int surfaceId, Color color) const {
   const DrawingSurface* surface = window_->dialog().FindSurface(surfaceId);
-  if (surface == nullptr) return -1;
-  const PixelSize size = surface->GetSurfaceSize();
-  int count = 0;
-  for (int y = 0; y < size.height; ++y) {
-    for (int x = 0; x < size.width; ++x) count += surface->PixelAt(x, y) == color ? 1 : 0;
-  }
-  return count;
+  return surface == nullptr ? -1 : test::CountPixels(*surface, color);
 }
 
 std::string ShellFixture::SurfacePixels(int surfaceId) const {

@@ -8,6 +8,7 @@
 #include "controls/ControlTable.h"
 #include "drawing/DialogServices.h"
 #include "drawing/DrawingSurface.h"
+#include "support/PixelCount.h"
 
 namespace funzioni::testing {
 
@@ -49,15 +50,7 @@ class ControlsTest : public ::testing::Test {
   }
 
   // Number of pixels of the surface in the given colour.
-  int CountColor(int id, Color color) const {
-    const DrawingSurface& s = Surface(id);
-    const PixelSize size = s.GetSurfaceSize();
-    int count = 0;
-    for (int y = 0; y < size.height; ++y) {
-      for (int x = 0; x < size.width; ++x) count += s.PixelAt(x, y) == color ? 1 : 0;
-    }
-    return count;
-  }
+  int CountColor(int id, Color color) const { return test::CountPixels(Surface(id), color); }
 };
 
 }  // namespace funzioni::testing

@@ -26,7 +26,7 @@ TEST(SurfaceBoxTest, RightAndBottomEdgesLieJustInsideTheSecondCorner) {
     DrawingSurface s = WhiteSurface(8, 7);
     s.DrawBox(c[0], c[1], c[2], c[3], 0, kBlack, kNoFill, 0);
     EXPECT_EQ(Picture(s, kBlack), kOutline) << c[0] << "," << c[1];
-    EXPECT_EQ(test::CountOf(s, kWhite), 56 - 14);
+    EXPECT_EQ(test::CountPixels(s, kWhite), 56 - 14);
   }
 }
 
@@ -41,16 +41,16 @@ TEST(SurfaceBoxTest, FillColoursAndDefaults) {
   DrawingSurface t = WhiteSurface(8, 7);
   t.SetForegroundColor(kBlue);
   t.DrawBox(1, 1, 6, 5, 0, kDefaultColor, kDefaultColor, 0);
-  EXPECT_EQ(test::CountOf(t, kBlue), 20);
+  EXPECT_EQ(test::CountPixels(t, kBlue), 20);
 }
 
 TEST(SurfaceBoxTest, ThinAndEmptyBoxes) {
   DrawingSurface s = WhiteSurface(6, 6);
   s.DrawBox(2, 2, 2, 5, 0, kBlack, kRed, 0);  // no width: nothing
-  EXPECT_EQ(test::CountOf(s, kWhite), 36);
+  EXPECT_EQ(test::CountPixels(s, kWhite), 36);
   s.DrawBox(2, 2, 3, 5, 0, kBlack, kRed, 0);  // one column, all border
   EXPECT_EQ(test::PixelsOf(s, kBlack), (std::vector<std::string>{"2,2", "2,3", "2,4"}));
-  EXPECT_EQ(test::CountOf(s, kRed), 0);
+  EXPECT_EQ(test::CountPixels(s, kRed), 0);
 }
 
 TEST(SurfaceBoxTest, ClippedAtTheEdges) {
@@ -59,9 +59,9 @@ TEST(SurfaceBoxTest, ClippedAtTheEdges) {
   // Only the right edge (x = 2) is on the surface; columns 0..1 are inside.
   EXPECT_EQ(Picture(s, kBlack),
             (std::vector<std::string>{"..#...", "..#...", "..#...", "..#...", "..#...", "..#..."}));
-  EXPECT_EQ(test::CountOf(s, kRed), 12);
+  EXPECT_EQ(test::CountPixels(s, kRed), 12);
   s.DrawBox(-1e12, -1e12, 1e12, 1e12, 30, kBlue, kBlue, 0);
-  EXPECT_EQ(test::CountOf(s, kBlue), 36);
+  EXPECT_EQ(test::CountPixels(s, kBlue), 36);
 }
 
 std::set<std::pair<int, int>> RedPixels(int fillStyle) {
@@ -174,8 +174,8 @@ TEST(SurfaceBoxTest, CornerAboveHundredIsHundredAndZeroIsSquare) {
   c.DrawBox(1, 1, 19, 11, 0, kBlack, kRed, 0);
   d.DrawBox(1, 1, 19, 11, -20, kBlack, kRed, 0);
   EXPECT_EQ(c.GetSurfacePixels(), d.GetSurfacePixels());
-  EXPECT_EQ(test::CountOf(c, kWhite), 240 - 180);
-  EXPECT_GT(test::CountOf(a, kWhite), test::CountOf(c, kWhite));
+  EXPECT_EQ(test::CountPixels(c, kWhite), 240 - 180);
+  EXPECT_GT(test::CountPixels(a, kWhite), test::CountPixels(c, kWhite));
 }
 
 TEST(SurfaceBoxTest, ClearSurfacePaintsAndResetsThePosition) {
@@ -183,10 +183,10 @@ TEST(SurfaceBoxTest, ClearSurfacePaintsAndResetsThePosition) {
   s.MoveTo(3, 3);
   s.SetBackgroundColor(kBlue);
   s.ClearSurface();
-  EXPECT_EQ(test::CountOf(s, kBlue), 25);
+  EXPECT_EQ(test::CountPixels(s, kBlue), 25);
   EXPECT_EQ(s.GetCurrentPosition(), (PixelPoint{0, 0}));
   s.ClearSurface(kRed, 99);  // unknown style: solid
-  EXPECT_EQ(test::CountOf(s, kRed), 25);
+  EXPECT_EQ(test::CountPixels(s, kRed), 25);
 }
 
 TEST(SurfaceBoxTest, ClearWithTransparentBackgroundOnlyMovesThePosition) {
@@ -194,7 +194,7 @@ TEST(SurfaceBoxTest, ClearWithTransparentBackgroundOnlyMovesThePosition) {
   s.SetPixel(2, 2, kRed);
   s.SetBackgroundColor(kTransparent);
   s.ClearSurface(kDefaultColor);
-  EXPECT_EQ(test::CountOf(s, kWhite), 24);
+  EXPECT_EQ(test::CountPixels(s, kWhite), 24);
   EXPECT_EQ(s.PixelAt(2, 2), kRed);
   EXPECT_EQ(s.GetCurrentPosition(), (PixelPoint{0, 0}));
 }

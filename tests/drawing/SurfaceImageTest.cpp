@@ -63,7 +63,7 @@ TEST(SurfaceImageTest, MalformedOrOtherSizedImages) {
   s.SetSurfacePixels("");
   s.SetSurfacePixels(Bytes({3, 0, 0, 0, 3, 0, 0, 0, 1, 2}));        // too short: ignored
   s.SetSurfacePixels(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}));  // negative width
-  EXPECT_EQ(test::CountOf(s, kWhite), 9);
+  EXPECT_EQ(test::CountPixels(s, kWhite), 9);
   // A smaller image writes its top-left part only.
   DrawingSurface small = WhiteSurface(2, 1);
   small.ClearSurface(kRed);
@@ -73,7 +73,7 @@ TEST(SurfaceImageTest, MalformedOrOtherSizedImages) {
   DrawingSurface large = WhiteSurface(5, 5);
   large.ClearSurface(kBlue);
   s.SetSurfacePixels(large.GetSurfacePixels());
-  EXPECT_EQ(test::CountOf(s, kBlue), 9);
+  EXPECT_EQ(test::CountPixels(s, kBlue), 9);
 }
 
 // A source whose every pixel has its own colour: x in red, y in green.
@@ -89,7 +89,7 @@ TEST(SurfaceStretchTest, DoublesA121PixelSquareOnto241Pixels) {
   const DrawingSurface source = Numbered(256, 256);
   DrawingSurface target = WhiteSurface(241, 241);
   target.StretchSurface(source, 100, 100, 220, 220, 0, 0, 240, 240);
-  EXPECT_EQ(test::CountOf(target, kWhite), 0);
+  EXPECT_EQ(test::CountPixels(target, kWhite), 0);
   EXPECT_EQ(target.PixelAt(0, 0), Rgb(100, 100, 7));
   EXPECT_EQ(target.PixelAt(240, 240), Rgb(220, 220, 7));
   // Along a row every source column appears, in order, twice give or take one.
@@ -123,7 +123,7 @@ TEST(SurfaceStretchTest, HalvesAndSizes) {
   const DrawingSurface source = Numbered(8, 8);
   DrawingSurface t = WhiteSurface(8, 8);
   t.StretchSurface(source, 0, 0, 7, 7, 2, 2, 5, 5);  // 8 pixels onto 4
-  EXPECT_EQ(test::CountOf(t, kWhite), 64 - 16);
+  EXPECT_EQ(test::CountPixels(t, kWhite), 64 - 16);
   EXPECT_EQ(t.PixelAt(2, 2), Rgb(1, 1, 7));
   EXPECT_EQ(t.PixelAt(5, 5), Rgb(7, 7, 7));
   EXPECT_EQ(t.PixelAt(6, 6), kWhite);
@@ -139,7 +139,7 @@ TEST(SurfaceStretchTest, SourceOutsideItsSurfaceComesOutInTheFaceColour) {
   EXPECT_EQ(t.PixelAt(5, 5), Rgb(2, 2, 7));
   t.SetStretchOutsideColor(kRed);
   t.StretchSurface(DrawingSurface(), 0, 0, 5, 5, 0, 0, 5, 5);
-  EXPECT_EQ(test::CountOf(t, kRed), 36);
+  EXPECT_EQ(test::CountPixels(t, kRed), 36);
 }
 
 TEST(SurfaceStretchTest, TargetOffTheSurfaceAndSelfCopy) {

@@ -196,7 +196,7 @@ TEST(SurfaceLineTest, SetPixelOffSurfaceLeavesNoMarkButMovesPosition) {
   const double points[][2] = {{-1, 0}, {4, 0}, {0, 4}, {0, -1}, {1e12, 1e12}, {-1e300, 2}};
   for (const auto& p : points) {
     s.SetPixel(p[0], p[1], kRed);
-    EXPECT_EQ(test::CountOf(s, kRed), 0);
+    EXPECT_EQ(test::CountPixels(s, kRed), 0);
   }
   s.SetPixel(-1, 4, kRed);
   EXPECT_EQ(s.GetCurrentPosition(), (PixelPoint{-1, 4}));
@@ -213,7 +213,7 @@ TEST(SurfaceLineTest, NonFiniteCoordinatesLeaveNoMarkAndKeepThePosition) {
   s.MoveTo(nan, nan);
   s.DrawBox(0, 0, nan, 3, 0, kRed, kRed, 0);
   s.StretchSurface(s, 0, 0, 3, 3, 0, 0, inf, 3);
-  EXPECT_EQ(test::CountOf(s, kRed), 0);
+  EXPECT_EQ(test::CountPixels(s, kRed), 0);
   EXPECT_EQ(s.GetCurrentPosition(), (PixelPoint{1, 1}));
 }
 
@@ -221,7 +221,7 @@ TEST(SurfaceLineTest, HugeCoordinatesAreClippedQuickly) {
   DrawingSurface s = WhiteSurface(10, 10);
   s.MoveTo(-1e15, 5);
   s.LineTo(1e15, 5, kRed);
-  EXPECT_EQ(test::CountOf(s, kRed), 10);
+  EXPECT_EQ(test::CountPixels(s, kRed), 10);
   s.MoveTo(-1e9, -1e9);
   s.LineTo(1e9, 1e9, kRed);  // passes the diagonal
   EXPECT_EQ(s.PixelAt(3, 3), kRed);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "drawing/DrawingSurface.h"
+#include "support/PixelCount.h"
 
 namespace funzioni::test {
 
@@ -32,10 +33,6 @@ inline std::vector<std::string> PixelsOf(const DrawingSurface& s, Color color) {
     }
   }
   return out;
-}
-
-inline int CountOf(const DrawingSurface& s, Color color) {
-  return static_cast<int>(PixelsOf(s, color).size());
 }
 
 inline std::set<Color> ColoursIn(const DrawingSurface& s) {

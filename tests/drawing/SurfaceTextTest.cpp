@@ -48,7 +48,7 @@ TEST(SurfaceTextTest, TransparentBackgroundPaintsOnlyTextColourAndKeepsTheRest) 
   s.PrintText("Grafico di funzioni");
   const auto colours = test::ColoursIn(s);
   EXPECT_EQ(colours, (std::set<Color>{kBlue, kRed}));
-  EXPECT_GT(test::CountOf(s, kRed), 40);
+  EXPECT_GT(test::CountPixels(s, kRed), 40);
 }
 
 TEST(SurfaceTextTest, BackgroundColourPaintsExactlyTheMeasuredRectangle) {
@@ -67,7 +67,7 @@ TEST(SurfaceTextTest, BackgroundColourPaintsExactlyTheMeasuredRectangle) {
       }
     }
   }
-  EXPECT_GT(test::CountOf(s, kRed), 20);
+  EXPECT_GT(test::CountPixels(s, kRed), 20);
 }
 
 TEST(SurfaceTextTest, PositionMovesAlongTheTopLineAndToTheNextLine) {
@@ -85,7 +85,7 @@ TEST(SurfaceTextTest, PositionMovesAlongTheTopLineAndToTheNextLine) {
 TEST(SurfaceTextTest, TextStartsAtThePositionAndEmptyTextDrawsNothing) {
   DrawingSurface s = TextSurface(kTransparent);
   s.PrintText("");
-  EXPECT_EQ(test::CountOf(s, kRed), 0);
+  EXPECT_EQ(test::CountPixels(s, kRed), 0);
   s.MoveTo(50, 30);
   s.PrintText("H");
   // "H" has a stem near its left edge, from the cap height down to the baseline.
@@ -144,7 +144,7 @@ TEST(SurfaceTextTest, AccentedAndEightBitText) {
   const int latin1 = s.MeasureText("Verr\xE0").width;    // the same text in 8 bits
   EXPECT_EQ(utf8, latin1);
   s.PrintText("Verr\xE0");
-  EXPECT_GT(test::CountOf(s, kRed), 10);
+  EXPECT_GT(test::CountPixels(s, kRed), 10);
 }
 
 TEST(SurfaceTextTest, TextIsClippedAtTheSurfaceEdges) {

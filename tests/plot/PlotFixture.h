@@ -43,7 +43,4 @@ class PlotFixture : public ::testing::Test {
   ExpressionEvaluator evaluator;
 };
 
-// Writes the surface as a PNG into the gallery folder; returns the file's path.
-std::string WriteSurfacePng(const DrawingSurface& surface, const std::string& name);
-
 }  // namespace funzioni::testing
