@@ -16,6 +16,7 @@ namespace {
 // Room for the window's borders and title bar, per unit of scale, since the frame is not known
 // before the window is shown.
 constexpr PixelSize kFrameAllowance{16, 48};
+constexpr char kFactorHalving[] = "0.5";
 
 bool UserChoseScale() {
   for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
@@ -26,8 +27,10 @@ bool UserChoseScale() {
   return false;
 }
 
-// Qt's per-screen factors, in screen order ("2;1"), when some screen's factor does not fit;
-// empty when every one does.
+// Qt's per-screen factors, in screen order, when some screen's factor does not fit; empty when
+// every one does. Qt ignores per-screen factors that are all 1, so each is given doubled and
+// halved again by the global factor (kFactorHalving): both are exact in binary, and so is the
+// product.
 std::string FittedScreenFactors(PixelSize client) {
   std::string factors;
   bool lowered = false;
@@ -39,7 +42,7 @@ std::string FittedScreenFactors(PixelSize client) {
     const int scale = FittingScale(factor, available, client);
     lowered = lowered || scale < factor;
     if (!factors.empty()) factors += ';';
-    factors += std::to_string(scale);
+    factors += std::to_string(scale * 2);
   }
   return lowered ? factors : std::string();
 }
@@ -68,8 +71,10 @@ GuiApplication::GuiApplication(int& argc, char** argv, std::string_view desktopF
     if (!factors.empty()) {
       application_.reset();
       qputenv("QT_SCREEN_SCALE_FACTORS", QByteArray::fromStdString(factors));
+      qputenv("QT_SCALE_FACTOR", kFactorHalving);
       application_ = std::make_unique<QApplication>(argc, argv);
       qunsetenv("QT_SCREEN_SCALE_FACTORS");
+      qunsetenv("QT_SCALE_FACTOR");
     }
   }
   QGuiApplication::setDesktopFileName(
