@@ -5,9 +5,13 @@
 add_library(funzioni_history STATIC ${CMAKE_CURRENT_LIST_DIR}/History.cpp)
 target_include_directories(funzioni_history PUBLIC ${PROJECT_SOURCE_DIR}/src)
 
-add_library(funzioni_shell_logic STATIC ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp)
+add_library(funzioni_shell_logic STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+)
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state)
+target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state
+                                                  funzioni_program_info)
 
 # The window and its handler need the Qt parts.
 if(FUNZIONI_BUILD_GUI)

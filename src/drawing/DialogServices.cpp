@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -129,7 +130,11 @@ struct Dialog::Impl {
       return false;
     }
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint windowPos = mouse->position().toPoint();
+    // At a scale above 1 a device pixel is a fraction of a window pixel: it belongs to the window
+    // pixel it lies in, not to the nearest one.
+    const QPointF exact = mouse->position();
+    const QPoint windowPos(static_cast<int>(std::floor(exact.x())),
+                           static_cast<int>(std::floor(exact.y())));
     const QPoint pos = windowPos - window->Client().pos();
     pointer = pos;
     pointerKnown = true;

@@ -134,9 +134,9 @@ std::string NoDisplayMessage() {
 }
 
 void PrepareGuiApplication() {
-  // Only whole scale factors, so that the client area keeps its size in pixels and surfaces are
-  // never stretched unevenly on a desktop with fractional scaling.
-  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+  // Only whole scale factors, so that surfaces are never stretched unevenly on a desktop with
+  // fractional scaling; the nearest one, so that a desktop at 150 % or 175 % gets 2x, not 1x.
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 }
 
 }  // namespace funzioni

@@ -43,7 +43,8 @@ class RandomSource {
 // NoDisplayMessage() instead.
 bool DisplayAvailable();
 std::string NoDisplayMessage();
-// Call before the QApplication exists: only whole desktop scale factors are applied.
+// Call before the QApplication exists: the desktop's scale factor is rounded to the nearest whole
+// one (GuiApplication also makes it fit the screen).
 void PrepareGuiApplication();
 
 }  // namespace funzioni

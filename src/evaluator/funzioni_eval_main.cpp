@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ProgramInfo.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
@@ -13,13 +14,16 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: funzioni-eval [--x VALUE] [EXPRESSION...]\n"
+    "Usage: funzioni-eval [--x VALUE] [--] [EXPRESSION...]\n"
+    "       funzioni-eval --help | --version\n"
     "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
     "one result per line: the value (with a blank in front when it is not negative) or an\n"
     "error text containing \"Error\".\n"
     "  --x VALUE   first replace every lower-case \"x\" by VALUE, taken as a 32-bit float and\n"
     "              written with 7 significant digits, as the plot does\n"
-    "  --help      show this text\n";
+    "  --          take every following argument as an expression\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n";
 
 struct Options {
   std::optional<float> x;
@@ -78,6 +82,9 @@ int main(int argc, char** argv) {
       optionsDone = true;
     } else if (arg == "--help") {
       std::cout << kUsage;
+      return 0;
+    } else if (arg == "--version") {
+      std::cout << "funzioni-eval " << funzioni::kProgramVersion << '\n';
       return 0;
     } else if (arg == "--x" || arg.substr(0, 4) == "--x=") {
       std::string_view value;

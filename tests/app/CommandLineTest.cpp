@@ -1,0 +1,99 @@
+// The grapher's command line and its data directory.
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "app/CommandLine.h"
+
+namespace funzioni {
+namespace {
+
+using Action = ProgramOptions::Action;
+
+TEST(CommandLineTest, OptionsAndTheirMistakes) {
+  struct Case {
+    std::vector<std::string_view> arguments;
+    Action action;
+    bool dataDir;
+    std::string_view problem;
+  };
+  const Case cases[] = {
+      {{}, Action::Run, false, ""},
+      {{"--data-dir"}, Action::Run, true, ""},
+      {{"--data-dir", "--help"}, Action::Help, true, ""},
+      {{"--version", "--bogus"}, Action::Version, false, ""},
+      {{"-platform", "xcb", "-reverse", "--data-dir"}, Action::Run, true, ""},
+      {{"-style", "fusion", "-session", "abc"}, Action::Run, false, ""},
+      {{"--bogus"}, Action::BadUsage, false, "unknown option --bogus"},
+      {{"-x"}, Action::BadUsage, false, "unknown option -x"},
+      {{"espressioni.txt"}, Action::BadUsage, false, "unexpected argument espressioni.txt"},
+      {{"-platform"}, Action::BadUsage, false, "-platform needs a value"},
+      {{"--data-dir=/tmp"}, Action::BadUsage, false, "unknown option --data-dir=/tmp"},
+  };
+  for (const Case& c : cases) {
+    const ProgramOptions options = ParseProgramOptions(c.arguments);
+    const std::string shown = c.arguments.empty() ? "(none)" : std::string(c.arguments[0]);
+    EXPECT_EQ(options.action, c.action) << shown;
+    EXPECT_EQ(options.problem, c.problem) << shown;
+    if (c.action == Action::Run) {
+      EXPECT_EQ(options.useDataDir, c.dataDir) << shown;
+    }
+  }
+  EXPECT_EQ(ProgramVersionLine().rfind("funzioni ", 0), 0u);
+  EXPECT_EQ(ProgramUsage().rfind("Usage: funzioni [--data-dir]\n", 0), 0u);
+}
+
+TEST(CommandLineTest, DataDirectoryFollowsTheDesktopsRules) {
+  EXPECT_EQ(DataDirectory("/x/data", "/home/a"), "/x/data/funzioni");
+  EXPECT_EQ(DataDirectory(nullptr, "/home/a"), "/home/a/.local/share/funzioni");
+  EXPECT_EQ(DataDirectory("", "/home/a"), "/home/a/.local/share/funzioni");
+  EXPECT_EQ(DataDirectory("relative", "/home/a"), "/home/a/.local/share/funzioni");
+  EXPECT_EQ(DataDirectory(nullptr, nullptr), "");
+  EXPECT_EQ(DataDirectory(nullptr, ""), "");
+}
+
+class DataDirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    start_ = std::filesystem::current_path();
+    root_ =
+        std::filesystem::temp_directory_path() / ("funzioni-datadir-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    std::filesystem::current_path(root_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(start_);
+    std::filesystem::remove_all(root_);
+  }
+  std::filesystem::path start_;
+  std::filesystem::path root_;
+};
+
+TEST_F(DataDirectoryTest, IsCreatedAndEntered) {
+  const std::filesystem::path wanted = root_ / "data" / "funzioni";
+  EXPECT_EQ(EnterDataDirectory(wanted), std::nullopt);
+  EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), wanted));
+  EXPECT_EQ(EnterDataDirectory(wanted), std::nullopt) << "a second start finds it there";
+}
+
+TEST_F(DataDirectoryTest, ThatCannotBeMadeIsReportedAndNothingIsWrittenAnywhere) {
+  std::ofstream(root_ / "file") << "a file where a directory should be";
+  for (const std::filesystem::path& wanted :
+       {root_ / "file" / "funzioni", std::filesystem::path()}) {
+    std::filesystem::current_path(root_);
+    const std::optional<std::string> problem = EnterDataDirectory(wanted);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_NE(problem->find("cannot use the data directory"), std::string::npos) << *problem;
+    EXPECT_FALSE(std::ofstream("espressioni.txt", std::ios::app).good());
+    EXPECT_FALSE(std::filesystem::exists(root_ / "espressioni.txt"));
+  }
+}
+
+}  // namespace
+}  // namespace funzioni
