@@ -5,7 +5,8 @@
 add_library(funzioni_history STATIC ${CMAKE_CURRENT_LIST_DIR}/History.cpp)
 target_include_directories(funzioni_history PUBLIC ${PROJECT_SOURCE_DIR}/src)
 
-add_library(funzioni_shell_logic STATIC ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp)
+add_library(funzioni_shell_logic STATIC ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp)
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state)
 
@@ -16,6 +17,7 @@ if(TARGET funzioni_plot AND TARGET funzioni_controls AND TARGET funzioni_drawing
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

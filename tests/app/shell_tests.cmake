@@ -3,6 +3,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/HistoryTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryFileSafetyTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParametersTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableTextTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
@@ -14,6 +15,7 @@ if(TARGET funzioni_shell)
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormulaFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MeterFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ExportFlowTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
