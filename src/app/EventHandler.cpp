@@ -167,6 +167,7 @@ void MainWindow::OnHover(int id) {
 
 void MainWindow::OnContextMenu(int id) {
   if (IsSwitch(id)) ShowBuiltinResults(*dialog_, state_, id - kSwitchBaseId);
+  if (id == kResultsListId) ShowResultsMenu();
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -177,6 +178,7 @@ void MainWindow::OnCommand(int id, int code) {
     ToggleSwitch(id - kSwitchBaseId);
     return;
   }
+  if (OnExportCommand(id)) return;
   switch (id) {
     case kHistoryListId:
       PickHistoryLine(code);

@@ -6,6 +6,7 @@
 #include "controls/Panels.h"
 #include "drawing/Color.h"
 #include "drawing/PlatformServices.h"
+#include "drawing/Shortcuts.h"
 #include "plot/PlotBoard.h"
 
 namespace funzioni {
@@ -52,6 +53,7 @@ MainWindow::MainWindow() {
   // the dialog installs those shortcuts itself.
   BuildMainWindow();
   InitialiseState();
+  InstallExportCommands();
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
 

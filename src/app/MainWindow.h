@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/ExportActions.h"
 #include "app/History.h"
 #include "app/Parameters.h"
 #include "controls/ControlTable.h"
@@ -19,6 +21,8 @@
 #include "state/PlotState.h"
 
 namespace funzioni {
+
+class DialogShortcuts;
 
 // Identifiers of the main window's controls (the parameter, zoom and step meters are in
 // Parameters.h; the plotting area, coordinates line, zoom window and results table in
@@ -82,6 +86,8 @@ class MainWindow {
   bool introShown() const { return introShown_; }
   // What the help panel shows now (its lines joined with CR LF).
   const std::string& helpText() const { return helpText_; }
+  // The questions the export commands ask (tests answer them instead of the user).
+  ExportPrompts& exportPrompts() { return exportPrompts_; }
 
  private:
   void BuildMainWindow();
@@ -106,6 +112,19 @@ class MainWindow {
   void ShowNote(std::string_view line);
   void Redraw();
 
+  // Saving, copying and printing the picture and the table (ExportActions.cpp).
+  void InstallExportCommands();
+  bool OnExportCommand(int id);
+  void ShowResultsMenu();
+  std::optional<std::string> AskSavePath(SaveFileRequest request, std::string_view defaultFolder);
+  void AfterSave(const std::string& path, bool saved);
+  void SavePicture();
+  std::vector<std::string> ResultsLines() const;
+  void CopyTable();
+  void SaveTable();
+  PrintPage PrintedPage() const;
+  void PrintPicture();
+
   ControlTable controls_;
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
@@ -117,6 +136,10 @@ class MainWindow {
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;
+  ExportPrompts exportPrompts_;
+  std::string lastSaveFolder_;  // where the last file was saved in this run
+  // Destroyed before the dialog it watches.
+  std::unique_ptr<DialogShortcuts> exportKeys_;
 };
 
 }  // namespace funzioni

@@ -8,6 +8,7 @@ target_include_directories(funzioni_history PUBLIC ${PROJECT_SOURCE_DIR}/src)
 add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state
@@ -20,6 +21,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

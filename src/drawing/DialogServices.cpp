@@ -494,6 +494,15 @@ void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
   impl_->delivery.SetHandler(std::move(handler));
 }
 
+void Dialog::SendCommand(int id, int code) {
+  impl_->Deliver(EventKind::Command, id, code);
+}
+
+void Dialog::SetControlDescription(int id, std::string_view text) {
+  Control* control = impl_->Find(id);
+  if (control != nullptr) control->widget->setAccessibleDescription(DecodeText(text));
+}
+
 int Dialog::RunModal() {
   Impl& d = *impl_;
   Show();

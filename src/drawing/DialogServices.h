@@ -116,6 +116,10 @@ class Dialog {
   RandomSource& Random();
 
   void SetEventHandler(std::function<void(const DialogEvent&)> handler);
+  // Sends a command to the handler as the dialog's own keys do; dropped while it is busy.
+  void SendCommand(int id, int code = 0);
+  // What assistive technology reads out for a control, beyond what it shows.
+  void SetControlDescription(int id, std::string_view text);
   // Shows the dialog, sends Initialise, and runs until EndDialog; returns its result.
   int RunModal();
   // Shows the dialog without a nested loop (tests), sending Initialise first.

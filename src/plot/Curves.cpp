@@ -23,6 +23,10 @@ void MoveToLastDot(DrawingSurface& surface, const FormulaDots& dots) {
 
 }  // namespace
 
+Color FormulaCurveColor() {
+  return kFormulaColor;
+}
+
 float BuiltinSampleStep(const PlotState& state) {
   return static_cast<float>(0.0005 * state.stepValue.value);
 }

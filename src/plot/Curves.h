@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/Color.h"
 #include "plot/PlotMapping.h"
 #include "state/PlotState.h"
 
@@ -39,6 +40,9 @@ std::vector<float> FormulaSampleXs(const PlotState& state);
 std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
                                                  std::string_view formula,
                                                  std::span<const float> xs);
+
+// The colour of the typed formula's dots (yellow).
+Color FormulaCurveColor();
 
 // Paints the yellow dots of the samples in order on the surface.
 void DrawFormulaSamples(DrawingSurface& surface, const PlotMapping& mapping,

@@ -31,7 +31,7 @@ TEST_F(ShellDataDirectory, ThatCannotBeMadeLeavesTheWindowWorkingAndSavesNothing
   Type("x^2");
   Key(Qt::Key_Return);
   EXPECT_EQ(shell.state().currentFormula, "x^2");
-  EXPECT_GT(CountPixels(kPlotId, kYellowDot), 10);
+  EXPECT_GT(CountPixels(kPlotAreaId, kYellowDot), 10);
   EXPECT_EQ(shell.helpText(), kHistoryNotSavedText);
   EXPECT_FALSE(std::filesystem::exists(directory_ / "espressioni.txt"));
 }

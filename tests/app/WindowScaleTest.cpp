@@ -59,7 +59,7 @@ TEST_F(WindowScale, IsTheWholeFactorThatFitsAndEveryWindowPixelAnEvenBlock) {
   // What each window pixel must show: a surface's own picture, or the face colour. The stock
   // controls draw their text at the device's resolution and are left out.
   std::vector<PixelRect> stock;
-  for (const int id : {kResultsTableId, kHistoryListId, kFormulaBoxId}) {
+  for (const int id : {kResultsListId, kHistoryListId, kFormulaBoxId}) {
     stock.push_back(dialog().GetControlRect(id));
   }
   QImage expected(kClientWidth, kClientHeight, QImage::Format_RGB32);

@@ -4,6 +4,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/HistoryFileSafetyTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParametersTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableTextTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
@@ -16,6 +17,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/FormulaFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MeterFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataDirWindowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ExportFlowTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
@@ -34,12 +36,13 @@ endif()
 # The window at the scale chosen for the screen, once per screen set-up: the offscreen screen at
 # 1x, the user's QT_SCALE_FACTOR, a 4K desktop at 175 % (rounds to 2x) and a 2560 x 1440 desktop
 # at 200 % (2x does not fit: 1x).
-if(TARGET funzioni_shell)
+if(FUNZIONI_BUILD_GUI)
   add_executable(funzioni_window_scale_tests
     ${CMAKE_CURRENT_LIST_DIR}/ShellFixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowScaleTest.cpp
   )
   target_link_libraries(funzioni_window_scale_tests PRIVATE funzioni_shell GTest::gtest Qt6::Test)
+  target_include_directories(funzioni_window_scale_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # funzioni_scale_test(NAME EXPECTED_SCALE GTEST_FILTER ENVIRONMENT...)
   function(funzioni_scale_test name scale filter)
     add_test(NAME funzioni_window_scale_${name}

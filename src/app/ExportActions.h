@@ -1,0 +1,36 @@
+#pragma once
+
+// The commands that let the graph and the results table leave the window: save and copy the
+// picture, copy and save the table, print. They use keys and a context menu that the window
+// gives no other meaning to.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "drawing/ExportServices.h"
+#include "drawing/PrintServices.h"
+
+namespace funzioni {
+
+// Commands sent by the export keys (no control has these identifiers).
+inline constexpr int kCommandSavePicture = 2400;  // Ctrl+S
+inline constexpr int kCommandCopyPicture = 2401;  // Ctrl+Shift+C
+inline constexpr int kCommandPrint = 2402;        // Ctrl+P
+inline constexpr int kCommandCopyTable = 2403;    // Ctrl+C while the results table has the focus
+
+inline constexpr std::string_view kCopyTableItem = "Copia tabella";
+inline constexpr std::string_view kSaveTableItem = "Salva tabella...";
+
+// What the export commands ask the user: by default the desktop's save and print dialogs over
+// the window; tests put their own answers here.
+struct ExportPrompts {
+  std::function<std::optional<std::string>(const SaveFileRequest&)> askSaveFileName;
+  std::function<PrintResult(const PrintPage&)> print;
+};
+
+// The help panel's note when a file could not be written, naming the file.
+std::string FileNotSavedNote(std::string_view path);
+inline constexpr std::string_view kPrintFailedNote = " Impossibile stampare il grafico.";
+
+}  // namespace funzioni
