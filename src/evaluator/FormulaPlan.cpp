@@ -178,8 +178,10 @@ std::optional<XTextForm> ReadXTextForm(float x) {
   }
   XTextForm form;
   form.exponent = kept > 7;  // the text is written with an exponent
-  const long double read = static_cast<long double>(figures) /
-                           static_cast<long double>(kPowersOfTen[static_cast<std::size_t>(kept)]);
+  // Both below 2^63: converted as signed numbers, which the processor does directly.
+  const long double read = static_cast<long double>(static_cast<std::int64_t>(figures)) /
+                           static_cast<long double>(static_cast<std::int64_t>(
+                               kPowersOfTen[static_cast<std::size_t>(kept)]));
   form.value = static_cast<float>(x < 0 ? -read : read);
   form.negative = x < 0;
   form.leadingPoint = !form.exponent && figures < kPowersOfTen[static_cast<std::size_t>(kept)];
@@ -457,6 +459,24 @@ std::optional<std::string> NormaliseFormula(std::string_view formula) {
   return tokens;
 }
 
+// Whether every x has only an operator, a parenthesis, MOD or nothing on either side.
+bool StandsApart(std::string_view text) {
+  constexpr std::string_view kBefore = "(+-*/\\^";
+  constexpr std::string_view kAfter = ")+-*/\\^";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != kPlaceOfX) continue;
+    if (i > 0 && text[i - 1] != detail::word::kMod &&
+        kBefore.find(text[i - 1]) == std::string_view::npos) {
+      return false;
+    }
+    if (i + 1 < text.size() && text[i + 1] != detail::word::kMod &&
+        kAfter.find(text[i + 1]) == std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The formula with every x replaced by the given text.
 std::string Substituted(std::string_view formula, std::string_view xText) {
   std::string text;
@@ -493,9 +513,14 @@ std::string NormalisedText(std::string_view text) {
 
 std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
   FormulaPlan plan;
-  // Two texts of each form, differing in every figure and in length: the checks look at the
-  // classes of the characters and report characters at fixed places, so a refusal that both
-  // share is the refusal of every text of that form.
+  // The x text must stand apart from the rest: next to a letter, a digit, a point or a name its
+  // figures could join a number or a name ("EXPx" with x = 2 reads EXP2).
+  const std::optional<std::string> normalised = NormaliseFormula(formula);
+  if (!normalised || !StandsApart(*normalised)) return std::nullopt;
+  // Two texts of each form, differing in their first and last figures and in length: with x
+  // standing apart, the checks see the classes of its characters, which are those of its form,
+  // and report characters at fixed places, so a refusal that both share is the refusal of every
+  // text of that form.
   static constexpr std::string_view kSamples[kForms][2] = {
       {"1.5", "27.3"}, {".5", ".73"},          {"-1.5", "-27.3"},
       {"-.5", "-.73"}, {"1.5E-3", "2.734E-4"}, {"-1.5E-3", "-2.734E-4"}};
@@ -521,8 +546,6 @@ std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
     }
   }
   if (anyValid) {
-    const std::optional<std::string> normalised = NormaliseFormula(formula);
-    if (!normalised) return std::nullopt;
     PlanParser parser(*normalised);
     if (!parser.Parse()) {
       // Not captured: only the forms the checks refuse outright can still be answered.

@@ -56,11 +56,16 @@ std::optional<Wide> ScaledEven(std::uint64_t mantissa, int binaryExponent, int k
                     kPowersOfFive[static_cast<std::size_t>(-k)]);
 }
 
-long double PowerOfTen(int k) {
+// 10^k, k = 0..27: exact in the extended format (5^27 < 2^64).
+constexpr std::array<long double, 28> kTens = [] {
+  std::array<long double, 28> tens{};
   long double power = 1;
-  for (int i = 0; i < k; ++i) power *= 10;  // exact up to 10^27
-  return power;
-}
+  for (auto& ten : tens) {
+    ten = power;
+    power *= 10;
+  }
+  return tens;
+}();
 
 }  // namespace
 
@@ -68,11 +73,6 @@ long double ReadPlanValue(float value) {
   // The text is the value rounded to 18 significant digits, d * 10^-k with 10^17 <= d <= 10^18;
   // the reader gives d / 10^k correctly rounded, which one extended division does when 10^k is
   // exact (|k| <= 27).
-  static const std::array<long double, 28> kTens = [] {
-    std::array<long double, 28> tens{};
-    for (int k = 0; k < 28; ++k) tens[static_cast<std::size_t>(k)] = PowerOfTen(k);
-    return tens;
-  }();
   // " 0" for zero of either sign; an infinite value is written 9.99999999999999999E+998.
   if (value == 0) return 0.0L;
   if (std::isinf(value)) {
@@ -97,7 +97,8 @@ long double ReadPlanValue(float value) {
         --k;
         continue;
       }
-      const auto digits = static_cast<long double>(static_cast<std::uint64_t>(*scaled));
+      // At most 10^18 < 2^63: converted as a signed number, which the processor does directly.
+      const auto digits = static_cast<long double>(static_cast<std::int64_t>(*scaled));
       const long double magnitude = k >= 0 ? digits / kTens[static_cast<std::size_t>(k)]
                                            : digits * kTens[static_cast<std::size_t>(-k)];
       return value < 0 ? -magnitude : magnitude;
