@@ -322,13 +322,13 @@ class PlanParser {
     if (c != '+' && c != '-') return Operand(part);
     ++at_;
     const std::optional<std::uint16_t> value = Operand(part);
-    if (!value || c == '+') return value;
+    if (!value) return value;
     const Tagged& last = ops_.back();
-    Tagged neg = last;
-    neg.after = last.after + 1;
-    neg.code = 2;
-    neg.a = *value;
-    return Emit(neg);
+    Tagged sign = last;
+    sign.after = last.after + 1;
+    sign.code = c == '-' ? 2 : 12;
+    sign.a = *value;
+    return Emit(sign);
   }
 
   std::optional<std::uint16_t> Operand(int part) {
@@ -611,6 +611,7 @@ PlanOutcome FormulaPlan::Run(float x) const {
     // 32-bit operands, exact in double.
     const double a = op.code >= Code::Neg ? r[op.a] : 0;
     const double b = op.code >= Code::Pow && op.code <= Code::Sub ? r[op.b] : 0;
+    static_assert(Code::Plus > Code::Neg && Code::Canon > Code::Neg);
     switch (op.code) {
       case Code::X:
         v = xText->value;
@@ -618,8 +619,15 @@ PlanOutcome FormulaPlan::Run(float x) const {
       case Code::Const:
         v = op.constant;
         break;
+      // A sign before a zero reads as adding or subtracting 0 after an operator ("2^-0^x" is
+      // 2^0 - 0^x): a path that a plan does not follow.
       case Code::Neg:
+        if (a == 0) return outcome;
         v = -r[op.a];
+        break;
+      case Code::Plus:
+        if (a == 0) return outcome;
+        v = r[op.a];
         break;
       case Code::Canon:
         v = r[op.a] == 0 ? 0.0f : r[op.a];

@@ -61,7 +61,8 @@ class FormulaPlan {
     Mod,
     Add,
     Sub,
-    Canon
+    Canon,
+    Plus
   };
   struct Op {
     Code code;

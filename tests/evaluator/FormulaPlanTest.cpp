@@ -93,6 +93,11 @@ const char* const kFormulas[] = {
     "(x^2-1)/(x^2+1)",
     "10^x",
     "0.1^x",
+    "238^-0^x\\x^3",
+    "2^+0*x",
+    "x-0",
+    "-(x-x)*2",
+    "2^-(x-x)+x",
 };
 
 std::vector<float> RunningXs(float zoom, float step) {
