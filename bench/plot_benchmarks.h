@@ -28,5 +28,7 @@ inline benchmark::internal::Benchmark* Repeated(benchmark::internal::Benchmark* 
 
 // The typed formula's evaluation against direct C++ and against the peer parser.
 void RegisterFormulaRatioBenchmarks();
+// The compiled path over a corpus of school formulas, and the step drag.
+void RegisterFormulaCorpusBenchmarks();
 
 }  // namespace funzioni::bench

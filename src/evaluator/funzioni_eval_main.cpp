@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ProgramInfo.h"
+#include "evaluator/EvalSampleModes.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
@@ -15,12 +16,19 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: funzioni-eval [--x VALUE] [--] [EXPRESSION...]\n"
+    "       funzioni-eval --samples ZOOM STEP FORMULA\n"
+    "       funzioni-eval --table ZOOM FORMULA\n"
     "       funzioni-eval --help | --version\n"
     "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
     "one result per line: the value (with a blank in front when it is not negative) or an\n"
     "error text containing \"Error\".\n"
     "  --x VALUE   first replace every lower-case \"x\" by VALUE, taken as a 32-bit float and\n"
     "              written with 7 significant digits, as the plot does\n"
+    "  --samples   sample FORMULA as the plot's typed-formula curve does at that zoom and step:\n"
+    "              one line per sample, in the curve's order: the text put in place of x, a\n"
+    "              tab, and the result\n"
+    "  --table     the results table of FORMULA at that zoom, as the window shows it (the\n"
+    "              formula, a blank line, then one \"x ;y\" row per sample with a value)\n"
     "  --          take every following argument as an expression\n"
     "  --help      show this text\n"
     "  --version   show the version\n";
@@ -70,6 +78,14 @@ std::string Prepare(std::string line, const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2) {
+    const std::string_view mode = argv[1];
+    if (mode == "--samples" || mode == "--table") {
+      const std::vector<std::string_view> rest(argv + 2, argv + argc);
+      return mode == "--samples" ? funzioni::RunSamplesMode(rest, std::cout, std::cerr)
+                                 : funzioni::RunTableMode(rest, std::cout, std::cerr);
+    }
+  }
   Options options;
   bool optionsDone = false;
   for (int i = 1; i < argc; ++i) {

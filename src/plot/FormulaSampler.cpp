@@ -5,6 +5,7 @@
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/FormulaSampling.h"
+#include "plot/PlannedSampling.h"
 
 namespace funzioni {
 
@@ -31,7 +32,12 @@ std::vector<std::unique_ptr<ExpressionEvaluator>> MakeEvaluators(unsigned count)
 FormulaJob::FormulaJob(WorkerPool& pool,
                        std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
                        std::string_view formula, std::vector<float> xs)
-    : pool_(pool), helpers_(helpers), formula_(formula), xs_(std::move(xs)), values_(xs_.size()) {
+    : pool_(pool),
+      helpers_(helpers),
+      formula_(formula),
+      plan_(FormulaPlan::Compile(formula)),
+      xs_(std::move(xs)),
+      values_(xs_.size()) {
   const std::size_t chunks = (xs_.size() + kChunk - 1) / kChunk;
   // The helpers start now. The caller's thread (worker 0) takes chunks only in Join, which
   // supplies its evaluator first, or in the destructor, once the job is stopped.
@@ -50,7 +56,7 @@ FormulaJob::~FormulaJob() {
 void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator) {
   const std::size_t last = std::min((chunk + 1) * kChunk, xs_.size());
   for (std::size_t i = chunk * kChunk; i < last && !stopped_; ++i) {
-    values_[i] = EvaluateFormulaAt(evaluator, formula_, xs_[i]);
+    values_[i] = EvaluatePlannedAt(plan_ ? &*plan_ : nullptr, evaluator, formula_, xs_[i]);
   }
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "evaluator/FormulaPlan.h"
 #include "plot/WorkerPool.h"
 
 namespace funzioni {
@@ -44,6 +45,8 @@ class FormulaJob {
   WorkerPool& pool_;
   std::span<const std::unique_ptr<ExpressionEvaluator>> helpers_;
   std::string formula_;
+  // The formula's compiled form, for the samples it answers (the text engine does the rest).
+  std::optional<FormulaPlan> plan_;
   std::vector<float> xs_;
   FormulaValues values_;
   ExpressionEvaluator* own_ = nullptr;  // the caller's, from Join on

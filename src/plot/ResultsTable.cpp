@@ -63,14 +63,24 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
 
 void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
                         PlotAccelerator& accelerator, std::string_view formula) {
+  const std::vector<std::string> rows =
+      FormulaTableRows(state, evaluator, accelerator.Sampler(), formula);
+  StartTable(dialog, formula);
+  for (const std::string& row : rows) dialog.ListAdd(kResultsListId, row);
+}
+
+std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
+                                          FormulaSampler& sampler, std::string_view formula) {
   std::vector<float> xs;
   ForEachResultX(state, [&](float x) { xs.push_back(x); });
-  const std::vector<std::optional<long double>> values =
-      accelerator.Sampler().Evaluate(evaluator, formula, xs);
-  StartTable(dialog, formula);
+  const std::vector<std::optional<long double>> values = sampler.Evaluate(evaluator, formula, xs);
+  std::vector<std::string> rows;
   for (std::size_t i = 0; i < xs.size(); ++i) {
-    if (values[i]) AddResultRow(dialog, xs[i], static_cast<float>(*values[i]));
+    if (!values[i]) continue;
+    rows.push_back(ResultNumberText(xs[i]) + " ;" +
+                   ResultNumberText(static_cast<float>(*values[i])));
   }
+  return rows;
 }
 
 void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n) {

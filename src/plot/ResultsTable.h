@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "state/PlotState.h"
 
@@ -12,6 +13,7 @@ namespace funzioni {
 
 class Dialog;
 class ExpressionEvaluator;
+class FormulaSampler;
 class PlotAccelerator;
 
 // A number written with the mask " 0.0;-0.0; 0": a blank and the value rounded to one decimal
@@ -29,6 +31,11 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
 // The same with the formula evaluated on every core (evaluator serves the calling thread).
 void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
                         PlotAccelerator& accelerator, std::string_view formula);
+
+// The rows below the heading and the blank line that the accelerated table shows for a typed
+// formula ("x ;y", samples that the evaluator rejects left out).
+std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
+                                          FormulaSampler& sampler, std::string_view formula);
 
 // Fills the table for built-in function n (1..functionCount), whether its curve is on or not.
 void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n);

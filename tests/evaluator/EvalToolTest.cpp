@@ -46,6 +46,21 @@ TEST(EvalTool, SubstitutesLowerCaseX) {
   EXPECT_EQ(RunTool("--x 1.5", "x*2\nSIN(x)*0\n").output, " 3\n 0\n");
 }
 
+// The sampling modes print what the window computes; each sample line must be what evaluating the
+// formula with that x gives.
+TEST(EvalTool, SamplesTheTypedFormulaCurve) {
+  const std::string failed = "   Error in Expression: LN or LOG <= 0\n";
+  const ToolRun run = RunTool("--samples 10 700 'LOG(x)*2'", "");
+  EXPECT_EQ(run.output, "-2\t" + failed + "-1.3\t" + failed + "-.6\t" + failed +
+                            " .1\t-4.60517024993896484\n .8\t-.446287065744400024\n"
+                            " 1.5\t .810930192470550537\n");
+  EXPECT_EQ(RunTool("--x .8 'LOG(x)*2'", "").output, "-.446287065744400024\n");
+  const ToolRun table = RunTool("--table 1 'x^2'", "");
+  EXPECT_EQ(table.output, "x^2\n \n-0.2 ; 0.0\n-0.1 ; 0.0\n 0 ; 0\n 0.1 ; 0.0\n 0.2 ; 0.0\n");
+  EXPECT_EQ(RunTool("--samples 1 'x'", "").status, 2);
+  EXPECT_EQ(RunTool("--table abc 'x'", "").status, 2);
+}
+
 TEST(EvalTool, RefusesBadOptions) {
   EXPECT_EQ(RunTool("--y", "").status, 2);
   EXPECT_EQ(RunTool("--x", "").status, 2);

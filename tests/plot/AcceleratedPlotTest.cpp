@@ -187,8 +187,10 @@ TEST_F(AcceleratedPlot, DraggingAParameterComputesOnlyThatCurveAgain) {
 }
 
 TEST_F(AcceleratedPlot, FormulaDrawnOverThePictureMatches) {
-  // A formula entered after a redraw is drawn over the old one, without clearing.
-  for (const char* formula : {"SQR(x)", "x+", "LOG(x)"}) {
+  // A formula entered after a redraw is drawn over the old one, without clearing. The compiled
+  // sampling path answers most samples of the captured formulas.
+  for (const char* formula : {"SQR(x)", "x+", "LOG(x)", "EXP(-x^2/2)", "x MOD 3", "2^-x", "-x^2+4",
+                              "x^x", "INT(x)", "(x+1)/(x-1)"}) {
     PlotState state = StateOf(kDrawCases[6]);
     ExpectSameRedraw(state, formula);
     state.currentFormula = formula;
@@ -206,7 +208,8 @@ TEST_F(AcceleratedPlot, FormulaDrawnOverThePictureMatches) {
 
 TEST_F(AcceleratedPlot, ResultsTableRowsMatch) {
   for (const float zoom : {1.0f, 9.0f, 50.0f, 100.0f, 137.0f}) {
-    for (const char* formula : {"SIN(x)*x^2", "LOG(x)", "1/x", "SQR(x)", "x+", "7"}) {
+    for (const char* formula :
+         {"SIN(x)*x^2", "LOG(x)", "1/x", "SQR(x)", "x+", "7", "x MOD 3", "2^-x", "3*x^3-2*x+1"}) {
       PlotState state;
       state.zoomValue.value = zoom;
       ShowFormulaResults(reference.dialog, state, evaluator, formula);

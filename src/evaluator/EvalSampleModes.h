@@ -1,0 +1,15 @@
+// funzioni-eval's modes that run the plot's sampling of a typed formula: --samples and --table.
+// They need the plotting code; a build without it answers that they are not available.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string_view>
+
+namespace funzioni {
+
+// args: what follows the mode's name. Returns the exit status.
+int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+
+}  // namespace funzioni

@@ -1,0 +1,78 @@
+// funzioni-eval --samples and --table: the typed formula sampled by the code the window runs.
+#include "evaluator/EvalSampleModes.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "state/PlotState.h"
+#include "evaluator/ExpressionEvaluator.h"
+#include "evaluator/FormulaPlan.h"
+#include "evaluator/NumberReading.h"
+#include "evaluator/NumberText.h"
+#include "plot/Curves.h"
+#include "plot/FormulaSampler.h"
+#include "plot/PlannedSampling.h"
+#include "plot/ResultsTable.h"
+
+namespace funzioni {
+
+namespace {
+
+// A number as the command line gives it: a sign, digits with one point, an exponent.
+std::optional<float> ParseMeterValue(std::string_view text) {
+  std::size_t consumed = 0;
+  const long double value = ReadNumber(text, consumed);
+  if (consumed == 0 || consumed != text.size()) return std::nullopt;
+  return static_cast<float>(value);
+}
+
+}  // namespace
+
+int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 3) {
+    err << "funzioni-eval: --samples needs ZOOM STEP FORMULA\n";
+    return 2;
+  }
+  const std::optional<float> zoom = ParseMeterValue(args[0]);
+  const std::optional<float> step = ParseMeterValue(args[1]);
+  if (!zoom || !step) {
+    err << "funzioni-eval: ZOOM and STEP must be numbers\n";
+    return 2;
+  }
+  PlotState state;
+  state.zoomValue.value = *zoom;
+  state.stepValue.value = *step;
+  const std::string_view formula = args[2];
+  const std::optional<FormulaPlan> plan = FormulaPlan::Compile(formula);
+  ExpressionEvaluator evaluator;
+  for (const float x : FormulaSampleXs(state)) {
+    out << XValueText(x) << '\t'
+        << PlannedResultText(plan ? &*plan : nullptr, evaluator, formula, x) << '\n';
+  }
+  return 0;
+}
+
+int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2) {
+    err << "funzioni-eval: --table needs ZOOM FORMULA\n";
+    return 2;
+  }
+  const std::optional<float> zoom = ParseMeterValue(args[0]);
+  if (!zoom) {
+    err << "funzioni-eval: ZOOM must be a number\n";
+    return 2;
+  }
+  PlotState state;
+  state.zoomValue.value = *zoom;
+  const std::string_view formula = args[1];
+  ExpressionEvaluator evaluator;
+  FormulaSampler sampler;
+  out << formula << "\n \n";
+  for (const std::string& row : FormulaTableRows(state, evaluator, sampler, formula)) {
+    out << row << '\n';
+  }
+  return 0;
+}
+
+}  // namespace funzioni

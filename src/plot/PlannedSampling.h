@@ -1,0 +1,31 @@
+#pragma once
+
+// One sample of the typed formula through its compiled plan when the plan answers for that x,
+// through the text engine otherwise. Both give the same result text; the plan only saves the
+// work of rewriting the text.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace funzioni {
+
+class ExpressionEvaluator;
+class FormulaPlan;
+
+// The number that the plot reads from the result text of a 32-bit value (" " and its 18-digit
+// text), worked out without writing the text where that can be done exactly.
+long double ReadPlanValue(float value);
+
+// As EvaluateFormulaAt, through the plan when there is one and it answers; `declined` (when
+// given) tells whether the text engine had to answer instead.
+std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,
+                                             ExpressionEvaluator& evaluator,
+                                             std::string_view formula, float x,
+                                             bool* declined = nullptr);
+
+// The result text of the same sample, as EvaluateExpressionText gives it for the substituted text.
+std::string PlannedResultText(const FormulaPlan* plan, ExpressionEvaluator& evaluator,
+                              std::string_view formula, float x);
+
+}  // namespace funzioni
