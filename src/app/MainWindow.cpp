@@ -49,10 +49,14 @@ MainWindow::MainWindow() {
   // the dialog installs those shortcuts itself.
   BuildMainWindow();
   InitialiseState();
+  DescribeControls();
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The descriptions read the state, which goes before the dialog.
+  ForgetControlDescriptions(*dialog_);
+}
 
 int MainWindow::Run() {
   dialog_->RunModal();

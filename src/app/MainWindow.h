@@ -13,6 +13,7 @@
 #include "app/Parameters.h"
 #include "app/PlotState.h"
 #include "controls/ControlTable.h"
+#include "drawing/Accessibility.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/PlotAccelerator.h"
@@ -103,6 +104,18 @@ class MainWindow {
   void SetAllSwitches(bool on);
   void KeypadStep(int s);
 
+  // Keyboard and assistive technologies (KeyboardNavigation.cpp, AccessibleControls.cpp).
+  void DescribeControls();
+  void OnControlKey(int id, ControlKey key);
+  void OnAccessRequest(int id, AccessRequest request, double value);
+  int KeypadTarget() const;
+  void StepMeter(int id, int s);
+  void MeterToEnd(int id, bool top);
+  void SetMeterValue(int id, double value);
+  bool ActivateControl(int id);
+  bool ActivateFocusedControl();
+  void MovePlotCursor(float dx, float dy);  // (0, 0): back to the centre
+
   void ShowMeter(int id, const MeterLook& look);
   void ShowHelp(std::string_view lines);
   void ShowHoverHelp(int id, std::string_view lines);
@@ -120,6 +133,8 @@ class MainWindow {
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;
+  float plotCursorX_ = 50.0f;  // the keyboard's cursor over the plotting area, in percent
+  float plotCursorY_ = 50.0f;
 };
 
 }  // namespace funzioni

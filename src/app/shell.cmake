@@ -16,6 +16,8 @@ if(TARGET funzioni_plot AND TARGET funzioni_controls AND TARGET funzioni_drawing
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

@@ -609,4 +609,17 @@ QWidget* Dialog::Widget() const {
   return impl_->window.get();
 }
 
+QWidget* Dialog::ControlWidget(int id) const {
+  const Control* control = impl_->Find(id);
+  return control != nullptr ? control->widget : nullptr;
+}
+
+void Dialog::PostEvent(const DialogEvent& event) {
+  Impl& d = *impl_;
+  if (d.finished || d.Busy() || !d.handler) return;
+  ++d.handlerDepth;
+  d.handler(event);
+  --d.handlerDepth;
+}
+
 }  // namespace funzioni
