@@ -14,6 +14,7 @@ if(TARGET funzioni_shell)
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormulaFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MeterFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibilityTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
