@@ -141,6 +141,10 @@ class AccessibleSurface : public QAccessibleWidget, public QAccessibleValueInter
 };
 
 QAccessibleInterface* SurfaceFactory(const QString& /*className*/, QObject* object) {
+  // The dialog's window is a frame to screen readers, not a nameless pane.
+  if (auto* window = dynamic_cast<DialogWindow*>(object)) {
+    return new QAccessibleWidget(window, QAccessible::Window);
+  }
   auto* surface = dynamic_cast<SurfaceWidget*>(object);
   if (surface == nullptr || surface->Access() == nullptr) return nullptr;
   return new AccessibleSurface(surface);

@@ -29,4 +29,9 @@ if(TARGET funzioni)
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb_smoke.sh $<TARGET_FILE:funzioni>
             $<TARGET_FILE:funzioni_x_region_checksum>)
   set_tests_properties(funzioni_xvfb_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+  # The same program as a screen reader sees it, through AT-SPI on a private D-Bus session.
+  add_test(NAME funzioni_atspi_e2e
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/atspi_e2e.sh $<TARGET_FILE:funzioni>
+            $<TARGET_FILE:funzioni_x_region_checksum>)
+  set_tests_properties(funzioni_atspi_e2e PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 endif()
