@@ -22,4 +22,7 @@ endif()
 if(TARGET funzioni_shell)
   add_executable(funzioni_bench_startup ${CMAKE_CURRENT_LIST_DIR}/plot_startup.cpp)
   target_link_libraries(funzioni_bench_startup PRIVATE funzioni_shell benchmark::benchmark)
+  # A meter step through the window's handler: meter and plotting area redrawn.
+  add_executable(funzioni_bench_shell ${CMAKE_CURRENT_LIST_DIR}/shell_redraw.cpp)
+  target_link_libraries(funzioni_bench_shell PRIVATE funzioni_shell benchmark::benchmark)
 endif()

@@ -127,7 +127,8 @@ class Dialog {
   bool IsEnded() const;
 
   QWidget* Widget() const;  // for tests that drive the real window
-  QWidget* ControlWidget(int id) const;  // nullptr when there is no such control
+  // The widget of a control, for the drawing layer's own services; nullptr when there is none.
+  QWidget* ControlWidget(int id) const;
   // Delivers an event to the handler as the dialog's own input does: not while it is busy.
   void PostEvent(const DialogEvent& event);
 
