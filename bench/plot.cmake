@@ -22,3 +22,6 @@ endif()
 # Start-up of the real window, measured from the start of a fresh process to the window shown.
 add_executable(funzioni_bench_startup ${CMAKE_CURRENT_LIST_DIR}/plot_startup.cpp)
 target_link_libraries(funzioni_bench_startup PRIVATE funzioni_shell benchmark::benchmark)
+# A meter step through the window's handler: meter and plotting area redrawn.
+add_executable(funzioni_bench_shell ${CMAKE_CURRENT_LIST_DIR}/shell_redraw.cpp)
+target_link_libraries(funzioni_bench_shell PRIVATE funzioni_shell benchmark::benchmark)

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PlotState.h"
+#include "state/PlotState.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"

@@ -105,6 +105,12 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
     case EventKind::Destroy:
       dialog_->StopTimer(kTickTimerId);
       break;
+    case EventKind::Key:
+      OnControlKey(event.id, static_cast<ControlKey>(event.code));
+      break;
+    case EventKind::Access:
+      OnAccessRequest(event.id, static_cast<AccessRequest>(event.code), event.value);
+      break;
   }
 }
 
@@ -174,6 +180,7 @@ void MainWindow::OnCommand(int id, int code) {
   if (id == kCommandOk && code == kCodeEnter && dialog_->FocusedControl() == kFormulaBoxId) {
     AcceptFormula();
   }
+  if (id == kCommandOk && code == kCodeEnter) ActivateFocusedControl();
   if (IsSwitch(id)) {
     ToggleSwitch(id - kSwitchBaseId);
     return;
@@ -232,14 +239,7 @@ void MainWindow::SetAllSwitches(bool on) {
 }
 
 void MainWindow::KeypadStep(int s) {
-  if (hoverId_ <= 0) return;
-  if (hoverId_ == kZoomMeterId) {
-    ShowMeter(hoverId_, StepZoom(state_.zoomValue, s));
-  } else if (hoverId_ == kStepMeterId) {
-    ShowMeter(hoverId_, StepStep(state_.stepValue, s));
-  } else if (const auto meter = ParameterMeterOf(hoverId_)) {
-    ShowMeter(hoverId_, StepParameter(ParameterRecord(state_, *meter), meter->letter, s));
-  }
+  StepMeter(KeypadTarget(), s);
 }
 
 void MainWindow::ShowMeter(int id, const MeterLook& look) {

@@ -53,9 +53,6 @@ void MainWindow::InstallExportCommands() {
   exportKeys_->Add("Ctrl+Shift+C", kCommandCopyPicture);
   exportKeys_->Add(StandardKey::Print, kCommandPrint);
   exportKeys_->Add(StandardKey::Copy, kCommandCopyTable, kResultsListId);
-  dialog_->SetControlDescription(kPlotAreaId,
-                                 "Ctrl+S salva il grafico come immagine PNG, Ctrl+Maiusc+C lo "
-                                 "copia negli appunti, Ctrl+P lo stampa.");
   dialog_->SetControlDescription(kResultsListId,
                                  "Ctrl+C copia la tabella negli appunti; il tasto destro apre il "
                                  "menu Copia tabella, Salva tabella.");

@@ -19,6 +19,10 @@ inline constexpr int kCommandCopyPicture = 2401;  // Ctrl+Shift+C
 inline constexpr int kCommandPrint = 2402;        // Ctrl+P
 inline constexpr int kCommandCopyTable = 2403;    // Ctrl+C while the results table has the focus
 
+// Read out after the plotting area's summary, so the commands can be found without the manual.
+inline constexpr std::string_view kPlotCommandsHint =
+    "Ctrl+S salva il grafico come immagine PNG, Ctrl+Maiusc+C lo copia negli appunti, Ctrl+P lo "
+    "stampa.";
 inline constexpr std::string_view kCopyTableItem = "Copia tabella";
 inline constexpr std::string_view kSaveTableItem = "Salva tabella...";
 

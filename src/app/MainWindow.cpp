@@ -54,10 +54,14 @@ MainWindow::MainWindow() {
   BuildMainWindow();
   InitialiseState();
   InstallExportCommands();
+  DescribeControls();
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The descriptions read the state, which goes before the dialog.
+  ForgetControlDescriptions(*dialog_);
+}
 
 int MainWindow::Run() {
   dialog_->RunModal();

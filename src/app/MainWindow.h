@@ -14,6 +14,7 @@
 #include "app/History.h"
 #include "app/Parameters.h"
 #include "controls/ControlTable.h"
+#include "drawing/Accessibility.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/PlotAccelerator.h"
@@ -106,6 +107,18 @@ class MainWindow {
   void SetAllSwitches(bool on);
   void KeypadStep(int s);
 
+  // Keyboard and assistive technologies (KeyboardNavigation.cpp, AccessibleControls.cpp).
+  void DescribeControls();
+  void OnControlKey(int id, ControlKey key);
+  void OnAccessRequest(int id, AccessRequest request, double value);
+  int KeypadTarget() const;
+  void StepMeter(int id, int s);
+  void MeterToEnd(int id, bool top);
+  void SetMeterValue(int id, double value);
+  bool ActivateControl(int id);
+  bool ActivateFocusedControl();
+  void MovePlotCursor(float dx, float dy);  // (0, 0): back to the centre
+
   void ShowMeter(int id, const MeterLook& look);
   void ShowHelp(std::string_view lines);
   void ShowHoverHelp(int id, std::string_view lines);
@@ -140,6 +153,8 @@ class MainWindow {
   std::string lastSaveFolder_;  // where the last file was saved in this run
   // Destroyed before the dialog it watches.
   std::unique_ptr<DialogShortcuts> exportKeys_;
+  float plotCursorX_ = 50.0f;  // the keyboard's cursor over the plotting area, in percent
+  float plotCursorY_ = 50.0f;
 };
 
 }  // namespace funzioni

@@ -22,6 +22,8 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

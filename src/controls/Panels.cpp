@@ -90,6 +90,7 @@ PixelSize CreatePanel(Dialog& dialog, ControlTable& table, int id, PixelRect rec
 void SetPanelText(Dialog& dialog, const ControlTable& table, int id, std::string_view text) {
   const ControlRecord* record = AttachPanel(dialog, table, id);
   if (record == nullptr) return;
+  dialog.SetControlText(id, text);  // what the panel says, for screen readers
   DrawingSurface& s = dialog.CurrentSurface();
   if (!text.empty()) {
     s.SetSurfaceFont("courier new", Nearest(record->scale / kPointsPerScale), 0);
@@ -105,6 +106,7 @@ void SetPanelText(Dialog& dialog, const ControlTable& table, int id, std::string
 void SetPanelLines(Dialog& dialog, const ControlTable& table, int id, std::string_view text) {
   const ControlRecord* record = AttachPanel(dialog, table, id);
   if (record == nullptr) return;
+  dialog.SetControlText(id, text);  // what the panel says, for screen readers
   DrawingSurface& s = dialog.CurrentSurface();
   if (!text.empty()) {
     const int n = record->frameWidth;

@@ -548,4 +548,14 @@ QWidget* Dialog::Widget() const {
   return impl_->window.get();
 }
 
+QWidget* Dialog::ControlWidget(int id) const {
+  const Control* control = impl_->Find(id);
+  return control != nullptr ? control->widget : nullptr;
+}
+
+void Dialog::PostEvent(const DialogEvent& event) {
+  if (impl_->finished) return;
+  impl_->delivery.DeliverWhole(event);
+}
+
 }  // namespace funzioni

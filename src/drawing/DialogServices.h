@@ -28,12 +28,15 @@ enum class EventKind {
                  // has the focus; left press on a surface with id > 0: code 0, its double click:
                  // code 1; double click on a text list line: the list's id, code 2)
   Destroy,       // the dialog ended (EndDialog); not sent by the destructor of a running dialog
+  Key,           // id: the drawn control with the keyboard focus, code: a ControlKey
+  Access,        // id: a drawn control, code: an AccessRequest, value: the value to set
 };
 
 struct DialogEvent {
   EventKind kind = EventKind::Initialise;
   int id = 0;
   int code = 0;
+  double value = 0.0;
 };
 
 enum class MouseButton { Left, Right };
@@ -128,6 +131,10 @@ class Dialog {
   bool IsEnded() const;
 
   QWidget* Widget() const;  // for tests that drive the real window
+  // The widget of a control, for the drawing layer's own services; nullptr when there is none.
+  QWidget* ControlWidget(int id) const;
+  // Delivers an event to the handler as the dialog's own input does: not while it is busy.
+  void PostEvent(const DialogEvent& event);
 
  private:
   struct Impl;

@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cstring>
 
+#include "AccessibleSurface.h"
 #include "DrawingSurface.h"
 
 namespace funzioni {
@@ -79,17 +81,52 @@ SurfaceWidget::SurfaceWidget(QWidget* parent, const DrawingSurface& surface)
   ShowPicture();
 }
 
+SurfaceWidget::~SurfaceWidget() = default;
+
+void SurfaceWidget::SetAccess(std::unique_ptr<SurfaceAccess> access) {
+  access_ = std::move(access);
+}
+
 void SurfaceWidget::ShowPicture() {
   const PixelSize size = surface_.GetSurfaceSize();
   if (size.width <= 0 || size.height <= 0) return;
   std::memcpy(shown_.bits(), surface_.ScreenPixels(),
               static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4);
   update();
+  if (access_) AnnounceChanges(*this);
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.drawImage(event->rect(), shown_, event->rect());
+  // The focus ring only once the keyboard has moved the focus: a window used with the mouse alone
+  // never shows one. It is drawn over the picture, never into the surface.
+  if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange)) return;
+  const QRect ring = rect().adjusted(0, 0, -1, -1);
+  painter.setPen(QPen(Qt::black, 1));
+  painter.drawRect(ring);
+  painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+  painter.drawRect(ring);
+}
+
+void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
+  static constexpr std::pair<int, ControlKey> kKeys[] = {
+      {Qt::Key_Left, ControlKey::Left},     {Qt::Key_Right, ControlKey::Right},
+      {Qt::Key_Up, ControlKey::Up},         {Qt::Key_Down, ControlKey::Down},
+      {Qt::Key_PageUp, ControlKey::PageUp}, {Qt::Key_PageDown, ControlKey::PageDown},
+      {Qt::Key_Home, ControlKey::Home},     {Qt::Key_End, ControlKey::End},
+      {Qt::Key_Space, ControlKey::Space},
+  };
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (access_ && access_->key && plain) {
+    for (const auto& [qtKey, key] : kKeys) {
+      if (event->key() != qtKey) continue;
+      access_->key(key);
+      event->accept();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
 }
 
 QValidator::State OneLineValidator::validate(QString& input, int& cursor) const {

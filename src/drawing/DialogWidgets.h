@@ -8,17 +8,20 @@
 #include <QValidator>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "Color.h"
 
 class QCloseEvent;
 class QFocusEvent;
+class QKeyEvent;
 class QPaintEvent;
 class QResizeEvent;
 
 namespace funzioni {
 
 class DrawingSurface;
+struct SurfaceAccess;
 
 // The dialog's window: paints its face colour, reports paints and the close box. The controls
 // live in a client area of fixed size; when the window is larger (maximised), the client area
@@ -46,14 +49,21 @@ class DialogWindow : public QWidget {
 class SurfaceWidget : public QWidget {
  public:
   SurfaceWidget(QWidget* parent, const DrawingSurface& surface);
+  ~SurfaceWidget() override;
   void ShowPicture();  // copies the surface's pixels and schedules a repaint
+
+  // What the control tells assistive technologies and does with keys; null until described.
+  SurfaceAccess* Access() const { return access_.get(); }
+  void SetAccess(std::unique_ptr<SurfaceAccess> access);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   const DrawingSurface& surface_;
   QImage shown_;
+  std::unique_ptr<SurfaceAccess> access_;
 };
 
 // Keeps a line box to one line of printable text, whatever way text arrives (typed, pasted,

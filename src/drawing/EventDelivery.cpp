@@ -32,6 +32,13 @@ void EventDelivery::Deliver(EventKind kind, int id, int code) {
   --handlerDepth_;
 }
 
+void EventDelivery::DeliverWhole(const DialogEvent& event) {
+  if (stopped_ || Busy() || !handler_) return;
+  ++handlerDepth_;
+  handler_(event);
+  --handlerDepth_;
+}
+
 void EventDelivery::QueuePaint() {
   paintPending_ = true;
   DeliverPendingLater();

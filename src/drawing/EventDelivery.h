@@ -29,6 +29,10 @@ class EventDelivery {
   // the handler is free.
   void Deliver(EventKind kind, int id = 0, int code = 0);
 
+  // An event made whole by the caller (keys and assistive requests carry a value); dropped while
+  // the handler is busy or absent.
+  void DeliverWhole(const DialogEvent& event);
+
   // Paints are reported from outside the paint itself, so that the handler may draw and pause.
   void QueuePaint();
 

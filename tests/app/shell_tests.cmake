@@ -18,6 +18,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/MeterFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataDirWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibilityTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
@@ -31,6 +32,11 @@ if(FUNZIONI_BUILD_GUI)
             $<TARGET_FILE:funzioni_x_region_checksum>)
   # Alone: its pauses for the opening animation assume a machine not busy with other tests.
   set_tests_properties(funzioni_xvfb_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120 RUN_SERIAL TRUE)
+  # The same program as a screen reader sees it, through AT-SPI on a private D-Bus session.
+  add_test(NAME funzioni_atspi_e2e
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/atspi_e2e.sh $<TARGET_FILE:funzioni>
+            $<TARGET_FILE:funzioni_x_region_checksum>)
+  set_tests_properties(funzioni_atspi_e2e PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120 RUN_SERIAL TRUE)
 endif()
 
 # The window at the scale chosen for the screen, once per screen set-up: the offscreen screen at

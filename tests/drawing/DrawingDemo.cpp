@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
         break;
       case EventKind::Paint:
       case EventKind::Destroy:
+      case EventKind::Key:
+      case EventKind::Access:
         break;
     }
     std::fflush(stdout);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -46,8 +47,13 @@ void AnswerModalWindows(std::vector<std::pair<const char*, Step>> steps) {
   poll->start(10);
 }
 
-// Later, from the event loop: accepting may open a question of its own.
-void Accept(QFileDialog* dialog) {
+// Types the name into the dialog's name box, as a user would (selectFile leaves the box alone
+// once it has the focus), then accepts later, from the event loop: accepting may open a question
+// of its own.
+void ChooseAndAccept(QFileDialog* dialog, const char* name) {
+  auto* box = dialog->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(box, nullptr);
+  box->setText(name);
   QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }
 
@@ -80,18 +86,14 @@ TEST_F(SaveDialog, ANameWithoutExtensionGetsIt) {
           EXPECT_EQ(d->selectedFiles().value(0).toStdString(),
                     (std::filesystem::path(d->directory().path().toStdString()) / "grafico.png")
                         .string());
-          d->selectFile("disegno");
-          Accept(d);
+          ChooseAndAccept(d, "disegno");
         })}});
   EXPECT_EQ(Ask(), (folder_ / "disegno.png").string());
 }
 
 TEST_F(SaveDialog, AnExistingFileIsOnlyGivenBackOnceTheUserAgreed) {
   const auto choose = [](const char* name) {
-    return On<QFileDialog>([name](QFileDialog* d) {
-      d->selectFile(name);
-      Accept(d);
-    });
+    return On<QFileDialog>([name](QFileDialog* d) { ChooseAndAccept(d, name); });
   };
   // "No" keeps the dialog open; cancelling it gives nothing.
   AnswerModalWindows(

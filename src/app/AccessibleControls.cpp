@@ -1,0 +1,180 @@
+// The main window's drawn controls described for screen readers, and the order in which the
+// keyboard visits the controls.
+
+#include "app/AccessibleControls.h"
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "app/ExportActions.h"
+#include "app/MainWindow.h"
+#include "drawing/Accessibility.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr std::string_view kLetters = "abcd";
+
+std::string FunctionText(const PlotState& state, int k) {
+  return SpokenText(state.builtinFunctions[k].text);
+}
+
+bool Uses(const BuiltinFunction& function, char letter) {
+  switch (letter) {
+    case 'a':
+      return function.usesA == 1;
+    case 'b':
+      return function.usesB == 1;
+    case 'c':
+      return function.usesC == 1;
+    default:
+      return function.usesD == 1;
+  }
+}
+
+const ParamRecord& RecordOf(const PlotState& state, char letter, int k) {
+  switch (letter) {
+    case 'b':
+      return state.paramB[k];
+    case 'c':
+      return state.paramC[k];
+    case 'd':
+      return state.paramD[k];
+    default:
+      return state.paramA[k];
+  }
+}
+
+std::string ZoomText(const ParamRecord& zoom) {
+  return FormatOneDecimal(static_cast<float>(zoom.value / 5.0));
+}
+
+}  // namespace
+
+std::string SpokenText(std::string_view text) {
+  std::string spoken;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 3) == "[<]" || text.substr(i, 3) == "[>]") {
+      i += 2;
+      continue;
+    }
+    const char c = text[i];
+    const bool blank = c == ' ' || c == '\r' || c == '\n' || c == '\t';
+    if (!blank) {
+      spoken += c;
+    } else if (!spoken.empty() && spoken.back() != ' ') {
+      spoken += ' ';
+    }
+  }
+  if (!spoken.empty() && spoken.back() == ' ') spoken.pop_back();
+  return spoken;
+}
+
+std::string ParameterName(const PlotState& state, char letter, int function) {
+  return std::string("Parametro ") + letter + " di " + FunctionText(state, function);
+}
+
+std::string PlotSummary(const PlotState& state) {
+  std::string summary = "Zoom " + ZoomText(state.zoomValue) + ", passo " +
+                        FormatWhole(state.stepValue.value) + ". Curve:";
+  bool any = false;
+  for (int k = 1; k <= functionCount; ++k) {
+    if (state.curveOn[k] != 1) continue;
+    summary += any ? "; " : " ";
+    any = true;
+    summary += FunctionText(state, k);
+    const char* joiner = " con ";
+    for (const char letter : kLetters) {
+      if (!Uses(state.builtinFunctions[k], letter)) continue;
+      const ParamRecord& record = RecordOf(state, letter, k);
+      summary += joiner + std::string(1, letter) + "=" + FormatOneDecimal(record.value);
+      joiner = ", ";
+    }
+  }
+  if (!state.currentFormula.empty()) {
+    summary += (any ? "; " : " ") + state.currentFormula;
+    any = true;
+  }
+  return summary + (any ? "." : " nessuna.");
+}
+
+void MainWindow::DescribeControls() {
+  Dialog& dialog = *dialog_;
+  const PlotState& state = state_;
+  using Text = std::function<std::string()>;
+  const auto describe = [](AccessibleRole role, Text name, Text description = {}) {
+    ControlDescription about;
+    about.role = role;
+    about.name = std::move(name);
+    about.description = std::move(description);
+    return about;
+  };
+  const auto help = [](int id) -> Text { return [id] { return SpokenText(HelpTextFor(id)); }; };
+  const auto shown = [&dialog](int id) -> Text {
+    return [&dialog, id] { return SpokenText(dialog.GetControlText(id)); };
+  };
+  const auto fixed = [](std::string text) -> Text { return [text] { return text; }; };
+  const auto slider = [&](int id, std::string name, std::function<AccessibleRange()> range) {
+    ControlDescription about = describe(AccessibleRole::Slider, fixed(std::move(name)), help(id));
+    about.range = std::move(range);
+    DescribeControl(dialog, id, std::move(about));
+  };
+
+  std::vector<int> order = {kPlotAreaId,    kAllOffButtonId, kAllOnButtonId, kResultsListId,
+                            kHistoryListId, kFormulaBoxId,   kZoomMeterId,   kStepMeterId};
+  for (int k = 1; k <= functionCount; ++k) {
+    const int switchId = kSwitchBaseId + k;
+    ControlDescription about = describe(
+        AccessibleRole::CheckBox, [&state, k] { return FunctionText(state, k); }, help(switchId));
+    about.checked = [&state, k] { return state.curveOn[k] == 1; };
+    DescribeControl(dialog, switchId, std::move(about));
+    order.push_back(switchId);
+    for (const char letter : kLetters) {
+      const int id = ParameterMeterId({letter, k});
+      if (!dialog.HasControl(id)) continue;
+      slider(id, ParameterName(state, letter, k), [&state, letter, k] {
+        const ParamRecord& r = RecordOf(state, letter, k);
+        return AccessibleRange{r.value, r.minimum, r.maximum, r.step, FormatOneDecimal(r.value)};
+      });
+      order.push_back(id);
+    }
+  }
+  slider(kZoomMeterId, "Zoom", [&state] {
+    const ParamRecord& r = state.zoomValue;
+    return AccessibleRange{r.value, r.minimum, r.maximum, r.step, ZoomText(r)};
+  });
+  slider(kStepMeterId, "Passo", [&state] {
+    const ParamRecord& r = state.stepValue;
+    return AccessibleRange{r.value, r.minimum, r.maximum, r.step, FormatWhole(r.value)};
+  });
+  for (const auto& [id, name] :
+       {std::pair{kAllOffButtonId, "Tutte spente"}, std::pair{kAllOnButtonId, "Tutte accese"}}) {
+    DescribeControl(dialog, id, describe(AccessibleRole::Button, fixed(name)));
+  }
+  DescribeControl(dialog, kHelpPanelId, describe(AccessibleRole::StaticText, shown(kHelpPanelId)));
+  DescribeControl(dialog, kTickerPanelId, describe(AccessibleRole::StaticText, fixed(tickerText_)));
+  // The clock is read when asked, never announced at each tick.
+  ControlDescription clock = describe(AccessibleRole::StaticText, shown(kClockPanelId));
+  clock.announceChanges = false;
+  DescribeControl(dialog, kClockPanelId, std::move(clock));
+  const Text coordinates = [&dialog] {
+    const std::string text = SpokenText(dialog.GetControlText(kCoordinatesLineId));
+    return text.empty() ? std::string("Coordinate") : text;
+  };
+  DescribeControl(dialog, kCoordinatesLineId,
+                  describe(AccessibleRole::StaticText, coordinates, help(kCoordinatesLineId)));
+  DescribeControl(dialog, kZoomWindowId,
+                  describe(AccessibleRole::Graphic, fixed("Finestra zoom"), help(kZoomWindowId)));
+  DescribeControl(dialog, kPlotAreaId,
+                  describe(AccessibleRole::Graphic, fixed("Lavagna"), [&state] {
+                    return PlotSummary(state) + " " + std::string(kPlotCommandsHint);
+                  }));
+  NameStockControl(dialog, kHistoryListId, "Elenco delle funzioni");
+  NameStockControl(dialog, kResultsListId, "Risultati");
+  NameStockControl(dialog, kFormulaBoxId, "Funzione");
+  SetKeyboardOrder(dialog, order);
+}
+
+}  // namespace funzioni

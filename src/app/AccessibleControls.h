@@ -1,0 +1,23 @@
+#pragma once
+
+// What the main window's drawn controls tell a screen reader, in words.
+
+#include <string>
+#include <string_view>
+
+#include "state/PlotState.h"
+
+namespace funzioni {
+
+// A panel's or help text as one spoken line: CR LF and runs of blanks become one blank, and the
+// alignment marks "[<]" / "[>]" are dropped.
+std::string SpokenText(std::string_view text);
+
+// "Parametro a di a.x^2+b".
+std::string ParameterName(const PlotState& state, char letter, int function);
+
+// What the plotting area shows, e.g. "Zoom 10.0, passo 50. Curve: a.x^2+b con a=1.0, b=1.0;
+// SIN(x)*x^2."
+std::string PlotSummary(const PlotState& state);
+
+}  // namespace funzioni
