@@ -27,16 +27,6 @@ std::string EnvValue(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-// Keeps the windows painted (and timers running, without reaching any handler) until done.
-template <typename Done>
-void PaintWhileWaiting(Done done, int sliceMs) {
-  while (!done()) {
-    if (QCoreApplication::instance() != nullptr) {
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, sliceMs);
-    }
-  }
-}
-
 // 53 random bits scaled by 2^-53: always below 1.
 double UnitFromBits(std::uint64_t bits) {
   return static_cast<double>(bits >> 11) * 0x1.0p-53;
@@ -63,7 +53,17 @@ bool RunAndWaitHolding(HandlerGate* gate, std::string_view commandLine) {
   process.start();
   if (!process.waitForStarted()) return false;
   const HandlerGate::Hold hold(gate);
-  PaintWhileWaiting([&process] { return process.waitForFinished(20); }, 5);
+  if (QCoreApplication::instance() == nullptr) {
+    process.waitForFinished(-1);
+    return true;
+  }
+  // The loop sleeps until an event comes; the process's end is one (waitForFinished alone cannot
+  // tell a time-out from an end already handled by an event loop, so it is not relied on).
+  QEventLoop loop;
+  QObject::connect(&process, &QProcess::stateChanged, &loop, [&loop](QProcess::ProcessState state) {
+    if (state == QProcess::NotRunning) loop.quit();
+  });
+  while (process.state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <set>
 
@@ -75,6 +76,17 @@ TEST(PlatformServicesTest, RunAndWaitWaitsForTheProgram) {
   EXPECT_FALSE(RunAndWait("notepad.exe-that-does-not-exist espressioni.txt"));
   EXPECT_FALSE(RunAndWait(""));
   EXPECT_FALSE(RunAndWait("   "));
+}
+
+// A program that ends while the window's events are being handled must still end the wait; one
+// that takes a while is waited for asleep, not by polling.
+TEST(PlatformServicesTest, RunAndWaitEndsWithEveryProgramAndSleepsMeanwhile) {
+  for (int run = 0; run < 200; ++run) ASSERT_TRUE(RunAndWait("true")) << "run " << run;
+  for (int run = 0; run < 10; ++run) ASSERT_TRUE(RunAndWait("sleep 0.02")) << "run " << run;
+  const std::clock_t cpuBefore = std::clock();
+  ASSERT_TRUE(RunAndWait("sleep 0.4"));
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+  EXPECT_LT(cpuSeconds, 0.1);
 }
 
 TEST(PlatformServicesTest, OpeningAMissingDocumentFails) {
