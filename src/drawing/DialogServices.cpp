@@ -124,6 +124,7 @@ struct Dialog::Impl {
     if (Busy() && kind != EventKind::Destroy) {
       if (kind == EventKind::Command && id == kCommandCancel) {
         cancelPending = true;
+        gate.Release();  // a program waited for is left to run on its own
         DeliverPendingLater();
       }
       return;

@@ -6,15 +6,23 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTime>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
+
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
 
 #include "EventGate.h"
 
@@ -38,6 +46,42 @@ std::uint64_t EntropyBits() {
   return (high << 32) | entropy();
 }
 
+constexpr int kEndPollMs = 100;
+
+// The end of a process that is not our child: a process descriptor becomes readable when it
+// ends. Where the system has none, its end is asked for (Ended) instead.
+class ProcessEnd {
+ public:
+  explicit ProcessEnd(pid_t pid)
+      : pid_(pid), descriptor_(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {}
+  ~ProcessEnd() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  ProcessEnd(const ProcessEnd&) = delete;
+  ProcessEnd& operator=(const ProcessEnd&) = delete;
+
+  int Descriptor() const { return descriptor_; }
+  bool Ended() const {
+    if (descriptor_ < 0) return ::kill(pid_, 0) != 0 && errno == ESRCH;
+    pollfd entry{descriptor_, POLLIN, 0};
+    return ::poll(&entry, 1, 0) > 0;
+  }
+  void Wait() const {
+    while (!Ended()) {
+      if (descriptor_ >= 0) {
+        pollfd entry{descriptor_, POLLIN, 0};
+        ::poll(&entry, 1, -1);
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kEndPollMs));
+      }
+    }
+  }
+
+ private:
+  pid_t pid_;
+  int descriptor_;
+};
+
 }  // namespace
 
 namespace detail {
@@ -46,24 +90,38 @@ bool RunAndWaitHolding(HandlerGate* gate, std::string_view commandLine) {
   QStringList words = QProcess::splitCommand(
       QString::fromUtf8(commandLine.data(), static_cast<qsizetype>(commandLine.size())));
   if (words.isEmpty()) return false;
-  QProcess process;
-  process.setProgram(words.takeFirst());
-  process.setArguments(words);
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
-  process.start();
-  if (!process.waitForStarted()) return false;
+  // Started on its own, so that a window closed meanwhile can leave it running.
+  const QString program = words.takeFirst();
+  qint64 pid = 0;
+  if (!QProcess::startDetached(program, words, QString(), &pid) || pid <= 0) return false;
   const HandlerGate::Hold hold(gate);
+  const ProcessEnd end(static_cast<pid_t>(pid));
   if (QCoreApplication::instance() == nullptr) {
-    process.waitForFinished(-1);
+    end.Wait();
     return true;
   }
-  // The loop sleeps until an event comes; the process's end is one (waitForFinished alone cannot
-  // tell a time-out from an end already handled by an event loop, so it is not relied on).
+  // The loop sleeps until an event comes: the program's end, a paint, a release by the dialog.
   QEventLoop loop;
-  QObject::connect(&process, &QProcess::stateChanged, &loop, [&loop](QProcess::ProcessState state) {
-    if (state == QProcess::NotRunning) loop.quit();
-  });
-  while (process.state() != QProcess::NotRunning) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  std::unique_ptr<QSocketNotifier> notifier;
+  QTimer poll;
+  if (end.Descriptor() >= 0) {
+    notifier = std::make_unique<QSocketNotifier>(end.Descriptor(), QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+  } else {
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&loop, &end] {
+      if (end.Ended()) loop.quit();
+    });
+    poll.start(kEndPollMs);
+  }
+  bool released = false;
+  if (gate != nullptr) {
+    gate->SetRelease([&loop, &released] {
+      released = true;
+      loop.quit();
+    });
+  }
+  while (!released && !end.Ended()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (gate != nullptr) gate->SetRelease(nullptr);
   return true;
 }
 
