@@ -28,5 +28,7 @@ inline benchmark::internal::Benchmark* Repeated(benchmark::internal::Benchmark* 
 
 // The typed formula's evaluation against direct C++ and against the peer parser.
 void RegisterFormulaRatioBenchmarks();
+// How long an event waits while a long redraw runs.
+void RegisterLatencyBenchmarks();
 
 }  // namespace funzioni::bench

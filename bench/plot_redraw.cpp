@@ -184,6 +184,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   funzioni::bench::RegisterRedrawBenchmarks();
   funzioni::bench::RegisterFormulaRatioBenchmarks();
+  funzioni::bench::RegisterLatencyBenchmarks();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
