@@ -47,6 +47,26 @@ BENCHMARK_CAPTURE(EvaluateFormula, quotient, "(x+1)/(x-1)")->Apply(WithSpread);
 BENCHMARK_CAPTURE(EvaluateFormula, gaussian, "EXP(-x^2/2)")->Apply(WithSpread);
 BENCHMARK_CAPTURE(EvaluateFormula, cubic, "3*x^3-2*x+1")->Apply(WithSpread);
 
+// Long texts, whose cost should grow in proportion to their length: products and functions
+// inside a long sum are rewritten in the middle of the text. The argument is the length in
+// thousands of characters.
+void EvaluateLongText(benchmark::State& state) {
+  const auto length = static_cast<std::size_t>(state.range(0)) * 1000;
+  std::string text = "1";
+  while (text.size() < length) text += "+2*3-SIN(1)";
+  funzioni::ExpressionEvaluator evaluator;
+  for (auto _ : state) benchmark::DoNotOptimize(evaluator.EvaluateExpressionText(text));
+  state.SetComplexityN(static_cast<benchmark::IterationCount>(text.size()));
+}
+BENCHMARK(EvaluateLongText)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity()
+    ->Apply(WithSpread);
+
 // The 7-digit writing of x alone, which the plot also pays at every sample.
 void SubstituteXOnly(benchmark::State& state) {
   float x = -10.0f;

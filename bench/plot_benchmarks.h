@@ -30,5 +30,7 @@ inline benchmark::internal::Benchmark* Repeated(benchmark::internal::Benchmark* 
 void RegisterFormulaRatioBenchmarks();
 // The compiled path over a corpus of school formulas, and the step drag.
 void RegisterFormulaCorpusBenchmarks();
+// How long an event waits while a long redraw runs.
+void RegisterLatencyBenchmarks();
 
 }  // namespace funzioni::bench

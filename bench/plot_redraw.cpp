@@ -185,6 +185,7 @@ int main(int argc, char** argv) {
   funzioni::bench::RegisterRedrawBenchmarks();
   funzioni::bench::RegisterFormulaRatioBenchmarks();
   funzioni::bench::RegisterFormulaCorpusBenchmarks();
+  funzioni::bench::RegisterLatencyBenchmarks();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

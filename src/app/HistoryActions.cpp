@@ -50,8 +50,9 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
 
 void MainWindow::EditHistory() {
   const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
-  // The editor keeps the handler busy until it ends; the window is still repainted meanwhile.
-  const bool ran = !command.empty() && RunAndWait(command);
+  // The editor keeps the handler busy until it ends; the window is still repainted meanwhile,
+  // and closing it leaves the editor running on its own.
+  const bool ran = !command.empty() && dialog_->RunAndWait(command);
   dialog_->ListReset(kHistoryListId);
   LoadHistory();
   if (!ran) ShowNote(kEditorMissingText);

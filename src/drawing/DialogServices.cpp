@@ -391,8 +391,41 @@ void Dialog::ListReset(int id) {
   if (QListWidget* list = impl_->List(id)) list->clear();
 }
 
+namespace {
+
+// A line far wider than the list is shown by its beginning only: the list cuts it at its width
+// all the same, and laying out the whole of a long line on every repaint would take seconds. The
+// whole line is kept for reading it back.
+constexpr qsizetype kShownPrefix = 2048;
+constexpr int kShownWidthFactor = 8;
+constexpr int kWholeLineRole = Qt::UserRole + 1;
+
+void AddListLine(QListWidget& list, const QString& line) {
+  if (line.size() <= kShownPrefix) {
+    list.addItem(line);
+    return;
+  }
+  qsizetype cut = kShownPrefix;
+  if (line[cut - 1].isHighSurrogate()) --cut;
+  const QString shown = line.left(cut);
+  if (list.fontMetrics().horizontalAdvance(shown) <= kShownWidthFactor * list.width()) {
+    list.addItem(line);
+    return;
+  }
+  auto item = std::make_unique<QListWidgetItem>(shown);
+  item->setData(kWholeLineRole, line);
+  list.addItem(item.release());  // the list owns its items
+}
+
+std::string WholeListLine(const QListWidgetItem& item) {
+  const QVariant whole = item.data(kWholeLineRole);
+  return (whole.isValid() ? whole.toString() : item.text()).toStdString();
+}
+
+}  // namespace
+
 void Dialog::ListAdd(int id, std::string_view text) {
-  if (QListWidget* list = impl_->List(id)) list->addItem(DecodeText(text));
+  if (QListWidget* list = impl_->List(id)) AddListLine(*list, DecodeText(text));
 }
 
 void Dialog::ListSelect(int id, int lineFromOne) {
@@ -411,7 +444,7 @@ std::string Dialog::ListGetSelected(int id) const {
   QListWidget* list = impl_->List(id);
   if (list == nullptr) return {};
   const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+  return selected.isEmpty() ? std::string() : WholeListLine(*selected.front());
 }
 
 int Dialog::ListCount(int id) const {
@@ -422,7 +455,7 @@ int Dialog::ListCount(int id) const {
 std::string Dialog::ListLine(int id, int lineFromOne) const {
   QListWidget* list = impl_->List(id);
   if (list == nullptr || lineFromOne < 1 || lineFromOne > list->count()) return {};
-  return list->item(lineFromOne - 1)->text().toStdString();
+  return WholeListLine(*list->item(lineFromOne - 1));
 }
 
 void Dialog::SetControlFont(int id, std::string_view faceName, int heightPixels,

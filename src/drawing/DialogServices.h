@@ -112,7 +112,8 @@ class Dialog {
   void StopTimer(int timerId);
 
   // The platform waits of PlatformServices.h, holding this dialog's handler while they last even
-  // when called from outside it.
+  // when called from outside it. Closing the dialog (Esc, the close box) while RunAndWait waits
+  // ends the wait at once and leaves the program running on its own.
   void PauseMilliseconds(int milliseconds);
   bool RunAndWait(std::string_view commandLine);
   // The dialog's own random numbers; seed it (Random() = RandomSource(seed)) to repeat a run.

@@ -19,6 +19,7 @@ void EventDelivery::Deliver(EventKind kind, int id, int code) {
   if (Busy() && kind != EventKind::Destroy) {
     if (kind == EventKind::Command && id == kCommandCancel) {
       cancelPending_ = true;
+      gate_.Release();  // a program waited for is left to run on its own
       DeliverPendingLater();
     }
     return;

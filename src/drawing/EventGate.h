@@ -4,6 +4,7 @@
 // painting but no event reaches the dialog's handler: the handler is busy. Each dialog owns a
 // gate; a wait holds the gate it is given, if any, for as long as it lasts.
 
+#include <functional>
 #include <string_view>
 
 namespace funzioni::detail {
@@ -11,6 +12,13 @@ namespace funzioni::detail {
 class HandlerGate {
  public:
   bool Held() const { return depth_ > 0; }
+
+  // A wait that may be left early (a program waited for) says how while it lasts; Release, when
+  // the user closes the dialog, leaves it.
+  void SetRelease(std::function<void()> release) { release_ = std::move(release); }
+  void Release() {
+    if (release_) release_();
+  }
 
   class Hold {
    public:
@@ -29,6 +37,7 @@ class HandlerGate {
 
  private:
   int depth_ = 0;  // waits may nest
+  std::function<void()> release_;
 };
 
 // The waits behind PauseMilliseconds and RunAndWait; gate may be null.

@@ -6,15 +6,23 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTime>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
+
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
 
 #include "EventGate.h"
 
@@ -25,16 +33,6 @@ namespace {
 std::string EnvValue(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string() : std::string(value);
-}
-
-// Keeps the windows painted (and timers running, without reaching any handler) until done.
-template <typename Done>
-void PaintWhileWaiting(Done done, int sliceMs) {
-  while (!done()) {
-    if (QCoreApplication::instance() != nullptr) {
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, sliceMs);
-    }
-  }
 }
 
 // 53 random bits scaled by 2^-53: always below 1.
@@ -48,6 +46,42 @@ std::uint64_t EntropyBits() {
   return (high << 32) | entropy();
 }
 
+constexpr int kEndPollMs = 100;
+
+// The end of a process that is not our child: a process descriptor becomes readable when it
+// ends. Where the system has none, its end is asked for (Ended) instead.
+class ProcessEnd {
+ public:
+  explicit ProcessEnd(pid_t pid)
+      : pid_(pid), descriptor_(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {}
+  ~ProcessEnd() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  ProcessEnd(const ProcessEnd&) = delete;
+  ProcessEnd& operator=(const ProcessEnd&) = delete;
+
+  int Descriptor() const { return descriptor_; }
+  bool Ended() const {
+    if (descriptor_ < 0) return ::kill(pid_, 0) != 0 && errno == ESRCH;
+    pollfd entry{descriptor_, POLLIN, 0};
+    return ::poll(&entry, 1, 0) > 0;
+  }
+  void Wait() const {
+    while (!Ended()) {
+      if (descriptor_ >= 0) {
+        pollfd entry{descriptor_, POLLIN, 0};
+        ::poll(&entry, 1, -1);
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kEndPollMs));
+      }
+    }
+  }
+
+ private:
+  pid_t pid_;
+  int descriptor_;
+};
+
 }  // namespace
 
 namespace detail {
@@ -56,14 +90,38 @@ bool RunAndWaitHolding(HandlerGate* gate, std::string_view commandLine) {
   QStringList words = QProcess::splitCommand(
       QString::fromUtf8(commandLine.data(), static_cast<qsizetype>(commandLine.size())));
   if (words.isEmpty()) return false;
-  QProcess process;
-  process.setProgram(words.takeFirst());
-  process.setArguments(words);
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
-  process.start();
-  if (!process.waitForStarted()) return false;
+  // Started on its own, so that a window closed meanwhile can leave it running.
+  const QString program = words.takeFirst();
+  qint64 pid = 0;
+  if (!QProcess::startDetached(program, words, QString(), &pid) || pid <= 0) return false;
   const HandlerGate::Hold hold(gate);
-  PaintWhileWaiting([&process] { return process.waitForFinished(20); }, 5);
+  const ProcessEnd end(static_cast<pid_t>(pid));
+  if (QCoreApplication::instance() == nullptr) {
+    end.Wait();
+    return true;
+  }
+  // The loop sleeps until an event comes: the program's end, a paint, a release by the dialog.
+  QEventLoop loop;
+  std::unique_ptr<QSocketNotifier> notifier;
+  QTimer poll;
+  if (end.Descriptor() >= 0) {
+    notifier = std::make_unique<QSocketNotifier>(end.Descriptor(), QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+  } else {
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&loop, &end] {
+      if (end.Ended()) loop.quit();
+    });
+    poll.start(kEndPollMs);
+  }
+  bool released = false;
+  if (gate != nullptr) {
+    gate->SetRelease([&loop, &released] {
+      released = true;
+      loop.quit();
+    });
+  }
+  while (!released && !end.Ended()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (gate != nullptr) gate->SetRelease(nullptr);
   return true;
 }
 

@@ -49,7 +49,7 @@ struct Written {
 // For an extended result ("^", "!") and for a 32-bit one.
 template <typename Real>
 Written Put(WorkText& text, std::size_t from, std::size_t to, Real value) {
-  const bool alone = from == 0 && to == text.Size();
+  const bool alone = text.Committed() == 0 && from == 0 && to == text.Size();
   const NumberChars number = WriteNumber(value, kNumberDigits);
   return {WriteBack(text, from, to, number.View()), alone};
 }
@@ -101,6 +101,7 @@ bool IsWholeNumber(std::string_view text, bool allowPlus) {
 }
 
 StageResult EvaluateFactorials(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t from = 0;
   for (;;) {
     const std::size_t bang = text.View().find('!', from);
@@ -113,6 +114,7 @@ StageResult EvaluateFactorials(WorkText& text) {
     long double result = Factorial(std::fabs(value));
     if (value < 0) result = -result;
     from = Put(text, n.start, bang + 1, result).start;
+    from -= text.Commit(from);
   }
 }
 
@@ -131,6 +133,7 @@ StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letter
     const FunctionCode& code = tables.codes[k];
     if (!MayContain(letters, code.letters)) continue;
     const std::size_t overlap = code.code.size() - 1;
+    const WorkText::Joiner join(text);
     std::size_t from = 0;
     for (;;) {
       const std::size_t at = text.View().find(code.code, from);
@@ -144,12 +147,14 @@ StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letter
       const std::size_t start =
           Put(text, at, argument.restStart, static_cast<float>(result.value)).start;
       from = start > overlap ? start - overlap : 0;
+      from -= text.Commit(from);
     }
   }
   return {};
 }
 
 StageResult EvaluatePowers(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t from = 0;
   for (;;) {
     const std::size_t caret = text.View().find('^', from);
@@ -181,11 +186,12 @@ StageResult EvaluatePowers(WorkText& text) {
     // The power is written from its extended value, not rounded to 32 bits.
     const Written written = Put(text, x.start, y.restStart, result);
     if (written.alone) return {nullptr, true};
-    from = written.start;
+    from = written.start - text.Commit(written.start);
   }
 }
 
 StageResult EvaluateProducts(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t from = 0;
   for (;;) {
     const std::string_view view = text.View();
@@ -216,11 +222,12 @@ StageResult EvaluateProducts(WorkText& text) {
     const auto value = static_cast<float>(result);
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);
-    from = written.start;
+    from = written.start - text.Commit(written.start);
   }
 }
 
 StageResult EvaluateIntegerDivisions(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t from = 0;
   for (;;) {
     const std::string_view view = text.View();
@@ -239,17 +246,19 @@ StageResult EvaluateIntegerDivisions(WorkText& text) {
     const auto value = static_cast<float>(std::trunc(dividend / divisor));
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);
-    from = written.start;
+    from = written.start - text.Commit(written.start);
   }
 }
 
 StageResult EvaluateSums(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t scan = 0;    // nothing before it can be an operator (see below)
   std::size_t passes = 0;  // a guard: ends the stage if no operation happens for too long
   for (;;) {
     const std::string_view view = text.View();
     const std::size_t n = view.size();
-    if (++passes >= n + 1) return {};
+    const std::size_t whole = text.Committed() + n;  // the guard counts the whole text
+    if (++passes >= whole + 1) return {};
     std::size_t p = std::string_view::npos;
     for (std::size_t i = scan; i < n && p == std::string_view::npos; ++i) {
       const char c = view[i];
@@ -263,7 +272,7 @@ StageResult EvaluateSums(WorkText& text) {
           continue;
         }
         // A sign: look further.
-        if (++passes >= n + 1) return {};
+        if (++passes >= whole + 1) return {};
       }
     }
     if (p == std::string_view::npos || p == n - 1) return {};
@@ -278,7 +287,7 @@ StageResult EvaluateSums(WorkText& text) {
     if (written.alone) return FinishedWith(value);
     // The operation was at the first operator, and the text before its left operand is
     // unchanged, so the next search may start where the result was written.
-    scan = written.start;
+    scan = written.start - text.Commit(written.start);
     passes = 0;
   }
 }

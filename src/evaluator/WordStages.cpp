@@ -91,6 +91,7 @@ std::int64_t ApplyLogical(char token, std::int64_t a, std::int64_t b) {
 }  // namespace
 
 StageResult EvaluateModulo(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t from = 0;
   for (;;) {
     const std::string_view view = text.View();
@@ -105,10 +106,12 @@ StageResult EvaluateModulo(WorkText& text) {
     if (divisor == 0) return {"Integer Division by zero"};
     // The remainder keeps the sign of the dividend.
     from = Put(text, x.start, y.restStart, std::fmod(dividend, divisor));
+    from -= text.Commit(from);
   }
 }
 
 StageResult EvaluateComparisons(WorkText& text) {
+  const WorkText::Joiner join(text);
   std::size_t from = 0;
   for (;;) {
     const std::string_view view = text.View();
@@ -121,6 +124,7 @@ StageResult EvaluateComparisons(WorkText& text) {
     const RightOperand y = ReadRightOperand(view, last);
     if (y.error != nullptr) return {y.error};
     from = Put(text, x.start, y.restStart, Holds(relation, x.value, y.value) ? kTrue : kFalse);
+    from -= text.Commit(from);
   }
 }
 
@@ -154,6 +158,7 @@ StageResult EvaluatePrefixWords(WorkText& text) {
 StageResult EvaluateLogicalWords(WorkText& text) {
   // In order of binding: AND, OR, XOR, EQV, IMP, each from left to right.
   for (const char token : {word::kAnd, word::kOr, word::kXor, word::kEqv, word::kImp}) {
+    const WorkText::Joiner join(text);
     std::size_t from = 0;
     for (;;) {
       const std::string_view view = text.View();
@@ -165,6 +170,7 @@ StageResult EvaluateLogicalWords(WorkText& text) {
       if (y.error != nullptr) return {y.error};
       const std::int64_t result = ApplyLogical(token, ToWhole(x.value), ToWhole(y.value));
       from = Put(text, x.start, y.restStart, static_cast<long double>(result));
+      from -= text.Commit(from);
     }
   }
   return {};

@@ -155,6 +155,27 @@ TEST_F(ShellFormulaEntry, RightButtonOverTheListEditsTheFile) {
   EXPECT_EQ(runCount(), 2);
 }
 
+// The wait ends with every editor, one that ends at once as well as one that takes a while, and
+// the list shows what each run left in the file.
+TEST_F(ShellFormulaEntry, EveryEditorRunEndsTheWaitAndReloadsTheList) {
+  WriteHistory("x^2\r\n");
+  const std::filesystem::path script = directory_ / "edit.sh";
+  {
+    std::ofstream out(script);
+    out << "sleep \"$EDITOR_PAUSE\"\nprintf 'x^%s\\r\\n' \"$EDITOR_RUN\" > \"$1\"\n";
+  }
+  ::setenv("FUNZIONI_EDITOR", ("/bin/sh " + script.string()).c_str(), 1);
+  MainWindow& shell = Start();
+  for (int run = 0; run < 60; ++run) {
+    ::setenv("EDITOR_PAUSE", run % 10 == 9 ? "0.2" : "0", 1);
+    ::setenv("EDITOR_RUN", std::to_string(run).c_str(), 1);
+    shell.EditHistory();
+    ASSERT_EQ(ListLines(kHistoryListId), std::vector<std::string>{"x^" + std::to_string(run)});
+  }
+  ::unsetenv("EDITOR_PAUSE");
+  ::unsetenv("EDITOR_RUN");
+}
+
 TEST_F(ShellFormulaEntry, AnEditorThatCannotStartIsReported) {
   WriteHistory("x^2\r\n");
   ::setenv("FUNZIONI_EDITOR", (directory_ / "no-such-editor").string().c_str(), 1);

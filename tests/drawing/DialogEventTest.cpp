@@ -9,8 +9,12 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <sstream>
+
+#include <unistd.h>
 
 #include "drawing/DialogServices.h"
 #include "drawing/PlatformServices.h"
@@ -232,6 +236,21 @@ TEST_F(DialogEventTest, TheCloseBoxWhileTheHandlerIsBusyIsACancelOnceItIsFree) {
     EXPECT_EQ(Take(),
               endsTheDialog ? (Events{"timer 3", "destroy"}) : (Events{"timer 3", "command 2/0"}));
   }
+}
+
+// Closing the window while the dialog waits for a program ends the wait at once; the program
+// goes on running on its own.
+TEST_F(DialogEventTest, TheCloseBoxLeavesAProgramWaitedForRunning) {
+  ShowDialog();
+  const std::string marker = testing::TempDir() + "/left-running-" + std::to_string(::getpid());
+  std::remove(marker.c_str());
+  QTimer::singleShot(50, dialog_->Widget(), [this] { dialog_->Widget()->close(); });
+  ASSERT_TRUE(dialog_->RunAndWait("sh -c \"sleep 0.8; touch " + marker + "\""));
+  EXPECT_FALSE(std::ifstream(marker).good());
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000));
+  EXPECT_EQ(Take(), (Events{"command 2/0"}));
+  EXPECT_TRUE(QTest::qWaitFor([&marker] { return std::ifstream(marker).good(); }, 5000));
+  std::remove(marker.c_str());
 }
 
 TEST_F(DialogEventTest, DoubleClickOnAListLineNotifiesCodeTwo) {

@@ -112,6 +112,31 @@ TEST(DialogTest, ListLinesKeepTheirOrderAndOneLineIsSelected) {
   EXPECT_EQ(d->GetControlText(kBox), "");
 }
 
+// A long line reads back whole, and the list looks exactly as a plain list holding the whole
+// lines does.
+TEST(DialogTest, LongListLinesReadBackWholeAndLookTheSame) {
+  auto d = MakeDialog();
+  std::vector<std::string> lines;
+  for (const std::size_t repeats : {1u, 300u, 2000u, 9000u}) {
+    std::string line;
+    for (std::size_t k = 0; k < repeats; ++k) line += "SIN(x)+x\xc3\xa0*";
+    lines.push_back(line);
+  }
+  for (const std::string& line : lines) d->ListAdd(kList, line);
+  d->ListSelect(kList, 4);
+  EXPECT_EQ(d->ListGetSelected(kList), lines[3]);
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    EXPECT_EQ(d->ListLine(kList, static_cast<int>(k + 1)), lines[k]) << k;
+  }
+  // The same dialog with the whole lines given to the list itself.
+  auto plain = MakeDialog();
+  auto* plainList = plain->Widget()->findChild<QListWidget*>();
+  ASSERT_NE(plainList, nullptr);
+  for (const std::string& line : lines) plainList->addItem(QString::fromStdString(line));
+  plain->ListSelect(kList, 4);
+  EXPECT_EQ(d->Widget()->findChild<QListWidget*>()->grab().toImage(), plainList->grab().toImage());
+}
+
 TEST(DialogTest, ListSelectScrollsTheLineIntoView) {
   auto d = MakeDialog();
   for (int i = 1; i <= 200; ++i) d->ListAdd(kList, "riga " + std::to_string(i));

@@ -1,10 +1,15 @@
 // Platform services: pauses, random numbers, time of day, programs and documents.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <set>
+#include <thread>
 
 #include "drawing/PlatformServices.h"
 
@@ -75,6 +80,28 @@ TEST(PlatformServicesTest, RunAndWaitWaitsForTheProgram) {
   EXPECT_FALSE(RunAndWait("notepad.exe-that-does-not-exist espressioni.txt"));
   EXPECT_FALSE(RunAndWait(""));
   EXPECT_FALSE(RunAndWait("   "));
+}
+
+// A program that ends while the window's events are being handled must still end the wait; one
+// that takes a while is waited for asleep, not by polling.
+TEST(PlatformServicesTest, RunAndWaitEndsWithEveryProgramAndSleepsMeanwhile) {
+  for (int run = 0; run < 200; ++run) ASSERT_TRUE(RunAndWait("true")) << "run " << run;
+  for (int run = 0; run < 10; ++run) ASSERT_TRUE(RunAndWait("sleep 0.02")) << "run " << run;
+  {
+    // A window busy painting, whose paint handles events itself: the program's end is then
+    // handled inside the wait's own event handling.
+    QTimer painting;
+    QObject::connect(&painting, &QTimer::timeout, [] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(15));
+      QCoreApplication::processEvents();
+    });
+    painting.start(1);
+    for (int run = 0; run < 10; ++run) ASSERT_TRUE(RunAndWait("sleep 0.03")) << "run " << run;
+  }
+  const std::clock_t cpuBefore = std::clock();
+  ASSERT_TRUE(RunAndWait("sleep 0.4"));
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+  EXPECT_LT(cpuSeconds, 0.1);
 }
 
 TEST(PlatformServicesTest, OpeningAMissingDocumentFails) {
