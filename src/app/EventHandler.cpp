@@ -104,6 +104,7 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
       break;
     case EventKind::Destroy:
       dialog_->StopTimer(kTickTimerId);
+      dialog_->StopTimer(kRedrawTimerId);
       break;
     case EventKind::Key:
       OnControlKey(event.id, static_cast<ControlKey>(event.code));
@@ -159,6 +160,7 @@ void MainWindow::OnHover(int id) {
       ShowPointerReadout(dialog, controls_, state_, PointerPercentX(dialog, id),
                          PointerPercentY(dialog, id));
       if (held(MouseButton::Left)) {
+        FlushRedraw();
         ShowZoomWindow(dialog, PointerPercentX(dialog, id), PointerPercentY(dialog, id));
       }
       if (held(MouseButton::Right)) ClearZoomWindow(dialog);

@@ -59,6 +59,10 @@ void MainWindow::InstallExportCommands() {
 }
 
 bool MainWindow::OnExportCommand(int id) {
+  // The picture saved, copied or printed is the one of the current state.
+  if (id == kCommandSavePicture || id == kCommandCopyPicture || id == kCommandPrint) {
+    FlushRedraw();
+  }
   switch (id) {
     case kCommandSavePicture:
       SavePicture();

@@ -30,6 +30,7 @@ void MainWindow::LoadHistory() {
 void MainWindow::AcceptFormula() {
   const std::string formula = dialog_->GetControlText(kFormulaBoxId);
   state_.currentFormula = formula;
+  FlushRedraw();  // the formula is drawn over the picture of the state before it
   ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
   PlotFormulaCurve(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_, formula);
   const bool saved = AppendHistoryLine(HistoryPath(), formula);
@@ -43,12 +44,14 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
   if (notificationCode != kNotifyListDoubleClick) return false;
   const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
   state_.currentFormula = formula;
+  FlushRedraw();  // the formula is drawn over the picture of the state before it
   ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
   PlotFormulaCurve(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_, formula);
   return true;
 }
 
 void MainWindow::EditHistory() {
+  FlushRedraw();  // the picture of the last change shows while the editor runs
   const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
   // The editor keeps the handler busy until it ends; the window is still repainted meanwhile,
   // and closing it leaves the editor running on its own.

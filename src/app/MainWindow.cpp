@@ -97,6 +97,7 @@ void MainWindow::OnInitialise() {
 }
 
 void MainWindow::OnTimer(int timerId) {
+  if (timerId == kRedrawTimerId) FlushRedraw();
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);
   const TimeOfDay now = CurrentTimeOfDay();
@@ -110,6 +111,15 @@ void MainWindow::OnPaint() {
 }
 
 void MainWindow::Redraw() {
+  redrawPending_ = true;
+  dialog_->StartTimer(kRedrawTimerId, 0);
+}
+
+void MainWindow::FlushRedraw() {
+  dialog_->StopTimer(kRedrawTimerId);
+  if (!redrawPending_) return;
+  redrawPending_ = false;
+  ++plotRedraws_;
   RedrawPlot(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_);
 }
 

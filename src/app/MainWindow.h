@@ -41,6 +41,7 @@ inline constexpr int kClientWidth = 974;
 inline constexpr int kClientHeight = 720;
 inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
+inline constexpr int kRedrawTimerId = 4;
 
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
@@ -87,6 +88,10 @@ class MainWindow {
   bool introShown() const { return introShown_; }
   // What the help panel shows now (its lines joined with CR LF).
   const std::string& helpText() const { return helpText_; }
+  // False while a change waits to be drawn on the plotting area.
+  bool plotIdle() const { return !redrawPending_; }
+  // How many times the plotting area was drawn again since the window was built.
+  int plotRedraws() const { return plotRedraws_; }
   // The questions the export commands ask (tests answer them instead of the user).
   ExportPrompts& exportPrompts() { return exportPrompts_; }
 
@@ -123,7 +128,11 @@ class MainWindow {
   void ShowHelp(std::string_view lines);
   void ShowHoverHelp(int id, std::string_view lines);
   void ShowNote(std::string_view line);
+  // Asks for the plotting area to be drawn again once the inputs already queued are handled, so
+  // that a burst of them ends in one redraw of the last state.
   void Redraw();
+  // Draws a redraw that is still pending now (before anything reads or draws over the picture).
+  void FlushRedraw();
 
   // Saving, copying and printing the picture and the table (ExportActions.cpp).
   void InstallExportCommands();
@@ -149,6 +158,8 @@ class MainWindow {
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;
+  bool redrawPending_ = false;
+  int plotRedraws_ = 0;
   ExportPrompts exportPrompts_;
   std::string lastSaveFolder_;  // where the last file was saved in this run
   // Destroyed before the dialog it watches.

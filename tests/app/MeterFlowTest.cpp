@@ -1,9 +1,11 @@
 // Meters, switches, buttons, the pointer readout and the zoom window, through the real window.
 
+#include <QTest>
 #include <QWidget>
 
 #include "ShellFixture.h"
 #include "controls/Panels.h"
+#include "plot/PlotBoard.h"
 #include "plot/ZoomWindow.h"
 
 namespace funzioni::testing {
@@ -91,6 +93,24 @@ TEST_F(ShellMeters, ZoomDragResetAndKeypad) {
   EXPECT_EQ(shell.state().zoomValue.value, 50.0f);
   EXPECT_NEAR(Value(kZoomMeterId), 49.49f, 0.01f);
   EXPECT_EQ(Caption(kZoomMeterId), "zoom 9.9");
+}
+
+// Presses queued faster than the plot is drawn end in one redraw, of the last zoom, with the
+// picture the plain redraw gives for that state.
+TEST_F(ShellMeters, KeypadBurstEndsInOneRedrawOfTheLastState) {
+  MainWindow& shell = Start();
+  Move(CentreOf(kZoomMeterId));
+  const std::string start = SurfacePixels(kPlotAreaId);
+  const int redraws = shell.plotRedraws();
+  for (int press = 0; press < 50; ++press) {
+    QTest::keyClick(Handle(), Qt::Key_Plus, Qt::KeypadModifier);
+  }
+  const std::string burst = SurfacePixels(kPlotAreaId);
+  EXPECT_EQ(shell.plotRedraws(), redraws + 1);
+  EXPECT_NE(burst, start);
+  ExpressionEvaluator evaluator;
+  RedrawPlot(dialog(), kPlotAreaId, shell.state(), evaluator);
+  EXPECT_EQ(SurfacePixels(kPlotAreaId), burst);
 }
 
 TEST_F(ShellMeters, StepDragResetAndKeypad) {

@@ -97,6 +97,7 @@ void ShellFixture::Type(std::string_view text) {
 
 void ShellFixture::Settle(int milliseconds) {
   QCoreApplication::processEvents();
+  WaitForPlot();
   if (milliseconds > 0) QTest::qWait(milliseconds);
 }
 
@@ -110,12 +111,20 @@ float ShellFixture::Value(int id) const {
   return record == nullptr ? -1.0f : record->value;
 }
 
+// The picture of the last input is drawn once the inputs queued before it are handled.
+void ShellFixture::WaitForPlot() const {
+  if (!window_) return;
+  EXPECT_TRUE(QTest::qWaitFor([this] { return window_->plotIdle(); }, 30000));
+}
+
 int ShellFixture::CountPixels(int surfaceId, Color color) const {
+  WaitForPlot();
   const DrawingSurface* surface = window_->dialog().FindSurface(surfaceId);
   return surface == nullptr ? -1 : test::CountPixels(*surface, color);
 }
 
 std::string ShellFixture::SurfacePixels(int surfaceId) const {
+  WaitForPlot();
   const DrawingSurface* surface = window_->dialog().FindSurface(surfaceId);
   return surface == nullptr ? std::string() : surface->GetSurfacePixels();
 }

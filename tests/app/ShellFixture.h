@@ -44,6 +44,8 @@ class ShellFixture : public ::testing::Test {
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
   void Type(std::string_view text);
   void Settle(int milliseconds = 10);
+  // Until the plotting area shows the state of the inputs given so far.
+  void WaitForPlot() const;
 
   // What a control shows: its stored caption (trimmed) and value.
   std::string Caption(int id) const;
