@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "state/PlotState.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"
@@ -26,15 +25,10 @@
 #include "plot/PlotIds.h"
 #include "plot_benchmarks.h"
 #include "plot_peer_parser.h"
+#include "state/PlotState.h"
 
 namespace funzioni::bench {
 namespace {
-
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 constexpr double kDegree = std::numbers::pi / 180;
 

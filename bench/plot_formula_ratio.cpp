@@ -22,14 +22,6 @@
 namespace funzioni::bench {
 namespace {
 
-// The ratios use this thread's processor time, which other programs on a busy machine disturb
-// far less than the wall clock; the benchmark's own time is the wall clock.
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 // SIN takes degrees in the formula language.
 constexpr double kRadiansPerDegree = std::numbers::pi / 180;
 constexpr const char* kFormula = "SIN(x)*x^2";

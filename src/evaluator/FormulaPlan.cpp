@@ -52,16 +52,7 @@ inline std::optional<float> ThroughText(double value, double margin) {
 // The 32-bit rounding of a function's extended result from a double `result` within 2^-50 of
 // it (relative): the same unless `result` lies near a point halfway between two floats.
 inline std::optional<float> NearestFloat(double result) {
-  const auto f = static_cast<float>(result);
-  if (!std::isfinite(f)) return std::nullopt;
-  const double magnitude = std::fabs(result);
-  const double offset = std::fabs(result - f);
-  if (offset != 0) {
-    const double half =
-        static_cast<double>(detail::SpacingToward(std::fabs(f), magnitude < std::fabs(f))) / 2;
-    if (std::fabs(offset - half) <= magnitude * 0x1p-44) return std::nullopt;
-  }
-  return f == 0 ? 0.0f : f;
+  return ThroughText(result, 0x1p-44);
 }
 
 // The elementary functions in double precision where their arguments raise no message; empty

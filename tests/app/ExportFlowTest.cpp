@@ -14,14 +14,12 @@
 #include <set>
 #include <sstream>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "ShellFixture.h"
 #include "drawing/ExportServices.h"
 #include "drawing/PrintServices.h"
+#include "support/Unwritable.h"
 
 namespace funzioni::testing {
 namespace {
@@ -49,39 +47,6 @@ std::string FileBytes(const std::filesystem::path& path) {
   }
   return ::testing::AssertionSuccess();
 }
-
-// A folder nothing can be written into, also for root (which ignores the permission bits): the
-// immutable attribute where the file system has it. Undone by the destructor.
-class UnwritableFolder {
- public:
-  explicit UnwritableFolder(std::filesystem::path path) : path_(std::move(path)) {
-    std::filesystem::create_directories(path_);
-    ::chmod(path_.c_str(), 0555);
-    ok_ = ::access(path_.c_str(), W_OK) != 0 || (immutable_ = SetImmutable(true));
-  }
-  ~UnwritableFolder() {
-    if (immutable_) SetImmutable(false);
-    ::chmod(path_.c_str(), 0755);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  bool SetImmutable(bool on) {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
-  }
-  std::filesystem::path path_;
-  bool ok_ = false;
-  bool immutable_ = false;
-};
 
 class ShellExport : public ShellFixture {
  protected:
@@ -163,7 +128,8 @@ TEST_F(ShellExport, AFileThatCannotBeWrittenIsReportedAndChangesNothingElse) {
   MainWindow& shell = Start();
   Type("x^2");
   Key(Qt::Key_Return);
-  const UnwritableFolder locked(directory_ / "locked");
+  std::filesystem::create_directories(directory_ / "locked");
+  const test::Unwritable locked(directory_ / "locked", 0555, 0755);
   if (!locked.ok()) GTEST_SKIP() << "cannot make a folder read-only here";
   const std::string pixels = SurfacePixels(kPlotAreaId);
   for (const std::string name : {"grafico.png", "tabella.csv"}) {

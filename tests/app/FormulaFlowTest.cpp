@@ -5,12 +5,10 @@
 #include <QWidget>
 #include <fstream>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "ShellFixture.h"
+#include "support/Unwritable.h"
 
 namespace funzioni::testing {
 namespace {
@@ -190,46 +188,9 @@ TEST_F(ShellFormulaEntry, AnEditorThatCannotStartIsReported) {
   EXPECT_EQ(shell.helpText(), HelpTextFor(kFormulaBoxId));
 }
 
-// Makes the history file unwritable, also for root (which ignores the permission bits): the
-// immutable attribute where the file system has it. Undone by the destructor.
-class UnwritableFile {
- public:
-  explicit UnwritableFile(const std::string& path) : path_(path) {
-    ::chmod(path.c_str(), 0444);
-    if (::access(path.c_str(), W_OK) != 0) {
-      ok_ = true;
-      return;
-    }
-    immutable_ = SetImmutable(true);
-    ok_ = immutable_;
-  }
-  ~UnwritableFile() {
-    if (immutable_) SetImmutable(false);
-    ::chmod(path_.c_str(), 0644);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  bool SetImmutable(bool on) {
-    const int fd = ::open(path_.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
-  }
-  std::string path_;
-  bool ok_ = false;
-  bool immutable_ = false;
-};
-
 TEST_F(ShellFormulaEntry, AReadOnlyHistoryFileIsReportedAndTheFormulaStillDrawn) {
   WriteHistory("x^2\r\n");
-  const UnwritableFile locked(HistoryPath());
+  const test::Unwritable locked(HistoryPath(), 0444, 0644);
   if (!locked.ok()) GTEST_SKIP() << "cannot make a file read-only here";
   MainWindow& shell = Start();
   Type("SIN(x)");
