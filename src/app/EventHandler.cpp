@@ -160,10 +160,9 @@ void MainWindow::OnHover(int id) {
       ShowPointerReadout(dialog, controls_, state_, PointerPercentX(dialog, id),
                          PointerPercentY(dialog, id));
       if (held(MouseButton::Left)) {
-        FlushRedraw();
-        ShowZoomWindow(dialog, PointerPercentX(dialog, id), PointerPercentY(dialog, id));
+        ShowZoomWindowOfPicture(PointerPercentX(dialog, id), PointerPercentY(dialog, id));
       }
-      if (held(MouseButton::Right)) ClearZoomWindow(dialog);
+      if (held(MouseButton::Right)) ClearZoomWindowOfPicture();
       return;
     default:
       // The zoom window, the results table, the coordinates line, the formula box and the
@@ -174,7 +173,10 @@ void MainWindow::OnHover(int id) {
 }
 
 void MainWindow::OnContextMenu(int id) {
-  if (IsSwitch(id)) ShowBuiltinResults(*dialog_, state_, id - kSwitchBaseId);
+  if (IsSwitch(id)) {
+    ++tableTicket_;  // a formula's table still being computed is not wanted any more
+    ShowBuiltinResults(*dialog_, state_, id - kSwitchBaseId);
+  }
   if (id == kResultsListId) ShowResultsMenu();
 }
 

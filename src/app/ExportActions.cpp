@@ -59,9 +59,11 @@ void MainWindow::InstallExportCommands() {
 }
 
 bool MainWindow::OnExportCommand(int id) {
-  // The picture saved, copied or printed is the one of the current state.
-  if (id == kCommandSavePicture || id == kCommandCopyPicture || id == kCommandPrint) {
-    FlushRedraw();
+  // The picture saved, copied or printed is the one of the current state, and the table the one
+  // last asked for.
+  if (id == kCommandSavePicture || id == kCommandCopyPicture || id == kCommandPrint ||
+      id == kCommandCopyTable) {
+    FinishPlotWork();
   }
   switch (id) {
     case kCommandSavePicture:
@@ -84,6 +86,7 @@ bool MainWindow::OnExportCommand(int id) {
 }
 
 void MainWindow::ShowResultsMenu() {
+  FinishPlotWork();
   const bool filled = dialog_->ListCount(kResultsListId) > 0;
   const int chosen = ShowPopupMenu(
       *dialog_, {{std::string(kCopyTableItem), filled}, {std::string(kSaveTableItem), filled}});

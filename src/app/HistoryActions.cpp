@@ -3,8 +3,6 @@
 #include "app/MainWindow.h"
 #include "controls/Panels.h"
 #include "drawing/PlatformServices.h"
-#include "plot/Curves.h"
-#include "plot/ResultsTable.h"
 
 namespace funzioni {
 
@@ -30,13 +28,13 @@ void MainWindow::LoadHistory() {
 void MainWindow::AcceptFormula() {
   const std::string formula = dialog_->GetControlText(kFormulaBoxId);
   state_.currentFormula = formula;
-  FlushRedraw();  // the formula is drawn over the picture of the state before it
-  ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
-  PlotFormulaCurve(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_, formula);
+  // Saved before it is drawn: however long its curve takes, the line is in the file.
   const bool saved = AppendHistoryLine(HistoryPath(), formula);
   dialog_->ListReset(kHistoryListId);
   LoadHistory();
-  // The formula is drawn and tabulated all the same; the user learns that the file missed it.
+  // The formula is drawn over the picture of the state before it, and tabulated, all the same;
+  // the user learns that the file missed it.
+  DrawFormulaOverPicture();
   if (!saved) ShowNote(kHistoryNotSavedText);
 }
 
@@ -44,14 +42,14 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
   if (notificationCode != kNotifyListDoubleClick) return false;
   const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
   state_.currentFormula = formula;
-  FlushRedraw();  // the formula is drawn over the picture of the state before it
-  ShowFormulaResults(*dialog_, state_, evaluator_, plotAccelerator_, formula);
-  PlotFormulaCurve(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_, formula);
+  DrawFormulaOverPicture();  // over the picture of the state before it
   return true;
 }
 
 void MainWindow::EditHistory() {
-  FlushRedraw();  // the picture of the last change shows while the editor runs
+  // The picture of the last change shows while the editor runs, unless it takes long to compute
+  // (it then shows once the editor has ended).
+  PumpPlotWork(kQuickPlotWait);
   const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
   // The editor keeps the handler busy until it ends; the window is still repainted meanwhile,
   // and closing it leaves the editor running on its own.

@@ -94,8 +94,7 @@ void MainWindow::MovePlotCursor(float dx, float dy) {
   plotCursorX_ = std::clamp(plotCursorX_ + dx, 0.0f, 100.0f);
   plotCursorY_ = std::clamp(plotCursorY_ + dy, 0.0f, 100.0f);
   ShowPointerReadout(*dialog_, controls_, state_, plotCursorX_, plotCursorY_);
-  FlushRedraw();
-  ShowZoomWindow(*dialog_, plotCursorX_, plotCursorY_);
+  ShowZoomWindowOfPicture(plotCursorX_, plotCursorY_);
 }
 
 void MainWindow::OnControlKey(int id, ControlKey key) {

@@ -97,7 +97,8 @@ void MainWindow::OnInitialise() {
 }
 
 void MainWindow::OnTimer(int timerId) {
-  if (timerId == kRedrawTimerId) FlushRedraw();
+  if (timerId == kRedrawTimerId) PumpPlotWork(kQuickPlotWait);
+  if (timerId == kBusyPointerTimerId) OnBusyPointerTimer();
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);
   const TimeOfDay now = CurrentTimeOfDay();
@@ -108,19 +109,6 @@ void MainWindow::OnPaint() {
   if (introShown_) return;
   introShown_ = true;
   PlayIntro();
-}
-
-void MainWindow::Redraw() {
-  redrawPending_ = true;
-  dialog_->StartTimer(kRedrawTimerId, 0);
-}
-
-void MainWindow::FlushRedraw() {
-  dialog_->StopTimer(kRedrawTimerId);
-  if (!redrawPending_) return;
-  redrawPending_ = false;
-  ++plotRedraws_;
-  RedrawPlot(*dialog_, kPlotAreaId, state_, evaluator_, plotAccelerator_);
 }
 
 }  // namespace funzioni

@@ -5,7 +5,9 @@
 // actions. Constructing a MainWindow builds the whole hidden window with its start values; Run
 // shows it and returns when the user closes it.
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +18,9 @@
 #include "controls/ControlTable.h"
 #include "drawing/Accessibility.h"
 #include "drawing/DialogServices.h"
-#include "evaluator/ExpressionEvaluator.h"
-#include "plot/PlotAccelerator.h"
+#include "plot/PlotBackgroundCache.h"
 #include "plot/PlotIds.h"
+#include "plot/PlotWorker.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -42,6 +44,14 @@ inline constexpr int kClientHeight = 720;
 inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
 inline constexpr int kRedrawTimerId = 4;
+inline constexpr int kBusyPointerTimerId = 5;
+// How long the event thread waits for the plot worker before it goes back to its events: a
+// redraw that ends within a frame shows at once, as if drawn right there.
+inline constexpr std::chrono::milliseconds kQuickPlotWait{12};
+// While the worker computes, the redraw timer looks for its outcome this often.
+inline constexpr int kPlotPollMs = 4;
+// A computation that lasts longer shows the busy pointer over the plotting area.
+inline constexpr int kBusyPointerDelayMs = 150;
 
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
@@ -88,8 +98,9 @@ class MainWindow {
   bool introShown() const { return introShown_; }
   // What the help panel shows now (its lines joined with CR LF).
   const std::string& helpText() const { return helpText_; }
-  // False while a change waits to be drawn on the plotting area.
-  bool plotIdle() const { return !redrawPending_; }
+  // False while a change waits to be drawn on the plotting area, or a formula or its table to be
+  // shown.
+  bool plotIdle() const { return !redrawPending_ && !plotWorker_.Busy(); }
   // How many times the plotting area was drawn again since the window was built.
   int plotRedraws() const { return plotRedraws_; }
   // The questions the export commands ask (tests answer them instead of the user).
@@ -131,8 +142,21 @@ class MainWindow {
   // Asks for the plotting area to be drawn again once the inputs already queued are handled, so
   // that a burst of them ends in one redraw of the last state.
   void Redraw();
-  // Draws a redraw that is still pending now (before anything reads or draws over the picture).
-  void FlushRedraw();
+  // The plot's computations run on the plot worker's thread (PlotFlow.cpp). This hands it a
+  // pending redraw, waits up to the given time, and shows what it has finished; while it is still
+  // computing, the redraw timer looks again shortly.
+  void PumpPlotWork(std::chrono::milliseconds wait);
+  // Waits for everything handed over and shows it (before the picture or the table is read).
+  void FinishPlotWork();
+  void SubmitPlotWork(PlotWork work);
+  void ShowPlotOutcome(PlotOutcome& outcome);
+  // The typed formula (the state's) drawn over the picture, and its results table.
+  void DrawFormulaOverPicture();
+  // The zoom window of the picture the state gives, shown once that picture is drawn.
+  void ShowZoomWindowOfPicture(float percentX, float percentY);
+  void ClearZoomWindowOfPicture();
+  void OnBusyPointerTimer();
+  void EndBusyPointer();
 
   // Saving, copying and printing the picture and the table (ExportActions.cpp).
   void InstallExportCommands();
@@ -150,8 +174,8 @@ class MainWindow {
   ControlTable controls_;
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
-  ExpressionEvaluator evaluator_;
-  PlotAccelerator plotAccelerator_;  // what redraws keep for the next ones (never the picture)
+  PlotWorker plotWorker_;
+  PlotBackgroundCache plotBackground_;  // copies of the plot's face, grid and axes
   std::string tickerText_;
   std::string helpText_;
   int noteHoverId_ = -1;             // the control under the pointer when a note was written, or -1
@@ -160,6 +184,10 @@ class MainWindow {
   bool introShown_ = false;
   bool redrawPending_ = false;
   int plotRedraws_ = 0;
+  int tableTicket_ = 0;  // of the formula table last asked for; anything else shown bumps it
+  std::optional<std::pair<float, float>> pendingZoomWindow_;
+  bool busyPointerTimerRunning_ = false;
+  bool busyPointerShown_ = false;
   ExportPrompts exportPrompts_;
   std::string lastSaveFolder_;  // where the last file was saved in this run
   // Destroyed before the dialog it watches.

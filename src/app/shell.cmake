@@ -21,6 +21,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PlotFlow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp

@@ -506,6 +506,16 @@ void Dialog::StartTimer(int timerId, int periodMs) {
   timer->start(std::max(periodMs, 1));
 }
 
+void Dialog::SetBusyPointer(int id, bool busy) {
+  QWidget* widget = ControlWidget(id);
+  if (widget == nullptr) return;
+  if (busy) {
+    widget->setCursor(Qt::BusyCursor);
+  } else {
+    widget->unsetCursor();
+  }
+}
+
 void Dialog::StopTimer(int timerId) {
   auto it = impl_->timers.find(timerId);
   if (it != impl_->timers.end()) it->second->stop();

@@ -122,6 +122,8 @@ class Dialog {
   void SetEventHandler(std::function<void(const DialogEvent&)> handler);
   // Sends a command to the handler as the dialog's own keys do; dropped while it is busy.
   void SendCommand(int id, int code = 0);
+  // The busy pointer over a control (the usual one again when busy is false).
+  void SetBusyPointer(int id, bool busy);
   // What assistive technology reads out for a control, beyond what it shows.
   void SetControlDescription(int id, std::string_view text);
   // Shows the dialog, sends Initialise, and runs until EndDialog; returns its result.

@@ -211,10 +211,10 @@ ShownCurves ListShownCurves(const PlotState& state) {
   return curves;
 }
 
-void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        WorkerPool* pool) {
+bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+                        WorkerPool* pool, std::stop_token stop) {
   const ShownCurves curves = ListShownCurves(state);
-  if (curves.count == 0) return;
+  if (curves.count == 0) return true;
 
   // Samples go in blocks, so that memory stays bounded however far the zoom goes: the rows of
   // a block's samples are computed function by function in parts side by side, and then the
@@ -254,15 +254,21 @@ void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
 
   const int width = static_cast<int>(mapping.width);
   const float r = mapping.halfRange;
+  bool stopped = false;
   ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+    if (stopped) return;
     // A sample whose column lies off the area leaves no mark at all.
     const std::optional<int> column = PixelOnArea(mapping.Column(x), width);
     if (!column) return;
     xs.push_back(x);
     columns.push_back(*column);
-    if (xs.size() == kBlock) collectBlock();
+    if (xs.size() < kBlock) return;
+    collectBlock();
+    stopped = stop.stop_requested();
   });
+  if (stopped) return false;
   collectBlock();
+  return !stop.stop_requested();
 }
 
 }  // namespace funzioni

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <stop_token>
 
 #include "drawing/Color.h"
 #include "plot/PlotMapping.h"
@@ -59,8 +60,9 @@ ShownCurves ListShownCurves(const PlotState& state);
 // Sets the dots of every built-in function whose switch is exactly 1 into the layer, at the
 // pixels and in the order in which PlotBuiltinCurves sets them on the surface. The rows are
 // computed with the pool's helpers when a pool is given (and free); the dots are set by the
-// calling thread.
-void CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        WorkerPool* pool = nullptr);
+// calling thread. False when a stop requested through stop ended the work first (the layer is then
+// incomplete).
+bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+                        WorkerPool* pool = nullptr, std::stop_token stop = {});
 
 }  // namespace funzioni

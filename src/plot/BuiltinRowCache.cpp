@@ -62,14 +62,11 @@ bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& 
   return !tooMany_;
 }
 
-void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                              WorkerPool* pool) {
+bool BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+                              WorkerPool* pool, std::stop_token stop) {
   const ShownCurves curves = ListShownCurves(state);
-  if (curves.count == 0) return;
-  if (!PrepareSamples(state, mapping)) {
-    CollectBuiltinDots(state, mapping, layer, pool);
-    return;
-  }
+  if (curves.count == 0) return true;
+  if (!PrepareSamples(state, mapping)) return CollectBuiltinDots(state, mapping, layer, pool, stop);
 
   // The curves whose parameters changed since their rows were kept, computed in runs of samples
   // that go to whichever thread asks next.
@@ -84,6 +81,7 @@ void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping
   }
   const std::size_t runs = (count + kSamplesPerRun - 1) / kSamplesPerRun;
   const auto computeRun = [&](std::size_t part, unsigned) {
+    if (stop.stop_requested()) return;
     const int n = stale[part / runs];
     const std::size_t first = part % runs * kSamplesPerRun;
     const std::size_t size = std::min(kSamplesPerRun, count - first);
@@ -97,6 +95,8 @@ void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping
   } else {
     for (std::size_t part = 0; part < parts; ++part) computeRun(part, 0);
   }
+  // Rows left half computed stay marked stale.
+  if (stop.stop_requested()) return false;
   for (const int n : stale) curveKeys_[n] = ParameterBits(state, n);
   curvesComputed_ += static_cast<long long>(stale.size());
 
@@ -109,6 +109,7 @@ void BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping
       if (row != BuiltinRows::kNoRow) layer.Put(columns_[i], row, curves.colors[k]);
     }
   }
+  return true;
 }
 
 void BuiltinRowCache::Drop() {

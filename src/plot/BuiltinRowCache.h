@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 #include "plot/PlotMapping.h"
@@ -21,9 +22,10 @@ class WorkerPool;
 class BuiltinRowCache {
  public:
   // Sets the dots of every switched-on curve into the layer, exactly as CollectBuiltinDots does.
-  // Rows not kept are computed with the pool's helpers when a pool is given (and free).
-  void Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-               WorkerPool* pool);
+  // Rows not kept are computed with the pool's helpers when a pool is given (and free). False
+  // when a stop requested through stop ended the work first (the layer is then incomplete).
+  bool Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
+               WorkerPool* pool, std::stop_token stop = {});
   void Drop();
 
   // How many curves have had their rows computed here.

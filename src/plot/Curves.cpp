@@ -9,6 +9,7 @@
 #include "plot/FormulaSampling.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/RunningSum.h"
+#include "plot/WorkerPool.h"
 
 namespace funzioni {
 
@@ -94,12 +95,16 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
 void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
                       ExpressionEvaluator& evaluator, PlotAccelerator& accelerator,
                       std::string_view formula) {
-  DrawingSurface& surface = dialog.AttachSurface(plotId);
-  const PixelSize size = surface.GetSurfaceSize();
+  const PixelSize size = dialog.AttachSurface(plotId).GetSurfaceSize();
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
-  const FormulaDots& dots =
-      accelerator.FormulaCache().Dots(evaluator, accelerator.Sampler(), state, mapping, formula);
-  const auto width = static_cast<std::uint32_t>(std::max(size.width, 1));
+  ShowFormulaDots(
+      dialog, plotId,
+      accelerator.FormulaCache().Dots(evaluator, accelerator.Sampler(), state, mapping, formula));
+}
+
+void ShowFormulaDots(Dialog& dialog, int plotId, const FormulaDots& dots) {
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  const auto width = static_cast<std::uint32_t>(std::max(surface.GetSurfaceSize().width, 1));
   for (const std::uint32_t at : dots.pixels) {
     surface.SetPixel(static_cast<double>(at % width), static_cast<double>(at / width),
                      kFormulaColor);
@@ -108,32 +113,55 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
   dialog.RedrawSurface();
 }
 
-void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
-                PlotAccelerator& accelerator) {
-  DrawingSurface& surface = dialog.AttachSurface(plotId);
-  const PixelSize size = surface.GetSurfaceSize();
+std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size,
+                                          ExpressionEvaluator& evaluator,
+                                          PlotAccelerator& accelerator, DotLayer layer,
+                                          std::stop_token stop) {
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
   FormulaDotCache& cache = accelerator.FormulaCache();
-  const bool formulaShown = !state.currentFormula.empty();
-  if (formulaShown) cache.Prepare(accelerator.Sampler(), state, mapping, state.currentFormula);
-  // Built-in dots first and the formula's over them, each pixel set once with its last colour.
-  DotLayer& layer = accelerator.Layer();
-  layer.Reset(size.width, size.height);
-  // While the helper threads evaluate the formula this thread computes the curves alone.
-  accelerator.BuiltinCache().Collect(state, mapping, layer,
-                                     cache.Evaluating() ? nullptr : &accelerator.Sampler().Pool());
-  const FormulaDots* formula = nullptr;
-  if (formulaShown) {
-    formula = &cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula);
-    for (const std::uint32_t at : formula->pixels) {
-      layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width),
-                kFormulaColor);
-    }
+  CurveDots dots;
+  dots.layer = std::move(layer);
+  dots.formulaShown = !state.currentFormula.empty();
+  if (dots.formulaShown) {
+    cache.Prepare(accelerator.Sampler(), state, mapping, state.currentFormula, stop);
   }
-  layer.FlushTo(surface);
-  if (formula == nullptr) return;
-  MoveToLastDot(surface, *formula);
+  // Built-in dots first and the formula's over them, each pixel set once with its last colour.
+  dots.layer.Reset(size.width, size.height);
+  // While the helper threads evaluate the formula this thread computes the curves alone.
+  WorkerPool* const pool = cache.Evaluating() ? nullptr : &accelerator.Sampler().Pool();
+  if (!accelerator.BuiltinCache().Collect(state, mapping, dots.layer, pool, stop)) {
+    return std::nullopt;
+  }
+  if (!dots.formulaShown) return dots;
+  const FormulaDots& formula =
+      cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula, stop);
+  if (stop.stop_requested()) return std::nullopt;
+  for (const std::uint32_t at : formula.pixels) {
+    dots.layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width),
+                   kFormulaColor);
+  }
+  dots.formulaLastPosition = formula.lastPosition;
+  return dots;
+}
+
+void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots) {
+  DrawingSurface& surface = dialog.AttachSurface(plotId);
+  dots.layer.FlushTo(surface);
+  if (!dots.formulaShown) return;
+  if (dots.formulaLastPosition) {
+    surface.MoveTo(dots.formulaLastPosition->first, dots.formulaLastPosition->second);
+  }
   dialog.RedrawSurface();
+}
+
+void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
+                PlotAccelerator& accelerator) {
+  const PixelSize size = dialog.AttachSurface(plotId).GetSurfaceSize();
+  std::optional<CurveDots> dots =
+      CollectCurveDots(state, size, evaluator, accelerator, std::move(accelerator.Layer()));
+  if (!dots) return;  // cannot happen without a stop
+  ShowCurveDots(dialog, plotId, *dots);
+  accelerator.Layer() = std::move(dots->layer);
 }
 
 }  // namespace funzioni

@@ -4,10 +4,14 @@
 
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "drawing/Color.h"
+#include "drawing/Geometry.h"
+#include "plot/DotLayer.h"
 #include "plot/PlotMapping.h"
 #include "state/PlotState.h"
 
@@ -17,6 +21,7 @@ class Dialog;
 class DrawingSurface;
 class ExpressionEvaluator;
 class PlotAccelerator;
+struct FormulaDots;
 
 // The sampling steps: 0.0005 p for the built-in curves and 0.001 p for the typed formula, each a
 // 32-bit float.
@@ -58,9 +63,31 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
                       ExpressionEvaluator& evaluator, PlotAccelerator& accelerator,
                       std::string_view formula);
 
+// Sets the formula's dots over whatever the plotting area shows, then shows it.
+void ShowFormulaDots(Dialog& dialog, int plotId, const FormulaDots& dots);
+
 // The built-in curves and then, when there is one, the current formula (which shows the
 // surface), as a redraw draws them; through the accelerator.
 void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
                 PlotAccelerator& accelerator);
+
+// What PlotCurves sets on an area of a given size, computed apart from the area (on any thread).
+struct CurveDots {
+  DotLayer layer;  // the built-in curves' dots and the formula's over them
+  bool formulaShown = false;
+  // Where the formula's last dot leaves the surface's current position.
+  std::optional<std::pair<double, double>> formulaLastPosition;
+};
+
+// Computes the dots into the given layer (passed in so that its memory serves again); empty when
+// a stop requested through stop ended the work first.
+std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size,
+                                          ExpressionEvaluator& evaluator,
+                                          PlotAccelerator& accelerator, DotLayer layer,
+                                          std::stop_token stop = {});
+
+// Sets the dots on the plotting area as PlotCurves does (the layer is left empty, ready to serve
+// again).
+void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots);
 
 }  // namespace funzioni

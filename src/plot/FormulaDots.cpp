@@ -43,27 +43,33 @@ FormulaDotCache::Key FormulaDotCache::KeyOf(const PlotState& state, const PlotMa
 }
 
 void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
-                              const PlotMapping& mapping, std::string_view formula) {
+                              const PlotMapping& mapping, std::string_view formula,
+                              std::stop_token stop) {
   Key key = KeyOf(state, mapping, formula);
-  if (key_ == key || pendingKey_ == key) return;
-  pending_.reset();  // an evaluation for other values is of no use any more
+  if (key_ == key) return;
+  if (pendingKey_ == key && !pending_->Abandoned()) return;
+  pending_.reset();  // an evaluation for other values, or abandoned, is of no use any more
   pendingKey_.reset();
-  pending_ = sampler.Start(formula, FormulaSampleXs(state));
+  pending_ = sampler.Start(formula, FormulaSampleXs(state), std::move(stop));
   pendingKey_ = std::move(key);
 }
 
 const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,
                                          const PlotState& state, const PlotMapping& mapping,
-                                         std::string_view formula) {
+                                         std::string_view formula, std::stop_token stop) {
   Key key = KeyOf(state, mapping, formula);
   if (key_ == key) return dots_;
-  if (pendingKey_ != key) Prepare(sampler, state, mapping, formula);
+  Prepare(sampler, state, mapping, formula, stop);
   // Taken out first, so that nothing is left pending should the evaluation fail.
   const std::unique_ptr<FormulaJob> job = std::move(pending_);
   pendingKey_.reset();
   key_.reset();
   ++evaluations_;
   const FormulaValues values = job->Join(own);
+  if (job->Abandoned() || stop.stop_requested()) {
+    dots_ = {};
+    return dots_;
+  }
   dots_ = MakeFormulaDots(mapping, job->Xs(), values);
   key_ = std::move(key);
   return dots_;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,17 +44,19 @@ class FormulaDotCache {
 
   // Starts evaluating the formula on the helper threads unless its dots for the state's zoom and
   // step on the mapping's area are kept (or already being evaluated), so that the caller can draw
-  // something else meanwhile.
+  // something else meanwhile. A stop requested through stop abandons the evaluation.
   void Prepare(FormulaSampler& sampler, const PlotState& state, const PlotMapping& mapping,
-               std::string_view formula);
+               std::string_view formula, std::stop_token stop = {});
   // True while a prepared evaluation is under way (the helper threads are busy).
   bool Evaluating() const { return pending_ != nullptr; }
 
   // The formula's dots: the kept ones when the formula, the zoom, the step and the area's size
   // are those they were computed for; otherwise the prepared evaluation finished with the
-  // calling thread's help, or a new one.
+  // calling thread's help, or a new one. No dots (and nothing kept) once a stop was requested
+  // through stop before the evaluation ended.
   const FormulaDots& Dots(ExpressionEvaluator& own, FormulaSampler& sampler, const PlotState& state,
-                          const PlotMapping& mapping, std::string_view formula);
+                          const PlotMapping& mapping, std::string_view formula,
+                          std::stop_token stop = {});
 
   void Drop();
   // How many times the formula was evaluated.

@@ -31,13 +31,14 @@ std::vector<std::unique_ptr<ExpressionEvaluator>> MakeEvaluators(unsigned count)
 
 FormulaJob::FormulaJob(WorkerPool& pool,
                        std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
-                       std::string_view formula, std::vector<float> xs)
+                       std::string_view formula, std::vector<float> xs, std::stop_token stop)
     : pool_(pool),
       helpers_(helpers),
       formula_(formula),
       plan_(FormulaPlan::Compile(formula)),
       xs_(std::move(xs)),
-      values_(xs_.size()) {
+      values_(xs_.size()),
+      stop_(std::move(stop)) {
   const std::size_t chunks = (xs_.size() + kChunk - 1) / kChunk;
   // The helpers start now. The caller's thread (worker 0) takes chunks only in Join, which
   // supplies its evaluator first, or in the destructor, once the job is stopped.
@@ -55,7 +56,7 @@ FormulaJob::~FormulaJob() {
 
 void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator) {
   const std::size_t last = std::min((chunk + 1) * kChunk, xs_.size());
-  for (std::size_t i = chunk * kChunk; i < last && !stopped_; ++i) {
+  for (std::size_t i = chunk * kChunk; i < last && !stopped_ && !stop_.stop_requested(); ++i) {
     values_[i] = EvaluatePlannedAt(plan_ ? &*plan_ : nullptr, evaluator, formula_, xs_[i]);
   }
 }
@@ -77,15 +78,16 @@ FormulaSampler::FormulaSampler(unsigned threads)
 
 FormulaSampler::~FormulaSampler() = default;
 
-std::unique_ptr<FormulaJob> FormulaSampler::Start(std::string_view formula, std::vector<float> xs) {
+std::unique_ptr<FormulaJob> FormulaSampler::Start(std::string_view formula, std::vector<float> xs,
+                                                  std::stop_token stop) {
   return std::make_unique<FormulaJob>(
       pool_, std::span<const std::unique_ptr<ExpressionEvaluator>>(helpers_), formula,
-      std::move(xs));
+      std::move(xs), std::move(stop));
 }
 
 FormulaValues FormulaSampler::Evaluate(ExpressionEvaluator& own, std::string_view formula,
-                                       std::span<const float> xs) {
-  return Start(formula, std::vector<float>(xs.begin(), xs.end()))->Join(own);
+                                       std::span<const float> xs, std::stop_token stop) {
+  return Start(formula, std::vector<float>(xs.begin(), xs.end()), std::move(stop))->Join(own);
 }
 
 }  // namespace funzioni

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,9 @@ using FormulaValues = std::vector<std::optional<long double>>;
 // work meanwhile; Join lets it take what is left and returns the values.
 class FormulaJob {
  public:
+  // A stop requested through stop ends the work at the next sample; the values are then partial.
   FormulaJob(WorkerPool& pool, std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
-             std::string_view formula, std::vector<float> xs);
+             std::string_view formula, std::vector<float> xs, std::stop_token stop = {});
   // Without a Join the samples not yet taken are skipped.
   ~FormulaJob();
   FormulaJob(const FormulaJob&) = delete;
@@ -38,6 +40,8 @@ class FormulaJob {
   FormulaValues Join(ExpressionEvaluator& own);
 
   const std::vector<float>& Xs() const { return xs_; }
+  // True once a stop was requested: the values are of no use.
+  bool Abandoned() const { return stop_.stop_requested(); }
 
  private:
   void EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator);
@@ -50,6 +54,7 @@ class FormulaJob {
   std::vector<float> xs_;
   FormulaValues values_;
   ExpressionEvaluator* own_ = nullptr;  // the caller's, from Join on
+  std::stop_token stop_;
   std::atomic<bool> stopped_{false};
   bool pooled_ = false;  // the pool took the job (it was free)
   bool joined_ = false;
@@ -64,11 +69,12 @@ class FormulaSampler {
   FormulaSampler& operator=(const FormulaSampler&) = delete;
 
   // Starts an evaluation on the helper threads (the caller alone does it when the pool is busy).
-  std::unique_ptr<FormulaJob> Start(std::string_view formula, std::vector<float> xs);
+  std::unique_ptr<FormulaJob> Start(std::string_view formula, std::vector<float> xs,
+                                    std::stop_token stop = {});
 
   // Start and Join in one.
   FormulaValues Evaluate(ExpressionEvaluator& own, std::string_view formula,
-                         std::span<const float> xs);
+                         std::span<const float> xs, std::stop_token stop = {});
 
   unsigned Threads() const { return pool_.Helpers() + 1; }
   // The helper threads, for other work while no formula is being evaluated.

@@ -147,18 +147,20 @@ void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state,
 
 void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
                 PlotAccelerator& accelerator) {
-  const float zoom = state.zoomValue.value;
+  const PixelSize size = dialog.AttachSurface(plotId).GetSurfaceSize();
+  std::optional<CurveDots> dots =
+      CollectCurveDots(state, size, evaluator, accelerator, std::move(accelerator.Layer()));
+  if (!dots) return;  // cannot happen without a stop
+  ShowPlotPicture(dialog, plotId, state.zoomValue.value, *dots, accelerator.Background());
+  accelerator.Layer() = std::move(dots->layer);
+}
+
+void ShowPlotPicture(Dialog& dialog, int plotId, float zoom, CurveDots& dots,
+                     PlotBackgroundCache& background) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = PrepareSurface(surface);
-
-  // The formula's evaluation, when needed, runs on the helper threads from here on.
-  if (!state.currentFormula.empty()) {
-    accelerator.FormulaCache().Prepare(accelerator.Sampler(), state, MakePlotMapping(size, zoom),
-                                       state.currentFormula);
-  }
-  PaintBackground(dialog, plotId, surface, size, zoom, accelerator.Background());
-  PlotCurves(dialog, plotId, state, evaluator, accelerator);
-
+  PaintBackground(dialog, plotId, surface, size, zoom, background);
+  ShowCurveDots(dialog, plotId, dots);
   DrawRaisedFrame(surface, 2, "oro");
   dialog.RedrawSurface();
 }

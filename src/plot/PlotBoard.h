@@ -10,6 +10,8 @@ namespace funzioni {
 class Dialog;
 class ExpressionEvaluator;
 class PlotAccelerator;
+class PlotBackgroundCache;
+struct CurveDots;
 
 // Repaints the plotting area plotId completely from the state and shows it. The typed formula,
 // when there is one, is shown once before the frame is drawn over it.
@@ -19,5 +21,10 @@ void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEv
 // formula evaluated on every core (evaluator serves the calling thread).
 void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
                 PlotAccelerator& accelerator);
+
+// The same picture from curves' dots computed beforehand (CollectCurveDots) for the given zoom:
+// face, grids and axes from the kept copies, the dots, the frame. The layer is left empty.
+void ShowPlotPicture(Dialog& dialog, int plotId, float zoom, CurveDots& dots,
+                     PlotBackgroundCache& background);
 
 }  // namespace funzioni

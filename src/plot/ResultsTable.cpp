@@ -63,17 +63,23 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
 
 void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
                         PlotAccelerator& accelerator, std::string_view formula) {
-  const std::vector<std::string> rows =
-      FormulaTableRows(state, evaluator, accelerator.Sampler(), formula);
+  ShowFormulaTable(dialog, formula,
+                   FormulaTableRows(state, evaluator, accelerator.Sampler(), formula));
+}
+
+void ShowFormulaTable(Dialog& dialog, std::string_view formula,
+                      const std::vector<std::string>& rows) {
   StartTable(dialog, formula);
   for (const std::string& row : rows) dialog.ListAdd(kResultsListId, row);
 }
 
 std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
-                                          FormulaSampler& sampler, std::string_view formula) {
+                                          FormulaSampler& sampler, std::string_view formula,
+                                          std::stop_token stop) {
   std::vector<float> xs;
   ForEachResultX(state, [&](float x) { xs.push_back(x); });
-  const std::vector<std::optional<long double>> values = sampler.Evaluate(evaluator, formula, xs);
+  const std::vector<std::optional<long double>> values =
+      sampler.Evaluate(evaluator, formula, xs, std::move(stop));
   std::vector<std::string> rows;
   for (std::size_t i = 0; i < xs.size(); ++i) {
     if (!values[i]) continue;

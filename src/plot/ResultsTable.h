@@ -3,6 +3,7 @@
 // The results table: the values of one function at every tenth of a unit across the visible
 // range of x, in the text list of the main window.
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,9 +34,15 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
                         PlotAccelerator& accelerator, std::string_view formula);
 
 // The rows below the heading and the blank line that the accelerated table shows for a typed
-// formula ("x ;y", samples that the evaluator rejects left out).
+// formula ("x ;y", samples that the evaluator rejects left out); incomplete once a stop was
+// requested through stop.
 std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
-                                          FormulaSampler& sampler, std::string_view formula);
+                                          FormulaSampler& sampler, std::string_view formula,
+                                          std::stop_token stop = {});
+
+// Fills the table with the formula's heading and the given rows.
+void ShowFormulaTable(Dialog& dialog, std::string_view formula,
+                      const std::vector<std::string>& rows);
 
 // Fills the table for built-in function n (1..functionCount), whether its curve is on or not.
 void ShowBuiltinResults(Dialog& dialog, const PlotState& state, int n);

@@ -1,0 +1,112 @@
+// The plotting area and the results table as the plot worker computes them: handing work over,
+// showing what is finished, and what waits for the picture (the zoom window, the busy pointer).
+
+#include "app/MainWindow.h"
+#include "plot/Curves.h"
+#include "plot/PlotBoard.h"
+#include "plot/ResultsTable.h"
+#include "plot/ZoomWindow.h"
+
+namespace funzioni {
+
+void MainWindow::Redraw() {
+  redrawPending_ = true;
+  dialog_->StartTimer(kRedrawTimerId, 0);
+}
+
+void MainWindow::SubmitPlotWork(PlotWork work) {
+  if (redrawPending_) {
+    redrawPending_ = false;
+    ++plotRedraws_;
+    work.picture = PlotWork::Picture::Whole;
+  }
+  work.state = state_;
+  const DrawingSurface* area = dialog_->FindSurface(kPlotAreaId);
+  work.size = area == nullptr ? PixelSize{} : area->GetSurfaceSize();
+  plotWorker_.Submit(std::move(work));
+}
+
+void MainWindow::PumpPlotWork(std::chrono::milliseconds wait) {
+  if (redrawPending_) SubmitPlotWork({});
+  if (!plotWorker_.Busy()) {
+    dialog_->StopTimer(kRedrawTimerId);
+    EndBusyPointer();
+    return;
+  }
+  plotWorker_.WaitFor(wait);
+  std::optional<PlotOutcome> outcome = plotWorker_.Take();
+  if (!outcome) {
+    dialog_->StartTimer(kRedrawTimerId, kPlotPollMs);
+    if (!busyPointerTimerRunning_ && !busyPointerShown_) {
+      dialog_->StartTimer(kBusyPointerTimerId, kBusyPointerDelayMs);
+      busyPointerTimerRunning_ = true;
+    }
+    return;
+  }
+  dialog_->StopTimer(kRedrawTimerId);
+  EndBusyPointer();
+  ShowPlotOutcome(*outcome);
+}
+
+void MainWindow::FinishPlotWork() {
+  constexpr std::chrono::milliseconds kSlice{100};
+  PumpPlotWork(kSlice);
+  while (!plotIdle()) PumpPlotWork(kSlice);
+}
+
+void MainWindow::ShowPlotOutcome(PlotOutcome& outcome) {
+  // A table shown since (a built-in function's) replaces the one computed.
+  if (outcome.table && outcome.tableTicket == tableTicket_) {
+    ShowFormulaTable(*dialog_, *outcome.table, outcome.tableRows);
+  }
+  if (outcome.whole) {
+    ShowPlotPicture(*dialog_, kPlotAreaId, outcome.zoom, *outcome.whole, plotBackground_);
+    plotWorker_.Recycle(std::move(outcome.whole->layer));
+  }
+  if (outcome.over) ShowFormulaDots(*dialog_, kPlotAreaId, *outcome.over);
+  if (pendingZoomWindow_) {
+    ShowZoomWindow(*dialog_, pendingZoomWindow_->first, pendingZoomWindow_->second);
+    pendingZoomWindow_.reset();
+  }
+}
+
+void MainWindow::DrawFormulaOverPicture() {
+  PlotWork work;
+  work.picture = PlotWork::Picture::FormulaOver;
+  work.table = state_;
+  work.tableTicket = ++tableTicket_;
+  SubmitPlotWork(std::move(work));
+  PumpPlotWork(kQuickPlotWait);
+}
+
+void MainWindow::ShowZoomWindowOfPicture(float percentX, float percentY) {
+  PumpPlotWork(kQuickPlotWait);
+  if (!plotIdle()) {
+    pendingZoomWindow_ = {percentX, percentY};
+    return;
+  }
+  pendingZoomWindow_.reset();
+  ShowZoomWindow(*dialog_, percentX, percentY);
+}
+
+void MainWindow::ClearZoomWindowOfPicture() {
+  pendingZoomWindow_.reset();
+  ClearZoomWindow(*dialog_);
+}
+
+void MainWindow::OnBusyPointerTimer() {
+  dialog_->StopTimer(kBusyPointerTimerId);
+  busyPointerTimerRunning_ = false;
+  if (plotIdle()) return;
+  dialog_->SetBusyPointer(kPlotAreaId, true);
+  busyPointerShown_ = true;
+}
+
+void MainWindow::EndBusyPointer() {
+  if (busyPointerTimerRunning_) dialog_->StopTimer(kBusyPointerTimerId);
+  busyPointerTimerRunning_ = false;
+  if (busyPointerShown_) dialog_->SetBusyPointer(kPlotAreaId, false);
+  busyPointerShown_ = false;
+}
+
+}  // namespace funzioni
