@@ -5,7 +5,9 @@
 //
 // zoom_5000: the plotting area at zoom 5,000 (the zoom meter stepped there by the keypad), the
 // start state's curves. formula_100k: a typed formula of 100,000 characters, as a pick from the
-// history draws it: its results table, then its curve.
+// history draws it: its results table, then its curve. EventLatency/... computes on the event
+// thread itself, as the window once did; EventLatencyWorker/... hands the same work to the plot
+// worker, as the window does now.
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -14,15 +16,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include "state/PlotState.h"
 #include "drawing/DialogServices.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/Curves.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
+#include "plot/PlotWorker.h"
 #include "plot/ResultsTable.h"
 #include "plot_benchmarks.h"
+#include "state/PlotState.h"
 
 namespace funzioni::bench {
 namespace {
@@ -54,6 +57,12 @@ void MeasureLatency(benchmark::State& timing, Work work) {
   }
 }
 
+std::string Formula100k() {
+  std::string formula;
+  while (formula.size() < 100000) formula += "SIN(x)*2+x^2/3-";
+  return formula + "x";
+}
+
 void EventLatencyZoom5000(benchmark::State& timing) {
   Window window;
   window.state.zoomValue.value = 5000;
@@ -64,15 +73,36 @@ void EventLatencyZoom5000(benchmark::State& timing) {
 
 void EventLatencyFormula100k(benchmark::State& timing) {
   Window window;
-  std::string formula;
-  while (formula.size() < 100000) formula += "SIN(x)*2+x^2/3-";
-  formula += "x";
+  const std::string formula = Formula100k();
   window.state.currentFormula = formula;
   MeasureLatency(timing, [&window, &formula] {
     ShowFormulaResults(window.dialog, window.state, window.evaluator, window.accelerator, formula);
     PlotFormulaCurve(window.dialog, kPlotAreaId, window.state, window.evaluator, window.accelerator,
                      formula);
   });
+}
+
+void WorkerLatencyZoom5000(benchmark::State& timing) {
+  PlotWorker worker;
+  PlotWork work;
+  work.picture = PlotWork::Picture::Whole;
+  work.state.InitialiseState();
+  work.state.zoomValue.value = 5000;
+  work.size = {600, 600};
+  MeasureLatency(timing, [&] { worker.Submit(work); });
+  worker.WaitFor(std::chrono::minutes(1));
+}
+
+void WorkerLatencyFormula100k(benchmark::State& timing) {
+  PlotWorker worker;
+  PlotWork work;
+  work.picture = PlotWork::Picture::FormulaOver;
+  work.state.InitialiseState();
+  work.state.currentFormula = Formula100k();
+  work.table = work.state;
+  work.size = {600, 600};
+  // Each submission replaces the unfinished one before it, as a new pick does.
+  MeasureLatency(timing, [&] { worker.Submit(work); });
 }
 
 }  // namespace
@@ -82,6 +112,13 @@ void RegisterLatencyBenchmarks() {
       ->UseManualTime()
       ->Iterations(1);
   Repeated(benchmark::RegisterBenchmark("EventLatency/formula_100k", EventLatencyFormula100k), 10)
+      ->UseManualTime()
+      ->Iterations(1);
+  Repeated(benchmark::RegisterBenchmark("EventLatencyWorker/zoom_5000", WorkerLatencyZoom5000), 10)
+      ->UseManualTime()
+      ->Iterations(1);
+  Repeated(
+      benchmark::RegisterBenchmark("EventLatencyWorker/formula_100k", WorkerLatencyFormula100k), 10)
       ->UseManualTime()
       ->Iterations(1);
 }

@@ -97,7 +97,10 @@ void MainWindow::OnInitialise() {
 }
 
 void MainWindow::OnTimer(int timerId) {
-  if (timerId == kRedrawTimerId) PumpPlotWork(kQuickPlotWait);
+  // A redraw just asked for may end within the frame; a look at one under way does not wait.
+  if (timerId == kRedrawTimerId) {
+    PumpPlotWork(redrawPending_ ? kQuickPlotWait : std::chrono::milliseconds(0));
+  }
   if (timerId == kBusyPointerTimerId) OnBusyPointerTimer();
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);

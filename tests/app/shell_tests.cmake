@@ -16,6 +16,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormulaFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MeterFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ResponsiveFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataDirWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibilityTest.cpp
