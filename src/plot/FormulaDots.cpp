@@ -75,6 +75,12 @@ const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSample
   return dots_;
 }
 
+void FormulaDotCache::DropAbandoned() {
+  if (!pending_ || !pending_->Abandoned()) return;
+  pending_.reset();
+  pendingKey_.reset();
+}
+
 void FormulaDotCache::Drop() {
   pending_.reset();
   pendingKey_.reset();

@@ -59,6 +59,8 @@ class FormulaDotCache {
                           std::stop_token stop = {});
 
   void Drop();
+  // Forgets an evaluation that was abandoned (it holds the helper threads until then).
+  void DropAbandoned();
   // How many times the formula was evaluated.
   long long Evaluations() const { return evaluations_; }
 

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
 #include "ShellFixture.h"
 #include "evaluator/ExpressionEvaluator.h"
@@ -74,9 +75,12 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
   dialog().ListSelect(kHistoryListId, 1);
   EXPECT_TRUE(shell.PickHistoryLine(kNotifyListDoubleClick));
   EXPECT_TRUE(HandledWhileComputing());
+  QWidget* area = dialog().ControlWidget(kPlotAreaId);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return area->cursor().shape() == Qt::BusyCursor; }, 5000));
   dialog().ListSelect(kHistoryListId, 2);
   EXPECT_TRUE(shell.PickHistoryLine(kNotifyListDoubleClick));
   WaitForPlot();
+  EXPECT_EQ(area->cursor().shape(), Qt::ArrowCursor);
 
   // Only the second pick shows: its table, and its curve over the picture of before.
   const std::vector<std::string> results = ListLines(kResultsListId);
