@@ -15,6 +15,7 @@
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
+#include "plot/PlotWorker.h"
 #include "plot/ResultsTable.h"
 #include "state/PlotState.h"
 
@@ -129,10 +130,35 @@ class AcceleratedPlot : public ::testing::Test {
     EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "") << what;
   }
 
+  // The worker's outcome for the state, shown on the accelerated board, against the
+  // straightforward redraw and table.
+  void ExpectSameOutcome(PlotWorker& worker, const PlotState& state, const std::string& what) {
+    ASSERT_TRUE(worker.WaitFor(std::chrono::minutes(2))) << what;
+    std::optional<PlotOutcome> outcome = worker.Take();
+    ASSERT_TRUE(outcome && outcome->whole && outcome->table) << what;
+    accelerated.Plot().ClearSurface(0x00123456);
+    ShowPlotPicture(accelerated.dialog, kPlotAreaId, outcome->zoom, *outcome->whole, background);
+    ShowFormulaTable(accelerated.dialog, *outcome->table, outcome->tableRows);
+    RedrawPlot(reference.dialog, kPlotAreaId, state, evaluator);
+    ShowFormulaResults(reference.dialog, state, evaluator, state.currentFormula);
+    EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "") << what;
+    EXPECT_EQ(reference.Rows(), accelerated.Rows()) << what;
+  }
+
+  static PlotWork WholeWork(const PlotState& state) {
+    PlotWork work;
+    work.picture = PlotWork::Picture::Whole;
+    work.state = state;
+    work.size = {600, 600};
+    work.table = state;
+    return work;
+  }
+
   Board reference;
   Board accelerated;
   ExpressionEvaluator evaluator;
   PlotAccelerator accelerator;
+  PlotBackgroundCache background;
 };
 
 TEST_F(AcceleratedPlot, RedrawMatchesPixelForPixelAcrossZoomsStepsParametersAndFormulas) {
@@ -203,6 +229,58 @@ TEST_F(AcceleratedPlot, FormulaDrawnOverThePictureMatches) {
     const long long evaluations = accelerator.FormulaCache().Evaluations();
     ExpectSameRedraw(state, std::string(formula) + " redrawn");
     EXPECT_EQ(accelerator.FormulaCache().Evaluations(), evaluations) << formula;
+  }
+}
+
+TEST_F(AcceleratedPlot, WorkerDrawsTheLastStateAfterAbandoningWhatItReplaced) {
+  // Work handed over in a burst abandons the work before it wherever that had got to; what the
+  // abandoned work left in the caches must not show afterwards, neither at once nor later.
+  PlotWorker worker;
+  for (const DrawCase& c : kDrawCases) worker.Submit(WholeWork(StateOf(c)));
+  ExpectSameOutcome(worker, StateOf(kDrawCases[std::size(kDrawCases) - 1]), "after the burst");
+  for (const DrawCase& c : kDrawCases) {
+    worker.Submit(WholeWork(StateOf(kDrawCases[1])));
+    worker.Submit(WholeWork(StateOf(c)));
+    ExpectSameOutcome(worker, StateOf(c), c.name);
+  }
+}
+
+TEST(PlotWorkMerge, LaterWorkTakesOverWhatTheEarlierHasNotShown) {
+  using enum PlotWork::Picture;
+  struct Case {
+    PlotWork::Picture earlier, later, merged;
+    bool earlierTable, laterTable;
+    int mergedTicket;  // 0: no table
+  };
+  const Case cases[] = {
+      {Whole, FormulaOver, Whole, false, true, 2},  // the whole picture includes the formula
+      {FormulaOver, FormulaOver, FormulaOver, true, true, 2},  // the earlier pick is dropped
+      {FormulaOver, Whole, Whole, true, false, 1},             // the pick's table still shows
+      {Whole, None, Whole, false, false, 0},
+      {None, Whole, Whole, true, false, 1},
+  };
+  for (const Case& c : cases) {
+    PlotWork earlier;
+    earlier.picture = c.earlier;
+    earlier.state.zoomValue.value = 1;
+    if (c.earlierTable) {
+      earlier.table = earlier.state;
+      earlier.tableTicket = 1;
+    }
+    PlotWork later;
+    later.picture = c.later;
+    later.state.zoomValue.value = 2;
+    if (c.laterTable) {
+      later.table = later.state;
+      later.tableTicket = 2;
+    }
+    const PlotWork merged = MergePlotWork(earlier, later);
+    EXPECT_EQ(merged.picture, c.merged);
+    EXPECT_EQ(merged.state.zoomValue.value, c.later == None ? 1 : 2);
+    EXPECT_EQ(merged.table.has_value(), c.mergedTicket != 0);
+    if (merged.table) {
+      EXPECT_EQ(merged.tableTicket, c.mergedTicket);
+    }
   }
 }
 
