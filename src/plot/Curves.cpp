@@ -66,6 +66,11 @@ std::vector<float> FormulaSampleXs(const PlotState& state) {
   return xs;
 }
 
+RunningValues FormulaSampleWalk(const PlotState& state) {
+  const float r = HalfRange(state.zoomValue.value);
+  return RunningValues(-r, r, FormulaSampleStep(state));
+}
+
 std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
                                                  std::string_view formula,
                                                  std::span<const float> xs) {

@@ -13,6 +13,7 @@
 #include "drawing/Geometry.h"
 #include "plot/DotLayer.h"
 #include "plot/PlotMapping.h"
+#include "plot/RunningSum.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -40,6 +41,8 @@ struct FormulaSample {
 
 // The x of every sample of the typed formula: -r, -r + step, ... as a running 32-bit sum.
 std::vector<float> FormulaSampleXs(const PlotState& state);
+// The same values a block at a time.
+RunningValues FormulaSampleWalk(const PlotState& state);
 
 // Evaluates the formula at every x, one evaluator call each; draws nothing.
 std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,

@@ -9,28 +9,55 @@
 
 namespace funzioni {
 
+namespace {
+
+// Samples evaluated at a time (about 2 MB of values).
+constexpr std::size_t kSamplesPerBlock = 1 << 16;
+
+// The dots of samples given a block at a time, in order.
+class FormulaDotsBuilder {
+ public:
+  explicit FormulaDotsBuilder(const PlotMapping& mapping)
+      : mapping_(mapping),
+        width_(static_cast<int>(mapping.width)),
+        height_(static_cast<int>(mapping.height)),
+        covered_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {}
+
+  void Add(std::span<const float> xs, std::span<const std::optional<long double>> values) {
+    for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
+      if (!values[i]) continue;
+      const double column = mapping_.Column(xs[i]);
+      const double row = mapping_.Row(*values[i]);
+      // A coordinate that is not finite leaves the current position where it was.
+      if (!std::isfinite(column) || !std::isfinite(row)) continue;
+      dots_.lastPosition = {column, row};
+      const std::optional<int> x = PixelOnArea(column, width_);
+      const std::optional<int> y = PixelOnArea(row, height_);
+      if (!x || !y) continue;
+      const std::size_t at = static_cast<std::size_t>(*y) * width_ + static_cast<std::size_t>(*x);
+      if (covered_[at]) continue;
+      covered_[at] = true;
+      dots_.pixels.push_back(static_cast<std::uint32_t>(at));
+    }
+  }
+
+  FormulaDots Take() { return std::move(dots_); }
+
+ private:
+  PlotMapping mapping_;
+  int width_;
+  int height_;
+  std::vector<bool> covered_;
+  FormulaDots dots_;
+};
+
+}  // namespace
+
 FormulaDots MakeFormulaDots(const PlotMapping& mapping, std::span<const float> xs,
                             std::span<const std::optional<long double>> values) {
-  const int width = static_cast<int>(mapping.width);
-  const int height = static_cast<int>(mapping.height);
-  FormulaDots dots;
-  std::vector<bool> covered(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
-    if (!values[i]) continue;
-    const double column = mapping.Column(xs[i]);
-    const double row = mapping.Row(*values[i]);
-    // A coordinate that is not finite leaves the current position where it was.
-    if (!std::isfinite(column) || !std::isfinite(row)) continue;
-    dots.lastPosition = {column, row};
-    const std::optional<int> x = PixelOnArea(column, width);
-    const std::optional<int> y = PixelOnArea(row, height);
-    if (!x || !y) continue;
-    const std::size_t at = static_cast<std::size_t>(*y) * width + static_cast<std::size_t>(*x);
-    if (covered[at]) continue;
-    covered[at] = true;
-    dots.pixels.push_back(static_cast<std::uint32_t>(at));
-  }
-  return dots;
+  FormulaDotsBuilder builder(mapping);
+  builder.Add(xs, values);
+  return builder.Take();
 }
 
 FormulaDotCache::FormulaDotCache() = default;
@@ -50,7 +77,9 @@ void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
   if (pendingKey_ == key && !pending_->Abandoned()) return;
   pending_.reset();  // an evaluation for other values, or abandoned, is of no use any more
   pendingKey_.reset();
-  pending_ = sampler.Start(formula, FormulaSampleXs(state), std::move(stop));
+  RunningValues walk = FormulaSampleWalk(state);
+  pending_ = sampler.Start(formula, walk.Next(kSamplesPerBlock), std::move(stop));
+  pendingWalk_ = walk;
   pendingKey_ = std::move(key);
 }
 
@@ -61,16 +90,23 @@ const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSample
   if (key_ == key) return dots_;
   Prepare(sampler, state, mapping, formula, stop);
   // Taken out first, so that nothing is left pending should the evaluation fail.
-  const std::unique_ptr<FormulaJob> job = std::move(pending_);
+  std::unique_ptr<FormulaJob> job = std::move(pending_);
+  RunningValues walk = *pendingWalk_;
   pendingKey_.reset();
+  pendingWalk_.reset();
   key_.reset();
+  dots_ = {};
   ++evaluations_;
-  const FormulaValues values = job->Join(own);
-  if (job->Abandoned() || stop.stop_requested()) {
-    dots_ = {};
-    return dots_;
+  FormulaDotsBuilder builder(mapping);
+  while (true) {
+    const FormulaValues values = job->Join(own);
+    if (job->Abandoned() || stop.stop_requested()) return dots_;
+    builder.Add(job->Xs(), values);
+    std::vector<float> xs = walk.Next(kSamplesPerBlock);
+    if (xs.empty()) break;
+    job = sampler.Start(formula, std::move(xs), stop);
   }
-  dots_ = MakeFormulaDots(mapping, job->Xs(), values);
+  dots_ = builder.Take();
   key_ = std::move(key);
   return dots_;
 }
@@ -79,11 +115,13 @@ void FormulaDotCache::DropAbandoned() {
   if (!pending_ || !pending_->Abandoned()) return;
   pending_.reset();
   pendingKey_.reset();
+  pendingWalk_.reset();
 }
 
 void FormulaDotCache::Drop() {
   pending_.reset();
   pendingKey_.reset();
+  pendingWalk_.reset();
   key_.reset();
 }
 

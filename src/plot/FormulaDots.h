@@ -2,7 +2,9 @@
 
 // The pixels of the typed formula's curve, kept while the formula, the zoom, the step and the
 // size of the area stay the same: a parameter or a switch changes none of them, so dragging a
-// parameter meter redraws the formula without evaluating it again.
+// parameter meter redraws the formula without evaluating it again. The samples are evaluated a
+// block at a time and folded into the pixels, so that memory stays bounded however far the
+// keypad takes the zoom.
 
 #include <cstdint>
 #include <memory>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "plot/PlotMapping.h"
+#include "plot/RunningSum.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -78,7 +81,8 @@ class FormulaDotCache {
   std::optional<Key> key_;
   FormulaDots dots_;
   std::optional<Key> pendingKey_;
-  std::unique_ptr<FormulaJob> pending_;
+  std::unique_ptr<FormulaJob> pending_;       // the first block of samples
+  std::optional<RunningValues> pendingWalk_;  // where the samples after it begin
   long long evaluations_ = 0;
 };
 

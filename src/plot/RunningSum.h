@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 namespace funzioni {
 
 // Visits start, start + step, start + 2 step, ... while the value is at most the limit, each
@@ -17,5 +20,30 @@ void ForEachRunningValue(float start, float limit, float step, Visit&& visit) {
     value = next;
   }
 }
+
+// The same walk taken a block at a time, for walks too long to hold at once.
+class RunningValues {
+ public:
+  RunningValues(float start, float limit, float step)
+      : value_(start), limit_(limit), step_(step), done_(!(start <= limit)) {}
+
+  // The next values of the walk, at most count of them; empty once it has ended.
+  std::vector<float> Next(std::size_t count) {
+    std::vector<float> values;
+    while (!done_ && values.size() < count) {
+      values.push_back(value_);
+      const float next = value_ + step_;
+      done_ = !(next > value_) || !(next <= limit_);
+      value_ = next;
+    }
+    return values;
+  }
+
+ private:
+  float value_;
+  float limit_;
+  float step_;
+  bool done_;
+};
 
 }  // namespace funzioni

@@ -107,6 +107,7 @@ const DrawCase kDrawCases[] = {
     {"zoom 100, step 1, sine formula", 100, 1, kAllCurves, "SIN(x)*x^2", StartValues},
     {"zoom 100, step 0.3, no formula", 100, 0.3f, kAllCurves, "", LargeValues},
     {"zoom 137, step 50, sine formula", 137, 50, kAllCurves, "SIN(x)*x^2", NegativeA},
+    {"zoom 137, step 0.3, blocks of samples", 137, 0.3f, kAllCurves, "x^3/99", ZeroC},
     {"zoom 9, step 100, logarithm", 9, 100, kAllCurves, "LOG(x)", LargeValues},
 };
 

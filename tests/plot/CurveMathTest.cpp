@@ -76,6 +76,24 @@ TEST(RunningSum, DriftsAsASinglePrecisionSumAndAlwaysEnds) {
   }
 }
 
+TEST(RunningSum, TakenInBlocksGivesTheSameWalk) {
+  struct Walk {
+    float start, limit, step;
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const Walk w : {Walk{-10, 10, 0.3f}, Walk{-200000, 200000, 0.0005f}, Walk{0, 1, 0},
+                       Walk{0, 1, nan}, Walk{1, 0, 1}, Walk{-0.1f, 0.1f, 0.001f}}) {
+    std::vector<float> whole;
+    ForEachRunningValue(w.start, w.limit, w.step, [&](float x) { whole.push_back(x); });
+    RunningValues blocks(w.start, w.limit, w.step);
+    std::vector<float> joined;
+    for (std::vector<float> block; !(block = blocks.Next(7)).empty();) {
+      joined.insert(joined.end(), block.begin(), block.end());
+    }
+    EXPECT_EQ(joined, whole) << w.start << " " << w.step;
+  }
+}
+
 TEST(SampleCounts, FollowZoomAndStep) {
   PlotState state;
   EXPECT_EQ(FormulaSampleXs(state).size(), 400u);  // z = 50, p = 50
