@@ -59,39 +59,49 @@ void MainWindow::InstallExportCommands() {
 }
 
 bool MainWindow::OnExportCommand(int id) {
+  if (id < kCommandSavePicture || id > kCommandSaveTable) return false;
   // The picture saved, copied or printed is the one of the current state, and the table the one
-  // last asked for.
-  if (id == kCommandSavePicture || id == kCommandCopyPicture || id == kCommandPrint ||
-      id == kCommandCopyTable) {
-    FinishPlotWork();
-  }
+  // last asked for: while they are still being computed the command waits for them (the window
+  // answers meanwhile, and a later command replaces it).
+  pendingExport_ = id;
+  PumpPlotWork(kQuickPlotWait);
+  RunPendingExport();
+  return true;
+}
+
+void MainWindow::RunPendingExport() {
+  if (!pendingExport_ || !plotIdle()) return;
+  const int id = *pendingExport_;
+  pendingExport_.reset();
   switch (id) {
     case kCommandSavePicture:
       SavePicture();
-      return true;
+      return;
     case kCommandCopyPicture:
       if (const DrawingSurface* picture = dialog_->FindSurface(kPlotAreaId)) {
         CopyPictureToClipboard(*picture);
       }
-      return true;
+      return;
     case kCommandPrint:
       PrintPicture();
-      return true;
+      return;
     case kCommandCopyTable:
       CopyTable();
-      return true;
+      return;
+    case kCommandSaveTable:
+      SaveTable();
+      return;
     default:
-      return false;
+      return;
   }
 }
 
 void MainWindow::ShowResultsMenu() {
-  FinishPlotWork();
   const bool filled = dialog_->ListCount(kResultsListId) > 0;
   const int chosen = ShowPopupMenu(
       *dialog_, {{std::string(kCopyTableItem), filled}, {std::string(kSaveTableItem), filled}});
-  if (chosen == 0) CopyTable();
-  if (chosen == 1) SaveTable();
+  if (chosen == 0) OnExportCommand(kCommandCopyTable);
+  if (chosen == 1) OnExportCommand(kCommandSaveTable);
 }
 
 std::optional<std::string> MainWindow::AskSavePath(SaveFileRequest request,

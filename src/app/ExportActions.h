@@ -18,6 +18,7 @@ inline constexpr int kCommandSavePicture = 2400;  // Ctrl+S
 inline constexpr int kCommandCopyPicture = 2401;  // Ctrl+Shift+C
 inline constexpr int kCommandPrint = 2402;        // Ctrl+P
 inline constexpr int kCommandCopyTable = 2403;    // Ctrl+C while the results table has the focus
+inline constexpr int kCommandSaveTable = 2404;    // the results table's menu only
 
 // Read out after the plotting area's summary, so the commands can be found without the manual.
 inline constexpr std::string_view kPlotCommandsHint =

@@ -146,8 +146,6 @@ class MainWindow {
   // pending redraw, waits up to the given time, and shows what it has finished; while it is still
   // computing, the redraw timer looks again shortly.
   void PumpPlotWork(std::chrono::milliseconds wait);
-  // Waits for everything handed over and shows it (before the picture or the table is read).
-  void FinishPlotWork();
   void SubmitPlotWork(PlotWork work);
   void ShowPlotOutcome(PlotOutcome& outcome);
   // The typed formula (the state's) drawn over the picture, and its results table.
@@ -161,6 +159,7 @@ class MainWindow {
   // Saving, copying and printing the picture and the table (ExportActions.cpp).
   void InstallExportCommands();
   bool OnExportCommand(int id);
+  void RunPendingExport();
   void ShowResultsMenu();
   std::optional<std::string> AskSavePath(SaveFileRequest request, std::string_view defaultFolder);
   void AfterSave(const std::string& path, bool saved);
@@ -186,6 +185,7 @@ class MainWindow {
   int plotRedraws_ = 0;
   int tableTicket_ = 0;  // of the formula table last asked for; anything else shown bumps it
   std::optional<std::pair<float, float>> pendingZoomWindow_;
+  std::optional<int> pendingExport_;  // an export command waiting for the picture or the table
   bool busyPointerTimerRunning_ = false;
   bool busyPointerShown_ = false;
   ExportPrompts exportPrompts_;

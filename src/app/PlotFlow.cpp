@@ -1,5 +1,6 @@
 // The plotting area and the results table as the plot worker computes them: handing work over,
-// showing what is finished, and what waits for the picture (the zoom window, the busy pointer).
+// showing what is finished, and what waits for the picture (the zoom window, an export, the busy
+// pointer).
 
 #include "app/MainWindow.h"
 #include "plot/Curves.h"
@@ -48,12 +49,6 @@ void MainWindow::PumpPlotWork(std::chrono::milliseconds wait) {
   ShowPlotOutcome(*outcome);
 }
 
-void MainWindow::FinishPlotWork() {
-  constexpr std::chrono::milliseconds kSlice{100};
-  PumpPlotWork(kSlice);
-  while (!plotIdle()) PumpPlotWork(kSlice);
-}
-
 void MainWindow::ShowPlotOutcome(PlotOutcome& outcome) {
   // A table shown since (a built-in function's) replaces the one computed.
   if (outcome.table && outcome.tableTicket == tableTicket_) {
@@ -68,6 +63,7 @@ void MainWindow::ShowPlotOutcome(PlotOutcome& outcome) {
     ShowZoomWindow(*dialog_, pendingZoomWindow_->first, pendingZoomWindow_->second);
     pendingZoomWindow_.reset();
   }
+  RunPendingExport();
 }
 
 void MainWindow::DrawFormulaOverPicture() {

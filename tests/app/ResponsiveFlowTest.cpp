@@ -72,15 +72,25 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
   MainWindow& shell = Start();
   const std::string before = SurfacePixels(kPlotAreaId);
 
+  int saveQuestions = 0;
+  shell.exportPrompts().askSaveFileName = [&](const SaveFileRequest&) {
+    ++saveQuestions;
+    return std::optional<std::string>();
+  };
   dialog().ListSelect(kHistoryListId, 1);
   EXPECT_TRUE(shell.PickHistoryLine(kNotifyListDoubleClick));
   EXPECT_TRUE(HandledWhileComputing());
+  // Saving the picture waits for it, without holding the window.
+  QTest::keyClick(Handle(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(HandledWhileComputing());
+  EXPECT_EQ(saveQuestions, 0);
   QWidget* area = dialog().ControlWidget(kPlotAreaId);
   EXPECT_TRUE(QTest::qWaitFor([&] { return area->cursor().shape() == Qt::BusyCursor; }, 5000));
   dialog().ListSelect(kHistoryListId, 2);
   EXPECT_TRUE(shell.PickHistoryLine(kNotifyListDoubleClick));
   WaitForPlot();
   EXPECT_EQ(area->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(saveQuestions, 1);
 
   // Only the second pick shows: its table, and its curve over the picture of before.
   const std::vector<std::string> results = ListLines(kResultsListId);
