@@ -29,24 +29,22 @@ void MainWindow::SubmitPlotWork(PlotWork work) {
 
 void MainWindow::PumpPlotWork(std::chrono::milliseconds wait) {
   if (redrawPending_) SubmitPlotWork({});
+  if (plotWorker_.Busy()) plotWorker_.WaitFor(wait);
+  // The outcome may be of earlier work than the last handed over: a picture at every step of a
+  // drag that the worker can keep up with.
+  std::optional<PlotOutcome> outcome = plotWorker_.Take();
+  if (outcome) EndBusyPointer();
   if (!plotWorker_.Busy()) {
     dialog_->StopTimer(kRedrawTimerId);
     EndBusyPointer();
-    return;
-  }
-  plotWorker_.WaitFor(wait);
-  std::optional<PlotOutcome> outcome = plotWorker_.Take();
-  if (!outcome) {
+  } else {
     dialog_->StartTimer(kRedrawTimerId, kPlotPollMs);
     if (!busyPointerTimerRunning_ && !busyPointerShown_) {
       dialog_->StartTimer(kBusyPointerTimerId, kBusyPointerDelayMs);
       busyPointerTimerRunning_ = true;
     }
-    return;
   }
-  dialog_->StopTimer(kRedrawTimerId);
-  EndBusyPointer();
-  ShowPlotOutcome(*outcome);
+  if (outcome) ShowPlotOutcome(*outcome);
 }
 
 void MainWindow::ShowPlotOutcome(PlotOutcome& outcome) {

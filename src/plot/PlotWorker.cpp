@@ -1,5 +1,6 @@
 #include "plot/PlotWorker.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <utility>
@@ -28,35 +29,64 @@ PlotWork MergePlotWork(PlotWork earlier, PlotWork later) {
   return later;
 }
 
-PlotWorker::PlotWorker(unsigned threads)
-    : accelerator_(threads), thread_([this](std::stop_token quit) { Loop(std::move(quit)); }) {}
+PlotWorker::PlotWorker(unsigned threads, std::chrono::milliseconds patience)
+    : accelerator_(threads),
+      patience_(patience),
+      thread_([this](std::stop_token quit) { Loop(std::move(quit)); }) {}
 
 PlotWorker::~PlotWorker() {
   const std::lock_guard lock(mutex_);
+  thread_.request_stop();  // before it could take up waiting work
   abandon_.request_stop();
-  // The thread is asked to end and joined when thread_ goes, first of the members.
+  // The thread is joined when thread_ goes, first of the members.
+}
+
+std::optional<std::chrono::steady_clock::time_point> PlotWorker::OverdueAtLocked() const {
+  if (!computing_ || !queued_) return std::nullopt;
+  return computingSince_ + patience_;
+}
+
+void PlotWorker::AbandonOverdueLocked() {
+  const auto overdueAt = OverdueAtLocked();
+  if (overdueAt && std::chrono::steady_clock::now() >= *overdueAt) abandon_.request_stop();
 }
 
 void PlotWorker::Submit(PlotWork work) {
   const std::lock_guard lock(mutex_);
   unfinished_ =
       unfinished_ ? MergePlotWork(std::move(*unfinished_), std::move(work)) : std::move(work);
-  outcome_.reset();
-  abandon_.request_stop();
-  abandon_ = std::stop_source();
+  ++generation_;
   queued_ = true;
+  AbandonOverdueLocked();
   changed_.notify_all();
 }
 
 bool PlotWorker::WaitFor(std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [this] { return outcome_ || !unfinished_; });
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (true) {
+    AbandonOverdueLocked();
+    if (outcome_ || !unfinished_) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) return false;
+    auto until = end;
+    if (const auto overdueAt = OverdueAtLocked(); overdueAt && *overdueAt > now) {
+      until = std::min(until, *overdueAt);
+    }
+    changed_.wait_until(lock, until);
+  }
 }
 
 std::optional<PlotOutcome> PlotWorker::Take() {
   const std::lock_guard lock(mutex_);
+  AbandonOverdueLocked();
   if (!outcome_) return std::nullopt;
-  unfinished_.reset();
+  if (outcomeGeneration_ == generation_) {
+    unfinished_.reset();
+  } else if (unfinished_ && unfinished_->table && outcome_->table &&
+             unfinished_->tableTicket == outcome_->tableTicket) {
+    unfinished_->table.reset();  // shown now; the later work need not show it again
+  }
   std::optional<PlotOutcome> outcome = std::move(outcome_);
   outcome_.reset();
   return outcome;
@@ -65,6 +95,11 @@ std::optional<PlotOutcome> PlotWorker::Take() {
 bool PlotWorker::Busy() const {
   const std::lock_guard lock(mutex_);
   return unfinished_.has_value();
+}
+
+bool PlotWorker::Computing() const {
+  const std::lock_guard lock(mutex_);
+  return computing_;
 }
 
 void PlotWorker::Recycle(DotLayer layer) {
@@ -79,8 +114,12 @@ void PlotWorker::Loop(std::stop_token quit) {
     if (quit.stop_requested()) return;
     queued_ = false;
     const PlotWork work = *unfinished_;
+    const std::uint64_t generation = generation_;
+    abandon_ = std::stop_source();
     const std::stop_token stop = abandon_.get_token();
     DotLayer layer = std::move(spare_);
+    computing_ = true;
+    computingSince_ = std::chrono::steady_clock::now();
     lock.unlock();
     std::optional<PlotOutcome> outcome;
     try {
@@ -91,8 +130,10 @@ void PlotWorker::Loop(std::stop_token quit) {
       outcome = PlotOutcome{};
     }
     lock.lock();
-    if (stop.stop_requested() || !outcome) continue;  // replaced meanwhile
+    computing_ = false;
+    if (stop.stop_requested() || !outcome) continue;  // abandoned for later work
     outcome_ = std::move(outcome);
+    outcomeGeneration_ = generation;
     changed_.notify_all();
   }
 }

@@ -3,13 +3,15 @@
 // The plotting area's computations on a thread of their own, so that the window keeps handling
 // its events while a long redraw is worked out. The event thread hands over what is to be drawn
 // (with a copy of the state), goes on, and later takes what was computed and sets it on the area.
-// Work handed over while earlier work is still unfinished replaces it: the earlier computation is
-// abandoned at its next run of samples, and whatever part of it has not been shown yet (a whole
-// picture, a results table) is taken over by the new work. Everything that computes the dots
+// Work handed over while earlier work is unfinished takes over whatever part of it has not been
+// shown yet (a whole picture, a results table). The computation under way for the earlier work
+// goes on for a short while (a drag then shows a picture at every step it can) and is abandoned
+// at its next run of samples once it has run longer than that. Everything that computes the dots
 // (evaluators, kept rows and dots, helper threads) belongs to this thread alone.
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -56,37 +58,51 @@ struct PlotOutcome {
 
 class PlotWorker {
  public:
+  // How long a computation may go on once newer work waits: most redraws end sooner.
+  static constexpr std::chrono::milliseconds kPatience{100};
+
   // threads: how many threads compute, this worker's included; 0 means one per core.
-  explicit PlotWorker(unsigned threads = 0);
+  explicit PlotWorker(unsigned threads = 0, std::chrono::milliseconds patience = kPatience);
   // Abandons unfinished work and waits for the thread to end.
   ~PlotWorker();
   PlotWorker(const PlotWorker&) = delete;
   PlotWorker& operator=(const PlotWorker&) = delete;
 
   void Submit(PlotWork work);
-  // Waits until the work handed over has been computed or the time is up; true when computed
-  // (or when there is none).
+  // Waits until an outcome is ready or no work is left, or the time is up; true unless the time
+  // ran out. Abandons a computation that has overstayed its patience meanwhile.
   bool WaitFor(std::chrono::milliseconds timeout);
-  // The outcome of the work handed over, once computed; it is then finished.
+  // The newest outcome computed, when there is one: of the work handed over last (which is then
+  // finished) or of earlier work that the last replaced while it was being computed.
   std::optional<PlotOutcome> Take();
-  // True from Submit until Take has returned the outcome.
+  // True from Submit until Take has returned the outcome of the work handed over last.
   bool Busy() const;
+  // True while the thread computes.
+  bool Computing() const;
   // A layer whose dots have been shown, so that its memory serves the next computation.
   void Recycle(DotLayer layer);
 
  private:
   void Loop(std::stop_token quit);
   std::optional<PlotOutcome> Compute(const PlotWork& work, DotLayer layer, std::stop_token stop);
+  // When newer work waits, the time at which the computation under way is abandoned.
+  std::optional<std::chrono::steady_clock::time_point> OverdueAtLocked() const;
+  void AbandonOverdueLocked();
 
   ExpressionEvaluator evaluator_;
   PlotAccelerator accelerator_;
 
+  const std::chrono::milliseconds patience_;
   mutable std::mutex mutex_;
   std::condition_variable_any changed_;
-  std::optional<PlotWork> unfinished_;  // handed over, outcome not yet taken
+  std::optional<PlotWork> unfinished_;  // everything handed over whose outcome is not yet taken
+  std::uint64_t generation_ = 0;        // of the work handed over last
   bool queued_ = false;                 // unfinished_ waits to be computed
+  bool computing_ = false;
+  std::chrono::steady_clock::time_point computingSince_;
   std::optional<PlotOutcome> outcome_;
-  std::stop_source abandon_;
+  std::uint64_t outcomeGeneration_ = 0;
+  std::stop_source abandon_;  // of the computation under way
   DotLayer spare_;
   std::jthread thread_;  // last: it ends before anything it uses
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -131,27 +132,31 @@ class AcceleratedPlot : public ::testing::Test {
     EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "") << what;
   }
 
-  // The worker's outcome for the state, shown on the accelerated board, against the
-  // straightforward redraw and table.
+  // The worker's outcomes until it is done, shown on the accelerated board as they come, against
+  // the straightforward redraw and table of the last state.
   void ExpectSameOutcome(PlotWorker& worker, const PlotState& state, const std::string& what) {
-    ASSERT_TRUE(worker.WaitFor(std::chrono::minutes(2))) << what;
-    std::optional<PlotOutcome> outcome = worker.Take();
-    ASSERT_TRUE(outcome && outcome->whole && outcome->table) << what;
     accelerated.Plot().ClearSurface(0x00123456);
-    ShowPlotPicture(accelerated.dialog, kPlotAreaId, outcome->zoom, *outcome->whole, background);
-    ShowFormulaTable(accelerated.dialog, *outcome->table, outcome->tableRows);
+    while (worker.Busy()) {
+      ASSERT_TRUE(worker.WaitFor(std::chrono::minutes(2))) << what;
+      std::optional<PlotOutcome> outcome = worker.Take();
+      if (!outcome) continue;
+      ASSERT_TRUE(outcome->whole) << what;
+      ShowPlotPicture(accelerated.dialog, kPlotAreaId, outcome->zoom, *outcome->whole, background);
+      if (outcome->table) ShowFormulaTable(accelerated.dialog, *outcome->table, outcome->tableRows);
+    }
     RedrawPlot(reference.dialog, kPlotAreaId, state, evaluator);
     ShowFormulaResults(reference.dialog, state, evaluator, state.currentFormula);
     EXPECT_EQ(Difference(reference.Pixels(), accelerated.Pixels()), "") << what;
     EXPECT_EQ(reference.Rows(), accelerated.Rows()) << what;
   }
 
-  static PlotWork WholeWork(const PlotState& state) {
+  PlotWork WholeWork(const PlotState& state) {
     PlotWork work;
     work.picture = PlotWork::Picture::Whole;
     work.state = state;
     work.size = {600, 600};
     work.table = state;
+    work.tableTicket = ++tickets;
     return work;
   }
 
@@ -160,6 +165,7 @@ class AcceleratedPlot : public ::testing::Test {
   ExpressionEvaluator evaluator;
   PlotAccelerator accelerator;
   PlotBackgroundCache background;
+  int tickets = 0;
 };
 
 TEST_F(AcceleratedPlot, RedrawMatchesPixelForPixelAcrossZoomsStepsParametersAndFormulas) {
@@ -234,9 +240,10 @@ TEST_F(AcceleratedPlot, FormulaDrawnOverThePictureMatches) {
 }
 
 TEST_F(AcceleratedPlot, WorkerDrawsTheLastStateAfterAbandoningWhatItReplaced) {
-  // Work handed over in a burst abandons the work before it wherever that had got to; what the
-  // abandoned work left in the caches must not show afterwards, neither at once nor later.
-  PlotWorker worker;
+  // Work handed over in a burst abandons the work before it wherever that had got to (no
+  // patience); what the abandoned work left in the caches must not show afterwards, neither at
+  // once nor later.
+  PlotWorker worker(0, std::chrono::milliseconds(0));
   for (const DrawCase& c : kDrawCases) worker.Submit(WholeWork(StateOf(c)));
   ExpectSameOutcome(worker, StateOf(kDrawCases[std::size(kDrawCases) - 1]), "after the burst");
   for (const DrawCase& c : kDrawCases) {
@@ -244,6 +251,22 @@ TEST_F(AcceleratedPlot, WorkerDrawsTheLastStateAfterAbandoningWhatItReplaced) {
     worker.Submit(WholeWork(StateOf(c)));
     ExpectSameOutcome(worker, StateOf(c), c.name);
   }
+}
+
+TEST_F(AcceleratedPlot, WorkerFinishesWorkUnderWayWithinItsPatience) {
+  // As during a drag: the picture of the step being computed shows, then the one of the last.
+  PlotWorker worker(0, std::chrono::minutes(1));
+  const PlotState first = StateOf(kDrawCases[6]);
+  const PlotState last = StateOf(kDrawCases[8]);
+  worker.Submit(WholeWork(first));
+  while (!worker.Computing()) std::this_thread::yield();
+  worker.Submit(WholeWork(last));
+  std::vector<float> zooms;
+  while (worker.Busy()) {
+    ASSERT_TRUE(worker.WaitFor(std::chrono::minutes(2)));
+    if (const std::optional<PlotOutcome> outcome = worker.Take()) zooms.push_back(outcome->zoom);
+  }
+  EXPECT_EQ(zooms, (std::vector<float>{first.zoomValue.value, last.zoomValue.value}));
 }
 
 TEST(PlotWorkMerge, LaterWorkTakesOverWhatTheEarlierHasNotShown) {
