@@ -54,10 +54,12 @@ FormulaJob::~FormulaJob() {
 }
 
 void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator) {
-  const std::size_t last = std::min((chunk + 1) * kChunk, xs_.size());
-  for (std::size_t i = chunk * kChunk; i < last && !stopped_; ++i) {
-    values_[i] = EvaluatePlannedAt(plan_ ? &*plan_ : nullptr, evaluator, formula_, xs_[i]);
-  }
+  const std::size_t first = chunk * kChunk;
+  const std::size_t last = std::min(first + kChunk, xs_.size());
+  if (first >= last || stopped_) return;
+  EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator, formula_,
+                      std::span<const float>(xs_).subspan(first, last - first),
+                      std::span(values_).subspan(first, last - first));
 }
 
 FormulaValues FormulaJob::Join(ExpressionEvaluator& own) {
