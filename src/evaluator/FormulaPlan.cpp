@@ -18,6 +18,9 @@ namespace {
 constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
 constexpr char kPlaceOfX = '\x01';
 constexpr std::size_t kMaxOps = 512;
+// Parts nested deeper are left to the text engine: the reading below goes one call deeper for
+// each, and a long typed formula must not run out of stack.
+constexpr std::size_t kMaxDepth = 64;
 constexpr long double kOverflowLimit = 11356;
 
 // ---- the x text ----------------------------------------------------------------------------
@@ -128,9 +131,9 @@ int FunctionNumber(std::string_view code) {
 // The stages of one parenthesised part, in the order the engine runs them.
 enum Stage : int { kLoad = 0, kFunctions, kPowers, kProducts, kIntegerDivisions, kModulo, kSums };
 
-}  // namespace
-
-std::optional<XTextForm> ReadXTextForm(float x) {
+// ReadXTextForm, inlined where the plan runs: returned through memory, the form's parts would be
+// stored one by one and read back together, which makes the processor wait.
+[[gnu::always_inline]] inline std::optional<XTextForm> XTextFormOf(float x) {
   if (!std::isfinite(x) || x == 0) return std::nullopt;
   const float magnitude = std::fabs(x);
   if (magnitude < 1e-3f || magnitude >= 1e6f) return std::nullopt;
@@ -198,6 +201,12 @@ std::optional<XTextForm> ReadXTextForm(float x) {
   form.negative = x < 0;
   form.leadingPoint = !form.exponent && figures < kPowersOfTen[static_cast<std::size_t>(kept)];
   return form;
+}
+
+}  // namespace
+
+std::optional<XTextForm> ReadXTextForm(float x) {
+  return XTextFormOf(x);
 }
 
 std::string PlanResultText(const PlanOutcome& outcome) {
@@ -406,6 +415,7 @@ class PlanParser {
   }
 
   std::optional<std::uint16_t> Group() {
+    if (open_.size() >= kMaxDepth) return std::nullopt;
     ++at_;  // "("
     const int part = NewPart();
     const std::optional<std::uint16_t> value = Sum(part);
@@ -624,7 +634,7 @@ void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> out
   for (std::size_t i = 0; i < n; ++i) {
     PlanOutcome& outcome = outcomes[i];
     outcome = PlanOutcome{};
-    const std::optional<XTextForm> xText = ReadXTextForm(xs[i]);
+    const std::optional<XTextForm> xText = XTextFormOf(xs[i]);
     if (!xText) continue;
     const Form& form =
         forms_[xText->exponent ? (xText->negative ? 5u : 4u)

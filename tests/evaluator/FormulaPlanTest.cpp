@@ -100,6 +100,10 @@ const char* const kFormulas[] = {
     "x-0",
     "-(x-x)*2",
     "2^-(x-x)+x",
+    "x^4",
+    "(x+1)^4-x^3",
+    "(x/999999/999999)^3",
+    "(x*99999*99999)^4",
 };
 
 std::vector<float> RunningXs(float zoom, float step) {
@@ -108,6 +112,10 @@ std::vector<float> RunningXs(float zoom, float step) {
   const auto dx = static_cast<float>(0.001 * step);
   for (float x = -r; x <= r; x += dx) xs.push_back(x);
   return xs;
+}
+
+TEST(FormulaPlan, DeeplyNestedFormulaIsLeftToTheTextEngine) {
+  EXPECT_FALSE(FormulaPlan::Compile(std::string(3000, '(') + "x" + std::string(3000, ')')));
 }
 
 TEST(FormulaPlan, XTextFormReadsAsTheEngineReadsTheText) {
