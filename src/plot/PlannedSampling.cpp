@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -96,6 +97,18 @@ long double ReadPlanValue(float value) {
     const detail::FloatParts parts = detail::PartsOf(value);
     const std::uint64_t mantissa = parts.mantissa;
     const int binaryExponent = parts.exponent;
+    // A value of at most 18 significant digits is written exactly and reads back as itself:
+    // with m odd, m * 2^-k is m * 5^k / 10^k, whose figures are those of m * 5^k.
+    const int zeros = std::countr_zero(mantissa);
+    const int exponent = binaryExponent + zeros;
+    const std::uint64_t odd = mantissa >> zeros;
+    if (exponent >= 0
+            ? exponent < 40 && (odd << exponent) < kPast18
+            : exponent > -28 &&
+                  static_cast<Wide>(odd) * kPowersOfFive[static_cast<std::size_t>(-exponent)] <
+                      kPast18) {
+      return static_cast<long double>(value);
+    }
     // log10 |value| is within one of log10 of 2^(binaryExponent + 23).
     const int below = detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
     int k = 17 - below;
