@@ -54,12 +54,15 @@ FormulaJob::~FormulaJob() {
 }
 
 void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator) {
-  const std::size_t first = chunk * kChunk;
-  const std::size_t last = std::min(first + kChunk, xs_.size());
-  if (first >= last || stopped_) return;
-  EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator, formula_,
-                      std::span<const float>(xs_).subspan(first, last - first),
-                      std::span(values_).subspan(first, last - first));
+  // Samples go to the plan a few dozen at a time, side by side; a stop is seen between them.
+  constexpr std::size_t kSideBySide = 64;
+  const std::size_t last = std::min((chunk + 1) * kChunk, xs_.size());
+  for (std::size_t i = chunk * kChunk; i < last && !stopped_; i += kSideBySide) {
+    const std::size_t n = std::min(kSideBySide, last - i);
+    EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator, formula_,
+                        std::span<const float>(xs_).subspan(i, n),
+                        std::span(values_).subspan(i, n));
+  }
 }
 
 FormulaValues FormulaJob::Join(ExpressionEvaluator& own) {
