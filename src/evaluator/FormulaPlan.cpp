@@ -18,9 +18,16 @@ namespace {
 constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
 constexpr char kPlaceOfX = '\x01';
 constexpr std::size_t kMaxOps = 512;
+// Parts nested deeper are left to the text engine: the reading below goes one call deeper for
+// each, and a long typed formula must not run out of stack.
+constexpr std::size_t kMaxDepth = 64;
 constexpr long double kOverflowLimit = 11356;
 
 // ---- the x text ----------------------------------------------------------------------------
+
+// 10^-3 .. 10^7 near enough to guess how many decimals the text has.
+constexpr float kTensAsFloats[] = {1e-3f, 1e-2f, 1e-1f, 1e0f, 1e1f, 1e2f,
+                                   1e3f,  1e4f,  1e5f,  1e6f, 1e7f};
 
 constexpr std::uint64_t kPowersOfTen[] = {1,         10,         100,         1000,
                                           10000,     100000,     1000000,     10000000,
@@ -96,6 +103,10 @@ std::optional<float> Written(float v) {
   return v == 0 ? 0.0f : v;
 }
 
+// 10^-k for k = 0..11, each the double nearest to it (within 2^-53).
+constexpr double kTenthsInDouble[] = {1,    1e-1, 1e-2, 1e-3, 1e-4,  1e-5,
+                                      1e-6, 1e-7, 1e-8, 1e-9, 1e-10, 1e-11};
+
 // ---- parsing ---------------------------------------------------------------------------------
 
 struct FunctionName {
@@ -120,9 +131,9 @@ int FunctionNumber(std::string_view code) {
 // The stages of one parenthesised part, in the order the engine runs them.
 enum Stage : int { kLoad = 0, kFunctions, kPowers, kProducts, kIntegerDivisions, kModulo, kSums };
 
-}  // namespace
-
-std::optional<XTextForm> ReadXTextForm(float x) {
+// ReadXTextForm, inlined where the plan runs: returned through memory, the form's parts would be
+// stored one by one and read back together, which makes the processor wait.
+[[gnu::always_inline]] inline std::optional<XTextForm> XTextFormOf(float x) {
   if (!std::isfinite(x) || x == 0) return std::nullopt;
   const float magnitude = std::fabs(x);
   if (magnitude < 1e-3f || magnitude >= 1e6f) return std::nullopt;
@@ -130,8 +141,10 @@ std::optional<XTextForm> ReadXTextForm(float x) {
   const std::uint64_t mantissa = parts.mantissa;
   const int binaryExponent = parts.exponent;
   // Decimals so that the scaled value has 7 figures before the point, 10^6 <= scaled < 10^7:
-  // log10 of the magnitude is within one of log10 of 2^(binaryExponent + 23).
-  int decimals = 6 - detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
+  // log10 of the magnitude is within one of log10 of 2^(binaryExponent + 23). The comparison
+  // only saves a second try; the loop decides.
+  const int below = detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
+  int decimals = 6 - below - (magnitude >= kTensAsFloats[below + 4] ? 1 : 0);
   std::uint64_t digits = 0;
   for (int tries = 0;; ++tries) {
     if (tries == 3 || decimals < 0 || decimals > 9) return std::nullopt;
@@ -161,22 +174,39 @@ std::optional<XTextForm> ReadXTextForm(float x) {
     digits = kPowersOfTen[6];
     --decimals;
   }
+  // Trailing zeros are dropped from the text; only below 0.1, with 8 or 9 decimals, can what
+  // remains need more than 7 decimals and so an exponent. The value read is the same either way.
   int kept = decimals;
   std::uint64_t figures = digits;
-  while (kept > 0 && figures % 10 == 0) {
+  while (kept > 7 && figures % 10 == 0) {
     figures /= 10;
     --kept;
   }
   XTextForm form;
   form.exponent = kept > 7;  // the text is written with an exponent
-  // Both below 2^63: converted as signed numbers, which the processor does directly.
-  const long double read = static_cast<long double>(static_cast<std::int64_t>(figures)) /
-                           static_cast<long double>(static_cast<std::int64_t>(
-                               kPowersOfTen[static_cast<std::size_t>(kept)]));
-  form.value = static_cast<float>(x < 0 ? -read : read);
+  // The engine reads the text in extended precision and rounds that to 32 bits. A product in
+  // double lies within 2^-51 of the text's value, as the extended reading does, so both round
+  // to the same float unless they lie near a point halfway between two floats.
+  const double near =
+      static_cast<double>(figures) * kTenthsInDouble[static_cast<std::size_t>(kept)];
+  if (const std::optional<float> fast = ThroughText(near, 0x1p-48)) {
+    form.value = x < 0 ? -*fast : *fast;
+  } else {
+    // Both below 2^63: converted as signed numbers, which the processor does directly.
+    const long double read = static_cast<long double>(static_cast<std::int64_t>(figures)) /
+                             static_cast<long double>(static_cast<std::int64_t>(
+                                 kPowersOfTen[static_cast<std::size_t>(kept)]));
+    form.value = static_cast<float>(x < 0 ? -read : read);
+  }
   form.negative = x < 0;
   form.leadingPoint = !form.exponent && figures < kPowersOfTen[static_cast<std::size_t>(kept)];
   return form;
+}
+
+}  // namespace
+
+std::optional<XTextForm> ReadXTextForm(float x) {
+  return XTextFormOf(x);
 }
 
 std::string PlanResultText(const PlanOutcome& outcome) {
@@ -385,6 +415,7 @@ class PlanParser {
   }
 
   std::optional<std::uint16_t> Group() {
+    if (open_.size() >= kMaxDepth) return std::nullopt;
     ++at_;  // "("
     const int part = NewPart();
     const std::optional<std::uint16_t> value = Sum(part);
@@ -578,130 +609,188 @@ std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
 
 PlanOutcome FormulaPlan::Run(float x) const {
   PlanOutcome outcome;
-  const std::optional<XTextForm> xText = ReadXTextForm(x);
-  if (!xText) return outcome;
-  const Form& form =
-      forms_[xText->exponent ? (xText->negative ? 5u : 4u)
-                             : (xText->negative ? 2u : 0u) + (xText->leadingPoint ? 1u : 0u)];
-  if (form.refusal) {
-    outcome.kind = PlanOutcome::Kind::Error;
-    outcome.errorText = &*form.refusal;
-    return outcome;
-  }
-  if (!form.compiled) return outcome;
+  RunMany(std::span<const float>(&x, 1), std::span<PlanOutcome>(&outcome, 1));
+  return outcome;
+}
 
-  float stack[kMaxOps + 1];
-  float* r = stack;
-  const auto fail = [&](const char* message) {
-    outcome.kind = PlanOutcome::Kind::Error;
-    outcome.error = message;
-    return outcome;
+void FormulaPlan::RunMany(std::span<const float> xs, std::span<PlanOutcome> outcomes) const {
+  const std::size_t count = std::min(xs.size(), outcomes.size());
+  std::vector<float> registers(std::size_t{registers_} * std::min(count, kBlock));
+  for (std::size_t first = 0; first < count; first += kBlock) {
+    const std::size_t n = std::min(kBlock, count - first);
+    RunBlock(xs.subspan(first, n), outcomes.subspan(first, n), registers.data());
+  }
+}
+
+// The samples of a block go through the plan side by side, operation by operation, so that the
+// work of one sample overlaps the waits of the others. A sample that is declined or fails drops
+// out at that operation, as it would stop there alone; register k of sample i is r[k * n + i].
+void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> outcomes,
+                           float* r) const {
+  const std::size_t n = xs.size();
+  std::array<float, kBlock> xValues{};
+  std::array<bool, kBlock> live{};
+  bool anyLive = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    PlanOutcome& outcome = outcomes[i];
+    outcome = PlanOutcome{};
+    const std::optional<XTextForm> xText = XTextFormOf(xs[i]);
+    if (!xText) continue;
+    const Form& form =
+        forms_[xText->exponent ? (xText->negative ? 5u : 4u)
+                               : (xText->negative ? 2u : 0u) + (xText->leadingPoint ? 1u : 0u)];
+    if (form.refusal) {
+      outcome.kind = PlanOutcome::Kind::Error;
+      outcome.errorText = &*form.refusal;
+      continue;
+    }
+    if (!form.compiled) continue;
+    xValues[i] = xText->value;
+    live[i] = true;
+    anyLive = true;
+  }
+  if (!anyLive) return;
+
+  const auto fail = [&](std::size_t i, const char* message) {
+    live[i] = false;
+    outcomes[i].kind = PlanOutcome::Kind::Error;
+    outcomes[i].error = message;
   };
   for (const Op& op : ops_) {
-    std::optional<float> v;
-    // 32-bit operands, exact in double.
-    const double a = op.code >= Code::Neg ? r[op.a] : 0;
-    const double b = op.code >= Code::Pow && op.code <= Code::Sub ? r[op.b] : 0;
-    static_assert(Code::Plus > Code::Neg && Code::Canon > Code::Neg);
+    float* out = r + std::size_t{op.out} * n;
+    const float* ra = r + std::size_t{op.a} * n;
+    const float* rb = r + std::size_t{op.b} * n;
+    // Sets the sample's result, or declines the sample.
+    const auto put = [&](std::size_t i, std::optional<float> v) {
+      if (v) {
+        out[i] = *v;
+      } else {
+        live[i] = false;
+      }
+    };
+    const auto each = [&](auto&& step) {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (live[i]) step(i, static_cast<double>(ra[i]), static_cast<double>(rb[i]));
+      }
+    };
+    // Operands are 32-bit values, exact in double.
     switch (op.code) {
       case Code::X:
-        v = xText->value;
+        for (std::size_t i = 0; i < n; ++i) out[i] = xValues[i];
         break;
       case Code::Const:
-        v = op.constant;
+        for (std::size_t i = 0; i < n; ++i) out[i] = op.constant;
         break;
       // A sign before a zero reads as adding or subtracting 0 after an operator ("2^-0^x" is
       // 2^0 - 0^x): a path that a plan does not follow.
       case Code::Neg:
-        if (a == 0) return outcome;
-        v = -r[op.a];
+        each([&](std::size_t i, double a, double) {
+          put(i, a == 0 ? std::nullopt : std::optional<float>(-ra[i]));
+        });
         break;
       case Code::Plus:
-        if (a == 0) return outcome;
-        v = r[op.a];
+        each([&](std::size_t i, double a, double) {
+          put(i, a == 0 ? std::nullopt : std::optional<float>(ra[i]));
+        });
         break;
       case Code::Canon:
-        v = r[op.a] == 0 ? 0.0f : r[op.a];
+        each([&](std::size_t i, double, double) { out[i] = ra[i] == 0 ? 0.0f : ra[i]; });
         break;
-      case Code::Func: {
-        // The argument is a 32-bit value (converted to radians in extended, then rounded).
-        float argument = r[op.a];
-        if (detail::TakesDegrees(op.function)) {
-          argument = static_cast<float>(argument * detail::kDegreeToRadian);
-        }
-        if (const std::optional<float> fast = FastFunction(op.function, argument)) {
-          v = fast;
-          break;
-        }
-        const detail::FunctionResult result = detail::ApplyFunction(op.function, argument);
-        if (result.error != nullptr) return fail(result.error);
-        v = Written(static_cast<float>(result.value));
+      case Code::Func:
+        each([&](std::size_t i, double, double) {
+          // The argument is a 32-bit value (converted to radians in extended, then rounded).
+          float argument = ra[i];
+          if (detail::TakesDegrees(op.function)) {
+            argument = static_cast<float>(argument * detail::kDegreeToRadian);
+          }
+          if (const std::optional<float> fast = FastFunction(op.function, argument)) {
+            out[i] = *fast;
+            return;
+          }
+          const detail::FunctionResult result = detail::ApplyFunction(op.function, argument);
+          if (result.error != nullptr) return fail(i, result.error);
+          put(i, Written(static_cast<float>(result.value)));
+        });
         break;
-      }
-      case Code::Pow: {
-        const bool mayOverflow = std::isinf(a) || std::fabs(b) > 100;
-        if (a > 1 && mayOverflow &&
-            std::fabs(detail::Ln(r[op.a]) * static_cast<long double>(r[op.b])) > kOverflowLimit) {
-          return fail("Arguments too large for exponentiation. Will give overflow.");
-        }
-        if (a < 0 && std::trunc(r[op.b]) != r[op.b]) {
-          return fail(
-              "Exponentiation problem: Negative root is not allowed with a non-integer "
-              "exponent.");
-        }
-        if (b == 0) {
-          v = 1.0f;
-        } else if (a == 0) {
-          if (b < 0) return outcome;  // not a number, written "0"
-          v = 0.0f;
-        } else if (b == 2) {
-          // Exact in double (48 bits): the extended power is within 2^-62 of it.
-          v = ThroughText(a * a, 0x1p-56);
-        } else {
-          v = ThroughText(std::pow(a, b), 0x1p-44);
-        }
+      case Code::Pow:
+        each([&](std::size_t i, double a, double b) {
+          const bool mayOverflow = std::isinf(a) || std::fabs(b) > 100;
+          if (a > 1 && mayOverflow &&
+              std::fabs(detail::Ln(ra[i]) * static_cast<long double>(rb[i])) > kOverflowLimit) {
+            return fail(i, "Arguments too large for exponentiation. Will give overflow.");
+          }
+          if (a < 0 && std::trunc(rb[i]) != rb[i]) {
+            return fail(i,
+                        "Exponentiation problem: Negative root is not allowed with a non-integer "
+                        "exponent.");
+          }
+          if (b == 0) {
+            out[i] = 1.0f;
+          } else if (a == 0) {
+            put(i, b < 0 ? std::nullopt : std::optional<float>(0.0f));  // not a number: "0"
+          } else if (b == 2) {
+            // Exact in double (48 bits): the extended power is within 2^-62 of it.
+            put(i, ThroughText(a * a, 0x1p-56));
+          } else if (b == 3) {
+            // One rounding in double, where the power of a float neither overflows nor
+            // underflows.
+            put(i, ThroughText(a * a * a, 0x1p-44));
+          } else if (b == 4) {
+            const double square = a * a;
+            put(i, ThroughText(square * square, 0x1p-44));
+          } else {
+            put(i, ThroughText(std::pow(a, b), 0x1p-44));
+          }
+        });
         break;
-      }
       case Code::Mul:
-        if ((std::isinf(a) || std::isinf(b)) &&
-            detail::Ln(std::fabs(a)) + detail::Ln(std::fabs(b)) > kOverflowLimit) {
-          return fail("Arguments too large for multiplication. Will give overflow");
-        }
-        // Exact in double (48 bits), so rounded once to 32 bits as from the extended product.
-        v = Written(static_cast<float>(a * b));
+        each([&](std::size_t i, double a, double b) {
+          if ((std::isinf(a) || std::isinf(b)) &&
+              detail::Ln(std::fabs(a)) + detail::Ln(std::fabs(b)) > kOverflowLimit) {
+            return fail(i, "Arguments too large for multiplication. Will give overflow");
+          }
+          // Exact in double (48 bits), so rounded once to 32 bits as from the extended product.
+          put(i, Written(static_cast<float>(a * b)));
+        });
         break;
       case Code::Div:
-        if (b == 0) return fail("Division by zero");
-        v = Written(static_cast<float>(static_cast<long double>(a) / static_cast<long double>(b)));
+        each([&](std::size_t i, double a, double b) {
+          if (b == 0) return fail(i, "Division by zero");
+          put(i, Written(static_cast<float>(static_cast<long double>(a) /
+                                            static_cast<long double>(b))));
+        });
         break;
-      case Code::IntDiv: {
-        const long double dividend = std::nearbyint(static_cast<long double>(a));
-        const long double divisor = std::nearbyint(static_cast<long double>(b));
-        if (b == 0 || divisor == 0) return fail("Integer Division by zero");
-        v = Written(static_cast<float>(std::trunc(dividend / divisor)));
+      case Code::IntDiv:
+        each([&](std::size_t i, double a, double b) {
+          const long double dividend = std::nearbyint(static_cast<long double>(a));
+          const long double divisor = std::nearbyint(static_cast<long double>(b));
+          if (b == 0 || divisor == 0) return fail(i, "Integer Division by zero");
+          put(i, Written(static_cast<float>(std::trunc(dividend / divisor))));
+        });
         break;
-      }
-      case Code::Mod: {
-        // Whole numbers of 32-bit values and their remainder: exact in double as in extended.
-        const double dividend = std::nearbyint(a);
-        const double divisor = std::nearbyint(b);
-        if (divisor == 0) return fail("Integer Division by zero");
-        v = ThroughText(std::fmod(dividend, divisor), 0x1p-56);
+      case Code::Mod:
+        each([&](std::size_t i, double a, double b) {
+          // Whole numbers of 32-bit values and their remainder: exact in double as in extended.
+          const double dividend = std::nearbyint(a);
+          const double divisor = std::nearbyint(b);
+          if (divisor == 0) return fail(i, "Integer Division by zero");
+          put(i, ThroughText(std::fmod(dividend, divisor), 0x1p-56));
+        });
         break;
-      }
       case Code::Add:
-        v = Written(SumOf(r[op.a], r[op.b]));
+        each([&](std::size_t i, double, double) { put(i, Written(SumOf(ra[i], rb[i]))); });
         break;
       case Code::Sub:
-        v = Written(SumOf(r[op.a], -r[op.b]));
+        each([&](std::size_t i, double, double) { put(i, Written(SumOf(ra[i], -rb[i]))); });
         break;
     }
-    if (!v) return outcome;
-    r[op.out] = *v;
   }
-  outcome.kind = PlanOutcome::Kind::Value;
-  outcome.value = r[result_];
-  return outcome;
+  const float* result = r + std::size_t{result_} * n;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!live[i]) continue;
+    outcomes[i].kind = PlanOutcome::Kind::Value;
+    outcomes[i].value = result[i];
+  }
 }
 
 }  // namespace funzioni

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,8 @@ class FormulaPlan {
   static std::optional<FormulaPlan> Compile(std::string_view formula);
 
   PlanOutcome Run(float x) const;
+  // Run at each x, side by side: outcomes[i] is Run(xs[i]).
+  void RunMany(std::span<const float> xs, std::span<PlanOutcome> outcomes) const;
 
  private:
   enum class Code : std::uint8_t {
@@ -79,6 +82,9 @@ class FormulaPlan {
     bool compiled = false;
     std::optional<std::string> refusal;  // the checks refuse every text of this form
   };
+
+  static constexpr std::size_t kBlock = 64;  // samples run side by side
+  void RunBlock(std::span<const float> xs, std::span<PlanOutcome> outcomes, float* r) const;
 
   std::vector<Op> ops_;
   std::uint16_t result_ = 0;

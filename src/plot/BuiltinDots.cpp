@@ -101,14 +101,6 @@ struct RowScale {
 
 }  // namespace
 
-std::optional<int> PixelOnArea(double coordinate, int limit) {
-  // The comparison also turns away NaN.
-  if (!(std::fabs(coordinate) < 0x1p50)) return std::nullopt;
-  const double pixel = RoundHalfEven(coordinate);
-  if (pixel < 0 || pixel >= limit) return std::nullopt;
-  return static_cast<int>(pixel);
-}
-
 BuiltinRows::BuiltinRows(const PlotState& state, const PlotMapping& mapping)
     : state_(state), mapping_(mapping) {}
 

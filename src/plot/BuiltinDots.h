@@ -7,6 +7,7 @@
 // So every dot lands on exactly the pixel that PlotBuiltinCurves gives it.
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -22,8 +23,17 @@ class DotLayer;
 class WorkerPool;
 
 // A pixel coordinate as the drawing surface rounds it (nearest, halves to even); empty when not
-// finite or outside 0..limit - 1.
-std::optional<int> PixelOnArea(double coordinate, int limit);
+// finite or outside 0..limit - 1. Inline: it runs for every sample, and a call would hand the
+// answer back through memory, stored in parts and read back whole, which makes the processor wait.
+inline std::optional<int> PixelOnArea(double coordinate, int limit) {
+  // The comparison also turns away NaN.
+  if (!(std::fabs(coordinate) < 0x1p50)) return std::nullopt;
+  // Nearest whole number, halves to even, for |v| < 2^51 (the default rounding mode does it).
+  constexpr double kShift = 0x1.8p52;
+  const double pixel = (coordinate + kShift) - kShift;
+  if (pixel < 0 || pixel >= limit) return std::nullopt;
+  return static_cast<int>(pixel);
+}
 
 class BuiltinRows {
  public:

@@ -1,6 +1,8 @@
 #include "plot/PlannedSampling.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -67,6 +69,17 @@ constexpr std::array<long double, 28> kTens = [] {
   return tens;
 }();
 
+// 10^-37 .. 10^39, near enough to guess the decimal exponent of a float (a guess only saves a
+// second try).
+constexpr int kLowestTen = -37;
+constexpr std::array<double, 77> kTensToGuess = [] {
+  std::array<double, 77> tens{};
+  tens[-kLowestTen] = 1;
+  for (std::size_t k = 1 - kLowestTen; k < tens.size(); ++k) tens[k] = tens[k - 1] * 10;
+  for (std::size_t k = -kLowestTen; k-- > 0;) tens[k] = tens[k + 1] / 10;
+  return tens;
+}();
+
 }  // namespace
 
 long double ReadPlanValue(float value) {
@@ -84,8 +97,25 @@ long double ReadPlanValue(float value) {
     const detail::FloatParts parts = detail::PartsOf(value);
     const std::uint64_t mantissa = parts.mantissa;
     const int binaryExponent = parts.exponent;
+    // A value of at most 18 significant digits is written exactly and reads back as itself:
+    // with m odd, m * 2^-k is m * 5^k / 10^k, whose figures are those of m * 5^k.
+    const int zeros = std::countr_zero(mantissa);
+    const int exponent = binaryExponent + zeros;
+    const std::uint64_t odd = mantissa >> zeros;
+    if (exponent >= 0
+            ? exponent < 40 && (odd << exponent) < kPast18
+            : exponent > -28 &&
+                  static_cast<Wide>(odd) * kPowersOfFive[static_cast<std::size_t>(-exponent)] <
+                      kPast18) {
+      return static_cast<long double>(value);
+    }
     // log10 |value| is within one of log10 of 2^(binaryExponent + 23).
-    int k = 17 - detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
+    const int below = detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
+    int k = 17 - below;
+    if (mantissa >= (std::uint64_t{1} << 23) &&
+        std::fabs(static_cast<double>(value)) >= kTensToGuess[below + 1 - kLowestTen]) {
+      --k;
+    }
     for (int tries = 0; tries < 3 && k >= -27 && k <= 27; ++tries) {
       const std::optional<Wide> scaled = ScaledEven(mantissa, binaryExponent, k);
       if (!scaled) break;
@@ -119,6 +149,29 @@ std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,
     *declined = true;
   }
   return EvaluateFormulaAt(evaluator, formula, x);
+}
+
+void EvaluatePlannedMany(const FormulaPlan* plan, ExpressionEvaluator& evaluator,
+                         std::string_view formula, std::span<const float> xs,
+                         std::span<std::optional<long double>> values) {
+  constexpr std::size_t kAtOnce = 256;
+  std::array<PlanOutcome, kAtOnce> outcomes;
+  const std::size_t count = std::min(xs.size(), values.size());
+  for (std::size_t first = 0; first < count; first += kAtOnce) {
+    const std::size_t n = std::min(kAtOnce, count - first);
+    if (plan != nullptr) plan->RunMany(xs.subspan(first, n), std::span(outcomes).first(n));
+    for (std::size_t i = 0; i < n; ++i) {
+      const PlanOutcome& outcome = outcomes[i];
+      std::optional<long double>& value = values[first + i];
+      if (plan != nullptr && outcome.kind == PlanOutcome::Kind::Value) {
+        value = ReadPlanValue(outcome.value);
+      } else if (plan != nullptr && outcome.kind == PlanOutcome::Kind::Error) {
+        value.reset();
+      } else {
+        value = EvaluateFormulaAt(evaluator, formula, xs[first + i]);
+      }
+    }
+  }
 }
 
 std::string PlannedResultText(const FormulaPlan* plan, ExpressionEvaluator& evaluator,

@@ -5,6 +5,7 @@
 // work of rewriting the text.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,12 @@ std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,
                                              ExpressionEvaluator& evaluator,
                                              std::string_view formula, float x,
                                              bool* declined = nullptr);
+
+// EvaluatePlannedAt at each x, the plan running the samples side by side: values[i] is the value
+// at xs[i].
+void EvaluatePlannedMany(const FormulaPlan* plan, ExpressionEvaluator& evaluator,
+                         std::string_view formula, std::span<const float> xs,
+                         std::span<std::optional<long double>> values);
 
 // The result text of the same sample, as EvaluateExpressionText gives it for the substituted text.
 std::string PlannedResultText(const FormulaPlan* plan, ExpressionEvaluator& evaluator,

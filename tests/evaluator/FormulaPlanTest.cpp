@@ -2,7 +2,9 @@
 // the engine gives for the substituted formula, byte for byte.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,10 @@ const char* const kFormulas[] = {
     "x-0",
     "-(x-x)*2",
     "2^-(x-x)+x",
+    "x^4",
+    "(x+1)^4-x^3",
+    "(x/999999/999999)^3",
+    "(x*99999*99999)^4",
 };
 
 std::vector<float> RunningXs(float zoom, float step) {
@@ -108,10 +114,20 @@ std::vector<float> RunningXs(float zoom, float step) {
   return xs;
 }
 
+TEST(FormulaPlan, DeeplyNestedFormulaIsLeftToTheTextEngine) {
+  EXPECT_FALSE(FormulaPlan::Compile(std::string(3000, '(') + "x" + std::string(3000, ')')));
+}
+
 TEST(FormulaPlan, XTextFormReadsAsTheEngineReadsTheText) {
   long long checked = 0;
   std::vector<float> xs = RunningXs(100, 0.7f);
   for (const float x : RunningXs(0.5f, 0.01f)) xs.push_back(x);
+  // Every 251st float of both signs between 0.0005 and 2 * 10^6.
+  for (std::uint32_t bits = std::bit_cast<std::uint32_t>(5e-4f);
+       bits < std::bit_cast<std::uint32_t>(2e6f); bits += 251) {
+    xs.push_back(std::bit_cast<float>(bits));
+    xs.push_back(-std::bit_cast<float>(bits));
+  }
   for (const float x : xs) {
     const std::optional<XTextForm> form = ReadXTextForm(x);
     const std::string text = XValueText(x);
@@ -136,8 +152,14 @@ TEST(FormulaPlan, EverySampleItAnswersIsTheEnginesText) {
     const std::optional<FormulaPlan> plan = FormulaPlan::Compile(formula);
     if (!plan) continue;
     for (const Setting& s : settings) {
-      for (const float x : RunningXs(s.zoom, s.step)) {
-        const PlanOutcome outcome = plan->Run(x);
+      // Side by side, as the plot runs them: samples that fail or are declined drop out of a
+      // block while the others go on.
+      const std::vector<float> xs = RunningXs(s.zoom, s.step);
+      std::vector<PlanOutcome> outcomes(xs.size());
+      plan->RunMany(xs, outcomes);
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        const float x = xs[i];
+        const PlanOutcome& outcome = outcomes[i];
         if (outcome.kind == PlanOutcome::Kind::Declined) continue;
         const std::string expected = evaluator.EvaluateExpressionText(SubstituteX(formula, x));
         ASSERT_EQ(PlanResultText(outcome), expected) << formula << " at " << SubstituteX("x", x);

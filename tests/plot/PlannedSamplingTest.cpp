@@ -1,4 +1,5 @@
-// The compiled sampling path as the plot uses it: the value read from a result without its text.
+// The compiled sampling path as the plot uses it: the value read from a result without its text,
+// and the values of a run of samples.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -6,7 +7,10 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <vector>
 
+#include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"
 #include "plot/FormulaSampling.h"
 #include "plot/PlannedSampling.h"
@@ -36,6 +40,29 @@ TEST(PlannedSampling, ValueReadWithoutTheTextIsTheTextsValue) {
     if (!std::isnan(v)) check(v);
   }
   EXPECT_GT(checked, 1000000);
+}
+
+// The plot's values of a run of samples, the plan running them side by side and the text engine
+// answering the samples it declines, are the values of the text engine, bit for bit.
+TEST(PlannedSampling, SamplesSideBySideGiveTheTextEnginesValues) {
+  const char* const formulas[] = {"SIN(x)*x^2", "LOG(x)",    "1/(x-x)",  "x MOD 3",
+                                  "2^-0^x",     "x^3-x^4/9", "SQR(x)+1", "x!"};
+  std::vector<float> xs;
+  for (float x = -3; x <= 3; x += 0.0173f) xs.push_back(x);
+  xs.insert(xs.end(), {0.0f, -0.0f, 1e-4f, -2.5e-4f, 1e7f});
+  ExpressionEvaluator evaluator;
+  for (const char* formula : formulas) {
+    const std::optional<FormulaPlan> plan = FormulaPlan::Compile(formula);
+    std::vector<std::optional<long double>> values(xs.size());
+    EvaluatePlannedMany(plan ? &*plan : nullptr, evaluator, formula, xs, values);
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      const std::optional<long double> expected = EvaluateFormulaAt(evaluator, formula, xs[i]);
+      ASSERT_EQ(values[i].has_value(), expected.has_value()) << formula << " at " << xs[i];
+      if (expected) {
+        ASSERT_TRUE(SameBits(*values[i], *expected)) << formula << " at " << xs[i];
+      }
+    }
+  }
 }
 
 }  // namespace
