@@ -127,25 +127,26 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
   CurveDots dots;
   dots.layer = std::move(layer);
   dots.formulaShown = !state.currentFormula.empty();
+  // The formula and then the curves, each with every thread: the formula's evaluation is far
+  // shorter than the curves' rows, so running it beside them would leave its threads idle.
+  const FormulaDots* formula = nullptr;
   if (dots.formulaShown) {
-    cache.Prepare(accelerator.Sampler(), state, mapping, state.currentFormula, stop);
+    formula =
+        &cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula, stop);
+    if (stop.stop_requested()) return std::nullopt;
   }
   // Built-in dots first and the formula's over them, each pixel set once with its last colour.
   dots.layer.Reset(size.width, size.height);
-  // While the helper threads evaluate the formula this thread computes the curves alone.
-  WorkerPool* const pool = cache.Evaluating() ? nullptr : &accelerator.Sampler().Pool();
-  if (!accelerator.BuiltinCache().Collect(state, mapping, dots.layer, pool, stop)) {
+  if (!accelerator.BuiltinCache().Collect(state, mapping, dots.layer, &accelerator.Sampler().Pool(),
+                                          stop)) {
     return std::nullopt;
   }
-  if (!dots.formulaShown) return dots;
-  const FormulaDots& formula =
-      cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula, stop);
-  if (stop.stop_requested()) return std::nullopt;
-  for (const std::uint32_t at : formula.pixels) {
+  if (formula == nullptr) return dots;
+  for (const std::uint32_t at : formula->pixels) {
     dots.layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width),
                    kFormulaColor);
   }
-  dots.formulaLastPosition = formula.lastPosition;
+  dots.formulaLastPosition = formula->lastPosition;
   return dots;
 }
 
