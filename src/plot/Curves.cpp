@@ -160,14 +160,4 @@ void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots) {
   dialog.RedrawSurface();
 }
 
-void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
-                PlotAccelerator& accelerator) {
-  const PixelSize size = dialog.AttachSurface(plotId).GetSurfaceSize();
-  std::optional<CurveDots> dots =
-      CollectCurveDots(state, size, evaluator, accelerator, std::move(accelerator.Layer()));
-  if (!dots) return;  // cannot happen without a stop
-  ShowCurveDots(dialog, plotId, *dots);
-  accelerator.Layer() = std::move(dots->layer);
-}
-
 }  // namespace funzioni

@@ -69,12 +69,8 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
 // Sets the formula's dots over whatever the plotting area shows, then shows it.
 void ShowFormulaDots(Dialog& dialog, int plotId, const FormulaDots& dots);
 
-// The built-in curves and then, when there is one, the current formula (which shows the
-// surface), as a redraw draws them; through the accelerator.
-void PlotCurves(Dialog& dialog, int plotId, const PlotState& state, ExpressionEvaluator& evaluator,
-                PlotAccelerator& accelerator);
-
-// What PlotCurves sets on an area of a given size, computed apart from the area (on any thread).
+// The dots a redraw sets on an area of a given size, the built-in curves' and the current
+// formula's over them, computed apart from the area (on any thread).
 struct CurveDots {
   DotLayer layer;  // the built-in curves' dots and the formula's over them
   bool formulaShown = false;
@@ -89,8 +85,8 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
                                           PlotAccelerator& accelerator, DotLayer layer,
                                           std::stop_token stop = {});
 
-// Sets the dots on the plotting area as PlotCurves does (the layer is left empty, ready to serve
-// again).
+// Sets the dots on the plotting area and, when there is a formula, shows the surface (the layer
+// is left empty, ready to serve again).
 void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots);
 
 }  // namespace funzioni

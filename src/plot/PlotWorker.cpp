@@ -102,6 +102,11 @@ bool PlotWorker::Computing() const {
   return computing_;
 }
 
+long long PlotWorker::Abandonments() const {
+  const std::lock_guard lock(mutex_);
+  return abandonments_;
+}
+
 void PlotWorker::Recycle(DotLayer layer) {
   const std::lock_guard lock(mutex_);
   spare_ = std::move(layer);
@@ -131,7 +136,10 @@ void PlotWorker::Loop(std::stop_token quit) {
     }
     lock.lock();
     computing_ = false;
-    if (stop.stop_requested() || !outcome) continue;  // abandoned for later work
+    if (stop.stop_requested() || !outcome) {  // abandoned for later work
+      ++abandonments_;
+      continue;
+    }
     outcome_ = std::move(outcome);
     outcomeGeneration_ = generation;
     changed_.notify_all();

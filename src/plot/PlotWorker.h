@@ -79,6 +79,8 @@ class PlotWorker {
   bool Busy() const;
   // True while the thread computes.
   bool Computing() const;
+  // How many computations were abandoned for later work.
+  long long Abandonments() const;
   // A layer whose dots have been shown, so that its memory serves the next computation.
   void Recycle(DotLayer layer);
 
@@ -102,6 +104,7 @@ class PlotWorker {
   std::chrono::steady_clock::time_point computingSince_;
   std::optional<PlotOutcome> outcome_;
   std::uint64_t outcomeGeneration_ = 0;
+  long long abandonments_ = 0;
   std::stop_source abandon_;  // of the computation under way
   DotLayer spare_;
   std::jthread thread_;  // last: it ends before anything it uses
