@@ -452,14 +452,16 @@ class PlanParser {
   std::uint16_t result_ = 0;
 };
 
-// Upper case, no blanks, the "()" pairs removed in one pass, x marked; MOD becomes one token.
-std::optional<std::string> NormaliseFormula(std::string_view formula) {
+// Upper case (a lower-case x becomes xMark), no blanks, "()" pairs removed in one pass from the
+// left, as the entry point hands a text to the checks.
+std::string Normalised(std::string_view text, char xMark) {
   std::string out;
   bool afterOpen = false;
-  for (const char typed : formula) {
+  for (const char typed : text) {
     if (typed == ' ') continue;
-    char c = typed == 'x' ? kPlaceOfX
-                          : (typed >= 'a' && typed <= 'z' ? static_cast<char>(typed - 32) : typed);
+    const char c = typed == 'x'                   ? xMark
+                   : typed >= 'a' && typed <= 'z' ? static_cast<char>(typed - 32)
+                                                  : typed;
     if (c == ')' && afterOpen) {
       out.pop_back();
       afterOpen = false;
@@ -468,6 +470,12 @@ std::optional<std::string> NormaliseFormula(std::string_view formula) {
     out.push_back(c);
     afterOpen = c == '(';
   }
+  return out;
+}
+
+// Normalised with x marked; MOD becomes one token.
+std::optional<std::string> NormaliseFormula(std::string_view formula) {
+  const std::string out = Normalised(formula, kPlaceOfX);
   if (out.find("()") != std::string::npos) return std::nullopt;
   std::string tokens;
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -512,25 +520,6 @@ std::string Substituted(std::string_view formula, std::string_view xText) {
   return text;
 }
 
-// What the entry point hands to the checks: upper case, no blanks, "()" pairs removed in one
-// pass from the left.
-std::string NormalisedText(std::string_view text) {
-  std::string out;
-  bool afterOpen = false;
-  for (const char typed : text) {
-    if (typed == ' ') continue;
-    const char c = typed >= 'a' && typed <= 'z' ? static_cast<char>(typed - 32) : typed;
-    if (c == ')' && afterOpen) {
-      out.pop_back();
-      afterOpen = false;
-      continue;
-    }
-    out.push_back(c);
-    afterOpen = c == '(';
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
@@ -556,7 +545,7 @@ std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
     for (std::size_t k = 0; k < 2; ++k) {
       const std::string text = Substituted(formula, kSamples[form][k]);
       results[k] = evaluator.EvaluateExpressionText(text);
-      std::string checked = NormalisedText(text);
+      std::string checked = Normalised(text, 'X');
       passes[k] = !checked.empty() && evaluator.ValidateExpression(checked);
       messages[k] = evaluator.ErrorMessage();
     }
