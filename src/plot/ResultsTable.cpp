@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -38,11 +39,19 @@ std::string ResultNumberText(float value) {
   if (std::isnan(value)) return " nan";
   if (std::isinf(value)) return value > 0 ? " inf" : "-inf";
   if (value == 0) return " 0";
-  // One decimal of the absolute value (to_chars ignores the locale); the sign comes from the
-  // value itself, so -0.04 reads "-0.0".
+  // One decimal of the absolute value (to_chars ignores the locale and rounds the exact binary
+  // value); the sign comes from the value itself, so -0.04 reads "-0.0".
+  double magnitude = std::fabs(double{value});
+  // to_chars breaks an exact tie towards the even tenth, the mask away from zero. A float lies
+  // exactly halfway between two tenths only at a quarter of an odd count (0.25, 2.75, ...), far
+  // below 2^22, so the next double up is no tie and rounds to the tenth away from zero.
+  const double quarters = magnitude * 4;
+  if (quarters == std::floor(quarters) && std::fmod(quarters, 2) == 1) {
+    magnitude = std::nextafter(magnitude, std::numeric_limits<double>::infinity());
+  }
   char digits[64];
-  const auto written = std::to_chars(digits, digits + sizeof digits, std::fabs(double{value}),
-                                     std::chars_format::fixed, 1);
+  const auto written =
+      std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::fixed, 1);
   std::string text(1, value < 0 ? '-' : ' ');
   text.append(digits, written.ptr);
   return text;

@@ -18,8 +18,9 @@ class FormulaSampler;
 class PlotAccelerator;
 
 // A number written with the mask " 0.0;-0.0; 0": a blank and the value rounded to one decimal
-// when above 0, "-" and the absolute value when below 0, " 0" for exactly 0. A value that is not
-// finite reads " inf", "-inf" or " nan".
+// (a float exactly halfway between two tenths away from zero, 2.25 to 2.3) when above 0, "-" and
+// the absolute value when below 0, " 0" for exactly 0. A value that is not finite reads " inf",
+// "-inf" or " nan".
 std::string ResultNumberText(float value);
 
 // Appends the row "x ;y" to the results table.

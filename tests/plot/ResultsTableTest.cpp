@@ -1,9 +1,11 @@
 // The results table: heading lines, one row per tenth of a unit, and the number mask.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "PlotFixture.h"
+#include "plot/FormulaSampler.h"
 #include "plot/ResultsTable.h"
 
 namespace funzioni::testing {
@@ -80,6 +82,35 @@ TEST_F(ResultsTable, FormulaRowsAndRejectedSamples) {
   const std::vector<std::string> expected = {"1/x",         " ",           "-0.2 ;-5.0",
                                              "-0.1 ;-10.0", " 0.1 ; 10.0", " 0.2 ; 5.0"};
   EXPECT_EQ(ResultLines(), expected);
+}
+
+// Values exactly halfway between two tenths round away from zero, on the window's plain path and
+// on its compiled one alike.
+TEST_F(ResultsTable, ExactHalvesRoundAwayFromZero) {
+  struct Case {
+    const char* name;
+    float zoom;
+    const char* formula;
+    const char* row;  // a row the table must hold
+  };
+  const Case cases[] = {
+      {"quarter", 1, "0.25", " 0.1 ; 0.3"},
+      {"negative quarter", 1, "-0.25", " 0.1 ;-0.3"},
+      {"square of 1.5", 13, "x^2", " 1.5 ; 2.3"},
+      {"square through products", 13, "-x*-x", " 1.5 ; 2.3"},
+      {"shifted square", 13, "3+x^2", " 1.5 ; 5.3"},
+      {"negative square", 13, "0-x^2", "-1.5 ;-2.3"},
+      {"large power", 50, "10^x", " 5.8 ; 630956.3"},
+  };
+  FormulaSampler sampler(2);
+  for (const Case& c : cases) {
+    state.zoomValue.value = c.zoom;
+    ShowFormulaResults(dialog, state, evaluator, c.formula);
+    const std::vector<std::string> lines = ResultLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.row), lines.end()) << c.name;
+    const std::vector<std::string> rows = FormulaTableRows(state, evaluator, sampler, c.formula);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), rows) << c.name;
+  }
 }
 
 }  // namespace
