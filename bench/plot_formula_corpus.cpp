@@ -20,13 +20,13 @@
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"
 #include "plot/Curves.h"
-#include "plot/FormulaSampling.h"
-#include "plot/PlannedSampling.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
 #include "plot_benchmarks.h"
 #include "plot_peer_parser.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/PlannedSampling.h"
 #include "state/PlotState.h"
 
 namespace funzioni::bench {

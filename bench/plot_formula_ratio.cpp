@@ -14,9 +14,9 @@
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/Curves.h"
-#include "plot/FormulaSampler.h"
 #include "plot_benchmarks.h"
 #include "plot_peer_parser.h"
+#include "sampling/FormulaSampler.h"
 #include "state/PlotState.h"
 
 namespace funzioni::bench {

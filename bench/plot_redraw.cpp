@@ -19,11 +19,11 @@
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
-#include "plot/FormulaSampler.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
 #include "plot_benchmarks.h"
+#include "sampling/FormulaSampler.h"
 #include "state/PlotState.h"
 
 namespace funzioni::bench {

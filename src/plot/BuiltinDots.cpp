@@ -11,8 +11,8 @@
 #include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
-#include "plot/RunningSum.h"
-#include "plot/WorkerPool.h"
+#include "sampling/RunningSum.h"
+#include "sampling/WorkerPool.h"
 
 namespace funzioni {
 

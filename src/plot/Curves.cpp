@@ -6,10 +6,10 @@
 #include "drawing/DialogServices.h"
 #include "plot/BuiltinDots.h"
 #include "plot/BuiltinFunctions.h"
-#include "plot/FormulaSampling.h"
 #include "plot/PlotAccelerator.h"
-#include "plot/RunningSum.h"
-#include "plot/WorkerPool.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/RunningSum.h"
+#include "sampling/WorkerPool.h"
 
 namespace funzioni {
 

@@ -13,7 +13,7 @@
 #include "drawing/Geometry.h"
 #include "plot/DotLayer.h"
 #include "plot/PlotMapping.h"
-#include "plot/RunningSum.h"
+#include "sampling/RunningSum.h"
 #include "state/PlotState.h"
 
 namespace funzioni {

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "state/PlotState.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
 #include "plot/Curves.h"
-#include "plot/FormulaSampler.h"
-#include "plot/PlannedSampling.h"
 #include "plot/ResultsTable.h"
+#include "sampling/FormulaSampler.h"
+#include "sampling/PlannedSampling.h"
+#include "state/PlotState.h"
 
 namespace funzioni {
 

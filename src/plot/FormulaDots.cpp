@@ -5,7 +5,7 @@
 
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
-#include "plot/FormulaSampler.h"
+#include "sampling/FormulaSampler.h"
 
 namespace funzioni {
 

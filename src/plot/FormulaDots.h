@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "plot/PlotMapping.h"
-#include "plot/RunningSum.h"
+#include "sampling/RunningSum.h"
 #include "state/PlotState.h"
 
 namespace funzioni {

@@ -10,8 +10,8 @@
 #include "plot/BuiltinRowCache.h"
 #include "plot/DotLayer.h"
 #include "plot/FormulaDots.h"
-#include "plot/FormulaSampler.h"
 #include "plot/PlotBackgroundCache.h"
+#include "sampling/FormulaSampler.h"
 
 namespace funzioni {
 

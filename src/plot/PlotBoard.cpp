@@ -7,7 +7,7 @@
 #include "plot/Curves.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotMapping.h"
-#include "plot/RunningSum.h"
+#include "sampling/RunningSum.h"
 
 namespace funzioni {
 

@@ -8,12 +8,12 @@
 
 #include "drawing/DialogServices.h"
 #include "plot/BuiltinFunctions.h"
-#include "plot/FormulaSampler.h"
-#include "plot/FormulaSampling.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotIds.h"
 #include "plot/PlotMapping.h"
-#include "plot/RunningSum.h"
+#include "sampling/FormulaSampler.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/RunningSum.h"
 
 namespace funzioni {
 

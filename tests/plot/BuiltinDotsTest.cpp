@@ -16,10 +16,10 @@
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
-#include "plot/FormulaSampler.h"
-#include "plot/FormulaSampling.h"
 #include "plot/PlotMapping.h"
-#include "plot/WorkerPool.h"
+#include "sampling/FormulaSampler.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/WorkerPool.h"
 #include "state/PlotState.h"
 
 namespace funzioni {

@@ -10,10 +10,10 @@
 
 #include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
-#include "plot/FormulaSampling.h"
 #include "plot/ResultsTable.h"
-#include "plot/RunningSum.h"
 #include "plot/ZoomWindow.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/RunningSum.h"
 #include "state/PlotState.h"
 
 namespace funzioni {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "PlotFixture.h"
-#include "plot/FormulaSampler.h"
 #include "plot/ResultsTable.h"
+#include "sampling/FormulaSampler.h"
 
 namespace funzioni::testing {
 namespace {

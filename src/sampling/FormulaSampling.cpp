@@ -1,4 +1,4 @@
-#include "plot/FormulaSampling.h"
+#include "sampling/FormulaSampling.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "plot/PlannedSampling.h"
+#include "sampling/PlannedSampling.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include "evaluator/FloatParts.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberText.h"
-#include "plot/FormulaSampling.h"
+#include "sampling/FormulaSampling.h"
 
 namespace funzioni {
 

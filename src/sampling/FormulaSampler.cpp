@@ -1,11 +1,11 @@
-#include "plot/FormulaSampler.h"
+#include "sampling/FormulaSampler.h"
 
 #include <algorithm>
 #include <thread>
 
 #include "evaluator/ExpressionEvaluator.h"
-#include "plot/FormulaSampling.h"
-#include "plot/PlannedSampling.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/PlannedSampling.h"
 
 namespace funzioni {
 

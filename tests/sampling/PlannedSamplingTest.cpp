@@ -12,8 +12,8 @@
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"
-#include "plot/FormulaSampling.h"
-#include "plot/PlannedSampling.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/PlannedSampling.h"
 
 namespace funzioni {
 namespace {

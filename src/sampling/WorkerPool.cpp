@@ -1,4 +1,4 @@
-#include "plot/WorkerPool.h"
+#include "sampling/WorkerPool.h"
 
 #include <system_error>
 #include <utility>

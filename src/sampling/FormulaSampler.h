@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "evaluator/FormulaPlan.h"
-#include "plot/WorkerPool.h"
+#include "sampling/WorkerPool.h"
 
 namespace funzioni {
 
