@@ -1,28 +1,9 @@
 #include "plot/BuiltinFunctions.h"
 
-#include <array>
 #include <cmath>
 #include <limits>
 
 namespace funzioni {
-
-namespace {
-
-constexpr std::array<Color, functionCount + 1> kCurveColors{
-    0x00000000,  // slot 0, never read
-    0x0000FFFF,  // a.x: yellow
-    0x00FF00FF,  // a.x+b: magenta
-    0x00808080,  // a.x^2+b: grey
-    0x000000FF,  // (a.x+b):(c.x+d): red
-    0x000000FF,  // a.sin(x): red
-    0x00FF0000,  // a.cos(x): blue
-    0x00FFFFFF,  // a.x^3+b: white
-    0x00FFFF00,  // 2^a.x: cyan
-    0x0000FF00,  // a.x^x: green
-    0x00000000,  // sqr(a.x): black
-};
-
-}  // namespace
 
 long double PowerExtended(long double u, long double v) {
   if (v == 0) return 1.0L;
@@ -63,11 +44,6 @@ std::optional<long double> BuiltinValue(const PlotState& state, int n, float x) 
     default:
       return std::nullopt;
   }
-}
-
-Color BuiltinCurveColor(int n) {
-  if (n < 1 || n > functionCount) return 0;
-  return kCurveColors[n];
 }
 
 }  // namespace funzioni

@@ -4,7 +4,6 @@
 
 #include <optional>
 
-#include "drawing/Color.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -18,8 +17,5 @@ long double PowerExtended(long double u, long double v);
 // Empty where the function has no value at all (the square root of a negative a.x); a value that
 // is not finite (a division by zero) is returned as it is.
 std::optional<long double> BuiltinValue(const PlotState& state, int n, float x);
-
-// The colour of the dots of built-in function n.
-Color BuiltinCurveColor(int n);
 
 }  // namespace funzioni

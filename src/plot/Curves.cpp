@@ -17,12 +17,31 @@ namespace {
 
 constexpr Color kFormulaColor = 0x0000FFFF;  // yellow
 
+constexpr std::array<Color, functionCount + 1> kCurveColors{
+    0x00000000,  // slot 0, never read
+    0x0000FFFF,  // a.x: yellow
+    0x00FF00FF,  // a.x+b: magenta
+    0x00808080,  // a.x^2+b: grey
+    0x000000FF,  // (a.x+b):(c.x+d): red
+    0x000000FF,  // a.sin(x): red
+    0x00FF0000,  // a.cos(x): blue
+    0x00FFFFFF,  // a.x^3+b: white
+    0x00FFFF00,  // 2^a.x: cyan
+    0x0000FF00,  // a.x^x: green
+    0x00000000,  // sqr(a.x): black
+};
+
 // Leaves the current position where setting the formula's last dot would have left it.
 void MoveToLastDot(DrawingSurface& surface, const FormulaDots& dots) {
   if (dots.lastPosition) surface.MoveTo(dots.lastPosition->first, dots.lastPosition->second);
 }
 
 }  // namespace
+
+Color BuiltinCurveColor(int n) {
+  if (n < 1 || n > functionCount) return 0;
+  return kCurveColors[n];
+}
 
 Color FormulaCurveColor() {
   return kFormulaColor;

@@ -49,6 +49,8 @@ std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
                                                  std::string_view formula,
                                                  std::span<const float> xs);
 
+// The colour of the dots of built-in function n (1..functionCount).
+Color BuiltinCurveColor(int n);
 // The colour of the typed formula's dots (yellow).
 Color FormulaCurveColor();
 
