@@ -10,8 +10,8 @@
 #include "app/MainWindow.h"
 #include "app/TableText.h"
 #include "drawing/Shortcuts.h"
-#include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
+#include "sampling/BuiltinFunctions.h"
 
 namespace funzioni {
 

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
+#include "sampling/BuiltinFunctions.h"
 #include "sampling/RunningSum.h"
 #include "sampling/WorkerPool.h"
 

@@ -5,9 +5,9 @@
 #include <span>
 
 #include "plot/BuiltinDots.h"
-#include "plot/BuiltinFunctions.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
+#include "sampling/BuiltinFunctions.h"
 #include "sampling/RunningSum.h"
 #include "sampling/WorkerPool.h"
 

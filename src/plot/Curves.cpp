@@ -5,8 +5,8 @@
 
 #include "drawing/DialogServices.h"
 #include "plot/BuiltinDots.h"
-#include "plot/BuiltinFunctions.h"
 #include "plot/PlotAccelerator.h"
+#include "sampling/BuiltinFunctions.h"
 #include "sampling/FormulaSampling.h"
 #include "sampling/RunningSum.h"
 #include "sampling/WorkerPool.h"

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "drawing/DialogServices.h"
-#include "plot/BuiltinFunctions.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotIds.h"
 #include "plot/PlotMapping.h"
+#include "sampling/BuiltinFunctions.h"
 #include "sampling/FormulaSampler.h"
 #include "sampling/FormulaSampling.h"
 #include "sampling/RunningSum.h"

@@ -1,4 +1,4 @@
-#include "plot/BuiltinFunctions.h"
+#include "sampling/BuiltinFunctions.h"
 
 #include <cmath>
 #include <limits>
