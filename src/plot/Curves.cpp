@@ -47,14 +47,6 @@ Color FormulaCurveColor() {
   return kFormulaColor;
 }
 
-float BuiltinSampleStep(const PlotState& state) {
-  return static_cast<float>(0.0005 * state.stepValue.value);
-}
-
-float FormulaSampleStep(const PlotState& state) {
-  return static_cast<float>(0.001 * state.stepValue.value);
-}
-
 void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state.zoomValue.value);
@@ -76,27 +68,6 @@ void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
       if (y) surface.SetPixel(column, mapping.Row(*y), BuiltinCurveColor(n));
     }
   });
-}
-
-std::vector<float> FormulaSampleXs(const PlotState& state) {
-  const float r = HalfRange(state.zoomValue.value);
-  std::vector<float> xs;
-  ForEachRunningValue(-r, r, FormulaSampleStep(state), [&](float x) { xs.push_back(x); });
-  return xs;
-}
-
-RunningValues FormulaSampleWalk(const PlotState& state) {
-  const float r = HalfRange(state.zoomValue.value);
-  return RunningValues(-r, r, FormulaSampleStep(state));
-}
-
-std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
-                                                 std::string_view formula,
-                                                 std::span<const float> xs) {
-  std::vector<FormulaSample> samples;
-  samples.reserve(xs.size());
-  for (const float x : xs) samples.push_back({x, EvaluateFormulaAt(evaluator, formula, x)});
-  return samples;
 }
 
 void DrawFormulaSamples(DrawingSurface& surface, const PlotMapping& mapping,

@@ -13,7 +13,8 @@
 #include "drawing/Geometry.h"
 #include "plot/DotLayer.h"
 #include "plot/PlotMapping.h"
-#include "sampling/RunningSum.h"
+#include "sampling/FormulaSampling.h"
+#include "sampling/SampleXs.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -24,30 +25,9 @@ class ExpressionEvaluator;
 class PlotAccelerator;
 struct FormulaDots;
 
-// The sampling steps: 0.0005 p for the built-in curves and 0.001 p for the typed formula, each a
-// 32-bit float.
-float BuiltinSampleStep(const PlotState& state);
-float FormulaSampleStep(const PlotState& state);
-
 // Draws one dot per sample of every built-in function whose switch is exactly 1, function by
 // function at each x, onto the plotting area. Does not show the surface.
 void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state);
-
-// One sample of the typed formula; y is empty where the evaluator rejected the text.
-struct FormulaSample {
-  float x = 0;
-  std::optional<long double> y;
-};
-
-// The x of every sample of the typed formula: -r, -r + step, ... as a running 32-bit sum.
-std::vector<float> FormulaSampleXs(const PlotState& state);
-// The same values a block at a time.
-RunningValues FormulaSampleWalk(const PlotState& state);
-
-// Evaluates the formula at every x, one evaluator call each; draws nothing.
-std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
-                                                 std::string_view formula,
-                                                 std::span<const float> xs);
 
 // The colour of the dots of built-in function n (1..functionCount).
 Color BuiltinCurveColor(int n);

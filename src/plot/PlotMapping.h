@@ -5,6 +5,7 @@
 // y = -r row H.
 
 #include "drawing/Geometry.h"
+#include "sampling/SampleXs.h"
 
 namespace funzioni {
 
@@ -22,11 +23,6 @@ struct PlotMapping {
     return static_cast<double>(height - height / (0.4 * zoom) * (y + halfRange));
   }
 };
-
-// The half-range 0.2 z, stored as a 32-bit float.
-inline float HalfRange(float zoom) {
-  return static_cast<float>(0.2 * zoom);
-}
 
 inline PlotMapping MakePlotMapping(PixelSize size, float zoom) {
   return PlotMapping{static_cast<double>(size.width), static_cast<double>(size.height), zoom,

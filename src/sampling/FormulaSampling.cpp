@@ -44,4 +44,13 @@ std::optional<long double> EvaluateFormulaAt(ExpressionEvaluator& evaluator,
   return ReadEvaluatorNumber(result);
 }
 
+std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
+                                                 std::string_view formula,
+                                                 std::span<const float> xs) {
+  std::vector<FormulaSample> samples;
+  samples.reserve(xs.size());
+  for (const float x : xs) samples.push_back({x, EvaluateFormulaAt(evaluator, formula, x)});
+  return samples;
+}
+
 }  // namespace funzioni

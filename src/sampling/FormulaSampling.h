@@ -4,7 +4,9 @@
 // the evaluator's answer read back as a number.
 
 #include <optional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace funzioni {
 
@@ -20,5 +22,16 @@ std::optional<long double> ReadEvaluatorNumber(std::string_view result);
 // one evaluation. Empty when the evaluator rejects the text.
 std::optional<long double> EvaluateFormulaAt(ExpressionEvaluator& evaluator,
                                              std::string_view formula, float x);
+
+// One sample of the typed formula; y is empty where the evaluator rejected the text.
+struct FormulaSample {
+  float x = 0;
+  std::optional<long double> y;
+};
+
+// Evaluates the formula at every x, one evaluator call each.
+std::vector<FormulaSample> ComputeFormulaSamples(ExpressionEvaluator& evaluator,
+                                                 std::string_view formula,
+                                                 std::span<const float> xs);
 
 }  // namespace funzioni

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "plot/Curves.h"
 #include "plot/ResultsTable.h"
 #include "plot/ZoomWindow.h"
 #include "sampling/FormulaSampling.h"
@@ -52,18 +51,6 @@ TEST(RunningSum, TakenInBlocksGivesTheSameWalk) {
     }
     EXPECT_EQ(joined, whole) << w.start << " " << w.step;
   }
-}
-
-TEST(SampleCounts, FollowZoomAndStep) {
-  PlotState state;
-  EXPECT_EQ(FormulaSampleXs(state).size(), 400u);  // z = 50, p = 50
-  state.stepValue.value = 100;
-  EXPECT_EQ(FormulaSampleXs(state).size(), 200u);
-  EXPECT_FLOAT_EQ(FormulaSampleStep(state), 0.1f);
-  EXPECT_FLOAT_EQ(BuiltinSampleStep(state), 0.05f);
-  state.zoomValue.value = 1e6f;  // far past the meter's range, by the keypad
-  state.stepValue.value = 1;
-  EXPECT_EQ(FormulaSampleXs(state).size(), 1u);
 }
 
 TEST(EvaluatorAnswers, ErrorsAndNumbers) {
