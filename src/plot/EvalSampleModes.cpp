@@ -10,9 +10,9 @@
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
 #include "plot/Curves.h"
-#include "plot/ResultsTable.h"
 #include "sampling/FormulaSampler.h"
 #include "sampling/PlannedSampling.h"
+#include "sampling/ResultRows.h"
 #include "state/PlotState.h"
 
 namespace funzioni {

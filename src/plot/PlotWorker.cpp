@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "plot/PlotMapping.h"
-#include "plot/ResultsTable.h"
+#include "sampling/ResultRows.h"
 
 namespace funzioni {
 

@@ -7,6 +7,7 @@
 #include "PlotFixture.h"
 #include "plot/ResultsTable.h"
 #include "sampling/FormulaSampler.h"
+#include "sampling/ResultRows.h"
 
 namespace funzioni::testing {
 namespace {
