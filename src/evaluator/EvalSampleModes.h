@@ -1,5 +1,5 @@
-// funzioni-eval's modes that run the plot's sampling of a typed formula: --samples and --table.
-// They need the plotting code; a build without it answers that they are not available.
+// funzioni-eval's modes that run the window's sampling of a typed formula: --samples and --table.
+// They are defined by src/sampling, which the program links.
 #pragma once
 
 #include <ostream>

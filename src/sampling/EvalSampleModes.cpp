@@ -9,10 +9,10 @@
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
-#include "plot/Curves.h"
 #include "sampling/FormulaSampler.h"
 #include "sampling/PlannedSampling.h"
 #include "sampling/ResultRows.h"
+#include "sampling/SampleXs.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
