@@ -8,15 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "evaluator/ResultReading.h"
+
 namespace funzioni {
 
 class ExpressionEvaluator;
-
-// True when the evaluator's answer reports a failure (its lower-case form contains "error").
-bool IsEvaluatorError(std::string_view result);
-
-// The number in an evaluator's answer, leading blanks skipped; empty when it holds no number.
-std::optional<long double> ReadEvaluatorNumber(std::string_view result);
 
 // The formula's value at x: every lower-case "x" replaced by the 7-significant-digit text of x,
 // one evaluation. Empty when the evaluator rejects the text.

@@ -2,140 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cmath>
-#include <cstdint>
-#include <limits>
 
 #include "evaluator/ExpressionEvaluator.h"
-#include "evaluator/FloatParts.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberText.h"
+#include "evaluator/ResultReading.h"
 #include "sampling/FormulaSampling.h"
 
 namespace funzioni {
-
-namespace {
-
-__extension__ typedef unsigned __int128 Wide;
-
-constexpr std::uint64_t kFirst18 = 100000000000000000ULL;  // 10^17
-constexpr std::uint64_t kPast18 = 1000000000000000000ULL;  // 10^18
-
-// 5^k, k = 0..27 (5^27 < 2^63).
-constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
-  std::array<std::uint64_t, 28> powers{};
-  powers[0] = 1;
-  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
-  return powers;
-}();
-
-// Round-half-even quotient of `numerator` by `divisor`.
-Wide DivideEven(Wide numerator, Wide divisor) {
-  const Wide quotient = numerator / divisor;
-  const Wide twice = 2 * (numerator % divisor);
-  if (twice > divisor || (twice == divisor && (quotient & 1) != 0)) return quotient + 1;
-  return quotient;
-}
-
-// |value| * 10^k rounded to a whole number, ties to even, exactly; |k| <= 27.
-std::optional<Wide> ScaledEven(std::uint64_t mantissa, int binaryExponent, int k) {
-  if (k >= 0) {
-    const Wide product = static_cast<Wide>(mantissa) * kPowersOfFive[static_cast<std::size_t>(k)];
-    const int shift = binaryExponent + k;
-    if (shift >= 0) return shift < 40 ? std::optional<Wide>(product << shift) : std::nullopt;
-    if (shift <= -120) return std::nullopt;
-    const Wide one = 1;
-    const Wide quotient = product >> -shift;
-    const Wide rest = product & ((one << -shift) - 1);
-    const Wide half = one << (-shift - 1);
-    if (rest > half || (rest == half && (quotient & 1) != 0)) return quotient + 1;
-    return quotient;
-  }
-  const int shift = binaryExponent + k;
-  if (shift < 0 || shift > 100) return std::nullopt;
-  return DivideEven(static_cast<Wide>(mantissa) << shift,
-                    kPowersOfFive[static_cast<std::size_t>(-k)]);
-}
-
-// 10^k, k = 0..27: exact in the extended format (5^27 < 2^64).
-constexpr std::array<long double, 28> kTens = [] {
-  std::array<long double, 28> tens{};
-  long double power = 1;
-  for (auto& ten : tens) {
-    ten = power;
-    power *= 10;
-  }
-  return tens;
-}();
-
-// 10^-37 .. 10^39, near enough to guess the decimal exponent of a float (a guess only saves a
-// second try).
-constexpr int kLowestTen = -37;
-constexpr std::array<double, 77> kTensToGuess = [] {
-  std::array<double, 77> tens{};
-  tens[-kLowestTen] = 1;
-  for (std::size_t k = 1 - kLowestTen; k < tens.size(); ++k) tens[k] = tens[k - 1] * 10;
-  for (std::size_t k = -kLowestTen; k-- > 0;) tens[k] = tens[k + 1] / 10;
-  return tens;
-}();
-
-}  // namespace
-
-long double ReadPlanValue(float value) {
-  // The text is the value rounded to 18 significant digits, d * 10^-k with 10^17 <= d <= 10^18;
-  // the reader gives d / 10^k correctly rounded, which one extended division does when 10^k is
-  // exact (|k| <= 27).
-  // " 0" for zero of either sign; an infinite value is written 9.99999999999999999E+998.
-  if (value == 0) return 0.0L;
-  if (std::isinf(value)) {
-    static const long double kInfinite = *ReadEvaluatorNumber(
-        PlanResultText({PlanOutcome::Kind::Value, std::numeric_limits<float>::infinity()}));
-    return value > 0 ? kInfinite : -kInfinite;
-  }
-  if (std::isfinite(value)) {
-    const detail::FloatParts parts = detail::PartsOf(value);
-    const std::uint64_t mantissa = parts.mantissa;
-    const int binaryExponent = parts.exponent;
-    // A value of at most 18 significant digits is written exactly and reads back as itself:
-    // with m odd, m * 2^-k is m * 5^k / 10^k, whose figures are those of m * 5^k.
-    const int zeros = std::countr_zero(mantissa);
-    const int exponent = binaryExponent + zeros;
-    const std::uint64_t odd = mantissa >> zeros;
-    if (exponent >= 0
-            ? exponent < 40 && (odd << exponent) < kPast18
-            : exponent > -28 &&
-                  static_cast<Wide>(odd) * kPowersOfFive[static_cast<std::size_t>(-exponent)] <
-                      kPast18) {
-      return static_cast<long double>(value);
-    }
-    // log10 |value| is within one of log10 of 2^(binaryExponent + 23).
-    const int below = detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
-    int k = 17 - below;
-    if (mantissa >= (std::uint64_t{1} << 23) &&
-        std::fabs(static_cast<double>(value)) >= kTensToGuess[below + 1 - kLowestTen]) {
-      --k;
-    }
-    for (int tries = 0; tries < 3 && k >= -27 && k <= 27; ++tries) {
-      const std::optional<Wide> scaled = ScaledEven(mantissa, binaryExponent, k);
-      if (!scaled) break;
-      if (*scaled < kFirst18) {
-        ++k;
-        continue;
-      }
-      if (*scaled > kPast18) {
-        --k;
-        continue;
-      }
-      // At most 10^18 < 2^63: converted as a signed number, which the processor does directly.
-      const auto digits = static_cast<long double>(static_cast<std::int64_t>(*scaled));
-      const long double magnitude = k >= 0 ? digits / kTens[static_cast<std::size_t>(k)]
-                                           : digits * kTens[static_cast<std::size_t>(-k)];
-      return value < 0 ? -magnitude : magnitude;
-    }
-  }
-  return *ReadEvaluatorNumber(PlanResultText({PlanOutcome::Kind::Value, value}));
-}
 
 std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,
                                              ExpressionEvaluator& evaluator,

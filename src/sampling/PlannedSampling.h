@@ -14,10 +14,6 @@ namespace funzioni {
 class ExpressionEvaluator;
 class FormulaPlan;
 
-// The number that the plot reads from the result text of a 32-bit value (" " and its 18-digit
-// text), worked out without writing the text where that can be done exactly.
-long double ReadPlanValue(float value);
-
 // As EvaluateFormulaAt, through the plan when there is one and it answers; `declined` (when
 // given) tells whether the text engine had to answer instead.
 std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,

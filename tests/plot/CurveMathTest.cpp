@@ -1,5 +1,4 @@
-// The arithmetic under the pictures: running sums, number reading and the coordinates line's
-// number mask.
+// The arithmetic under the pictures: running sums and the coordinates line's number mask.
 
 #include <cmath>
 #include <limits>
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "plot/ZoomWindow.h"
-#include "sampling/FormulaSampling.h"
 #include "sampling/RunningSum.h"
 #include "state/PlotState.h"
 
@@ -50,27 +48,6 @@ TEST(RunningSum, TakenInBlocksGivesTheSameWalk) {
     }
     EXPECT_EQ(joined, whole) << w.start << " " << w.step;
   }
-}
-
-TEST(EvaluatorAnswers, ErrorsAndNumbers) {
-  EXPECT_TRUE(IsEvaluatorError("   Error in Expression: Division by zero"));
-  EXPECT_TRUE(IsEvaluatorError("ERROR"));
-  EXPECT_FALSE(IsEvaluatorError(" 1.5"));
-  struct Case {
-    const char* text;
-    double value;
-  };
-  for (const Case& c : {Case{" 1.5", 1.5}, Case{"-.2", -0.2}, Case{" .05", 0.05},
-                        Case{" 1E+20", 1e20}, Case{" 2.5E-21", 2.5e-21}, Case{"   7", 7}}) {
-    const auto value = ReadEvaluatorNumber(c.text);
-    ASSERT_TRUE(value.has_value()) << c.text;
-    EXPECT_DOUBLE_EQ(static_cast<double>(*value), c.value) << c.text;
-  }
-  EXPECT_FALSE(ReadEvaluatorNumber("").has_value());
-  EXPECT_FALSE(ReadEvaluatorNumber("   ").has_value());
-  EXPECT_FALSE(ReadEvaluatorNumber("abc").has_value());
-  EXPECT_GT(static_cast<double>(*ReadEvaluatorNumber(" 9.99999999999999999E+998")), 1e308);
-  EXPECT_TRUE(std::isinf(*ReadEvaluatorNumber(" 1E+99999")));
 }
 
 TEST(PointerReadout, CoordinateMaskAndCorners) {
