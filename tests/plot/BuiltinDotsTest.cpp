@@ -1,11 +1,10 @@
 // The fast paths underneath the accelerated redraw: built-in rows in double precision against the
-// extended-precision rows, the dot layer, and the formula evaluated on several threads.
+// extended-precision rows, and the dot layer.
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <random>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,9 +16,6 @@
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
 #include "plot/PlotMapping.h"
-#include "sampling/FormulaSampler.h"
-#include "sampling/FormulaSampling.h"
-#include "sampling/WorkerPool.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -158,58 +154,6 @@ TEST(DotLayer, LastColourWinsAndEachPixelIsSetOnce) {
   layer.FlushTo(surface);
   EXPECT_EQ(surface.PixelAt(0, 1), 0x00FF0000);
   EXPECT_EQ(surface.PixelAt(1, 1), 0x00000000);
-}
-
-TEST(FormulaSampler, ThreadsGiveTheSameValuesInTheSameOrder) {
-  ExpressionEvaluator evaluator;
-  std::vector<float> xs;
-  for (float x = -20; x <= 20; x += 0.0137f) xs.push_back(x);
-  const std::vector<float> few(xs.begin(), xs.begin() + 40);
-  const std::vector<float>* const inputs[] = {&xs, &few};
-  for (const char* formula : {"SIN(x)*x^2", "LOG(x)", "1/x", "SQR(x)", "x+"}) {
-    for (const std::vector<float>* points : inputs) {
-      std::vector<std::optional<long double>> expected;
-      for (const float x : *points) expected.push_back(EvaluateFormulaAt(evaluator, formula, x));
-      for (const unsigned threads : {1u, 2u, 3u}) {
-        FormulaSampler sampler(threads);
-        EXPECT_EQ(sampler.Evaluate(evaluator, formula, *points), expected)
-            << formula << " on " << threads << " threads, " << points->size() << " samples";
-      }
-    }
-  }
-}
-
-TEST(FormulaSampler, AnEvaluationLeftUnfinishedEndsCleanly) {
-  ExpressionEvaluator evaluator;
-  std::vector<float> xs(20000);
-  for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = static_cast<float>(i) / 1000;
-  FormulaSampler sampler(2);
-  // Dropped while the helper works: it stops, and the sampler is free for the next job.
-  sampler.Start("SIN(x)*x^2", xs).reset();
-  const FormulaValues values = sampler.Evaluate(evaluator, "x*2", std::span(xs).first(3));
-  ASSERT_EQ(values.size(), 3u);
-  EXPECT_EQ(values[2], EvaluateFormulaAt(evaluator, "x*2", xs[2]));
-}
-
-TEST(WorkerPool, EveryPartOnceAFailureRethrownABusyPoolLeavesItToTheCaller) {
-  WorkerPool pool(2);
-  for (const std::size_t parts : {0u, 1u, 7u, 1000u}) {
-    std::vector<int> runs(parts);
-    pool.Run(parts, [&](std::size_t part, unsigned) { ++runs[part]; });
-    EXPECT_EQ(std::count(runs.begin(), runs.end(), 1), static_cast<long>(parts)) << parts;
-  }
-  EXPECT_THROW(pool.Run(50,
-                        [](std::size_t part, unsigned) {
-                          if (part == 17) throw std::runtime_error("part 17");
-                        }),
-               std::runtime_error);
-  // Still usable after a failure; while busy, Run does every part on the calling thread.
-  ASSERT_TRUE(pool.Begin(0, [](std::size_t, unsigned) {}));
-  std::vector<unsigned> workers(20, 99);
-  pool.Run(20, [&](std::size_t part, unsigned worker) { workers[part] = worker; });
-  EXPECT_EQ(std::count(workers.begin(), workers.end(), 0u), 20);
-  EXPECT_EQ(pool.Finish(), nullptr);
-  EXPECT_FALSE(pool.Busy());
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
-// The arithmetic under the pictures: running sums and the coordinates line's number mask.
+// The running 32-bit sums that every walk over x takes.
 
-#include <cmath>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "plot/ZoomWindow.h"
 #include "sampling/RunningSum.h"
-#include "state/PlotState.h"
 
 namespace funzioni {
 namespace {
@@ -48,22 +44,6 @@ TEST(RunningSum, TakenInBlocksGivesTheSameWalk) {
     }
     EXPECT_EQ(joined, whole) << w.start << " " << w.step;
   }
-}
-
-TEST(PointerReadout, CoordinateMaskAndCorners) {
-  struct Case {
-    double value;
-    const char* text;
-  };
-  for (const Case& c :
-       {Case{0, "0.00"}, Case{-20, "-20.00"}, Case{0.5, "0.50"}, Case{-0.25, "-0.25"},
-        Case{-0.001, "0.00"}, Case{10, "10.00"}, Case{3.14159, "3.14"}}) {
-    EXPECT_EQ(CoordinateText(c.value), c.text) << c.value;
-  }
-  EXPECT_EQ(PointerReadoutText(50, 50, 50), "x=0.00 y=0.00");
-  EXPECT_EQ(PointerReadoutText(100, 0, 50), "x=10.00 y=10.00");
-  EXPECT_EQ(PointerReadoutText(0, 100, 100), "x=-20.00 y=-20.00");
-  EXPECT_EQ(PointerReadoutText(75, 25, 1), "x=0.10 y=0.10");
 }
 
 }  // namespace
