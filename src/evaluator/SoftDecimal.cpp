@@ -193,7 +193,7 @@ Float80 FromDecimal(std::string_view digits, std::int64_t exponent, bool negativ
   exponent = std::clamp<std::int64_t>(exponent, -kFar, kFar);
   exponent += static_cast<std::int64_t>(digits.size() - last - 1);
   digits = digits.substr(0, last + 1);
-  const auto count = static_cast<std::int64_t>(std::min<std::size_t>(digits.size(), kFar));
+  const auto count = static_cast<std::int64_t>(digits.size());
   const std::int64_t lead = count + exponent;
   if (lead > kOverflowLead) return detail::Infinity(negative);
   if (lead < kUnderflowLead) return detail::Zero(negative);
