@@ -60,15 +60,17 @@ Root IntegerSquareRoot(U128 n) {
   constexpr double kTwo64 = 18446744073709551616.0;
   const double estimate = std::sqrt(static_cast<double>(n.hi) * kTwo64 + static_cast<double>(n.lo));
   std::uint64_t r = estimate >= kTwo64 ? ~0ULL : static_cast<std::uint64_t>(estimate);
-  // The estimate is within about 2^12 of the root: one correction step by (n - r^2) / 2r.
+  // The estimate is within about 2^12 of the root: one correction step by (n - r^2) / 2r, in
+  // doubles (the step is small, so its rounding only leaves the root off by one or two).
   const U128 square = detail::Multiply64(r, r);
-  std::uint64_t remainder = 0;
+  auto toDouble = [&](U128 x) {
+    return static_cast<double>(x.hi) * kTwo64 + static_cast<double>(x.lo);
+  };
   if (detail::Less(n, square)) {
-    const U128 excess = detail::Subtract(square, n);
-    r -= detail::Divide128By64(excess.hi, excess.lo, r, remainder) / 2;
+    r -= static_cast<std::uint64_t>(toDouble(detail::Subtract(square, n)) / (2 * estimate));
   } else {
-    const U128 shortfall = detail::Subtract(n, square);
-    const std::uint64_t step = detail::Divide128By64(shortfall.hi, shortfall.lo, r, remainder) / 2;
+    const auto step =
+        static_cast<std::uint64_t>(toDouble(detail::Subtract(n, square)) / (2 * estimate));
     r = step > ~0ULL - r ? ~0ULL : r + step;
   }
   while (detail::Less(n, detail::Multiply64(r, r))) --r;

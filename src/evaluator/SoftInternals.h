@@ -185,7 +185,7 @@ inline Float80 Pack(const Unpacked& u) {
 }
 
 // ma / mb for normalized mantissas: the quotient as magnitude * 2^(adjust - 127) with
-// adjust 0 or -1, a sticky bit for any remainder.
+// adjust 0 or -1; below the 64 quotient bits only the rounding bit and a sticky bit.
 struct Quotient {
   U128 magnitude;
   int adjust = 0;
@@ -197,8 +197,13 @@ inline Quotient DivideMantissas(std::uint64_t ma, std::uint64_t mb) {
   const std::uint64_t u0 = shifted ? ma << 63 : 0;
   std::uint64_t remainder = 0;
   const std::uint64_t q = Divide128By64(u1, u0, mb, remainder);
-  const std::uint64_t q2 = Divide128By64(remainder, 0, mb, remainder);
-  return {{q, q2 | (remainder != 0 ? 1U : 0U)}, shifted ? 0 : -1};
+  // Only the rounding bit and the sticky bit matter below q: the remainder against mb / 2.
+  const std::uint64_t rest = mb - remainder;
+  const std::uint64_t below = remainder > rest    ? kTopBit | 1
+                              : remainder == rest ? kTopBit
+                              : remainder != 0    ? 1
+                                                  : 0;
+  return {{q, below}, shifted ? 0 : -1};
 }
 
 }  // namespace funzioni::soft::detail

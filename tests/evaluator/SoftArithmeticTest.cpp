@@ -272,6 +272,12 @@ void Check(Tally& tally, const char* operation, Float80 got, long double expecte
   }
 }
 
+void Report(const Tally& tally) {
+  std::printf("compared %ld operations with the x87, %ld differed\n", tally.compared,
+              tally.differed);
+  EXPECT_EQ(tally.differed, 0) << "of " << tally.compared;
+}
+
 constexpr long kPerOperation = 200000;
 
 // The digits of m * 2^-63 + 2^-64 (in [1, 2)), the halfway point above an extended number.
@@ -317,7 +323,7 @@ TEST(SoftArithmeticHardware, BasicOperationsMatchTheX87) {
     if (order != expected && ++tally.differed <= 10)
       ADD_FAILURE() << "compare " << Hex(a) << Hex(b);
   }
-  EXPECT_EQ(tally.differed, 0) << "of " << tally.compared;
+  Report(tally);
 }
 
 TEST(SoftArithmeticHardware, RemainderRoundingAndScalingMatchTheX87) {
@@ -364,7 +370,7 @@ TEST(SoftArithmeticHardware, RemainderRoundingAndScalingMatchTheX87) {
       }
     }
   }
-  EXPECT_EQ(tally.differed, 0) << "of " << tally.compared;
+  Report(tally);
 }
 
 TEST(SoftArithmeticHardware, DecimalNumbersMatchStrtold) {
@@ -389,7 +395,7 @@ TEST(SoftArithmeticHardware, DecimalNumbersMatchStrtold) {
     Check(tally, "decimal", FromDecimal(digits, exponent, false),
           std::strtold(text.c_str(), nullptr), FromInt64(exponent));
   }
-  EXPECT_EQ(tally.differed, 0) << "of " << tally.compared;
+  Report(tally);
 }
 
 #endif
