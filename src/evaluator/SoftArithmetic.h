@@ -49,10 +49,12 @@ Float80 Scale(Float80 a, int exponent);
 Float80 FromDecimal(std::string_view digits, std::int64_t exponent, bool negative);
 
 inline bool IsNan(Float80 a) {
-  return (a.signExponent & kFloat80ExponentMask) == kFloat80ExponentMask && (a.mantissa << 1) != 0;
+  return (a.signExponent & kFloat80ExponentMask) == kFloat80ExponentMask &&
+         (a.mantissa << 1) != 0;
 }
 inline bool IsInf(Float80 a) {
-  return (a.signExponent & kFloat80ExponentMask) == kFloat80ExponentMask && (a.mantissa << 1) == 0;
+  return (a.signExponent & kFloat80ExponentMask) == kFloat80ExponentMask &&
+         (a.mantissa << 1) == 0;
 }
 inline bool IsNegative(Float80 a) {
   return (a.signExponent & kFloat80SignBit) != 0;
