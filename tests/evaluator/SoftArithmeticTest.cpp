@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "evaluator/SoftArithmetic.h"
 
@@ -149,6 +150,38 @@ TEST(SoftArithmetic, Conversions) {
   EXPECT_EQ(Scale({0xC000000000000000ULL, 0x3FFF}, -16446), kMinSubnormal);
   EXPECT_EQ(Scale(kMinSubnormal, 16445), kOne);
   EXPECT_EQ(Scale(kOne, 1 << 30), kInf);
+}
+
+// The decimal digits of 5^n (by schoolbook multiplication in base 10^9).
+std::string PowerOfFiveDigits(int n) {
+  std::vector<std::uint32_t> limbs{1};
+  for (int i = 0; i < n; ++i) {
+    std::uint64_t carry = 0;
+    for (std::uint32_t& limb : limbs) {
+      const std::uint64_t t = std::uint64_t{limb} * 5 + carry;
+      limb = static_cast<std::uint32_t>(t % 1000000000);
+      carry = t / 1000000000;
+    }
+    if (carry != 0) limbs.push_back(static_cast<std::uint32_t>(carry));
+  }
+  std::string digits = std::to_string(limbs.back());
+  for (std::size_t i = limbs.size() - 1; i-- > 0;) {
+    const std::string part = std::to_string(limbs[i]);
+    digits += std::string(9 - part.size(), '0') + part;
+  }
+  return digits;
+}
+
+TEST(SoftArithmetic, DecimalHalfwayPointsAmongTheSubnormals) {
+  // 5 * 2^-16446 = 5^16447 * 10^-16446, halfway between the subnormals 2 and 3 (in units of
+  // 2^-16445), written out in full (11496 digits): ties to even, and anything beyond rounds up,
+  // even past the digits that are read in full.
+  const std::string halfway = PowerOfFiveDigits(16447);
+  EXPECT_EQ(FromDecimal(halfway, -16446, false), (Float80{2, 0}));
+  EXPECT_EQ(FromDecimal(halfway + std::string(20000, '0') + "1", -36447, false), (Float80{3, 0}));
+  std::string below = halfway;
+  below.back() = static_cast<char>(below.back() - 1);
+  EXPECT_EQ(FromDecimal(below + std::string(20000, '9'), -36446, false), (Float80{2, 0}));
 }
 
 TEST(SoftArithmetic, DecimalNumbers) {
