@@ -114,6 +114,26 @@ TEST(SoftFunctionsTest, SweepsAgreeWithCorrectRounding) {
   }
 }
 
+// The numbers nearest to k pi/2 for k up to 2^16400: the reduction's hardest arguments, whose
+// reduced angle loses some 64 leading bits.
+TEST(SoftFunctionsTest, NearMultiplesOfHalfPiAgreeWithCorrectRounding) {
+  std::mt19937_64 random(11);
+  Mpfr halfPi(16800);
+  Mpfr multiple(16800);
+  Mpfr nearest(64);
+  mpfr_const_pi(halfPi.get(), MPFR_RNDN);
+  mpfr_div_2ui(halfPi.get(), halfPi.get(), 1, MPFR_RNDN);
+  for (int i = 0; i < 400; ++i) {
+    const auto shift = static_cast<long>(random() % 16300);
+    mpfr_mul_ui(multiple.get(), halfPi.get(), static_cast<unsigned long>(random() >> 1), MPFR_RNDN);
+    mpfr_mul_2si(multiple.get(), multiple.get(), i % 2 == 0 ? shift : shift % 64, MPFR_RNDN);
+    mpfr_set(nearest.get(), multiple.get(), MPFR_RNDN);
+    const Float80 a = FromMpfr(nearest.get());
+    EXPECT_EQ(Hex(Sin(a)), Hex(Reference(mpfr_sin, a))) << "Sin(" << Hex(a) << ")";
+    EXPECT_EQ(Hex(Cos(a)), Hex(Reference(mpfr_cos, a))) << "Cos(" << Hex(a) << ")";
+  }
+}
+
 // Values of x within a few units of 1: where the logarithms and asin/acos lose most digits.
 TEST(SoftFunctionsTest, NearOneAgreesWithCorrectRounding) {
   const std::vector<UnaryCase> cases = {{"Log", Log, mpfr_log, {}},
