@@ -9,7 +9,16 @@ namespace {
 // Four words, most significant first: the three of a mantissa and a guard word.
 using Words4 = std::array<std::uint64_t, 4>;
 
+// By fewer than 64 bits, the common case, written out.
+Words4 ShiftRightBits(const Words4& w, int bits) {
+  if (bits == 0) return w;
+  const int back = 64 - bits;
+  return {w[0] >> bits, (w[1] >> bits) | (w[0] << back), (w[2] >> bits) | (w[1] << back),
+          (w[3] >> bits) | (w[2] << back)};
+}
+
 Words4 ShiftRight(const Words4& w, int shift) {
+  if (shift < 64) return ShiftRightBits(w, shift);
   const int words = shift / 64;
   const int bits = shift % 64;
   Words4 out{};
@@ -32,6 +41,12 @@ int LeadingZeros(const Words4& w) {
 }
 
 Words4 ShiftLeft(const Words4& w, int shift) {
+  if (shift == 0) return w;
+  if (shift < 64) {
+    const int back = 64 - shift;
+    return {(w[0] << shift) | (w[1] >> back), (w[1] << shift) | (w[2] >> back),
+            (w[2] << shift) | (w[3] >> back), w[3] << shift};
+  }
   const int words = shift / 64;
   const int bits = shift % 64;
   Words4 out{};
@@ -66,7 +81,7 @@ WideFloat AddMagnitudes(const WideFloat& big, const Words4& small) {
     carry = carryOne + (sum[i] < small[i] ? 1 : 0);
   }
   if (carry == 0) return FromWords(big.negative, big.exponent, sum);
-  Words4 shifted = ShiftRight(sum, 1);
+  Words4 shifted = ShiftRightBits(sum, 1);
   shifted[0] |= 0x8000000000000000ULL;
   return FromWords(big.negative, big.exponent + 1, shifted);
 }
@@ -82,7 +97,8 @@ WideFloat SubtractMagnitudes(const WideFloat& big, const Words4& small) {
   Words4 larger{big.m[0], big.m[1], big.m[2], 0};
   Words4 smaller = small;
   bool negative = big.negative;
-  if (Less(larger, smaller)) {
+  // Only operands of the same exponent can change order (small's top bit is clear otherwise).
+  if ((small[0] >> 63) != 0 && Less(larger, smaller)) {
     std::swap(larger, smaller);
     negative = !negative;
   }
