@@ -161,15 +161,21 @@ TEST(SoftFunctionsTest, PowAgreesWithCorrectRounding) {
   for (int i = 0; i < 6000; ++i) {
     Float80 base = RandomIn(random, {-64, 64, true});
     Float80 exponent = RandomIn(random, {-10, 14, true});
-    if (i % 3 == 0) {  // an integer exponent, where the sign of a negative base counts
-      exponent.mantissa &= ~std::uint64_t{0} << std::min(63, 63 - (exponent.signExponent & 0x3F));
+    if (i % 4 == 0) {  // an integer exponent, where the sign of a negative base counts
+      const int power = i % 40;
+      exponent.mantissa &= ~std::uint64_t{0} << (63 - power);
       exponent.signExponent =
-          static_cast<std::uint16_t>((exponent.signExponent & 0x8000) | (kFloat80Bias + (i % 40)));
-    } else if (i % 3 == 1) {
+          static_cast<std::uint16_t>((exponent.signExponent & 0x8000) | (kFloat80Bias + power));
+    } else if (i % 4 == 1) {
       base.signExponent &= 0x7FFF;
-    } else {
+    } else if (i % 4 == 2) {
       base = RandomIn(random, {-16445, 16383, false});
       exponent = RandomIn(random, {-20, 2, true});
+    } else {  // a base near 1 and a huge exponent
+      const std::uint64_t offset = random() >> (random() % 64);
+      base = (i & 4) != 0 ? Float80{0x8000000000000000ULL | offset, 0x3FFF}
+                          : Float80{~std::uint64_t{0} - offset, 0x3FFE};
+      exponent = RandomIn(random, {20, 80, true});
     }
     const Float80 got = Pow(base, exponent);
     const Float80 want = ReferencePow(base, exponent);
