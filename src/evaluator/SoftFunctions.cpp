@@ -1,6 +1,7 @@
 // The exponentials, the logarithms and the power of the software extended arithmetic.
 #include "evaluator/SoftFunctions.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -164,6 +165,30 @@ std::optional<Float80> PowSpecialCase(Float80 x, Float80 y, Parity parity) {
   return std::nullopt;
 }
 
+// For y = p/2 with p odd and positive: |x|^y can be exactly halfway between two neighbours
+// (x = a^2 with a^p of 65 bits), where an approximation may fall on either side. When
+// `approximation` is that close to a halfway value h, h is the result if h^2 == |x|^p exactly.
+WideFloat ExactHalfway(Float80 x, Float80 y, const WideFloat& approximation) {
+  const int power = BiasedExponent(y) - kFloat80Bias + 1;  // of 2y
+  if (IsNegativeValue(y) || power < 0 || power >= 20) return approximation;
+  const int fractionBits = 63 - power;
+  if ((y.mantissa << (power + 1)) != 0) return approximation;  // 2y not an integer
+  const std::uint64_t p = y.mantissa >> fractionBits;
+  // Far from halfway by more than the approximation's error (below 2^-150 relative).
+  const std::uint64_t half = 0x8000000000000000ULL;
+  const bool nearHalf =
+      (approximation.m[1] == half && approximation.m[2] < (1ULL << 42)) ||
+      (approximation.m[1] == half - 1 && approximation.m[2] > ~std::uint64_t{0} - (1ULL << 42));
+  if (!nearHalf || approximation.exponent + kFloat80Bias < 1) return approximation;
+  // x^p has at most p times the significant bits of x: exact in 192 bits below that bound.
+  const int bits = 64 - std::countr_zero(x.mantissa) - std::countl_zero(x.mantissa);
+  if (static_cast<std::uint64_t>(bits) * p > 192) return approximation;
+  const WideFloat halfway{false, approximation.exponent, {approximation.m[0], half, 0}};
+  const WideFloat square = WideMultiply(halfway, halfway);
+  const WideFloat exact = IntegerPower(x, p);
+  return CompareMagnitudes(square, exact) == 0 ? halfway : approximation;
+}
+
 }  // namespace
 
 Float80 Exp(Float80 a) {
@@ -219,7 +244,7 @@ Float80 Pow(Float80 base, Float80 exponent) {
     if (!IsZero(power) && power.exponent >= 15) {
       return power.negative ? SignedZero(negativeResult) : SignedInfinity(negativeResult);
     }
-    magnitude = Exp2Wide(power);
+    magnitude = ExactHalfway(base, exponent, Exp2Wide(power));
   }
   magnitude.negative = negativeResult;
   return RoundToFloat80(magnitude);

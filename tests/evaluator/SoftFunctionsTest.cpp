@@ -259,6 +259,10 @@ TEST(SoftFunctionsTest, PowRoundsExactHalfwayPowersToEven) {
   for (int a = 2642247; a < 2642247 + 2 * 200; a += 2) {
     const Float80 base = Integer(a);
     EXPECT_EQ(Hex(Pow(base, three)), Hex(ReferencePow(base, three))) << a;
+    // (a^2)^1.5 = a^3.
+    const Float80 threeHalves{0xC000000000000000ULL, 0x3FFF};
+    const Float80 a2 = Pow(base, Integer(2));
+    EXPECT_EQ(Hex(Pow(a2, threeHalves)), Hex(ReferencePow(a2, threeHalves))) << a;
   }
 }
 
