@@ -282,6 +282,14 @@ Float80 FromHardware(long double value) {
   return bits;
 }
 
+// Whether the two results differ once rounded to 32 bits, as the evaluator keeps its values.
+bool KeptValuesDiffer(Float80 a, Float80 b) {
+  const float x = static_cast<float>(ToHardware(a));
+  const float y = static_cast<float>(ToHardware(b));
+  if (std::isnan(x) || std::isnan(y)) return std::isnan(x) != std::isnan(y);
+  return x != y || std::signbit(x) != std::signbit(y);
+}
+
 TEST(SoftFunctionsTest, CountsWhereTheHardwareLibraryIsNotCorrectlyRounded) {
   using Hardware = long double (*)(long double);
   const std::pair<const char*, Hardware> hardware[] = {
@@ -296,6 +304,7 @@ TEST(SoftFunctionsTest, CountsWhereTheHardwareLibraryIsNotCorrectlyRounded) {
     std::mt19937_64 random(99);
     int differences = 0;
     int hardwareWrong = 0;
+    int floatDifferences = 0;
     int total = 0;
     for (const Range& range : function.ranges) {
       for (int i = 0; i < kSamples; ++i, ++total) {
@@ -303,24 +312,28 @@ TEST(SoftFunctionsTest, CountsWhereTheHardwareLibraryIsNotCorrectlyRounded) {
         const Float80 soft = function.soft(a);
         const Float80 hard = FromHardware(row->second(ToHardware(a)));
         differences += Same(soft, hard) ? 0 : 1;
+        floatDifferences += KeptValuesDiffer(soft, hard) ? 1 : 0;
         hardwareWrong += Same(hard, Reference(function.reference, a)) ? 0 : 1;
       }
     }
-    std::printf("%-6s %d arguments: soft != hardware %d, hardware not correctly rounded %d\n",
-                function.name, total, differences, hardwareWrong);
+    std::printf("%-6s %d arguments: soft != hardware %d (as float %d), hardware wrong %d\n",
+                function.name, total, differences, floatDifferences, hardwareWrong);
   }
   std::mt19937_64 random(98);
   int differences = 0;
   int hardwareWrong = 0;
+  int floatDifferences = 0;
   for (int i = 0; i < kSamples; ++i) {
     const Float80 base = RandomIn(random, {-64, 64, false});
     const Float80 exponent = RandomIn(random, {-10, 14, true});
     const Float80 hard = FromHardware(powl(ToHardware(base), ToHardware(exponent)));
-    differences += Same(Pow(base, exponent), hard) ? 0 : 1;
+    const Float80 soft = Pow(base, exponent);
+    differences += Same(soft, hard) ? 0 : 1;
+    floatDifferences += KeptValuesDiffer(soft, hard) ? 1 : 0;
     hardwareWrong += Same(hard, ReferencePow(base, exponent)) ? 0 : 1;
   }
-  std::printf("Pow    %d arguments: soft != hardware %d, hardware not correctly rounded %d\n",
-              kSamples, differences, hardwareWrong);
+  std::printf("Pow    %d arguments: soft != hardware %d (as float %d), hardware wrong %d\n",
+              kSamples, differences, floatDifferences, hardwareWrong);
 }
 #endif
 
