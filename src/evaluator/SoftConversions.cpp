@@ -25,9 +25,12 @@ struct Format {
   int minExponent;
   int maxExponent;
 };
+constexpr Format kDouble{53, -1022, 1023};
+constexpr Format kFloat{24, -126, 127};
 
 // A finite nonzero value rounded once to the format: its bits without the sign.
-std::uint64_t RoundToFormat(const Unpacked& u, Format format) {
+template <Format format>
+std::uint64_t RoundToFormat(const Unpacked& u) {
   const int bias = format.maxExponent;
   const int fractionBits = format.precision - 1;
   const std::uint64_t infinity = static_cast<std::uint64_t>(2 * bias + 1) << fractionBits;
@@ -125,7 +128,7 @@ double ToDouble(Float80 a) {
       bits = 0xFFF8000000000000ULL | ((a.mantissa & ((1ULL << 62) - 1)) >> 11);
       break;
     case Kind::kFinite:
-      bits = sign | RoundToFormat(u, {53, -1022, 1023});
+      bits = sign | RoundToFormat<kDouble>(u);
       break;
   }
   double result = 0;
@@ -149,7 +152,7 @@ float ToFloat(Float80 a) {
       bits = 0xFFC00000U | static_cast<std::uint32_t>((a.mantissa & ((1ULL << 62) - 1)) >> 40);
       break;
     case Kind::kFinite:
-      bits = sign | static_cast<std::uint32_t>(RoundToFormat(u, {24, -126, 127}));
+      bits = sign | static_cast<std::uint32_t>(RoundToFormat<kFloat>(u));
       break;
   }
   float result = 0;
