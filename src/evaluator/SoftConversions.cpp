@@ -125,7 +125,7 @@ double ToDouble(Float80 a) {
       break;
     case Kind::kNan:
     case Kind::kInvalid:
-      bits = 0xFFF8000000000000ULL | ((a.mantissa & ((1ULL << 62) - 1)) >> 11);
+      bits = sign | 0x7FF8000000000000ULL | ((a.mantissa & ((1ULL << 62) - 1)) >> 11);
       break;
     case Kind::kFinite:
       bits = sign | RoundToFormat<kDouble>(u);
@@ -149,7 +149,8 @@ float ToFloat(Float80 a) {
       break;
     case Kind::kNan:
     case Kind::kInvalid:
-      bits = 0xFFC00000U | static_cast<std::uint32_t>((a.mantissa & ((1ULL << 62) - 1)) >> 40);
+      bits =
+          sign | 0x7FC00000U | static_cast<std::uint32_t>((a.mantissa & ((1ULL << 62) - 1)) >> 40);
       break;
     case Kind::kFinite:
       bits = sign | static_cast<std::uint32_t>(RoundToFormat<kFloat>(u));
