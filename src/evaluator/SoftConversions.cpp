@@ -25,9 +25,12 @@ struct Format {
   int minExponent;
   int maxExponent;
 };
+constexpr Format kDouble{53, -1022, 1023};
+constexpr Format kFloat{24, -126, 127};
 
 // A finite nonzero value rounded once to the format: its bits without the sign.
-std::uint64_t RoundToFormat(const Unpacked& u, Format format) {
+template <Format format>
+std::uint64_t RoundToFormat(const Unpacked& u) {
   const int bias = format.maxExponent;
   const int fractionBits = format.precision - 1;
   const std::uint64_t infinity = static_cast<std::uint64_t>(2 * bias + 1) << fractionBits;
@@ -122,10 +125,10 @@ double ToDouble(Float80 a) {
       break;
     case Kind::kNan:
     case Kind::kInvalid:
-      bits = 0xFFF8000000000000ULL | ((a.mantissa & ((1ULL << 62) - 1)) >> 11);
+      bits = sign | 0x7FF8000000000000ULL | ((a.mantissa & ((1ULL << 62) - 1)) >> 11);
       break;
     case Kind::kFinite:
-      bits = sign | RoundToFormat(u, {53, -1022, 1023});
+      bits = sign | RoundToFormat<kDouble>(u);
       break;
   }
   double result = 0;
@@ -146,10 +149,11 @@ float ToFloat(Float80 a) {
       break;
     case Kind::kNan:
     case Kind::kInvalid:
-      bits = 0xFFC00000U | static_cast<std::uint32_t>((a.mantissa & ((1ULL << 62) - 1)) >> 40);
+      bits =
+          sign | 0x7FC00000U | static_cast<std::uint32_t>((a.mantissa & ((1ULL << 62) - 1)) >> 40);
       break;
     case Kind::kFinite:
-      bits = sign | static_cast<std::uint32_t>(RoundToFormat(u, {24, -126, 127}));
+      bits = sign | static_cast<std::uint32_t>(RoundToFormat<kFloat>(u));
       break;
   }
   float result = 0;
