@@ -1,0 +1,492 @@
+#include "sampling/FunctionStudy.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#include "sampling/SampleXs.h"
+#include "sampling/StudyProbe.h"
+#include "state/PlotState.h"
+
+namespace funzioni {
+
+namespace {
+
+// Even samples over the range; the plot's own x and the round numbers are added to them, so
+// that a point without a value where the plot or a pupil would look (x = 2 of (x^2-4)/(x-2)) is
+// seen.
+constexpr int kEvenSamples = 4000;
+constexpr double kMostRoundSamples = 8000;
+// Stencils of the second difference that finds inflections: coarse enough that the 32-bit noise
+// of the values is far below the curvature it measures.
+constexpr int kStencils = 400;
+constexpr float kPlotStep = 50;  // the step meter's start value
+
+int Sign(double v) {
+  return (v > 0) - (v < 0);
+}
+
+// The k-th even sample of the range [-r, r].
+float EvenX(float r, int k) {
+  return std::clamp(static_cast<float>(-r + 2.0 * r * k / kEvenSamples), -r, r) + 0.0f;
+}
+
+std::vector<float> StudyXs(float zoom) {
+  const float r = HalfRange(zoom);
+  std::vector<float> xs;
+  for (int k = 0; k <= kEvenSamples; ++k) {
+    xs.push_back(EvenX(r, k));
+  }
+  PlotState state;
+  state.zoomValue.value = zoom;
+  state.stepValue.value = kPlotStep;
+  const std::vector<float> plotted = FormulaSampleXs(state);
+  xs.insert(xs.end(), plotted.begin(), plotted.end());
+  for (const double round : {0.1, 0.5, 1.0, 10.0}) {
+    if (2.0 * r / round > kMostRoundSamples) continue;
+    for (double k = std::ceil(-r / round); k * round <= r; ++k) {
+      xs.push_back(static_cast<float>(k * round));
+    }
+  }
+  for (float& x : xs) {
+    x = std::clamp(x, -r, r) + 0.0f;  // no negative zero
+  }
+  std::sort(xs.begin(), xs.end());
+  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+  return xs;
+}
+
+class Analysis {
+ public:
+  Analysis(StudyProbe& probe, float zoom) : probe_(probe), r_(HalfRange(zoom)) {
+    step_ = 2.0 * r_ / kEvenSamples;
+    out_.xMin = -r_;
+    out_.xMax = r_;
+    xs_ = StudyXs(zoom);
+    for (int k = 0; k <= kEvenSamples; ++k) {
+      const float x = EvenX(HalfRange(zoom), k);
+      grid_.push_back(std::lower_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+    }
+    ys_.resize(xs_.size());
+    probe_.AtMany(xs_, ys_);
+    TypicalSize();
+  }
+
+  FunctionStudy Run(const std::stop_token& stop) {
+    out_.yIntercept = probe_.At(0.0f);
+    const std::vector<void (Analysis::*)()> phases = {
+        &Analysis::FindGaps,  &Analysis::FindZeroRuns, &Analysis::FindSignChanges,
+        &Analysis::FindBumps, &Analysis::FindExtrema,  &Analysis::FindInflections,
+        &Analysis::FindSigns};
+    for (const auto phase : phases) {
+      if (stop.stop_requested()) break;
+      (this->*phase)();
+    }
+    Tidy();
+    return std::move(out_);
+  }
+
+ private:
+  bool HasValue(float x) { return probe_.At(x).has_value(); }
+  bool IsZero(float x) {
+    const std::optional<double> v = probe_.At(x);
+    return v && *v == 0;
+  }
+  double Size(float x) {
+    const std::optional<double> v = probe_.At(x);
+    return v ? std::fabs(*v) : 0;
+  }
+
+  void TypicalSize() {
+    std::vector<double> sizes;
+    for (const auto& y : ys_) {
+      if (y && *y != 0) sizes.push_back(std::fabs(*y));
+    }
+    if (sizes.empty()) return;
+    std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
+    typical_ = sizes[sizes.size() / 2];
+  }
+
+  void AddAsymptote(float x) {
+    out_.asymptotes.push_back(x);
+    breaks_.push_back(x);
+  }
+
+  // A gap [from, to]; its edges are asymptotes where |f| grows without bound towards them.
+  void AddGap(float from, float to, bool valueLeft, bool valueRight) {
+    out_.gaps.push_back({from, to, probe_.Reason(from)});
+    if (valueLeft && probe_.GrowsWithoutBound(from, -1, step_)) AddAsymptote(from);
+    if (valueRight && probe_.GrowsWithoutBound(to, 1, step_)) AddAsymptote(to);
+  }
+
+  void FindGaps() {
+    const auto hasValue = [this](float x) { return HasValue(x); };
+    const std::size_t n = xs_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (ys_[i]) continue;
+      std::size_t j = i;
+      while (j + 1 < n && !ys_[j + 1]) ++j;
+      const float from = i == 0 ? xs_[0] : probe_.Bisect(xs_[i - 1], xs_[i], hasValue).second;
+      const float to = j + 1 == n ? xs_[j] : probe_.Bisect(xs_[j], xs_[j + 1], hasValue).first;
+      AddGap(from, to, i > 0, j + 1 < n);
+      i = j;
+    }
+  }
+
+  // Sign of the sample's neighbour on one side (0 where it has no value or there is none).
+  int SideSign(std::size_t i, int dir) const {
+    const std::ptrdiff_t k = static_cast<std::ptrdiff_t>(i) + dir;
+    if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) return 0;
+    return Sign(*ys_[k]);
+  }
+
+  // Runs of samples where the value is exactly 0: a zero at the run's centre, or, for a run
+  // wider than the positions are checked to, an interval where f vanishes (no zero listed).
+  void FindZeroRuns() {
+    const auto isZero = [this](float x) { return IsZero(x); };
+    const std::size_t n = xs_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!ys_[i] || *ys_[i] != 0) continue;
+      std::size_t j = i;
+      while (j + 1 < n && ys_[j + 1] && *ys_[j + 1] == 0) ++j;
+      const int left = SideSign(i, -1);
+      const int right = SideSign(j, 1);
+      const float from = left != 0 ? probe_.Bisect(xs_[i - 1], xs_[i], isZero).second : xs_[i];
+      const float to = right != 0 ? probe_.Bisect(xs_[j], xs_[j + 1], isZero).first : xs_[j];
+      if (to - from > 1e-3 * r_) {
+        flats_.emplace_back(from, to);
+      } else {
+        out_.zeros.push_back({0.5 * (from + to), !(left != 0 && right != 0 && left != right)});
+      }
+      i = j;
+    }
+  }
+
+  void FindSignChanges() {
+    for (std::size_t i = 0; i + 1 < xs_.size(); ++i) {
+      if (ys_[i] && ys_[i + 1] && Sign(*ys_[i]) * Sign(*ys_[i + 1]) < 0) {
+        SignChange(xs_[i], xs_[i + 1]);
+      }
+    }
+  }
+
+  // f(a) and f(b) have opposite signs: a crossing zero, a pole, a jump, or a gap between them.
+  void SignChange(float a, float b) {
+    const int sa = Sign(*probe_.At(a));
+    const auto [l, r] = probe_.Bisect(a, b, [&](float x) {
+      const std::optional<double> v = probe_.At(x);
+      return v && Sign(*v) == sa;
+    });
+    const std::optional<double> fr = probe_.At(r);
+    if (!fr) {
+      const float to = probe_.Bisect(r, b, [this](float x) { return HasValue(x); }).first;
+      AddGap(r, to, true, true);
+      breaks_.push_back(r);
+      breaks_.push_back(to);
+      return;
+    }
+    if (*fr == 0) {
+      const float to = probe_.Bisect(r, b, [this](float x) { return IsZero(x); }).first;
+      out_.zeros.push_back({0.5 * (r + to), false});
+      return;
+    }
+    const float near = Size(l) < Size(r) ? l : r;
+    if (probe_.GrowsWithoutBound(l, -1, step_) || probe_.GrowsWithoutBound(r, 1, step_)) {
+      AddAsymptote(near == l ? r : l);
+      return;
+    }
+    const double far =
+        std::max(Size(static_cast<float>(l - step_)), Size(static_cast<float>(r + step_)));
+    if (std::max(Size(l), Size(r)) <= 0.1 * far) {
+      out_.zeros.push_back({near, false});
+      return;
+    }
+    breaks_.push_back(r);  // a jump across 0
+    jumps_.push_back(r);
+  }
+
+  // Chains of consecutive even samples (the plot's and the round x being too close to them for
+  // the slope between them to rise above the 32-bit noise), each pair linked as linked says.
+  template <typename Linked, typename Visit>
+  void ForEachChain(Linked linked, Visit visit) {
+    std::vector<std::size_t> chain;
+    const auto flush = [&] {
+      if (chain.size() >= 3) visit(chain);
+      chain.clear();
+    };
+    for (const std::size_t k : grid_) {
+      if (!ys_[k]) {
+        flush();
+        continue;
+      }
+      if (!chain.empty() && !linked(chain.back(), k)) flush();
+      chain.push_back(k);
+    }
+    flush();
+  }
+
+  // Values within a few units of the last place count as level: their order is noise.
+  static bool Level(double a, double b) {
+    return std::fabs(a - b) <= 4 * 0x1p-24 * std::max(std::fabs(a), std::fabs(b));
+  }
+
+  // Runs of level values strictly inside the chain that are higher (dir +1) or lower (dir -1)
+  // than both neighbours: visit gets the neighbours' sample indices and the run's most extreme
+  // sample.
+  template <typename Key, typename Visit>
+  void ForEachPeak(const std::vector<std::size_t>& chain, Key key, int dir, Visit visit) {
+    for (std::size_t i = 1; i + 1 < chain.size(); ++i) {
+      std::size_t j = i;
+      std::size_t best = chain[i];
+      while (j + 2 < chain.size() && Level(key(chain[j + 1]), key(chain[i]))) {
+        ++j;
+        if (dir * (key(chain[j]) - key(best)) > 0) best = chain[j];
+      }
+      const double top = key(chain[i]);
+      if (dir * (top - key(chain[i - 1])) > 0 && dir * (top - key(chain[j + 1])) > 0) {
+        visit(chain[i - 1], chain[j + 1], best);
+      }
+      i = j;
+    }
+  }
+
+  // Every sample from a to b has a value of one sign.
+  bool OneSign(std::size_t a, std::size_t b) const {
+    for (std::size_t k = a; k <= b; ++k) {
+      if (!ys_[k] || Sign(*ys_[k]) != Sign(*ys_[a]) || *ys_[k] == 0) return false;
+    }
+    return true;
+  }
+
+  // Local maxima of |f| between samples of one sign may be poles; local minima may be zeros
+  // where f touches the axis, or two crossings close together.
+  void FindBumps() {
+    ForEachChain([this](std::size_t a, std::size_t b) { return OneSign(a, b); },
+                 [this](const std::vector<std::size_t>& chain) { BumpsOfChain(chain); });
+  }
+
+  void BumpsOfChain(const std::vector<std::size_t>& chain) {
+    const int sign = Sign(*ys_[chain[0]]);
+    const auto size = [this](std::size_t k) { return std::fabs(*ys_[k]); };
+    const auto magnitude = [](double v) { return std::fabs(v); };
+    const auto smallness = [](double v) { return -std::fabs(v); };
+    ForEachPeak(chain, size, 1, [&](std::size_t a, std::size_t b, std::size_t) {
+      const float c = probe_.Argmax(xs_[a], xs_[b], magnitude);
+      if (probe_.GrowsWithoutBound(c, -1, step_) || probe_.GrowsWithoutBound(c, 1, step_)) {
+        AddAsymptote(c);
+      }
+    });
+    ForEachPeak(chain, size, -1, [&](std::size_t a, std::size_t b, std::size_t) {
+      const float c = probe_.Argmax(xs_[a], xs_[b], smallness);
+      const std::optional<double> v = probe_.At(c);
+      if (!v) return;
+      if (*v == 0) {
+        const auto isZero = [this](float x) { return IsZero(x); };
+        const float from = probe_.Bisect(xs_[a], c, isZero).second;
+        const float to = probe_.Bisect(c, xs_[b], isZero).first;
+        out_.zeros.push_back({0.5 * (from + to), true});
+      } else if (Sign(*v) != sign) {
+        SignChange(xs_[a], c);
+        SignChange(c, xs_[b]);
+      } else if (std::fabs(*v) <= 1e-7 * typical_ && probe_.ContinuousAt(c, step_)) {
+        out_.zeros.push_back({c, true});
+      }
+    });
+  }
+
+  // True when no pole, jump or gap lies in [from, to].
+  bool Unbroken(double from, double to) const {
+    for (const double x : breaks_) {
+      if (x >= from && x <= to) return false;
+    }
+    for (const StudyGap& gap : out_.gaps) {
+      if (gap.to >= from && gap.from <= to) return false;
+    }
+    return true;
+  }
+
+  bool Continuous(std::size_t a, std::size_t b) const {
+    for (std::size_t k = a; k <= b; ++k) {
+      if (!ys_[k]) return false;
+    }
+    return Unbroken(xs_[a], xs_[b]);
+  }
+
+  void FindExtrema() {
+    const auto value = [this](std::size_t k) { return *ys_[k]; };
+    ForEachChain([this](std::size_t a, std::size_t b) { return Continuous(a, b); },
+                 [&](const std::vector<std::size_t>& chain) {
+                   for (const int dir : {1, -1}) {
+                     ForEachPeak(chain, value, dir,
+                                 [&](std::size_t a, std::size_t b, std::size_t best) {
+                                   Extremum(xs_[a], xs_[b], xs_[best], dir);
+                                 });
+                   }
+                 });
+  }
+
+  // The extremum between a and b, at the centre of the plateau of equal 32-bit values it lies on.
+  // The search may stray where the values are not unimodal: the best sample then stands.
+  void Extremum(float a, float b, float best, int dir) {
+    float c = probe_.Argmax(a, b, [dir](double v) { return dir * v; });
+    if (dir * (*probe_.At(best) - *probe_.At(c)) > 0) c = best;
+    if (!probe_.ContinuousAt(c, step_)) return;  // the top of a jump, not an extremum
+    const double y = *probe_.At(c);
+    const auto level = [&](float x) {
+      const std::optional<double> v = probe_.At(x);
+      return v && *v == y;
+    };
+    const float from = probe_.Bisect(a, c, level).second;
+    const float to = probe_.Bisect(c, b, level).first;
+    (dir > 0 ? out_.maxima : out_.minima).push_back({0.5 * (from + to), y});
+  }
+
+  // The sign of the second difference over the coarse stencil at t: +-1, 0 within the noise of
+  // the values, empty where the stencil meets a gap, pole or jump.
+  std::optional<int> Curvature(float t, double h) {
+    if (!Unbroken(t - 2 * h, t + 2 * h)) return std::nullopt;
+    const std::optional<double> below = probe_.At(static_cast<float>(t - h));
+    const std::optional<double> centre = probe_.At(t);
+    const std::optional<double> above = probe_.At(static_cast<float>(t + h));
+    if (!below || !centre || !above) return std::nullopt;
+    const double d2 = *above - 2 * *centre + *below;
+    const double noise =
+        16 * 0x1p-24 * (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below));
+    return d2 > noise ? 1 : d2 < -noise ? -1 : 0;
+  }
+
+  void FindInflections() {
+    const double h = 2.0 * r_ / kStencils;
+    std::vector<float> ts;
+    std::vector<std::optional<int>> signs;
+    for (int k = 1; k < kStencils; ++k) {
+      ts.push_back(static_cast<float>(-r_ + k * h));
+      signs.push_back(Curvature(ts.back(), h));
+    }
+    // A change of sign counts when each side holds for two stencils with no break between.
+    const auto holds = [&](std::size_t k, int dir, int sign) {
+      int seen = 0;
+      for (std::ptrdiff_t m = k; m >= 0 && m < static_cast<std::ptrdiff_t>(signs.size());
+           m += dir) {
+        if (!signs[m] || *signs[m] == -sign) return false;
+        if (*signs[m] == sign && ++seen == 2) return true;
+      }
+      return false;
+    };
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::size_t last = kNone;  // the last stencil with a sign, since the last break
+    for (std::size_t k = 0; k < signs.size(); ++k) {
+      if (!signs[k]) {
+        last = kNone;
+        continue;
+      }
+      if (*signs[k] == 0) continue;
+      if (last != kNone && *signs[last] != *signs[k] && holds(last, -1, *signs[last]) &&
+          holds(k, 1, *signs[k])) {
+        Inflection(ts[last], ts[k], *signs[last], h);
+      }
+      last = k;
+    }
+  }
+
+  // Between a (curvature of that sign) and b (the other sign) the curvature may stay within
+  // the noise for a while: the inflection is the middle of that stretch.
+  void Inflection(float a, float b, int sign, double h) {
+    const float last = probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == sign; }).first;
+    const float first =
+        probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == -sign; }).second;
+    const float c = static_cast<float>(0.5 * (last + first));
+    if (!probe_.ContinuousAt(c, step_)) return;
+    out_.inflections.push_back({c, *probe_.At(c)});
+  }
+
+  std::optional<int> SignBetween(double from, double to) {
+    int balance = 0;
+    const auto first = std::upper_bound(xs_.begin(), xs_.end(), from);
+    for (auto x = first; x != xs_.end() && *x < to; ++x) {
+      const std::optional<double>& y = ys_[x - xs_.begin()];
+      if (y) balance += Sign(*y);
+    }
+    if (balance == 0) {
+      const std::optional<double> mid = probe_.At(static_cast<float>(0.5 * (from + to)));
+      balance = mid ? Sign(*mid) : 0;
+    }
+    if (balance == 0) return std::nullopt;
+    return Sign(balance);
+  }
+
+  void FindSigns() {
+    std::vector<std::pair<double, double>> cuts(flats_.begin(), flats_.end());
+    for (const StudyZero& zero : out_.zeros) cuts.emplace_back(zero.x, zero.x);
+    for (const double x : out_.asymptotes) cuts.emplace_back(x, x);
+    for (const double x : jumps_) cuts.emplace_back(x, x);
+    for (const StudyGap& gap : out_.gaps) cuts.emplace_back(gap.from, gap.to);
+    std::sort(cuts.begin(), cuts.end());
+    const double tiny = 1e-9 * r_;
+    double cursor = -r_;
+    const auto free = [&](double to) {
+      if (to - cursor <= tiny) return;
+      const std::optional<int> sign = SignBetween(cursor, to);
+      if (sign) out_.signs.push_back({cursor, to, *sign});
+    };
+    for (const auto& [from, to] : cuts) {
+      free(from);
+      cursor = std::max(cursor, to);
+    }
+    free(r_);
+  }
+
+  template <typename Item, typename X>
+  void SortUnique(std::vector<Item>& items, X x) {
+    const double close = 1e-6 * r_;
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const Item& p, const Item& q) { return x(p) < x(q); });
+    items.erase(
+        std::unique(items.begin(), items.end(),
+                    [&](const Item& p, const Item& q) { return std::fabs(x(p) - x(q)) <= close; }),
+        items.end());
+  }
+
+  // Positions within rounding of 0 are 0 (the edge of SQR(x)'s gap is -1.4E-45).
+  double Snapped(double x) const { return std::fabs(x) < 1e-7 * r_ ? 0.0 : x; }
+
+  void Tidy() {
+    for (StudyGap& g : out_.gaps) g = {Snapped(g.from), Snapped(g.to), g.reason};
+    for (StudyZero& z : out_.zeros) z.x = Snapped(z.x);
+    for (double& x : out_.asymptotes) x = Snapped(x);
+    for (auto* list : {&out_.maxima, &out_.minima, &out_.inflections}) {
+      for (StudyPoint& p : *list) p.x = Snapped(p.x);
+    }
+    for (StudySign& s : out_.signs) s = {Snapped(s.from), Snapped(s.to), s.sign};
+    SortUnique(out_.gaps, [](const StudyGap& g) { return g.from; });
+    SortUnique(out_.zeros, [](const StudyZero& z) { return z.x; });
+    SortUnique(out_.asymptotes, [](double x) { return x; });
+    SortUnique(out_.maxima, [](const StudyPoint& p) { return p.x; });
+    SortUnique(out_.minima, [](const StudyPoint& p) { return p.x; });
+    SortUnique(out_.inflections, [](const StudyPoint& p) { return p.x; });
+    SortUnique(out_.signs, [](const StudySign& s) { return s.from; });
+  }
+
+  StudyProbe& probe_;
+  double r_;
+  double step_;
+  double typical_ = 1;  // the median size of the values
+  std::vector<float> xs_;
+  std::vector<std::optional<double>> ys_;
+  std::vector<std::size_t> grid_;                 // the indices of the even samples
+  std::vector<double> breaks_;                    // poles and jumps, where f is not continuous
+  std::vector<double> jumps_;                     // bounded jumps across 0
+  std::vector<std::pair<double, double>> flats_;  // intervals where f is 0
+  FunctionStudy out_;
+};
+
+}  // namespace
+
+FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
+                            std::stop_token stop) {
+  StudyProbe probe(formula, evaluator);
+  return Analysis(probe, zoom).Run(stop);
+}
+
+}  // namespace funzioni
