@@ -141,6 +141,19 @@ class Analysis {
     return Sign(*ys_[k]);
   }
 
+  // True when the run of zeros from sample i to j is where values too small for 32 bits became
+  // 0 (EXP(x) far left): its neighbours are far below the function's typical size.
+  bool Underflow(std::size_t i, std::size_t j) const {
+    bool neighbour = false;
+    for (const std::ptrdiff_t k : {static_cast<std::ptrdiff_t>(i) - 1,
+                                   static_cast<std::ptrdiff_t>(j) + 1}) {
+      if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) continue;
+      if (std::fabs(*ys_[k]) > 1e-20 * typical_) return false;
+      neighbour = true;
+    }
+    return neighbour;
+  }
+
   // Runs of samples where the value is exactly 0: a zero at the run's centre, or, for a run
   // wider than the positions are checked to, an interval where f vanishes (no zero listed).
   void FindZeroRuns() {
@@ -155,7 +168,7 @@ class Analysis {
       const float from = left != 0 ? probe_.Bisect(xs_[i - 1], xs_[i], isZero).second : xs_[i];
       const float to = right != 0 ? probe_.Bisect(xs_[j], xs_[j + 1], isZero).first : xs_[j];
       if (to - from > 1e-3 * r_) {
-        flats_.emplace_back(from, to);
+        if (!Underflow(i, j)) flats_.emplace_back(from, to);
       } else {
         out_.zeros.push_back({0.5 * (from + to), !(left != 0 && right != 0 && left != right)});
       }
@@ -390,6 +403,17 @@ class Analysis {
     }
   }
 
+  // The curvature changes sign across a kink (ABS(x^2-4) at 2) as it does at an inflection; a
+  // kink is where the study found an extremum.
+  bool NearExtremum(double x, double within) const {
+    for (const auto* list : {&out_.maxima, &out_.minima}) {
+      for (const StudyPoint& p : *list) {
+        if (std::fabs(p.x - x) <= within) return true;
+      }
+    }
+    return false;
+  }
+
   // Between a (curvature of that sign) and b (the other sign) the curvature may stay within
   // the noise for a while: the inflection is the middle of that stretch.
   void Inflection(float a, float b, int sign, double h) {
@@ -397,7 +421,7 @@ class Analysis {
     const float first =
         probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == -sign; }).second;
     const float c = static_cast<float>(0.5 * (last + first));
-    if (!probe_.ContinuousAt(c, step_)) return;
+    if (!probe_.ContinuousAt(c, step_) || NearExtremum(c, 2 * h)) return;
     out_.inflections.push_back({c, *probe_.At(c)});
   }
 

@@ -13,11 +13,9 @@ namespace funzioni {
 
 namespace {
 
-constexpr double kHuge = 1e300;
-
 std::optional<double> Held(const std::optional<long double>& value) {
   if (!value) return std::nullopt;
-  return static_cast<double>(std::clamp<long double>(*value, -kHuge, kHuge));
+  return static_cast<double>(std::clamp<long double>(*value, -kStudyHuge, kStudyHuge));
 }
 
 std::uint32_t Bits(float x) {
@@ -115,10 +113,13 @@ bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step) {
     sizes.push_back(std::fabs(*value));
     last = x;
   }
-  if (sizes.size() < 4) return false;
+  // Values beyond every number (EXP(1/x) near 0 from the right) are as unbounded as can be.
+  const bool infinite = !sizes.empty() && sizes.back() >= kStudyHuge;
+  if (sizes.size() < 4 && !infinite) return false;
   for (std::size_t i = 1; i < sizes.size(); ++i) {
-    if (!(sizes[i] > sizes[i - 1])) return false;
+    if (!(sizes[i] > sizes[i - 1]) && !(infinite && sizes[i] >= sizes[i - 1])) return false;
   }
+  if (infinite) return true;
   // Growth towards a finite limit slows by a factor at every decade; a logarithm's does not.
   const double first = sizes[1] - sizes[0];
   const double lastGrowth = sizes.back() - sizes[sizes.size() - 2];

@@ -19,6 +19,9 @@ namespace funzioni {
 
 class ExpressionEvaluator;
 
+// Where values beyond the double range are held, so that differences of values stay finite.
+constexpr double kStudyHuge = 1e300;
+
 // Floats in order as integers: consecutive keys are neighbouring floats (both zeros are key 0).
 std::int32_t FloatKey(float x);
 float KeyFloat(std::int32_t key);
@@ -28,7 +31,7 @@ class StudyProbe {
   StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator);
 
   // The value at x, empty where the evaluator gives none; values beyond the double range are
-  // held as +-1e300 so that differences stay finite.
+  // held as +-kStudyHuge.
   std::optional<double> At(float x);
   // At for many x at once (the compiled plan runs them side by side).
   void AtMany(std::span<const float> xs, std::span<std::optional<double>> values);
