@@ -21,6 +21,7 @@ constexpr double kMostRoundSamples = 8000;
 // Stencils of the second difference that finds inflections: coarse enough that the 32-bit noise
 // of the values is far below the curvature it measures.
 constexpr int kStencils = 400;
+constexpr int kMostStencils = 4000;
 constexpr float kPlotStep = 50;  // the step meter's start value
 
 int Sign(double v) {
@@ -369,11 +370,26 @@ class Analysis {
     return d2 > noise ? 1 : d2 < -noise ? -1 : 0;
   }
 
+  // The stencils' count: kStencils, or more where extrema lie close together (an oscillation),
+  // so that several stencils fit between neighbouring extrema.
+  int StencilCount() const {
+    std::vector<double> xs;
+    for (const auto* list : {&out_.maxima, &out_.minima}) {
+      for (const StudyPoint& p : *list) xs.push_back(p.x);
+    }
+    std::sort(xs.begin(), xs.end());
+    double closest = 2 * r_;
+    for (std::size_t i = 1; i < xs.size(); ++i) closest = std::min(closest, xs[i] - xs[i - 1]);
+    const double wanted = 2 * r_ / std::max(closest / 8, 1e-30);
+    return static_cast<int>(std::clamp<double>(wanted, kStencils, kMostStencils));
+  }
+
   void FindInflections() {
-    const double h = 2.0 * r_ / kStencils;
+    const int count = StencilCount();
+    const double h = 2.0 * r_ / count;
     std::vector<float> ts;
     std::vector<std::optional<int>> signs;
-    for (int k = 1; k < kStencils; ++k) {
+    for (int k = 1; k < count; ++k) {
       ts.push_back(static_cast<float>(-r_ + k * h));
       signs.push_back(Curvature(ts.back(), h));
     }
