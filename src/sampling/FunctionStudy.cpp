@@ -109,6 +109,12 @@ class Analysis {
     typical_ = sizes[sizes.size() / 2];
   }
 
+  // Growth without bound towards edge; values far beyond the typical size (towards the 32-bit
+  // limit, as x EXP(1/x) near 0) count even where the growth seems to slow.
+  bool Grows(float edge, int dir) {
+    return probe_.GrowsWithoutBound(edge, dir, step_, 1e20 * typical_);
+  }
+
   void AddAsymptote(float x) {
     out_.asymptotes.push_back(x);
     breaks_.push_back(x);
@@ -117,8 +123,8 @@ class Analysis {
   // A gap [from, to]; its edges are asymptotes where |f| grows without bound towards them.
   void AddGap(float from, float to, bool valueLeft, bool valueRight) {
     out_.gaps.push_back({from, to, probe_.Reason(from)});
-    if (valueLeft && probe_.GrowsWithoutBound(from, -1, step_)) AddAsymptote(from);
-    if (valueRight && probe_.GrowsWithoutBound(to, 1, step_)) AddAsymptote(to);
+    if (valueLeft && Grows(from, -1)) AddAsymptote(from);
+    if (valueRight && Grows(to, 1)) AddAsymptote(to);
   }
 
   void FindGaps() {
@@ -143,16 +149,22 @@ class Analysis {
   }
 
   // True when the run of zeros from sample i to j is where values too small for 32 bits became
-  // 0 (EXP(x) far left): its neighbours are far below the function's typical size.
+  // 0 (EXP(x) far left): its neighbours are near the smallest floats and far below the
+  // function's typical size.
   bool Underflow(std::size_t i, std::size_t j) const {
     bool neighbour = false;
-    for (const std::ptrdiff_t k : {static_cast<std::ptrdiff_t>(i) - 1,
-                                   static_cast<std::ptrdiff_t>(j) + 1}) {
+    for (const std::ptrdiff_t k :
+         {static_cast<std::ptrdiff_t>(i) - 1, static_cast<std::ptrdiff_t>(j) + 1}) {
       if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) continue;
-      if (std::fabs(*ys_[k]) > 1e-20 * typical_) return false;
+      if (std::fabs(*ys_[k]) > std::min(1e-30, 1e-20 * typical_)) return false;
       neighbour = true;
     }
     return neighbour;
+  }
+
+  int OutsideSign(float x, int dir) {
+    const std::optional<double> v = probe_.At(static_cast<float>(x + dir * step_));
+    return v ? Sign(*v) : 0;
   }
 
   // Runs of samples where the value is exactly 0: a zero at the run's centre, or, for a run
@@ -164,14 +176,21 @@ class Analysis {
       if (!ys_[i] || *ys_[i] != 0) continue;
       std::size_t j = i;
       while (j + 1 < n && ys_[j + 1] && *ys_[j + 1] == 0) ++j;
+      if (Underflow(i, j)) {
+        i = j;
+        continue;
+      }
       const int left = SideSign(i, -1);
       const int right = SideSign(j, 1);
+      // At an end of the range the side beyond it tells a crossing from a touching.
+      const int before = i == 0 ? OutsideSign(xs_[0], -1) : left;
+      const int after = j + 1 == n ? OutsideSign(xs_[n - 1], 1) : right;
       const float from = left != 0 ? probe_.Bisect(xs_[i - 1], xs_[i], isZero).second : xs_[i];
       const float to = right != 0 ? probe_.Bisect(xs_[j], xs_[j + 1], isZero).first : xs_[j];
       if (to - from > 1e-3 * r_) {
-        if (!Underflow(i, j)) flats_.emplace_back(from, to);
+        flats_.emplace_back(from, to);
       } else {
-        out_.zeros.push_back({0.5 * (from + to), !(left != 0 && right != 0 && left != right)});
+        out_.zeros.push_back({0.5 * (from + to), !(before != 0 && after != 0 && before != after)});
       }
       i = j;
     }
@@ -206,7 +225,7 @@ class Analysis {
       return;
     }
     const float near = Size(l) < Size(r) ? l : r;
-    if (probe_.GrowsWithoutBound(l, -1, step_) || probe_.GrowsWithoutBound(r, 1, step_)) {
+    if (Grows(l, -1) || Grows(r, 1)) {
       AddAsymptote(near == l ? r : l);
       return;
     }
@@ -287,7 +306,7 @@ class Analysis {
     const auto smallness = [](double v) { return -std::fabs(v); };
     ForEachPeak(chain, size, 1, [&](std::size_t a, std::size_t b, std::size_t) {
       const float c = probe_.Argmax(xs_[a], xs_[b], magnitude);
-      if (probe_.GrowsWithoutBound(c, -1, step_) || probe_.GrowsWithoutBound(c, 1, step_)) {
+      if (Grows(c, -1) || Grows(c, 1)) {
         AddAsymptote(c);
       }
     });

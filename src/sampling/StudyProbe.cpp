@@ -102,7 +102,7 @@ float StudyProbe::Argmax(float a, float b, const std::function<double(double)>& 
   return KeyFloat(best);
 }
 
-bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step) {
+bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step, double beyond) {
   std::vector<double> sizes;
   float last = edge;
   for (int decade = 0; decade <= 12; ++decade) {
@@ -117,9 +117,11 @@ bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step) {
   const bool infinite = !sizes.empty() && sizes.back() >= kStudyHuge;
   if (sizes.size() < 4 && !infinite) return false;
   for (std::size_t i = 1; i < sizes.size(); ++i) {
-    if (!(sizes[i] > sizes[i - 1]) && !(infinite && sizes[i] >= sizes[i - 1])) return false;
+    // Beyond, 32-bit values may stand still between neighbouring x.
+    const bool saturated = infinite || sizes[i - 1] >= beyond;
+    if (!(sizes[i] > sizes[i - 1]) && !(saturated && sizes[i] >= sizes[i - 1])) return false;
   }
-  if (infinite) return true;
+  if (infinite || sizes.back() >= beyond) return true;
   // Growth towards a finite limit slows by a factor at every decade; a logarithm's does not.
   const double first = sizes[1] - sizes[0];
   const double lastGrowth = sizes.back() - sizes[sizes.size() - 2];
