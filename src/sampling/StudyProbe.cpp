@@ -67,39 +67,40 @@ std::string StudyProbe::Reason(float x) {
 std::pair<float, float> StudyProbe::Bisect(float a, float b,
                                            const std::function<bool(float)>& test) {
   const bool atA = test(a);
-  std::int32_t lo = FloatKey(a);
-  std::int32_t hi = FloatKey(b);
+  // 64 bits: the keys of a range across 0 lie further apart than 32 bits can say.
+  std::int64_t lo = FloatKey(a);
+  std::int64_t hi = FloatKey(b);
   while (hi - lo > 1) {
-    const std::int32_t mid = lo + (hi - lo) / 2;
-    if (test(KeyFloat(mid)) == atA) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (test(KeyFloat(static_cast<std::int32_t>(mid))) == atA) {
       lo = mid;
     } else {
       hi = mid;
     }
   }
-  return {KeyFloat(lo), KeyFloat(hi)};
+  return {KeyFloat(static_cast<std::int32_t>(lo)), KeyFloat(static_cast<std::int32_t>(hi))};
 }
 
 float StudyProbe::Argmax(float a, float b, const std::function<double(double)>& score) {
-  const auto scored = [&](std::int32_t key) {
-    const std::optional<double> value = At(KeyFloat(key));
+  const auto scored = [&](std::int64_t key) {
+    const std::optional<double> value = At(KeyFloat(static_cast<std::int32_t>(key)));
     return value ? score(*value) : -HUGE_VAL;
   };
-  std::int32_t lo = FloatKey(a);
-  std::int32_t hi = FloatKey(b);
+  std::int64_t lo = FloatKey(a);
+  std::int64_t hi = FloatKey(b);
   while (hi - lo > 2) {
-    const std::int32_t third = (hi - lo) / 3;
+    const std::int64_t third = (hi - lo) / 3;
     if (scored(lo + third) < scored(hi - third)) {
       lo += third;
     } else {
       hi -= third;
     }
   }
-  std::int32_t best = lo;
-  for (std::int32_t key = lo + 1; key <= hi; ++key) {
+  std::int64_t best = lo;
+  for (std::int64_t key = lo + 1; key <= hi; ++key) {
     if (scored(key) > scored(best)) best = key;
   }
-  return KeyFloat(best);
+  return KeyFloat(static_cast<std::int32_t>(best));
 }
 
 bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step, double beyond) {
