@@ -77,9 +77,9 @@ class Analysis {
   FunctionStudy Run(const std::stop_token& stop) {
     out_.yIntercept = probe_.At(0.0f);
     const std::vector<void (Analysis::*)()> phases = {
-        &Analysis::FindGaps,  &Analysis::FindZeroRuns, &Analysis::FindSignChanges,
-        &Analysis::FindBumps, &Analysis::FindExtrema,  &Analysis::FindInflections,
-        &Analysis::FindSigns};
+        &Analysis::FindGaps,        &Analysis::FindZeroRuns,    &Analysis::FindSignChanges,
+        &Analysis::FindBumps,       &Analysis::MergeCloseZeros, &Analysis::FindExtrema,
+        &Analysis::FindInflections, &Analysis::FindSigns};
     for (const auto phase : phases) {
       if (stop.stop_requested()) break;
       (this->*phase)();
@@ -328,6 +328,38 @@ class Analysis {
     });
   }
 
+  int SignAt(double x) {
+    const std::optional<double> v = probe_.At(static_cast<float>(x));
+    return v ? Sign(*v) : 0;
+  }
+
+  // Float noise may split a double root (x (x-3)^2 at 3) into crossings a hair apart: zeros
+  // closer than positions are resolved to, with no break between, are one zero whose kind the
+  // signs beyond them tell.
+  void MergeCloseZeros() {
+    std::vector<StudyZero>& zeros = out_.zeros;
+    std::sort(zeros.begin(), zeros.end(),
+              [](const StudyZero& p, const StudyZero& q) { return p.x < q.x; });
+    std::vector<StudyZero> merged;
+    for (std::size_t i = 0; i < zeros.size();) {
+      std::size_t j = i;
+      while (j + 1 < zeros.size() && zeros[j + 1].x - zeros[j].x <= 1e-3 * r_ &&
+             Unbroken(zeros[j].x, zeros[j + 1].x)) {
+        ++j;
+      }
+      if (j == i) {
+        merged.push_back(zeros[i++]);
+        continue;
+      }
+      const int before = SignAt(zeros[i].x - step_);
+      const int after = SignAt(zeros[j].x + step_);
+      merged.push_back(
+          {0.5 * (zeros[i].x + zeros[j].x), !(before != 0 && after != 0 && before != after)});
+      i = j + 1;
+    }
+    zeros = std::move(merged);
+  }
+
   // True when no pole, jump or gap lies in [from, to].
   bool Unbroken(double from, double to) const {
     for (const double x : breaks_) {
@@ -377,16 +409,25 @@ class Analysis {
 
   // The sign of the second difference over the coarse stencil at t: +-1, 0 within the noise of
   // the values, empty where the stencil meets a gap, pole or jump.
-  std::optional<int> Curvature(float t, double h) {
+  struct SecondDifference {
+    double value = 0;
+    double noise = 0;  // what the rounding of the three values may account for
+  };
+  std::optional<SecondDifference> SecondDifferenceAt(float t, double h) {
     if (!Unbroken(t - 2 * h, t + 2 * h)) return std::nullopt;
     const std::optional<double> below = probe_.At(static_cast<float>(t - h));
     const std::optional<double> centre = probe_.At(t);
     const std::optional<double> above = probe_.At(static_cast<float>(t + h));
     if (!below || !centre || !above) return std::nullopt;
-    const double d2 = *above - 2 * *centre + *below;
-    const double noise =
-        16 * 0x1p-24 * (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below));
-    return d2 > noise ? 1 : d2 < -noise ? -1 : 0;
+    return SecondDifference{
+        *above - 2 * *centre + *below,
+        16 * 0x1p-24 * (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below))};
+  }
+
+  std::optional<int> Curvature(float t, double h) {
+    const std::optional<SecondDifference> d2 = SecondDifferenceAt(t, h);
+    if (!d2) return std::nullopt;
+    return d2->value > d2->noise ? 1 : d2->value < -d2->noise ? -1 : 0;
   }
 
   // The stencils' count: kStencils, or more where extrema lie close together (an oscillation),
@@ -455,9 +496,46 @@ class Analysis {
     const float last = probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == sign; }).first;
     const float first =
         probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == -sign; }).second;
-    const float c = static_cast<float>(0.5 * (last + first));
+    // The second difference is close to linear across the stretch: its zero, interpolated
+    // from either side of the stretch, is steadier than the stretch's noisy edges.
+    const double wide = std::max<double>(first - last, h / 16);
+    const float below = static_cast<float>(std::max<double>(a, last - wide));
+    const float above = static_cast<float>(std::min<double>(b, first + wide));
+    const std::optional<SecondDifference> da = SecondDifferenceAt(below, h);
+    const std::optional<SecondDifference> db = SecondDifferenceAt(above, h);
+    float c = static_cast<float>(0.5 * (last + first));
+    if (da && db && da->value * db->value < 0) {
+      c = static_cast<float>(below + (above - below) * da->value / (da->value - db->value));
+    }
+    if (NearExtremum(c, 2 * h)) return;
+    c = FittedZero(c, sign, h);
     if (!probe_.ContinuousAt(c, step_) || NearExtremum(c, 2 * h)) return;
-    out_.inflections.push_back({c, *probe_.At(c)});
+    c = static_cast<float>(Snapped(c));
+    const std::optional<double> y = probe_.At(c);
+    if (y) out_.inflections.push_back({c, *y});
+  }
+
+  // The zero of a straight line fitted to the second difference around c: the noise of the
+  // single values averages out (LN(x)/x at e^1.5, where the curvature changes slowly). The line
+  // spans one stencil step, so that the curvature's own bend hardly moves its zero.
+  float FittedZero(float c, int sign, double h) {
+    constexpr int kSide = 16;
+    double n = 0, st = 0, sd = 0, stt = 0, std2 = 0;
+    for (int i = -kSide; i <= kSide; ++i) {
+      const double t = i * h / (2 * kSide);
+      const std::optional<SecondDifference> d2 = SecondDifferenceAt(static_cast<float>(c + t), h);
+      if (!d2) return c;
+      n += 1;
+      st += t;
+      sd += d2->value;
+      stt += t * t;
+      std2 += t * d2->value;
+    }
+    const double slope = (n * std2 - st * sd) / (n * stt - st * st);
+    const double intercept = (sd - slope * st) / n;
+    if (!(slope * sign < 0)) return c;
+    const double shift = -intercept / slope;
+    return std::fabs(shift) <= h / 2 ? static_cast<float>(c + shift) : c;
   }
 
   std::optional<int> SignBetween(double from, double to) {
