@@ -109,11 +109,7 @@ class Analysis {
     typical_ = sizes[sizes.size() / 2];
   }
 
-  // Growth without bound towards edge; values far beyond the typical size (towards the 32-bit
-  // limit, as x EXP(1/x) near 0) count even where the growth seems to slow.
-  bool Grows(float edge, int dir) {
-    return probe_.GrowsWithoutBound(edge, dir, step_, 1e20 * typical_);
-  }
+  bool Grows(float edge, int dir) { return probe_.GrowsWithoutBound(edge, dir, step_, typical_); }
 
   void AddAsymptote(float x) {
     out_.asymptotes.push_back(x);
@@ -123,8 +119,16 @@ class Analysis {
   // A gap [from, to]; its edges are asymptotes where |f| grows without bound towards them.
   void AddGap(float from, float to, bool valueLeft, bool valueRight) {
     out_.gaps.push_back({from, to, probe_.Reason(from)});
-    if (valueLeft && Grows(from, -1)) AddAsymptote(from);
-    if (valueRight && Grows(to, 1)) AddAsymptote(to);
+    const bool left = valueLeft && Grows(from, -1);
+    const bool right = valueRight && Grows(to, 1);
+    // A gap narrower than positions are resolved to is where the 32-bit denominator of one pole
+    // became 0 (1/(x^2-2x+1) near 1): one asymptote, in its middle.
+    if (left && right && to - from <= 1e-3 * r_) {
+      AddAsymptote(static_cast<float>(0.5 * (from + to)));
+      return;
+    }
+    if (left) AddAsymptote(from);
+    if (right) AddAsymptote(to);
   }
 
   void FindGaps() {

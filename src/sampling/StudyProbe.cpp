@@ -103,7 +103,7 @@ float StudyProbe::Argmax(float a, float b, const std::function<double(double)>& 
   return KeyFloat(static_cast<std::int32_t>(best));
 }
 
-bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step, double beyond) {
+bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step, double typical) {
   std::vector<double> sizes;
   float last = edge;
   for (int decade = 0; decade <= 12; ++decade) {
@@ -114,15 +114,25 @@ bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step, double beyo
     sizes.push_back(std::fabs(*value));
     last = x;
   }
-  // Values beyond every number (EXP(1/x) near 0 from the right) are as unbounded as can be.
+  // Values beyond every number (EXP(1/x) near 0 from the right) are as unbounded as can be;
+  // values far beyond the typical size (towards the 32-bit limit, as x EXP(1/x) near 0) may
+  // then stand still between neighbouring x.
   const bool infinite = !sizes.empty() && sizes.back() >= kStudyHuge;
-  if (sizes.size() < 4 && !infinite) return false;
-  for (std::size_t i = 1; i < sizes.size(); ++i) {
-    // Beyond, 32-bit values may stand still between neighbouring x.
-    const bool saturated = infinite || sizes[i - 1] >= beyond;
-    if (!(sizes[i] > sizes[i - 1]) && !(saturated && sizes[i] >= sizes[i - 1])) return false;
+  const double beyond = 1e20 * typical;
+  std::size_t rising = sizes.empty() ? 0 : 1;  // how many sizes rise from the first
+  while (rising < sizes.size() &&
+         (sizes[rising] > sizes[rising - 1] ||
+          ((infinite || sizes[rising - 1] >= beyond) && sizes[rising] >= sizes[rising - 1]))) {
+    ++rising;
   }
-  if (infinite || sizes.back() >= beyond) return true;
+  if (infinite && rising == sizes.size()) return true;
+  if (rising >= 3 && sizes[rising - 1] >= beyond) return true;
+  // Right beside a pole the 32-bit noise of the denominator stops the growth (1/(x^2-2x+1) near
+  // 1): a rise by large factors to far above the typical size is enough.
+  if (rising >= 3 && sizes[rising - 1] >= 1e6 * typical && sizes[rising - 1] >= 100 * sizes[0]) {
+    return true;
+  }
+  if (rising < 4 || rising < sizes.size()) return false;
   // Growth towards a finite limit slows by a factor at every decade; a logarithm's does not.
   const double first = sizes[1] - sizes[0];
   const double lastGrowth = sizes.back() - sizes[sizes.size() - 2];

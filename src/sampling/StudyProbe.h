@@ -45,9 +45,9 @@ class StudyProbe {
   // a point without a value scores lowest.
   float Argmax(float a, float b, const std::function<double(double)>& score);
   // True when |f| grows without bound towards edge from the side dir (-1 or +1): the values at
-  // edge + dir h for h = step, step/10, ... grow at every decade, without slowing down or until
-  // they pass beyond.
-  bool GrowsWithoutBound(float edge, int dir, double step, double beyond);
+  // edge + dir h for h = step, step/10, ... grow at every decade without slowing down, or rise
+  // far beyond typical (the function's typical size).
+  bool GrowsWithoutBound(float edge, int dir, double step, double typical);
   // True when f has no jump at x: the change of f over a short distance is a small part of its
   // change over one sample step.
   bool ContinuousAt(float x, double step);
