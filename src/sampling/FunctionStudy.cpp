@@ -111,6 +111,21 @@ class Analysis {
 
   bool Grows(float edge, int dir) { return probe_.GrowsWithoutBound(edge, dir, step_, typical_); }
 
+  // Beside a narrow gap that 32-bit noise opened around a pole (COS(x)/(1+SIN(x)) at -90, where
+  // 1+SIN(x) rounds to 0), |f| rises towards the gap's middle at least as fast as
+  // 1/sqrt(distance); right beside the gap the noise rules, so the values a tenth and a whole
+  // sample step away tell. edge is the gap's last point on the side dir.
+  bool RisesTowards(double middle, float edge, int dir) {
+    const float mid = static_cast<float>(edge + dir * step_ / 10);
+    const float far = static_cast<float>(edge + dir * step_);
+    const std::optional<double> fMid = probe_.At(mid);
+    const std::optional<double> fFar = probe_.At(far);
+    if (!fMid || !fFar) return false;
+    const double rise = std::fabs(*fMid) / std::max(std::fabs(*fFar), 1e-300);
+    const double closer = std::fabs(far - middle) / std::fabs(mid - middle);
+    return rise >= 2 && rise >= std::sqrt(closer);
+  }
+
   void AddAsymptote(float x) {
     out_.asymptotes.push_back(x);
     breaks_.push_back(x);
@@ -129,6 +144,12 @@ class Analysis {
     }
     if (left) AddAsymptote(from);
     if (right) AddAsymptote(to);
+    const double middle = 0.5 * (from + to);
+    if (!left && !right && to - from <= 1e-3 * r_ &&
+        ((valueLeft && RisesTowards(middle, from, -1)) ||
+         (valueRight && RisesTowards(middle, to, 1)))) {
+      AddAsymptote(static_cast<float>(middle));
+    }
   }
 
   void FindGaps() {
