@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -364,6 +365,18 @@ TEST(FunctionStudy, ValuesAndReasonsComeFromTheEvaluator) {
   const FunctionStudy log = StudyFunction(evaluator, "LN(x)", 20);
   ASSERT_EQ(log.gaps.size(), 1u);
   EXPECT_EQ(log.gaps[0].reason, "LN or LOG <= 0");
+}
+
+// Newer work abandons a study: a stop already requested leaves every list empty.
+TEST(FunctionStudy, AStopEndsTheStudy) {
+  ExpressionEvaluator evaluator;
+  std::stop_source stop;
+  stop.request_stop();
+  const FunctionStudy study = StudyFunction(evaluator, "x^3-x", 10, stop.get_token());
+  EXPECT_FLOAT_EQ(study.xMax, 2);
+  EXPECT_TRUE(study.zeros.empty());
+  EXPECT_TRUE(study.maxima.empty());
+  EXPECT_TRUE(study.signs.empty());
 }
 
 }  // namespace
