@@ -1,5 +1,5 @@
-// funzioni-eval's modes that run the window's sampling of a typed formula: --samples and --table.
-// They are defined by src/sampling, which the program links.
+// funzioni-eval's modes that run the window's sampling of a typed formula: --samples, --table and
+// --study. They are defined by src/sampling, which the program links.
 #pragma once
 
 #include <ostream>
@@ -11,5 +11,6 @@ namespace funzioni {
 // args: what follows the mode's name. Returns the exit status.
 int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+int RunStudyMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 
 }  // namespace funzioni

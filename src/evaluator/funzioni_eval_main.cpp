@@ -18,6 +18,7 @@ constexpr std::string_view kUsage =
     "Usage: funzioni-eval [--x VALUE] [--] [EXPRESSION...]\n"
     "       funzioni-eval --samples ZOOM STEP FORMULA\n"
     "       funzioni-eval --table ZOOM FORMULA\n"
+    "       funzioni-eval --study ZOOM FORMULA\n"
     "       funzioni-eval --help | --version\n"
     "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
     "one result per line: the value (with a blank in front when it is not negative) or an\n"
@@ -29,6 +30,9 @@ constexpr std::string_view kUsage =
     "              tab, and the result\n"
     "  --table     the results table of FORMULA at that zoom, as the window shows it (the\n"
     "              formula, a blank line, then one \"x ;y\" row per sample with a value)\n"
+    "  --study     the study of FORMULA over the range at that zoom: one line of tab-separated\n"
+    "              fields per item (range, y-intercept, gap, zero, asymptote, max, min,\n"
+    "              inflection, sign)\n"
     "  --          take every following argument as an expression\n"
     "  --help      show this text\n"
     "  --version   show the version\n";
@@ -80,11 +84,10 @@ std::string Prepare(std::string line, const Options& options) {
 int main(int argc, char** argv) {
   if (argc >= 2) {
     const std::string_view mode = argv[1];
-    if (mode == "--samples" || mode == "--table") {
-      const std::vector<std::string_view> rest(argv + 2, argv + argc);
-      return mode == "--samples" ? funzioni::RunSamplesMode(rest, std::cout, std::cerr)
-                                 : funzioni::RunTableMode(rest, std::cout, std::cerr);
-    }
+    const std::vector<std::string_view> rest(argv + 2, argv + argc);
+    if (mode == "--samples") return funzioni::RunSamplesMode(rest, std::cout, std::cerr);
+    if (mode == "--table") return funzioni::RunTableMode(rest, std::cout, std::cerr);
+    if (mode == "--study") return funzioni::RunStudyMode(rest, std::cout, std::cerr);
   }
   Options options;
   bool optionsDone = false;

@@ -68,4 +68,23 @@ TEST(EvalTool, RefusesBadOptions) {
   EXPECT_EQ(RunTool("--help", "").status, 0);
 }
 
+// The study as tab-separated lines: kinds in order, no line for a kind with nothing; a formula
+// without a value anywhere gives the range and one gap; bad usage is status 2.
+TEST(EvalTool, PrintsTheStudyOfAFunction) {
+  const ToolRun jump = RunTool("--study 10 'x/ABS(x)'", "");
+  EXPECT_EQ(jump.output, "range\t-2\t2\ngap\t0\t0\nsign\t-2\t0\t-\nsign\t0\t2\t+\n");
+  EXPECT_EQ(jump.status, 0);
+  const ToolRun refused = RunTool("--study 10 'x+'", "");
+  EXPECT_EQ(refused.output, "range\t-2\t2\ngap\t-2\t2\n");
+  EXPECT_EQ(refused.status, 0);
+  const ToolRun cubic = RunTool("--study 10 'x^3-x'", "");
+  EXPECT_NE(cubic.output.find("\nzero\t-1\tcrossing\nzero\t0\tcrossing\nzero\t1\tcrossing\n"
+                              "max\t-0.5773503\t0.3849002\nmin\t0.5773503\t-0.3849002\n"
+                              "inflection\t0\t0\nsign\t-2\t-1\t-\n"),
+            std::string::npos)
+      << cubic.output;
+  EXPECT_EQ(RunTool("--study 10", "").status, 2);
+  EXPECT_EQ(RunTool("--study ten 'x'", "").status, 2);
+}
+
 }  // namespace

@@ -1,0 +1,523 @@
+#include "sampling/FunctionStudy.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#include "sampling/SampleXs.h"
+#include "sampling/StudyInflections.h"
+#include "sampling/StudyProbe.h"
+#include "state/PlotState.h"
+
+namespace funzioni {
+
+namespace {
+
+// Even samples over the range; the plot's own x and the round numbers are added to them, so
+// that a point without a value where the plot or a pupil would look (x = 2 of (x^2-4)/(x-2)) is
+// seen.
+constexpr int kEvenSamples = 4000;
+constexpr double kMostRoundSamples = 8000;
+
+constexpr float kPlotStep = 50;  // the step meter's start value
+
+int Sign(double v) {
+  return (v > 0) - (v < 0);
+}
+
+// The k-th even sample of the range [-r, r].
+float EvenX(float r, int k) {
+  return std::clamp(static_cast<float>(-r + 2.0 * r * k / kEvenSamples), -r, r) + 0.0f;
+}
+
+std::vector<float> StudyXs(float zoom) {
+  const float r = HalfRange(zoom);
+  std::vector<float> xs;
+  for (int k = 0; k <= kEvenSamples; ++k) {
+    xs.push_back(EvenX(r, k));
+  }
+  PlotState state;
+  state.zoomValue.value = zoom;
+  state.stepValue.value = kPlotStep;
+  const std::vector<float> plotted = FormulaSampleXs(state);
+  xs.insert(xs.end(), plotted.begin(), plotted.end());
+  for (const double round : {0.1, 0.5, 1.0, 10.0}) {
+    if (2.0 * r / round > kMostRoundSamples) continue;
+    for (double k = std::ceil(-r / round); k * round <= r; ++k) {
+      xs.push_back(static_cast<float>(k * round));
+    }
+  }
+  for (float& x : xs) {
+    x = std::clamp(x, -r, r) + 0.0f;  // no negative zero
+  }
+  std::sort(xs.begin(), xs.end());
+  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+  return xs;
+}
+
+class Analysis {
+ public:
+  Analysis(StudyProbe& probe, float zoom) : probe_(probe), r_(HalfRange(zoom)) {
+    step_ = 2.0 * r_ / kEvenSamples;
+    out_.xMin = -r_;
+    out_.xMax = r_;
+    xs_ = StudyXs(zoom);
+    for (int k = 0; k <= kEvenSamples; ++k) {
+      const float x = EvenX(HalfRange(zoom), k);
+      grid_.push_back(std::lower_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+    }
+    ys_.resize(xs_.size());
+    probe_.AtMany(xs_, ys_);
+    TypicalSize();
+  }
+
+  FunctionStudy Run(const std::stop_token& stop) {
+    out_.yIntercept = probe_.At(0.0f);
+    const std::vector<void (Analysis::*)()> phases = {&Analysis::FindGaps,
+                                                      &Analysis::FindZeroRuns,
+                                                      &Analysis::FindSignChanges,
+                                                      &Analysis::FindBumps,
+                                                      &Analysis::MergeCloseZeros,
+                                                      &Analysis::FindExtrema,
+                                                      &Analysis::FindInflectionPoints,
+                                                      &Analysis::FindSigns};
+    for (const auto phase : phases) {
+      if (stop.stop_requested()) break;
+      (this->*phase)();
+    }
+    Tidy();
+    return std::move(out_);
+  }
+
+ private:
+  bool HasValue(float x) { return probe_.At(x).has_value(); }
+  bool IsZero(float x) {
+    const std::optional<double> v = probe_.At(x);
+    return v && *v == 0;
+  }
+  double Size(float x) {
+    const std::optional<double> v = probe_.At(x);
+    return v ? std::fabs(*v) : 0;
+  }
+
+  void TypicalSize() {
+    std::vector<double> sizes;
+    for (const auto& y : ys_) {
+      if (y && *y != 0) sizes.push_back(std::fabs(*y));
+    }
+    if (sizes.empty()) return;
+    std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
+    typical_ = sizes[sizes.size() / 2];
+  }
+
+  bool Grows(float edge, int dir) { return probe_.GrowsWithoutBound(edge, dir, step_, typical_); }
+
+  // Beside a narrow gap that 32-bit noise opened around a pole (COS(x)/(1+SIN(x)) at -90, where
+  // 1+SIN(x) rounds to 0), |f| rises towards the gap's middle at least as fast as
+  // 1/sqrt(distance); right beside the gap the noise rules, so the values a tenth and a whole
+  // sample step away tell. edge is the gap's last point on the side dir.
+  bool RisesTowards(double middle, float edge, int dir) {
+    const float mid = static_cast<float>(edge + dir * step_ / 10);
+    const float far = static_cast<float>(edge + dir * step_);
+    const std::optional<double> fMid = probe_.At(mid);
+    const std::optional<double> fFar = probe_.At(far);
+    if (!fMid || !fFar) return false;
+    const double rise = std::fabs(*fMid) / std::max(std::fabs(*fFar), 1e-300);
+    const double closer = std::fabs(far - middle) / std::fabs(mid - middle);
+    return rise >= 2 && rise >= std::sqrt(closer);
+  }
+
+  void AddAsymptote(float x) {
+    out_.asymptotes.push_back(x);
+    breaks_.push_back(x);
+  }
+
+  // A gap [from, to]; its edges are asymptotes where |f| grows without bound towards them.
+  void AddGap(float from, float to, bool valueLeft, bool valueRight) {
+    out_.gaps.push_back({from, to, probe_.Reason(from)});
+    const bool left = valueLeft && Grows(from, -1);
+    const bool right = valueRight && Grows(to, 1);
+    // A gap narrower than positions are resolved to is where the 32-bit denominator of one pole
+    // became 0 (1/(x^2-2x+1) near 1): one asymptote, in its middle.
+    if (left && right && to - from <= 1e-3 * r_) {
+      AddAsymptote(static_cast<float>(0.5 * (from + to)));
+      return;
+    }
+    if (left) AddAsymptote(from);
+    if (right) AddAsymptote(to);
+    const double middle = 0.5 * (from + to);
+    if (!left && !right && to - from <= 1e-3 * r_ &&
+        ((valueLeft && RisesTowards(middle, from, -1)) ||
+         (valueRight && RisesTowards(middle, to, 1)))) {
+      AddAsymptote(static_cast<float>(middle));
+    }
+  }
+
+  void FindGaps() {
+    const auto hasValue = [this](float x) { return HasValue(x); };
+    const std::size_t n = xs_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (ys_[i]) continue;
+      std::size_t j = i;
+      while (j + 1 < n && !ys_[j + 1]) ++j;
+      const float from = i == 0 ? xs_[0] : probe_.Bisect(xs_[i - 1], xs_[i], hasValue).second;
+      const float to = j + 1 == n ? xs_[j] : probe_.Bisect(xs_[j], xs_[j + 1], hasValue).first;
+      AddGap(from, to, i > 0, j + 1 < n);
+      i = j;
+    }
+  }
+
+  // Sign of the sample's neighbour on one side (0 where it has no value or there is none).
+  int SideSign(std::size_t i, int dir) const {
+    const std::ptrdiff_t k = static_cast<std::ptrdiff_t>(i) + dir;
+    if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) return 0;
+    return Sign(*ys_[k]);
+  }
+
+  // True when the run of zeros from sample i to j is where values too small for 32 bits became
+  // 0 (EXP(x) far left): its neighbours are near the smallest floats and far below the
+  // function's typical size.
+  bool Underflow(std::size_t i, std::size_t j) const {
+    bool neighbour = false;
+    for (const std::ptrdiff_t k :
+         {static_cast<std::ptrdiff_t>(i) - 1, static_cast<std::ptrdiff_t>(j) + 1}) {
+      if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) continue;
+      if (std::fabs(*ys_[k]) > std::min(1e-30, 1e-20 * typical_)) return false;
+      neighbour = true;
+    }
+    return neighbour;
+  }
+
+  int OutsideSign(float x, int dir) {
+    const std::optional<double> v = probe_.At(static_cast<float>(x + dir * step_));
+    return v ? Sign(*v) : 0;
+  }
+
+  // Runs of samples where the value is exactly 0: a zero at the run's centre, or, for a run
+  // wider than the positions are checked to, an interval where f vanishes (no zero listed).
+  void FindZeroRuns() {
+    const auto isZero = [this](float x) { return IsZero(x); };
+    const std::size_t n = xs_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!ys_[i] || *ys_[i] != 0) continue;
+      std::size_t j = i;
+      while (j + 1 < n && ys_[j + 1] && *ys_[j + 1] == 0) ++j;
+      if (Underflow(i, j)) {
+        i = j;
+        continue;
+      }
+      const int left = SideSign(i, -1);
+      const int right = SideSign(j, 1);
+      // At an end of the range the side beyond it tells a crossing from a touching.
+      const int before = i == 0 ? OutsideSign(xs_[0], -1) : left;
+      const int after = j + 1 == n ? OutsideSign(xs_[n - 1], 1) : right;
+      const float from = left != 0 ? probe_.Bisect(xs_[i - 1], xs_[i], isZero).second : xs_[i];
+      const float to = right != 0 ? probe_.Bisect(xs_[j], xs_[j + 1], isZero).first : xs_[j];
+      if (to - from > 1e-3 * r_) {
+        flats_.emplace_back(from, to);
+      } else {
+        out_.zeros.push_back({0.5 * (from + to), !(before != 0 && after != 0 && before != after)});
+      }
+      i = j;
+    }
+  }
+
+  void FindSignChanges() {
+    for (std::size_t i = 0; i + 1 < xs_.size(); ++i) {
+      if (ys_[i] && ys_[i + 1] && Sign(*ys_[i]) * Sign(*ys_[i + 1]) < 0) {
+        SignChange(xs_[i], xs_[i + 1]);
+      }
+    }
+  }
+
+  // f(a) and f(b) have opposite signs: a crossing zero, a pole, a jump, or a gap between them.
+  void SignChange(float a, float b) {
+    const int sa = Sign(*probe_.At(a));
+    const auto [l, r] = probe_.Bisect(a, b, [&](float x) {
+      const std::optional<double> v = probe_.At(x);
+      return v && Sign(*v) == sa;
+    });
+    const std::optional<double> fr = probe_.At(r);
+    if (!fr) {
+      const float to = probe_.Bisect(r, b, [this](float x) { return HasValue(x); }).first;
+      AddGap(r, to, true, true);
+      breaks_.push_back(r);
+      breaks_.push_back(to);
+      return;
+    }
+    if (*fr == 0) {
+      const float to = probe_.Bisect(r, b, [this](float x) { return IsZero(x); }).first;
+      out_.zeros.push_back({0.5 * (r + to), false});
+      return;
+    }
+    const float near = Size(l) < Size(r) ? l : r;
+    if (Grows(l, -1) || Grows(r, 1)) {
+      AddAsymptote(near == l ? r : l);
+      return;
+    }
+    const double far =
+        std::max(Size(static_cast<float>(l - step_)), Size(static_cast<float>(r + step_)));
+    if (std::max(Size(l), Size(r)) <= 0.1 * far) {
+      out_.zeros.push_back({near, false});
+      return;
+    }
+    breaks_.push_back(r);  // a jump across 0
+    jumps_.push_back(r);
+  }
+
+  // Chains of consecutive even samples (the plot's and the round x being too close to them for
+  // the slope between them to rise above the 32-bit noise), each pair linked as linked says.
+  template <typename Linked, typename Visit>
+  void ForEachChain(Linked linked, Visit visit) {
+    std::vector<std::size_t> chain;
+    const auto flush = [&] {
+      if (chain.size() >= 3) visit(chain);
+      chain.clear();
+    };
+    for (const std::size_t k : grid_) {
+      if (!ys_[k]) {
+        flush();
+        continue;
+      }
+      if (!chain.empty() && !linked(chain.back(), k)) flush();
+      chain.push_back(k);
+    }
+    flush();
+  }
+
+  // Values within a few units of the last place count as level: their order is noise.
+  static bool Level(double a, double b) {
+    return std::fabs(a - b) <= 4 * 0x1p-24 * std::max(std::fabs(a), std::fabs(b));
+  }
+
+  // Runs of level values strictly inside the chain that are higher (dir +1) or lower (dir -1)
+  // than both neighbours: visit gets the neighbours' sample indices and the run's most extreme
+  // sample.
+  template <typename Key, typename Visit>
+  void ForEachPeak(const std::vector<std::size_t>& chain, Key key, int dir, Visit visit) {
+    for (std::size_t i = 1; i + 1 < chain.size(); ++i) {
+      std::size_t j = i;
+      std::size_t best = chain[i];
+      while (j + 2 < chain.size() && Level(key(chain[j + 1]), key(chain[i]))) {
+        ++j;
+        if (dir * (key(chain[j]) - key(best)) > 0) best = chain[j];
+      }
+      const double top = key(chain[i]);
+      if (dir * (top - key(chain[i - 1])) > 0 && dir * (top - key(chain[j + 1])) > 0) {
+        visit(chain[i - 1], chain[j + 1], best);
+      }
+      i = j;
+    }
+  }
+
+  // Every sample from a to b has a value of one sign.
+  bool OneSign(std::size_t a, std::size_t b) const {
+    for (std::size_t k = a; k <= b; ++k) {
+      if (!ys_[k] || Sign(*ys_[k]) != Sign(*ys_[a]) || *ys_[k] == 0) return false;
+    }
+    return true;
+  }
+
+  // Local maxima of |f| between samples of one sign may be poles; local minima may be zeros
+  // where f touches the axis, or two crossings close together.
+  void FindBumps() {
+    ForEachChain([this](std::size_t a, std::size_t b) { return OneSign(a, b); },
+                 [this](const std::vector<std::size_t>& chain) { BumpsOfChain(chain); });
+  }
+
+  void BumpsOfChain(const std::vector<std::size_t>& chain) {
+    const int sign = Sign(*ys_[chain[0]]);
+    const auto size = [this](std::size_t k) { return std::fabs(*ys_[k]); };
+    const auto magnitude = [](double v) { return std::fabs(v); };
+    const auto smallness = [](double v) { return -std::fabs(v); };
+    ForEachPeak(chain, size, 1, [&](std::size_t a, std::size_t b, std::size_t) {
+      const float c = probe_.Argmax(xs_[a], xs_[b], magnitude);
+      if (Grows(c, -1) || Grows(c, 1)) {
+        AddAsymptote(c);
+      }
+    });
+    ForEachPeak(chain, size, -1, [&](std::size_t a, std::size_t b, std::size_t) {
+      const float c = probe_.Argmax(xs_[a], xs_[b], smallness);
+      const std::optional<double> v = probe_.At(c);
+      if (!v) return;
+      if (*v == 0) {
+        const auto isZero = [this](float x) { return IsZero(x); };
+        const float from = probe_.Bisect(xs_[a], c, isZero).second;
+        const float to = probe_.Bisect(c, xs_[b], isZero).first;
+        out_.zeros.push_back({0.5 * (from + to), true});
+      } else if (Sign(*v) != sign) {
+        SignChange(xs_[a], c);
+        SignChange(c, xs_[b]);
+      } else if (std::fabs(*v) <= 1e-7 * typical_ && probe_.ContinuousAt(c, step_)) {
+        out_.zeros.push_back({c, true});
+      }
+    });
+  }
+
+  int SignAt(double x) {
+    const std::optional<double> v = probe_.At(static_cast<float>(x));
+    return v ? Sign(*v) : 0;
+  }
+
+  // Float noise may split a double root (x (x-3)^2 at 3) into crossings a hair apart: zeros
+  // closer than positions are resolved to, with no break between, are one zero whose kind the
+  // signs beyond them tell.
+  void MergeCloseZeros() {
+    std::vector<StudyZero>& zeros = out_.zeros;
+    std::sort(zeros.begin(), zeros.end(),
+              [](const StudyZero& p, const StudyZero& q) { return p.x < q.x; });
+    std::vector<StudyZero> merged;
+    for (std::size_t i = 0; i < zeros.size();) {
+      std::size_t j = i;
+      while (j + 1 < zeros.size() && zeros[j + 1].x - zeros[j].x <= 1e-3 * r_ &&
+             Unbroken(zeros[j].x, zeros[j + 1].x)) {
+        ++j;
+      }
+      if (j == i) {
+        merged.push_back(zeros[i++]);
+        continue;
+      }
+      const int before = SignAt(zeros[i].x - step_);
+      const int after = SignAt(zeros[j].x + step_);
+      merged.push_back(
+          {0.5 * (zeros[i].x + zeros[j].x), !(before != 0 && after != 0 && before != after)});
+      i = j + 1;
+    }
+    zeros = std::move(merged);
+  }
+
+  bool Unbroken(double from, double to) const {
+    return StudyBreaks{breaks_, out_.gaps}.Unbroken(from, to);
+  }
+
+  bool Continuous(std::size_t a, std::size_t b) const {
+    for (std::size_t k = a; k <= b; ++k) {
+      if (!ys_[k]) return false;
+    }
+    return Unbroken(xs_[a], xs_[b]);
+  }
+
+  void FindExtrema() {
+    const auto value = [this](std::size_t k) { return *ys_[k]; };
+    ForEachChain([this](std::size_t a, std::size_t b) { return Continuous(a, b); },
+                 [&](const std::vector<std::size_t>& chain) {
+                   for (const int dir : {1, -1}) {
+                     ForEachPeak(chain, value, dir,
+                                 [&](std::size_t a, std::size_t b, std::size_t best) {
+                                   Extremum(xs_[a], xs_[b], xs_[best], dir);
+                                 });
+                   }
+                 });
+  }
+
+  // The extremum between a and b, at the centre of the plateau of equal 32-bit values it lies on.
+  // The search may stray where the values are not unimodal: the best sample then stands.
+  void Extremum(float a, float b, float best, int dir) {
+    float c = probe_.Argmax(a, b, [dir](double v) { return dir * v; });
+    if (dir * (*probe_.At(best) - *probe_.At(c)) > 0) c = best;
+    if (!probe_.ContinuousAt(c, step_)) return;  // the top of a jump, not an extremum
+    const double y = *probe_.At(c);
+    const auto level = [&](float x) {
+      const std::optional<double> v = probe_.At(x);
+      return v && *v == y;
+    };
+    const float from = probe_.Bisect(a, c, level).second;
+    const float to = probe_.Bisect(c, b, level).first;
+    (dir > 0 ? out_.maxima : out_.minima).push_back({0.5 * (from + to), y});
+  }
+
+  void FindInflectionPoints() {
+    out_.inflections =
+        FindInflections(probe_, {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima});
+  }
+
+  std::optional<int> SignBetween(double from, double to) {
+    int balance = 0;
+    const auto first = std::upper_bound(xs_.begin(), xs_.end(), from);
+    for (auto x = first; x != xs_.end() && *x < to; ++x) {
+      const std::optional<double>& y = ys_[x - xs_.begin()];
+      if (y) balance += Sign(*y);
+    }
+    if (balance == 0) {
+      const std::optional<double> mid = probe_.At(static_cast<float>(0.5 * (from + to)));
+      balance = mid ? Sign(*mid) : 0;
+    }
+    if (balance == 0) return std::nullopt;
+    return Sign(balance);
+  }
+
+  void FindSigns() {
+    std::vector<std::pair<double, double>> cuts(flats_.begin(), flats_.end());
+    for (const StudyZero& zero : out_.zeros) cuts.emplace_back(zero.x, zero.x);
+    for (const double x : out_.asymptotes) cuts.emplace_back(x, x);
+    for (const double x : jumps_) cuts.emplace_back(x, x);
+    for (const StudyGap& gap : out_.gaps) cuts.emplace_back(gap.from, gap.to);
+    std::sort(cuts.begin(), cuts.end());
+    const double tiny = 1e-9 * r_;
+    double cursor = -r_;
+    const auto free = [&](double to) {
+      if (to - cursor <= tiny) return;
+      const std::optional<int> sign = SignBetween(cursor, to);
+      if (sign) out_.signs.push_back({cursor, to, *sign});
+    };
+    for (const auto& [from, to] : cuts) {
+      free(from);
+      cursor = std::max(cursor, to);
+    }
+    free(r_);
+  }
+
+  template <typename Item, typename X>
+  void SortUnique(std::vector<Item>& items, X x) {
+    const double close = 1e-6 * r_;
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const Item& p, const Item& q) { return x(p) < x(q); });
+    items.erase(
+        std::unique(items.begin(), items.end(),
+                    [&](const Item& p, const Item& q) { return std::fabs(x(p) - x(q)) <= close; }),
+        items.end());
+  }
+
+  // Positions within rounding of 0 are 0 (the edge of SQR(x)'s gap is -1.4E-45).
+  double Snapped(double x) const { return std::fabs(x) < 1e-7 * r_ ? 0.0 : x; }
+
+  void Tidy() {
+    for (StudyGap& g : out_.gaps) g = {Snapped(g.from), Snapped(g.to), g.reason};
+    for (StudyZero& z : out_.zeros) z.x = Snapped(z.x);
+    for (double& x : out_.asymptotes) x = Snapped(x);
+    for (auto* list : {&out_.maxima, &out_.minima, &out_.inflections}) {
+      for (StudyPoint& p : *list) p.x = Snapped(p.x);
+    }
+    for (StudySign& s : out_.signs) s = {Snapped(s.from), Snapped(s.to), s.sign};
+    SortUnique(out_.gaps, [](const StudyGap& g) { return g.from; });
+    SortUnique(out_.zeros, [](const StudyZero& z) { return z.x; });
+    SortUnique(out_.asymptotes, [](double x) { return x; });
+    SortUnique(out_.maxima, [](const StudyPoint& p) { return p.x; });
+    SortUnique(out_.minima, [](const StudyPoint& p) { return p.x; });
+    SortUnique(out_.inflections, [](const StudyPoint& p) { return p.x; });
+    SortUnique(out_.signs, [](const StudySign& s) { return s.from; });
+  }
+
+  StudyProbe& probe_;
+  double r_;
+  double step_;
+  double typical_ = 1;  // the median size of the values
+  std::vector<float> xs_;
+  std::vector<std::optional<double>> ys_;
+  std::vector<std::size_t> grid_;                 // the indices of the even samples
+  std::vector<double> breaks_;                    // poles and jumps, where f is not continuous
+  std::vector<double> jumps_;                     // bounded jumps across 0
+  std::vector<std::pair<double, double>> flats_;  // intervals where f is 0
+  FunctionStudy out_;
+};
+
+}  // namespace
+
+FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
+                            std::stop_token stop) {
+  StudyProbe probe(formula, evaluator);
+  return Analysis(probe, zoom).Run(stop);
+}
+
+}  // namespace funzioni

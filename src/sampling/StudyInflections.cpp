@@ -1,0 +1,179 @@
+#include "sampling/StudyInflections.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+#include "sampling/StudyProbe.h"
+
+namespace funzioni {
+
+bool StudyBreaks::Unbroken(double from, double to) const {
+  for (const double x : points) {
+    if (x >= from && x <= to) return false;
+  }
+  for (const StudyGap& gap : gaps) {
+    if (gap.to >= from && gap.from <= to) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// Stencils of the second difference: coarse enough that the 32-bit noise of the values is far
+// below the curvature it measures.
+constexpr int kStencils = 400;
+constexpr int kMostStencils = 4000;
+
+class InflectionFinder {
+ public:
+  InflectionFinder(StudyProbe& probe, const InflectionSearch& search)
+      : probe_(probe), search_(search) {}
+
+  // The sign of the second difference over the coarse stencil at t: +-1, 0 within the noise of
+  // the values, empty where the stencil meets a gap, pole or jump.
+  struct SecondDifference {
+    double value = 0;
+    double noise = 0;  // what the rounding of the three values may account for
+  };
+  std::optional<SecondDifference> SecondDifferenceAt(float t, double h) {
+    if (!search_.breaks.Unbroken(t - 2 * h, t + 2 * h)) return std::nullopt;
+    const std::optional<double> below = probe_.At(static_cast<float>(t - h));
+    const std::optional<double> centre = probe_.At(t);
+    const std::optional<double> above = probe_.At(static_cast<float>(t + h));
+    if (!below || !centre || !above) return std::nullopt;
+    return SecondDifference{
+        *above - 2 * *centre + *below,
+        16 * 0x1p-24 * (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below))};
+  }
+
+  std::optional<int> Curvature(float t, double h) {
+    const std::optional<SecondDifference> d2 = SecondDifferenceAt(t, h);
+    if (!d2) return std::nullopt;
+    return d2->value > d2->noise ? 1 : d2->value < -d2->noise ? -1 : 0;
+  }
+
+  // The stencils' count: kStencils, or more where extrema lie close together (an oscillation),
+  // so that several stencils fit between neighbouring extrema.
+  int StencilCount() const {
+    std::vector<double> xs;
+    for (const auto list : {search_.maxima, search_.minima}) {
+      for (const StudyPoint& p : list) xs.push_back(p.x);
+    }
+    std::sort(xs.begin(), xs.end());
+    double closest = 2 * search_.halfRange;
+    for (std::size_t i = 1; i < xs.size(); ++i) closest = std::min(closest, xs[i] - xs[i - 1]);
+    const double wanted = 2 * search_.halfRange / std::max(closest / 8, 1e-30);
+    return static_cast<int>(std::clamp<double>(wanted, kStencils, kMostStencils));
+  }
+
+  std::vector<StudyPoint> Run() {
+    const int count = StencilCount();
+    const double h = 2.0 * search_.halfRange / count;
+    std::vector<float> ts;
+    std::vector<std::optional<int>> signs;
+    for (int k = 1; k < count; ++k) {
+      ts.push_back(static_cast<float>(-search_.halfRange + k * h));
+      signs.push_back(Curvature(ts.back(), h));
+    }
+    // A change of sign counts when each side holds for two stencils with no break between.
+    const auto holds = [&](std::size_t k, int dir, int sign) {
+      int seen = 0;
+      for (std::ptrdiff_t m = k; m >= 0 && m < static_cast<std::ptrdiff_t>(signs.size());
+           m += dir) {
+        if (!signs[m] || *signs[m] == -sign) return false;
+        if (*signs[m] == sign && ++seen == 2) return true;
+      }
+      return false;
+    };
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::size_t last = kNone;  // the last stencil with a sign, since the last break
+    for (std::size_t k = 0; k < signs.size(); ++k) {
+      if (!signs[k]) {
+        last = kNone;
+        continue;
+      }
+      if (*signs[k] == 0) continue;
+      if (last != kNone && *signs[last] != *signs[k] && holds(last, -1, *signs[last]) &&
+          holds(k, 1, *signs[k])) {
+        Inflection(ts[last], ts[k], *signs[last], h);
+      }
+      last = k;
+    }
+    return std::move(found_);
+  }
+
+  // The curvature changes sign across a kink (ABS(x^2-4) at 2) as it does at an inflection; a
+  // kink is where the study found an extremum.
+  bool NearExtremum(double x, double within) const {
+    for (const auto list : {search_.maxima, search_.minima}) {
+      for (const StudyPoint& p : list) {
+        if (std::fabs(p.x - x) <= within) return true;
+      }
+    }
+    return false;
+  }
+
+  // Between a (curvature of that sign) and b (the other sign) the curvature may stay within
+  // the noise for a while: the inflection is the middle of that stretch.
+  void Inflection(float a, float b, int sign, double h) {
+    const float last = probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == sign; }).first;
+    const float first =
+        probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == -sign; }).second;
+    // The second difference is close to linear across the stretch: its zero, interpolated
+    // from either side of the stretch, is steadier than the stretch's noisy edges.
+    const double wide = std::max<double>(first - last, h / 16);
+    const float below = static_cast<float>(std::max<double>(a, last - wide));
+    const float above = static_cast<float>(std::min<double>(b, first + wide));
+    const std::optional<SecondDifference> da = SecondDifferenceAt(below, h);
+    const std::optional<SecondDifference> db = SecondDifferenceAt(above, h);
+    float c = static_cast<float>(0.5 * (last + first));
+    if (da && db && da->value * db->value < 0) {
+      c = static_cast<float>(below + (above - below) * da->value / (da->value - db->value));
+    }
+    if (NearExtremum(c, 2 * h)) return;
+    c = FittedZero(c, sign, h);
+    if (!probe_.ContinuousAt(c, search_.step) || NearExtremum(c, 2 * h)) return;
+    if (std::fabs(c) < 1e-7 * search_.halfRange) c = 0;
+    const std::optional<double> y = probe_.At(c);
+    if (y) found_.push_back({c, *y});
+  }
+
+  // The zero of a straight line fitted to the second difference around c: the noise of the
+  // single values averages out (LN(x)/x at e^1.5, where the curvature changes slowly). The line
+  // spans one stencil step, so that the curvature's own bend hardly moves its zero.
+  float FittedZero(float c, int sign, double h) {
+    constexpr int kSide = 16;
+    double n = 0, st = 0, sd = 0, stt = 0, std2 = 0;
+    for (int i = -kSide; i <= kSide; ++i) {
+      const double t = i * h / (2 * kSide);
+      const std::optional<SecondDifference> d2 = SecondDifferenceAt(static_cast<float>(c + t), h);
+      if (!d2) return c;
+      n += 1;
+      st += t;
+      sd += d2->value;
+      stt += t * t;
+      std2 += t * d2->value;
+    }
+    const double slope = (n * std2 - st * sd) / (n * stt - st * st);
+    const double intercept = (sd - slope * st) / n;
+    if (!(slope * sign < 0)) return c;
+    const double shift = -intercept / slope;
+    return std::fabs(shift) <= h / 2 ? static_cast<float>(c + shift) : c;
+  }
+
+ private:
+  StudyProbe& probe_;
+  const InflectionSearch& search_;
+  std::vector<StudyPoint> found_;
+};
+
+}  // namespace
+
+std::vector<StudyPoint> FindInflections(StudyProbe& probe, const InflectionSearch& search) {
+  return InflectionFinder(probe, search).Run();
+}
+
+}  // namespace funzioni

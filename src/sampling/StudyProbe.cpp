@@ -1,0 +1,161 @@
+#include "sampling/StudyProbe.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <vector>
+
+#include "evaluator/ExpressionEvaluator.h"
+#include "evaluator/ResultReading.h"
+#include "sampling/PlannedSampling.h"
+
+namespace funzioni {
+
+namespace {
+
+std::optional<double> Held(const std::optional<long double>& value) {
+  if (!value) return std::nullopt;
+  return static_cast<double>(std::clamp<long double>(*value, -kStudyHuge, kStudyHuge));
+}
+
+std::uint32_t Bits(float x) {
+  return std::bit_cast<std::uint32_t>(x == 0 ? 0.0f : x);
+}
+
+}  // namespace
+
+std::int32_t FloatKey(float x) {
+  const std::int32_t bits = std::bit_cast<std::int32_t>(x);
+  return bits < 0 ? -(bits & 0x7fffffff) : bits;
+}
+
+float KeyFloat(std::int32_t key) {
+  return key < 0 ? std::bit_cast<float>(static_cast<std::int32_t>((-key) | 0x80000000))
+                 : std::bit_cast<float>(key);
+}
+
+StudyProbe::StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator)
+    : formula_(formula), evaluator_(evaluator), plan_(FormulaPlan::Compile(formula)) {}
+
+std::optional<double> StudyProbe::At(float x) {
+  const auto found = cache_.find(Bits(x));
+  if (found != cache_.end()) return found->second;
+  const std::optional<double> value =
+      Held(EvaluatePlannedAt(plan_ ? &*plan_ : nullptr, evaluator_, formula_, x));
+  cache_.emplace(Bits(x), value);
+  return value;
+}
+
+void StudyProbe::AtMany(std::span<const float> xs, std::span<std::optional<double>> values) {
+  std::vector<std::optional<long double>> raw(xs.size());
+  EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator_, formula_, xs, raw);
+  for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
+    values[i] = Held(raw[i]);
+    cache_.emplace(Bits(xs[i]), values[i]);
+  }
+}
+
+std::string StudyProbe::Reason(float x) {
+  const std::string text = PlannedResultText(plan_ ? &*plan_ : nullptr, evaluator_, formula_, x);
+  constexpr std::string_view kPrefix = "Error in Expression: ";
+  const std::size_t at = text.find(kPrefix);
+  std::string reason = at == std::string::npos ? text : text.substr(at + kPrefix.size());
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  return reason;
+}
+
+std::pair<float, float> StudyProbe::Bisect(float a, float b,
+                                           const std::function<bool(float)>& test) {
+  const bool atA = test(a);
+  // 64 bits: the keys of a range across 0 lie further apart than 32 bits can say.
+  std::int64_t lo = FloatKey(a);
+  std::int64_t hi = FloatKey(b);
+  while (hi - lo > 1) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (test(KeyFloat(static_cast<std::int32_t>(mid))) == atA) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  return {KeyFloat(static_cast<std::int32_t>(lo)), KeyFloat(static_cast<std::int32_t>(hi))};
+}
+
+float StudyProbe::Argmax(float a, float b, const std::function<double(double)>& score) {
+  const auto scored = [&](std::int64_t key) {
+    const std::optional<double> value = At(KeyFloat(static_cast<std::int32_t>(key)));
+    return value ? score(*value) : -HUGE_VAL;
+  };
+  std::int64_t lo = FloatKey(a);
+  std::int64_t hi = FloatKey(b);
+  while (hi - lo > 2) {
+    const std::int64_t third = (hi - lo) / 3;
+    if (scored(lo + third) < scored(hi - third)) {
+      lo += third;
+    } else {
+      hi -= third;
+    }
+  }
+  std::int64_t best = lo;
+  for (std::int64_t key = lo + 1; key <= hi; ++key) {
+    if (scored(key) > scored(best)) best = key;
+  }
+  return KeyFloat(static_cast<std::int32_t>(best));
+}
+
+bool StudyProbe::GrowsWithoutBound(float edge, int dir, double step, double typical) {
+  std::vector<double> sizes;
+  float last = edge;
+  for (int decade = 0; decade <= 12; ++decade) {
+    const float x = static_cast<float>(edge + dir * step * std::pow(10.0, -decade));
+    if (x == edge || x == last) break;
+    const std::optional<double> value = At(x);
+    if (!value) break;
+    sizes.push_back(std::fabs(*value));
+    last = x;
+  }
+  // Values beyond every number (EXP(1/x) near 0 from the right) are as unbounded as can be;
+  // values far beyond the typical size (towards the 32-bit limit, as x EXP(1/x) near 0) may
+  // then stand still between neighbouring x.
+  const bool infinite = !sizes.empty() && sizes.back() >= kStudyHuge;
+  const double beyond = 1e20 * typical;
+  std::size_t rising = sizes.empty() ? 0 : 1;  // how many sizes rise from the first
+  while (rising < sizes.size() &&
+         (sizes[rising] > sizes[rising - 1] ||
+          ((infinite || sizes[rising - 1] >= beyond) && sizes[rising] >= sizes[rising - 1]))) {
+    ++rising;
+  }
+  if (infinite && rising == sizes.size()) return true;
+  if (rising >= 3 && sizes[rising - 1] >= beyond) return true;
+  // Right beside a pole the 32-bit noise of the denominator stops the growth (1/(x^2-2x+1) near
+  // 1): a rise by large factors to far above the typical size is enough.
+  if (rising >= 3 && sizes[rising - 1] >= 1e6 * typical && sizes[rising - 1] >= 100 * sizes[0]) {
+    return true;
+  }
+  if (rising < 4 || rising < sizes.size()) return false;
+  // Growth towards a finite limit slows by a factor at every decade; a logarithm's does not.
+  const double first = sizes[1] - sizes[0];
+  const double lastGrowth = sizes.back() - sizes[sizes.size() - 2];
+  return lastGrowth >= 0.5 * first;
+}
+
+bool StudyProbe::ContinuousAt(float x, double step) {
+  const std::optional<double> centre = At(x);
+  if (!centre) return false;
+  const auto change = [&](double h) -> std::optional<double> {
+    double most = 0;
+    for (const int dir : {-1, 1}) {
+      const std::optional<double> value = At(static_cast<float>(x + dir * h));
+      if (!value) return std::nullopt;
+      most = std::max(most, std::fabs(*value - *centre));
+    }
+    return most;
+  };
+  const double ulp = std::fabs(std::nextafter(x, HUGE_VALF) - x);
+  const std::optional<double> wide = change(step);
+  const std::optional<double> narrow = change(std::max(step * 1e-3, 8.0 * ulp));
+  if (!wide || !narrow) return false;
+  return *wide == 0 || *narrow <= 0.2 * *wide;
+}
+
+}  // namespace funzioni

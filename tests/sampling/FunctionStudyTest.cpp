@@ -1,0 +1,383 @@
+// The study of a typed formula against the mathematics of each function: every kind counted
+// exactly, positions within a thousandth of the range (angles in degrees).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "evaluator/ExpressionEvaluator.h"
+#include "sampling/FunctionStudy.h"
+
+namespace funzioni {
+namespace {
+
+struct Zero {
+  double x;
+  bool touching;
+};
+struct Gap {
+  double from;
+  double to;
+};
+struct Sign {
+  double from;
+  double to;
+  int sign;
+};
+
+struct StudyCase {
+  const char* name;
+  const char* formula;
+  float zoom;
+  std::optional<double> yIntercept;
+  std::vector<Gap> gaps;
+  std::vector<Zero> zeros;
+  std::vector<double> asymptotes;
+  std::vector<double> maxima;
+  std::vector<double> minima;
+  std::vector<double> inflections;
+  std::vector<Sign> signs;
+};
+
+const double kThird = 1.0 / 3;
+const double kRoot3 = 1 / std::sqrt(3.0);
+const double kDegree = 180 / M_PI;
+// x sin x in degrees: the maxima solve tan u = -u, the inflections u tan u = 2 (u in radians).
+const double kSinMax = 2.0287578381104342 * kDegree;
+const double kSinInflection = 1.0768739863118038 * kDegree;
+
+const StudyCase kCases[] = {
+    {"TangentHasNoZeroAtItsPoles",
+     "TAN(x)",
+     1000,
+     0,
+     {},
+     {{-180, false}, {0, false}, {180, false}},
+     {-90, 90},
+     {},
+     {},
+     {-180, 0, 180},
+     {{-200, -180, -1}, {-180, -90, 1}, {-90, 0, -1}, {0, 90, 1}, {90, 180, -1}, {180, 200, 1}}},
+    {"HyperbolaPoleWithoutZero",
+     "1/x",
+     1,
+     std::nullopt,
+     {{0, 0}},
+     {},
+     {0},
+     {},
+     {},
+     {},
+     {{-0.2, 0, -1}, {0, 0.2, 1}}},
+    {"ParabolaTouches", "x^2", 1, 0, {}, {{0, true}}, {}, {}, {0}, {}, {{-0.2, 0, 1}, {0, 0.2, 1}}},
+    {"ShiftedParabolaTouches",
+     "(x-1)^2",
+     10,
+     1,
+     {},
+     {{1, true}},
+     {},
+     {},
+     {1},
+     {},
+     {{-2, 1, 1}, {1, 2, 1}}},
+    {"FlatQuarticMinimumAtZero",
+     "x^4",
+     1,
+     0,
+     {},
+     {{0, true}},
+     {},
+     {},
+     {0},
+     {},
+     {{-0.2, 0, 1}, {0, 0.2, 1}}},
+    {"KinkMinimum",
+     "ABS(3*x-1)",
+     10,
+     1,
+     {},
+     {{kThird, true}},
+     {},
+     {},
+     {kThird},
+     {},
+     {{-2, kThird, 1}, {kThird, 2, 1}}},
+    {"RemovableHoleIsAOnePointGap",
+     "(x^2-4)/(x-2)",
+     50,
+     2,
+     {{2, 2}},
+     {{-2, false}},
+     {},
+     {},
+     {},
+     {},
+     {{-10, -2, -1}, {-2, 2, 1}, {2, 10, 1}}},
+    {"JumpIsNoZeroAndNoAsymptote",
+     "x/ABS(x)",
+     10,
+     std::nullopt,
+     {{0, 0}},
+     {},
+     {},
+     {},
+     {},
+     {},
+     {{-2, 0, -1}, {0, 2, 1}}},
+    {"SineTimesX",
+     "SIN(x)*x",
+     1000,
+     0,
+     {},
+     {{-180, false}, {0, true}, {180, false}},
+     {},
+     {-kSinMax, kSinMax},
+     {0},
+     {-kSinInflection, kSinInflection},
+     {{-200, -180, -1}, {-180, 0, 1}, {0, 180, 1}, {180, 200, -1}}},
+    {"CubicWithThreeZeros",
+     "x^3-x",
+     10,
+     0,
+     {},
+     {{-1, false}, {0, false}, {1, false}},
+     {},
+     {-kRoot3},
+     {kRoot3},
+     {0},
+     {{-2, -1, -1}, {-1, 0, 1}, {0, 1, -1}, {1, 2, 1}}},
+    {"CosineInDegrees",
+     "COS(x)",
+     1000,
+     1,
+     {},
+     {{-90, false}, {90, false}},
+     {},
+     {0},
+     {-180, 180},
+     {-90, 90},
+     {{-200, -90, -1}, {-90, 90, 1}, {90, 200, -1}}},
+    {"RationalWithTwoPoles",
+     "(x^2-1)/(x^2-4)",
+     20,
+     0.25,
+     {{-2, -2}, {2, 2}},
+     {{-1, false}, {1, false}},
+     {-2, 2},
+     {0},
+     {},
+     {},
+     {{-4, -2, 1}, {-2, -1, -1}, {-1, 1, 1}, {1, 2, -1}, {2, 4, 1}}},
+    {"PoleWithoutSignChangeOrGap",
+     "1/(3*x-1)^2",
+     10,
+     1,
+     {},
+     {},
+     {kThird},
+     {},
+     {},
+     {},
+     {{-2, kThird, 1}, {kThird, 2, 1}}},
+    {"LogarithmPoleAtTheEdgeOfItsGap",
+     "LN(x)",
+     20,
+     std::nullopt,
+     {{-4, 0}},
+     {{1, false}},
+     {0},
+     {},
+     {},
+     {},
+     {{0, 1, -1}, {1, 4, 1}}},
+    {"DoubleRootTimesExponential",
+     "(x-1)^2*EXP(x)",
+     20,
+     1,
+     {},
+     {{1, true}},
+     {},
+     {-1},
+     {1},
+     {-1 - std::sqrt(2.0), -1 + std::sqrt(2.0)},
+     {{-4, 1, 1}, {1, 4, 1}}},
+    {"ZerosAtTheRangeEndsCross",
+     "x^2-4",
+     10,
+     -4,
+     {},
+     {{-2, false}, {2, false}},
+     {},
+     {},
+     {0},
+     {},
+     {{-2, 2, -1}}},
+    {"KinksAreNoInflections",
+     "ABS(x^2-4)",
+     80,
+     4,
+     {},
+     {{-2, true}, {2, true}},
+     {},
+     {0},
+     {-2, 2},
+     {},
+     {{-16, -2, 1}, {-2, 2, 1}, {2, 16, 1}}},
+    {"ValuesTooSmallForFloatsAreNoZeros",
+     "EXP(x)",
+     1000,
+     1,
+     {},
+     {},
+     {},
+     {},
+     {},
+     {},
+     {{-200, 200, 1}}},
+    {"PoleBesideValuesTooLargeForFloats",
+     "x*EXP(1/x)",
+     60,
+     std::nullopt,
+     {{0, 0}},
+     {},
+     {0},
+     {},
+     {1},
+     {},
+     {{-12, 0, -1}, {0, 12, 1}}},
+    {"DoubleRootThroughFloatNoise",
+     "x^3-6*x^2+9*x",
+     50,
+     0,
+     {},
+     {{0, false}, {3, true}},
+     {},
+     {1},
+     {3},
+     {2},
+     {{-10, 0, -1}, {0, 3, 1}, {3, 10, 1}}},
+    {"SlowlyChangingCurvature",
+     "LN(x)/x",
+     50,
+     std::nullopt,
+     {{-10, 0}},
+     {{1, false}},
+     {0},
+     {std::exp(1.0)},
+     {},
+     {std::exp(1.5)},
+     {{0, 1, -1}, {1, 10, 1}}},
+    {"PoleWhereTheDenominatorVanishesInFloats",
+     "1/(x^2-2*x+1)",
+     50,
+     1,
+     {{1, 1}},
+     {},
+     {1},
+     {},
+     {},
+     {},
+     {{-10, 1, 1}, {1, 10, 1}}},
+    {"PoleInsideAGapOfFloatNoise",
+     "COS(x)/(1+SIN(x))",
+     1000,
+     1,
+     {{-90, -90}},
+     {{90, false}},
+     {-90},
+     {},
+     {},
+     {90},
+     {{-200, -90, -1}, {-90, 90, 1}, {90, 200, -1}}},
+    {"NoValueAnywhere", "LN(-ABS(x)-1)", 10, std::nullopt, {{-2, 2}}, {}, {}, {}, {}, {}, {}},
+    {"RefusedFormula", "x+", 10, std::nullopt, {{-2, 2}}, {}, {}, {}, {}, {}, {}},
+};
+
+class FunctionStudyTest : public testing::TestWithParam<StudyCase> {};
+
+void ExpectPositions(const char* kind, const std::vector<double>& expected,
+                     const std::vector<double>& found, double tolerance) {
+  ASSERT_EQ(found.size(), expected.size()) << kind;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    EXPECT_NEAR(found[i], expected[i], tolerance) << kind << " " << i;
+  }
+}
+
+template <typename Item>
+std::vector<double> Xs(const std::vector<Item>& items) {
+  std::vector<double> xs;
+  for (const Item& item : items) xs.push_back(item.x);
+  return xs;
+}
+
+TEST_P(FunctionStudyTest, AgreesWithTheMathematics) {
+  const StudyCase& c = GetParam();
+  ExpressionEvaluator evaluator;
+  const FunctionStudy study = StudyFunction(evaluator, c.formula, c.zoom);
+  const double tolerance = 1e-3 * 0.4 * c.zoom;
+  EXPECT_FLOAT_EQ(study.xMin, -0.2f * c.zoom);
+  EXPECT_FLOAT_EQ(study.xMax, 0.2f * c.zoom);
+  ASSERT_EQ(study.yIntercept.has_value(), c.yIntercept.has_value());
+  if (c.yIntercept) {
+    EXPECT_NEAR(*study.yIntercept, *c.yIntercept, 1e-6);
+  }
+
+  ASSERT_EQ(study.gaps.size(), c.gaps.size());
+  for (std::size_t i = 0; i < c.gaps.size(); ++i) {
+    EXPECT_NEAR(study.gaps[i].from, c.gaps[i].from, tolerance);
+    EXPECT_NEAR(study.gaps[i].to, c.gaps[i].to, tolerance);
+    EXPECT_FALSE(study.gaps[i].reason.empty());
+  }
+  std::vector<double> zeros;
+  for (const Zero& zero : c.zeros) zeros.push_back(zero.x);
+  ExpectPositions("zero", zeros, Xs(study.zeros), tolerance);
+  for (std::size_t i = 0; i < study.zeros.size() && i < c.zeros.size(); ++i) {
+    EXPECT_EQ(study.zeros[i].touching, c.zeros[i].touching) << "zero " << i;
+  }
+  ExpectPositions("asymptote", c.asymptotes, study.asymptotes, tolerance);
+  ExpectPositions("max", c.maxima, Xs(study.maxima), tolerance);
+  ExpectPositions("min", c.minima, Xs(study.minima), tolerance);
+  ExpectPositions("inflection", c.inflections, Xs(study.inflections), tolerance);
+
+  ASSERT_EQ(study.signs.size(), c.signs.size());
+  for (std::size_t i = 0; i < c.signs.size(); ++i) {
+    EXPECT_NEAR(study.signs[i].from, c.signs[i].from, tolerance) << "sign " << i;
+    EXPECT_NEAR(study.signs[i].to, c.signs[i].to, tolerance) << "sign " << i;
+    EXPECT_EQ(study.signs[i].sign, c.signs[i].sign) << "sign " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formulas, FunctionStudyTest, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<StudyCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// The values of the extrema are the function's own, and a gap keeps the evaluator's reason.
+TEST(FunctionStudy, ValuesAndReasonsComeFromTheEvaluator) {
+  ExpressionEvaluator evaluator;
+  const FunctionStudy cubic = StudyFunction(evaluator, "x^3-x", 10);
+  ASSERT_EQ(cubic.maxima.size(), 1u);
+  EXPECT_NEAR(cubic.maxima[0].y, 2 * kRoot3 / 3, 1e-6);
+  const FunctionStudy log = StudyFunction(evaluator, "LN(x)", 20);
+  ASSERT_EQ(log.gaps.size(), 1u);
+  EXPECT_EQ(log.gaps[0].reason, "LN or LOG <= 0");
+}
+
+// Newer work abandons a study: a stop already requested leaves every list empty.
+TEST(FunctionStudy, AStopEndsTheStudy) {
+  ExpressionEvaluator evaluator;
+  std::stop_source stop;
+  stop.request_stop();
+  const FunctionStudy study = StudyFunction(evaluator, "x^3-x", 10, stop.get_token());
+  EXPECT_FLOAT_EQ(study.xMax, 2);
+  EXPECT_TRUE(study.zeros.empty());
+  EXPECT_TRUE(study.maxima.empty());
+  EXPECT_TRUE(study.signs.empty());
+}
+
+}  // namespace
+}  // namespace funzioni
