@@ -13,9 +13,9 @@ namespace funzioni {
 
 namespace {
 
-std::optional<double> Held(const std::optional<long double>& value) {
+std::optional<double> Held(const std::optional<Extended>& value) {
   if (!value) return std::nullopt;
-  return static_cast<double>(std::clamp<long double>(*value, -kStudyHuge, kStudyHuge));
+  return static_cast<double>(std::clamp<Extended>(*value, -kStudyHuge, kStudyHuge));
 }
 
 std::uint32_t Bits(float x) {
@@ -47,7 +47,7 @@ std::optional<double> StudyProbe::At(float x) {
 }
 
 void StudyProbe::AtMany(std::span<const float> xs, std::span<std::optional<double>> values) {
-  std::vector<std::optional<long double>> raw(xs.size());
+  std::vector<std::optional<Extended>> raw(xs.size());
   EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator_, formula_, xs, raw);
   for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
     values[i] = Held(raw[i]);
