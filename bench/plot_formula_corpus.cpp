@@ -80,7 +80,7 @@ void CorpusFormulaSampling(benchmark::State& timing, const CorpusFormula& corpus
   const std::optional<FormulaPlan> plan = FormulaPlan::Compile(corpus.formula);
   const FormulaPlan* planned = plan ? &*plan : nullptr;
   const std::unique_ptr<PeerParser> peer = MakePeerParser(corpus.peer);
-  std::vector<std::optional<long double>> values(xs.size());
+  std::vector<std::optional<Extended>> values(xs.size());
   std::vector<double> direct(xs.size());
   std::vector<double> peerValues;
   double textSeconds = 0, planSeconds = 0, directSeconds = 0, peerSeconds = 0;
