@@ -12,9 +12,9 @@
 
 namespace funzioni {
 
-long double Factorial(long double n) {
-  long double product = 1;
-  for (long double i = 2; i <= n; ++i) product *= i;
+Extended Factorial(Extended n) {
+  Extended product = 1;
+  for (Extended i = 2; i <= n; ++i) product *= i;
   return product;
 }
 
@@ -22,7 +22,7 @@ namespace detail {
 
 namespace {
 
-constexpr long double kOverflowLimit = 11356;
+constexpr Extended kOverflowLimit = 11356;
 constexpr int kFactorialLimit = 1754;
 
 bool EndsNumber(char c) {
@@ -111,7 +111,7 @@ StageResult EvaluateFactorials(WorkText& text) {
     const float value = n.value;
     if (std::trunc(value) != value) return {"Invalid factorial argument: Non integer."};
     if (std::fabs(value) > kFactorialLimit) return {"Factorial argument too large."};
-    long double result = Factorial(std::fabs(value));
+    Extended result = Factorial(std::fabs(value));
     if (value < 0) result = -result;
     from = Put(text, n.start, bang + 1, result).start;
     from -= text.Commit(from);
@@ -140,7 +140,7 @@ StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letter
       if (at == std::string_view::npos) break;
       const RightOperand argument = ReadRightOperand(text.View(), at + overlap);
       if (argument.error != nullptr) return {argument.error};
-      long double a = argument.value;
+      Extended a = argument.value;
       if (degrees && TakesDegrees(k)) a = static_cast<float>(a * kDegreeToRadian);
       const FunctionResult result = ApplyFunction(k, a);
       if (result.error != nullptr) return {result.error};
@@ -164,24 +164,24 @@ StageResult EvaluatePowers(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(text.View(), caret);
     if (y.error != nullptr) return {y.error};
-    const long double base = x.value;
-    const long double exponent = y.value;
+    const Extended base = x.value;
+    const Extended exponent = y.value;
     // For a finite base LN(base) is below 89, so only a large exponent or an infinite base can
     // pass the limit; LN is worked out only then.
-    const bool mayOverflow = std::isinf(base) || std::fabs(exponent) > 100;
-    if (base > 1 && mayOverflow && std::fabs(Ln(base) * exponent) > kOverflowLimit) {
+    const bool mayOverflow = ext::IsInf(base) || ext::Fabs(exponent) > 100;
+    if (base > 1 && mayOverflow && ext::Fabs(Ln(base) * exponent) > kOverflowLimit) {
       return {"Arguments too large for exponentiation. Will give overflow."};
     }
-    if (base < 0 && std::trunc(exponent) != exponent) {
+    if (base < 0 && ext::Trunc(exponent) != exponent) {
       return {"Exponentiation problem: Negative root is not allowed with a non-integer exponent."};
     }
-    long double result;
+    Extended result;
     if (exponent == 0) {
       result = 1;
     } else if (base == 0) {
-      result = exponent > 0 ? 0.0L : std::numeric_limits<long double>::quiet_NaN();
+      result = exponent > 0 ? Extended(0) : ext::QuietNan();
     } else {
-      result = std::pow(base, exponent);
+      result = ext::Pow(base, exponent);
     }
     // The power is written from its extended value, not rounded to 32 bits.
     const Written written = Put(text, x.start, y.restStart, result);
@@ -205,13 +205,13 @@ StageResult EvaluateProducts(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    const long double a = x.value;
-    const long double b = y.value;
-    long double result;
+    const Extended a = x.value;
+    const Extended b = y.value;
+    Extended result;
     if (view[p] == '*') {
       // LN of a finite 32-bit value is below 89: only an infinite operand passes the limit.
-      const bool mayOverflow = std::isinf(a) || std::isinf(b);
-      if (mayOverflow && Ln(std::fabs(a)) + Ln(std::fabs(b)) > kOverflowLimit) {
+      const bool mayOverflow = ext::IsInf(a) || ext::IsInf(b);
+      if (mayOverflow && Ln(ext::Fabs(a)) + Ln(ext::Fabs(b)) > kOverflowLimit) {
         return {"Arguments too large for multiplication. Will give overflow"};
       }
       result = a * b;
@@ -240,10 +240,10 @@ StageResult EvaluateIntegerDivisions(WorkText& text) {
     if (y.error != nullptr) return {y.error};
     // Both operands are rounded to whole numbers, ties to even; a divisor that rounds to 0 is
     // refused like 0 itself rather than giving an infinite quotient.
-    const long double dividend = std::nearbyint(static_cast<long double>(x.value));
-    const long double divisor = std::nearbyint(static_cast<long double>(y.value));
+    const Extended dividend = ext::Nearbyint(static_cast<Extended>(x.value));
+    const Extended divisor = ext::Nearbyint(static_cast<Extended>(y.value));
     if (y.value == 0 || divisor == 0) return {"Integer Division by zero"};
-    const auto value = static_cast<float>(std::trunc(dividend / divisor));
+    const auto value = static_cast<float>(ext::Trunc(dividend / divisor));
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);
     from = written.start - text.Commit(written.start);
@@ -280,8 +280,8 @@ StageResult EvaluateSums(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    const long double a = x.value;
-    const long double b = y.value;
+    const Extended a = x.value;
+    const Extended b = y.value;
     const auto value = static_cast<float>(view[p] == '+' ? a + b : a - b);
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);

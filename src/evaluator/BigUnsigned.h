@@ -1,4 +1,4 @@
-// A small fixed-capacity unsigned integer, just large enough to hold any long double scaled by
+// A small fixed-capacity unsigned integer, just large enough to hold any extended value scaled by
 // any power of ten that the decimal rounding needs. Only the operations the rounding uses.
 #pragma once
 
@@ -12,7 +12,7 @@ __extension__ using UInt128 = unsigned __int128;
 class BigUnsigned {
  public:
   // 200 limbs of 64 bits: 12800 bits, above the ~11600 bits that the widest case needs
-  // (a 64-bit mantissa times 5^4968 for the smallest subnormal long double).
+  // (a 64-bit mantissa times 5^4968 for the smallest subnormal extended value).
   static constexpr int kCapacity = 200;
 
   BigUnsigned() = default;

@@ -11,6 +11,9 @@ namespace funzioni::detail {
 
 namespace {
 
+// 0.30102999566398119521 (log10 of 2), to 64 bits.
+constexpr Extended kLog10Of2 = ext::FromParts(0x9A209A84FBCFF798, -65);
+
 constexpr std::uint64_t kPowersOfTen[] = {1ULL,
                                           10ULL,
                                           100ULL,
@@ -38,67 +41,57 @@ struct BinaryParts {
   int exponent;  // value = mantissa * 2^exponent
 };
 
-BinaryParts Decompose(long double value) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &value, sizeof value);
-  std::uint64_t mantissa;
-  std::memcpy(&mantissa, bytes, sizeof mantissa);
-  const int biased = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
-  const int exponent = (biased == 0 ? 1 : biased) - 16383 - 63;
+BinaryParts Decompose(Extended value) {
+  const soft::Float80 bits = ext::Bits(value);
+  const std::uint64_t mantissa = bits.mantissa;
+  const int biased = bits.signExponent & soft::kFloat80ExponentMask;
+  const int exponent = (biased == 0 ? 1 : biased) - soft::kFloat80Bias - 63;
   const int zeros = std::countr_zero(mantissa);
   return {mantissa >> zeros, exponent + zeros};
 }
 
-long double PowerOfFive(int exponent) {
-  static constexpr long double kExact[] = {1.0L,
-                                           5.0L,
-                                           25.0L,
-                                           125.0L,
-                                           625.0L,
-                                           3125.0L,
-                                           15625.0L,
-                                           78125.0L,
-                                           390625.0L,
-                                           1953125.0L,
-                                           9765625.0L,
-                                           48828125.0L,
-                                           244140625.0L,
-                                           1220703125.0L,
-                                           6103515625.0L,
-                                           30517578125.0L,
-                                           152587890625.0L,
-                                           762939453125.0L,
-                                           3814697265625.0L,
-                                           19073486328125.0L,
-                                           95367431640625.0L,
-                                           476837158203125.0L,
-                                           2384185791015625.0L,
-                                           11920928955078125.0L,
-                                           59604644775390625.0L,
-                                           298023223876953125.0L,
-                                           1490116119384765625.0L,
-                                           7450580596923828125.0L};
+Extended PowerOfFive(int exponent) {
+  static constexpr Extended kExact[] = {1,
+                                        5,
+                                        25,
+                                        125,
+                                        625,
+                                        3125,
+                                        15625,
+                                        78125,
+                                        390625,
+                                        1953125,
+                                        9765625,
+                                        48828125,
+                                        244140625,
+                                        1220703125,
+                                        6103515625,
+                                        30517578125,
+                                        152587890625,
+                                        762939453125,
+                                        3814697265625,
+                                        19073486328125,
+                                        95367431640625,
+                                        476837158203125,
+                                        2384185791015625,
+                                        11920928955078125,
+                                        59604644775390625,
+                                        298023223876953125,
+                                        1490116119384765625,
+                                        7450580596923828125};
   if (exponent < 28) return kExact[exponent];
-  return std::pow(5.0L, static_cast<long double>(exponent));
+  return ext::Pow(5, exponent);
 }
 
-// 2^exponent for a normal long double exponent, built directly (cheaper than ldexp).
-long double PowerOfTwo(int exponent) {
-  if (exponent < -16382 || exponent > 16383) return std::ldexp(1.0L, exponent);
-  const std::uint64_t mantissa = 1ULL << 63;
-  const auto biased = static_cast<std::uint16_t>(exponent + 16383);
-  long double result = 0;
-  unsigned char bytes[sizeof(long double)] = {};
-  std::memcpy(bytes, &mantissa, sizeof mantissa);
-  bytes[8] = static_cast<unsigned char>(biased & 0xFF);
-  bytes[9] = static_cast<unsigned char>(biased >> 8);
-  std::memcpy(&result, bytes, sizeof result);
-  return result;
+// 2^exponent for a normal extended exponent, built directly (cheaper than ldexp).
+Extended PowerOfTwo(int exponent) {
+  if (exponent < -16382 || exponent > 16383) return ext::Ldexp(1, exponent);
+  return ext::FromBits({1ULL << 63, static_cast<std::uint16_t>(exponent + soft::kFloat80Bias)});
 }
 
 // An estimate of mantissa * 2^exponent / 10^scale, within a fraction of a unit near 10^18.
-long double ApproximateQuotient(const BinaryParts& parts, int scale) {
-  long double q = static_cast<long double>(parts.mantissa);
+Extended ApproximateQuotient(const BinaryParts& parts, int scale) {
+  Extended q = static_cast<Extended>(parts.mantissa);
   q = scale <= 0 ? q * PowerOfFive(-scale) : q / PowerOfFive(scale);
   return q * PowerOfTwo(parts.exponent - scale);
 }
@@ -268,16 +261,16 @@ bool RoundShifted(const BinaryParts& parts, int count, DecimalDigits& out) {
 [[gnu::noinline]] DecimalDigits RoundLarge(const BinaryParts& parts, int count) {
   const int bits = 64 - std::countl_zero(parts.mantissa);
   // floor(log10(2^(bits-1+exponent))): the decimal exponent of the value or one less.
-  int leading = static_cast<int>(
-      std::floor(static_cast<long double>(bits - 1 + parts.exponent) * 0.30102999566398119521L));
+  int leading =
+      static_cast<int>(ext::Floor(static_cast<Extended>(bits - 1 + parts.exponent) * kLog10Of2));
   const std::uint64_t lowest = kPowersOfTen[count - 1];
   const std::uint64_t limit = kPowersOfTen[count];
   for (;;) {
     const int scale = leading - (count - 1);
-    const long double estimate = ApproximateQuotient(parts, scale);
+    const Extended estimate = ApproximateQuotient(parts, scale);
     // A first guess of the decimal exponent may be one too small: then the quotient has one
     // digit too many, which the exact steps below must not meet (their products would overflow).
-    if (estimate >= 2.0L * static_cast<long double>(limit)) {
+    if (estimate >= 2 * static_cast<Extended>(limit)) {
       ++leading;
       continue;
     }
@@ -325,7 +318,7 @@ BinaryParts DecomposeFloat(float value) {
 
 }  // namespace
 
-DecimalDigits RoundToDecimal(long double value, int count) {
+DecimalDigits RoundToDecimal(Extended value, int count) {
   return RoundParts(Decompose(value), count);
 }
 
@@ -333,7 +326,7 @@ DecimalDigits RoundToDecimal(float value, int count) {
   return RoundParts(DecomposeFloat(value), count);
 }
 
-DecimalDigits RoundToDecimalWide(long double value, int count) {
+DecimalDigits RoundToDecimalWide(Extended value, int count) {
   return RoundLarge(Decompose(value), count);
 }
 

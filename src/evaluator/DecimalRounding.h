@@ -1,6 +1,8 @@
 // Exact rounding of a binary floating-point value to a number of significant decimal digits.
 #pragma once
 
+#include "evaluator/Extended.h"
+
 #include <cstdint>
 
 namespace funzioni::detail {
@@ -11,14 +13,14 @@ struct DecimalDigits {
   int exponent = 0;
 };
 
-// Rounds the exact value of a finite, positive long double to `count` (1..18) significant
+// Rounds the exact value of a finite, positive extended value to `count` (1..18) significant
 // digits, ties to the even digit.
-DecimalDigits RoundToDecimal(long double value, int count);
+DecimalDigits RoundToDecimal(Extended value, int count);
 // The same for a finite, positive float, read from its bits.
 DecimalDigits RoundToDecimal(float value, int count);
 
 // The same rounding by the general method alone (wide integers for every value): slower, and
 // the reference that the quicker ways of RoundToDecimal are checked against.
-DecimalDigits RoundToDecimalWide(long double value, int count);
+DecimalDigits RoundToDecimalWide(Extended value, int count);
 
 }  // namespace funzioni::detail

@@ -1,6 +1,8 @@
 // What the decimal reader finds at the start of a text, before it works out the value.
 #pragma once
 
+#include "evaluator/Extended.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -22,7 +24,7 @@ struct DecimalScan {
 
 DecimalScan ScanDecimal(std::string_view text);
 
-// The scanned number, correctly rounded to long double.
-long double ValueOf(const DecimalScan& scan, std::string_view text);
+// The scanned number, correctly rounded to the extended format.
+Extended ValueOf(const DecimalScan& scan, std::string_view text);
 
 }  // namespace funzioni::detail

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "evaluator/Extended.h"
 #include "evaluator/TextClasses.h"
 #include "evaluator/WorkText.h"
 
@@ -99,6 +100,6 @@ class ExpressionEvaluator {
 std::size_t FindMatchingParen(std::string_view text);
 
 // The product 2 x 3 x ... x n in extended precision (1 for 0 and 1), for a whole n >= 0.
-long double Factorial(long double n);
+Extended Factorial(Extended n);
 
 }  // namespace funzioni

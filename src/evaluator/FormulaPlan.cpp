@@ -21,7 +21,7 @@ constexpr std::size_t kMaxOps = 512;
 // Parts nested deeper are left to the text engine: the reading below goes one call deeper for
 // each, and a long typed formula must not run out of stack.
 constexpr std::size_t kMaxDepth = 64;
-constexpr long double kOverflowLimit = 11356;
+constexpr Extended kOverflowLimit = 11356;
 
 // ---- the x text ----------------------------------------------------------------------------
 
@@ -92,7 +92,7 @@ float SumOf(float a, float b) {
   const double big = std::fabs(a) >= std::fabs(b) ? a : b;
   const double small = std::fabs(a) >= std::fabs(b) ? b : a;
   if (small - (sum - big) == 0) return static_cast<float>(sum);
-  return static_cast<float>(static_cast<long double>(a) + static_cast<long double>(b));
+  return static_cast<float>(static_cast<Extended>(a) + static_cast<Extended>(b));
 }
 
 // A 32-bit result as it reads back from its text: zero loses its sign, an infinite value is
@@ -193,9 +193,9 @@ enum Stage : int { kLoad = 0, kFunctions, kPowers, kProducts, kIntegerDivisions,
     form.value = x < 0 ? -*fast : *fast;
   } else {
     // Both below 2^63: converted as signed numbers, which the processor does directly.
-    const long double read = static_cast<long double>(static_cast<std::int64_t>(figures)) /
-                             static_cast<long double>(static_cast<std::int64_t>(
-                                 kPowersOfTen[static_cast<std::size_t>(kept)]));
+    const Extended read = static_cast<Extended>(static_cast<std::int64_t>(figures)) /
+                          static_cast<Extended>(static_cast<std::int64_t>(
+                              kPowersOfTen[static_cast<std::size_t>(kept)]));
     form.value = static_cast<float>(x < 0 ? -read : read);
   }
   form.negative = x < 0;
@@ -705,7 +705,7 @@ void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> out
         each([&](std::size_t i, double a, double b) {
           const bool mayOverflow = std::isinf(a) || std::fabs(b) > 100;
           if (a > 1 && mayOverflow &&
-              std::fabs(detail::Ln(ra[i]) * static_cast<long double>(rb[i])) > kOverflowLimit) {
+              ext::Fabs(detail::Ln(ra[i]) * static_cast<Extended>(rb[i])) > kOverflowLimit) {
             return fail(i, "Arguments too large for exponentiation. Will give overflow.");
           }
           if (a < 0 && std::trunc(rb[i]) != rb[i]) {
@@ -735,7 +735,9 @@ void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> out
       case Code::Mul:
         each([&](std::size_t i, double a, double b) {
           if ((std::isinf(a) || std::isinf(b)) &&
-              detail::Ln(std::fabs(a)) + detail::Ln(std::fabs(b)) > kOverflowLimit) {
+              detail::Ln(static_cast<Extended>(std::fabs(a))) +
+                      detail::Ln(static_cast<Extended>(std::fabs(b))) >
+                  kOverflowLimit) {
             return fail(i, "Arguments too large for multiplication. Will give overflow");
           }
           // Exact in double (48 bits), so rounded once to 32 bits as from the extended product.
@@ -745,16 +747,15 @@ void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> out
       case Code::Div:
         each([&](std::size_t i, double a, double b) {
           if (b == 0) return fail(i, "Division by zero");
-          put(i, Written(static_cast<float>(static_cast<long double>(a) /
-                                            static_cast<long double>(b))));
+          put(i, Written(static_cast<float>(static_cast<Extended>(a) / static_cast<Extended>(b))));
         });
         break;
       case Code::IntDiv:
         each([&](std::size_t i, double a, double b) {
-          const long double dividend = std::nearbyint(static_cast<long double>(a));
-          const long double divisor = std::nearbyint(static_cast<long double>(b));
+          const Extended dividend = ext::Nearbyint(static_cast<Extended>(a));
+          const Extended divisor = ext::Nearbyint(static_cast<Extended>(b));
           if (b == 0 || divisor == 0) return fail(i, "Integer Division by zero");
-          put(i, Written(static_cast<float>(std::trunc(dividend / divisor))));
+          put(i, Written(static_cast<float>(ext::Trunc(dividend / divisor))));
         });
         break;
       case Code::Mod:

@@ -1,22 +1,20 @@
 #include "evaluator/Functions.h"
 
-#include <cmath>
-
 namespace funzioni::detail {
 
 namespace {
 
-constexpr long double kExpLimit = 11356;  // beyond it e^a leaves the extended range
-constexpr long double kLnLimit = 5678;
+constexpr Extended kExpLimit = 11356;  // beyond it e^a leaves the extended range
+constexpr Extended kLnLimit = 5678;
 
-long double Sqr(long double a) {
-  return std::sqrt(a);
+Extended Sqr(Extended a) {
+  return ext::Sqrt(a);
 }
-long double Exp(long double a) {
-  return std::exp(a);
+Extended Exp(Extended a) {
+  return ext::Exp(a);
 }
 
-FunctionResult Value(long double v) {
+FunctionResult Value(Extended v) {
   return {v, nullptr};
 }
 FunctionResult Refuse(const char* message) {
@@ -24,7 +22,7 @@ FunctionResult Refuse(const char* message) {
 }
 
 // Inverse functions 1..11 (results in radians).
-FunctionResult ApplyInverse(int code, long double a) {
+FunctionResult ApplyInverse(int code, Extended a) {
   switch (code) {
     case 1:  // ARCSINH
       return Value(Ln(a + Sqr(a * a + 1)));
@@ -33,7 +31,7 @@ FunctionResult ApplyInverse(int code, long double a) {
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCOSH. Will give overflow");
       return Value(Ln(a + Sqr(a * a - 1)));
     case 3:  // ARCTANH
-      if (std::fabs(a) >= 1) return Refuse("Argument outside range for ARCTANH");
+      if (ext::Fabs(a) >= 1) return Refuse("Argument outside range for ARCTANH");
       return Value(Ln((1 + a) / (1 - a)) / 2);
     case 4:  // ARCSECH
       if (a <= 0 || a > 1) return Refuse("Argument outside range for ARCSECH");
@@ -42,30 +40,30 @@ FunctionResult ApplyInverse(int code, long double a) {
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCSCH. Will give overflow");
       return Value(Ln((Sgn(a) * Sqr(a * a + 1) + 1) / a));
     case 6:  // ARCCOTH
-      if (std::fabs(a) <= 1) return Refuse("Argument outside range for ARCCOTH");
+      if (ext::Fabs(a) <= 1) return Refuse("Argument outside range for ARCCOTH");
       return Value(Ln((a + 1) / (a - 1)) / 2);
     case 7:  // ARCSIN
-      if (std::fabs(a) > 1) return Refuse("Argument outside range for ARCSIN");
+      if (ext::Fabs(a) > 1) return Refuse("Argument outside range for ARCSIN");
       return Value(Atn(a / Sqr(1 - a * a)));
     case 8:  // ARCCOS
-      if (std::fabs(a) > 1) return Refuse("Argument outside range for ARCCOS");
+      if (ext::Fabs(a) > 1) return Refuse("Argument outside range for ARCCOS");
       return Value(kHalfPi - Atn(a / Sqr(1 - a * a)));
     case 9:  // ARCSEC: the angle in [0, pi] whose cosine is 1/a
-      if (std::fabs(a) < 1) return Refuse("Argument outside range for ARCSEC");
+      if (ext::Fabs(a) < 1) return Refuse("Argument outside range for ARCSEC");
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCSEC. Will give overflow");
-      return Value(std::acos(1 / a));
+      return Value(ext::Acos(1 / a));
     case 10:  // ARCCSC: the angle in [-pi/2, pi/2] whose sine is 1/a
-      if (std::fabs(a) < 1) return Refuse("Argument outside range for ARCCSC");
+      if (ext::Fabs(a) < 1) return Refuse("Argument outside range for ARCCSC");
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCSC. Will give overflow");
-      return Value(std::asin(1 / a));
+      return Value(ext::Asin(1 / a));
     default:  // 11, ARCCOT
       return Value(kHalfPi - Atn(a));
   }
 }
 
 // Hyperbolic functions 12..16 (plain argument).
-FunctionResult ApplyHyperbolic(int code, long double a) {
-  const bool huge = std::fabs(a) > kExpLimit;
+FunctionResult ApplyHyperbolic(int code, Extended a) {
+  const bool huge = ext::Fabs(a) > kExpLimit;
   switch (code) {
     case 12:  // SINH
       if (huge) return Refuse("Argument too large for SINH. Will give overflow. ");
@@ -87,34 +85,34 @@ FunctionResult ApplyHyperbolic(int code, long double a) {
 }
 
 // Circular functions 17..22 (argument already in radians).
-FunctionResult ApplyCircular(int code, long double a) {
+FunctionResult ApplyCircular(int code, Extended a) {
   switch (code) {
     case 17: {  // SEC
-      const long double c = std::cos(a);
+      const Extended c = ext::Cos(a);
       if (c == 0) return Refuse("SEC is not defined for this argument.");
       return Value(1 / c);
     }
     case 18: {  // CSC
-      const long double s = std::sin(a);
+      const Extended s = ext::Sin(a);
       if (s == 0) return Refuse("CSC is not defined for this argument.");
       return Value(1 / s);
     }
     case 19: {  // COT
-      const long double t = std::sin(a) / std::cos(a);
+      const Extended t = ext::Sin(a) / ext::Cos(a);
       if (t == 0) return Refuse("COT is not defined for this argument.");
       return Value(1 / t);
     }
     case 20:
-      return Value(std::sin(a));
+      return Value(ext::Sin(a));
     case 21:
-      return Value(std::cos(a));
+      return Value(ext::Cos(a));
     default:  // 22, TAN
-      return Value(std::sin(a) / std::cos(a));
+      return Value(ext::Sin(a) / ext::Cos(a));
   }
 }
 
 // Functions 23..35.
-FunctionResult ApplyOther(int code, long double a) {
+FunctionResult ApplyOther(int code, Extended a) {
   switch (code) {
     case 23:  // ATN
       return Value(Atn(a));
@@ -122,7 +120,7 @@ FunctionResult ApplyOther(int code, long double a) {
       if (a <= 0) return Refuse("LN or LOG <= 0");
       return Value(Ln(a));
     case 25:  // EXP
-      if (std::fabs(a) > kExpLimit) {
+      if (ext::Fabs(a) > kExpLimit) {
         return Refuse("Argument too large for EXP. Will give overflow. ");
       }
       return Value(Exp(a));
@@ -131,45 +129,45 @@ FunctionResult ApplyOther(int code, long double a) {
       return Value(Sqr(a));
     case 27:  // CLG (typed LOG10)
       if (a <= 0) return Refuse("LOG10 <= 0");
-      return Value(std::log10(a));
+      return Value(ext::Log10(a));
     case 28:  // ABS
-      return Value(std::fabs(a));
+      return Value(ext::Fabs(a));
     case 29:  // TLG (typed LOG2)
       if (a <= 0) return Refuse("LOG2 <= 0");
-      return Value(std::log2(a));
+      return Value(ext::Log2(a));
     case 30:  // CEIL
-      return Value(std::ceil(a));
+      return Value(ext::Ceil(a));
     case 31:  // FIX
-      return Value(std::trunc(a));
+      return Value(ext::Trunc(a));
     case 32:  // FRAC
-      return Value(a - std::trunc(a));
+      return Value(a - ext::Trunc(a));
     case 33:  // SGN
       return Value(Sgn(a));
     case 34:  // ETO (typed EXP2)
-      if (std::fabs(a) > 16383) return Refuse("Argument too large for EXP2. Will give overflow. ");
-      return Value(std::exp2(a));
+      if (ext::Fabs(a) > 16383) return Refuse("Argument too large for EXP2. Will give overflow. ");
+      return Value(ext::Exp2(a));
     default:  // 35, ETE (typed EXP10)
-      if (std::fabs(a) > 4932) return Refuse("Argument too large for EXP10. Will give overflow. ");
-      return Value(std::pow(10.0L, a));
+      if (ext::Fabs(a) > 4932) return Refuse("Argument too large for EXP10. Will give overflow. ");
+      return Value(ext::Pow(10, a));
   }
 }
 
 }  // namespace
 
-long double Ln(long double a) {
-  return a > 0 ? std::log(a) : 0.0L;
+Extended Ln(Extended a) {
+  return a > 0 ? ext::Log(a) : 0;
 }
 
-long double Atn(long double a) {
-  if (std::isinf(a)) return a > 0 ? kHalfPi : -kHalfPi;
-  return std::atan(a);
+Extended Atn(Extended a) {
+  if (ext::IsInf(a)) return a > 0 ? kHalfPi : -kHalfPi;
+  return ext::Atan(a);
 }
 
-long double Sgn(long double a) {
-  return a > 0 ? 1.0L : (a < 0 ? -1.0L : 0.0L);
+Extended Sgn(Extended a) {
+  return a > 0 ? 1 : (a < 0 ? -1 : 0);
 }
 
-FunctionResult ApplyFunction(int code, long double a) {
+FunctionResult ApplyFunction(int code, Extended a) {
   if (code <= 11) return ApplyInverse(code, a);
   if (code <= 16) return ApplyHyperbolic(code, a);
   if (code <= 22) return ApplyCircular(code, a);

@@ -4,6 +4,7 @@
 
 #include <locale.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -17,12 +18,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Powers of ten that a long double holds exactly (5^27 still fits in 64 bits).
-constexpr long double kExactPowersOfTen[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                             1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                             1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
-                                             1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-constexpr int kLargestExactPower = 27;
 constexpr int kMaxExactDigits = 19;  // any 19-digit whole number fits in the 64-bit mantissa
 constexpr long long kExponentCap = 1'000'000'000'000'000LL;
 
@@ -44,12 +39,40 @@ bool ReadEightDigits(const char* p, const char* end, std::uint64_t& value) {
   return true;
 }
 
+#if FUNZIONI_SOFT_EXTENDED
+
+// Digits with at most one point, times 10^exponent, correctly rounded.
+Extended ReadLongDecimal(std::string_view mantissa, long long exponent) {
+  std::string digits;
+  digits.reserve(mantissa.size());
+  for (const char c : mantissa) {
+    if (c == '.') {
+      exponent -= static_cast<long long>(mantissa.size() - digits.size() - 1);
+    } else {
+      digits += c;
+    }
+  }
+  if (digits.empty()) return 0;
+  return Extended::FromBits(soft::FromDecimal(digits, exponent, false));
+}
+
+#else
+
 // The C library's reader is exact for every input but follows the process locale, which a
 // toolkit may set to one with a decimal comma; read in the "C" locale instead.
 locale_t ClassicLocale() {
   static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return locale;
 }
+
+Extended ReadLongDecimal(std::string_view mantissa, long long exponent) {
+  std::string plain(mantissa);
+  plain += 'e';
+  plain += std::to_string(exponent);
+  return strtold_l(plain.c_str(), nullptr, ClassicLocale());
+}
+
+#endif
 
 }  // namespace
 
@@ -142,33 +165,31 @@ DecimalScan ScanDecimal(std::string_view text) {
   return scan;
 }
 
-long double ValueOf(const DecimalScan& scan, std::string_view text) {
-  if (!scan.anyDigit) return 0.0L;
-  long double value;
+Extended ValueOf(const DecimalScan& scan, std::string_view text) {
+  if (!scan.anyDigit) return 0;
+  Extended value;
   if (scan.digits == 0) {
-    value = 0.0L;
-  } else if (!scan.sticky && scan.power >= -kLargestExactPower &&
-             scan.power <= kLargestExactPower) {
+    value = 0;
+  } else if (!scan.sticky && scan.power >= -detail::kLargestExactPower &&
+             scan.power <= detail::kLargestExactPower) {
     // Both factors are exact, so the one operation rounds correctly.
-    const long double whole = static_cast<long double>(scan.digits);
-    value = scan.power >= 0 ? whole * kExactPowersOfTen[scan.power]
-                            : whole / kExactPowersOfTen[-scan.power];
+    const Extended whole = static_cast<Extended>(scan.digits);
+    value = scan.power >= 0 ? whole * detail::kExactPowersOfTen[scan.power]
+                            : whole / detail::kExactPowersOfTen[-scan.power];
   } else {
-    std::string plain(text.substr(scan.mantissaStart, scan.mantissaEnd - scan.mantissaStart));
-    plain += 'e';
-    plain += std::to_string(scan.exponent);
-    value = strtold_l(plain.c_str(), nullptr, ClassicLocale());
+    value = ReadLongDecimal(text.substr(scan.mantissaStart, scan.mantissaEnd - scan.mantissaStart),
+                            scan.exponent);
   }
   return scan.negative ? -value : value;
 }
 
 }  // namespace detail
 
-long double ReadNumber(std::string_view text) {
+Extended ReadNumber(std::string_view text) {
   return detail::ValueOf(detail::ScanDecimal(text), text);
 }
 
-long double ReadNumber(std::string_view text, std::size_t& consumed) {
+Extended ReadNumber(std::string_view text, std::size_t& consumed) {
   const detail::DecimalScan scan = detail::ScanDecimal(text);
   consumed = scan.consumed;
   return detail::ValueOf(scan, text);

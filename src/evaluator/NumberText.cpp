@@ -20,24 +20,25 @@ static_assert(kNegativeInfinityText.substr(1) == kInfinityText);
 
 // What is written without figures: "0" for zero, negative zero and NaN, and the stand-in for an
 // infinite value; empty for any other value.
-template <typename Real>
-std::string_view SpecialText(Real value) {
-  if (std::isnan(value) || value == 0) return "0";
-  if (!std::isinf(value)) return {};
-  return value < 0 ? kNegativeInfinityText : kInfinityText;
+std::string_view SpecialText(bool zeroOrNan, bool infinite, bool negative) {
+  if (zeroOrNan) return "0";
+  if (!infinite) return {};
+  return negative ? kNegativeInfinityText : kInfinityText;
 }
 
 }  // namespace
 
-NumberChars WriteNumber(long double value, int digits) {
-  const std::string_view special = SpecialText(value);
+NumberChars WriteNumber(Extended value, int digits) {
+  const std::string_view special =
+      SpecialText(ext::IsNan(value) || value == 0, ext::IsInf(value), value < 0);
   if (!special.empty()) return NumberChars(special);
-  const DecimalDigits rounded = RoundToDecimal(std::fabs(value), digits);
+  const DecimalDigits rounded = RoundToDecimal(ext::Fabs(value), digits);
   return LayOut(value < 0, rounded.digits, rounded.exponent, digits);
 }
 
 NumberChars WriteNumber(float value, int digits) {
-  const std::string_view special = SpecialText(value);
+  const std::string_view special =
+      SpecialText(std::isnan(value) || value == 0, std::isinf(value), value < 0);
   if (!special.empty()) return NumberChars(special);
   const DecimalDigits rounded = RoundToDecimal(std::fabs(value), digits);
   return LayOut(value < 0, rounded.digits, rounded.exponent, digits);
@@ -164,7 +165,7 @@ bool IsOwnNumberText(std::string_view text) {
       return true;
     }
   }
-  constexpr long long kSafePower = 4900;  // well inside the normal range of long double
+  constexpr long long kSafePower = 4900;  // well inside the normal extended range
   if (!scan.sticky && scan.significant <= kNumberDigits && scan.power >= -kSafePower &&
       scan.power <= kSafePower) {
     // The extended value read from at most 18 digits lies within 2^-64 of them, far closer than
@@ -179,11 +180,11 @@ bool IsOwnNumberText(std::string_view text) {
 
 }  // namespace detail
 
-std::string NumberText(long double value) {
+std::string NumberText(Extended value) {
   return std::string(detail::WriteNumber(value, detail::kNumberDigits).View());
 }
 
-std::string NumberTextDigits(long double value, int digits) {
+std::string NumberTextDigits(Extended value, int digits) {
   if (digits < 1) digits = 1;
   if (digits > detail::kNumberDigits) digits = detail::kNumberDigits;
   return std::string(detail::WriteNumber(value, digits).View());

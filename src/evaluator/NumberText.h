@@ -2,6 +2,8 @@
 // 7-significant-digit text that the plot and the results table put in place of x.
 #pragma once
 
+#include "evaluator/Extended.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,10 +15,10 @@ namespace funzioni {
 // "0" before the point (".5", "-.25"). "0" for zero, negative zero and NaN;
 // "9.99999999999999999E+998" (with its sign) for an infinite value. Nothing precedes a positive
 // value.
-std::string NumberText(long double value);
+std::string NumberText(Extended value);
 
 // NumberText with the given number of significant digits (1..18) in place of 18.
-std::string NumberTextDigits(long double value, int digits);
+std::string NumberTextDigits(Extended value, int digits);
 
 // The text that replaces x: NumberText with 7 significant digits, with a blank in front when x is
 // not negative: " 1.5", " .05", "-.2", " 0", " 1.862645E-6".

@@ -1,6 +1,8 @@
 // Allocation-free form of NumberText for the engine, which writes a number at every step.
 #pragma once
 
+#include "evaluator/Extended.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -12,7 +14,7 @@ class NumberChars {
   std::string_view View() const { return {text_, static_cast<std::size_t>(size_)}; }
 
  private:
-  friend NumberChars WriteNumber(long double value, int digits);
+  friend NumberChars WriteNumber(Extended value, int digits);
   friend NumberChars WriteNumber(float value, int digits);
   friend NumberChars LayOut(bool negative, std::uint64_t digits, int exponent, int count);
 
@@ -27,7 +29,7 @@ class NumberChars {
 };
 
 // NumberText with `digits` significant digits (1..18).
-NumberChars WriteNumber(long double value, int digits);
+NumberChars WriteNumber(Extended value, int digits);
 // The same for a 32-bit value, without going through the extended format.
 NumberChars WriteNumber(float value, int digits);
 

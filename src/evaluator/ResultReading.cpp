@@ -11,6 +11,7 @@
 
 #include "evaluator/FloatParts.h"
 #include "evaluator/FormulaPlan.h"
+#include "evaluator/NumberReading.h"
 
 namespace funzioni {
 
@@ -57,17 +58,6 @@ std::optional<Wide> ScaledEven(std::uint64_t mantissa, int binaryExponent, int k
                     kPowersOfFive[static_cast<std::size_t>(-k)]);
 }
 
-// 10^k, k = 0..27: exact in the extended format (5^27 < 2^64).
-constexpr std::array<long double, 28> kTens = [] {
-  std::array<long double, 28> tens{};
-  long double power = 1;
-  for (auto& ten : tens) {
-    ten = power;
-    power *= 10;
-  }
-  return tens;
-}();
-
 // 10^-37 .. 10^39, near enough to guess the decimal exponent of a float (a guess only saves a
 // second try).
 constexpr int kLowestTen = -37;
@@ -90,31 +80,39 @@ bool IsEvaluatorError(std::string_view result) {
          result.end();
 }
 
-std::optional<long double> ReadEvaluatorNumber(std::string_view result) {
+std::optional<Extended> ReadEvaluatorNumber(std::string_view result) {
   const std::size_t first = result.find_first_not_of(' ');
   if (first == std::string_view::npos) return std::nullopt;
   const char* begin = result.data() + first;
   const char* end = result.data() + result.size();
-  long double value = 0;
+#if FUNZIONI_SOFT_EXTENDED
+  // The engine's own reader, correctly rounded like the library's; it takes no "+" in front.
+  if (*begin == '+') return std::nullopt;
+  std::size_t consumed = 0;
+  const Extended value = ReadNumber(std::string_view(begin, end), consumed);
+  if (consumed == 0) return std::nullopt;
+  return value;
+#else
+  Extended value = 0;
   // from_chars ignores the locale, which the toolkit may have set to one with a decimal comma.
   const auto [stop, error] = std::from_chars(begin, end, value);
   if (error == std::errc::result_out_of_range) {
     // Beyond even extended range: keep the sign, the value is not finite anyway.
-    return *begin == '-' ? -std::numeric_limits<long double>::infinity()
-                         : std::numeric_limits<long double>::infinity();
+    return *begin == '-' ? -ext::Infinity() : ext::Infinity();
   }
   if (error != std::errc{} || stop == begin) return std::nullopt;
   return value;
+#endif
 }
 
-long double ReadPlanValue(float value) {
+Extended ReadPlanValue(float value) {
   // The text is the value rounded to 18 significant digits, d * 10^-k with 10^17 <= d <= 10^18;
   // the reader gives d / 10^k correctly rounded, which one extended division does when 10^k is
   // exact (|k| <= 27).
   // " 0" for zero of either sign; an infinite value is written 9.99999999999999999E+998.
-  if (value == 0) return 0.0L;
+  if (value == 0) return 0;
   if (std::isinf(value)) {
-    static const long double kInfinite = *ReadEvaluatorNumber(
+    static const Extended kInfinite = *ReadEvaluatorNumber(
         PlanResultText({PlanOutcome::Kind::Value, std::numeric_limits<float>::infinity()}));
     return value > 0 ? kInfinite : -kInfinite;
   }
@@ -132,7 +130,7 @@ long double ReadPlanValue(float value) {
             : exponent > -28 &&
                   static_cast<Wide>(odd) * kPowersOfFive[static_cast<std::size_t>(-exponent)] <
                       kPast18) {
-      return static_cast<long double>(value);
+      return static_cast<Extended>(value);
     }
     // log10 |value| is within one of log10 of 2^(binaryExponent + 23).
     const int below = detail::FloorLog10OfPowerOfTwo(binaryExponent + 23);
@@ -153,9 +151,10 @@ long double ReadPlanValue(float value) {
         continue;
       }
       // At most 10^18 < 2^63: converted as a signed number, which the processor does directly.
-      const auto digits = static_cast<long double>(static_cast<std::int64_t>(*scaled));
-      const long double magnitude = k >= 0 ? digits / kTens[static_cast<std::size_t>(k)]
-                                           : digits * kTens[static_cast<std::size_t>(-k)];
+      const auto digits = static_cast<Extended>(static_cast<std::int64_t>(*scaled));
+      const Extended magnitude =
+          k >= 0 ? digits / detail::kExactPowersOfTen[static_cast<std::size_t>(k)]
+                 : digits * detail::kExactPowersOfTen[static_cast<std::size_t>(-k)];
       return value < 0 ? -magnitude : magnitude;
     }
   }

@@ -6,16 +6,18 @@
 #include <optional>
 #include <string_view>
 
+#include "evaluator/Extended.h"
+
 namespace funzioni {
 
 // True when the evaluator's answer reports a failure (its lower-case form contains "error").
 bool IsEvaluatorError(std::string_view result);
 
 // The number in an evaluator's answer, leading blanks skipped; empty when it holds no number.
-std::optional<long double> ReadEvaluatorNumber(std::string_view result);
+std::optional<Extended> ReadEvaluatorNumber(std::string_view result);
 
 // The number that ReadEvaluatorNumber reads from the result text of a 32-bit value (" " and its
 // 18-digit text), worked out without writing the text where that can be done exactly.
-long double ReadPlanValue(float value);
+Extended ReadPlanValue(float value);
 
 }  // namespace funzioni

@@ -11,19 +11,20 @@ namespace funzioni::detail {
 
 namespace {
 
-constexpr long double kTrue = -1;
-constexpr long double kFalse = 0;
+constexpr Extended kTrue = -1;
+constexpr Extended kFalse = 0;
+constexpr Extended kTwoTo63 = ext::FromParts(1, 63);
 
 // The operand rounded to a whole 64-bit number, ties to even; beyond the range it saturates.
 std::int64_t ToWhole(float value) {
-  const long double whole = std::nearbyint(static_cast<long double>(value));
-  if (std::isnan(whole)) return 0;
-  if (whole >= 9223372036854775808.0L) return std::numeric_limits<std::int64_t>::max();
-  if (whole < -9223372036854775808.0L) return std::numeric_limits<std::int64_t>::min();
+  const Extended whole = ext::Nearbyint(static_cast<Extended>(value));
+  if (ext::IsNan(whole)) return 0;
+  if (whole >= kTwoTo63) return std::numeric_limits<std::int64_t>::max();
+  if (whole < -kTwoTo63) return std::numeric_limits<std::int64_t>::min();
   return static_cast<std::int64_t>(whole);
 }
 
-std::size_t Put(WorkText& text, std::size_t from, std::size_t to, long double value) {
+std::size_t Put(WorkText& text, std::size_t from, std::size_t to, Extended value) {
   const NumberChars number = WriteNumber(static_cast<float>(value), kNumberDigits);
   return WriteBack(text, from, to, number.View());
 }
@@ -101,11 +102,11 @@ StageResult EvaluateModulo(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    const long double dividend = std::nearbyint(static_cast<long double>(x.value));
-    const long double divisor = std::nearbyint(static_cast<long double>(y.value));
+    const Extended dividend = ext::Nearbyint(static_cast<Extended>(x.value));
+    const Extended divisor = ext::Nearbyint(static_cast<Extended>(y.value));
     if (divisor == 0) return {"Integer Division by zero"};
     // The remainder keeps the sign of the dividend.
-    from = Put(text, x.start, y.restStart, std::fmod(dividend, divisor));
+    from = Put(text, x.start, y.restStart, ext::Fmod(dividend, divisor));
     from -= text.Commit(from);
   }
 }
@@ -143,9 +144,9 @@ StageResult EvaluatePrefixWords(WorkText& text) {
     const std::size_t at = p - 1;
     const RightOperand y = ReadRightOperand(view, at);
     if (y.error != nullptr) return {y.error};
-    long double result;
+    Extended result;
     if (view[at] == word::kNot) {
-      result = static_cast<long double>(~ToWhole(y.value));
+      result = static_cast<Extended>(~ToWhole(y.value));
     } else if (view[at] == word::kIsTrue) {
       result = y.value != 0 ? kTrue : kFalse;
     } else {
@@ -169,7 +170,7 @@ StageResult EvaluateLogicalWords(WorkText& text) {
       const RightOperand y = ReadRightOperand(view, p);
       if (y.error != nullptr) return {y.error};
       const std::int64_t result = ApplyLogical(token, ToWhole(x.value), ToWhole(y.value));
-      from = Put(text, x.start, y.restStart, static_cast<long double>(result));
+      from = Put(text, x.start, y.restStart, static_cast<Extended>(result));
       from -= text.Commit(from);
     }
   }

@@ -187,7 +187,7 @@ std::optional<int> BuiltinRows::Row(int n, float x) const {
 }
 
 std::optional<int> BuiltinRows::ExactRow(int n, float x) const {
-  const std::optional<long double> y = BuiltinValue(state_, n, x);
+  const std::optional<Extended> y = BuiltinValue(state_, n, x);
   if (!y) return std::nullopt;
   return PixelOnArea(mapping_.Row(*y), static_cast<int>(mapping_.height));
 }

@@ -63,7 +63,7 @@ void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
     const double column = mapping.Column(x);
     for (std::size_t i = 0; i < shownCount; ++i) {
       const int n = shown[i];
-      const std::optional<long double> y = BuiltinValue(state, n, x);
+      const std::optional<Extended> y = BuiltinValue(state, n, x);
       // A value that is not finite gives a row that is not finite, which leaves no mark.
       if (y) surface.SetPixel(column, mapping.Row(*y), BuiltinCurveColor(n));
     }

@@ -23,7 +23,7 @@ class FormulaDotsBuilder {
         height_(static_cast<int>(mapping.height)),
         covered_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {}
 
-  void Add(std::span<const float> xs, std::span<const std::optional<long double>> values) {
+  void Add(std::span<const float> xs, std::span<const std::optional<Extended>> values) {
     for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
       if (!values[i]) continue;
       const double column = mapping_.Column(xs[i]);
@@ -54,7 +54,7 @@ class FormulaDotsBuilder {
 }  // namespace
 
 FormulaDots MakeFormulaDots(const PlotMapping& mapping, std::span<const float> xs,
-                            std::span<const std::optional<long double>> values) {
+                            std::span<const std::optional<Extended>> values) {
   FormulaDotsBuilder builder(mapping);
   builder.Add(xs, values);
   return builder.Take();

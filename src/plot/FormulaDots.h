@@ -1,5 +1,7 @@
 #pragma once
 
+#include "evaluator/Extended.h"
+
 // The pixels of the typed formula's curve, kept while the formula, the zoom, the step and the
 // size of the area stay the same: a parameter or a switch changes none of them, so dragging a
 // parameter meter redraws the formula without evaluating it again. The samples are evaluated a
@@ -36,7 +38,7 @@ struct FormulaDots {
 
 // The dots of the formula's samples on an area of the mapping's size.
 FormulaDots MakeFormulaDots(const PlotMapping& mapping, std::span<const float> xs,
-                            std::span<const std::optional<long double>> values);
+                            std::span<const std::optional<Extended>> values);
 
 class FormulaDotCache {
  public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "evaluator/Extended.h"
+
 // The mapping between plot values and pixels of the plotting area: x and y both run from -r to
 // r with the half-range r = 0.2 z; x = -r is column 0 and x = r column W; y = r is row 0 and
 // y = -r row H.
@@ -19,7 +21,7 @@ struct PlotMapping {
   double Column(float x) const {
     return width * (static_cast<double>(halfRange) + x) / (0.4 * zoom);
   }
-  double Row(long double y) const {
+  double Row(Extended y) const {
     return static_cast<double>(height - height / (0.4 * zoom) * (y + halfRange));
   }
 };

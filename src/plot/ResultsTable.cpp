@@ -30,7 +30,7 @@ void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvalua
                         std::string_view formula) {
   StartTable(dialog, formula);
   for (const float x : ResultSampleXs(state)) {
-    const std::optional<long double> y = EvaluateFormulaAt(evaluator, formula, x);
+    const std::optional<Extended> y = EvaluateFormulaAt(evaluator, formula, x);
     if (y) AddResultRow(dialog, x, static_cast<float>(*y));
   }
 }

@@ -5,19 +5,19 @@
 
 namespace funzioni {
 
-long double PowerExtended(long double u, long double v) {
-  if (v == 0) return 1.0L;
-  if (u == 0) return v > 0 ? 0.0L : std::numeric_limits<long double>::quiet_NaN();
-  if (u < 0) return std::pow(u, std::nearbyint(v));  // the default rounding mode: halves to even
-  return std::exp(v * std::log(u));
+Extended PowerExtended(Extended u, Extended v) {
+  if (v == 0) return 1;
+  if (u == 0) return v > 0 ? Extended(0) : ext::QuietNan();
+  if (u < 0) return ext::Pow(u, ext::Nearbyint(v));  // the default rounding mode: halves to even
+  return ext::Exp(v * ext::Log(u));
 }
 
-std::optional<long double> BuiltinValue(const PlotState& state, int n, float x) {
-  const long double a = state.paramA[n].value;
-  const long double b = state.paramB[n].value;
-  const long double c = state.paramC[n].value;
-  const long double d = state.paramD[n].value;
-  const long double t = x;
+std::optional<Extended> BuiltinValue(const PlotState& state, int n, float x) {
+  const Extended a = state.paramA[n].value;
+  const Extended b = state.paramB[n].value;
+  const Extended c = state.paramC[n].value;
+  const Extended d = state.paramD[n].value;
+  const Extended t = x;
   switch (n) {
     case 1:
       return a * t;
@@ -28,9 +28,9 @@ std::optional<long double> BuiltinValue(const PlotState& state, int n, float x) 
     case 4:
       return (a * t + b) / (c * t + d);
     case 5:
-      return a * std::sin(t);
+      return a * ext::Sin(t);
     case 6:
-      return a * std::cos(t);
+      return a * ext::Cos(t);
     case 7:
       return a * PowerExtended(t, 3) + b;
     case 8:
@@ -40,7 +40,7 @@ std::optional<long double> BuiltinValue(const PlotState& state, int n, float x) 
       return PowerExtended(a * t, b * t);
     case 10:
       if (a * t < 0) return std::nullopt;
-      return std::sqrt(a * t);
+      return ext::Sqrt(a * t);
     default:
       return std::nullopt;
   }

@@ -22,7 +22,7 @@ namespace {
 // A number as the command line gives it: a sign, digits with one point, an exponent.
 std::optional<float> ParseMeterValue(std::string_view text) {
   std::size_t consumed = 0;
-  const long double value = ReadNumber(text, consumed);
+  const Extended value = ReadNumber(text, consumed);
   if (consumed == 0 || consumed != text.size()) return std::nullopt;
   return static_cast<float>(value);
 }

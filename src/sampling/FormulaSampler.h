@@ -1,5 +1,7 @@
 #pragma once
 
+#include "evaluator/Extended.h"
+
 // The typed formula evaluated at many x on every core. The calling thread works with the
 // caller's evaluator; each helper thread of the sampler's pool has an evaluator of its own, kept
 // between runs (evaluators share no mutable state, so one per thread is all they need). Results
@@ -21,7 +23,7 @@ namespace funzioni {
 
 class ExpressionEvaluator;
 
-using FormulaValues = std::vector<std::optional<long double>>;
+using FormulaValues = std::vector<std::optional<Extended>>;
 
 // One evaluation under way. The helpers start at once, so that the calling thread can do other
 // work meanwhile; Join lets it take what is left and returns the values.

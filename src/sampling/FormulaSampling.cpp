@@ -6,8 +6,8 @@
 
 namespace funzioni {
 
-std::optional<long double> EvaluateFormulaAt(ExpressionEvaluator& evaluator,
-                                             std::string_view formula, float x) {
+std::optional<Extended> EvaluateFormulaAt(ExpressionEvaluator& evaluator, std::string_view formula,
+                                          float x) {
   const std::string result = evaluator.EvaluateExpressionText(SubstituteX(formula, x));
   if (IsEvaluatorError(result)) return std::nullopt;
   return ReadEvaluatorNumber(result);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "evaluator/Extended.h"
+
 // One sample of a typed formula: x written into the text, the text given to the evaluator, and
 // the evaluator's answer read back as a number.
 
@@ -16,13 +18,13 @@ class ExpressionEvaluator;
 
 // The formula's value at x: every lower-case "x" replaced by the 7-significant-digit text of x,
 // one evaluation. Empty when the evaluator rejects the text.
-std::optional<long double> EvaluateFormulaAt(ExpressionEvaluator& evaluator,
-                                             std::string_view formula, float x);
+std::optional<Extended> EvaluateFormulaAt(ExpressionEvaluator& evaluator, std::string_view formula,
+                                          float x);
 
 // One sample of the typed formula; y is empty where the evaluator rejected the text.
 struct FormulaSample {
   float x = 0;
-  std::optional<long double> y;
+  std::optional<Extended> y;
 };
 
 // Evaluates the formula at every x, one evaluator call each.

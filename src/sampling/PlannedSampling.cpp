@@ -11,9 +11,8 @@
 
 namespace funzioni {
 
-std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,
-                                             ExpressionEvaluator& evaluator,
-                                             std::string_view formula, float x, bool* declined) {
+std::optional<Extended> EvaluatePlannedAt(const FormulaPlan* plan, ExpressionEvaluator& evaluator,
+                                          std::string_view formula, float x, bool* declined) {
   if (plan != nullptr) {
     const PlanOutcome outcome = plan->Run(x);
     if (declined != nullptr) *declined = outcome.kind == PlanOutcome::Kind::Declined;
@@ -27,7 +26,7 @@ std::optional<long double> EvaluatePlannedAt(const FormulaPlan* plan,
 
 void EvaluatePlannedMany(const FormulaPlan* plan, ExpressionEvaluator& evaluator,
                          std::string_view formula, std::span<const float> xs,
-                         std::span<std::optional<long double>> values) {
+                         std::span<std::optional<Extended>> values) {
   constexpr std::size_t kAtOnce = 256;
   std::array<PlanOutcome, kAtOnce> outcomes;
   const std::size_t count = std::min(xs.size(), values.size());
@@ -36,7 +35,7 @@ void EvaluatePlannedMany(const FormulaPlan* plan, ExpressionEvaluator& evaluator
     if (plan != nullptr) plan->RunMany(xs.subspan(first, n), std::span(outcomes).first(n));
     for (std::size_t i = 0; i < n; ++i) {
       const PlanOutcome& outcome = outcomes[i];
-      std::optional<long double>& value = values[first + i];
+      std::optional<Extended>& value = values[first + i];
       if (plan != nullptr && outcome.kind == PlanOutcome::Kind::Value) {
         value = ReadPlanValue(outcome.value);
       } else if (plan != nullptr && outcome.kind == PlanOutcome::Kind::Error) {

@@ -56,7 +56,7 @@ std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEval
                                           FormulaSampler& sampler, std::string_view formula,
                                           std::stop_token stop) {
   const std::vector<float> xs = ResultSampleXs(state);
-  const std::vector<std::optional<long double>> values =
+  const std::vector<std::optional<Extended>> values =
       sampler.Evaluate(evaluator, formula, xs, std::move(stop));
   std::vector<std::string> rows;
   for (std::size_t i = 0; i < xs.size(); ++i) {
@@ -70,7 +70,7 @@ std::vector<std::string> BuiltinTableRows(const PlotState& state, int n) {
   std::vector<std::string> rows;
   if (n < 1 || n > functionCount) return rows;
   for (const float x : ResultSampleXs(state)) {
-    const std::optional<long double> y = BuiltinValue(state, n, x);
+    const std::optional<Extended> y = BuiltinValue(state, n, x);
     if (y) rows.push_back(ResultRowText(x, static_cast<float>(*y)));
   }
   return rows;

@@ -262,10 +262,10 @@ TEST(Operands, RightOperandExtentOnAnyText) {
 }
 
 TEST(Factorial, ExtendedProduct) {
-  EXPECT_EQ(Factorial(0), 1.0L);
-  EXPECT_EQ(Factorial(1), 1.0L);
-  EXPECT_EQ(Factorial(5), 120.0L);
-  EXPECT_EQ(Factorial(20), 2432902008176640000.0L);
+  EXPECT_EQ(Factorial(0), Extended(1));
+  EXPECT_EQ(Factorial(1), Extended(1));
+  EXPECT_EQ(Factorial(5), Extended(120));
+  EXPECT_EQ(Factorial(20), Extended(2432902008176640000ULL));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "evaluator/ExpressionEvaluator.h"
+#include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
 
 namespace funzioni {
@@ -30,9 +31,9 @@ std::string Repeat(std::string_view piece, std::size_t times) {
 ::testing::AssertionResult IsValueOrMessage(const std::string& result) {
   if (result.starts_with(kErrorPrefix)) return ::testing::AssertionSuccess();
   const std::string number = result.starts_with(' ') ? result.substr(1) : result;
-  char* end = nullptr;
-  const long double value = std::strtold(number.c_str(), &end);
-  const bool whole = !number.empty() && end == number.c_str() + number.size();
+  std::size_t consumed = 0;
+  const Extended value = ReadNumber(number, consumed);
+  const bool whole = !number.empty() && consumed == number.size();
   if (whole && (result[0] == ' ') == !(value < 0) && NumberText(value) == number) {
     return ::testing::AssertionSuccess();
   }

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "HardwareReference.h"
 #include "evaluator/DecimalRounding.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
@@ -18,38 +19,38 @@ namespace funzioni {
 namespace {
 
 struct WriteCase {
-  long double value;
+  Extended value;
   std::string_view text;
 };
 
 TEST(NumberText, FormattingRules) {
-  const long double inf = std::numeric_limits<long double>::infinity();
+  const Extended inf = ext::Infinity();
   const WriteCase cases[] = {
-      {0.0L, "0"},
-      {-0.0L, "0"},
-      {std::numeric_limits<long double>::quiet_NaN(), "0"},
+      {0.0, "0"},
+      {-0.0, "0"},
+      {ext::QuietNan(), "0"},
       {inf, "9.99999999999999999E+998"},
       {-inf, "-9.99999999999999999E+998"},
-      {5.0L, "5"},
-      {-2.5L, "-2.5"},
-      {0.5L, ".5"},
-      {-0.25L, "-.25"},
-      {100.0L, "100"},
-      {1e20L, "1E+20"},
-      {2.5e-21L, "2.5E-21"},
-      {123456789012345678.0L, "123456789012345678"},  // 18 integer digits: still plain
-      {1e18L, "1E+18"},
-      {1e-18L, ".000000000000000001"},  // 18 decimals: still plain
-      {1.5e-18L, "1.5E-18"},
-      {0.05L, ".05"},
-      {1.0L / 3, ".333333333333333333"},
+      {5.0, "5"},
+      {-2.5, "-2.5"},
+      {0.5, ".5"},
+      {-0.25, "-.25"},
+      {100.0, "100"},
+      {1e20, "1E+20"},
+      {ReadNumber("2.5e-21"), "2.5E-21"},
+      {123456789012345678ULL, "123456789012345678"},  // 18 integer digits: still plain
+      {1e18, "1E+18"},
+      {ReadNumber("1e-18"), ".000000000000000001"},  // 18 decimals: still plain
+      {ReadNumber("1.5e-18"), "1.5E-18"},
+      {ReadNumber("0.05"), ".05"},
+      {Extended(1) / 3, ".333333333333333333"},
       {static_cast<float>(1.0 / 3), ".333333343267440796"},
       {static_cast<float>(0.05), "5.00000007450580597E-2"},
-      {999999999999999999.5L, "1E+18"},                     // rounding carries into a new digit
-      {1000000000000000005.0L, "1E+18"},                    // a tie at the 18th digit: to even (0)
-      {1000000000000000015.0L, "1.00000000000000002E+18"},  // a tie: to even (2)
-      {1.18e4932L, "1.18E+4932"},
-      {std::numeric_limits<long double>::denorm_min(), "3.6451995318824746E-4951"},
+      {ReadNumber("999999999999999999.5"), "1E+18"},        // rounding carries into a new digit
+      {1000000000000000005ULL, "1E+18"},                    // a tie at the 18th digit: to even (0)
+      {1000000000000000015ULL, "1.00000000000000002E+18"},  // a tie: to even (2)
+      {ReadNumber("1.18e4932"), "1.18E+4932"},
+      {ext::FromBits({1, 0}), "3.6451995318824746E-4951"},
   };
   for (const WriteCase& c : cases) {
     EXPECT_EQ(NumberText(c.value), c.text) << static_cast<double>(c.value);
@@ -91,17 +92,16 @@ std::string ReferenceText(long double v, int digits) {
 }
 
 TEST(NumberText, ExactRoundingOfRandomValues) {
+  if (!reference::kHardwareHasExtended) GTEST_SKIP() << "the reference is the 80-bit long double";
   std::mt19937_64 random(20240501);
   for (int i = 0; i < 20000; ++i) {
-    long double value;
+    Extended value;
     switch (i % 3) {
       case 0:  // extended values of any size
-        value = std::ldexp(static_cast<long double>(random()),
-                           static_cast<int>(random() % 32000) - 16063);
+        value = ext::Ldexp(random(), static_cast<int>(random() % 32000) - 16063);
         break;
       case 1:  // extended values near 1
-        value =
-            std::ldexp(static_cast<long double>(random()), -64 + static_cast<int>(random() % 40));
+        value = ext::Ldexp(random(), -64 + static_cast<int>(random() % 40));
         break;
       default: {  // any finite float
         const auto bits = static_cast<std::uint32_t>(random());
@@ -110,8 +110,10 @@ TEST(NumberText, ExactRoundingOfRandomValues) {
         value = std::isfinite(f) ? f : 1.5f;
       }
     }
-    ASSERT_EQ(NumberText(value), ReferenceText(value, 18)) << static_cast<double>(value);
-    ASSERT_EQ(NumberTextDigits(-value, 7), ReferenceText(-value, 7)) << static_cast<double>(value);
+    const long double reference = reference::ToHardware(value);
+    ASSERT_EQ(NumberText(value), ReferenceText(reference, 18)) << static_cast<double>(value);
+    ASSERT_EQ(NumberTextDigits(-value, 7), ReferenceText(-reference, 7))
+        << static_cast<double>(value);
   }
 }
 
@@ -121,25 +123,21 @@ TEST(NumberText, QuickRoundingAgreesWithTheGeneralMethod) {
   std::mt19937_64 random(7);
   for (int i = 0; i < 100000; ++i) {
     const std::uint64_t bits = random();
-    long double value;
+    Extended value;
     switch (i % 4) {
       case 0:  // full 64-bit mantissas, as the results of "^" and "!", from 1e-13 to 1e20
-        value = std::ldexp(static_cast<long double>(bits | (1ULL << 63)),
-                           static_cast<int>(random() % 110) - 106);
+        value = ext::Ldexp(bits | (1ULL << 63), static_cast<int>(random() % 110) - 106);
         break;
       case 1:  // float mantissas over the whole range a float may take
-        value = std::ldexp(static_cast<long double>(bits >> 40),
-                           static_cast<int>(random() % 280) - 173);
+        value = ext::Ldexp(bits >> 40, static_cast<int>(random() % 280) - 173);
         break;
       case 2:  // short binary fractions: many of them lie halfway between two decimal roundings
-        value = std::ldexp(static_cast<long double>(bits >> (random() % 64)),
-                           -static_cast<int>(random() % 70));
+        value = ext::Ldexp(bits >> (random() % 64), -static_cast<int>(random() % 70));
         break;
       default:  // any extended value
-        value = std::ldexp(static_cast<long double>(bits | 1),
-                           static_cast<int>(random() % 32000) - 16063);
+        value = ext::Ldexp(bits | 1, static_cast<int>(random() % 32000) - 16063);
     }
-    if (!(value > 0) || std::isinf(value)) continue;
+    if (!(value > 0) || ext::IsInf(value)) continue;
     const int count = i % 3 == 0 ? detail::kNumberDigits : 1 + static_cast<int>(random() % 18);
     const detail::DecimalDigits quick = detail::RoundToDecimal(value, count);
     const detail::DecimalDigits wide = detail::RoundToDecimalWide(value, count);
@@ -155,7 +153,7 @@ TEST(NumberText, FloatsWriteAsTheirExtendedValue) {
     const auto pattern = static_cast<std::uint32_t>(bits);
     float f;
     std::memcpy(&f, &pattern, sizeof f);
-    const long double extended = f;
+    const Extended extended = f;
     ASSERT_EQ(detail::WriteNumber(f, detail::kNumberDigits).View(),
               detail::WriteNumber(extended, detail::kNumberDigits).View())
         << pattern;
@@ -199,8 +197,8 @@ TEST(NumberText, OwnTextShortcutAgreesWithWriting) {
       const int length = 1 + static_cast<int>(random() % 12);
       for (int j = 0; j < length; ++j) text += kAlphabet[random() % kAlphabet.size()];
     } else {
-      long double value = std::ldexp(static_cast<long double>(random() >> (random() % 64)),
-                                     static_cast<int>(random() % 400) - 200);
+      Extended value =
+          ext::Ldexp(random() >> (random() % 64), static_cast<int>(random() % 400) - 200);
       if (random() % 2) value = static_cast<float>(value);
       text = NumberTextDigits(random() % 2 ? value : -value, 1 + static_cast<int>(random() % 18));
       // Near misses: what NumberText never writes around the figures it does write.
@@ -265,34 +263,35 @@ TEST(SubstituteX, OnlyLowerCaseX) {
 TEST(ReadNumber, StandardReader) {
   struct Case {
     std::string_view text;
-    long double value;
+    Extended value;
   };
   const Case cases[] = {
       {"5", 5},
-      {"-2.5", -2.5L},
-      {"+.5", 0.5L},
+      {"-2.5", -2.5},
+      {"+.5", 0.5},
       {" \t\n7", 7},
       {"1E3", 1000},
       {"1e3", 1000},
       {"1D3", 1000},
-      {"1d-3", 0.001L},
+      {"1d-3", Extended(1) / 1000},
       {"1E", 1},
       {"1E+", 1},
       {"2E+3*", 2000},
-      {"1.5.5", 1.5L},
+      {"1.5.5", 1.5},
       {"", 0},
       {"-", 0},
       {".", 0},
       {"ABC", 0},
       {"12ABC", 12},
       {"007", 7},
-      {"1E99999999999999999999", std::numeric_limits<long double>::infinity()},
+      {"1E99999999999999999999", ext::Infinity()},
       {"1E-99999", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << c.text;
 }
 
 TEST(ReadNumber, CorrectlyRoundedAgainstTheCLibrary) {
+  if (!reference::kHardwareHasExtended) GTEST_SKIP() << "the reference is the 80-bit long double";
   std::mt19937_64 random(7);
   for (int i = 0; i < 20000; ++i) {
     std::string text;
@@ -307,13 +306,14 @@ TEST(ReadNumber, CorrectlyRoundedAgainstTheCLibrary) {
     for (int k = static_cast<int>(random() % 4); k > 0; --k)
       text += kAfter[random() % kAfter.size()];
     char* stop = nullptr;
-    const long double expected = std::strtold(text.c_str(), &stop);
+    const Extended expected = reference::FromHardware(std::strtold(text.c_str(), &stop));
     std::size_t consumed = 0;
-    ASSERT_EQ(ReadNumber(text, consumed), expected) << text;
+    ASSERT_TRUE(reference::SameBits(ReadNumber(text, consumed), expected)) << text;
     ASSERT_EQ(consumed, static_cast<std::size_t>(stop - text.c_str())) << text;
   }
   const std::string longDigits = std::string(5000, '3') + "E-5000";
-  EXPECT_EQ(ReadNumber(longDigits), std::strtold(longDigits.c_str(), nullptr));
+  EXPECT_TRUE(reference::SameBits(
+      ReadNumber(longDigits), reference::FromHardware(std::strtold(longDigits.c_str(), nullptr))));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "HardwareReference.h"
 #include "evaluator/BitCast.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/ResultReading.h"
@@ -14,9 +15,7 @@
 namespace funzioni {
 namespace {
 
-bool SameBits(long double a, long double b) {
-  return std::memcmp(&a, &b, 10) == 0;  // the 80 bits of the extended format
-}
+using reference::SameBits;
 
 TEST(EvaluatorAnswers, ErrorsAndNumbers) {
   EXPECT_TRUE(IsEvaluatorError("   Error in Expression: Division by zero"));
@@ -36,7 +35,7 @@ TEST(EvaluatorAnswers, ErrorsAndNumbers) {
   EXPECT_FALSE(ReadEvaluatorNumber("   ").has_value());
   EXPECT_FALSE(ReadEvaluatorNumber("abc").has_value());
   EXPECT_GT(static_cast<double>(*ReadEvaluatorNumber(" 9.99999999999999999E+998")), 1e308);
-  EXPECT_TRUE(std::isinf(*ReadEvaluatorNumber(" 1E+99999")));
+  EXPECT_TRUE(ext::IsInf(*ReadEvaluatorNumber(" 1E+99999")));
 }
 
 TEST(ReadPlanValue, ValueReadWithoutTheTextIsTheTextsValue) {
@@ -46,7 +45,7 @@ TEST(ReadPlanValue, ValueReadWithoutTheTextIsTheTextsValue) {
                            1e18f,  9.99999999e17f, 1.4e-45f, 123456.7f};
   long long checked = 0;
   const auto check = [&](float v) {
-    const long double viaText = *ReadEvaluatorNumber(PlanResultText({PlanOutcome::Kind::Value, v}));
+    const Extended viaText = *ReadEvaluatorNumber(PlanResultText({PlanOutcome::Kind::Value, v}));
     ASSERT_TRUE(SameBits(ReadPlanValue(v), viaText) || (v == 0 && viaText == 0)) << v;
     ++checked;
   };

@@ -22,7 +22,7 @@ TEST(FormulaSampler, ThreadsGiveTheSameValuesInTheSameOrder) {
   const std::vector<float>* const inputs[] = {&xs, &few};
   for (const char* formula : {"SIN(x)*x^2", "LOG(x)", "1/x", "SQR(x)", "x+"}) {
     for (const std::vector<float>* points : inputs) {
-      std::vector<std::optional<long double>> expected;
+      std::vector<std::optional<Extended>> expected;
       for (const float x : *points) expected.push_back(EvaluateFormulaAt(evaluator, formula, x));
       for (const unsigned threads : {1u, 2u, 3u}) {
         FormulaSampler sampler(threads);

@@ -13,8 +13,8 @@
 namespace funzioni {
 namespace {
 
-bool SameBits(long double a, long double b) {
-  return std::memcmp(&a, &b, 10) == 0;  // the 80 bits of the extended format
+bool SameBits(Extended a, Extended b) {
+  return ext::Bits(a) == ext::Bits(b);  // the 80 bits of the extended format
 }
 
 // The plot's values of a run of samples, the plan running them side by side and the text engine
@@ -28,10 +28,10 @@ TEST(PlannedSampling, SamplesSideBySideGiveTheTextEnginesValues) {
   ExpressionEvaluator evaluator;
   for (const char* formula : formulas) {
     const std::optional<FormulaPlan> plan = FormulaPlan::Compile(formula);
-    std::vector<std::optional<long double>> values(xs.size());
+    std::vector<std::optional<Extended>> values(xs.size());
     EvaluatePlannedMany(plan ? &*plan : nullptr, evaluator, formula, xs, values);
     for (std::size_t i = 0; i < xs.size(); ++i) {
-      const std::optional<long double> expected = EvaluateFormulaAt(evaluator, formula, xs[i]);
+      const std::optional<Extended> expected = EvaluateFormulaAt(evaluator, formula, xs[i]);
       ASSERT_EQ(values[i].has_value(), expected.has_value()) << formula << " at " << xs[i];
       if (expected) {
         ASSERT_TRUE(SameBits(*values[i], *expected)) << formula << " at " << xs[i];
