@@ -15,3 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # -L gives qemu the ARM dynamic loader and libraries (the same as QEMU_LD_PREFIX).
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
+
+# pkg-config looks only among the ARM libraries (none of the optional ones are installed there).
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/aarch64-linux-gnu/pkgconfig:/usr/share/pkgconfig)
