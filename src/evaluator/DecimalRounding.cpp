@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "evaluator/BigUnsigned.h"
+#include "evaluator/BitCast.h"
 
 namespace funzioni::detail {
 
@@ -306,7 +307,7 @@ DecimalDigits RoundParts(const BinaryParts& parts, int count) {
 
 // A float's parts straight from its bits, without going through the extended format.
 BinaryParts DecomposeFloat(float value) {
-  const auto bits = std::bit_cast<std::uint32_t>(value);
+  const auto bits = BitCast<std::uint32_t>(value);
   const int biased = static_cast<int>((bits >> 23) & 0xFF);
   std::uint64_t mantissa = bits & 0x7FFFFF;
   if (biased != 0) mantissa |= 0x800000;

@@ -1,8 +1,9 @@
 // A 32-bit float taken apart without library calls, for the compiled sampling path.
 #pragma once
 
-#include <bit>
 #include <cstdint>
+
+#include "evaluator/BitCast.h"
 
 namespace funzioni::detail {
 
@@ -13,7 +14,7 @@ struct FloatParts {
 };
 
 inline FloatParts PartsOf(float value) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value) & 0x7FFFFFFFu;
+  const std::uint32_t bits = BitCast<std::uint32_t>(value) & 0x7FFFFFFFu;
   const auto field = static_cast<int>(bits >> 23);
   if (field == 0) return {bits, -149};
   return {(bits & 0x7FFFFFu) | 0x800000u, field - 150};
@@ -21,12 +22,12 @@ inline FloatParts PartsOf(float value) {
 
 // The spacing of floats on the side of `f` (finite, not negative) where `toward` lies.
 inline float SpacingToward(float f, bool below) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(f);
+  const std::uint32_t bits = BitCast<std::uint32_t>(f);
   std::uint32_t field = bits >> 23;
   // Just below a power of two the floats lie twice as close.
   if (below && (bits & 0x7FFFFFu) == 0 && field > 1) --field;
-  if (field > 23) return std::bit_cast<float>((field - 23) << 23);
-  return std::bit_cast<float>(std::uint32_t{1} << (field == 0 ? 0 : field - 1));
+  if (field > 23) return BitCast<float>((field - 23) << 23);
+  return BitCast<float>(std::uint32_t{1} << (field == 0 ? 0 : field - 1));
 }
 
 // floor(log10(2^n)) for |n| < 2000, by a multiplication and a shift.

@@ -2,12 +2,12 @@
 // the engine gives for the substituted formula, byte for byte.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "evaluator/BitCast.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberReading.h"
@@ -123,10 +123,10 @@ TEST(FormulaPlan, XTextFormReadsAsTheEngineReadsTheText) {
   std::vector<float> xs = RunningXs(100, 0.7f);
   for (const float x : RunningXs(0.5f, 0.01f)) xs.push_back(x);
   // Every 251st float of both signs between 0.0005 and 2 * 10^6.
-  for (std::uint32_t bits = std::bit_cast<std::uint32_t>(5e-4f);
-       bits < std::bit_cast<std::uint32_t>(2e6f); bits += 251) {
-    xs.push_back(std::bit_cast<float>(bits));
-    xs.push_back(-std::bit_cast<float>(bits));
+  for (std::uint32_t bits = BitCast<std::uint32_t>(5e-4f); bits < BitCast<std::uint32_t>(2e6f);
+       bits += 251) {
+    xs.push_back(BitCast<float>(bits));
+    xs.push_back(-BitCast<float>(bits));
   }
   for (const float x : xs) {
     const std::optional<XTextForm> form = ReadXTextForm(x);

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 
 #include "HardwareReference.h"
+#include "evaluator/BitCast.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/ResultReading.h"
 
@@ -52,7 +52,7 @@ TEST(ReadPlanValue, ValueReadWithoutTheTextIsTheTextsValue) {
   for (const float v : awkward) check(v);
   // Every 4099th bit pattern of the finite floats of both signs.
   for (std::uint64_t bits = 0; bits < (std::uint64_t{1} << 32); bits += 4099) {
-    const float v = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+    const float v = BitCast<float>(static_cast<std::uint32_t>(bits));
     if (!std::isnan(v)) check(v);
   }
   EXPECT_GT(checked, 1000000);
