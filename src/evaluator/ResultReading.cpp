@@ -89,7 +89,8 @@ std::optional<Extended> ReadEvaluatorNumber(std::string_view result) {
   // The engine's own reader, correctly rounded like the library's; it takes no "+" in front.
   if (*begin == '+') return std::nullopt;
   std::size_t consumed = 0;
-  const Extended value = ReadNumber(std::string_view(begin, end), consumed);
+  const Extended value =
+      ReadNumber(std::string_view(begin, static_cast<std::size_t>(end - begin)), consumed);
   if (consumed == 0) return std::nullopt;
   return value;
 #else

@@ -31,7 +31,7 @@ std::vector<std::unique_ptr<ExpressionEvaluator>> MakeEvaluators(unsigned count)
 
 FormulaJob::FormulaJob(WorkerPool& pool,
                        std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
-                       std::string_view formula, std::vector<float> xs, std::stop_token stop)
+                       std::string_view formula, std::vector<float> xs, StopToken stop)
     : pool_(pool),
       helpers_(helpers),
       formula_(formula),
@@ -87,14 +87,14 @@ FormulaSampler::FormulaSampler(unsigned threads)
 FormulaSampler::~FormulaSampler() = default;
 
 std::unique_ptr<FormulaJob> FormulaSampler::Start(std::string_view formula, std::vector<float> xs,
-                                                  std::stop_token stop) {
+                                                  StopToken stop) {
   return std::make_unique<FormulaJob>(
       pool_, std::span<const std::unique_ptr<ExpressionEvaluator>>(helpers_), formula,
       std::move(xs), std::move(stop));
 }
 
 FormulaValues FormulaSampler::Evaluate(ExpressionEvaluator& own, std::string_view formula,
-                                       std::span<const float> xs, std::stop_token stop) {
+                                       std::span<const float> xs, StopToken stop) {
   return Start(formula, std::vector<float>(xs.begin(), xs.end()), std::move(stop))->Join(own);
 }
 

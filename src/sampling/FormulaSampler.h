@@ -11,10 +11,10 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "sampling/StopToken.h"
 
 #include "evaluator/FormulaPlan.h"
 #include "sampling/WorkerPool.h"
@@ -31,7 +31,7 @@ class FormulaJob {
  public:
   // A stop requested through stop ends the work at the next sample; the values are then partial.
   FormulaJob(WorkerPool& pool, std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
-             std::string_view formula, std::vector<float> xs, std::stop_token stop = {});
+             std::string_view formula, std::vector<float> xs, StopToken stop = {});
   // Without a Join the samples not yet taken are skipped.
   ~FormulaJob();
   FormulaJob(const FormulaJob&) = delete;
@@ -56,7 +56,7 @@ class FormulaJob {
   std::vector<float> xs_;
   FormulaValues values_;
   ExpressionEvaluator* own_ = nullptr;  // the caller's, from Join on
-  std::stop_token stop_;
+  StopToken stop_;
   std::atomic<bool> stopped_{false};
   bool pooled_ = false;  // the pool took the job (it was free)
   bool joined_ = false;
@@ -72,11 +72,11 @@ class FormulaSampler {
 
   // Starts an evaluation on the helper threads (the caller alone does it when the pool is busy).
   std::unique_ptr<FormulaJob> Start(std::string_view formula, std::vector<float> xs,
-                                    std::stop_token stop = {});
+                                    StopToken stop = {});
 
   // Start and Join in one.
   FormulaValues Evaluate(ExpressionEvaluator& own, std::string_view formula,
-                         std::span<const float> xs, std::stop_token stop = {});
+                         std::span<const float> xs, StopToken stop = {});
 
   unsigned Threads() const { return pool_.Helpers() + 1; }
   // The helper threads, for other work while no formula is being evaluated.

@@ -72,7 +72,7 @@ class Analysis {
     TypicalSize();
   }
 
-  FunctionStudy Run(const std::stop_token& stop) {
+  FunctionStudy Run(const StopToken& stop) {
     out_.yIntercept = probe_.At(0.0f);
     const std::vector<void (Analysis::*)()> phases = {&Analysis::FindGaps,
                                                       &Analysis::FindZeroRuns,
@@ -515,7 +515,7 @@ class Analysis {
 }  // namespace
 
 FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
-                            std::stop_token stop) {
+                            StopToken stop) {
   StudyProbe probe(formula, evaluator);
   return Analysis(probe, zoom).Run(stop);
 }

@@ -5,10 +5,10 @@
 // from the values the plot itself computes (the evaluator's, at 32-bit x).
 
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "sampling/StopToken.h"
 
 namespace funzioni {
 
@@ -54,7 +54,7 @@ struct FunctionStudy {
 
 // The study at that zoom. A stop requested through stop ends it early with partial lists.
 FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
-                            std::stop_token stop = {});
+                            StopToken stop = {});
 
 // The study as lines of tab-separated fields (range, y-intercept, gap, zero, asymptote, max, min,
 // inflection, sign, in this order), numbers in the C locale with up to 7 significant digits.

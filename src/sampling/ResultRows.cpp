@@ -1,5 +1,7 @@
 #include "sampling/ResultRows.h"
 
+#include "sampling/DecimalText.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -30,21 +32,18 @@ std::string ResultNumberText(float value) {
   if (std::isnan(value)) return " nan";
   if (std::isinf(value)) return value > 0 ? " inf" : "-inf";
   if (value == 0) return " 0";
-  // One decimal of the absolute value (to_chars ignores the locale and rounds the exact binary
-  // value); the sign comes from the value itself, so -0.04 reads "-0.0".
+  // One decimal of the absolute value (in the C locale, from the exact binary value); the sign
+  // comes from the value itself, so -0.04 reads "-0.0".
   double magnitude = std::fabs(double{value});
-  // to_chars breaks an exact tie towards the even tenth, the mask away from zero. A float lies
+  // FixedText breaks an exact tie towards the even tenth, the mask away from zero. A float lies
   // exactly halfway between two tenths only at a quarter of an odd count (0.25, 2.75, ...), far
   // below 2^22, so the next double up is no tie and rounds to the tenth away from zero.
   const double quarters = magnitude * 4;
   if (quarters == std::floor(quarters) && std::fmod(quarters, 2) == 1) {
     magnitude = std::nextafter(magnitude, std::numeric_limits<double>::infinity());
   }
-  char digits[64];
-  const auto written =
-      std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::fixed, 1);
   std::string text(1, value < 0 ? '-' : ' ');
-  text.append(digits, written.ptr);
+  text += FixedText(magnitude, 1);
   return text;
 }
 
@@ -54,7 +53,7 @@ std::string ResultRowText(float x, float y) {
 
 std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
                                           FormulaSampler& sampler, std::string_view formula,
-                                          std::stop_token stop) {
+                                          StopToken stop) {
   const std::vector<float> xs = ResultSampleXs(state);
   const std::vector<std::optional<Extended>> values =
       sampler.Evaluate(evaluator, formula, xs, std::move(stop));

@@ -3,10 +3,10 @@
 // The rows of the results table: the values of one function at every tenth of a unit across the
 // visible range of x, each row "x ;y" with both numbers written by the table's mask.
 
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "sampling/StopToken.h"
 
 #include "state/PlotState.h"
 
@@ -32,7 +32,7 @@ std::string ResultRowText(float x, float y);
 // through stop.
 std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
                                           FormulaSampler& sampler, std::string_view formula,
-                                          std::stop_token stop = {});
+                                          StopToken stop = {});
 
 // The rows for built-in function n (1..functionCount), whether its curve is on or not; none for
 // an n out of range.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "evaluator/BitCast.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/ResultReading.h"
 #include "sampling/PlannedSampling.h"
@@ -19,19 +20,19 @@ std::optional<double> Held(const std::optional<Extended>& value) {
 }
 
 std::uint32_t Bits(float x) {
-  return std::bit_cast<std::uint32_t>(x == 0 ? 0.0f : x);
+  return BitCast<std::uint32_t>(x == 0 ? 0.0f : x);
 }
 
 }  // namespace
 
 std::int32_t FloatKey(float x) {
-  const std::int32_t bits = std::bit_cast<std::int32_t>(x);
+  const std::int32_t bits = BitCast<std::int32_t>(x);
   return bits < 0 ? -(bits & 0x7fffffff) : bits;
 }
 
 float KeyFloat(std::int32_t key) {
-  return key < 0 ? std::bit_cast<float>(static_cast<std::int32_t>((-key) | 0x80000000))
-                 : std::bit_cast<float>(key);
+  return key < 0 ? BitCast<float>(static_cast<std::int32_t>((-key) | 0x80000000))
+                 : BitCast<float>(key);
 }
 
 StudyProbe::StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "sampling/DecimalText.h"
 #include "sampling/FunctionStudy.h"
 
 namespace funzioni {
@@ -12,10 +13,7 @@ namespace {
 // Up to 7 significant digits in the C locale, without trailing zeros; -0 is written 0.
 std::string Number(double value) {
   if (value == 0) return "0";
-  char buffer[32];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
-  return std::string(buffer, result.ptr);
+  return GeneralText(value, 7);
 }
 
 }  // namespace

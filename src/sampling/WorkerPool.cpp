@@ -23,6 +23,7 @@ WorkerPool::~WorkerPool() {
     stop_ = true;
   }
   wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
 }
 
 bool WorkerPool::Busy() const {

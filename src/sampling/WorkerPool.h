@@ -54,7 +54,7 @@ class WorkerPool {
   bool busy_ = false;
   bool stop_ = false;
   std::exception_ptr failure_;
-  std::vector<std::jthread> threads_;  // last, so that they end before anything they use
+  std::vector<std::thread> threads_;  // joined by the destructor, before anything they use ends
 };
 
 }  // namespace funzioni

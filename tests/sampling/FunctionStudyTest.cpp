@@ -4,9 +4,9 @@
 
 #include <cmath>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <vector>
+#include "sampling/StopToken.h"
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "sampling/FunctionStudy.h"
@@ -370,7 +370,7 @@ TEST(FunctionStudy, ValuesAndReasonsComeFromTheEvaluator) {
 // Newer work abandons a study: a stop already requested leaves every list empty.
 TEST(FunctionStudy, AStopEndsTheStudy) {
   ExpressionEvaluator evaluator;
-  std::stop_source stop;
+  StopSource stop;
   stop.request_stop();
   const FunctionStudy study = StudyFunction(evaluator, "x^3-x", 10, stop.get_token());
   EXPECT_FLOAT_EQ(study.xMax, 2);

@@ -5,9 +5,9 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
-#include <stop_token>
 #include <thread>
 #include <vector>
+#include "sampling/StopToken.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +92,7 @@ TEST(Teardown, PooledJobsDroppedOrStoppedLetTheSamplerEnd) {
     }
     // Stopped from another thread during the Join: partial values, one per x.
     FormulaSampler sampler(threads);
-    std::stop_source stop;
+    StopSource stop;
     const std::unique_ptr<FormulaJob> job = sampler.Start("SIN(x)*x^2", xs, stop.get_token());
     std::jthread stopper([&stop] { stop.request_stop(); });
     const FormulaValues values = job->Join(evaluator);
