@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <string>
 
 #include "ShellFixture.h"
 #include "evaluator/ExpressionEvaluator.h"
@@ -45,9 +46,13 @@ class ShellResponsive : public ShellFixture {
 TEST_F(ShellResponsive, EventsAreHandledWhileAFarZoomIsDrawnAndTheLastStateWins) {
   MainWindow& shell = Start();
   Move(CentreOf(kZoomMeterId));
-  // Every curve and a formula, two million samples each at zoom 5,000.
+  // Every curve and a formula, two million samples each at zoom 5,000. The formula is long
+  // enough that its samples take seconds on any machine, so the event below is always handled
+  // while they are computed.
   shell.state().curveOn.fill(1);
-  shell.state().currentFormula = "SIN(x)*x^2";
+  std::string formula = "SIN(x)*x^2";
+  while (formula.size() < 8000) formula += "+SIN(x)*x^2";
+  shell.state().currentFormula = formula;
   shell.state().zoomValue.value = 4999;
   const int redraws = shell.plotRedraws();
   QTest::keyClick(Handle(), Qt::Key_Plus, Qt::KeypadModifier);
