@@ -148,8 +148,6 @@ void PlotWorker::Loop(std::stop_token quit) {
 
 std::optional<PlotOutcome> PlotWorker::Compute(const PlotWork& work, DotLayer layer,
                                                std::stop_token stop) {
-  // The helper threads are freed of an evaluation that earlier work abandoned.
-  accelerator_.FormulaCache().DropAbandoned();
   PlotOutcome outcome;
   outcome.picture = work.picture;
   outcome.zoom = work.state.zoomValue.value;
