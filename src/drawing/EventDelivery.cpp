@@ -5,6 +5,23 @@
 
 namespace funzioni {
 
+namespace {
+
+// Counts a handler call for as long as it runs, also when it ends by an exception: the dialog
+// must not stay deaf after a handler that threw.
+class HandlerScope {
+ public:
+  explicit HandlerScope(int& depth) : depth_(depth) { ++depth_; }
+  ~HandlerScope() { --depth_; }
+  HandlerScope(const HandlerScope&) = delete;
+  HandlerScope& operator=(const HandlerScope&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
 EventDelivery::EventDelivery(QObject* context, std::function<void()> cancelWithoutHandler,
                              std::function<bool()> ended)
     : context_(context),
@@ -28,16 +45,14 @@ void EventDelivery::Deliver(EventKind kind, int id, int code) {
     if (kind == EventKind::Command && id == kCommandCancel) cancelWithoutHandler_();
     return;
   }
-  ++handlerDepth_;
+  const HandlerScope scope(handlerDepth_);
   handler_(DialogEvent{kind, id, code});
-  --handlerDepth_;
 }
 
 void EventDelivery::DeliverWhole(const DialogEvent& event) {
   if (stopped_ || Busy() || !handler_) return;
-  ++handlerDepth_;
+  const HandlerScope scope(handlerDepth_);
   handler_(event);
-  --handlerDepth_;
 }
 
 void EventDelivery::QueuePaint() {

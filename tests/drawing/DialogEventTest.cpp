@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 
 #include <unistd.h>
 
@@ -352,6 +353,17 @@ TEST_F(DialogEventTest, WaitsCalledFromTheHandlerKeepItFromBeingEnteredAgain) {
     onEvent_ = nullptr;
     Take();
   }
+}
+
+TEST_F(DialogEventTest, AHandlerThatThrowsLeavesTheDialogListening) {
+  ShowDialog();
+  onEvent_ = [](const DialogEvent& e) {
+    if (e.kind == EventKind::Command && e.id == kCommandOk) throw std::runtime_error("handler");
+  };
+  EXPECT_THROW(dialog_->PostEvent({EventKind::Command, kCommandOk}), std::runtime_error);
+  dialog_->PostEvent({EventKind::Command, kCommandCancel});
+  QTest::keyClick(window_, Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(Take(), (Events{"command 1/0", "command 2/0", "command 2200/0"}));
 }
 
 TEST_F(DialogEventTest, RunModalEndsWithTheResultAndDestroy) {
