@@ -522,12 +522,57 @@ std::string Substituted(std::string_view formula, std::string_view xText) {
 
 }  // namespace
 
-std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
+std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula,
+                                                const std::function<bool()>& stopRequested) {
   FormulaPlan plan;
   // The x text must stand apart from the rest: next to a letter, a digit, a point or a name its
   // figures could join a number or a name ("EXPx" with x = 2 reads EXP2).
   const std::optional<std::string> normalised = NormaliseFormula(formula);
   if (!normalised || !StandsApart(*normalised)) return std::nullopt;
+  // The parser first: it costs one pass over the text, while each probe below is a whole
+  // evaluation by the text engine.
+  PlanParser parser(*normalised);
+  const bool captured = parser.Parse();
+  const std::optional<std::array<bool, kForms>> valid = plan.ProbeForms(formula, stopRequested);
+  if (!valid) return std::nullopt;
+  const bool anyValid = std::find(valid->begin(), valid->end(), true) != valid->end();
+  // Not captured: only the forms the checks refuse outright can still be answered.
+  if (anyValid && captured) {
+    std::vector<PlanParser::Tagged> ops = std::move(parser.Ops());
+    std::stable_sort(ops.begin(), ops.end(),
+                     [&](const PlanParser::Tagged& l, const PlanParser::Tagged& r) {
+                       const int lp = parser.PartOrder(l.part);
+                       const int rp = parser.PartOrder(r.part);
+                       if (lp != rp) return lp < rp;
+                       if (l.stage != r.stage) return l.stage < r.stage;
+                       if (l.key != r.key) return l.key < r.key;
+                       if (l.position != r.position) return l.position < r.position;
+                       return l.after < r.after;
+                     });
+    for (const PlanParser::Tagged& t : ops) {
+      Op op{};
+      op.code = static_cast<Code>(t.code);
+      op.function = t.function;
+      op.a = t.a;
+      op.b = t.b;
+      op.out = t.out;
+      op.constant = t.constant;
+      plan.ops_.push_back(op);
+    }
+    plan.result_ = parser.Result();
+    plan.registers_ = parser.Registers();
+  }
+  bool any = false;
+  for (std::size_t form = 0; form < kForms; ++form) {
+    plan.forms_[form].compiled = captured && (*valid)[form];
+    any = any || plan.forms_[form].compiled || plan.forms_[form].refusal.has_value();
+  }
+  if (!any) return std::nullopt;
+  return plan;
+}
+
+std::optional<std::array<bool, FormulaPlan::kForms>> FormulaPlan::ProbeForms(
+    std::string_view formula, const std::function<bool()>& stopRequested) {
   // Two texts of each form, differing in their first and last figures and in length: with x
   // standing apart, the checks see the classes of its characters, which are those of its form,
   // and report characters at fixed places, so a refusal that both share is the refusal of every
@@ -536,13 +581,14 @@ std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
       {"1.5", "27.3"}, {".5", ".73"},          {"-1.5", "-27.3"},
       {"-.5", "-.73"}, {"1.5E-3", "2.734E-4"}, {"-1.5E-3", "-2.734E-4"}};
   ExpressionEvaluator evaluator;
-  bool anyValid = false;
   std::array<bool, kForms> valid{};
   for (std::size_t form = 0; form < kForms; ++form) {
     bool passes[2];
     std::string messages[2];
     std::string results[2];
     for (std::size_t k = 0; k < 2; ++k) {
+      // A long formula makes each probe slow: a stop is seen between them.
+      if (stopRequested && stopRequested()) return std::nullopt;
       const std::string text = Substituted(formula, kSamples[form][k]);
       results[k] = evaluator.EvaluateExpressionText(text);
       std::string checked = Normalised(text, 'X');
@@ -551,49 +597,11 @@ std::optional<FormulaPlan> FormulaPlan::Compile(std::string_view formula) {
     }
     if (passes[0] && passes[1]) {
       valid[form] = true;
-      anyValid = true;
     } else if (!passes[0] && !passes[1] && messages[0] == messages[1] && results[0] == results[1]) {
-      plan.forms_[form].refusal = results[0];
+      forms_[form].refusal = results[0];
     }
   }
-  if (anyValid) {
-    PlanParser parser(*normalised);
-    if (!parser.Parse()) {
-      // Not captured: only the forms the checks refuse outright can still be answered.
-      for (std::size_t form = 0; form < kForms; ++form) valid[form] = false;
-    } else {
-      std::vector<PlanParser::Tagged> ops = std::move(parser.Ops());
-      std::stable_sort(ops.begin(), ops.end(),
-                       [&](const PlanParser::Tagged& l, const PlanParser::Tagged& r) {
-                         const int lp = parser.PartOrder(l.part);
-                         const int rp = parser.PartOrder(r.part);
-                         if (lp != rp) return lp < rp;
-                         if (l.stage != r.stage) return l.stage < r.stage;
-                         if (l.key != r.key) return l.key < r.key;
-                         if (l.position != r.position) return l.position < r.position;
-                         return l.after < r.after;
-                       });
-      for (const PlanParser::Tagged& t : ops) {
-        Op op{};
-        op.code = static_cast<Code>(t.code);
-        op.function = t.function;
-        op.a = t.a;
-        op.b = t.b;
-        op.out = t.out;
-        op.constant = t.constant;
-        plan.ops_.push_back(op);
-      }
-      plan.result_ = parser.Result();
-      plan.registers_ = parser.Registers();
-    }
-  }
-  bool any = false;
-  for (std::size_t form = 0; form < kForms; ++form) {
-    plan.forms_[form].compiled = valid[form];
-    any = any || valid[form] || plan.forms_[form].refusal.has_value();
-  }
-  if (!any) return std::nullopt;
-  return plan;
+  return valid;
 }
 
 PlanOutcome FormulaPlan::Run(float x) const {

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -44,8 +45,10 @@ std::string PlanResultText(const PlanOutcome& outcome);
 
 class FormulaPlan {
  public:
-  // Empty when the formula is outside what a plan covers.
-  static std::optional<FormulaPlan> Compile(std::string_view formula);
+  // Empty when the formula is outside what a plan covers, or when stopRequested (asked between
+  // the text engine's evaluations that compiling takes) said so.
+  static std::optional<FormulaPlan> Compile(std::string_view formula,
+                                            const std::function<bool()>& stopRequested = {});
 
   PlanOutcome Run(float x) const;
   // Run at each x, side by side: outcomes[i] is Run(xs[i]).
@@ -82,6 +85,11 @@ class FormulaPlan {
     bool compiled = false;
     std::optional<std::string> refusal;  // the checks refuse every text of this form
   };
+
+  // Which forms the text engine's checks let through; the forms they refuse outright get their
+  // refusal. Nothing when a stop was requested.
+  std::optional<std::array<bool, kForms>> ProbeForms(std::string_view formula,
+                                                     const std::function<bool()>& stopRequested);
 
   static constexpr std::size_t kBlock = 64;  // samples run side by side
   void RunBlock(std::span<const float> xs, std::span<PlanOutcome> outcomes, float* r) const;

@@ -31,11 +31,12 @@ std::vector<std::unique_ptr<ExpressionEvaluator>> MakeEvaluators(unsigned count)
 
 FormulaJob::FormulaJob(WorkerPool& pool,
                        std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
-                       std::string_view formula, std::vector<float> xs, StopToken stop)
+                       std::string_view formula, std::shared_ptr<const FormulaPlan> plan,
+                       std::vector<float> xs, StopToken stop)
     : pool_(pool),
       helpers_(helpers),
       formula_(formula),
-      plan_(FormulaPlan::Compile(formula)),
+      plan_(std::move(plan)),
       xs_(std::move(xs)),
       values_(xs_.size()),
       stop_(std::move(stop)) {
@@ -63,8 +64,7 @@ void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator
   const std::size_t run = plan_ ? kSideBySide : 1;
   for (std::size_t i = chunk * kChunk; i < last && !stopped_ && !stop_.stop_requested(); i += run) {
     const std::size_t n = std::min(run, last - i);
-    EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator, formula_,
-                        std::span<const float>(xs_).subspan(i, n),
+    EvaluatePlannedMany(plan_.get(), evaluator, formula_, std::span<const float>(xs_).subspan(i, n),
                         std::span(values_).subspan(i, n));
   }
 }
@@ -86,11 +86,25 @@ FormulaSampler::FormulaSampler(unsigned threads)
 
 FormulaSampler::~FormulaSampler() = default;
 
+std::shared_ptr<const FormulaPlan> FormulaSampler::PlanFor(std::string_view formula,
+                                                           const StopToken& stop) {
+  if (plannedFormula_ == formula) return plan_;
+  ++compilations_;
+  std::optional<FormulaPlan> plan =
+      FormulaPlan::Compile(formula, [&stop] { return stop.stop_requested(); });
+  // A stopped compile is not kept: its job is abandoned anyway.
+  if (stop.stop_requested()) return nullptr;
+  plan_ = plan ? std::make_shared<const FormulaPlan>(std::move(*plan)) : nullptr;
+  plannedFormula_ = std::string(formula);
+  return plan_;
+}
+
 std::unique_ptr<FormulaJob> FormulaSampler::Start(std::string_view formula, std::vector<float> xs,
                                                   StopToken stop) {
+  std::shared_ptr<const FormulaPlan> plan = PlanFor(formula, stop);
   return std::make_unique<FormulaJob>(
       pool_, std::span<const std::unique_ptr<ExpressionEvaluator>>(helpers_), formula,
-      std::move(xs), std::move(stop));
+      std::move(plan), std::move(xs), std::move(stop));
 }
 
 FormulaValues FormulaSampler::Evaluate(ExpressionEvaluator& own, std::string_view formula,

@@ -30,8 +30,10 @@ using FormulaValues = std::vector<std::optional<Extended>>;
 class FormulaJob {
  public:
   // A stop requested through stop ends the work at the next sample; the values are then partial.
+  // plan: the formula's compiled form, or nothing (every sample then takes the text engine).
   FormulaJob(WorkerPool& pool, std::span<const std::unique_ptr<ExpressionEvaluator>> helpers,
-             std::string_view formula, std::vector<float> xs, StopToken stop = {});
+             std::string_view formula, std::shared_ptr<const FormulaPlan> plan,
+             std::vector<float> xs, StopToken stop = {});
   // Without a Join the samples not yet taken are skipped.
   ~FormulaJob();
   FormulaJob(const FormulaJob&) = delete;
@@ -52,7 +54,7 @@ class FormulaJob {
   std::span<const std::unique_ptr<ExpressionEvaluator>> helpers_;
   std::string formula_;
   // The formula's compiled form, for the samples it answers (the text engine does the rest).
-  std::optional<FormulaPlan> plan_;
+  std::shared_ptr<const FormulaPlan> plan_;
   std::vector<float> xs_;
   FormulaValues values_;
   ExpressionEvaluator* own_ = nullptr;  // the caller's, from Join on
@@ -71,6 +73,8 @@ class FormulaSampler {
   FormulaSampler& operator=(const FormulaSampler&) = delete;
 
   // Starts an evaluation on the helper threads (the caller alone does it when the pool is busy).
+  // The formula is compiled once and its plan shared by every job of the same text; called from
+  // one thread at a time, as the rest of the sampler.
   std::unique_ptr<FormulaJob> Start(std::string_view formula, std::vector<float> xs,
                                     StopToken stop = {});
 
@@ -81,8 +85,16 @@ class FormulaSampler {
   unsigned Threads() const { return pool_.Helpers() + 1; }
   // The helper threads, for other work while no formula is being evaluated.
   WorkerPool& Pool() { return pool_; }
+  // How many times a formula was compiled (a stopped compile included).
+  long long Compilations() const { return compilations_; }
 
  private:
+  std::shared_ptr<const FormulaPlan> PlanFor(std::string_view formula, const StopToken& stop);
+
+  // The plan of the formula compiled last (null when it has none).
+  std::optional<std::string> plannedFormula_;
+  std::shared_ptr<const FormulaPlan> plan_;
+  long long compilations_ = 0;
   std::vector<std::unique_ptr<ExpressionEvaluator>> helpers_;
   WorkerPool pool_;  // after the evaluators its threads use, so that it ends first
 };

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,36 @@ TEST(FormulaSampler, AnEvaluationLeftUnfinishedEndsCleanly) {
   const FormulaValues values = sampler.Evaluate(evaluator, "x*2", std::span(xs).first(3));
   ASSERT_EQ(values.size(), 3u);
   EXPECT_EQ(values[2], EvaluateFormulaAt(evaluator, "x*2", xs[2]));
+}
+
+TEST(FormulaSampler, AFormulaIsCompiledOnceForAllItsJobs) {
+  ExpressionEvaluator evaluator;
+  const std::vector<float> xs = {-1.5f, 0.25f, 2.0f};
+  FormulaSampler sampler(2);
+  const FormulaValues first = sampler.Evaluate(evaluator, "x^2+1", xs);
+  EXPECT_EQ(sampler.Evaluate(evaluator, "x^2+1", xs), first);
+  EXPECT_EQ(sampler.Compilations(), 1);
+  sampler.Evaluate(evaluator, "x+", xs);  // no plan is kept as well
+  sampler.Evaluate(evaluator, "x+", xs);
+  EXPECT_EQ(sampler.Compilations(), 2);
+  EXPECT_EQ(sampler.Evaluate(evaluator, "x^2+1", xs), first);
+  EXPECT_EQ(sampler.Compilations(), 3);
+}
+
+TEST(FormulaSampler, AStoppedCompileIsNotKept) {
+  ExpressionEvaluator evaluator;
+  StopSource stopped;
+  stopped.request_stop();
+  FormulaSampler sampler(1);
+  // A megabyte of formula: the stop is seen before the text engine's first probe.
+  std::string huge = "x";
+  while (huge.size() < (1 << 20)) huge += "+x";
+  sampler.Start(huge, {1.0f}, stopped.get_token()).reset();
+  const std::vector<float> xs = {2.0f};
+  EXPECT_EQ(sampler.Evaluate(evaluator, "x*3", xs),
+            FormulaValues{EvaluateFormulaAt(evaluator, "x*3", 2.0f)});
+  sampler.Evaluate(evaluator, "x*3", xs);
+  EXPECT_EQ(sampler.Compilations(), 2);
 }
 
 }  // namespace
