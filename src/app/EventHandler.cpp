@@ -105,6 +105,7 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
     case EventKind::Destroy:
       dialog_->StopTimer(kTickTimerId);
       dialog_->StopTimer(kRedrawTimerId);
+      dialog_->StopTimer(kHistoryTimerId);
       break;
     case EventKind::Key:
       OnControlKey(event.id, static_cast<ControlKey>(event.code));

@@ -1,5 +1,10 @@
 // The history list and the formula box: entering a formula, picking a line, editing the file.
 
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "app/HistoryLoading.h"
 #include "app/MainWindow.h"
 #include "controls/Panels.h"
 #include "drawing/PlatformServices.h"
@@ -16,11 +21,32 @@ const std::string& HistoryPath() {
 }  // namespace
 
 void MainWindow::LoadHistory() {
+  historyLoader_.Stop();
+  dialog_->StopTimer(kHistoryTimerId);
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(HistoryPath(), error);
+  if (!error && size > kHistoryInlineBytes) {
+    historyLoader_.Start(HistoryPath());
+    dialog_->StartTimer(kHistoryTimerId, kHistoryPollMs);
+    return;
+  }
   // A missing or unreadable file simply gives an empty list.
-  const std::string bytes = ReadFileBytes(HistoryPath()).value_or(std::string());
+  for (const std::string& line : ReadHistoryLines(HistoryPath())) {
+    dialog_->ListAdd(kHistoryListId, line);
+  }
+  SelectLastHistoryLine();
+}
+
+void MainWindow::OnHistoryTimer() {
   // The list reads a line that is not UTF-8 in the single-byte Windows code page (a file brought
   // over from Windows, with accented comments).
-  for (const std::string& line : SplitHistoryLines(bytes)) dialog_->ListAdd(kHistoryListId, line);
+  for (const std::string& line : historyLoader_.NextLines()) dialog_->ListAdd(kHistoryListId, line);
+  if (!historyLoader_.TakeFinished()) return;
+  dialog_->StopTimer(kHistoryTimerId);
+  SelectLastHistoryLine();
+}
+
+void MainWindow::SelectLastHistoryLine() {
   const int count = dialog_->ListCount(kHistoryListId);
   if (count > 0) dialog_->ListSelect(kHistoryListId, count);
 }

@@ -102,6 +102,7 @@ void MainWindow::OnTimer(int timerId) {
     PumpPlotWork(redrawPending_ ? kQuickPlotWait : std::chrono::milliseconds(0));
   }
   if (timerId == kBusyPointerTimerId) OnBusyPointerTimer();
+  if (timerId == kHistoryTimerId) OnHistoryTimer();
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);
   const TimeOfDay now = CurrentTimeOfDay();

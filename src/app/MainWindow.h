@@ -14,6 +14,7 @@
 
 #include "app/ExportActions.h"
 #include "app/History.h"
+#include "app/HistoryLoading.h"
 #include "app/Parameters.h"
 #include "controls/ControlTable.h"
 #include "drawing/Accessibility.h"
@@ -45,6 +46,9 @@ inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
 inline constexpr int kRedrawTimerId = 4;
 inline constexpr int kBusyPointerTimerId = 5;
+// While a long history file is read and listed, this timer hands the list its next lines.
+inline constexpr int kHistoryTimerId = 6;
+inline constexpr int kHistoryPollMs = 5;
 // How long the event thread waits for the plot worker before it goes back to its events: a
 // redraw that ends within a frame shows at once, as if drawn right there.
 inline constexpr std::chrono::milliseconds kQuickPlotWait{12};
@@ -83,7 +87,8 @@ class MainWindow {
   // The one handler of the dialog's events.
   void MainDialogProc(const DialogEvent& event);
 
-  // History list and formula entry.
+  // History list and formula entry. A long history is listed over several turns of the event
+  // loop (historyLoading() meanwhile); its last line is selected once the list is complete.
   void LoadHistory();
   void AcceptFormula();
   bool PickHistoryLine(int notificationCode);
@@ -103,6 +108,7 @@ class MainWindow {
   bool plotIdle() const { return !redrawPending_ && !plotWorker_.Busy(); }
   // How many times the plotting area was drawn again since the window was built.
   int plotRedraws() const { return plotRedraws_; }
+  bool historyLoading() const { return historyLoader_.Loading(); }
   // The questions the export commands ask (tests answer them instead of the user).
   ExportPrompts& exportPrompts() { return exportPrompts_; }
 
@@ -154,6 +160,8 @@ class MainWindow {
   void ShowZoomWindowOfPicture(float percentX, float percentY);
   void ClearZoomWindowOfPicture();
   void OnBusyPointerTimer();
+  void OnHistoryTimer();
+  void SelectLastHistoryLine();
   void EndBusyPointer();
 
   // Saving, copying and printing the picture and the table (ExportActions.cpp).
@@ -175,6 +183,7 @@ class MainWindow {
   PlotState state_;
   PlotWorker plotWorker_;
   PlotBackgroundCache plotBackground_;  // copies of the plot's face, grid and axes
+  HistoryLoader historyLoader_;
   std::string tickerText_;
   std::string helpText_;
   int noteHoverId_ = -1;             // the control under the pointer when a note was written, or -1

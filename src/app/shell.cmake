@@ -2,8 +2,11 @@
 # the window, the event handler and the program need every other subsystem.
 
 # The history file alone (standard library and POSIX only), also for the fuzzer.
-add_library(funzioni_history STATIC ${CMAKE_CURRENT_LIST_DIR}/History.cpp)
+add_library(funzioni_history STATIC ${CMAKE_CURRENT_LIST_DIR}/History.cpp
+                                     ${CMAKE_CURRENT_LIST_DIR}/HistoryLoading.cpp)
 target_include_directories(funzioni_history PUBLIC ${PROJECT_SOURCE_DIR}/src)
+find_package(Threads REQUIRED)
+target_link_libraries(funzioni_history PUBLIC Threads::Threads)
 
 add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "ShellFixture.h"
 #include "evaluator/ExpressionEvaluator.h"
@@ -75,6 +76,8 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
   while (huge.size() < (1 << 20)) huge += "+x";
   WriteHistory(huge + "\r\nx^2\r\n");
   MainWindow& shell = Start();
+  // A file this long is listed over a few turns of the event loop.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.historyLoading(); }, 30000));
   const std::string before = SurfacePixels(kPlotAreaId);
 
   int saveQuestions = 0;
@@ -109,6 +112,26 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
   ASSERT_EQ(SurfacePixels(kPlotAreaId), before);
   PlotFormulaCurve(dialog(), kPlotAreaId, shell.state(), evaluator, "x^2");
   EXPECT_EQ(SurfacePixels(kPlotAreaId), shown);
+}
+
+TEST_F(ShellResponsive, ALongHistoryIsListedWhileTheWindowWorksAndEnterStillAppends) {
+  // Two megabytes of history: more than is listed at once.
+  std::string bytes;
+  std::vector<std::string> lines;
+  for (int i = 0; bytes.size() < 2 * kHistoryInlineBytes; ++i) {
+    lines.push_back("SIN(x)*" + std::to_string(i) + " ' riga " + std::to_string(i));
+    bytes += lines.back() + "\r\n";
+  }
+  WriteHistory(bytes);
+  MainWindow& shell = Start();
+  // Entered at once, whether the list is complete yet or not.
+  QTest::keyClicks(dialog().ControlWidget(kFormulaBoxId), "x^3");
+  QTest::keyClick(Handle(), Qt::Key_Return);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !shell.historyLoading(); }, 30000));
+  lines.push_back("x^3");
+  EXPECT_EQ(ListLines(kHistoryListId), lines);
+  EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "x^3");
+  EXPECT_EQ(ReadHistory(), bytes + "x^3\r\n");
 }
 
 }  // namespace
