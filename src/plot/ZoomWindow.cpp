@@ -51,18 +51,16 @@ std::string MagnifierSource(const DrawingSurface& plot, int cx, int cy) {
 }  // namespace
 
 std::string CoordinateText(double value) {
-  char digits[352];  // the largest double in full, with its sign and decimals
-  // A value that rounds to zero is written without its sign.
+  char digits[64];
+  // to_chars ignores the locale; a value that rounds to zero is written without its sign.
   const double rounded = std::round(value * 100) / 100;
-  const double shown = rounded == 0 ? 0.0 : value;
 #if defined(__cpp_lib_to_chars)
-  // to_chars ignores the locale.
-  const auto written =
-      std::to_chars(digits, digits + sizeof digits, shown, std::chars_format::fixed, 2);
+  const auto written = std::to_chars(digits, digits + sizeof digits, rounded == 0 ? 0.0 : value,
+                                     std::chars_format::fixed, 2);
   return std::string(digits, written.ptr);
 #else
   // The web build's library has no floating-point to_chars; there the locale is always "C".
-  const int length = std::snprintf(digits, sizeof digits, "%.2f", shown);
+  const int length = std::snprintf(digits, sizeof digits, "%.2f", rounded == 0 ? 0.0 : value);
   return std::string(digits, length > 0 ? static_cast<std::size_t>(length) : 0);
 #endif
 }
