@@ -1,6 +1,7 @@
 #include "GlyphAtlasBuilder.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <stdexcept>
@@ -18,7 +19,7 @@ constexpr std::uint32_t kInk = 0xFFFFFFFFu;
 // Unassigned, so no font has it: the renderer draws the font's own missing-glyph box.
 constexpr char32_t kUnassigned = 0x0378;
 // A stretch of text long enough to show where the decoration lines lie.
-constexpr std::string_view kBlankText = "        ";
+constexpr std::string_view kBlankText = "  ";
 // Drawn after each glyph to see where the pen went.
 constexpr std::string_view kReference = "H";
 
@@ -34,10 +35,10 @@ class Canvas {
  public:
   explicit Canvas(int pixelHeight)
       : pixelHeight_(pixelHeight),
-        width_(8 * pixelHeight + 128),
-        height_(5 * pixelHeight + 128),
-        originX_(2 * pixelHeight + 32),
-        originY_(2 * pixelHeight + 32),
+        width_(5 * pixelHeight + 64),
+        height_(3 * pixelHeight + 64),
+        originX_(pixelHeight + 24),
+        originY_(pixelHeight + 24),
         pixels_(static_cast<std::size_t>(width_) * height_) {}
 
   int PixelHeight() const { return pixelHeight_; }
@@ -98,7 +99,7 @@ class Canvas {
 };
 
 // The inked pixels of an image, shifted right by dx.
-std::set<std::pair<int, int>> Points(const GlyphImage& image, int dx) {
+std::set<std::pair<int, int>> InkOf(const GlyphImage& image, int dx) {
   std::set<std::pair<int, int>> points;
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
@@ -109,39 +110,113 @@ std::set<std::pair<int, int>> Points(const GlyphImage& image, int dx) {
   return points;
 }
 
-// Whether the glyph, then the reference glyph `step` pixels on, draw as the two together.
-bool StandsBeside(const GlyphImage& glyph, const GlyphImage& reference, const GlyphImage& pair,
-                  int step) {
-  std::set<std::pair<int, int>> both = Points(glyph, 0);
-  both.merge(Points(reference, step));
-  return both == Points(pair, 0);
+using Points = std::set<std::pair<int, int>>;
+
+// The glyph's pixels with the bands of the lines asked for under its advance.
+Points WithLines(const GlyphImage& glyph, const DecorationLines& lines, int decorations) {
+  Points points = InkOf(glyph, 0);
+  for (const auto& [bit, line] :
+       {std::pair{kFontUnderline, lines.underline}, std::pair{kFontStrikeOut, lines.strikeOut}}) {
+    if ((decorations & bit) == 0) continue;
+    for (int y = line.top; y < line.top + line.rows; ++y) {
+      for (int x = 0; x < glyph.advance; ++x) points.emplace(x, y);
+    }
+  }
+  return points;
 }
 
-GlyphImage Capture(const FontEntry* font, Canvas& canvas, char32_t code,
-                   const GlyphImage& reference) {
-  const std::string text = Utf8(code);
-  canvas.Draw(font, text);
-  GlyphImage glyph = canvas.Crop();
-  glyph.advance = TextRenderer::Measure(font, text).width;
-  // The advance that drawing shows, found by drawing the reference glyph after this one. It is
-  // the measured one except for the string terminator, which ends what is measured.
-  canvas.Draw(font, text + std::string(kReference));
-  const GlyphImage pair = canvas.Crop();
-  if (StandsBeside(glyph, reference, pair, glyph.advance)) return glyph;
-  for (int step = 0; step <= 4 * std::max(1, canvas.PixelHeight()); ++step) {
-    if (!StandsBeside(glyph, reference, pair, step)) continue;
-    glyph.advance = step;
+// The glyphs of one font as the renderer draws them alone, beside another glyph, and with the
+// decoration lines.
+class FontCapture {
+ public:
+  FontCapture(const SurfaceFontRequest& request, FontImage& image)
+      : image_(image), canvas_(std::max(1, image.pixelHeight)) {
+    for (const int decorations : {0, kFontUnderline, kFontStrikeOut, kAllLines}) {
+      fonts_[decorations] =
+          TextRenderer::SurfaceFont(request.face, request.points, request.style | decorations);
+    }
+    DecorationLines lines;
+    lines.underline = BlankLine(kFontUnderline);
+    lines.strikeOut = BlankLine(kFontStrikeOut);
+    image_.lines.push_back(lines);
+    canvas_.Draw(fonts_[0], kReference);
+    reference_ = canvas_.Crop();
+  }
+
+  GlyphImage Capture(char32_t code) {
+    const std::string text = Utf8(code);
+    GlyphImage glyph = Draw(0, text);
+    glyph.advance = DrawnAdvance(code, glyph, TextRenderer::Measure(fonts_[0], text).width);
+    if (InkOf(Draw(kAllLines, text), 0) == WithLines(glyph, image_.lines[0], kAllLines)) {
+      return glyph;
+    }
+    // A glyph from another face: the lines of that face.
+    DecorationLines lines;
+    lines.underline = GlyphLine(glyph, text, kFontUnderline);
+    lines.strikeOut = GlyphLine(glyph, text, kFontStrikeOut);
+    const auto known = std::find(image_.lines.begin(), image_.lines.end(), lines);
+    glyph.lines = static_cast<std::size_t>(known - image_.lines.begin());
+    if (known == image_.lines.end()) image_.lines.push_back(lines);
     return glyph;
   }
-  throw std::runtime_error("U+" + std::to_string(code) + " does not stand beside other glyphs");
-}
 
-AtlasLine CaptureLine(const SurfaceFontRequest& request, int decoration, Canvas& canvas) {
-  const FontEntry* font =
-      TextRenderer::SurfaceFont(request.face, request.points, request.style | decoration);
-  canvas.Draw(font, kBlankText);
-  return canvas.Band(TextRenderer::Measure(font, kBlankText).width);
-}
+ private:
+  static constexpr int kAllLines = kFontUnderline | kFontStrikeOut;
+
+  GlyphImage Draw(int decorations, std::string_view text) {
+    canvas_.Draw(fonts_[decorations], text);
+    return canvas_.Crop();
+  }
+
+  AtlasLine BlankLine(int decoration) {
+    canvas_.Draw(fonts_[decoration], kBlankText);
+    return canvas_.Band(TextRenderer::Measure(fonts_[decoration], kBlankText).width);
+  }
+
+  // How far drawing moves the pen after the glyph: what is measured, unless measuring stops at
+  // it (the string terminator); then the underline under it and blanks after it shows where the
+  // pen went. Checked by drawing the reference glyph after it.
+  int DrawnAdvance(char32_t code, const GlyphImage& glyph, int measured) {
+    const std::string text = Utf8(code);
+    const std::string pair = text + std::string(kReference);
+    int advance = measured;
+    if (TextRenderer::Measure(fonts_[0], pair).width !=
+        measured + TextRenderer::Measure(fonts_[0], kReference).width) {
+      const int blanks = TextRenderer::Measure(fonts_[0], kBlankText).width;
+      advance = Draw(kFontUnderline, text + std::string(kBlankText)).Right() - blanks;
+    }
+    Points both = InkOf(glyph, 0);
+    both.merge(InkOf(reference_, advance));
+    if (both != InkOf(Draw(0, pair), 0))
+      throw std::runtime_error("U+" + std::to_string(code) + " does not stand beside other glyphs");
+    return advance;
+  }
+
+  // The band one line adds under the glyph; rows hidden by the glyph's own ink do not matter.
+  AtlasLine GlyphLine(const GlyphImage& glyph, std::string_view text, int decoration) {
+    const Points plain = InkOf(glyph, 0);
+    const Points drawn = InkOf(Draw(decoration, text), 0);
+    AtlasLine line;
+    if (glyph.advance == 0) return line;  // the stub drawn under a lone control is left out
+    int last = 0;
+    for (const auto& point : drawn) {
+      if (plain.contains(point)) continue;
+      if (line.rows == 0 || point.second < line.top) line.top = point.second;
+      last = line.rows == 0 ? point.second : std::max(last, point.second);
+      line.rows = last - line.top + 1;
+    }
+    DecorationLines lines;
+    (decoration == kFontUnderline ? lines.underline : lines.strikeOut) = line;
+    if (drawn != WithLines(glyph, lines, decoration))
+      throw std::runtime_error("a decoration line is not a band under the glyph");
+    return line;
+  }
+
+  FontImage& image_;
+  Canvas canvas_;
+  std::array<const FontEntry*, kAllLines + 1> fonts_{};
+  GlyphImage reference_;
+};
 
 FontImage BuildFont(const SurfaceFontRequest& request, std::span<const char32_t> characters) {
   const FontEntry* font = TextRenderer::SurfaceFont(request.face, request.points, request.style);
@@ -154,15 +229,9 @@ FontImage BuildFont(const SurfaceFontRequest& request, std::span<const char32_t>
   const PixelSize charSize = TextRenderer::CharSize(font);
   image.leading = charSize.height - image.height;
   image.averageWidth = charSize.width;
-  Canvas canvas(std::max(1, image.pixelHeight));
-  image.underline = CaptureLine(request, kFontUnderline, canvas);
-  image.strikeOut = CaptureLine(request, kFontStrikeOut, canvas);
-  canvas.Draw(font, kReference);
-  const GlyphImage reference = canvas.Crop();
-  image.missing = Capture(font, canvas, kUnassigned, reference);
-  for (const char32_t code : characters) {
-    image.glyphs.push_back(Capture(font, canvas, code, reference));
-  }
+  FontCapture capture(request, image);
+  image.missing = capture.Capture(kUnassigned);
+  for (const char32_t code : characters) image.glyphs.push_back(capture.Capture(code));
   return image;
 }
 
@@ -189,7 +258,10 @@ std::vector<SurfaceFontRequest> ProgramSurfaceFonts() {
 
 std::vector<char32_t> AtlasCharacters() {
   std::vector<char32_t> characters;
-  for (char32_t code = 0; code <= 0xFF; ++code) characters.push_back(code);
+  // A tab is no glyph: the atlas moves the pen to the next tab stop itself.
+  for (char32_t code = 0; code <= 0xFF; ++code) {
+    if (code != U'\t') characters.push_back(code);
+  }
   characters.insert(characters.end(), std::begin(kExtraCharacters), std::end(kExtraCharacters));
   std::sort(characters.begin(), characters.end());
   return characters;

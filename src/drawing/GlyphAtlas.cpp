@@ -44,6 +44,7 @@ enum Field : std::size_t {
   kFontValue,
   kLineTop,
   kLineRows,
+  kLineSet,
   kAdvance,
   kWidth,
   kHeight,
@@ -211,6 +212,7 @@ class Writer {
     // Advances mostly repeat (in a fixed-pitch face always).
     Signed(kAdvance, static_cast<std::int64_t>(glyph.advance) - previousAdvance);
     previousAdvance = glyph.advance;
+    Unsigned(kLineSet, glyph.lines);
     Unsigned(kWidth, static_cast<std::uint64_t>(glyph.width));
     if (glyph.width <= 0) return;
     Unsigned(kHeight, static_cast<std::uint64_t>(glyph.height));
@@ -250,8 +252,11 @@ std::vector<std::uint8_t> EncodeGlyphAtlas(const AtlasContents& contents) {
          {font.pixelHeight, font.style, font.height, font.leading, font.averageWidth}) {
       out.Signed(kFontValue, v);
     }
-    out.Line(font.underline);
-    out.Line(font.strikeOut);
+    out.Unsigned(kCount, font.lines.size());
+    for (const DecorationLines& lines : font.lines) {
+      out.Line(lines.underline);
+      out.Line(lines.strikeOut);
+    }
     int advance = 0;
     out.Glyph(font.missing, advance);
     for (const GlyphImage& glyph : font.glyphs) out.Glyph(glyph, advance);
@@ -291,6 +296,7 @@ class AtlasReader {
   static constexpr std::uint64_t kMaxCodePoints = 0x110000;
   static constexpr std::uint64_t kMaxFonts = 4096;
   static constexpr std::uint64_t kMaxSide = 4096;
+  static constexpr std::uint64_t kMaxLineSets = 256;
   static constexpr std::size_t kMaxBits = std::size_t{1} << 30;
 
   std::uint64_t Unsigned(Field field) {
@@ -326,6 +332,7 @@ class AtlasReader {
     AtlasFont::Glyph g;
     g.advance = previousAdvance + Int(kAdvance);
     previousAdvance = g.advance;
+    g.lines = static_cast<std::size_t>(Limited(kLineSet, lineSets_ - 1));
     g.width = static_cast<int>(Limited(kWidth, kMaxSide));
     if (g.width == 0 || !ok_) return g;
     g.height = static_cast<int>(Limited(kHeight, kMaxSide));
@@ -363,8 +370,15 @@ class AtlasReader {
     font.height_ = Int(kFontValue);
     font.leading_ = Int(kFontValue);
     font.averageWidth_ = Int(kFontValue);
-    font.underline_ = Line();
-    font.strikeOut_ = Line();
+    const std::size_t lineSets = Limited(kCount, kMaxLineSets);
+    if (lineSets == 0) ok_ = false;  // the font's own lines come first
+    for (std::size_t i = 0; ok_ && i < lineSets; ++i) {
+      DecorationLines lines;
+      lines.underline = Line();
+      lines.strikeOut = Line();
+      font.lines_.push_back(lines);
+    }
+    lineSets_ = std::max<std::size_t>(1, lineSets);
     int advance = 0;
     font.missing_ = Glyph(advance, bits);
     for (std::size_t i = 0; ok_ && i < glyphCount; ++i)
@@ -375,6 +389,7 @@ class AtlasReader {
   RangeDecoder coder_;
   Odds odds_;
   std::size_t bitCount_ = 0;
+  std::size_t lineSets_ = 1;  // of the font being read
   bool ok_ = true;
 };
 
@@ -427,25 +442,20 @@ const AtlasFont* GlyphAtlas::Find(std::string_view family, int pixelHeight, int 
 
 namespace {
 
-// Walks the text's glyphs: `glyph(pen, glyph)` for each one drawn, `stretch(from, to)` for each
-// stretch between tabs. Returns where the pen ends.
-template <typename GlyphFn, typename StretchFn>
+// Walks the text's glyphs, calling `glyph(pen, glyph)` for each; returns where the pen ends.
+template <typename GlyphFn>
 std::int64_t Walk(const AtlasFont& font, std::u32string_view codes, std::int64_t start,
-                  GlyphFn glyph, StretchFn stretch) {
+                  GlyphFn glyph) {
   std::int64_t pen = start;
-  std::int64_t stretchStart = start;
   for (const char32_t code : codes) {
     if (code == U'\t') {
-      stretch(stretchStart, pen);
       pen = start + ((pen - start) / kTabStop + 1) * kTabStop;
-      stretchStart = pen;
       continue;
     }
     const AtlasFont::Glyph& g = font.GlyphFor(code);
     glyph(pen, g);
     pen += g.advance;
   }
-  stretch(stretchStart, pen);
   return pen;
 }
 
@@ -488,9 +498,7 @@ void DrawGlyph(const AtlasFont& font, const AtlasFont::Glyph& g, std::int64_t le
 PixelSize MeasureAtlasText(const AtlasFont& font, std::string_view text) {
   const std::u32string decoded = DecodeCodePoints(text);
   const std::u32string_view codes = std::u32string_view(decoded).substr(0, decoded.find(kTextEnd));
-  const std::int64_t end = Walk(
-      font, codes, 0, [](std::int64_t, const AtlasFont::Glyph&) {},
-      [](std::int64_t, std::int64_t) {});
+  const std::int64_t end = Walk(font, codes, 0, [](std::int64_t, const AtlasFont::Glyph&) {});
   return {ClampToInt(end), font.Height()};
 }
 
@@ -498,20 +506,17 @@ void DrawAtlasText(const AtlasFont& font, int decorations, std::string_view text
                    std::uint32_t argb, PixelTarget target) {
   if (target.pixels == nullptr || target.width <= 0 || target.height <= 0) return;
   const std::u32string codes = DecodeCodePoints(text);
-  std::vector<AtlasLine> lines;
-  if ((decorations & kFontUnderline) != 0) lines.push_back(font.Underline());
-  if ((decorations & kFontStrikeOut) != 0) lines.push_back(font.StrikeOut());
+  const std::int64_t y = at.y;
   const auto glyph = [&](std::int64_t pen, const AtlasFont::Glyph& g) {
-    DrawGlyph(font, g, pen + g.left, static_cast<std::int64_t>(at.y) + g.top, argb, target);
-  };
-  const auto stretch = [&](std::int64_t from, std::int64_t to) {
-    if (to <= from) return;
-    for (const AtlasLine& line : lines) {
-      const std::int64_t top = static_cast<std::int64_t>(at.y) + line.top;
-      FillBand(target, from, to, top, top + line.rows, argb);
+    DrawGlyph(font, g, pen + g.left, y + g.top, argb, target);
+    const DecorationLines& lines = font.LinesUnder(g);
+    for (const auto& [bit, line] :
+         {std::pair{kFontUnderline, lines.underline}, std::pair{kFontStrikeOut, lines.strikeOut}}) {
+      if ((decorations & bit) == 0) continue;
+      FillBand(target, pen, pen + g.advance, y + line.top, y + line.top + line.rows, argb);
     }
   };
-  Walk(font, codes, at.x, glyph, stretch);
+  Walk(font, codes, at.x, glyph);
 }
 
 }  // namespace funzioni

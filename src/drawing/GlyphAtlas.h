@@ -27,6 +27,12 @@ struct AtlasLine {
   friend bool operator==(const AtlasLine&, const AtlasLine&) = default;
 };
 
+struct DecorationLines {
+  AtlasLine underline;
+  AtlasLine strikeOut;
+  friend bool operator==(const DecorationLines&, const DecorationLines&) = default;
+};
+
 // One glyph as the desktop drew it; the bitmap's top-left corner is at (left, top) from the pen
 // position at the top of the text. Pixels are 0 or 1, row by row.
 struct GlyphImage {
@@ -36,6 +42,8 @@ struct GlyphImage {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> pixels;
+  std::size_t lines = 0;  // which of the font's decoration lines lie under it
+  int Right() const { return left + width; }
   friend bool operator==(const GlyphImage&, const GlyphImage&) = default;
 };
 
@@ -48,10 +56,9 @@ struct FontImage {
   int height = 0;
   int leading = 0;
   int averageWidth = 0;
-  AtlasLine underline;
-  AtlasLine strikeOut;
-  GlyphImage missing;              // drawn for a character the atlas lacks
-  std::vector<GlyphImage> glyphs;  // one for each of the atlas's code points, in their order
+  std::vector<DecorationLines> lines;  // the font's own first
+  GlyphImage missing;                  // drawn for a character the atlas lacks
+  std::vector<GlyphImage> glyphs;      // one for each of the atlas's code points, in their order
 };
 
 struct AtlasContents {
@@ -79,6 +86,7 @@ class AtlasFont {
     int width = 0;
     int height = 0;
     std::size_t bits = 0;  // where the bitmap starts in the atlas's bits
+    std::size_t lines = 0;
   };
 
   std::string_view Family() const { return family_; }
@@ -87,8 +95,7 @@ class AtlasFont {
   int Height() const { return height_; }
   int Leading() const { return leading_; }
   int AverageWidth() const { return averageWidth_; }
-  AtlasLine Underline() const { return underline_; }
-  AtlasLine StrikeOut() const { return strikeOut_; }
+  const DecorationLines& LinesUnder(const Glyph& glyph) const { return lines_[glyph.lines]; }
   const Glyph& GlyphFor(char32_t code) const;
   // Pixel (x, y) of a glyph's bitmap.
   bool Ink(const Glyph& glyph, int x, int y) const;
@@ -104,8 +111,7 @@ class AtlasFont {
   int height_ = 0;
   int leading_ = 0;
   int averageWidth_ = 0;
-  AtlasLine underline_;
-  AtlasLine strikeOut_;
+  std::vector<DecorationLines> lines_;
   Glyph missing_;
   std::vector<Glyph> glyphs_;
 };
