@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     out << funzioni::AtlasSource(bytes, note);
     out.close();
     if (!out) throw std::runtime_error(std::string("cannot write ") + argv[1]);
-    std::printf("%s: %s\n", argv[1], note.c_str());
+    std::printf("%s\n", note.c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "funzioni-glyph-atlas: %s\n", e.what());
     return 1;

@@ -157,24 +157,34 @@ class RangeDecoder {
   std::uint32_t range_ = 0xFFFFFFFFu;
 };
 
-// The pixel's neighbourhood: three to the left, five above, three two rows up.
-template <typename PixelFn>
-std::size_t PixelContext(PixelFn pixel, int x, int y) {
-  std::size_t c = 0;
-  const std::array<std::array<int, 2>, kPixelContextBits> around = {{{-1, 0},
-                                                                     {-2, 0},
-                                                                     {-3, 0},
-                                                                     {-2, -1},
-                                                                     {-1, -1},
-                                                                     {0, -1},
-                                                                     {1, -1},
-                                                                     {2, -1},
-                                                                     {-1, -2},
-                                                                     {0, -2},
-                                                                     {1, -2}}};
-  for (const auto& [dx, dy] : around) c = (c << 1) | pixel(x + dx, y + dy);
-  return c;
-}
+// A glyph's pixels, one byte each, in a blank margin: two rows above, three columns to the left
+// and two to the right, so that every pixel's neighbourhood reads without checks.
+class PaddedGlyph {
+ public:
+  PaddedGlyph(int width, int height)
+      : stride_(static_cast<std::size_t>(width) + 5),
+        cells_((static_cast<std::size_t>(height) + 2) * stride_, 0) {}
+
+  std::uint8_t& At(int x, int y) { return cells_[Index(x, y)]; }
+
+  // The pixel's neighbourhood: three to the left, five above, three two rows up.
+  std::size_t Context(int x, int y) const {
+    const std::uint8_t* r0 = &cells_[Index(x, y)];
+    const std::uint8_t* r1 = r0 - stride_;
+    const std::uint8_t* r2 = r1 - stride_;
+    return static_cast<std::size_t>(r0[-1] << 10 | r0[-2] << 9 | r0[-3] << 8 | r1[-2] << 7 |
+                                    r1[-1] << 6 | r1[0] << 5 | r1[1] << 4 | r1[2] << 3 |
+                                    r2[-1] << 2 | r2[0] << 1 | r2[1]);
+  }
+
+ private:
+  std::size_t Index(int x, int y) const {
+    return (static_cast<std::size_t>(y) + 2) * stride_ + static_cast<std::size_t>(x) + 3;
+  }
+
+  std::size_t stride_;
+  std::vector<std::uint8_t> cells_;
+};
 
 // --- Writing ---------------------------------------------------------------------------------
 
@@ -218,13 +228,12 @@ class Writer {
     Unsigned(kHeight, static_cast<std::uint64_t>(glyph.height));
     Signed(kLeft, glyph.left);
     Signed(kTopRow, glyph.top);
-    const auto pixel = [&](int x, int y) -> std::size_t {
-      if (x < 0 || y < 0 || x >= glyph.width) return 0;
-      return glyph.pixels[static_cast<std::size_t>(y) * glyph.width + x] != 0 ? 1 : 0;
-    };
+    PaddedGlyph padded(glyph.width, glyph.height);
     for (int y = 0; y < glyph.height; ++y) {
       for (int x = 0; x < glyph.width; ++x) {
-        coder_.Bit(odds_.pixels[PixelContext(pixel, x, y)], static_cast<int>(pixel(x, y)));
+        const int ink = glyph.pixels[static_cast<std::size_t>(y) * glyph.width + x] != 0 ? 1 : 0;
+        coder_.Bit(odds_.pixels[padded.Context(x, y)], ink);
+        padded.At(x, y) = static_cast<std::uint8_t>(ink);
       }
     }
   }
@@ -343,19 +352,17 @@ class AtlasReader {
       ok_ = false;
       return {};
     }
-    const auto pixel = [&](int x, int y) -> std::size_t {
-      if (x < 0 || y < 0 || x >= g.width) return 0;
-      const std::size_t at = g.bits + static_cast<std::size_t>(y) * g.width + x;
-      return (bits[at / 8] >> (7 - at % 8)) & 1;
-    };
-    for (int y = 0; y < g.height; ++y) {
+    PaddedGlyph padded(g.width, g.height);
+    for (int y = 0; ok_ && y < g.height; ++y) {
       for (int x = 0; x < g.width; ++x) {
-        const int ink = coder_.Bit(odds_.pixels[PixelContext(pixel, x, y)]);
+        const int ink = coder_.Bit(odds_.pixels[padded.Context(x, y)]);
+        padded.At(x, y) = static_cast<std::uint8_t>(ink);
         if (bitCount_ % 8 == 0) bits.push_back(0);
         if (ink != 0)
           bits.back() = static_cast<std::uint8_t>(bits.back() | (0x80 >> (bitCount_ % 8)));
         ++bitCount_;
       }
+      if (coder_.Overran()) ok_ = false;
     }
     return g;
   }
