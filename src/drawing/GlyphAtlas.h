@@ -1,13 +1,14 @@
 #pragma once
 
-// Text drawn from glyphs that the desktop's own renderer drew beforehand (tools/glyph-atlas):
+// Text drawn from glyphs that the desktop's own renderer drew beforehand (scripts/glyph-atlas):
 // the atlas's byte format, and measuring and drawing a string from it with the pixels and sizes
 // the desktop gives. Standard library only, so that the browser build can use it.
 //
 // Glyphs stand side by side: every one is a fixed bitmap at a fixed place from the pen, and the
 // pen moves by whole-pixel advances (full hinting, no kerning, no ligatures). A tab moves the pen
 // to the next multiple of 80 pixels from the start of the text; U+009C ends what is measured.
-// Underline and strike-out are bands of rows under each stretch of text between tabs.
+// Underline and strike-out are bands of rows under each glyph's advance (none under a tab); a
+// glyph that comes from another face has that face's bands.
 
 #include <cstddef>
 #include <cstdint>
