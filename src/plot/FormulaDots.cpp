@@ -1,8 +1,8 @@
 #include "plot/FormulaDots.h"
 
-#include <bit>
 #include <cmath>
 
+#include "evaluator/BitCast.h"
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "sampling/FormulaSampler.h"
@@ -65,20 +65,38 @@ FormulaDotCache::~FormulaDotCache() = default;
 
 FormulaDotCache::Key FormulaDotCache::KeyOf(const PlotState& state, const PlotMapping& mapping,
                                             std::string_view formula) {
-  return Key{std::string(formula), std::bit_cast<std::uint32_t>(state.zoomValue.value),
-             std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+  return Key{std::string(formula), BitCast<std::uint32_t>(state.zoomValue.value),
+             BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+}
+
+void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
+                              const PlotMapping& mapping, std::string_view formula,
+                              StopToken stop) {
+  Key key = KeyOf(state, mapping, formula);
+  if (key_ == key) return;
+  if (pendingKey_ == key && !pending_->Abandoned()) return;
+  pending_.reset();  // an evaluation for other values, or abandoned, is of no use any more
+  pendingKey_.reset();
+  RunningValues walk = FormulaSampleWalk(state);
+  pending_ = sampler.Start(formula, walk.Next(kSamplesPerBlock), std::move(stop));
+  pendingWalk_ = walk;
+  pendingKey_ = std::move(key);
 }
 
 const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,
                                          const PlotState& state, const PlotMapping& mapping,
-                                         std::string_view formula, std::stop_token stop) {
+                                         std::string_view formula, StopToken stop) {
   Key key = KeyOf(state, mapping, formula);
   if (key_ == key) return dots_;
+  Prepare(sampler, state, mapping, formula, stop);
+  // Taken out first, so that nothing is left pending should the evaluation fail.
+  std::unique_ptr<FormulaJob> job = std::move(pending_);
+  RunningValues walk = *pendingWalk_;
+  pendingKey_.reset();
+  pendingWalk_.reset();
   key_.reset();
   dots_ = {};
   ++evaluations_;
-  RunningValues walk = FormulaSampleWalk(state);
-  std::unique_ptr<FormulaJob> job = sampler.Start(formula, walk.Next(kSamplesPerBlock), stop);
   FormulaDotsBuilder builder(mapping);
   while (true) {
     const FormulaValues values = job->Join(own);
@@ -93,7 +111,17 @@ const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSample
   return dots_;
 }
 
+void FormulaDotCache::DropAbandoned() {
+  if (!pending_ || !pending_->Abandoned()) return;
+  pending_.reset();
+  pendingKey_.reset();
+  pendingWalk_.reset();
+}
+
 void FormulaDotCache::Drop() {
+  pending_.reset();
+  pendingKey_.reset();
+  pendingWalk_.reset();
   key_.reset();
 }
 
