@@ -1,8 +1,9 @@
 // funzioni-web-reference STEPS.json OUT_DIR: the real window, offscreen, follows the steps a
 // browser test gives the page, and at each snapshot step writes what it shows: OUT_DIR/NAME.rgba
 // (the client area, 974 x 720, 4 bytes a pixel, rows top to bottom) and OUT_DIR/NAME.json (the
-// text lists' lines, the text box's text, the stock controls' rectangles and those of the panels
-// that change with time). Run it in an empty directory: the window keeps its history file there.
+// text lists' lines, the text box's text, the stock controls' rectangles and the parts of the
+// panels that change with time). Run it in an empty directory: the window keeps its history file
+// there.
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -36,7 +37,12 @@ constexpr int kPlotWaitMs = 30000;
 // The stock controls, which the browser draws its own way, and the panels that show the time of
 // day and the ticks since the start.
 constexpr std::array<int, 3> kStockControls{kResultsListId, kHistoryListId, kFormulaBoxId};
-constexpr std::array<int, 2> kTimedPanels{kClockPanelId, kTickerPanelId};
+// The clock keeps its frame; the ticker's frame takes its own colour at the first tick.
+struct TimedPanel {
+  int id;
+  bool frameStays;
+};
+constexpr std::array<TimedPanel, 2> kTimedPanels{{{kClockPanelId, true}, {kTickerPanelId, false}}};
 
 struct KeyName {
   std::string_view name;
@@ -159,8 +165,12 @@ class ReferenceRun {
       stock.insert(QString::number(id), RectJson(dialog.GetControlRect(id)));
     }
     QJsonObject timed;
-    for (const int id : kTimedPanels) {
-      timed.insert(QString::number(id), RectJson(dialog.GetControlRect(id)));
+    for (const TimedPanel& panel : kTimedPanels) {
+      const PixelRect r = dialog.GetControlRect(panel.id);
+      const ControlRecord* record = window_->controls().Find(panel.id);
+      const int inset = panel.frameStays && record != nullptr ? record->frameWidth : 0;
+      timed.insert(QString::number(panel.id),
+                   RectJson({r.x + inset, r.y + inset, r.width - 2 * inset, r.height - 2 * inset}));
     }
     return {{"title", dialog.Widget()->windowTitle()},
             {"lists", lists},
