@@ -73,7 +73,8 @@ export function writeMismatch(dir, name, width, height, expected, actual, mask) 
   };
   writeFileSync(files.desktop, encodePng(width, height, expected));
   writeFileSync(files.page, encodePng(width, height, actual));
-  writeFileSync(files.diff, encodePng(width, height, diffPicture(width, height, expected, actual, mask)));
+  const diff = diffPicture(width, height, expected, actual, mask);
+  writeFileSync(files.diff, encodePng(width, height, diff));
   return files;
 }
 

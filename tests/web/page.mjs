@@ -22,7 +22,8 @@ export async function launchBrowser() {
     executablePath: process.env.FUNZIONI_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     // No name resolves: a request that should not be made fails instead of leaving the machine.
-    args: ['--no-sandbox', '--host-resolver-rules=MAP * ~NOTFOUND', '--allow-file-access-from-files'],
+    // The file address keeps chromium's usual rules, as a user's browser opens the file.
+    args: ['--no-sandbox', '--host-resolver-rules=MAP * ~NOTFOUND'],
   });
 }
 
@@ -100,7 +101,9 @@ export class FunzioniPage {
   async waitForIdle() {
     const start = performance.now();
     while (!(await this.idle())) {
-      if (performance.now() - start > IDLE_TIMEOUT_MS) throw new Error('the page did not become idle');
+      if (performance.now() - start > IDLE_TIMEOUT_MS) {
+        throw new Error('the page did not become idle');
+      }
       await new Promise((resolve) => setTimeout(resolve, 2));
     }
   }
@@ -171,10 +174,9 @@ function readPage() {
     stockControls[id] = [r.left - client.left, r.top - client.top, r.width, r.height];
     if (element.tagName === 'INPUT' || element.tagName === 'TEXTAREA') {
       box = element.value;
-    } else if (element.tagName === 'SELECT') {
-      lists[id] = [...element.options].map((option) => option.textContent);
     } else {
-      lists[id] = [...element.children].map((line) => line.textContent);
+      const lines = element.querySelectorAll('option, [role="option"], [data-line]');
+      lists[id] = [...lines].map((line) => line.textContent);
     }
   }
   const canvasRect = canvas.getBoundingClientRect();
@@ -183,7 +185,12 @@ function readPage() {
     lists,
     box,
     stockControls,
-    canvas: [canvasRect.left - client.left, canvasRect.top - client.top, canvas.width, canvas.height],
+    canvas: [
+      canvasRect.left - client.left,
+      canvasRect.top - client.top,
+      canvas.width,
+      canvas.height,
+    ],
     client: [client.left, client.top, client.width, client.height],
     rgba: btoa(binary),
   };

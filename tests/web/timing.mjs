@@ -94,14 +94,17 @@ export async function pageAnswersDuringLongRedraw(browser, url, watch) {
       const enterStart = performance.now();
       await page.page.keyboard.press('Enter');
       const enterMs = performance.now() - enterStart;
-      if (enterMs > ANSWER_LIMIT_MS) return `the Enter key took ${enterMs.toFixed(0)} ms (${terms} terms)`;
+      if (enterMs > ANSWER_LIMIT_MS) {
+        return `the Enter key took ${enterMs.toFixed(0)} ms (${terms} terms)`;
+      }
       const busyBefore = !(await page.idle());
       const answers = await answerTimes(page);
       const busyAfter = !(await page.idle());
       if (!busyBefore || !busyAfter) continue;
       const slow = Object.entries(answers).filter(([, ms]) => ms > ANSWER_LIMIT_MS);
       if (slow.length === 0) return '';
-      return `with ${terms} terms: ${slow.map(([name, ms]) => `${name} ${ms.toFixed(0)}`).join(', ')}`;
+      const times = slow.map(([name, ms]) => `${name} ${ms.toFixed(0)}`);
+      return `with ${terms} terms: ${times.join(', ')}`;
     } finally {
       await closeSoon(page);
     }
