@@ -29,6 +29,24 @@ if(FUNZIONI_BUILD_GUI)
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)
 
-  add_executable(funzioni ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
-  target_link_libraries(funzioni PRIVATE funzioni_shell Qt6::Widgets)
+  if(EMSCRIPTEN)
+    # The same program as the page's: scripts/web makes build/web/funzioni.html of it.
+    add_executable(funzioni-page ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+    target_link_libraries(funzioni-page PRIVATE funzioni_shell)
+    # One file: the module is embedded in the script, the history kept in the browser's storage.
+    target_link_options(funzioni-page PRIVATE
+      -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432
+      -sENVIRONMENT=web,worker -lidbfs.js -sFORCE_FILESYSTEM=1
+      "-sEXPORTED_RUNTIME_METHODS=['FS','IDBFS','addRunDependency','removeRunDependency']")
+    # The page: the script inlined into its HTML, at the top of the build.
+    set(page_dir ${PROJECT_SOURCE_DIR}/src/drawing/web)
+    add_custom_command(TARGET funzioni-page POST_BUILD
+      COMMAND python3 ${page_dir}/assemble_page.py ${page_dir}/page.html
+              $<TARGET_FILE:funzioni-page> ${PROJECT_BINARY_DIR}/funzioni.html
+      COMMENT "Assembling funzioni.html"
+      VERBATIM)
+  else()
+    add_executable(funzioni ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+    target_link_libraries(funzioni PRIVATE funzioni_shell Qt6::Widgets)
+  endif()
 endif()

@@ -11,7 +11,9 @@
 #include "Geometry.h"
 #include "PlatformServices.h"
 
+#ifndef __EMSCRIPTEN__
 class QWidget;
+#endif
 
 namespace funzioni {
 
@@ -133,9 +135,11 @@ class Dialog {
   void EndDialog(int result);
   bool IsEnded() const;
 
+#ifndef __EMSCRIPTEN__
   QWidget* Widget() const;  // for tests that drive the real window
   // The widget of a control, for the drawing layer's own services; nullptr when there is none.
   QWidget* ControlWidget(int id) const;
+#endif
   // Delivers an event to the handler as the dialog's own input does: not while it is busy.
   void PostEvent(const DialogEvent& event);
 

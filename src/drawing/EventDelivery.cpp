@@ -1,7 +1,8 @@
 #include "EventDelivery.h"
 
-#include <QTimer>
 #include <utility>
+
+#include "DeliveryLater.h"
 
 namespace funzioni {
 
@@ -50,7 +51,7 @@ void EventDelivery::QueuePaint() {
 void EventDelivery::DeliverPendingLater(int delayMs) {
   if (retryQueued_) return;
   retryQueued_ = true;
-  QTimer::singleShot(delayMs, context_, [this] {
+  detail::CallLater(context_, this, delayMs, [this] {
     retryQueued_ = false;
     if (stopped_) return;
     if (Busy()) {

@@ -8,7 +8,9 @@
 
 #include "Geometry.h"
 
+#ifndef __EMSCRIPTEN__
 class QApplication;
+#endif
 
 namespace funzioni {
 
@@ -33,7 +35,9 @@ class GuiApplication {
   double Scale() const;
 
  private:
+#ifndef __EMSCRIPTEN__
   std::unique_ptr<QApplication> application_;
+#endif
 };
 
 }  // namespace funzioni

@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,18 +28,10 @@ struct FontEntry {
 
 namespace {
 
-constexpr std::size_t kMaxFaceChars = 31;
-
 // Metrics must match painting on a QImage, whatever the screen reports.
 const QImage& MetricsDevice() {
   static const QImage device(1, 1, QImage::Format_RGB32);
   return device;
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 std::unique_ptr<FontEntry> MakeEntry(const QString& family, int pixelHeight, int styleBits) {
@@ -64,24 +55,6 @@ std::unique_ptr<FontEntry> MakeEntry(const QString& family, int pixelHeight, int
 }
 
 }  // namespace
-
-std::string TextRenderer::ResolveFamily(std::string_view faceName) {
-  std::string face(faceName.substr(0, std::min(faceName.size(), kMaxFaceChars)));
-  while (!face.empty() && face.back() == ' ') face.pop_back();
-  while (!face.empty() && face.front() == ' ') face.erase(face.begin());
-  const std::string key = Lower(face);
-  if (key.empty() || key == "arial" || key == "helvetica" || key == "ms sans serif")
-    return "Liberation Sans";
-  if (key == "courier new" || key == "courier") return "Liberation Mono";
-  if (key == "times new roman" || key == "times") return "Liberation Serif";
-  return face;
-}
-
-int TextRenderer::PixelHeightForPoints(int pointSize) {
-  if (pointSize == 0) pointSize = 8;
-  if (pointSize < 0) pointSize = -pointSize;
-  return pointSize * 96 / 72;
-}
 
 const FontEntry* TextRenderer::SurfaceFont(std::string_view faceName, int pointSize,
                                            int styleBits) {

@@ -28,6 +28,7 @@ class TextRenderer {
   static void Draw(const FontEntry* font, std::string_view utf8, int x, int y, std::uint32_t argb,
                    std::uint32_t* pixels, int width, int height);
 
+  // The rules below are shared with the browser build (TextRules.cpp).
   // The face that stands in for a face name the program uses ("arial" -> Liberation Sans).
   static std::string ResolveFamily(std::string_view faceName);
   // Pixel height of the character for a point size at the fixed 96 dots per inch.

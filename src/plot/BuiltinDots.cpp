@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "evaluator/BitCast.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
 #include "sampling/BuiltinFunctions.h"
@@ -44,7 +44,7 @@ double RoundHalfEven(double v) {
 
 // A bound on |ln y| for a finite y other than 0, from its binary exponent.
 double LogBound(double y) {
-  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(y) >> 52) & 0x7FF);
+  const auto biased = static_cast<int>((BitCast<std::uint64_t>(y) >> 52) & 0x7FF);
   if (biased == 0) return 1100;  // below 2^-1022
   return std::abs(biased - 1023) + 2.0;
 }
@@ -204,7 +204,7 @@ ShownCurves ListShownCurves(const PlotState& state) {
 }
 
 bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        WorkerPool* pool, std::stop_token stop) {
+                        WorkerPool* pool, StopToken stop) {
   const ShownCurves curves = ListShownCurves(state);
   if (curves.count == 0) return true;
 

@@ -11,10 +11,10 @@
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <stop_token>
 
 #include "drawing/Color.h"
 #include "plot/PlotMapping.h"
+#include "sampling/StopToken.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -73,6 +73,6 @@ ShownCurves ListShownCurves(const PlotState& state);
 // calling thread. False when a stop requested through stop ended the work first (the layer is then
 // incomplete).
 bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                        WorkerPool* pool = nullptr, std::stop_token stop = {});
+                        WorkerPool* pool = nullptr, StopToken stop = {});
 
 }  // namespace funzioni

@@ -1,9 +1,9 @@
 #include "plot/BuiltinRowCache.h"
 
 #include <algorithm>
-#include <bit>
 #include <span>
 
+#include "evaluator/BitCast.h"
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
@@ -22,18 +22,16 @@ constexpr std::size_t kMostSamplesKept = 1 << 19;
 constexpr std::size_t kSamplesPerRun = 4096;
 
 std::array<std::uint32_t, 4> ParameterBits(const PlotState& state, int n) {
-  return {std::bit_cast<std::uint32_t>(state.paramA[n].value),
-          std::bit_cast<std::uint32_t>(state.paramB[n].value),
-          std::bit_cast<std::uint32_t>(state.paramC[n].value),
-          std::bit_cast<std::uint32_t>(state.paramD[n].value)};
+  return {
+      BitCast<std::uint32_t>(state.paramA[n].value), BitCast<std::uint32_t>(state.paramB[n].value),
+      BitCast<std::uint32_t>(state.paramC[n].value), BitCast<std::uint32_t>(state.paramD[n].value)};
 }
 
 }  // namespace
 
 bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& mapping) {
-  const SampleKey key{std::bit_cast<std::uint32_t>(state.zoomValue.value),
-                      std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width,
-                      mapping.height};
+  const SampleKey key{BitCast<std::uint32_t>(state.zoomValue.value),
+                      BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
   if (samplesKey_ == key) return !tooMany_;
   samplesKey_.reset();
   curveKeys_.fill(std::nullopt);
@@ -63,7 +61,7 @@ bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& 
 }
 
 bool BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-                              WorkerPool* pool, std::stop_token stop) {
+                              WorkerPool* pool, StopToken stop) {
   const ShownCurves curves = ListShownCurves(state);
   if (curves.count == 0) return true;
   if (!PrepareSamples(state, mapping)) return CollectBuiltinDots(state, mapping, layer, pool, stop);

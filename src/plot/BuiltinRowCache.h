@@ -8,10 +8,10 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <stop_token>
 #include <vector>
 
 #include "plot/PlotMapping.h"
+#include "sampling/StopToken.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -25,7 +25,7 @@ class BuiltinRowCache {
   // Rows not kept are computed with the pool's helpers when a pool is given (and free). False
   // when a stop requested through stop ended the work first (the layer is then incomplete).
   bool Collect(const PlotState& state, const PlotMapping& mapping, DotLayer& layer,
-               WorkerPool* pool, std::stop_token stop = {});
+               WorkerPool* pool, StopToken stop = {});
   void Drop();
 
   // How many curves have had their rows computed here.

@@ -111,7 +111,7 @@ void ShowFormulaDots(Dialog& dialog, int plotId, const FormulaDots& dots) {
 std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size,
                                           ExpressionEvaluator& evaluator,
                                           PlotAccelerator& accelerator, DotLayer layer,
-                                          std::stop_token stop) {
+                                          StopToken stop) {
   const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
   FormulaDotCache& cache = accelerator.FormulaCache();
   CurveDots dots;

@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <span>
-#include <stop_token>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "plot/PlotMapping.h"
 #include "sampling/FormulaSampling.h"
 #include "sampling/SampleXs.h"
+#include "sampling/StopToken.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -65,7 +65,7 @@ struct CurveDots {
 std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size,
                                           ExpressionEvaluator& evaluator,
                                           PlotAccelerator& accelerator, DotLayer layer,
-                                          std::stop_token stop = {});
+                                          StopToken stop = {});
 
 // Sets the dots on the plotting area and, when there is a formula, shows the surface (the layer
 // is left empty, ready to serve again).

@@ -1,8 +1,8 @@
 #include "plot/FormulaDots.h"
 
-#include <bit>
 #include <cmath>
 
+#include "evaluator/BitCast.h"
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "sampling/FormulaSampler.h"
@@ -65,13 +65,13 @@ FormulaDotCache::~FormulaDotCache() = default;
 
 FormulaDotCache::Key FormulaDotCache::KeyOf(const PlotState& state, const PlotMapping& mapping,
                                             std::string_view formula) {
-  return Key{std::string(formula), std::bit_cast<std::uint32_t>(state.zoomValue.value),
-             std::bit_cast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+  return Key{std::string(formula), BitCast<std::uint32_t>(state.zoomValue.value),
+             BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
 }
 
 void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
                               const PlotMapping& mapping, std::string_view formula,
-                              std::stop_token stop) {
+                              StopToken stop) {
   Key key = KeyOf(state, mapping, formula);
   if (key_ == key) return;
   if (pendingKey_ == key && !pending_->Abandoned()) return;
@@ -85,7 +85,7 @@ void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
 
 const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,
                                          const PlotState& state, const PlotMapping& mapping,
-                                         std::string_view formula, std::stop_token stop) {
+                                         std::string_view formula, StopToken stop) {
   Key key = KeyOf(state, mapping, formula);
   if (key_ == key) return dots_;
   Prepare(sampler, state, mapping, formula, stop);

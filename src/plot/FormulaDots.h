@@ -12,13 +12,13 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "plot/PlotMapping.h"
 #include "sampling/RunningSum.h"
+#include "sampling/StopToken.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -51,7 +51,7 @@ class FormulaDotCache {
   // step on the mapping's area are kept (or already being evaluated), so that the caller can draw
   // something else meanwhile. A stop requested through stop abandons the evaluation.
   void Prepare(FormulaSampler& sampler, const PlotState& state, const PlotMapping& mapping,
-               std::string_view formula, std::stop_token stop = {});
+               std::string_view formula, StopToken stop = {});
   // True while a prepared evaluation is under way (the helper threads are busy).
   bool Evaluating() const { return pending_ != nullptr; }
 
@@ -61,7 +61,7 @@ class FormulaDotCache {
   // through stop before the evaluation ended.
   const FormulaDots& Dots(ExpressionEvaluator& own, FormulaSampler& sampler, const PlotState& state,
                           const PlotMapping& mapping, std::string_view formula,
-                          std::stop_token stop = {});
+                          StopToken stop = {});
 
   void Drop();
   // Forgets an evaluation that was abandoned (it holds the helper threads until then).

@@ -1,6 +1,6 @@
 #include "plot/PlotBackgroundCache.h"
 
-#include <bit>
+#include "evaluator/BitCast.h"
 
 namespace funzioni {
 
@@ -42,13 +42,13 @@ void PlotBackgroundCache::KeepFace(const DrawingSurface& surface) {
 }
 
 bool PlotBackgroundCache::RestoreBackground(DrawingSurface& surface, float zoom) const {
-  if (background_.zoomBits != std::bit_cast<std::uint32_t>(zoom)) return false;
+  if (background_.zoomBits != BitCast<std::uint32_t>(zoom)) return false;
   return Restore(background_, surface);
 }
 
 void PlotBackgroundCache::KeepBackground(const DrawingSurface& surface, float zoom) {
   Keep(background_, surface);
-  background_.zoomBits = std::bit_cast<std::uint32_t>(zoom);
+  background_.zoomBits = BitCast<std::uint32_t>(zoom);
 }
 
 void PlotBackgroundCache::Drop() {

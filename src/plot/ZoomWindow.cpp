@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <version>
 
 #include "controls/ControlRenderer.h"
 #include "controls/Panels.h"
@@ -52,9 +54,15 @@ std::string CoordinateText(double value) {
   char digits[64];
   // to_chars ignores the locale; a value that rounds to zero is written without its sign.
   const double rounded = std::round(value * 100) / 100;
+#if defined(__cpp_lib_to_chars)
   const auto written = std::to_chars(digits, digits + sizeof digits, rounded == 0 ? 0.0 : value,
                                      std::chars_format::fixed, 2);
   return std::string(digits, written.ptr);
+#else
+  // The web build's library has no floating-point to_chars; there the locale is always "C".
+  const int length = std::snprintf(digits, sizeof digits, "%.2f", rounded == 0 ? 0.0 : value);
+  return std::string(digits, length > 0 ? static_cast<std::size_t>(length) : 0);
+#endif
 }
 
 std::string PointerReadoutText(float percentX, float percentY, float zoom) {

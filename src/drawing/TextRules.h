@@ -1,0 +1,16 @@
+#pragma once
+
+// The rules of text that both drawing backends follow: how the bytes of a text are read and
+// which font a face name and point size stand for. Standard library only.
+
+#include <string>
+#include <string_view>
+
+namespace funzioni {
+
+// Texts are UTF-8. Bytes that are not strictly valid UTF-8 were written in the single-byte
+// Windows code page (a history file brought over from Windows, with accented comments) and are
+// read in it, so that "più" shows right either way instead of as replacement marks.
+std::u32string DecodeCodePoints(std::string_view bytes);
+
+}  // namespace funzioni

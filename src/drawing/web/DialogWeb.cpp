@@ -1,0 +1,524 @@
+// The dialog in the browser: drawn surfaces composed onto the page's canvas, the stock controls
+// as page elements, and the page's input turned into the same events, in the same order, as the
+// desktop window gives.
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "PageBridge.h"
+#include "PageText.h"
+#include "drawing/DialogServices.h"
+#include "drawing/EventDelivery.h"
+#include "drawing/EventGate.h"
+#include "drawing/TextRenderer.h"
+
+namespace funzioni {
+
+namespace {
+
+constexpr int kMaxControlId = 10000;
+constexpr int kLeftButton = 0;
+constexpr int kRightButton = 2;
+constexpr int kLeftHeld = 1;
+constexpr int kRightHeld = 2;
+// A timer faster than this means work under way (a computation polled for): the page is not
+// idle while one runs.
+constexpr int kWorkTimerBelowMs = 50;
+
+// 0xFFRRGGBB words as the canvas's bytes R, G, B, A.
+std::uint32_t ToCanvasOrder(std::uint32_t argb) {
+  return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
+}
+
+bool Contains(const PixelRect& r, PixelPoint p) {
+  return p.x >= r.x && p.y >= r.y && p.x < r.x + r.width && p.y < r.y + r.height;
+}
+
+PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
+  const int left = std::max(a.x, b.x);
+  const int top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width);
+  const int bottom = std::min(a.y + a.height, b.y + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+struct Control {
+  ControlKind kind = ControlKind::Surface;
+  PixelRect rect;
+  std::unique_ptr<DrawingSurface> surface;
+  std::vector<std::uint32_t> shown;  // the surface's picture at its last redraw, canvas order
+  std::array<int, 8> userValues{};
+  std::string text;                // a surface's text
+  std::vector<std::string> lines;  // a list's lines, as given
+  int selected = -1;               // a list's selected line
+};
+
+}  // namespace
+
+struct Dialog::Impl final : web::PageInput {
+  Impl(int width, int height)
+      : size{std::max(width, 1), std::max(height, 1)},
+        delivery(
+            nullptr, [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }) {}
+
+  PixelSize size;
+  EventDelivery delivery;
+  std::map<int, Control> controls;
+  std::vector<int> order;  // identifiers in the order the controls were added: later ones on top
+  DrawingSurface emptySurface;
+  DrawingSurface* current = &emptySurface;
+  std::map<int, int> timers;  // timer identifier -> scheduled call
+  std::set<int> busyControls;
+  PixelPoint pointer{0, 0};
+  int buttons = 0;
+  int hovered = 0;
+  bool initialised = false;
+  bool painted = false;
+  bool ended = false;
+  bool finished = false;
+  RandomSource random;
+  int result = 0;
+  Color face = 0x00F0F0F0;
+  Color stretchOutside = kFaceColor;
+
+  Control* Find(int id) {
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
+  }
+  const Control* Find(int id) const {
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
+  }
+  Control* List(int id) {
+    Control* c = Find(id);
+    return c != nullptr && c->kind == ControlKind::TextList ? c : nullptr;
+  }
+  const Control* List(int id) const {
+    const Control* c = Find(id);
+    return c != nullptr && c->kind == ControlKind::TextList ? c : nullptr;
+  }
+
+  // The topmost control under a point of the client area; 0 (the face) when none.
+  int ControlAt(PixelPoint p) const {
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+      const Control* c = Find(*it);
+      if (c != nullptr && Contains(c->rect, p)) return *it;
+    }
+    return 0;
+  }
+
+  void Deliver(EventKind kind, int id = 0, int code = 0) { delivery.Deliver(kind, id, code); }
+
+  // Shows a surface's new picture, with the surfaces above it where they overlap.
+  void ShowSurface(int id) {
+    Control& c = controls.at(id);
+    const PixelSize s = c.surface->GetSurfaceSize();
+    if (s.width <= 0 || s.height <= 0) return;
+    const std::uint32_t* pixels = c.surface->ScreenPixels();
+    c.shown.resize(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height));
+    std::transform(pixels, pixels + c.shown.size(), c.shown.begin(), ToCanvasOrder);
+    const PixelRect shownRect{c.rect.x, c.rect.y, s.width, s.height};
+    web::Blit(c.shown.data(), s, {c.rect.x, c.rect.y}, {0, 0, s.width, s.height});
+    auto above = std::find(order.begin(), order.end(), id);
+    for (++above; above != order.end(); ++above) {
+      const Control& other = controls.at(*above);
+      if (!other.surface || other.shown.empty()) continue;
+      const PixelSize os = other.surface->GetSurfaceSize();
+      const PixelRect overlap =
+          Intersect(shownRect, {other.rect.x, other.rect.y, os.width, os.height});
+      if (overlap.width == 0) continue;
+      web::Blit(
+          other.shown.data(), os, {other.rect.x, other.rect.y},
+          {overlap.x - other.rect.x, overlap.y - other.rect.y, overlap.width, overlap.height});
+    }
+  }
+
+  void OnPointer(const web::PointerInput& input) override {
+    if (finished) return;
+    pointer = input.position;
+    buttons = input.buttons;
+    if (!Contains({0, 0, size.width, size.height}, pointer)) return;
+    const int id = ControlAt(pointer);
+    UpdateCursor(id);
+    Deliver(EventKind::PointerShape, id);
+    Control* control = Find(id);
+    if (control == nullptr) return;
+    const bool press = input.action == web::PointerAction::Press;
+    const bool doubleClick = press && input.clicks >= 2 && input.clicks % 2 == 0;
+    if (control->kind == ControlKind::TextList) {
+      // A right press on a text list is only reported: the selection stays.
+      if (press && input.button == kLeftButton && input.line >= 0 &&
+          input.line < static_cast<int>(control->lines.size())) {
+        SelectLine(*control, id, input.line);
+        web::Focus(id);
+        if (doubleClick) Deliver(EventKind::Command, id, kNotifyListDoubleClick);
+      }
+    } else if (control->kind == ControlKind::Surface && id > 0 && input.button == kLeftButton &&
+               press) {
+      Deliver(EventKind::Command, id, doubleClick ? kNotifyDoubleClicked : kNotifyClicked);
+    }
+    if (input.action == web::PointerAction::Release && input.button == kRightButton) {
+      Deliver(EventKind::ContextMenu, id);
+    }
+  }
+
+  void OnButtons(int held) override { buttons = held; }
+
+  void OnCommandKey(int command) override {
+    if (finished) return;
+    Deliver(EventKind::Command, command, 0);
+  }
+
+  void OnListChoice(int id, int index) override {
+    Control* list = List(id);
+    if (list != nullptr && index >= 0 && index < static_cast<int>(list->lines.size())) {
+      SelectLine(*list, id, index);
+    }
+  }
+
+  int PageState() const override {
+    const bool idle =
+        painted && !delivery.Busy() && !web::PageScheduler().HasFastCall(kWorkTimerBelowMs);
+    return (painted ? 1 : 0) | (idle ? 2 : 0) | (ended ? 4 : 0);
+  }
+
+  void SelectLine(Control& list, int id, int index) {
+    list.selected = index;
+    web::ListSelect(id, index);
+  }
+
+  void UpdateCursor(int id) {
+    if (id == hovered) return;
+    hovered = id;
+    web::SetBusyCursor(busyControls.count(id) != 0);
+  }
+
+  void Finish() {
+    if (finished) return;
+    finished = true;
+    delivery.Stop();
+    Deliver(EventKind::Destroy);
+    for (const auto& entry : timers) web::PageScheduler().Cancel(entry.second);
+    timers.clear();
+    web::SaveStoredFiles();
+    web::ShowEnded();
+  }
+
+  void EndDialogNow(int value) {
+    if (ended) return;
+    ended = true;
+    result = value;
+    Finish();
+  }
+};
+
+Dialog::Dialog(std::string_view title, int /*x*/, int /*y*/, int width, int height,
+               bool /*centred*/)
+    : impl_(std::make_unique<Impl>(width, height)) {
+  web::SetTitle(web::PageText(title));
+}
+
+Dialog::~Dialog() {
+  Impl& d = *impl_;
+  d.delivery.SetHandler(nullptr);
+  if (d.initialised) d.Finish();
+  for (const auto& entry : d.timers) web::PageScheduler().Cancel(entry.second);
+  web::PageScheduler().CancelOwned(&d.delivery);
+  if (web::ShownDialog() == &d) web::ShownDialog() = nullptr;
+}
+
+void Dialog::SetFaceColor(Color color) {
+  impl_->face = color & 0x00FFFFFF;
+  impl_->stretchOutside = impl_->face;
+  web::SetFace(impl_->face);
+  for (auto& entry : impl_->controls) {
+    if (entry.second.surface) entry.second.surface->SetStretchOutsideColor(impl_->face);
+  }
+  // The face was painted over the whole canvas: the surfaces show again on it.
+  for (const int id : impl_->order) {
+    if (impl_->controls.at(id).surface) impl_->ShowSurface(id);
+  }
+}
+
+void Dialog::SetTextColor(Color /*color*/) {
+  // The stock controls keep the page's own colours, as they keep the desktop's.
+}
+
+void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, int y, int width,
+                        int height, int /*style*/) {
+  Impl& d = *impl_;
+  if (id < 0 || id > kMaxControlId || d.controls.count(id) != 0) return;
+  Control control;
+  control.kind = kind;
+  control.text = std::string(text);
+  control.rect = {x, y, std::max(width, 0), std::max(height, 0)};
+  if (kind == ControlKind::TextList) web::AddTextList(id, control.rect);
+  if (kind == ControlKind::TextBox) web::AddTextBox(id, control.rect, web::PageText(text));
+  if (kind == ControlKind::Surface) {
+    control.surface = std::make_unique<DrawingSurface>(width, height);
+    control.surface->SetStretchOutsideColor(d.stretchOutside);
+    control.surface->SetRedrawHook([&d, id] { d.ShowSurface(id); });
+  }
+  d.controls.emplace(id, std::move(control));
+  d.order.push_back(id);
+  // A surface shows its blank picture at once, as a new window control does.
+  if (kind == ControlKind::Surface) d.ShowSurface(id);
+}
+
+bool Dialog::HasControl(int id) const {
+  return impl_->Find(id) != nullptr;
+}
+
+DrawingSurface& Dialog::AttachSurface(int id) {
+  Impl& d = *impl_;
+  Control* control = d.Find(id);
+  d.current = control != nullptr && control->surface ? control->surface.get() : &d.emptySurface;
+  return *d.current;
+}
+
+DrawingSurface& Dialog::CurrentSurface() {
+  return *impl_->current;
+}
+
+void Dialog::RedrawSurface() {
+  impl_->current->RedrawSurface();
+}
+
+const DrawingSurface* Dialog::FindSurface(int id) const {
+  const Control* control = impl_->Find(id);
+  return control != nullptr ? control->surface.get() : nullptr;
+}
+
+std::string Dialog::GetControlText(int id) const {
+  const Control* control = impl_->Find(id);
+  if (control == nullptr) return {};
+  if (control->kind == ControlKind::TextBox) return web::BoxText(id);
+  if (control->kind == ControlKind::Surface) return control->text;
+  return {};
+}
+
+void Dialog::SetControlText(int id, std::string_view text) {
+  Control* control = impl_->Find(id);
+  if (control == nullptr) return;
+  if (control->kind == ControlKind::TextBox) {
+    web::SetBoxText(id, web::PageText(text));
+  } else if (control->kind == ControlKind::Surface) {
+    control->text = std::string(text);
+  }
+}
+
+void Dialog::SetControlFocus(int id) {
+  const Control* control = impl_->Find(id);
+  // Surfaces take no keyboard input and keep no focus.
+  if (control == nullptr || control->kind == ControlKind::Surface) return;
+  web::Focus(id);
+}
+
+int Dialog::FocusedControl() const {
+  return web::FocusedControl();
+}
+
+PixelRect Dialog::GetControlRect(int id) const {
+  const Control* control = impl_->Find(id);
+  return control == nullptr ? PixelRect{} : control->rect;
+}
+
+int Dialog::GetControlUserValue(int id, int slot) const {
+  const Control* control = impl_->Find(id);
+  if (control == nullptr || slot < 1 || slot > 8) return 0;
+  if (control->surface) return control->surface->UserValue(slot);
+  return control->userValues[static_cast<std::size_t>(slot - 1)];
+}
+
+void Dialog::SetControlUserValue(int id, int slot, int value) {
+  Control* control = impl_->Find(id);
+  if (control == nullptr || slot < 1 || slot > 8) return;
+  if (control->surface) {
+    control->surface->SetUserValue(slot, value);
+  } else {
+    control->userValues[static_cast<std::size_t>(slot - 1)] = value;
+  }
+}
+
+void Dialog::ListReset(int id) {
+  Control* list = impl_->List(id);
+  if (list == nullptr) return;
+  list->lines.clear();
+  list->selected = -1;
+  web::ListReset(id);
+}
+
+namespace {
+
+// A line far wider than the list is shown by its beginning only: the list cuts it at its width
+// all the same. The whole line is kept for reading it back.
+constexpr std::size_t kShownPrefix = 2048;
+
+std::string ShownPart(const std::string& utf8) {
+  if (utf8.size() <= kShownPrefix) return utf8;
+  std::size_t cut = kShownPrefix;
+  while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) --cut;
+  return utf8.substr(0, cut);
+}
+
+}  // namespace
+
+void Dialog::ListAdd(int id, std::string_view text) {
+  Control* list = impl_->List(id);
+  if (list == nullptr) return;
+  list->lines.push_back(web::PageText(text));
+  web::ListAdd(id, ShownPart(list->lines.back()));
+}
+
+void Dialog::ListSelect(int id, int lineFromOne) {
+  Control* list = impl_->List(id);
+  if (list == nullptr) return;
+  const bool inside = lineFromOne >= 1 && lineFromOne <= static_cast<int>(list->lines.size());
+  impl_->SelectLine(*list, id, inside ? lineFromOne - 1 : -1);
+}
+
+std::string Dialog::ListGetSelected(int id) const {
+  const Control* list = impl_->List(id);
+  if (list == nullptr || list->selected < 0) return {};
+  return list->lines[static_cast<std::size_t>(list->selected)];
+}
+
+int Dialog::ListCount(int id) const {
+  const Control* list = impl_->List(id);
+  return list == nullptr ? 0 : static_cast<int>(list->lines.size());
+}
+
+std::string Dialog::ListLine(int id, int lineFromOne) const {
+  const Control* list = impl_->List(id);
+  if (list == nullptr || lineFromOne < 1 || lineFromOne > static_cast<int>(list->lines.size())) {
+    return {};
+  }
+  return list->lines[static_cast<std::size_t>(lineFromOne - 1)];
+}
+
+void Dialog::SetControlFont(int id, std::string_view faceName, int heightPixels,
+                            std::string_view styleWord) {
+  const Control* control = impl_->Find(id);
+  if (control == nullptr || control->kind == ControlKind::Surface) return;
+  std::string word(styleWord);
+  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // A positive height is the whole character cell (the page finds the largest font whose cell
+  // fits), a negative one the font's pixel size.
+  web::SetFont(id, TextRenderer::ResolveFamily(faceName), heightPixels, word == "BOLD");
+}
+
+PixelPoint Dialog::GetPointerPosition() const {
+  return impl_->pointer;
+}
+
+bool Dialog::IsMouseButtonDown(MouseButton button) const {
+  return (impl_->buttons & (button == MouseButton::Left ? kLeftHeld : kRightHeld)) != 0;
+}
+
+void Dialog::StartTimer(int timerId, int periodMs) {
+  Impl& d = *impl_;
+  StopTimer(timerId);
+  const int period = std::max(periodMs, 1);
+  d.timers[timerId] = web::PageScheduler().Start(
+      &d.timers, period, period, [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
+}
+
+void Dialog::StopTimer(int timerId) {
+  auto it = impl_->timers.find(timerId);
+  if (it == impl_->timers.end()) return;
+  web::PageScheduler().Cancel(it->second);
+  impl_->timers.erase(it);
+}
+
+void Dialog::SetBusyPointer(int id, bool busy) {
+  Impl& d = *impl_;
+  if (d.Find(id) == nullptr) return;
+  if (busy) {
+    d.busyControls.insert(id);
+  } else {
+    d.busyControls.erase(id);
+  }
+  if (id == d.hovered) web::SetBusyCursor(busy);
+}
+
+void Dialog::PauseMilliseconds(int milliseconds) {
+  detail::PauseHolding(&impl_->delivery.Gate(), milliseconds);
+}
+
+bool Dialog::RunAndWait(std::string_view commandLine) {
+  return detail::RunAndWaitHolding(&impl_->delivery.Gate(), commandLine);
+}
+
+RandomSource& Dialog::Random() {
+  return impl_->random;
+}
+
+void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
+  Impl& d = *impl_;
+  if (!handler) {
+    d.delivery.SetHandler(nullptr);
+    return;
+  }
+  // The page is ready once the first paint has been handled (the opening picture is drawn
+  // there).
+  d.delivery.SetHandler([&d, handler = std::move(handler)](const DialogEvent& event) {
+    handler(event);
+    if (event.kind == EventKind::Paint) d.painted = true;
+    if (event.kind == EventKind::Command) web::SaveStoredFiles();
+  });
+}
+
+void Dialog::SendCommand(int id, int code) {
+  impl_->Deliver(EventKind::Command, id, code);
+}
+
+void Dialog::SetControlDescription(int id, std::string_view text) {
+  if (impl_->Find(id) != nullptr) web::SetDescription(id, web::PageText(text));
+}
+
+int Dialog::RunModal() {
+  Impl& d = *impl_;
+  Show();
+  if (!d.ended) {
+    // The page runs on after main: its events drive the dialog, which (like everything main
+    // made) stays alive.
+    emscripten_exit_with_live_runtime();
+  }
+  d.Finish();
+  return d.result;
+}
+
+void Dialog::Show() {
+  Impl& d = *impl_;
+  web::ShownDialog() = &d;
+  if (!d.initialised) {
+    d.initialised = true;
+    d.Deliver(EventKind::Initialise);
+    if (d.ended) return;
+  }
+  web::Show();
+  d.delivery.QueuePaint();
+}
+
+void Dialog::EndDialog(int result) {
+  impl_->EndDialogNow(result);
+}
+
+bool Dialog::IsEnded() const {
+  return impl_->ended;
+}
+
+void Dialog::PostEvent(const DialogEvent& event) {
+  if (impl_->finished) return;
+  impl_->delivery.DeliverWhole(event);
+}
+
+}  // namespace funzioni

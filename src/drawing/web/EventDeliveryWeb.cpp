@@ -1,0 +1,10 @@
+#include "PageBridge.h"
+#include "drawing/DeliveryLater.h"
+
+namespace funzioni::detail {
+
+void CallLater(QObject* /*context*/, const void* owner, int delayMs, std::function<void()> call) {
+  web::PageScheduler().Start(owner, delayMs, 0, std::move(call));
+}
+
+}  // namespace funzioni::detail

@@ -1,0 +1,230 @@
+#include "PageBridge.h"
+
+#include <emscripten.h>
+
+#include <string>
+#include <vector>
+
+// The script's functions (web/page.js defines FunzioniPage before the program starts).
+// clang-format off
+EM_JS(void, funzioni_js_schedule, (int number, int delay), {
+  FunzioniPage.schedule(number, delay);
+});
+EM_JS(void, funzioni_js_unschedule, (int number), { FunzioniPage.unschedule(number); });
+EM_JS(void, funzioni_js_title, (const char* text), { FunzioniPage.setTitle(UTF8ToString(text)); });
+EM_JS(void, funzioni_js_face, (int r, int g, int b), { FunzioniPage.setFace(r, g, b); });
+EM_JS(void, funzioni_js_add_list, (int id, int x, int y, int w, int h), {
+  FunzioniPage.addList(id, x, y, w, h);
+});
+EM_JS(void, funzioni_js_add_box, (int id, int x, int y, int w, int h, const char* text), {
+  FunzioniPage.addBox(id, x, y, w, h, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_blit, (const void* rgba, int w, int h, int x, int y, int px, int py,
+                               int pw, int ph), {
+  FunzioniPage.blit(rgba, w, h, x, y, px, py, pw, ph);
+});
+EM_JS(void, funzioni_js_list_reset, (int id), { FunzioniPage.listReset(id); });
+EM_JS(void, funzioni_js_list_add, (int id, const char* text), {
+  FunzioniPage.listAdd(id, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_list_select, (int id, int index), { FunzioniPage.listSelect(id, index); });
+EM_JS(int, funzioni_js_box_text_size, (int id), {
+  return lengthBytesUTF8(FunzioniPage.boxText(id));
+});
+EM_JS(void, funzioni_js_box_text, (int id, char* out, int size), {
+  stringToUTF8(FunzioniPage.boxText(id), out, size);
+});
+EM_JS(void, funzioni_js_set_box_text, (int id, const char* text), {
+  FunzioniPage.setBoxText(id, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_focus, (int id), { FunzioniPage.focus(id); });
+EM_JS(int, funzioni_js_focused, (), { return FunzioniPage.focused(); });
+EM_JS(void, funzioni_js_font, (int id, const char* family, int pixels, int bold), {
+  FunzioniPage.setFont(id, UTF8ToString(family), pixels, bold !== 0);
+});
+EM_JS(void, funzioni_js_busy_cursor, (int busy), { FunzioniPage.setBusyCursor(busy !== 0); });
+EM_JS(void, funzioni_js_description, (int id, const char* text), {
+  FunzioniPage.setDescription(id, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_name, (int id, const char* text), {
+  FunzioniPage.setName(id, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_show, (), { FunzioniPage.show(); });
+EM_JS(void, funzioni_js_ended, (), { FunzioniPage.showEnded(); });
+EM_JS(void, funzioni_js_save_stored, (), { FunzioniPage.saveStoredFiles(); });
+// clang-format on
+
+namespace funzioni::web {
+
+int Scheduler::Start(const void* owner, int delayMs, int periodMs, std::function<void()> call) {
+  const int number = next_++;
+  calls_[number] = Call{owner, periodMs, std::move(call)};
+  funzioni_js_schedule(number, delayMs < 0 ? 0 : delayMs);
+  return number;
+}
+
+void Scheduler::Cancel(int number) {
+  if (calls_.erase(number) != 0) funzioni_js_unschedule(number);
+}
+
+void Scheduler::CancelOwned(const void* owner) {
+  std::vector<int> numbers;
+  for (const auto& [number, call] : calls_) {
+    if (call.owner == owner) numbers.push_back(number);
+  }
+  for (const int number : numbers) Cancel(number);
+}
+
+void Scheduler::Run(int number) {
+  auto it = calls_.find(number);
+  if (it == calls_.end()) return;
+  // A copy runs: the call may cancel itself, or start others. The next round of a periodic
+  // call is asked for first, so that the call may still cancel it.
+  const std::function<void()> call = it->second.call;
+  if (it->second.periodMs > 0) {
+    funzioni_js_schedule(number, it->second.periodMs);
+  } else {
+    calls_.erase(it);
+  }
+  call();
+}
+
+bool Scheduler::HasFastCall(int periodBelowMs) const {
+  for (const auto& entry : calls_) {
+    if (entry.second.periodMs > 0 && entry.second.periodMs < periodBelowMs) return true;
+  }
+  return false;
+}
+
+Scheduler& PageScheduler() {
+  // The page has one script and one program: its timeouts need one place to call back into.
+  static Scheduler scheduler;
+  return scheduler;
+}
+
+PageInput*& ShownDialog() {
+  static PageInput* shown = nullptr;
+  return shown;
+}
+
+void SetTitle(std::string_view utf8) {
+  funzioni_js_title(std::string(utf8).c_str());
+}
+
+void SetFace(Color color) {
+  funzioni_js_face(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+void AddTextList(int id, PixelRect r) {
+  funzioni_js_add_list(id, r.x, r.y, r.width, r.height);
+}
+
+void AddTextBox(int id, PixelRect r, std::string_view utf8) {
+  funzioni_js_add_box(id, r.x, r.y, r.width, r.height, std::string(utf8).c_str());
+}
+
+void Blit(const std::uint32_t* rgba, PixelSize size, PixelPoint at, PixelRect part) {
+  funzioni_js_blit(rgba, size.width, size.height, at.x, at.y, part.x, part.y, part.width,
+                   part.height);
+}
+
+void ListReset(int id) {
+  funzioni_js_list_reset(id);
+}
+
+void ListAdd(int id, std::string_view utf8) {
+  funzioni_js_list_add(id, std::string(utf8).c_str());
+}
+
+void ListSelect(int id, int index) {
+  funzioni_js_list_select(id, index);
+}
+
+std::string BoxText(int id) {
+  const int size = funzioni_js_box_text_size(id);
+  std::string text(static_cast<std::size_t>(size) + 1, '\0');
+  funzioni_js_box_text(id, text.data(), size + 1);
+  text.resize(static_cast<std::size_t>(size));
+  return text;
+}
+
+void SetBoxText(int id, std::string_view utf8) {
+  funzioni_js_set_box_text(id, std::string(utf8).c_str());
+}
+
+void Focus(int id) {
+  funzioni_js_focus(id);
+}
+
+int FocusedControl() {
+  return funzioni_js_focused();
+}
+
+void SetFont(int id, std::string_view family, int pixels, bool bold) {
+  funzioni_js_font(id, std::string(family).c_str(), pixels, bold ? 1 : 0);
+}
+
+void SetBusyCursor(bool busy) {
+  funzioni_js_busy_cursor(busy ? 1 : 0);
+}
+
+void SetDescription(int id, std::string_view utf8) {
+  funzioni_js_description(id, std::string(utf8).c_str());
+}
+
+void SetAccessibleName(int id, std::string_view utf8) {
+  funzioni_js_name(id, std::string(utf8).c_str());
+}
+
+void Show() {
+  funzioni_js_show();
+}
+
+void ShowEnded() {
+  funzioni_js_ended();
+}
+
+void SaveStoredFiles() {
+  funzioni_js_save_stored();
+}
+
+}  // namespace funzioni::web
+
+extern "C" {
+
+// The page's timeout for a scheduled call.
+EMSCRIPTEN_KEEPALIVE void funzioni_page_call(int number) {
+  funzioni::web::PageScheduler().Run(number);
+}
+
+// A mouse event over the client area (see PointerInput).
+EMSCRIPTEN_KEEPALIVE void funzioni_page_pointer(int action, int x, int y, int button, int buttons,
+                                                int clicks, int line) {
+  if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
+    dialog->OnPointer(
+        {static_cast<funzioni::web::PointerAction>(action), {x, y}, button, buttons, clicks, line});
+  }
+}
+
+EMSCRIPTEN_KEEPALIVE void funzioni_page_buttons(int buttons) {
+  if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) dialog->OnButtons(buttons);
+}
+
+EMSCRIPTEN_KEEPALIVE void funzioni_page_command_key(int command) {
+  if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
+    dialog->OnCommandKey(command);
+  }
+}
+
+EMSCRIPTEN_KEEPALIVE void funzioni_page_list_choice(int id, int index) {
+  if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
+    dialog->OnListChoice(id, index);
+  }
+}
+
+EMSCRIPTEN_KEEPALIVE int funzioni_page_state() {
+  const funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
+  return dialog == nullptr ? 0 : dialog->PageState();
+}
+
+}  // extern "C"

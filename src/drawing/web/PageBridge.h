@@ -1,0 +1,100 @@
+#pragma once
+
+// The program's side of the page: what the drawing layer asks of the page's script (web/page.js)
+// and the one scheduler through which the script's timeouts call back. Private to the drawing
+// layer's browser backend.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "drawing/Color.h"
+#include "drawing/Geometry.h"
+
+namespace funzioni::web {
+
+// Calls made later, once or at a period, each from its own timeout of the page. The script knows
+// only call numbers: a call cancelled before its timeout fires is simply not found.
+class Scheduler {
+ public:
+  // A call after delayMs, then every periodMs when periodMs > 0. Owner groups calls for
+  // CancelOwned. Returns the call's number.
+  int Start(const void* owner, int delayMs, int periodMs, std::function<void()> call);
+  void Cancel(int number);
+  void CancelOwned(const void* owner);
+  // The page's timeout for a call fired.
+  void Run(int number);
+  bool HasFastCall(int periodBelowMs) const;
+
+ private:
+  struct Call {
+    const void* owner = nullptr;
+    int periodMs = 0;
+    std::function<void()> call;
+  };
+  std::map<int, Call> calls_;
+  int next_ = 1;
+};
+
+// The page's one scheduler: the script's timeouts reach the program through it.
+Scheduler& PageScheduler();
+
+enum class PointerAction { Move = 0, Press = 1, Release = 2 };
+
+// A mouse event over the client area, in its pixels. button: 0 left, 2 right (the one pressed
+// or released); buttons: those held after the event (1 left, 2 right); clicks: 1 for a press,
+// 2 for the second press of a double click, and so on; line: the text-list line under the
+// pointer, -1 if none.
+struct PointerInput {
+  PointerAction action = PointerAction::Move;
+  PixelPoint position;
+  int button = 0;
+  int buttons = 0;
+  int clicks = 0;
+  int line = -1;
+};
+
+// What the page's script reports to the dialog shown in it.
+class PageInput {
+ public:
+  virtual void OnPointer(const PointerInput& input) = 0;
+  virtual void OnButtons(int buttons) = 0;           // held buttons changed outside the window
+  virtual void OnCommandKey(int command) = 0;        // Enter, Esc, the keypad's + and -
+  virtual void OnListChoice(int id, int index) = 0;  // the keyboard moved a list's selection
+  // Bits: 1 the first paint was handled, 2 nothing is under way, 4 the dialog has ended.
+  virtual int PageState() const = 0;
+
+ protected:
+  ~PageInput() = default;
+};
+
+// The dialog shown in the page, nullptr while there is none.
+PageInput*& ShownDialog();
+
+// The page's elements, as the script builds them.
+void SetTitle(std::string_view utf8);
+void SetFace(Color color);
+void AddTextList(int id, PixelRect rect);
+void AddTextBox(int id, PixelRect rect, std::string_view utf8);
+// Copies part of a picture of 32-bit RGBA pixels (width x height, placed at `at` in the client
+// area) onto the page's canvas.
+void Blit(const std::uint32_t* rgba, PixelSize size, PixelPoint at, PixelRect part);
+void ListReset(int id);
+void ListAdd(int id, std::string_view utf8);
+void ListSelect(int id, int index);  // -1: none
+std::string BoxText(int id);
+void SetBoxText(int id, std::string_view utf8);
+void Focus(int id);
+int FocusedControl();  // 0 when no control has the focus
+void SetFont(int id, std::string_view family, int pixels, bool bold);
+void SetBusyCursor(bool busy);
+void SetDescription(int id, std::string_view utf8);
+void SetAccessibleName(int id, std::string_view utf8);
+void Show();
+void ShowEnded();
+// The history's folder is written to the browser's storage.
+void SaveStoredFiles();
+
+}  // namespace funzioni::web

@@ -1,0 +1,405 @@
+// The page's side of the dialog (the program calls FunzioniPage through the drawing layer's web
+// backend): the client area #funzioni with one canvas for the drawn controls and page elements
+// for the stock ones, the page's input turned into calls of the program, its timeouts, the
+// history folder kept in the browser's storage, and the hooks window.funzioniPage for tests.
+// In a worker (plot computations) there is no page: nothing here is set up.
+
+var FunzioniPage = (function () {
+  'use strict';
+  const onPage = typeof window === 'object' && typeof document === 'object';
+  const kWidth = 974;
+  const kHeight = 720;
+  const kFolder = '/funzioni';  // the program's working folder, with its history file
+  const kLeftAndRight = 3;
+
+  const controls = new Map();  // identifier -> element
+  const timeouts = new Map();  // scheduled call -> the page's timeout
+  const shortcuts = [];
+  const storage = {loaded: false, saving: false, again: false};
+  let canvasContext = null;
+  let running = false;  // main has shown the dialog
+  let ended = false;
+  let resolveReady = null;
+  const ready = onPage ? new Promise((resolve) => { resolveReady = resolve; }) : null;
+
+  function client() { return document.getElementById('funzioni'); }
+  function context2d() {
+    if (canvasContext === null) {
+      canvasContext = document.getElementById('funzioni-canvas').getContext('2d');
+    }
+    return canvasContext;
+  }
+
+  // Every call into the program goes through here, so that the hooks see its state after it.
+  function enter(name, ...args) {
+    if (!running) return 0;
+    const result = Module['_' + name](...args);
+    if (resolveReady !== null && (Module['_funzioni_page_state']() & 3) === 3) {
+      resolveReady();
+      resolveReady = null;
+    }
+    return result;
+  }
+
+  function pageState() { return running ? Module['_funzioni_page_state']() : 0; }
+
+  function place(element, x, y, w, h) {
+    element.style.left = x + 'px';
+    element.style.top = y + 'px';
+    element.style.width = w + 'px';
+    element.style.height = h + 'px';
+  }
+
+  // The family the program asked for, with what the browser may have instead.
+  function cssFamily(family) {
+    const lower = family.toLowerCase();
+    if (lower.indexOf('mono') >= 0) {
+      return '"' + family + '", "Cousine", "Courier New", Courier, monospace';
+    }
+    if (lower.indexOf('serif') >= 0 && lower.indexOf('sans') < 0) {
+      return '"' + family + '", "Tinos", "Times New Roman", Times, serif';
+    }
+    return '"' + family + '", "Arimo", Arial, Helvetica, sans-serif';
+  }
+
+  // The character cell of a font, as the desktop measures it: ascent plus descent.
+  function cellHeight(font, pixels) {
+    const ctx = document.createElement('canvas').getContext('2d');
+    ctx.font = font.replace('{px}', pixels + 'px');
+    const m = ctx.measureText('Xg');
+    if (m.fontBoundingBoxAscent === undefined) return Math.round(pixels * 1.15);
+    return Math.round(m.fontBoundingBoxAscent) + Math.round(m.fontBoundingBoxDescent);
+  }
+
+  function lineOf(target) {
+    const line = target.closest ? target.closest('[data-line]') : null;
+    return line === null ? -1 : Number(line.dataset.line);
+  }
+
+  function pointer(action, e) {
+    const r = client().getBoundingClientRect();
+    const scale = r.width / kWidth;
+    const x = Math.floor((e.clientX - r.left) / scale);
+    const y = Math.floor((e.clientY - r.top) / scale);
+    enter('funzioni_page_pointer', action, x, y, e.button, e.buttons & kLeftAndRight,
+          action === 1 ? e.detail : 0, lineOf(e.target));
+  }
+
+  function isStock(target) {
+    return target.closest && target.closest('.funzioni-list, .funzioni-box') !== null;
+  }
+
+  function watchPointer() {
+    const area = client();
+    area.addEventListener('mousemove', (e) => pointer(0, e), true);
+    area.addEventListener('mousedown', (e) => {
+      // The drawn controls and the face take no focus, so a press there leaves it where it was;
+      // a right press on a list only reports itself.
+      if (!isStock(e.target) || e.button !== 0) e.preventDefault();
+      pointer(1, e);
+    }, true);
+    area.addEventListener('mouseup', (e) => pointer(2, e), true);
+    area.addEventListener('contextmenu', (e) => e.preventDefault());
+    // Buttons released outside the window still count as released.
+    window.addEventListener('mouseup', (e) => {
+      if (!area.contains(e.target)) enter('funzioni_page_buttons', e.buttons & kLeftAndRight);
+    });
+    window.addEventListener('blur', () => enter('funzioni_page_buttons', 0));
+  }
+
+  function shortcutMatches(s, e) {
+    if (s.ctrl !== (e.ctrlKey || e.metaKey) || s.shift !== e.shiftKey || s.alt !== e.altKey) {
+      return false;
+    }
+    if (s.key.length === 1 && /[A-Z0-9]/.test(s.key)) {
+      return e.code === 'Key' + s.key || e.code === 'Digit' + s.key;
+    }
+    return e.key.toUpperCase() === s.key;
+  }
+
+  // The dialog's own keys, whatever has the focus; the focused element never sees them.
+  function commandOfKey(e) {
+    if (e.ctrlKey || e.altKey || e.metaKey) return 0;
+    if (e.code === 'NumpadAdd') return 2200;
+    if (e.code === 'NumpadSubtract') return 2300;
+    if (e.key === 'Enter') return 1;
+    if (e.key === 'Escape') return 2;
+    return 0;
+  }
+
+  function watchKeys() {
+    document.addEventListener('keydown', (e) => {
+      if (!running || ended) return;
+      const focused = FunzioniPage.focused();
+      for (const s of shortcuts) {
+        if (s.focusId > 0 && s.focusId !== focused) continue;
+        if (!shortcutMatches(s, e)) continue;
+        e.preventDefault();
+        e.stopPropagation();
+        if (!e.repeat) enter('funzioni_page_command_key', s.command);
+        return;
+      }
+      const command = commandOfKey(e);
+      if (command === 0) return;
+      e.preventDefault();
+      e.stopPropagation();
+      enter('funzioni_page_command_key', command);
+    }, true);
+  }
+
+  // Up, Down, Home and End move a focused list's selection.
+  function listKey(id, list, e) {
+    const count = list.firstChild.childElementCount;
+    const current = list.dataset.selected === undefined ? -1 : Number(list.dataset.selected);
+    let next = -1;
+    if (e.key === 'ArrowDown') next = Math.min(count - 1, current + 1);
+    if (e.key === 'ArrowUp') next = Math.max(0, current - 1);
+    if (e.key === 'Home') next = 0;
+    if (e.key === 'End') next = count - 1;
+    if (next < 0 || count === 0) return;
+    e.preventDefault();
+    enter('funzioni_page_list_choice', id, next);
+  }
+
+  // The largest whole number of device pixels per window pixel that fits (at least the window's
+  // own size when it fits at all), else scaled down to fit; centred.
+  function fit() {
+    const area = client();
+    const ratio = window.devicePixelRatio || 1;
+    const fits = Math.min(window.innerWidth / kWidth, window.innerHeight / kHeight);
+    let scale = fits;
+    if (fits >= 1) scale = Math.max(1, Math.floor(fits * ratio + 1e-9) / ratio);
+    const snap = (v) => Math.max(0, Math.floor(v * ratio) / ratio);
+    const left = snap((window.innerWidth - kWidth * scale) / 2);
+    const top = snap((window.innerHeight - kHeight * scale) / 2);
+    area.style.transform = 'translate(' + left + 'px, ' + top + 'px) scale(' + scale + ')';
+  }
+
+  function loadStorage() {
+    FS.mkdir(kFolder);
+    FS.chdir(kFolder);
+    addRunDependency('funzioni-storage');
+    const done = (error) => {
+      // Without what is stored nothing is written back: an empty folder would replace it.
+      storage.loaded = !error;
+      removeRunDependency('funzioni-storage');
+    };
+    try {
+      if (typeof indexedDB !== 'object' || indexedDB === null) throw new Error('no storage');
+      FS.mount(IDBFS, {}, kFolder);
+      FS.syncfs(true, done);
+    } catch (error) {
+      done(error);
+    }
+  }
+
+  function toImage(rgba, w, h) {
+    return new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
+  }
+
+  function pictureBlob(rgba, w, h, then) {
+    const canvas = document.createElement('canvas');
+    canvas.width = w;
+    canvas.height = h;
+    canvas.getContext('2d').putImageData(toImage(rgba, w, h), 0, 0);
+    canvas.toBlob(then, 'image/png');
+  }
+
+  function download(blob, name) {
+    if (blob === null) return;
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(blob);
+    link.download = name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  }
+
+  if (onPage) {
+    Module['preRun'] = [].concat(Module['preRun'] || [], loadStorage);
+    Module['onAbort'] = () => {
+      ended = true;
+      const note = document.getElementById('funzioni-ended');
+      if (note !== null) {
+        note.querySelector('p').textContent = 'Il programma si è interrotto per un errore.';
+        note.style.display = 'flex';
+      }
+    };
+    window.funzioniPage = {
+      ready: ready,
+      idle: () => (pageState() & 2) !== 0,
+      ended: () => ended,
+    };
+    window.addEventListener('resize', fit);
+    if (document.readyState === 'loading') {
+      document.addEventListener('DOMContentLoaded', fit);
+    } else {
+      fit();
+    }
+  }
+
+  return {
+    schedule(number, delay) {
+      clearTimeout(timeouts.get(number));
+      timeouts.set(number, setTimeout(() => {
+        timeouts.delete(number);
+        enter('funzioni_page_call', number);
+      }, delay));
+    },
+    unschedule(number) {
+      clearTimeout(timeouts.get(number));
+      timeouts.delete(number);
+    },
+    setTitle(text) { document.title = text; },
+    setFace(r, g, b) {
+      const colour = 'rgb(' + r + ',' + g + ',' + b + ')';
+      client().style.backgroundColor = colour;
+      const ctx = context2d();
+      ctx.fillStyle = colour;
+      ctx.fillRect(0, 0, kWidth, kHeight);
+    },
+    addList(id, x, y, w, h) {
+      const list = document.createElement('div');
+      list.className = 'funzioni-list';
+      list.dataset.control = String(id);
+      list.tabIndex = 0;
+      list.setAttribute('role', 'listbox');
+      list.appendChild(document.createElement('div'));
+      list.addEventListener('keydown', (e) => listKey(id, list, e));
+      place(list, x, y, w, h);
+      client().appendChild(list);
+      controls.set(id, list);
+    },
+    addBox(id, x, y, w, h, text) {
+      const box = document.createElement('input');
+      box.type = 'text';
+      box.className = 'funzioni-box';
+      box.dataset.control = String(id);
+      box.spellcheck = false;
+      box.autocomplete = 'off';
+      box.value = text;
+      place(box, x, y, w, h);
+      client().appendChild(box);
+      controls.set(id, box);
+    },
+    blit(rgba, w, h, x, y, px, py, pw, ph) {
+      context2d().putImageData(toImage(rgba, w, h), x, y, px, py, pw, ph);
+    },
+    listReset(id) {
+      const list = controls.get(id);
+      list.firstChild.replaceChildren();
+      delete list.dataset.selected;
+      list.scrollTop = 0;
+    },
+    listAdd(id, text) {
+      const lines = controls.get(id).firstChild;
+      const line = document.createElement('div');
+      line.dataset.line = String(lines.childElementCount);
+      line.setAttribute('role', 'option');
+      line.textContent = text;
+      lines.appendChild(line);
+    },
+    listSelect(id, index) {
+      const list = controls.get(id);
+      const lines = list.firstChild;
+      const old = lines.querySelector('.selected');
+      if (old !== null) old.classList.remove('selected');
+      if (index < 0 || index >= lines.childElementCount) {
+        delete list.dataset.selected;
+        return;
+      }
+      list.dataset.selected = String(index);
+      const line = lines.children[index];
+      line.classList.add('selected');
+      // Into view within the list only: the page itself never scrolls.
+      if (line.offsetTop < list.scrollTop) {
+        list.scrollTop = line.offsetTop;
+      } else if (line.offsetTop + line.offsetHeight > list.scrollTop + list.clientHeight) {
+        list.scrollTop = line.offsetTop + line.offsetHeight - list.clientHeight;
+      }
+    },
+    boxText(id) { return controls.get(id).value; },
+    setBoxText(id, text) { controls.get(id).value = text; },
+    focus(id) {
+      const element = controls.get(id);
+      if (element !== undefined) element.focus({preventScroll: true});
+    },
+    focused() {
+      const active = document.activeElement;
+      return active !== null && active.dataset && active.dataset.control !== undefined
+                 ? Number(active.dataset.control)
+                 : 0;
+    },
+    setFont(id, family, height, bold) {
+      const element = controls.get(id);
+      const font = (bold ? 'bold ' : '') + '{px} ' + cssFamily(family);
+      let pixels = -height;
+      if (height > 0) {
+        for (pixels = height; pixels > 1; --pixels) {
+          if (cellHeight(font, pixels) <= height) break;
+        }
+      }
+      element.style.font = font.replace('{px}', Math.max(pixels, 1) + 'px');
+      element.style.setProperty('--funzioni-line', cellHeight(font, Math.max(pixels, 1)) + 'px');
+    },
+    setBusyCursor(busy) { client().style.cursor = busy ? 'progress' : ''; },
+    setDescription(id, text) { controls.get(id).setAttribute('aria-description', text); },
+    setName(id, text) { controls.get(id).setAttribute('aria-label', text); },
+    show() {
+      running = true;
+      client().style.visibility = 'visible';
+      watchPointer();
+      watchKeys();
+    },
+    showEnded() {
+      ended = true;
+      const note = document.getElementById('funzioni-ended');
+      if (note !== null) note.style.display = 'flex';
+    },
+    // Writes the history folder to the browser's storage, one write at a time. A write that
+    // fails leaves the stored files as they were; the next one tries again.
+    saveStoredFiles() {
+      if (!storage.loaded) return;
+      if (storage.saving) {
+        storage.again = true;
+        return;
+      }
+      storage.saving = true;
+      FS.syncfs(false, () => {
+        storage.saving = false;
+        if (storage.again) {
+          storage.again = false;
+          FunzioniPage.saveStoredFiles();
+        }
+      });
+    },
+    downloadPicture(rgba, w, h, name) { pictureBlob(rgba, w, h, (blob) => download(blob, name)); },
+    downloadBytes(bytes, size, name) {
+      download(new Blob([HEAPU8.slice(bytes, bytes + size)], {type: 'application/octet-stream'}),
+               name);
+    },
+    copyPicture(rgba, w, h) {
+      if (!navigator.clipboard || typeof ClipboardItem !== 'function') return;
+      pictureBlob(rgba, w, h, (blob) => {
+        if (blob === null) return;
+        navigator.clipboard.write([new ClipboardItem({'image/png': blob})]).catch(() => {});
+      });
+    },
+    copyText(text) {
+      if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
+    },
+    addShortcut(owner, keys, command, focusId) {
+      const parts = keys.split('+').map((p) => p.trim());
+      const key = parts.pop().toUpperCase();
+      const has = (word) => parts.some((p) => p.toLowerCase() === word);
+      shortcuts.push({owner, key, ctrl: has('ctrl'), shift: has('shift'), alt: has('alt'),
+                      command, focusId});
+    },
+    removeShortcuts(owner) {
+      for (let i = shortcuts.length - 1; i >= 0; --i) {
+        if (shortcuts[i].owner === owner) shortcuts.splice(i, 1);
+      }
+    },
+  };
+})();
