@@ -17,6 +17,28 @@ const KEYS = {
   Backspace: 'Backspace',
 };
 
+// puppeteer types these four on the numeric keypad, whose keys are the program's commands; a
+// user (and the desktop reference) types them on the main keys.
+const MAIN_KEYS = {
+  '+': { code: 'Equal', shift: true },
+  '-': { code: 'Minus', shift: false },
+  '*': { code: 'Digit8', shift: true },
+  '/': { code: 'Slash', shift: false },
+};
+
+async function typeOnMainKeys(keyboard, text) {
+  for (const char of text) {
+    const key = MAIN_KEYS[char];
+    if (!key) {
+      await keyboard.type(char);
+      continue;
+    }
+    if (key.shift) await keyboard.down('Shift');
+    await keyboard.press(key.code);
+    if (key.shift) await keyboard.up('Shift');
+  }
+}
+
 export async function launchBrowser() {
   return puppeteer.launch({
     executablePath: process.env.FUNZIONI_CHROMIUM || '/usr/bin/chromium',
@@ -124,7 +146,7 @@ export class FunzioniPage {
         if (!KEYS[step.key]) throw new Error(`no key named ${step.key}`);
         await this.page.keyboard.press(KEYS[step.key]);
         break;
-      case 'type': await this.page.keyboard.type(step.text); break;
+      case 'type': await typeOnMainKeys(this.page.keyboard, step.text); break;
       case 'idle': break;
       case 'restart':
         await this.load(() => this.page.reload({ waitUntil: 'load' }));
