@@ -5,6 +5,7 @@
 // keeps that colour and then sets each touched pixel once, however many dots fell on it.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "drawing/Color.h"
@@ -29,6 +30,12 @@ class DotLayer {
   void FlushTo(DrawingSurface& surface);
 
   bool Empty() const { return touched_.empty(); }
+  int Width() const { return static_cast<int>(width_); }
+  int Height() const { return width_ == 0 ? 0 : static_cast<int>(colors_.size() / width_); }
+  // The touched pixels as row * width + column, in the order first touched, and the last colour
+  // of each (so that the dots can be handed elsewhere and put on a layer there).
+  std::span<const std::uint32_t> Touched() const { return touched_; }
+  Color ColorAt(std::uint32_t at) const { return colors_[at]; }
 
  private:
   static constexpr Color kUntouched = -1;  // no dot colour is negative

@@ -7,54 +7,17 @@
 // shown yet (a whole picture, a results table). The computation under way for the earlier work
 // goes on for a short while (a drag then shows a picture at every step it can) and is abandoned
 // at its next run of samples once it has run longer than that. Everything that computes the dots
-// (evaluators, kept rows and dots, helper threads) belongs to this thread alone.
+// (evaluators, kept rows and dots, helper threads) belongs to this thread alone. In the browser
+// the same is done by a background instance of the program, which is restarted to abandon.
 
 #include <chrono>
-#include <condition_variable>
-#include <cstdint>
-#include <mutex>
+#include <memory>
 #include <optional>
-#include <stop_token>
-#include <string>
-#include <thread>
-#include <vector>
 
-#include "drawing/Geometry.h"
-#include "evaluator/ExpressionEvaluator.h"
-#include "plot/Curves.h"
-#include "plot/FormulaDots.h"
-#include "plot/PlotAccelerator.h"
-#include "state/PlotState.h"
+#include "plot/DotLayer.h"
+#include "plot/PlotCompute.h"
 
 namespace funzioni {
-
-struct PlotWork {
-  enum class Picture {
-    None,         // the picture stays as it is
-    Whole,        // the whole area drawn again from the state
-    FormulaOver,  // the state's formula drawn over the picture the area shows
-  };
-  Picture picture = Picture::None;
-  PlotState state;  // what the picture is of
-  PixelSize size;   // the plotting area's
-  // The results table of this state's formula at its zoom, when one is to be shown; the ticket
-  // comes back with the rows, so that the caller can tell whether the table is still wanted.
-  std::optional<PlotState> table;
-  int tableTicket = 0;
-};
-
-// Work handed over later replaces earlier unfinished work and takes over what it has not shown.
-PlotWork MergePlotWork(PlotWork earlier, PlotWork later);
-
-struct PlotOutcome {
-  PlotWork::Picture picture = PlotWork::Picture::None;
-  float zoom = 0;                    // of the whole picture
-  std::optional<CurveDots> whole;    // Picture::Whole
-  std::optional<FormulaDots> over;   // Picture::FormulaOver
-  std::optional<std::string> table;  // the table's heading (the formula), when there is a table
-  std::vector<std::string> tableRows;
-  int tableTicket = 0;
-};
 
 class PlotWorker {
  public:
@@ -85,29 +48,10 @@ class PlotWorker {
   void Recycle(DotLayer layer);
 
  private:
-  void Loop(std::stop_token quit);
-  std::optional<PlotOutcome> Compute(const PlotWork& work, DotLayer layer, std::stop_token stop);
-  // When newer work waits, the time at which the computation under way is abandoned.
-  std::optional<std::chrono::steady_clock::time_point> OverdueAtLocked() const;
-  void AbandonOverdueLocked();
-
-  ExpressionEvaluator evaluator_;
-  PlotAccelerator accelerator_;
-
-  const std::chrono::milliseconds patience_;
-  mutable std::mutex mutex_;
-  std::condition_variable_any changed_;
-  std::optional<PlotWork> unfinished_;  // everything handed over whose outcome is not yet taken
-  std::uint64_t generation_ = 0;        // of the work handed over last
-  bool queued_ = false;                 // unfinished_ waits to be computed
-  bool computing_ = false;
-  std::chrono::steady_clock::time_point computingSince_;
-  std::optional<PlotOutcome> outcome_;
-  std::uint64_t outcomeGeneration_ = 0;
-  long long abandonments_ = 0;
-  std::stop_source abandon_;  // of the computation under way
-  DotLayer spare_;
-  std::jthread thread_;  // last: it ends before anything it uses
+  // The desktop's thread (PlotWorkerThread.cpp) or the browser's background instance
+  // (PlotWorkerWeb.cpp).
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace funzioni

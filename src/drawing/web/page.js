@@ -354,6 +354,9 @@ var FunzioniPage = (function () {
     },
     showEnded() {
       ended = true;
+      if (document.activeElement !== null && document.activeElement.blur) {
+        document.activeElement.blur();
+      }
       const note = document.getElementById('funzioni-ended');
       if (note !== null) note.style.display = 'flex';
     },
