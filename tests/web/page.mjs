@@ -60,6 +60,7 @@ export class PageWatch {
       if (message.type() === 'error') this.problems.push(`console error: ${message.text()}`);
     });
     page.on('pageerror', (error) => this.problems.push(`uncaught: ${error.message}`));
+    page.on('error', (error) => this.problems.push(`the page crashed: ${error.message}`));
     page.on('request', (request) => {
       if (!LOCAL_URL.test(request.url())) this.problems.push(`request: ${request.url()}`);
     });
