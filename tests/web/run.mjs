@@ -26,6 +26,7 @@ const SCENARIOS = [
   { file: 'start.json', expect: {} },
   { file: 'formula.json', expect: { drawn: hasResults } },
   { file: 'meter.json', expect: {} },
+  { file: 'zoom.json', expect: {} },
   { file: 'history.json', expect: { reloaded: keptInHistory, picked: hasResults } },
 ];
 
@@ -151,7 +152,7 @@ async function main() {
       await runScenario(browser, url, watch, scenario, desktop[scenario.file], timings);
     }
     await check('the page answers during a long redraw', () =>
-      pageAnswersDuringLongRedraw(browser, url, watch));
+      pageAnswersDuringLongRedraw(browser, url, watch, timings));
     await check('timings measured', async () => {
       timings.push(...(await measureTimings(browser, url, watch)));
     });

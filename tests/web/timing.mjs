@@ -32,17 +32,22 @@ function summary(values) {
   return { median: sorted[Math.floor(sorted.length / 2)], min: sorted[0], max: sorted.at(-1) };
 }
 
-// Milliseconds from each pointer move of a drag across a parameter meter until the page is idle.
+// Milliseconds from each pointer move of a drag across a parameter meter until the page is idle,
+// and of the part after chromium took the move (it hands moves over at its frames).
 async function dragStepTimes(page) {
-  const times = [];
+  const whole = [];
+  const afterMove = [];
   await page.perform({ do: 'press', x: 200, y: PARAMETER_METER_Y });
   for (let x = 210; x <= 290; x += 10) {
     const start = performance.now();
-    await page.perform({ do: 'move', x, y: PARAMETER_METER_Y });
-    times.push(performance.now() - start);
+    await page.page.mouse.move(page.origin.x + x, page.origin.y + PARAMETER_METER_Y);
+    const moved = performance.now();
+    await page.waitForIdle();
+    whole.push(performance.now() - start);
+    afterMove.push(performance.now() - moved);
   }
   await page.perform({ do: 'release', x: 290, y: PARAMETER_METER_Y });
-  return summary(times);
+  return { whole: summary(whole), afterMove: summary(afterMove) };
 }
 
 export async function measureTimings(browser, url, watch) {
@@ -53,9 +58,11 @@ export async function measureTimings(browser, url, watch) {
     await follow(page, [...ZOOM_100, ...STEP_1]);
     const atZoom100 = await dragStepTimes(page);
     for (const [name, t] of [['start state', atStart], ['zoom 100, step 1', atZoom100]]) {
-      rows.push([`meter drag step, ${name}, median`, t.median]);
-      rows.push([`meter drag step, ${name}, min`, t.min]);
-      rows.push([`meter drag step, ${name}, max`, t.max]);
+      for (const [part, values] of [['', t.whole], [' after the move', t.afterMove]]) {
+        for (const key of ['median', 'min', 'max']) {
+          rows.push([`meter drag step${part}, ${name}, ${key}`, values[key]]);
+        }
+      }
     }
     return rows;
   } finally {
@@ -80,7 +87,7 @@ async function answerTimes(page) {
 
 // Every curve at zoom 100 and a formula long enough that its redraw lasts; longer formulas until
 // the page is seen computing after the answers came back.
-export async function pageAnswersDuringLongRedraw(browser, url, watch) {
+export async function pageAnswersDuringLongRedraw(browser, url, watch, timings) {
   for (let terms = 250; terms <= 16000; terms *= 4) {
     const page = await FunzioniPage.open(browser, url, watch);
     try {
@@ -101,6 +108,8 @@ export async function pageAnswersDuringLongRedraw(browser, url, watch) {
       const answers = await answerTimes(page);
       const busyAfter = !(await page.idle());
       if (!busyBefore || !busyAfter) continue;
+      timings.push([`evaluation during a long redraw (${terms} terms)`, answers.evaluateMs]);
+      timings.push([`pointer move during a long redraw (${terms} terms)`, answers.moveMs]);
       const slow = Object.entries(answers).filter(([, ms]) => ms > ANSWER_LIMIT_MS);
       if (slow.length === 0) return '';
       const times = slow.map(([name, ms]) => `${name} ${ms.toFixed(0)}`);
