@@ -1,0 +1,178 @@
+// The background instance of the program (BackgroundWork.h), run ahead of the program's own
+// script in both places it runs:
+// - on the page, it keeps the compiled module and the script's own text, and starts Web Workers
+//   from that text (a blob: URL, as the page is one file and fetches nothing), handing each the
+//   compiled module so that it is not compiled again;
+// - in such a worker, it keeps main() from running, instantiates the module it is handed, and
+//   turns each request into a reply through the program's exported entry.
+// Requests and replies are ArrayBuffers, transferred, one reply per request, in order.
+
+var FunzioniBackground = (function () {
+  'use strict';
+  const inWorker = typeof importScripts === 'function' && typeof document === 'undefined';
+  const bg = {inWorker: inWorker};
+  Module['funzioniBackground'] = bg;
+
+  if (inWorker) {
+    // The background instance: no main(), and nothing until the page hands over the module.
+    Module['noInitialRun'] = true;
+    const queue = [];
+    let ready = false;
+    let compiled = null;
+    let instantiate = null;
+    Module['instantiateWasm'] = function (imports, receive) {
+      instantiate = function (module) {
+        WebAssembly.instantiate(module, imports).then(function (instance) {
+          receive(instance, module);
+        }, function (reason) { self.postMessage({funzioniUnusable: String(reason)}); });
+      };
+      if (compiled !== null) instantiate(compiled);
+      return {};
+    };
+    function serve() {
+      while (ready && queue.length > 0) {
+        bg.request = queue.shift();
+        try {
+          Module['_funzioni_background_request'](bg.request.length);
+        } catch (failure) {
+          // The program aborted: this instance is spent; the page restarts it.
+          ready = false;
+          self.postMessage({funzioniFailed: String(failure)});
+        }
+        bg.request = null;
+      }
+    }
+    Module['postRun'] = [].concat(Module['postRun'] || [], function () {
+      ready = true;
+      serve();
+    });
+    bg.reply = function (bytes) {
+      const copy = bytes.slice();
+      self.postMessage(copy.buffer, [copy.buffer]);
+    };
+    self.onmessage = function (e) {
+      const m = e.data;
+      if (m instanceof ArrayBuffer) {
+        queue.push(new Uint8Array(m));
+        serve();
+        return;
+      }
+      if (m && m.funzioniModule) {
+        const given = m.funzioniModule;
+        const module = given instanceof WebAssembly.Module ? Promise.resolve(given)
+                                                           : WebAssembly.compile(given);
+        module.then(function (mod) {
+          compiled = mod;
+          if (instantiate !== null) instantiate(mod);
+        }, function (reason) { self.postMessage({funzioniUnusable: String(reason)}); });
+      }
+    };
+    return bg;
+  }
+
+  // The page: the text of this very script (inline in the page), and the compiled module.
+  const script = typeof document === 'object' ? document.currentScript : null;
+  bg.text = Module['funzioniScriptText'] || (script !== null ? script.textContent : '');
+  let url = null;
+  let resolveModule = null;
+  bg.module = new Promise(function (resolve) { resolveModule = resolve; });
+  if (!Module['instantiateWasm']) {
+    Module['instantiateWasm'] = function (imports, receive) {
+      getBinaryPromise().then(function (bytes) {
+        return WebAssembly.compile(bytes).then(function (module) {
+          resolveModule({module: module, bytes: bytes});
+          return WebAssembly.instantiate(module, imports).then(function (instance) {
+            receive(instance, module);
+          });
+        });
+      }).catch(function (reason) { abort(reason); });
+      return {};
+    };
+  } else {
+    resolveModule(null);  // someone else instantiates: no background instance
+  }
+
+  const records = new Map();  // handle -> {owner, worker, replies}
+  let nextHandle = 1;
+
+  function hand(worker, compiled) {
+    if (compiled === null) return;
+    try {
+      worker.postMessage({funzioniModule: compiled.module});
+    } catch (notCloneable) {
+      worker.postMessage({funzioniModule: compiled.bytes});
+    }
+  }
+
+  function spawn(handle, record) {
+    const worker = new Worker(url);
+    record.worker = worker;
+    record.replies = [];
+    worker.onmessage = function (e) {
+      if (record.worker !== worker) return;  // of an instance since restarted
+      if (e.data instanceof ArrayBuffer) {
+        record.replies.push(new Uint8Array(e.data));
+        Module['_funzioni_background_arrived'](record.owner, handle, e.data.byteLength);
+      } else if (e.data && e.data.funzioniFailed) {
+        Module['_funzioni_background_arrived'](record.owner, handle, -1);
+      } else {
+        unusable();
+      }
+    };
+    // The instance cannot run at all (no module, no script): the owner does without.
+    function unusable() {
+      if (record.worker !== worker) return;
+      record.worker = null;
+      worker.terminate();
+      Module['_funzioni_background_arrived'](record.owner, handle, -2);
+    }
+    worker.onerror = function (e) {
+      if (e.preventDefault) e.preventDefault();
+      unusable();
+    };
+    bg.module.then(function (compiled) {
+      if (record.worker === worker) hand(worker, compiled);
+    });
+  }
+
+  // A handle for the owner (the C++ object's address), or 0 when there can be no instance.
+  bg.start = function (owner) {
+    if (!bg.text || typeof Worker !== 'function' || typeof Blob !== 'function') return 0;
+    try {
+      if (url === null) {
+        url = URL.createObjectURL(new Blob([bg.text], {type: 'text/javascript'}));
+      }
+      const handle = nextHandle++;
+      const record = {owner: owner};
+      records.set(handle, record);
+      spawn(handle, record);
+      return handle;
+    } catch (failure) {
+      return 0;
+    }
+  };
+  bg.post = function (handle, bytes) {
+    const record = records.get(handle);
+    if (record === undefined || record.worker === null) return;
+    const copy = bytes.slice();
+    record.worker.postMessage(copy.buffer, [copy.buffer]);
+  };
+  bg.take = function (handle) {
+    const record = records.get(handle);
+    return record === undefined ? new Uint8Array(0) : record.replies.shift();
+  };
+  bg.restart = function (handle) {
+    const record = records.get(handle);
+    if (record === undefined) return;
+    if (record.worker !== null) record.worker.terminate();
+    spawn(handle, record);
+  };
+  bg.stop = function (handle) {
+    const record = records.get(handle);
+    if (record === undefined) return;
+    if (record.worker !== null) record.worker.terminate();
+    record.worker = null;
+    records.delete(handle);
+  };
+  return bg;
+})();
