@@ -18,6 +18,7 @@ var FunzioniPage = (function () {
   const storage = {loaded: false, saving: false, again: false};
   let canvasContext = null;
   let running = false;  // main has shown the dialog
+  let focusWanted = 0;  // asked for before the dialog was shown, when nothing can take it
   let ended = false;
   let resolveReady = null;
   const ready = onPage ? new Promise((resolve) => { resolveReady = resolve; }) : null;
@@ -344,7 +345,9 @@ var FunzioniPage = (function () {
     setBoxText(id, text) { controls.get(id).value = text; },
     focus(id) {
       const element = controls.get(id);
-      if (element !== undefined) element.focus({preventScroll: true});
+      if (element === undefined) return;
+      focusWanted = id;
+      element.focus({preventScroll: true});
     },
     focused() {
       const active = document.activeElement;
@@ -371,6 +374,7 @@ var FunzioniPage = (function () {
     show() {
       running = true;
       client().style.visibility = 'visible';
+      if (focusWanted !== 0 && FunzioniPage.focused() === 0) FunzioniPage.focus(focusWanted);
       watchPointer();
       watchKeys();
     },
