@@ -1,0 +1,220 @@
+// The page in headless chromium: loading it at exactly 974 x 720, the steps of a steps file,
+// and what it shows (the canvas's pixels, the stock controls' texts and rectangles).
+import puppeteer from 'puppeteer-core';
+
+export const WIDTH = 974;
+export const HEIGHT = 720;
+const IDLE_TIMEOUT_MS = 30000;
+const READY_TIMEOUT_MS = 30000;
+const LOCAL_URL = /^(file|data|blob):/;
+
+// Keys by the steps file's names, as chromium names them.
+const KEYS = {
+  KeypadPlus: 'NumpadAdd',
+  KeypadMinus: 'NumpadSubtract',
+  Enter: 'Enter',
+  Escape: 'Escape',
+  Backspace: 'Backspace',
+};
+
+// puppeteer types these four on the numeric keypad, whose keys are the program's commands; a
+// user (and the desktop reference) types them on the main keys.
+const MAIN_KEYS = {
+  '+': { code: 'Equal', shift: true },
+  '-': { code: 'Minus', shift: false },
+  '*': { code: 'Digit8', shift: true },
+  '/': { code: 'Slash', shift: false },
+};
+
+async function typeOnMainKeys(keyboard, text) {
+  for (const char of text) {
+    const key = MAIN_KEYS[char];
+    if (!key) {
+      await keyboard.type(char);
+      continue;
+    }
+    if (key.shift) await keyboard.down('Shift');
+    await keyboard.press(key.code);
+    if (key.shift) await keyboard.up('Shift');
+  }
+}
+
+export async function launchBrowser() {
+  return puppeteer.launch({
+    executablePath: process.env.FUNZIONI_CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    // No name resolves: a request that should not be made fails instead of leaving the machine.
+    // The file address keeps chromium's usual rules, as a user's browser opens the file.
+    args: ['--no-sandbox', '--host-resolver-rules=MAP * ~NOTFOUND'],
+  });
+}
+
+// What every page of a run reported that a page must not: console errors, uncaught exceptions,
+// requests for anything outside the file and the data and blob addresses it makes.
+export class PageWatch {
+  constructor() {
+    this.problems = [];
+  }
+  attach(page) {
+    page.on('console', (message) => {
+      if (message.type() === 'error') this.problems.push(`console error: ${message.text()}`);
+    });
+    page.on('pageerror', (error) => this.problems.push(`uncaught: ${error.message}`));
+    page.on('error', (error) => this.problems.push(`the page crashed: ${error.message}`));
+    page.on('request', (request) => {
+      if (!LOCAL_URL.test(request.url())) this.problems.push(`request: ${request.url()}`);
+    });
+    page.on('requestfailed', (request) => {
+      if (!LOCAL_URL.test(request.url())) return; // already counted
+      this.problems.push(`failed: ${request.url().slice(0, 120)} ${request.failure()?.errorText}`);
+    });
+  }
+}
+
+// One page in a fresh browser context (its own IndexedDB, so its own history file).
+export class FunzioniPage {
+  static async open(browser, url, watch) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    watch.attach(page);
+    await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
+    const self = new FunzioniPage(context, page, url);
+    self.readyMs = await self.load(() => page.goto(url, { waitUntil: 'load' }));
+    return self;
+  }
+
+  constructor(context, page, url) {
+    this.context = context;
+    this.page = page;
+    this.url = url;
+    this.origin = { x: 0, y: 0 };
+  }
+
+  async close() {
+    await this.context.close();
+  }
+
+  // Milliseconds from the navigation to funzioniPage.ready.
+  async load(navigate) {
+    const start = performance.now();
+    await navigate();
+    await this.page.waitForFunction(() => window.funzioniPage !== undefined, {
+      timeout: READY_TIMEOUT_MS,
+    });
+    await this.page.evaluate(
+      (timeout) =>
+        Promise.race([
+          window.funzioniPage.ready,
+          new Promise((_, reject) => setTimeout(() => reject(new Error('not ready')), timeout)),
+        ]),
+      READY_TIMEOUT_MS,
+    );
+    const ms = performance.now() - start;
+    this.origin = await this.page.evaluate(() => {
+      const r = document.getElementById('funzioni').getBoundingClientRect();
+      return { x: r.left, y: r.top };
+    });
+    return ms;
+  }
+
+  async idle() {
+    return this.page.evaluate(() => window.funzioniPage.idle());
+  }
+
+  async waitForIdle() {
+    const start = performance.now();
+    while (!(await this.idle())) {
+      if (performance.now() - start > IDLE_TIMEOUT_MS) {
+        throw new Error('the page did not become idle');
+      }
+      await new Promise((resolve) => setTimeout(resolve, 2));
+    }
+  }
+
+  // One step of a steps file, then until the page is idle again.
+  async perform(step) {
+    const mouse = this.page.mouse;
+    const x = this.origin.x + (step.x ?? 0);
+    const y = this.origin.y + (step.y ?? 0);
+    const button = step.button ?? 'left';
+    switch (step.do) {
+      case 'move': await mouse.move(x, y); break;
+      case 'press': await mouse.move(x, y); await mouse.down({ button }); break;
+      case 'release': await mouse.move(x, y); await mouse.up({ button }); break;
+      case 'click': await mouse.click(x, y, { button }); break;
+      case 'dblclick': await mouse.click(x, y, { count: 2 }); break;
+      case 'key':
+        if (!KEYS[step.key]) throw new Error(`no key named ${step.key}`);
+        await this.page.keyboard.press(KEYS[step.key]);
+        break;
+      case 'type': await typeOnMainKeys(this.page.keyboard, step.text); break;
+      case 'idle': break;
+      case 'restart':
+        await this.load(() => this.page.reload({ waitUntil: 'load' }));
+        break;
+      case 'snapshot': break;
+      default: throw new Error(`no step named ${step.do}`);
+    }
+    await this.waitForIdle();
+  }
+
+  // The steps up to each snapshot; returns the snapshots by name.
+  async follow(steps) {
+    const snapshots = {};
+    for (const step of steps) {
+      await this.perform(step);
+      if (step.do === 'snapshot') snapshots[step.name] = await this.snapshot();
+    }
+    return snapshots;
+  }
+
+  // The canvas's pixels (RGBA), the stock controls' texts and rectangles, the title.
+  async snapshot() {
+    // Two frames, so that whatever the page composes at a frame is on the canvas.
+    await this.page.evaluate(
+      () => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))),
+    );
+    const shown = await this.page.evaluate(readPage);
+    return { ...shown, rgba: Buffer.from(shown.rgba, 'base64') };
+  }
+}
+
+// Runs in the page.
+function readPage() {
+  const canvas = document.getElementById('funzioni-canvas');
+  const client = document.getElementById('funzioni').getBoundingClientRect();
+  const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+  let binary = '';
+  for (let at = 0; at < pixels.length; at += 0x8000) {
+    binary += String.fromCharCode.apply(null, pixels.subarray(at, at + 0x8000));
+  }
+  const lists = {};
+  const stockControls = {};
+  let box = null;
+  for (const element of document.querySelectorAll('[data-control]')) {
+    const id = element.getAttribute('data-control');
+    const r = element.getBoundingClientRect();
+    stockControls[id] = [r.left - client.left, r.top - client.top, r.width, r.height];
+    if (element.tagName === 'INPUT' || element.tagName === 'TEXTAREA') {
+      box = element.value;
+    } else {
+      const lines = element.querySelectorAll('option, [role="option"], [data-line]');
+      lists[id] = [...lines].map((line) => line.textContent);
+    }
+  }
+  const canvasRect = canvas.getBoundingClientRect();
+  return {
+    title: document.title,
+    lists,
+    box,
+    stockControls,
+    canvas: [
+      canvasRect.left - client.left,
+      canvasRect.top - client.top,
+      canvas.width,
+      canvas.height,
+    ],
+    client: [client.left, client.top, client.width, client.height],
+    rgba: btoa(binary),
+  };
+}

@@ -1,0 +1,28 @@
+// The desktop window's pictures and texts after a steps file: funzioni-web-reference run in a
+// fresh directory (its own history file).
+import { execFile } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { promisify } from 'node:util';
+
+const run = promisify(execFile);
+
+export async function desktopSnapshots(binary, stepsPath, steps) {
+  const dir = mkdtempSync(join(tmpdir(), 'funzioni-web-reference-'));
+  try {
+    await run(binary, [stepsPath, dir], {
+      cwd: dir,
+      env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' },
+      timeout: 120000,
+    });
+    const snapshots = {};
+    for (const step of steps.filter((s) => s.do === 'snapshot')) {
+      const texts = JSON.parse(readFileSync(join(dir, `${step.name}.json`), 'utf8'));
+      snapshots[step.name] = { ...texts, rgba: readFileSync(join(dir, `${step.name}.rgba`)) };
+    }
+    return snapshots;
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// The steps a browser test and the desktop reference both follow, read from the same JSON file:
+// an array of objects such as {"do": "press", "button": "left", "x": 620, "y": 572}.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace funzioni::web_reference {
+
+enum class StepKind {
+  Move,
+  Press,
+  Release,
+  Click,
+  DoubleClick,
+  Key,
+  Type,
+  Idle,
+  Restart,
+  Snapshot
+};
+enum class StepButton { Left, Right };
+
+struct Step {
+  StepKind kind = StepKind::Idle;
+  int x = 0;
+  int y = 0;
+  StepButton button = StepButton::Left;
+  std::string text;  // the key's name, the typed text or the snapshot's name
+};
+
+struct StepList {
+  std::vector<Step> steps;
+  std::string problem;  // empty when the whole file was read
+};
+
+// Reads a steps file's text; the first step it cannot read ends the list with a problem.
+StepList ParseSteps(std::string_view json);
+
+}  // namespace funzioni::web_reference

@@ -1,0 +1,227 @@
+// funzioni-web-reference STEPS.json OUT_DIR: the real window, offscreen, follows the steps a
+// browser test gives the page, and at each snapshot step writes what it shows: OUT_DIR/NAME.rgba
+// (the client area, 974 x 720, 4 bytes a pixel, rows top to bottom) and OUT_DIR/NAME.json (the
+// text lists' lines, the text box's text, the stock controls' rectangles and the parts of the
+// panels that change with time). Run it in an empty directory: the window keeps its history file
+// there.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPixmap>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "ReferenceSteps.h"
+#include "app/MainWindow.h"
+
+namespace funzioni::web_reference {
+
+namespace {
+
+constexpr int kPlotWaitMs = 30000;
+// The stock controls, which the browser draws its own way, and the panels that show the time of
+// day and the ticks since the start.
+constexpr std::array<int, 3> kStockControls{kResultsListId, kHistoryListId, kFormulaBoxId};
+// The clock keeps its frame; the ticker's frame takes its own colour at the first tick.
+struct TimedPanel {
+  int id;
+  bool frameStays;
+};
+constexpr std::array<TimedPanel, 2> kTimedPanels{{{kClockPanelId, true}, {kTickerPanelId, false}}};
+
+struct KeyName {
+  std::string_view name;
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+};
+constexpr std::array<KeyName, 5> kKeys{{
+    {"KeypadPlus", Qt::Key_Plus, Qt::KeypadModifier},
+    {"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier},
+    {"Enter", Qt::Key_Return, Qt::NoModifier},
+    {"Escape", Qt::Key_Escape, Qt::NoModifier},
+    {"Backspace", Qt::Key_Backspace, Qt::NoModifier},
+}};
+
+QJsonArray RectJson(const PixelRect& r) {
+  return {r.x, r.y, r.width, r.height};
+}
+
+class ReferenceRun {
+ public:
+  explicit ReferenceRun(std::filesystem::path outDir) : outDir_(std::move(outDir)) {}
+
+  bool Start() {
+    window_ = std::make_unique<MainWindow>();
+    window_->Show();
+    if (!QTest::qWaitForWindowExposed(window_->dialog().Widget())) return false;
+    if (!QTest::qWaitFor([this] { return window_->introShown(); }, 5000)) return false;
+    return Settle();
+  }
+
+  // False when the step could not be done (the reason is printed).
+  bool Perform(const Step& step) {
+    const QPoint point(step.x, step.y);
+    const Qt::MouseButton button =
+        step.button == StepButton::Right ? Qt::RightButton : Qt::LeftButton;
+    switch (step.kind) {
+      case StepKind::Move:
+        QTest::mouseMove(Handle(), point);
+        break;
+      case StepKind::Press:
+        QTest::mousePress(Handle(), button, Qt::NoModifier, point);
+        break;
+      case StepKind::Release:
+        QTest::mouseRelease(Handle(), button, Qt::NoModifier, point);
+        break;
+      case StepKind::Click:
+        QTest::mouseClick(Handle(), button, Qt::NoModifier, point);
+        break;
+      case StepKind::DoubleClick:
+        QTest::mouseDClick(Handle(), Qt::LeftButton, Qt::NoModifier, point);
+        break;
+      case StepKind::Key:
+        return PressKey(step.text) && Settle();
+      case StepKind::Type:
+        for (const char c : step.text) QTest::keyClick(Handle(), c);
+        break;
+      case StepKind::Idle:
+        break;
+      case StepKind::Restart:
+        window_.reset();
+        return Start();
+      case StepKind::Snapshot:
+        return Settle() && WriteSnapshot(step.text);
+    }
+    return Settle();
+  }
+
+ private:
+  QWindow* Handle() const { return window_->dialog().Widget()->windowHandle(); }
+
+  // Until the queued input is handled and the plotting area shows its state.
+  bool Settle() {
+    QCoreApplication::processEvents();
+    if (QTest::qWaitFor([this] { return window_->plotIdle(); }, kPlotWaitMs)) return true;
+    std::cerr << "the plot did not become idle\n";
+    return false;
+  }
+
+  bool PressKey(std::string_view name) {
+    for (const KeyName& key : kKeys) {
+      if (key.name != name) continue;
+      QTest::keyClick(Handle(), key.key, key.modifiers);
+      return true;
+    }
+    std::cerr << "no key named " << name << '\n';
+    return false;
+  }
+
+  bool WriteSnapshot(const std::string& name) {
+    const Dialog& dialog = window_->dialog();
+    const QImage picture = dialog.Widget()
+                               ->grab(QRect(0, 0, kClientWidth, kClientHeight))
+                               .toImage()
+                               .convertToFormat(QImage::Format_RGBA8888);
+    if (picture.width() != kClientWidth || picture.height() != kClientHeight) {
+      std::cerr << "the window shows " << picture.width() << " x " << picture.height() << '\n';
+      return false;
+    }
+    std::ofstream pixels(outDir_ / (name + ".rgba"), std::ios::binary);
+    for (int y = 0; y < picture.height(); ++y) {
+      pixels.write(reinterpret_cast<const char*>(picture.constScanLine(y)), kClientWidth * 4);
+    }
+    std::ofstream texts(outDir_ / (name + ".json"), std::ios::binary);
+    texts << QJsonDocument(TextsJson()).toJson().toStdString();
+    return pixels.good() && texts.good();
+  }
+
+  QJsonObject TextsJson() const {
+    const Dialog& dialog = window_->dialog();
+    QJsonObject lists;
+    for (const int id : {kResultsListId, kHistoryListId}) {
+      QJsonArray lines;
+      for (int line = 1; line <= dialog.ListCount(id); ++line) {
+        lines.append(QString::fromStdString(dialog.ListLine(id, line)));
+      }
+      lists.insert(QString::number(id), lines);
+    }
+    QJsonObject stock;
+    for (const int id : kStockControls) {
+      stock.insert(QString::number(id), RectJson(dialog.GetControlRect(id)));
+    }
+    QJsonObject timed;
+    for (const TimedPanel& panel : kTimedPanels) {
+      const PixelRect r = dialog.GetControlRect(panel.id);
+      const ControlRecord* record = window_->controls().Find(panel.id);
+      const int inset = panel.frameStays && record != nullptr ? record->frameWidth : 0;
+      timed.insert(QString::number(panel.id),
+                   RectJson({r.x + inset, r.y + inset, r.width - 2 * inset, r.height - 2 * inset}));
+    }
+    return {{"title", dialog.Widget()->windowTitle()},
+            {"lists", lists},
+            {"box", QString::fromStdString(dialog.GetControlText(kFormulaBoxId))},
+            {"stockControls", stock},
+            {"timedPanels", timed}};
+  }
+
+  std::filesystem::path outDir_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+std::optional<std::string> ReadText(const char* path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: funzioni-web-reference STEPS.json OUT_DIR\n";
+    return 2;
+  }
+  const std::optional<std::string> json = ReadText(argv[1]);
+  if (!json) {
+    std::cerr << "cannot read " << argv[1] << '\n';
+    return 2;
+  }
+  const StepList list = ParseSteps(*json);
+  if (!list.problem.empty()) {
+    std::cerr << argv[1] << ": " << list.problem << '\n';
+    return 2;
+  }
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+  QApplication application(argc, argv);
+  ReferenceRun run(argv[2]);
+  if (!run.Start()) return 1;
+  for (std::size_t index = 0; index < list.steps.size(); ++index) {
+    if (!run.Perform(list.steps[index])) {
+      std::cerr << argv[1] << ": step " << index + 1 << " failed\n";
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace funzioni::web_reference
+
+int main(int argc, char** argv) {
+  return funzioni::web_reference::Main(argc, argv);
+}

@@ -1,0 +1,171 @@
+// The browser page in Debian's chromium against the desktop window: the same steps files in
+// both, then every canvas pixel outside the stock controls and every list line compared, plus
+// what only the page has (reloading, answering during a long redraw, no network). Prints one
+// row per check, the timings measured, and "N passed, N failed"; exits non-zero on a failure.
+//   node run.mjs   (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE, FUNZIONI_CHROMIUM override paths)
+import { existsSync, readFileSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
+import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
+import { desktopSnapshots } from './reference.mjs';
+import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
+
+const HERE = dirname(fileURLToPath(import.meta.url));
+const ROOT = resolve(HERE, '../..');
+const PAGE = process.env.FUNZIONI_WEB_PAGE || join(ROOT, 'build/web/funzioni.html');
+const REFERENCE =
+  process.env.FUNZIONI_WEB_REFERENCE ||
+  join(ROOT, 'build/test/tests/support/funzioni-web-reference');
+const OUT = join(ROOT, 'build/web-test');
+
+const hasResults = (s) => s.lists['1470']?.length > 2 || 'the results table is empty';
+const keptInHistory = (s) => s.lists['1460']?.includes('x^3-x') || 'x^3-x is not in the history';
+// Each steps file, with what more its snapshots must show than the desktop's.
+const SCENARIOS = [
+  { file: 'start.json', expect: {} },
+  { file: 'formula.json', expect: { drawn: hasResults } },
+  { file: 'meter.json', expect: {} },
+  { file: 'zoom.json', expect: {} },
+  { file: 'history.json', expect: { reloaded: keptInHistory, picked: hasResults } },
+];
+
+const rows = [];
+function row(name, ok, detail = '') {
+  rows.push({ name, ok });
+  const indented = detail ? `\n     ${detail.replace(/\n/g, '\n     ')}` : '';
+  console.log(`${ok ? 'PASS' : 'FAIL'} ${name}${indented}`);
+}
+// A check returns nothing when it passes, else what went wrong.
+async function check(name, body) {
+  try {
+    const problem = await body();
+    row(name, !problem, problem || '');
+  } catch (error) {
+    row(name, false, String(error?.stack || error));
+  }
+}
+
+const sameJson = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+const brief = (value) => JSON.stringify(value)?.slice(0, 300);
+
+// The pixels outside the stock controls and the time-driven panels, the lists and the text box.
+function compareSnapshot(name, desktop, page) {
+  if (page.rgba.length !== WIDTH * HEIGHT * 4) {
+    return `the canvas holds ${page.rgba.length / 4} pixels, not ${WIDTH} x ${HEIGHT}`;
+  }
+  const leftOut = [
+    ...Object.values(desktop.stockControls),
+    ...Object.values(page.stockControls),
+    ...Object.values(desktop.timedPanels),
+  ];
+  const mask = maskOf(WIDTH, HEIGHT, leftOut);
+  const problems = [];
+  const pixels = comparePictures(WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
+  if (pixels.count > 0) {
+    const stem = name.replace(/[^a-z0-9]+/gi, '-');
+    const files = writeMismatch(OUT, stem, WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
+    problems.push(describeDifferences(pixels));
+    problems.push(`  pictures: ${files.desktop} ${files.page} ${files.diff}`);
+  }
+  for (const id of Object.keys(desktop.lists)) {
+    if (sameJson(desktop.lists[id], page.lists[id])) continue;
+    problems.push(`list ${id}: desktop ${brief(desktop.lists[id])}`);
+    problems.push(`  page ${brief(page.lists[id])}`);
+  }
+  if (desktop.box !== page.box) {
+    problems.push(`text box: desktop "${desktop.box}" page "${page.box}"`);
+  }
+  return problems.join('\n');
+}
+
+// The client area at the top left of a viewport of its size, the canvas over all of it, the
+// stock controls at the desktop's rectangles, the window's title.
+function checkLayout(desktop, page) {
+  const problems = [];
+  const whole = [0, 0, WIDTH, HEIGHT];
+  if (!sameJson(page.client, whole)) problems.push(`#funzioni at ${page.client}`);
+  if (!sameJson(page.canvas, whole)) problems.push(`#funzioni-canvas at ${page.canvas}`);
+  for (const [id, rect] of Object.entries(desktop.stockControls)) {
+    if (sameJson(page.stockControls[id], rect)) continue;
+    problems.push(`control ${id}: desktop ${rect}, page ${page.stockControls[id] ?? 'missing'}`);
+  }
+  if (page.title !== desktop.title) {
+    problems.push(`title: desktop "${desktop.title}" page "${page.title}"`);
+  }
+  return problems.join('\n');
+}
+
+function readSteps(file) {
+  return JSON.parse(readFileSync(join(HERE, 'steps', file), 'utf8'));
+}
+
+// One steps file in a fresh page: a row for following the steps, one per snapshot.
+async function runScenario(browser, url, watch, { file, expect }, desktop, timings) {
+  let shown = null;
+  await check(`${file}: the page follows the steps`, async () => {
+    const page = await FunzioniPage.open(browser, url, watch);
+    if (file === 'start.json') timings.push(['navigation to ready', page.readyMs]);
+    try {
+      shown = await page.follow(readSteps(file));
+    } finally {
+      await page.close();
+    }
+  });
+  if (!shown) return;
+  if (file === 'start.json') {
+    await check('layout: client area, canvas, stock controls, title', () =>
+      checkLayout(desktop.start, shown.start));
+  }
+  for (const name of Object.keys(desktop)) {
+    await check(`${file}: ${name} as on the desktop`, () => {
+      const more = expect[name]?.(shown[name]);
+      const problem = compareSnapshot(`${file}-${name}`, desktop[name], shown[name]);
+      return [problem, more === true ? '' : more].filter(Boolean).join('\n');
+    });
+  }
+}
+
+async function main() {
+  for (const [what, path] of [['page', PAGE], ['desktop reference', REFERENCE]]) {
+    if (existsSync(path)) continue;
+    row(`the ${what} exists`, false, `${path} is missing (scripts/browser-test builds it)`);
+    return;
+  }
+  const url = pathToFileURL(PAGE).href;
+  const desktop = {};
+  for (const { file } of SCENARIOS) {
+    const path = join(HERE, 'steps', file);
+    try {
+      desktop[file] = await desktopSnapshots(REFERENCE, path, readSteps(file));
+    } catch (error) {
+      const detail = String(error?.stderr || error);
+      row(`${file}: the desktop reference follows the steps`, false, detail);
+    }
+  }
+
+  const browser = await launchBrowser();
+  const watch = new PageWatch();
+  const timings = [];
+  try {
+    for (const scenario of SCENARIOS.filter(({ file }) => desktop[file])) {
+      await runScenario(browser, url, watch, scenario, desktop[scenario.file], timings);
+    }
+    await check('the page answers during a long redraw', () =>
+      pageAnswersDuringLongRedraw(browser, url, watch, timings));
+    await check('timings measured', async () => {
+      timings.push(...(await measureTimings(browser, url, watch)));
+    });
+    const problems = watch.problems;
+    row('no console error, no request outside file:, data:, blob:', problems.length === 0,
+      problems.slice(0, 20).join('\n'));
+  } finally {
+    await browser.close();
+  }
+  for (const [name, ms] of timings) console.log(`time ${name}: ${ms.toFixed(1)} ms`);
+}
+
+await main().catch((error) => row('browser tests ran', false, String(error?.stack || error)));
+const failed = rows.filter((r) => !r.ok).length;
+console.log(`browser: ${rows.length - failed} passed, ${failed} failed`);
+process.exitCode = failed === 0 ? 0 : 1;

@@ -1,0 +1,122 @@
+// What only the page is asked: to answer its input while a long redraw is computed, and how
+// long its steps take (printed, not judged).
+import { FunzioniPage } from './page.mjs';
+
+// An input or an evaluation waits at most this long while the plot is computed elsewhere.
+const ANSWER_LIMIT_MS = 300;
+const PARAMETER_METER_Y = 652; // the meter of a in the third column (a.x^2+b)
+
+const ZOOM_100 = [
+  { do: 'press', x: 607, y: 574 },
+  { do: 'move', x: 969, y: 574 },
+  { do: 'release', x: 969, y: 574 },
+];
+// The step meter's left end gives step 0; keypad - from there gives 1.
+const STEP_1 = [
+  { do: 'press', x: 606, y: 596 },
+  { do: 'release', x: 606, y: 596 },
+  { do: 'key', key: 'KeypadMinus' },
+];
+const ALL_ON = [{ do: 'click', x: 788, y: 16 }];
+
+async function follow(page, steps) {
+  for (const step of steps) await page.perform(step);
+}
+
+async function closeSoon(page) {
+  await Promise.race([page.close(), new Promise((resolve) => setTimeout(resolve, 10000))]);
+}
+
+function summary(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return { median: sorted[Math.floor(sorted.length / 2)], min: sorted[0], max: sorted.at(-1) };
+}
+
+// Milliseconds from each pointer move of a drag across a parameter meter until the page is idle,
+// and of the part after chromium took the move (it hands moves over at its frames).
+async function dragStepTimes(page) {
+  const whole = [];
+  const afterMove = [];
+  await page.perform({ do: 'press', x: 200, y: PARAMETER_METER_Y });
+  for (let x = 210; x <= 290; x += 10) {
+    const start = performance.now();
+    await page.page.mouse.move(page.origin.x + x, page.origin.y + PARAMETER_METER_Y);
+    const moved = performance.now();
+    await page.waitForIdle();
+    whole.push(performance.now() - start);
+    afterMove.push(performance.now() - moved);
+  }
+  await page.perform({ do: 'release', x: 290, y: PARAMETER_METER_Y });
+  return { whole: summary(whole), afterMove: summary(afterMove) };
+}
+
+export async function measureTimings(browser, url, watch) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  try {
+    const rows = [['navigation to ready (fresh context)', page.readyMs]];
+    const atStart = await dragStepTimes(page);
+    await follow(page, [...ZOOM_100, ...STEP_1]);
+    const atZoom100 = await dragStepTimes(page);
+    for (const [name, t] of [['start state', atStart], ['zoom 100, step 1', atZoom100]]) {
+      for (const [part, values] of [['', t.whole], [' after the move', t.afterMove]]) {
+        for (const key of ['median', 'min', 'max']) {
+          rows.push([`meter drag step${part}, ${name}, ${key}`, values[key]]);
+        }
+      }
+    }
+    return rows;
+  } finally {
+    await closeSoon(page);
+  }
+}
+
+// Milliseconds of an evaluation that dispatches a DOM event, and of a pointer move over the face.
+async function answerTimes(page) {
+  const evaluateStart = performance.now();
+  await page.page.evaluate(() => {
+    let heard = false;
+    document.addEventListener('funzioni-test-ping', () => (heard = true), { once: true });
+    document.dispatchEvent(new Event('funzioni-test-ping'));
+    return heard;
+  });
+  const evaluateMs = performance.now() - evaluateStart;
+  const moveStart = performance.now();
+  await page.page.mouse.move(page.origin.x + 973, page.origin.y + 719);
+  return { evaluateMs, moveMs: performance.now() - moveStart };
+}
+
+// Every curve at zoom 100 and a formula long enough that its redraw lasts; longer formulas until
+// the page is seen computing after the answers came back.
+export async function pageAnswersDuringLongRedraw(browser, url, watch, timings) {
+  for (let terms = 250; terms <= 16000; terms *= 4) {
+    const page = await FunzioniPage.open(browser, url, watch);
+    try {
+      await follow(page, [...ALL_ON, ...ZOOM_100, { do: 'click', x: 700, y: 547 }]);
+      const formula = `${'SIN(x)*x^2+'.repeat(terms)}x`;
+      await page.page.evaluate((text) => {
+        const box = document.activeElement;
+        box.value = text;
+        box.dispatchEvent(new Event('input', { bubbles: true }));
+      }, formula);
+      const enterStart = performance.now();
+      await page.page.keyboard.press('Enter');
+      const enterMs = performance.now() - enterStart;
+      if (enterMs > ANSWER_LIMIT_MS) {
+        return `the Enter key took ${enterMs.toFixed(0)} ms (${terms} terms)`;
+      }
+      const busyBefore = !(await page.idle());
+      const answers = await answerTimes(page);
+      const busyAfter = !(await page.idle());
+      if (!busyBefore || !busyAfter) continue;
+      timings.push([`evaluation during a long redraw (${terms} terms)`, answers.evaluateMs]);
+      timings.push([`pointer move during a long redraw (${terms} terms)`, answers.moveMs]);
+      const slow = Object.entries(answers).filter(([, ms]) => ms > ANSWER_LIMIT_MS);
+      if (slow.length === 0) return '';
+      const times = slow.map(([name, ms]) => `${name} ${ms.toFixed(0)}`);
+      return `with ${terms} terms: ${times.join(', ')}`;
+    } finally {
+      await closeSoon(page);
+    }
+  }
+  return 'no redraw lasted long enough to be seen computing';
+}
