@@ -2,7 +2,9 @@
 // as page elements, and the page's input turned into the same events, in the same order, as the
 // desktop window gives.
 
+#ifdef __EMSCRIPTEN__
 #include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -487,11 +489,13 @@ void Dialog::SetControlDescription(int id, std::string_view text) {
 int Dialog::RunModal() {
   Impl& d = *impl_;
   Show();
+#ifdef __EMSCRIPTEN__
   if (!d.ended) {
     // The page runs on after main: its events drive the dialog, which (like everything main
     // made) stays alive.
     emscripten_exit_with_live_runtime();
   }
+#endif
   d.Finish();
   return d.result;
 }

@@ -41,6 +41,11 @@ class Scheduler {
 // The page's one scheduler: the script's timeouts reach the program through it.
 Scheduler& PageScheduler();
 
+// The page's timeouts behind the scheduler: the call numbered `number` after delayMs (replacing
+// any earlier timeout of that number), or none any more.
+void ScheduleTimeout(int number, int delayMs);
+void CancelTimeout(int number);
+
 enum class PointerAction { Move = 0, Press = 1, Release = 2 };
 
 // A mouse event over the client area, in its pixels. button: 0 left, 2 right (the one pressed

@@ -18,6 +18,7 @@ var FunzioniPage = (function () {
   const storage = {loaded: false, saving: false, again: false};
   let canvasContext = null;
   let running = false;  // main has shown the dialog
+  let focusWanted = 0;  // asked for before the dialog was shown, when nothing can take it
   let ended = false;
   let resolveReady = null;
   const ready = onPage ? new Promise((resolve) => { resolveReady = resolve; }) : null;
@@ -62,13 +63,34 @@ var FunzioniPage = (function () {
     return '"' + family + '", "Arimo", Arial, Helvetica, sans-serif';
   }
 
-  // The character cell of a font, as the desktop measures it: ascent plus descent.
-  function cellHeight(font, pixels) {
+  // Ascent and descent per pixel of size of the families the program uses (the metric-compatible
+  // ones share them): the page lays text out as the desktop does whatever font the browser picks.
+  const kExtents = {
+    'liberation sans': {ascent: 1854 / 2048, descent: 434 / 2048},
+    'liberation mono': {ascent: 1705 / 2048, descent: 615 / 2048},
+    'liberation serif': {ascent: 1825 / 2048, descent: 443 / 2048},
+  };
+
+  function fontExtent(family, font, pixels) {
+    const known = kExtents[family.toLowerCase()];
+    if (known !== undefined) return {ascent: known.ascent * pixels, descent: known.descent * pixels};
     const ctx = document.createElement('canvas').getContext('2d');
     ctx.font = font.replace('{px}', pixels + 'px');
     const m = ctx.measureText('Xg');
-    if (m.fontBoundingBoxAscent === undefined) return Math.round(pixels * 1.15);
-    return Math.round(m.fontBoundingBoxAscent) + Math.round(m.fontBoundingBoxDescent);
+    if (m.fontBoundingBoxAscent === undefined) return {ascent: pixels * 0.9, descent: pixels * 0.25};
+    return {ascent: m.fontBoundingBoxAscent, descent: m.fontBoundingBoxDescent};
+  }
+
+  // The character cell as the desktop measures it: ascent plus descent, each rounded.
+  function cellHeight(family, font, pixels) {
+    const e = fontExtent(family, font, pixels);
+    return Math.round(e.ascent) + Math.round(e.descent);
+  }
+
+  // A list's row as the desktop lays it out: the line's exact height, up to whole pixels.
+  function rowHeight(family, font, pixels) {
+    const e = fontExtent(family, font, pixels);
+    return Math.ceil(e.ascent + e.descent - 1e-6);
   }
 
   function lineOf(target) {
@@ -323,7 +345,9 @@ var FunzioniPage = (function () {
     setBoxText(id, text) { controls.get(id).value = text; },
     focus(id) {
       const element = controls.get(id);
-      if (element !== undefined) element.focus({preventScroll: true});
+      if (element === undefined) return;
+      focusWanted = id;
+      element.focus({preventScroll: true});
     },
     focused() {
       const active = document.activeElement;
@@ -337,11 +361,12 @@ var FunzioniPage = (function () {
       let pixels = -height;
       if (height > 0) {
         for (pixels = height; pixels > 1; --pixels) {
-          if (cellHeight(font, pixels) <= height) break;
+          if (cellHeight(family, font, pixels) <= height) break;
         }
       }
-      element.style.font = font.replace('{px}', Math.max(pixels, 1) + 'px');
-      element.style.setProperty('--funzioni-line', cellHeight(font, Math.max(pixels, 1)) + 'px');
+      pixels = Math.max(pixels, 1);
+      element.style.font = font.replace('{px}', pixels + 'px');
+      element.style.setProperty('--funzioni-line', rowHeight(family, font, pixels) + 'px');
     },
     setBusyCursor(busy) { client().style.cursor = busy ? 'progress' : ''; },
     setDescription(id, text) { controls.get(id).setAttribute('aria-description', text); },
@@ -349,11 +374,15 @@ var FunzioniPage = (function () {
     show() {
       running = true;
       client().style.visibility = 'visible';
+      if (focusWanted !== 0 && FunzioniPage.focused() === 0) FunzioniPage.focus(focusWanted);
       watchPointer();
       watchKeys();
     },
     showEnded() {
       ended = true;
+      if (document.activeElement !== null && document.activeElement.blur) {
+        document.activeElement.blur();
+      }
       const note = document.getElementById('funzioni-ended');
       if (note !== null) note.style.display = 'flex';
     },

@@ -1,0 +1,123 @@
+#include "FakePage.h"
+
+#include "drawing/EventGate.h"
+#include "drawing/PlatformServices.h"
+#include "drawing/TextRenderer.h"
+#include "drawing/web/PageBridge.h"
+
+namespace funzioni::web {
+
+namespace testing {
+
+FakePage& Page() {
+  static FakePage page;
+  return page;
+}
+
+void ResetPage() {
+  const std::map<int, int> pending = Page().timeouts;
+  for (const auto& entry : pending) PageScheduler().Cancel(entry.first);
+  Page() = FakePage{};
+}
+
+void FireTimeouts() {
+  const std::map<int, int> due = Page().timeouts;
+  for (const auto& entry : due) {
+    if (Page().timeouts.erase(entry.first) != 0) PageScheduler().Run(entry.first);
+  }
+}
+
+}  // namespace testing
+
+using testing::Page;
+
+PageInput*& ShownDialog() {
+  static PageInput* shown = nullptr;
+  return shown;
+}
+
+void ScheduleTimeout(int number, int delayMs) {
+  Page().timeouts[number] = delayMs;
+}
+void CancelTimeout(int number) {
+  Page().timeouts.erase(number);
+}
+void SetTitle(std::string_view) {}
+void SetFace(Color) {}
+void AddTextList(int, PixelRect) {}
+void AddTextBox(int id, PixelRect, std::string_view utf8) {
+  Page().boxTexts[id] = std::string(utf8);
+}
+void Blit(const std::uint32_t*, PixelSize, PixelPoint, PixelRect) {
+  ++Page().blits;
+}
+void ListReset(int id) {
+  Page().selected.erase(id);
+}
+void ListAdd(int, std::string_view) {}
+void ListSelect(int id, int index) {
+  Page().selected[id] = index;
+}
+std::string BoxText(int id) {
+  return Page().boxTexts[id];
+}
+void SetBoxText(int id, std::string_view utf8) {
+  Page().boxTexts[id] = std::string(utf8);
+}
+void Focus(int id) {
+  Page().focused = id;
+}
+int FocusedControl() {
+  return Page().focused;
+}
+void SetFont(int, std::string_view, int, bool) {}
+void SetBusyCursor(bool) {}
+void SetDescription(int, std::string_view) {}
+void SetAccessibleName(int, std::string_view) {}
+void Show() {
+  Page().shown = true;
+}
+void ShowEnded() {
+  Page().ended = true;
+}
+void SaveStoredFiles() {
+  ++Page().saves;
+}
+
+}  // namespace funzioni::web
+
+namespace funzioni {
+
+namespace detail {
+
+void PauseHolding(HandlerGate* gate, int) {
+  const HandlerGate::Hold hold(gate);
+  if (web::testing::Page().duringPause) web::testing::Page().duringPause();
+}
+
+bool RunAndWaitHolding(HandlerGate*, std::string_view) {
+  return false;
+}
+
+}  // namespace detail
+
+RandomSource::RandomSource() : engine_(1) {}
+double RandomSource::RandomUnit() {
+  return 0.5;
+}
+
+// The tests draw no text.
+struct FontEntry {};
+const FontEntry* TextRenderer::SurfaceFont(std::string_view, int, int) {
+  return nullptr;
+}
+PixelSize TextRenderer::CharSize(const FontEntry*) {
+  return {};
+}
+PixelSize TextRenderer::Measure(const FontEntry*, std::string_view) {
+  return {};
+}
+void TextRenderer::Draw(const FontEntry*, std::string_view, int, int, std::uint32_t, std::uint32_t*,
+                        int, int) {}
+
+}  // namespace funzioni

@@ -1,0 +1,32 @@
+#pragma once
+
+// The page's script as the browser backend's dialog sees it, for host tests: it records what the
+// dialog asks of the page and holds the page's timeouts until the test fires them.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace funzioni::web::testing {
+
+struct FakePage {
+  std::map<int, int> timeouts;  // scheduled call -> delay
+  std::map<int, std::string> boxTexts;
+  std::map<int, int> selected;  // list -> shown selection
+  int focused = 0;
+  int blits = 0;
+  int saves = 0;
+  bool shown = false;
+  bool ended = false;
+  // Runs while a pause holds the dialog, as the page's input would arrive meanwhile.
+  std::function<void()> duringPause;
+};
+
+// A fresh page for each test.
+FakePage& Page();
+void ResetPage();
+// Fires the timeouts pending now, in the order they were asked for; those they ask for wait.
+void FireTimeouts();
+
+}  // namespace funzioni::web::testing
