@@ -1,0 +1,118 @@
+// The browser's plot worker on the host, over a background instance the test serves by hand:
+// the desktop worker's rules (newer work waits and takes over, overdue work is abandoned) with
+// the instance restarted to abandon, and the window kept going when the instance fails.
+
+#include <chrono>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "plot/FakeBackgroundWork.h"
+#include "plot/PlotWorkCodec.h"
+#include "plot/PlotWorker.h"
+
+namespace funzioni {
+namespace {
+
+using testing::Background;
+
+class WebPlotWorker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Background().available = true;
+    Background().posted.clear();
+    Background().restarts = 0;
+  }
+
+  static PlotWork Whole(float zoom) {
+    PlotWork work;
+    work.picture = PlotWork::Picture::Whole;
+    work.state.zoomValue.value = zoom;
+    work.state.currentFormula = "SIN(x)*x^2";
+    work.size = {300, 200};
+    return work;
+  }
+  static PlotWork TableOnly(int ticket) {
+    PlotWork work;
+    work.table = PlotState{};
+    work.table->currentFormula = "1/x";
+    work.tableTicket = ticket;
+    return work;
+  }
+};
+
+TEST_F(WebPlotWorker, NewerWorkWaitsForTheComputationAndTakesOverWhatItHasNotShown) {
+  PlotWorker worker(0, std::chrono::minutes(1));
+  worker.Submit(Whole(9));
+  EXPECT_TRUE(worker.Computing());
+  // The page's thread never waits: nothing has come, so the time is up at once.
+  EXPECT_FALSE(worker.WaitFor(std::chrono::minutes(1)));
+  worker.Submit(Whole(50));
+  worker.Submit(TableOnly(3));
+  EXPECT_EQ(Background().posted.size(), 1u) << "the later work waits";
+
+  ASSERT_TRUE(Background().ServeOne());
+  EXPECT_EQ(Background().posted.size(), 1u) << "the waiting work goes as soon as one comes back";
+  EXPECT_TRUE(worker.WaitFor(std::chrono::minutes(1)));
+  std::optional<PlotOutcome> first = worker.Take();
+  ASSERT_TRUE(first && first->whole);
+  EXPECT_EQ(first->zoom, 9);
+  EXPECT_TRUE(worker.Busy());
+
+  ASSERT_TRUE(Background().ServeOne());
+  std::optional<PlotOutcome> last = worker.Take();
+  ASSERT_TRUE(last && last->whole && last->table);
+  EXPECT_EQ(last->zoom, 50);
+  EXPECT_EQ(last->tableTicket, 3);
+  EXPECT_FALSE(worker.Busy());
+  EXPECT_EQ(worker.Abandonments(), 0);
+  EXPECT_EQ(Background().restarts, 0);
+}
+
+TEST_F(WebPlotWorker, AnOverdueComputationIsAbandonedByRestartingTheInstance) {
+  PlotWorker worker(0, std::chrono::milliseconds(0));
+  worker.Submit(Whole(9));
+  worker.Submit(Whole(50));
+  EXPECT_EQ(worker.Abandonments(), 1);
+  EXPECT_EQ(Background().restarts, 1);
+  ASSERT_EQ(Background().posted.size(), 1u) << "only the newer work, sent to the fresh instance";
+  ASSERT_TRUE(Background().ServeOne());
+  std::optional<PlotOutcome> outcome = worker.Take();
+  ASSERT_TRUE(outcome && outcome->whole);
+  // What comes back is what the desktop computes.
+  PlotComputer computer(1);
+  EXPECT_EQ(EncodePlotOutcome(*outcome), EncodePlotOutcome(*computer.Compute(Whole(50), {})));
+  EXPECT_FALSE(worker.Busy());
+}
+
+TEST_F(WebPlotWorker, TheWindowGoesOnWhenTheInstanceFails) {
+  const struct {
+    const char* name;
+    bool available;
+    void (*fail)();  // what befalls the work posted
+    bool pictureShown;
+    int restarts;
+  } cases[] = {
+      {"a request that fails: nothing shown, a fresh instance", true,
+       [] { Background().FailOne(); }, false, 1},
+      {"an instance that cannot run: the page computes", true,
+       [] { Background().BecomeUnusable(); }, true, 0},
+      {"no instance at all: the page computes", false, [] {}, true, 0},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    Background().available = c.available;
+    PlotWorker worker;
+    worker.Submit(Whole(9));
+    c.fail();
+    EXPECT_TRUE(worker.WaitFor(std::chrono::milliseconds(0))) << c.name;
+    std::optional<PlotOutcome> outcome = worker.Take();
+    ASSERT_TRUE(outcome) << c.name;
+    EXPECT_EQ(outcome->whole.has_value(), c.pictureShown) << c.name;
+    EXPECT_FALSE(worker.Busy()) << c.name;
+    EXPECT_EQ(Background().restarts, c.restarts) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace funzioni
