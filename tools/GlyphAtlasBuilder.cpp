@@ -23,8 +23,7 @@ constexpr std::string_view kBlankText = "  ";
 // Drawn after each glyph to see where the pen went.
 constexpr std::string_view kReference = "H";
 
-// The extra characters of the single-byte Windows code page, and the operators a formula may
-// show.
+// The extra characters of the single-byte Windows code page, and the minus and dot operators.
 constexpr char32_t kExtraCharacters[] = {
     0x0152, 0x0153, 0x0160, 0x0161, 0x0178, 0x017D, 0x017E, 0x0192, 0x02C6, 0x02DC,
     0x2013, 0x2014, 0x2018, 0x2019, 0x201A, 0x201C, 0x201D, 0x201E, 0x2020, 0x2021,
@@ -98,9 +97,11 @@ class Canvas {
   std::vector<std::uint32_t> pixels_;
 };
 
+using Points = std::set<std::pair<int, int>>;
+
 // The inked pixels of an image, shifted right by dx.
-std::set<std::pair<int, int>> InkOf(const GlyphImage& image, int dx) {
-  std::set<std::pair<int, int>> points;
+Points InkOf(const GlyphImage& image, int dx) {
+  Points points;
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       if (image.pixels[static_cast<std::size_t>(y) * image.width + x] != 0)
@@ -109,8 +110,6 @@ std::set<std::pair<int, int>> InkOf(const GlyphImage& image, int dx) {
   }
   return points;
 }
-
-using Points = std::set<std::pair<int, int>>;
 
 // The glyph's pixels with the bands of the lines asked for under its advance.
 Points WithLines(const GlyphImage& glyph, const DecorationLines& lines, int decorations) {

@@ -493,9 +493,9 @@ void DrawGlyph(const AtlasFont& font, const AtlasFont::Glyph& g, std::int64_t le
   const std::int64_t x1 = std::min<std::int64_t>(g.width, target.width - left);
   const std::int64_t y1 = std::min<std::int64_t>(g.height, target.height - top);
   for (std::int64_t y = y0; y < y1; ++y) {
-    std::uint32_t* row = target.pixels + (top + y) * target.width + left;
+    const std::int64_t row = (top + y) * target.width + left;
     for (std::int64_t x = x0; x < x1; ++x) {
-      if (font.Ink(g, static_cast<int>(x), static_cast<int>(y))) row[x] = argb;
+      if (font.Ink(g, static_cast<int>(x), static_cast<int>(y))) target.pixels[row + x] = argb;
     }
   }
 }

@@ -2,6 +2,7 @@
 // must give the same sizes and the same pixels for every font the program uses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -96,34 +97,42 @@ std::string CodePoints(std::string_view text) {
   return out;
 }
 
-class GlyphAtlasTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    requests_ = ProgramSurfaceFonts();
-    contents_ = BuildAtlasContents(requests_, AtlasCharacters());
-    bytes_ = EncodeGlyphAtlas(contents_);
+// A few fonts and characters, quick to make: enough for the format and the choice of font. The
+// dot operator comes from another face, with other decoration lines.
+struct SmallAtlas {
+  SmallAtlas() {
+    const SurfaceFontRequest fonts[] = {{"Arial", 7, 0},
+                                        {"arial", 10, 0},
+                                        {"Arial", 9, kFontBold},
+                                        {"courier new", 9, 0},
+                                        {"courier new", 50, kFontBold}};
+    std::vector<char32_t> characters = {U' ', 0x9C, 0xE0, 0x20AC, 0x22C5};
+    for (char32_t c = U'A'; c <= U'Z'; ++c) characters.push_back(c);
+    std::sort(characters.begin(), characters.end());
+    contents = BuildAtlasContents(fonts, characters);
+    bytes = EncodeGlyphAtlas(contents);
   }
-
-  static std::vector<SurfaceFontRequest> requests_;
-  static AtlasContents contents_;
-  static std::vector<std::uint8_t> bytes_;
+  AtlasContents contents;
+  std::vector<std::uint8_t> bytes;
 };
 
-std::vector<SurfaceFontRequest> GlyphAtlasTest::requests_;
-AtlasContents GlyphAtlasTest::contents_;
-std::vector<std::uint8_t> GlyphAtlasTest::bytes_;
+const SmallAtlas& Small() {
+  static const SmallAtlas atlas;
+  return atlas;
+}
 
-TEST_F(GlyphAtlasTest, ReadsBackWhatWasWritten) {
-  const GlyphAtlas atlas(bytes_);
-  ASSERT_EQ(atlas.Fonts().size(), contents_.fonts.size());
-  for (std::size_t f = 0; f < contents_.fonts.size(); ++f) {
-    const FontImage& want = contents_.fonts[f];
+TEST(GlyphAtlasTest, ReadsBackWhatWasWritten) {
+  const AtlasContents& contents = Small().contents;
+  const GlyphAtlas atlas(Small().bytes);
+  ASSERT_EQ(atlas.Fonts().size(), contents.fonts.size());
+  for (std::size_t f = 0; f < contents.fonts.size(); ++f) {
+    const FontImage& want = contents.fonts[f];
     const AtlasFont& got = atlas.Fonts()[f];
     SCOPED_TRACE(want.family + " " + std::to_string(want.pixelHeight));
     EXPECT_EQ(got.Family(), want.family);
     for (std::size_t g = 0; g < want.glyphs.size(); ++g) {
       const GlyphImage& image = want.glyphs[g];
-      const AtlasFont::Glyph& glyph = got.GlyphFor(contents_.codePoints[g]);
+      const AtlasFont::Glyph& glyph = got.GlyphFor(contents.codePoints[g]);
       ASSERT_EQ(glyph.advance, image.advance);
       ASSERT_EQ(glyph.width, image.width);
       ASSERT_EQ(glyph.height, image.height);
@@ -137,13 +146,14 @@ TEST_F(GlyphAtlasTest, ReadsBackWhatWasWritten) {
   }
 }
 
-TEST_F(GlyphAtlasTest, DamagedBytesGiveAnEmptyAtlas) {
+TEST(GlyphAtlasTest, DamagedBytesGiveAnEmptyAtlas) {
+  const std::vector<std::uint8_t>& bytes = Small().bytes;
   struct Row {
     const char* name;
     std::vector<std::uint8_t> bytes;
   };
-  std::vector<std::uint8_t> cut(bytes_.begin(), bytes_.begin() + bytes_.size() / 2);
-  std::vector<std::uint8_t> wrongMagic = bytes_;
+  std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + bytes.size() / 2);
+  std::vector<std::uint8_t> wrongMagic = bytes;
   wrongMagic[0] ^= 1;
   for (const Row& row : {Row{"empty", {}}, Row{"cut", cut}, Row{"magic", wrongMagic}}) {
     SCOPED_TRACE(row.name);
@@ -153,8 +163,8 @@ TEST_F(GlyphAtlasTest, DamagedBytesGiveAnEmptyAtlas) {
   }
 }
 
-TEST_F(GlyphAtlasTest, FontsTheAtlasLacksFallBackToTheNearest) {
-  const GlyphAtlas atlas(bytes_);
+TEST(GlyphAtlasTest, FontsTheAtlasLacksFallBackToTheNearest) {
+  const GlyphAtlas atlas(Small().bytes);
   struct Row {
     std::string_view family;
     int pixelHeight, style;
@@ -177,11 +187,12 @@ TEST_F(GlyphAtlasTest, FontsTheAtlasLacksFallBackToTheNearest) {
 
 // Every program font, plain and with both lines: sizes and pixels as the desktop's, also where
 // the text runs off each edge of the buffer.
-TEST_F(GlyphAtlasTest, DrawsAndMeasuresAsTheDesktop) {
-  const GlyphAtlas atlas(bytes_);
+TEST(GlyphAtlasTest, DrawsAndMeasuresAsTheDesktop) {
+  const std::vector<SurfaceFontRequest> requests = ProgramSurfaceFonts();
+  const GlyphAtlas atlas(EncodeGlyphAtlas(BuildAtlasContents(requests, AtlasCharacters())));
   std::vector<std::string> texts = kProgramTexts;
   for (std::string& text : RandomTexts(AtlasCharacters(), 40)) texts.push_back(std::move(text));
-  for (const SurfaceFontRequest& request : requests_) {
+  for (const SurfaceFontRequest& request : requests) {
     for (const int decorations : {0, kFontUnderline | kFontStrikeOut}) {
       const int style = request.style | decorations;
       const std::string name = std::string(request.face) + " " + std::to_string(request.points) +
