@@ -4,7 +4,6 @@ namespace funzioni::detail {
 
 namespace {
 
-constexpr Extended kExpLimit = 11356;  // beyond it e^a leaves the extended range
 constexpr Extended kLnLimit = 5678;
 
 Extended Sqr(Extended a) {
@@ -63,7 +62,7 @@ FunctionResult ApplyInverse(int code, Extended a) {
 
 // Hyperbolic functions 12..16 (plain argument).
 FunctionResult ApplyHyperbolic(int code, Extended a) {
-  const bool huge = ext::Fabs(a) > kExpLimit;
+  const bool huge = ext::Fabs(a) > kOverflowLimit;
   switch (code) {
     case fn::kSinh:
       if (huge) return Refuse("Argument too large for SINH. Will give overflow. ");
@@ -120,7 +119,7 @@ FunctionResult ApplyOther(int code, Extended a) {
       if (a <= 0) return Refuse("LN or LOG <= 0");
       return Value(Ln(a));
     case fn::kExp:
-      if (ext::Fabs(a) > kExpLimit) {
+      if (ext::Fabs(a) > kOverflowLimit) {
         return Refuse("Argument too large for EXP. Will give overflow. ");
       }
       return Value(Exp(a));

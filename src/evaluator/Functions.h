@@ -16,6 +16,9 @@ struct FunctionResult {
 FunctionResult ApplyFunction(int code, Extended argument);
 
 // Functions 17..22 (SEC, CSC, COT, SIN, COS, TAN) take their argument in degrees.
+// About ln of the largest extended value: a result whose logarithm is beyond it overflows.
+inline constexpr Extended kOverflowLimit = 11356;
+
 inline bool TakesDegrees(int code) {
   return code >= fn::kSec && code <= fn::kTan;
 }

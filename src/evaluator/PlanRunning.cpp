@@ -15,9 +15,6 @@ namespace funzioni {
 
 namespace {
 
-// Beyond it the extended result of a product or a power overflows (ln of the extended maximum).
-constexpr Extended kOverflowLimit = 11356;
-
 // The samples of one block at one operation: register k of sample i is r[k * n + i]. A sample
 // that is declined or fails drops out, as it would stop there alone.
 struct Lanes {
@@ -85,7 +82,8 @@ void RunPower(const Lanes lanes) {
   lanes.Each([&](std::size_t i, double a, double b) {
     const bool mayOverflow = std::isinf(a) || std::fabs(b) > 100;
     if (a > 1 && mayOverflow &&
-        ext::Fabs(detail::Ln(lanes.a[i]) * static_cast<Extended>(lanes.b[i])) > kOverflowLimit) {
+        ext::Fabs(detail::Ln(lanes.a[i]) * static_cast<Extended>(lanes.b[i])) >
+            detail::kOverflowLimit) {
       return lanes.Fail(i, "Arguments too large for exponentiation. Will give overflow.");
     }
     if (a < 0 && std::trunc(lanes.b[i]) != lanes.b[i]) {
@@ -117,7 +115,7 @@ void RunProduct(const Lanes lanes) {
     if ((std::isinf(a) || std::isinf(b)) &&
         detail::Ln(static_cast<Extended>(std::fabs(a))) +
                 detail::Ln(static_cast<Extended>(std::fabs(b))) >
-            kOverflowLimit) {
+            detail::kOverflowLimit) {
       return lanes.Fail(i, "Arguments too large for multiplication. Will give overflow");
     }
     // Exact in double (48 bits), so rounded once to 32 bits as from the extended product.

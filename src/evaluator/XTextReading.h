@@ -10,16 +10,13 @@
 #include "evaluator/FloatParts.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/PlanRounding.h"
+#include "evaluator/PowersOfTen.h"
 
 namespace funzioni::detail {
 
 // 10^-3 .. 10^7 near enough to guess how many decimals the text has.
 constexpr float kTensAsFloats[] = {1e-3f, 1e-2f, 1e-1f, 1e0f, 1e1f, 1e2f,
                                    1e3f,  1e4f,  1e5f,  1e6f, 1e7f};
-
-constexpr std::uint64_t kPowersOfTen[] = {1,         10,         100,         1000,
-                                          10000,     100000,     1000000,     10000000,
-                                          100000000, 1000000000, 10000000000, 100000000000};
 
 // 10^-k for k = 0..11, each the double nearest to it (within 2^-53).
 constexpr double kTenthsInDouble[] = {1,    1e-1, 1e-2, 1e-3, 1e-4,  1e-5,
