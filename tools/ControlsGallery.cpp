@@ -283,8 +283,13 @@ class Gallery {
     for (const PanelSpec& p : panels) {
       const int id = nextId_++;
       const PixelRect rect = layout_.Place(p.width, p.height);
-      CreatePanel(dialog_, table_, id, rect, p.frame, p.frameColor, p.scale, kWhite, "",
-                  p.faceColor, p.faceMode);
+      CreatePanel(dialog_, table_, id, rect,
+                  {.frameWidth = p.frame,
+                   .frameColor = p.frameColor,
+                   .scale = p.scale,
+                   .textColor = kWhite,
+                   .faceColor = p.faceColor,
+                   .faceMode = p.faceMode});
       if (p.lines) {
         SetPanelLines(dialog_, table_, id, p.text);
       } else {
@@ -295,7 +300,13 @@ class Gallery {
     // The ticker: a panel scrolled by a timer.
     const int id = nextId_++;
     const PixelRect rect = layout_.Place(363, 28);
-    CreatePanel(dialog_, table_, id, rect, 3, "verde", 14, kWhite, "", "verde", 3);
+    CreatePanel(dialog_, table_, id, rect,
+                {.frameWidth = 3,
+                 .frameColor = "verde",
+                 .scale = 14,
+                 .textColor = kWhite,
+                 .faceColor = "verde",
+                 .faceMode = 3});
     for (int tick = 0; tick < 22; ++tick) {
       ScrollPanelText(dialog_, id, "www.funzioni.example",
                       {.frameWidth = 5,
@@ -314,7 +325,14 @@ class Gallery {
       const int id = nextId_++;
       const PixelRect rect{kLeftColumnEnd + 20, y + kLabelHeight, size, size};
       dialog_.AddControl(ControlKind::Surface, id, "", rect.x, rect.y, size, size);
-      DrawBoard(dialog_, id, frame, value, grid, title, fontSize, color, "verde");
+      DrawBoard(dialog_, id,
+                {.frameWidth = frame,
+                 .value = value,
+                 .gridPercent = grid,
+                 .title = title,
+                 .fontSize = fontSize,
+                 .titleColor = color,
+                 .faceColor = "verde"});
       Add(id, rect, std::move(label));
       y = rect.y + size + kGap;
     };

@@ -55,8 +55,13 @@ constexpr PanelLayout kCoordinatesPanel{
     kCoordinatesLineId, {4, 605, 599, 16}, 1, "oro", 14, "verde", 3};
 
 void CreatePanel(Dialog& dialog, ControlTable& table, const PanelLayout& panel) {
-  funzioni::CreatePanel(dialog, table, panel.id, panel.rect, panel.frameWidth, panel.frameColor,
-                        panel.scale, kWhite, "", panel.faceColor, panel.faceMode);
+  funzioni::CreatePanel(dialog, table, panel.id, panel.rect,
+                        {.frameWidth = panel.frameWidth,
+                         .frameColor = panel.frameColor,
+                         .scale = panel.scale,
+                         .textColor = kWhite,
+                         .faceColor = panel.faceColor,
+                         .faceMode = panel.faceMode});
 }
 
 void CreateMeter(Dialog& dialog, ControlTable& table, int id, PixelRect rect, int frameWidth,
@@ -110,8 +115,14 @@ void MainWindow::BuildMainWindow() {
 
   // The plotting area, with the board drawn once behind random curtains.
   dialog.AddControl(ControlKind::Surface, kPlotAreaId, "", 4, 4, 600, 600);
-  DrawBoard(dialog, kPlotAreaId, 10, static_cast<float>(dialog.Random().RandomUnit() * 80.0), 20,
-            "lavagna", 12, kBoardTitleColor, "verde");
+  DrawBoard(dialog, kPlotAreaId,
+            {.frameWidth = 10,
+             .value = static_cast<float>(dialog.Random().RandomUnit() * 80.0),
+             .gridPercent = 20,
+             .title = "lavagna",
+             .fontSize = 12,
+             .titleColor = kBoardTitleColor,
+             .faceColor = "verde"});
 
   CreatePanel(dialog, controls_, kCoordinatesPanel);
   CreateMeter(dialog, controls_, kZoomMeterId, {606, 564, 364, 20}, 3, "zoom");

@@ -79,8 +79,14 @@ void MainWindow::InitialiseState() {
 
 void MainWindow::PlayIntro() {
   for (int s = kIntroFirstValue; s >= 0; s -= kIntroValueStep) {
-    DrawBoard(*dialog_, kPlotAreaId, 2, static_cast<float>(s), 4, "Grafico di funzioni", s / 2,
-              Rgb(s + 112, 240 - s, 120), "verde");
+    DrawBoard(*dialog_, kPlotAreaId,
+              {.frameWidth = 2,
+               .value = static_cast<float>(s),
+               .gridPercent = 4,
+               .title = "Grafico di funzioni",
+               .fontSize = s / 2,
+               .titleColor = Rgb(s + 112, 240 - s, 120),
+               .faceColor = "verde"});
     PauseMilliseconds(kIntroPauseMs);
   }
   Redraw();

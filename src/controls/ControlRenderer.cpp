@@ -136,12 +136,13 @@ int Nearest(double x) {
   return static_cast<int>(std::clamp(r, kMin, kMax));
 }
 
-void DrawControl(Dialog& dialog, ControlTable& table, int id, std::int32_t frameWidth, float value,
-                 std::int16_t scale, std::string_view caption, Color textColor,
-                 std::string_view style, std::string_view faceColor, std::int32_t faceMode) {
+void DrawControl(Dialog& dialog, ControlTable& table, int id, const ControlLook& look) {
   const ControlRecord* record = table.Find(id);
   if (record == nullptr || dialog.FindSurface(id) == nullptr) return;
-  style = TrimBlanks(style);
+  const std::int32_t frameWidth = look.frameWidth;
+  const std::int16_t scale = look.scale;
+  const std::string_view style = TrimBlanks(look.style);
+  const std::string_view faceColor = look.faceColor;
 
   DrawingSurface& s = dialog.AttachSurface(id);
   const PixelSize size = s.GetSurfaceSize();
@@ -159,18 +160,18 @@ void DrawControl(Dialog& dialog, ControlTable& table, int id, std::int32_t frame
     } else {
       DrawRaisedFrame(s, frameWidth, frameColor);
     }
-    DrawFace(dialog, id, frameWidth, faceColor, faceMode);
+    DrawFace(dialog, id, frameWidth, faceColor, look.faceMode);
     table.Backgrounds().Store(id, s.GetSurfacePixels());
     s.SetUserValue(kBackgroundSlot, id);  // identifier 0 redraws its background every time
   }
 
-  const std::string shown = ReadoutCaption(caption, value, scale);
-  const double v = value;
+  const std::string shown = ReadoutCaption(look.caption, look.value, scale);
+  const double v = look.value;
   if (v > 0) DrawIndicator(s, box, v, scale, style, faceColor);
   if (scale > 0) DrawTicks(s, box, scale, style);
   if (!shown.empty()) {
     s.SetSurfaceFont("Arial", 7, 0);
-    DrawCaption(s, shown, textColor, 0);
+    DrawCaption(s, shown, look.textColor, 0);
   }
   dialog.RedrawSurface();
 }

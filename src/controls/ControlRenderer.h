@@ -30,9 +30,17 @@ inline constexpr Color kTickColor = 0x006BCD6B;  // Rgb(107, 205, 107)
 
 // Paints the control with identifier id and shows it. The first drawing caches frame and face;
 // later ones restore the cache and draw only indicator, ticks and caption.
-void DrawControl(Dialog& dialog, ControlTable& table, int id, std::int32_t frameWidth, float value,
-                 std::int16_t scale, std::string_view caption, Color textColor,
-                 std::string_view style, std::string_view faceColor, std::int32_t faceMode);
+struct ControlLook {
+  std::int32_t frameWidth = 0;
+  float value = 0;
+  std::int16_t scale = 0;  // ticks, and the readout's format
+  std::string_view caption{};
+  Color textColor = 0;
+  std::string_view style{};  // the indicator ("ori_ago", "ori_rosso", ...); empty: a flat frame
+  std::string_view faceColor{};
+  std::int32_t faceMode = 0;
+};
+void DrawControl(Dialog& dialog, ControlTable& table, int id, const ControlLook& look);
 
 // n nested rectangle outlines, the outermost brightest.
 void DrawFlatFrame(DrawingSurface& surface, int n, std::string_view colorName);

@@ -196,9 +196,15 @@ void UpdateControl(Dialog& dialog, ControlTable& table, int id, float value,
     drawn = caption;
   }
   if (value >= 0) record->value = value;  // negative (or NaN): change the caption only
-  DrawControl(dialog, table, id, record->frameWidth, record->value, record->scale, drawn,
-              record->textColor, record->style.Trimmed(), record->faceColor.Trimmed(),
-              record->faceMode);
+  DrawControl(dialog, table, id,
+              {.frameWidth = record->frameWidth,
+               .value = record->value,
+               .scale = record->scale,
+               .caption = drawn,
+               .textColor = record->textColor,
+               .style = record->style.Trimmed(),
+               .faceColor = record->faceColor.Trimmed(),
+               .faceMode = record->faceMode});
 }
 
 namespace {

@@ -56,9 +56,10 @@ const ControlRecord* AttachPanel(Dialog& dialog, const ControlTable& table, int 
 }  // namespace
 
 PixelSize CreatePanel(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
-                      std::int32_t frameWidth, std::string_view frameColor, std::int32_t scale,
-                      Color textColor, std::string_view style, std::string_view faceColor,
-                      std::int32_t faceMode) {
+                      const PanelLook& look) {
+  const std::int32_t frameWidth = look.frameWidth;
+  const std::string_view frameColor = look.frameColor;
+  const std::string_view faceColor = look.faceColor;
   ControlRecord* record = table.Find(id);
   if (record == nullptr) return {};
   CreateControlSurface(dialog, id, rect);
@@ -70,16 +71,16 @@ PixelSize CreatePanel(Dialog& dialog, ControlTable& table, int id, PixelRect rec
 
   record->frameWidth = frameWidth;
   record->frameColor = frameColor;
-  record->scale = static_cast<std::int16_t>(scale);
-  record->textColor = textColor;
-  record->style = style;
+  record->scale = static_cast<std::int16_t>(look.scale);
+  record->textColor = look.textColor;
+  record->style = look.style;
   record->faceColor = faceColor;
-  record->faceMode = faceMode;
+  record->faceMode = look.faceMode;
 
-  if (faceMode == 3) {
+  if (look.faceMode == 3) {
     DrawSunkenPanelFace(s, frameWidth, faceColor);
   } else {
-    DrawFace(dialog, id, frameWidth, faceColor, faceMode);
+    DrawFace(dialog, id, frameWidth, faceColor, look.faceMode);
   }
   table.Backgrounds().Store(id, s.GetSurfacePixels());
   dialog.RedrawSurface();
@@ -158,9 +159,10 @@ void ScrollPanelText(Dialog& dialog, int id, std::string_view text, const Ticker
   s.SetUserValue(kScrollSlot, offset);
 }
 
-void DrawBoard(Dialog& dialog, int id, int frameWidth, float value, std::int16_t gridPercent,
-               std::string_view title, int fontSize, Color titleColor, std::string_view faceColor) {
+void DrawBoard(Dialog& dialog, int id, const BoardLook& look) {
   if (!IsControlId(id) || dialog.FindSurface(id) == nullptr) return;
+  const int frameWidth = look.frameWidth;
+  const std::string_view title = look.title;
   DrawingSurface& s = dialog.AttachSurface(id);
   const PixelSize size = s.GetSurfaceSize();
   const double w = size.width;
@@ -168,12 +170,12 @@ void DrawBoard(Dialog& dialog, int id, int frameWidth, float value, std::int16_t
   const double n = frameWidth;
 
   DrawRaisedFrame(s, frameWidth, "oro");
-  DrawFace(dialog, id, frameWidth, faceColor, 3);
+  DrawFace(dialog, id, frameWidth, look.faceColor, 3);
 
-  if (gridPercent > 1) {
+  if (look.gridPercent > 1) {
     // Square cells: the step comes from the inner height for both directions. A board too low
     // for a positive step gets no grid.
-    const double step = (h - 2 * n - 1) * gridPercent / 100;
+    const double step = (h - 2 * n - 1) * look.gridPercent / 100;
     if (step > 0) {
       for (double y = 0; y <= h - 1; y += step) {
         s.MoveTo(n, y + n);
@@ -187,14 +189,14 @@ void DrawBoard(Dialog& dialog, int id, int frameWidth, float value, std::int16_t
   }
 
   if (!title.empty()) {
-    s.SetSurfaceFont("courier new", fontSize, kFontBold);
-    s.SetForegroundColor(titleColor);
+    s.SetSurfaceFont("courier new", look.fontSize, kFontBold);
+    s.SetForegroundColor(look.titleColor);
     s.SetBackgroundColor(kTransparent);
     s.MoveTo(CenterTextX(s, title), CenterTextY(s, title));
     s.PrintText(title, true);
   }
 
-  const double v = value;
+  const double v = look.value;
   if (v > 0) {
     // Two red curtains, dark at the top and bottom rows and lighter toward the middle.
     const double k = 155 / h;

@@ -15,12 +15,20 @@ namespace funzioni {
 inline constexpr Color kPanelShadowColor = 0x00558255;  // Rgb(85, 130, 85)
 inline constexpr Color kGridColor = 0x00646464;
 
+struct PanelLook {
+  std::int32_t frameWidth = 0;
+  std::string_view frameColor{};
+  std::int32_t scale = 0;  // the font size basis
+  Color textColor = 0;
+  std::string_view style{};
+  std::string_view faceColor{};
+  std::int32_t faceMode = 0;
+};
+
 // Creates and draws an empty panel; returns the surface's actual size (0 x 0 when the control
-// could not be made). The scale is the font size basis.
+// could not be made).
 PixelSize CreatePanel(Dialog& dialog, ControlTable& table, int id, PixelRect rect,
-                      std::int32_t frameWidth, std::string_view frameColor, std::int32_t scale,
-                      Color textColor, std::string_view style, std::string_view faceColor,
-                      std::int32_t faceMode);
+                      const PanelLook& look);
 
 // Shows one centred line ("[<]" / "[>]" align it left / right); empty text clears the panel.
 void SetPanelText(Dialog& dialog, const ControlTable& table, int id, std::string_view text);
@@ -46,7 +54,15 @@ void ScrollPanelText(Dialog& dialog, int id, std::string_view text, const Ticker
 // Draws the board background whole and shows it: gold frame, sunken face, a grid every
 // gridPercent of the inner height (none for 0 or 1), the centred title and, for value > 0, two
 // red curtains each covering value / 2 percent of the inner width.
-void DrawBoard(Dialog& dialog, int id, int frameWidth, float value, std::int16_t gridPercent,
-               std::string_view title, int fontSize, Color titleColor, std::string_view faceColor);
+struct BoardLook {
+  int frameWidth = 0;
+  float value = 0;  // how far the curtains are closed, in percent
+  std::int16_t gridPercent = 0;
+  std::string_view title{};
+  int fontSize = 0;
+  Color titleColor = 0;
+  std::string_view faceColor{};
+};
+void DrawBoard(Dialog& dialog, int id, const BoardLook& look);
 
 }  // namespace funzioni

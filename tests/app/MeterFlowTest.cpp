@@ -211,8 +211,13 @@ class ShellPlotArea : public ShellFixture {
   std::string ExpectedCoordinatesLine(std::string_view text) {
     Dialog scratch("scratch", 0, 0, 974, 720, false);
     ControlTable table;
-    CreatePanel(scratch, table, kCoordinatesLineId, {4, 605, 599, 16}, 1, "oro", 14, 0x00FFFFFF, "",
-                "verde", 3);
+    CreatePanel(scratch, table, kCoordinatesLineId, {4, 605, 599, 16},
+                {.frameWidth = 1,
+                 .frameColor = "oro",
+                 .scale = 14,
+                 .textColor = 0x00FFFFFF,
+                 .faceColor = "verde",
+                 .faceMode = 3});
     SetPanelText(scratch, table, kCoordinatesLineId, text);
     return scratch.FindSurface(kCoordinatesLineId)->GetSurfacePixels();
   }

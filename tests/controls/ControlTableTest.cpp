@@ -55,12 +55,32 @@ TEST_F(ControlsTest, IdentifiersOutsideTheTableAreIgnored) {
   for (const int id : {-1, 10001, 123456}) {
     MakeControl(id, 95, 16, 0, "ori_ago", 50, 10, "a=1.0");
     UpdateControl(dialog, table, id, 30, "b");
-    DrawControl(dialog, table, id, 0, 50, 10, "x", kWhite, "ori_ago", "grigio", 2);
-    CreatePanel(dialog, table, id, PixelRect{0, 0, 50, 20}, 1, "oro", 14, kWhite, "", "verde", 3);
+    DrawControl(dialog, table, id,
+                {.value = 50,
+                 .scale = 10,
+                 .caption = "x",
+                 .textColor = kWhite,
+                 .style = "ori_ago",
+                 .faceColor = "grigio",
+                 .faceMode = 2});
+    CreatePanel(dialog, table, id, PixelRect{0, 0, 50, 20},
+                {.frameWidth = 1,
+                 .frameColor = "oro",
+                 .scale = 14,
+                 .textColor = kWhite,
+                 .faceColor = "verde",
+                 .faceMode = 3});
     SetPanelText(dialog, table, id, "x");
     SetPanelLines(dialog, table, id, "x\r\ny");
     ScrollPanelText(dialog, id, "x", {.frameWidth = 5});
-    DrawBoard(dialog, id, 10, 50, 20, "x", 12, kWhite, "verde");
+    DrawBoard(dialog, id,
+              {.frameWidth = 10,
+               .value = 50,
+               .gridPercent = 20,
+               .title = "x",
+               .fontSize = 12,
+               .titleColor = kWhite,
+               .faceColor = "verde"});
     DrawFace(dialog, id, 1, "verde", 3);
     EXPECT_FALSE(dialog.HasControl(id)) << id;
   }

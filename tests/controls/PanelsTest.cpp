@@ -11,13 +11,28 @@
 namespace funzioni::testing {
 namespace {
 
+// The board of the window's plotting area, without a title.
+BoardLook Board(float curtains, std::int16_t gridPercent, Color titleColor) {
+  return {.frameWidth = 10,
+          .value = curtains,
+          .gridPercent = gridPercent,
+          .fontSize = 12,
+          .titleColor = titleColor,
+          .faceColor = "verde"};
+}
+
 class PanelsTest : public ControlsTest {
  protected:
   // The window's help panel: 364 x 50, frame 3, red, sunken red face.
   PixelSize MakePanel(int id, int scale, std::string_view faceColor = "rosso", int frame = 3,
                       int faceMode = 3) {
-    return CreatePanel(dialog, table, id, PixelRect{0, 0, 364, 50}, frame, "rosso", scale, kWhite,
-                       "", faceColor, faceMode);
+    return CreatePanel(dialog, table, id, PixelRect{0, 0, 364, 50},
+                       {.frameWidth = frame,
+                        .frameColor = "rosso",
+                        .scale = scale,
+                        .textColor = kWhite,
+                        .faceColor = faceColor,
+                        .faceMode = faceMode});
   }
   PixelSize CharSizeFor(std::string_view face, int points) {
     DrawingSurface& probe = AddSurface(9999, 10, 10);
@@ -107,7 +122,13 @@ TEST_F(PanelsTest, FrameIsDrawnAgainOverTheText) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.face) + "/" + std::string(c.frame));
     ++id;
-    CreatePanel(dialog, table, id, PixelRect{0, 0, 364, 50}, 3, c.frame, 36, kWhite, "", c.face, 1);
+    CreatePanel(dialog, table, id, PixelRect{0, 0, 364, 50},
+                {.frameWidth = 3,
+                 .frameColor = c.frame,
+                 .scale = 36,
+                 .textColor = kWhite,
+                 .faceColor = c.face,
+                 .faceMode = 1});
     const std::string empty = Picture(id);
     SetPanelText(dialog, table, id, "[<]MMMMMMMMMMMMMMMMMMMMMMMMMMMM");  // wider than the panel
     const DrawingSurface& s = Surface(id);
@@ -174,7 +195,7 @@ TEST_F(ControlsTest, TickerCycles33OffsetsOnA28PixelPanel) {
 
 TEST_F(ControlsTest, BoardGridEndsOnTheInnerBottomRowAndRightColumn) {
   AddSurface(2000, 600, 600);
-  DrawBoard(dialog, 2000, 10, 0, 20, "", 12, 0x0078F070, "verde");
+  DrawBoard(dialog, 2000, Board(0, 20, 0x0078F070));
   // Step 115.8 from 10: six lines each way.
   const std::vector<int> expected = {10, 126, 242, 357, 473, 589};
   std::vector<int> rows, columns;
@@ -192,13 +213,13 @@ TEST_F(ControlsTest, BoardGridEndsOnTheInnerBottomRowAndRightColumn) {
 
 TEST_F(ControlsTest, BoardCurtainsMeetAtFullValue) {
   AddSurface(2000, 600, 600);
-  DrawBoard(dialog, 2000, 10, 100, 0, "", 12, kWhite, "verde");
+  DrawBoard(dialog, 2000, Board(100, 0, kWhite));
   EXPECT_EQ(Pixel(2000, 10, 10), Rgb(155, 0, 0));  // dark at the top and bottom rows
   EXPECT_EQ(Pixel(2000, 589, 589), Rgb(155, 0, 0));
   for (const int x : {10, 299, 300, 589}) EXPECT_EQ(Pixel(2000, x, 300), Rgb(230, 75, 75)) << x;
   EXPECT_EQ(CountColor(2000, kGridColor), 0);  // grid 0
 
-  DrawBoard(dialog, 2000, 10, 50, 0, "", 12, kWhite, "verde");  // half closed
+  DrawBoard(dialog, 2000, Board(50, 0, kWhite));  // half closed
   EXPECT_EQ(Pixel(2000, 150, 10), Rgb(155, 0, 0));
   EXPECT_NE(Pixel(2000, 300, 10), Rgb(155, 0, 0));
 }
@@ -207,11 +228,11 @@ TEST_F(ControlsTest, LowBoardsDrawNoGridAndReturn) {
   for (const int height : {5, 20, 21}) {
     const int id = 50 + height;
     AddSurface(id, 40, height);
-    DrawBoard(dialog, id, 10, 0, 20, "", 12, kWhite, "verde");  // step <= 0: no grid
+    DrawBoard(dialog, id, Board(0, 20, kWhite));  // step <= 0: no grid
     EXPECT_EQ(CountColor(id, kGridColor), 0) << height;
   }
   AddSurface(80, 40, 22);  // the first height with a positive step
-  DrawBoard(dialog, 80, 10, 0, 20, "", 12, kWhite, "verde");
+  DrawBoard(dialog, 80, Board(0, 20, kWhite));
   EXPECT_GT(CountColor(80, kGridColor), 0);
 }
 

@@ -9,8 +9,13 @@ PlotFixture::PlotFixture() {
   dialog.AddControl(ControlKind::Surface, kPlotAreaId, "", 4, 4, 600, 600);
   dialog.AddControl(ControlKind::Surface, kZoomWindowId, "", 612, 4, 240, 240);
   dialog.AddControl(ControlKind::TextList, kResultsListId, "", 860, 4, 110, 240);
-  CreatePanel(dialog, controls, kCoordinatesLineId, {4, 610, 600, 24}, 2, "oro", 14, kWhite, "",
-              "verde", 3);
+  CreatePanel(dialog, controls, kCoordinatesLineId, {4, 610, 600, 24},
+              {.frameWidth = 2,
+               .frameColor = "oro",
+               .scale = 14,
+               .textColor = kWhite,
+               .faceColor = "verde",
+               .faceMode = 3});
 }
 
 std::vector<std::string> PlotFixture::ResultLines() const {
