@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/StudyPanel.h"
+
 #include <array>
 #include <cstdio>
 
@@ -54,6 +56,7 @@ MainWindow::MainWindow() {
   BuildMainWindow();
   InitialiseState();
   InstallExportCommands();
+  InstallStudyCommands();
   DescribeControls();
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
@@ -103,6 +106,7 @@ void MainWindow::OnTimer(int timerId) {
   }
   if (timerId == kBusyPointerTimerId) OnBusyPointerTimer();
   if (timerId == kHistoryTimerId) OnHistoryTimer();
+  if (study_->OnTimer(timerId)) return;
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);
   const TimeOfDay now = CurrentTimeOfDay();
