@@ -14,9 +14,9 @@
 
 #include "app/ExportActions.h"
 #include "app/History.h"
-#include "app/TableText.h"
 #include "app/HistoryLoading.h"
 #include "app/Parameters.h"
+#include "app/TableText.h"
 #include "controls/ControlTable.h"
 #include "drawing/Accessibility.h"
 #include "drawing/DialogServices.h"

@@ -21,7 +21,7 @@
 namespace funzioni {
 
 struct StudyRequest {
-  int ticket = 0;  // given back with the outcome, so the caller knows which request it answers
+  int ticket = 0;   // given back with the outcome, so the caller knows which request it answers
   PlotState state;  // its formula, zoom and step
   bool slopes = false;
 };

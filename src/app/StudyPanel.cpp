@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/Panels.h"
 #include "drawing/DialogServices.h"
 #include "drawing/ExportServices.h"
-#include "controls/Panels.h"
 #include "plot/PlotIds.h"
 #include "plot/StudyMarks.h"
 #include "plot/ZoomWindow.h"

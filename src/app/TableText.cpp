@@ -50,7 +50,8 @@ ResultsTableContent ReadResultsTable(std::span<const std::string> lines) {
     const std::size_t at = row.find(kRowSeparator);
     if (at == std::string_view::npos) continue;
     table.rows.push_back({std::string(Trimmed(row.substr(0, at))),
-                          std::string(Trimmed(row.substr(at + kRowSeparator.size()))), {}});
+                          std::string(Trimmed(row.substr(at + kRowSeparator.size()))),
+                          {}});
   }
   return table;
 }

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -173,7 +173,8 @@ void LineBox::contextMenuEvent(QContextMenuEvent* event) {
   const std::unique_ptr<QMenu> menu(createStandardContextMenu());
   menu->addSeparator();
   std::vector<std::pair<QAction*, const std::function<void()>*>> actions;
-  for (const auto& [text, chosen] : extraItems_) actions.emplace_back(menu->addAction(text), &chosen);
+  for (const auto& [text, chosen] : extraItems_)
+    actions.emplace_back(menu->addAction(text), &chosen);
   const QAction* picked = menu->exec(event->globalPos());
   for (const auto& [action, chosen] : actions) {
     if (action == picked) (*chosen)();

@@ -9,9 +9,9 @@ namespace funzioni {
 
 namespace {
 
-constexpr int kArm = 4;    // half the width of a point's cross, in pixels
-constexpr int kRing = 7;   // half the side of the square around the chosen item
-constexpr int kDash = 4;   // pixels on and then off along an asymptote
+constexpr int kArm = 4;   // half the width of a point's cross, in pixels
+constexpr int kRing = 7;  // half the side of the square around the chosen item
+constexpr int kDash = 4;  // pixels on and then off along an asymptote
 
 void Cross(DrawingSurface& surface, double cx, double cy) {
   for (int d = -kArm; d <= kArm; ++d) {
@@ -45,7 +45,9 @@ void DrawStudyMarks(Dialog& dialog, int plotId, const StudyMarksPicture& picture
   if (size.width <= 0 || size.height <= 0 || picture.zoom <= 0) return;
   const PlotMapping mapping = MakePlotMapping(size, picture.zoom);
   const PixelPoint position = surface.GetCurrentPosition();
-  const auto column = [&](double x) { return std::nearbyint(mapping.Column(static_cast<float>(x))); };
+  const auto column = [&](double x) {
+    return std::nearbyint(mapping.Column(static_cast<float>(x)));
+  };
   const auto row = [&](double y) { return std::nearbyint(mapping.Row(static_cast<Extended>(y))); };
   for (const PlotSlopeDot& dot : picture.slopes) {
     const double y = row(dot.y);
