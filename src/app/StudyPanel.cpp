@@ -51,6 +51,10 @@ void StudyPanel::Open(const PlotState& state) {
   if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
   if (outcome_ && outcome_->formula == state.currentFormula &&
       outcome_->zoom == state.zoomValue.value && (outcome_->slopes || !window_.Checked())) {
+    studiedFormula_ = outcome_->formula;
+    studiedZoom_ = outcome_->zoom;
+    studiedStep_ = state.stepValue.value;
+    studiedSlopes_ = outcome_->slopes;
     DrawMarks();
     return;
   }
@@ -173,7 +177,11 @@ void StudyPanel::RefreshMarks() {
 }
 
 void StudyPanel::DrawMarks() {
-  if (!IsOpen() || !outcome_ || outcome_->zoom != pictureZoom_) return;
+  // Marks of a formula or zoom that newer work replaces would only mislead until it comes.
+  if (!IsOpen() || !outcome_ || outcome_->zoom != pictureZoom_ ||
+      outcome_->formula != studiedFormula_ || outcome_->zoom != studiedZoom_) {
+    return;
+  }
   std::vector<PlotMark> marks;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     const std::optional<StudyMark>& mark = lines_[i].mark;

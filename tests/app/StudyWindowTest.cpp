@@ -5,11 +5,14 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 
 #include "app/ShellFixture.h"
 #include "app/StudyPanel.h"
+#include "drawing/PrintServices.h"
 #include "plot/StudyMarks.h"
 #include "plot/ZoomWindow.h"
 
@@ -124,6 +127,29 @@ TEST_F(ShellStudy, CopyKeyCopiesTheStudyAndThePrintedPageCarriesIt) {
   ASSERT_GT(printed.size(), 3u);
   EXPECT_EQ(printed[3], Study().Heading());
   EXPECT_EQ(printed.back(), Study().Lines().back());
+}
+
+// A study longer than the room under the picture goes on over further pages: no line is lost.
+TEST_F(ShellStudy, ALongStudyIsPrintedWhole) {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  }
+  Start();
+  EnterFormula("SIN(x*500)");
+  Open();
+  ASSERT_GT(Study().Lines().size(), 60u);
+  const std::filesystem::path pdf = directory_ / "studio.pdf";
+  window().exportPrompts().print = [&](const PrintPage& page) {
+    return PrintToPdf(page, pdf.string()) ? PrintResult::Printed : PrintResult::Failed;
+  };
+  dialog().SendCommand(kCommandPrint);
+  Settle(20);
+  QProcess text;
+  text.start("pdftotext", {QString::fromStdString(pdf.string()), "-"});
+  ASSERT_TRUE(text.waitForFinished(20000));
+  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_GT(printed.count(QChar('\f')), 1);  // a form feed ends each page
+  EXPECT_TRUE(printed.contains(QString::fromStdString(Study().Lines().back())));
 }
 
 TEST_F(ShellStudy, DerivativeDotsAndTableColumnOnlyWhileSwitchedOn) {
