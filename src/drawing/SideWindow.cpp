@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <algorithm>
 
 #include "DialogServices.h"
 
@@ -25,6 +26,7 @@ QString Utf8(std::string_view text) {
 }
 
 constexpr int kGap = 8;  // between the dialog's frame and this window's
+constexpr int kLeastWidth = 260;
 
 // The window itself: closing it only hides it and tells the dialog; Esc does the same, and the
 // copy key of any of its parts goes to the dialog instead of copying one line.
@@ -94,21 +96,34 @@ struct SideWindow::Impl {
   QLabel* heading = nullptr;
   QListWidget* list = nullptr;
   QCheckBox* check = nullptr;
+  int width = 0;  // asked for
 
-  // Beside the dialog's frame: on its right, or on its left when the right has no room, else
-  // over its right edge.
+  // Beside the dialog's frame: on its right, or on its left when the right has no room. Where
+  // neither side has room for its width, it narrows to the wider side (down to kLeastWidth),
+  // and only below that does it cover the dialog's right edge.
   void Place() {
     const QWidget* owner = dialog.Widget();
     if (owner == nullptr) return;
     const QRect ownerFrame = owner->frameGeometry();
     const QScreen* screen = owner->screen();
     const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
-    int x = ownerFrame.right() + 1 + kGap;
-    if (room.isValid() && x + frame->width() > room.right()) {
-      const int left = ownerFrame.left() - kGap - frame->width();
-      x = left >= room.left() ? left : room.right() - frame->width();
+    const int rightX = ownerFrame.right() + 1 + kGap;
+    if (!room.isValid() || rightX + width <= room.right() + 1) {
+      frame->resize(width, frame->height());
+      frame->move(rightX, ownerFrame.top());
+      return;
     }
-    frame->move(x, ownerFrame.top());
+    const int rightRoom = room.right() + 1 - rightX;
+    const int leftRoom = ownerFrame.left() - kGap - room.left();
+    const int fits = std::min(width, std::max(rightRoom, leftRoom));
+    if (fits >= kLeastWidth) {
+      frame->resize(fits, frame->height());
+      frame->move(rightRoom >= leftRoom ? rightX : ownerFrame.left() - kGap - fits,
+                  ownerFrame.top());
+      return;
+    }
+    frame->resize(width, frame->height());
+    frame->move(room.right() + 1 - width, ownerFrame.top());
   }
 };
 
@@ -117,6 +132,7 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
   Impl& d = *impl_;
   d.frame->setWindowTitle(Utf8(look.title));
   d.frame->setAccessibleName(Utf8(look.title));
+  d.width = look.width;
   d.frame->resize(look.width, look.height);
   auto* layout = new QVBoxLayout(d.frame);
   d.heading = new QLabel(d.frame);
@@ -125,6 +141,10 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
   d.list = new QListWidget(d.frame);
   d.list->setAccessibleName(Utf8(look.listName));
   d.list->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A narrow window wraps long lines instead of hiding their ends.
+  d.list->setWordWrap(true);
+  d.list->setResizeMode(QListView::Adjust);
+  d.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   d.check = new QCheckBox(Utf8(look.checkLabel), d.frame);
   layout->addWidget(d.heading);
   layout->addWidget(d.list, 1);
