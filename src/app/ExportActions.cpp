@@ -56,7 +56,7 @@ void MainWindow::InstallExportCommands() {
   exportKeys_->Add(StandardKey::Copy, kCommandCopyTable, kResultsListId);
   dialog_->SetControlDescription(kResultsListId,
                                  "Ctrl+C copia la tabella negli appunti; il tasto destro apre il "
-                                 "menu Copia tabella, Salva tabella.");
+                                 "menu Copia tabella, Salva tabella, Studio della funzione.");
 }
 
 bool MainWindow::OnExportCommand(int id) {

@@ -13,6 +13,8 @@ void MainWindow::InstallStudyCommands() {
   study_ = std::make_unique<StudyPanel>(*dialog_, controls_, [this] { Redraw(); });
   exportKeys_->Add("F2", kCommandStudy);
   AddTextBoxMenuItem(*dialog_, kFormulaBoxId, kStudyMenuItem, kCommandStudy);
+  dialog_->SetControlDescription(kFormulaBoxId,
+                                 "F2 apre lo studio della funzione in una finestra accanto.");
 }
 
 void MainWindow::AddStudySlopes(ResultsTableContent& table) const {

@@ -13,6 +13,7 @@ add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyJob.cpp
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state
@@ -30,7 +31,6 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudyActions.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/StudyJob.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudyPanel.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
