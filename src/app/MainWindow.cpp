@@ -1,10 +1,9 @@
 #include "app/MainWindow.h"
 
-#include "app/StudyPanel.h"
-
 #include <array>
 #include <cstdio>
 
+#include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/Color.h"
 #include "drawing/PlatformServices.h"
