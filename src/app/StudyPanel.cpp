@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/ExportActions.h"
 #include "controls/Panels.h"
 #include "drawing/DialogServices.h"
 #include "drawing/ExportServices.h"
@@ -23,8 +24,9 @@ SideWindowLook StudyLook() {
   return look;
 }
 
+// Ctrl+P there prints the worksheet, as in the main window.
 constexpr SideWindowCommands kStudyCommands{kCommandStudyChosen, kCommandStudySlopes,
-                                            kCommandStudyCopy, kCommandStudyClosed};
+                                            kCommandStudyCopy, kCommandStudyClosed, kCommandPrint};
 
 }  // namespace
 

@@ -52,7 +52,7 @@ class SideFrame : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::ShortcutOverride) {
       auto* key = static_cast<QKeyEvent*>(event);
-      if (key->matches(QKeySequence::Copy)) {
+      if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Print)) {
         key->accept();
         return true;
       }
@@ -67,6 +67,10 @@ class SideFrame : public QWidget {
   bool HandleKey(const QKeyEvent& key) {
     if (key.matches(QKeySequence::Copy)) {
       if (!key.isAutoRepeat()) dialog_.PostEvent({EventKind::Command, commands_.copy, 0});
+      return true;
+    }
+    if (commands_.print != 0 && key.matches(QKeySequence::Print)) {
+      if (!key.isAutoRepeat()) dialog_.PostEvent({EventKind::Command, commands_.print, 0});
       return true;
     }
     if (key.key() == Qt::Key_Escape) {

@@ -24,6 +24,7 @@ struct SideWindowCommands {
   int checked = 0;  // the check box changed; code: 1 when on
   int copy = 0;     // Ctrl+C (the desktop's copy key) in the window
   int closed = 0;   // the user closed it (close box or Esc)
+  int print = 0;    // Ctrl+P (the desktop's print key) in the window; 0: the key does nothing
 };
 
 struct SideWindowLook {
