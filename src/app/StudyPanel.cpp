@@ -28,6 +28,22 @@ SideWindowLook StudyLook() {
 constexpr SideWindowCommands kStudyCommands{kCommandStudyChosen, kCommandStudySlopes,
                                             kCommandStudyCopy, kCommandStudyClosed, kCommandPrint};
 
+// A coordinate as the pointer's are written; a point far beyond the plotting area (f can be huge
+// at an extremum out of sight) as the mask's digits times a power of ten, which the two-decimal
+// mask alone cannot hold.
+std::string Coordinate(double value) {
+  constexpr double kMaskLimit = 1e9;
+  if (!std::isfinite(value)) return value > 0 ? "inf" : value < 0 ? "-inf" : "nan";
+  if (std::abs(value) < kMaskLimit) return CoordinateText(value);
+  int exponent = static_cast<int>(std::floor(std::log10(std::abs(value))));
+  double mantissa = value / std::pow(10.0, exponent);
+  if (std::abs(std::round(mantissa * 100) / 100) >= 10) {
+    mantissa /= 10;
+    ++exponent;
+  }
+  return CoordinateText(mantissa) + "e" + std::to_string(exponent);
+}
+
 }  // namespace
 
 StudyPanel::StudyPanel(Dialog& dialog, const ControlTable& controls, std::function<void()> redraw)
@@ -160,7 +176,7 @@ void StudyPanel::Choose(int line) {
   const std::optional<StudyMark>& mark = lines_[line].mark;
   if (!mark) return;
   SetPanelText(dialog_, controls_, kCoordinatesLineId,
-               "x=" + CoordinateText(mark->x) + " y=" + CoordinateText(mark->y));
+               "x=" + Coordinate(mark->x) + " y=" + Coordinate(mark->y));
   RefreshMarks();
 }
 

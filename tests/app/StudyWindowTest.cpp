@@ -104,6 +104,14 @@ TEST_F(ShellStudy, TheChosenItemGoesToTheCoordinatesLine) {
   Settle(20);
   EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId),
             "x=" + CoordinateText(1) + " y=" + CoordinateText(-2));
+
+  // A point far beyond the area: the two-decimal mask cannot hold it, a power of ten can.
+  EnterFormula("10^20+x^2");
+  const int intercept = LineStarting("Intersezione con l'asse y");
+  ASSERT_GE(intercept, 0);
+  Study().Window().SetCurrentLine(intercept);
+  Settle(20);
+  EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId), "x=0.00 y=1.00e20");
 }
 
 TEST_F(ShellStudy, CopyKeyCopiesTheStudyAndThePrintedPageCarriesIt) {
