@@ -65,7 +65,8 @@ bool StudyPanel::SlopesOn() const {
 void StudyPanel::Open(const PlotState& state) {
   const bool wasOpen = IsOpen();
   window_.Show();
-  if (wasOpen) return;
+  // Where there is no side window to show (the page, for now), nothing is studied.
+  if (wasOpen || !IsOpen()) return;
   if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
   if (outcome_ && outcome_->formula == state.currentFormula &&
       outcome_->zoom == state.zoomValue.value && (outcome_->slopes || !window_.Checked())) {
