@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/MainWindow.h"
+#include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/PlatformServices.h"
 #include "plot/PlotBoard.h"
@@ -106,6 +107,7 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
       dialog_->StopTimer(kTickTimerId);
       dialog_->StopTimer(kRedrawTimerId);
       dialog_->StopTimer(kHistoryTimerId);
+      dialog_->StopTimer(kStudyTimerId);
       break;
     case EventKind::Key:
       OnControlKey(event.id, static_cast<ControlKey>(event.code));
@@ -191,6 +193,7 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (OnExportCommand(id)) return;
+  if (study_->OnCommand(id, code, state_)) return;
   switch (id) {
     case kHistoryListId:
       PickHistoryLine(code);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "app/StudyPanel.h"
 #include "app/TableText.h"
 #include "drawing/Shortcuts.h"
 #include "plot/Curves.h"
@@ -55,7 +56,7 @@ void MainWindow::InstallExportCommands() {
   exportKeys_->Add(StandardKey::Copy, kCommandCopyTable, kResultsListId);
   dialog_->SetControlDescription(kResultsListId,
                                  "Ctrl+C copia la tabella negli appunti; il tasto destro apre il "
-                                 "menu Copia tabella, Salva tabella.");
+                                 "menu Copia tabella, Salva tabella, Studio della funzione.");
 }
 
 bool MainWindow::OnExportCommand(int id) {
@@ -98,10 +99,12 @@ void MainWindow::RunPendingExport() {
 
 void MainWindow::ShowResultsMenu() {
   const bool filled = dialog_->ListCount(kResultsListId) > 0;
-  const int chosen = ShowPopupMenu(
-      *dialog_, {{std::string(kCopyTableItem), filled}, {std::string(kSaveTableItem), filled}});
+  const int chosen = ShowPopupMenu(*dialog_, {{std::string(kCopyTableItem), filled},
+                                              {std::string(kSaveTableItem), filled},
+                                              {std::string(kStudyMenuItem), true}});
   if (chosen == 0) OnExportCommand(kCommandCopyTable);
   if (chosen == 1) OnExportCommand(kCommandSaveTable);
+  if (chosen == 2) study_->OnCommand(kCommandStudy, 0, state_);
 }
 
 std::optional<std::string> MainWindow::AskSavePath(SaveFileRequest request,
@@ -138,8 +141,9 @@ std::vector<std::string> MainWindow::ResultsLines() const {
 }
 
 void MainWindow::CopyTable() {
-  const ResultsTableContent table = ReadResultsTable(ResultsLines());
+  ResultsTableContent table = ReadResultsTable(ResultsLines());
   if (table.empty) return;
+  AddStudySlopes(table);
   CopyTextToClipboard(TableClipboardText(table, DesktopDecimalSeparator()));
 }
 
@@ -183,6 +187,7 @@ PrintPage MainWindow::PrintedPage() const {
   page.lines.push_back({"zoom " + half + " (x e y da -" + half + " a " + half + ")      passo " +
                             FormatWhole(state_.stepValue.value),
                         kNoSwatch});
+  AddStudyToPage(page);
   return page;
 }
 

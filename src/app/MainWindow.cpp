@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/Color.h"
 #include "drawing/PlatformServices.h"
@@ -54,6 +55,7 @@ MainWindow::MainWindow() {
   BuildMainWindow();
   InitialiseState();
   InstallExportCommands();
+  InstallStudyCommands();
   DescribeControls();
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
@@ -109,6 +111,7 @@ void MainWindow::OnTimer(int timerId) {
   }
   if (timerId == kBusyPointerTimerId) OnBusyPointerTimer();
   if (timerId == kHistoryTimerId) OnHistoryTimer();
+  if (study_->OnTimer(timerId)) return;
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);
   const TimeOfDay now = CurrentTimeOfDay();

@@ -16,6 +16,7 @@
 #include "app/History.h"
 #include "app/HistoryLoading.h"
 #include "app/Parameters.h"
+#include "app/TableText.h"
 #include "controls/ControlTable.h"
 #include "drawing/Accessibility.h"
 #include "drawing/DialogServices.h"
@@ -27,6 +28,7 @@
 namespace funzioni {
 
 class DialogShortcuts;
+class StudyPanel;
 
 // Identifiers of the main window's controls (the parameter, zoom and step meters are in
 // Parameters.h; the plotting area, coordinates line, zoom window and results table in
@@ -111,6 +113,8 @@ class MainWindow {
   bool historyLoading() const { return historyLoader_.Loading(); }
   // The questions the export commands ask (tests answer them instead of the user).
   ExportPrompts& exportPrompts() { return exportPrompts_; }
+  // The study window and what it shows on this one (StudyActions.cpp).
+  StudyPanel& study() { return *study_; }
 
  private:
   void BuildMainWindow();
@@ -177,6 +181,11 @@ class MainWindow {
   void SaveTable();
   PrintPage PrintedPage() const;
   void PrintPicture();
+  void InstallStudyCommands();
+  // The copied table's f' column while the study window shows the derivative.
+  void AddStudySlopes(ResultsTableContent& table) const;
+  // The study's heading and lines under the printed picture while its window is open.
+  void AddStudyToPage(PrintPage& page) const;
 
   ControlTable controls_;
   std::unique_ptr<Dialog> dialog_;
@@ -201,6 +210,7 @@ class MainWindow {
   std::string lastSaveFolder_;  // where the last file was saved in this run
   // Destroyed before the dialog it watches.
   std::unique_ptr<DialogShortcuts> exportKeys_;
+  std::unique_ptr<StudyPanel> study_;
   float plotCursorX_ = 50.0f;  // the keyboard's cursor over the plotting area, in percent
   float plotCursorY_ = 50.0f;
 };

@@ -3,6 +3,7 @@
 // pointer).
 
 #include "app/MainWindow.h"
+#include "app/StudyPanel.h"
 #include "plot/Curves.h"
 #include "plot/PlotBoard.h"
 #include "plot/ResultsTable.h"
@@ -22,6 +23,7 @@ void MainWindow::SubmitPlotWork(PlotWork work) {
     work.picture = PlotWork::Picture::Whole;
   }
   work.state = state_;
+  study_->Follow(state_);
   const DrawingSurface* area = dialog_->FindSurface(kPlotAreaId);
   work.size = area == nullptr ? PixelSize{} : area->GetSurfaceSize();
   plotWorker_.Submit(std::move(work));
@@ -55,8 +57,12 @@ void MainWindow::ShowPlotOutcome(PlotOutcome& outcome) {
   if (outcome.whole) {
     ShowPlotPicture(*dialog_, kPlotAreaId, outcome.zoom, *outcome.whole, plotBackground_);
     plotWorker_.Recycle(std::move(outcome.whole->layer));
+    study_->PictureShown(true, outcome.zoom);
   }
-  if (outcome.over) ShowFormulaDots(*dialog_, kPlotAreaId, *outcome.over);
+  if (outcome.over) {
+    ShowFormulaDots(*dialog_, kPlotAreaId, *outcome.over);
+    study_->PictureShown(false, outcome.zoom);
+  }
   if (pendingZoomWindow_) {
     ShowZoomWindow(*dialog_, pendingZoomWindow_->first, pendingZoomWindow_->second);
     pendingZoomWindow_.reset();

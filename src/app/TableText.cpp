@@ -50,7 +50,8 @@ ResultsTableContent ReadResultsTable(std::span<const std::string> lines) {
     const std::size_t at = row.find(kRowSeparator);
     if (at == std::string_view::npos) continue;
     table.rows.push_back({std::string(Trimmed(row.substr(0, at))),
-                          std::string(Trimmed(row.substr(at + kRowSeparator.size())))});
+                          std::string(Trimmed(row.substr(at + kRowSeparator.size()))),
+                          {}});
   }
   return table;
 }
@@ -58,10 +59,12 @@ ResultsTableContent ReadResultsTable(std::span<const std::string> lines) {
 std::string TableClipboardText(const ResultsTableContent& table,
                                std::string_view decimalSeparator) {
   if (table.empty) return {};
-  std::string text = table.title + "\n";
+  const bool slopes = !table.slopeHeading.empty();
+  std::string text = table.title + (slopes ? "\t\t" + table.slopeHeading : std::string()) + "\n";
   for (const ResultsTableRow& row : table.rows) {
-    text += WithSeparator(row.x, decimalSeparator) + "\t" + WithSeparator(row.y, decimalSeparator) +
-            "\n";
+    text += WithSeparator(row.x, decimalSeparator) + "\t" + WithSeparator(row.y, decimalSeparator);
+    if (slopes) text += "\t" + WithSeparator(row.slope, decimalSeparator);
+    text += "\n";
   }
   return text;
 }

@@ -12,10 +12,12 @@ add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyReport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyJob.cpp
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state
-                                                  funzioni_program_info)
+                                                  funzioni_sampling funzioni_program_info)
 
 # The window and its handler need the Qt parts.
 if(FUNZIONI_BUILD_GUI)
@@ -28,6 +30,8 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StudyActions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StudyPanel.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

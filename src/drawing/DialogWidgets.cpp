@@ -1,8 +1,10 @@
 #include "DialogWidgets.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -157,6 +159,26 @@ QValidator::State OneLineValidator::validate(QString& input, int& cursor) const 
 LineBox::LineBox(const QString& text, QWidget* parent) : QLineEdit(parent) {
   setValidator(&validator_);
   setText(text);
+}
+
+void LineBox::AddMenuItem(const QString& text, std::function<void()> chosen) {
+  extraItems_.emplace_back(text, std::move(chosen));
+}
+
+void LineBox::contextMenuEvent(QContextMenuEvent* event) {
+  if (extraItems_.empty()) {
+    QLineEdit::contextMenuEvent(event);
+    return;
+  }
+  const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+  menu->addSeparator();
+  std::vector<std::pair<QAction*, const std::function<void()>*>> actions;
+  for (const auto& [text, chosen] : extraItems_)
+    actions.emplace_back(menu->addAction(text), &chosen);
+  const QAction* picked = menu->exec(event->globalPos());
+  for (const auto& [action, chosen] : actions) {
+    if (action == picked) (*chosen)();
+  }
 }
 
 void LineBox::focusOutEvent(QFocusEvent* event) {

@@ -9,10 +9,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "Color.h"
 
 class QCloseEvent;
+class QContextMenuEvent;
 class QFocusEvent;
 class QKeyEvent;
 class QPaintEvent;
@@ -82,12 +85,16 @@ class OneLineValidator : public QValidator {
 class LineBox : public QLineEdit {
  public:
   LineBox(const QString& text, QWidget* parent);
+  // An entry below the editing ones of the box's own context menu.
+  void AddMenuItem(const QString& text, std::function<void()> chosen);
 
  protected:
   void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   OneLineValidator validator_;
+  std::vector<std::pair<QString, std::function<void()>>> extraItems_;
 };
 
 }  // namespace funzioni

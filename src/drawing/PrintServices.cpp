@@ -97,6 +97,11 @@ bool PaintPage(QPrinter& printer, const PrintPage& page) {
                   [](const PrintLine& line) { return line.swatch != kNoSwatch; });
   const double textIndent = anySwatch ? square * 1.8 : 0.0;
   for (const PrintLine& line : page.lines) {
+    // Lines that the page has no room for go on the next one, from its top.
+    if (y + lineHeight > area.bottom() && y > area.top()) {
+      if (!printer.newPage()) return false;
+      y = area.top();
+    }
     const double baseline = y + metrics.ascent();
     if (line.swatch != kNoSwatch) {
       painter.setPen(QPen(Qt::black, 0));

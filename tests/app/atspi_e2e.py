@@ -174,6 +174,36 @@ def main():
         print(f"plotting area after:  {description_after}")
         check(description_after != description_before and "Zoom 12.4" in description_after,
               "the plotting area's description follows the zoom")
+        # The study window: F2 opens it beside the main one; each item is read with its value.
+        found["Funzione"].get_component_iface().grab_focus()
+        pump(0.3)
+        xdotool("type", "x^2")
+        xdotool("key", "Return")
+        pump(1.0)
+        xdotool("key", "F2")
+        pump(2.0)
+        study = None
+        for i in range(app.get_child_count()):
+            child = app.get_child_at_index(i)
+            if child is not None and child.get_name() == "Studio della funzione":
+                study = child
+        check(study is not None, 'F2 opened the frame "Studio della funzione"')
+        if study is not None:
+            study_found, study_lines = {}, []
+            walk(study, 0, study_found, study_lines)
+            print("\n".join(study_lines))
+            items = study_found.get("Risultati dello studio")
+            names = []
+            if items is not None:
+                names = [items.get_child_at_index(i).get_name() for i in range(items.get_child_count())]
+            print("study items:", names)
+            check("Minimo relativo: x \u2248 0, y \u2248 0" in names, "the minimum is read with its value")
+            check("Massimi relativi: nessuno nell'intervallo visibile" in names,
+                  "a kind with nothing is read as such")
+            xdotool("key", "Escape")  # closes the study window
+            pump(0.5)
+        if window:
+            xdotool("windowfocus", "--sync", window[0])
         xdotool("key", "Escape")
         try:
             check(app_process.wait(timeout=10) == 0, "Esc ended the program")

@@ -5,6 +5,8 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/ParametersTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableTextTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyReportTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyJobTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
@@ -20,6 +22,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/DataDirWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibilityTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StudyWindowTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST

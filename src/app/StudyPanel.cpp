@@ -1,0 +1,229 @@
+#include "app/StudyPanel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/ExportActions.h"
+#include "controls/Panels.h"
+#include "drawing/DialogServices.h"
+#include "drawing/ExportServices.h"
+#include "plot/PlotIds.h"
+#include "plot/StudyMarks.h"
+#include "plot/ZoomWindow.h"
+#include "sampling/SampleXs.h"
+
+namespace funzioni {
+
+namespace {
+
+SideWindowLook StudyLook() {
+  SideWindowLook look;
+  look.title = std::string(kStudyWindowTitle);
+  look.listName = "Risultati dello studio";
+  look.checkLabel = std::string(kStudySlopesLabel);
+  return look;
+}
+
+// Ctrl+P there prints the worksheet, as in the main window.
+constexpr SideWindowCommands kStudyCommands{kCommandStudyChosen, kCommandStudySlopes,
+                                            kCommandStudyCopy, kCommandStudyClosed, kCommandPrint};
+
+// A coordinate as the pointer's are written; a point far beyond the plotting area (f can be huge
+// at an extremum out of sight) as the mask's digits times a power of ten, which the two-decimal
+// mask alone cannot hold.
+std::string Coordinate(double value) {
+  constexpr double kMaskLimit = 1e9;
+  if (!std::isfinite(value)) return value > 0 ? "inf" : value < 0 ? "-inf" : "nan";
+  if (std::abs(value) < kMaskLimit) return CoordinateText(value);
+  int exponent = static_cast<int>(std::floor(std::log10(std::abs(value))));
+  double mantissa = value / std::pow(10.0, exponent);
+  if (std::abs(std::round(mantissa * 100) / 100) >= 10) {
+    mantissa /= 10;
+    ++exponent;
+  }
+  return CoordinateText(mantissa) + "e" + std::to_string(exponent);
+}
+
+}  // namespace
+
+StudyPanel::StudyPanel(Dialog& dialog, const ControlTable& controls, std::function<void()> redraw)
+    : dialog_(dialog),
+      controls_(controls),
+      redraw_(std::move(redraw)),
+      window_(dialog, StudyLook(), kStudyCommands) {}
+
+StudyPanel::~StudyPanel() = default;
+
+bool StudyPanel::IsOpen() const {
+  return window_.IsShown();
+}
+
+bool StudyPanel::SlopesOn() const {
+  return IsOpen() && window_.Checked();
+}
+
+void StudyPanel::Open(const PlotState& state) {
+  const bool wasOpen = IsOpen();
+  window_.Show();
+  // Where there is no side window to show (the page, for now), nothing is studied.
+  if (wasOpen || !IsOpen()) return;
+  if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
+  if (outcome_ && outcome_->formula == state.currentFormula &&
+      outcome_->zoom == state.zoomValue.value && (outcome_->slopes || !window_.Checked())) {
+    studiedFormula_ = outcome_->formula;
+    studiedZoom_ = outcome_->zoom;
+    studiedStep_ = state.stepValue.value;
+    studiedSlopes_ = outcome_->slopes;
+    DrawMarks();
+    return;
+  }
+  heading_ = std::string(kStudyPendingHeading);
+  window_.SetHeading(heading_);
+  Submit(state);
+}
+
+void StudyPanel::Follow(const PlotState& state) {
+  if (!IsOpen()) return;
+  const bool slopes = window_.Checked();
+  const bool same = state.currentFormula == studiedFormula_ &&
+                    state.zoomValue.value == studiedZoom_ &&
+                    (!slopes || (studiedSlopes_ && state.stepValue.value == studiedStep_));
+  if (!same) Submit(state);
+}
+
+void StudyPanel::Submit(const PlotState& state) {
+  studiedFormula_ = state.currentFormula;
+  studiedZoom_ = state.zoomValue.value;
+  studiedStep_ = state.stepValue.value;
+  studiedSlopes_ = window_.Checked();
+  if (state.currentFormula.empty()) {
+    job_.Cancel();
+    dialog_.StopTimer(kStudyTimerId);
+    outcome_.reset();
+    lines_.clear();
+    chosen_ = -1;
+    heading_ = std::string(kStudyNoFormulaHeading);
+    window_.SetHeading(heading_);
+    window_.SetLines({});
+    RefreshMarks();
+    return;
+  }
+  job_.Submit({++ticket_, state, studiedSlopes_});
+  dialog_.StartTimer(kStudyTimerId, kStudyPollMs);
+}
+
+bool StudyPanel::OnTimer(int timerId) {
+  if (timerId != kStudyTimerId) return false;
+  std::optional<StudyOutcome> outcome = job_.Take();
+  if (!outcome && job_.Busy()) return true;
+  dialog_.StopTimer(kStudyTimerId);
+  if (!outcome) return true;
+  outcome_ = std::move(outcome);
+  ShowOutcome();
+  return true;
+}
+
+void StudyPanel::ShowOutcome() {
+  lines_ = StudyLines(outcome_->study);
+  heading_ = StudyHeading(outcome_->formula, outcome_->study.xMin, outcome_->study.xMax);
+  window_.SetHeading(heading_);
+  const std::vector<std::string> texts = Lines();
+  window_.SetLines(texts);
+  chosen_ = window_.CurrentLine();
+  RefreshMarks();
+}
+
+std::vector<std::string> StudyPanel::Lines() const {
+  std::vector<std::string> texts;
+  texts.reserve(lines_.size());
+  for (const StudyLine& line : lines_) texts.push_back(line.text);
+  return texts;
+}
+
+bool StudyPanel::OnCommand(int id, int code, const PlotState& state) {
+  switch (id) {
+    case kCommandStudy:
+      Open(state);
+      return true;
+    case kCommandStudyChosen:
+      Choose(code);
+      return true;
+    case kCommandStudySlopes:
+      if (code == 1 && !(outcome_ && outcome_->slopes)) {
+        Submit(state);
+      } else {
+        RefreshMarks();
+      }
+      return true;
+    case kCommandStudyCopy:
+      CopyTextToClipboard(StudyClipboardText(heading_, lines_));
+      return true;
+    case kCommandStudyClosed:
+      job_.Cancel();
+      dialog_.StopTimer(kStudyTimerId);
+      studiedFormula_.clear();
+      studiedZoom_ = 0;
+      if (marksOnPicture_) redraw_();
+      marksOnPicture_ = false;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void StudyPanel::Choose(int line) {
+  if (!IsOpen() || line < 0 || line >= static_cast<int>(lines_.size())) return;
+  chosen_ = line;
+  const std::optional<StudyMark>& mark = lines_[line].mark;
+  if (!mark) return;
+  SetPanelText(dialog_, controls_, kCoordinatesLineId,
+               "x=" + Coordinate(mark->x) + " y=" + Coordinate(mark->y));
+  RefreshMarks();
+}
+
+void StudyPanel::PictureShown(bool whole, float zoom) {
+  pictureZoom_ = zoom;
+  if (whole) marksOnPicture_ = false;
+  if (IsOpen()) DrawMarks();
+}
+
+void StudyPanel::RefreshMarks() {
+  if (marksOnPicture_) {
+    redraw_();  // the new picture gets the marks of that moment (PictureShown)
+    return;
+  }
+  DrawMarks();
+}
+
+void StudyPanel::DrawMarks() {
+  // Marks of a formula or zoom that newer work replaces would only mislead until it comes.
+  if (!IsOpen() || !outcome_ || outcome_->zoom != pictureZoom_ ||
+      outcome_->formula != studiedFormula_ || outcome_->zoom != studiedZoom_) {
+    return;
+  }
+  std::vector<PlotMark> marks;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::optional<StudyMark>& mark = lines_[i].mark;
+    if (mark) {
+      marks.push_back({mark->x, mark->y, mark->vertical, static_cast<int>(i) == chosen_});
+    }
+  }
+  std::vector<PlotSlopeDot> slopes;
+  if (window_.Checked() && outcome_->slopes) {
+    slopes.reserve(outcome_->curve.size());
+    for (const SlopeDot& dot : outcome_->curve) slopes.push_back({dot.x, dot.slope});
+  }
+  if (marks.empty() && slopes.empty()) return;
+  DrawStudyMarks(dialog_, kPlotAreaId, {outcome_->zoom, marks, slopes});
+  marksOnPicture_ = true;
+}
+
+std::optional<double> StudyPanel::TableSlope(std::string_view title, std::string_view x) const {
+  if (!SlopesOn() || !outcome_ || !outcome_->slopes || title != outcome_->formula) return {};
+  for (const RowSlope& row : outcome_->tableRows) {
+    if (row.x == x) return row.slope;
+  }
+  return {};
+}
+
+}  // namespace funzioni

@@ -1,0 +1,95 @@
+#pragma once
+
+// The study window beside the main one and what it shows on the main window while it is open:
+// the study of the typed formula over the visible range, recomputed off the event thread when
+// the formula or the zoom changes, its points marked on the plotting area, the chosen item's
+// coordinates on the coordinates line, and on request the dots of f'(x) and an f' column in the
+// copied table. While the window is closed it computes nothing and draws nothing.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/StudyJob.h"
+#include "app/StudyReport.h"
+#include "drawing/SideWindow.h"
+#include "state/PlotState.h"
+
+namespace funzioni {
+
+class ControlTable;
+class Dialog;
+
+// Commands of the study (no control has these identifiers).
+inline constexpr int kCommandStudy = 2410;  // F2, and the menus of the formula box and the table
+inline constexpr int kCommandStudyChosen = 2411;
+inline constexpr int kCommandStudySlopes = 2412;
+inline constexpr int kCommandStudyCopy = 2413;
+inline constexpr int kCommandStudyClosed = 2414;
+// While the study is being computed, this timer looks for its outcome.
+inline constexpr int kStudyTimerId = 7;
+inline constexpr int kStudyPollMs = 10;
+
+inline constexpr std::string_view kStudyMenuItem = "Studio della funzione";
+inline constexpr std::string_view kStudySlopesLabel = "Mostra la derivata f\xE2\x80\xB2(x)";
+inline constexpr std::string_view kStudySlopeHeading = "f\xE2\x80\xB2(x)";
+
+class StudyPanel {
+ public:
+  // redraw asks for the whole plotting area to be drawn again (to take old marks away).
+  StudyPanel(Dialog& dialog, const ControlTable& controls, std::function<void()> redraw);
+  ~StudyPanel();
+  StudyPanel(const StudyPanel&) = delete;
+  StudyPanel& operator=(const StudyPanel&) = delete;
+
+  void Open(const PlotState& state);
+  bool IsOpen() const;
+  // The study's commands and timer; false for anything else.
+  bool OnCommand(int id, int code, const PlotState& state);
+  bool OnTimer(int timerId);
+  // Every time the plot is handed work for a state: a new formula, zoom or step is studied anew.
+  void Follow(const PlotState& state);
+  // The plotting area shows a new picture at that zoom (whole: drawn from scratch).
+  void PictureShown(bool whole, float zoom);
+
+  // The heading and the lines shown now (the printed page and the clipboard take them).
+  const std::string& Heading() const { return heading_; }
+  std::vector<std::string> Lines() const;
+  // f' at the row x of a results table with that title, while the slopes are on and known for
+  // the formula the title names.
+  std::optional<double> TableSlope(std::string_view title, std::string_view x) const;
+  bool SlopesOn() const;
+
+  SideWindow& Window() { return window_; }
+  bool Busy() const { return job_.Busy(); }
+
+ private:
+  void Submit(const PlotState& state);
+  void ShowOutcome();
+  void Choose(int line);
+  void DrawMarks();
+  // The marks wanted now differ from those on the picture: draw it again first.
+  void RefreshMarks();
+
+  Dialog& dialog_;
+  const ControlTable& controls_;
+  std::function<void()> redraw_;
+  SideWindow window_;
+  StudyJob job_;
+  int ticket_ = 0;
+  std::string studiedFormula_;  // of the last request, with its zoom and step
+  float studiedZoom_ = 0;
+  float studiedStep_ = 0;
+  bool studiedSlopes_ = false;
+  std::optional<StudyOutcome> outcome_;
+  std::vector<StudyLine> lines_;
+  std::string heading_;
+  int chosen_ = -1;
+  float pictureZoom_ = 0;
+  bool marksOnPicture_ = false;
+};
+
+}  // namespace funzioni

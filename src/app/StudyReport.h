@@ -1,0 +1,49 @@
+#pragma once
+
+// The study of the typed formula as the study window writes it: a heading that says what was
+// studied, then one line per item found, each naming its kind in Italian with its values, or one
+// line for a kind with nothing in the visible range. The same lines are what the screen reader
+// reads, what the copy key puts on the clipboard and what the printed page carries.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sampling/FunctionStudy.h"
+
+namespace funzioni {
+
+inline constexpr std::string_view kStudyWindowTitle = "Studio della funzione";
+inline constexpr std::string_view kStudyNoneVisible = "nessuno nell'intervallo visibile";
+
+// Where an item lies on the plane: a point, or a vertical line (an asymptote).
+struct StudyMark {
+  double x = 0;
+  double y = 0;
+  bool vertical = false;
+};
+
+struct StudyLine {
+  std::string text;
+  std::optional<StudyMark> mark;  // none for a kind with nothing, a gap or an interval of sign
+};
+
+// A value as the window writes it: 4 significant digits, no exponent, the minus sign U+2212,
+// and 0 for a magnitude below a ten-thousandth of the half-range (what 32-bit values leave of a
+// point at the origin).
+std::string StudyNumber(double value, double halfRange);
+
+// "Studio numerico di f(x) = SIN(x)*x per x da −10 a 10, angoli in gradi".
+std::string StudyHeading(std::string_view formula, double xMin, double xMax);
+// While the study of the current formula is still being computed, or there is no formula.
+inline constexpr std::string_view kStudyPendingHeading = "Studio in corso...";
+inline constexpr std::string_view kStudyNoFormulaHeading =
+    "Nessuna funzione da studiare: scrivi una formula e premi Invio.";
+
+std::vector<StudyLine> StudyLines(const FunctionStudy& study);
+
+// The heading and the lines, each ended by LF.
+std::string StudyClipboardText(std::string_view heading, const std::vector<StudyLine>& lines);
+
+}  // namespace funzioni

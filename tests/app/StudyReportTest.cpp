@@ -1,0 +1,149 @@
+// The study window's texts: numbers, the heading, the line of each kind for formulas whose
+// study is known from the mathematics, and the copied table's f' column.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/StudyReport.h"
+#include "app/TableText.h"
+#include "evaluator/ExpressionEvaluator.h"
+
+namespace funzioni {
+namespace {
+
+constexpr const char* kMinus = "\xE2\x88\x92";
+
+struct NumberCase {
+  const char* name;
+  double value;
+  double halfRange;
+  std::string text;
+};
+
+class StudyNumberTest : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(StudyNumberTest, FourSignificantDigitsWithoutExponent) {
+  EXPECT_EQ(StudyNumber(GetParam().value, GetParam().halfRange), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StudyNumberTest,
+    ::testing::Values(NumberCase{"PiOverTwo", 1.5707963, 10, "1.571"},
+                      NumberCase{"NegativeWhole", -10, 10, std::string(kMinus) + "10"},
+                      NumberCase{"LargeKeepsItsDigits", 12345.6, 10, "12346"},
+                      NumberCase{"SmallInANarrowRange", 0.000123456, 0.2, "0.0001235"},
+                      NumberCase{"NoiseAtTheOriginIsZero", -3e-8, 10, "0"},
+                      NumberCase{"RoundsUpAcrossADecade", 9.99996, 10, "10"},
+                      NumberCase{"Third", 1.0 / 3, 20, "0.3333"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StudyHeadingTest, SaysWhatWasStudiedOverWhichRange) {
+  EXPECT_EQ(StudyHeading("SIN(x)*x", -10, 10),
+            std::string("Studio numerico di f(x) = SIN(x)*x per x da ") + kMinus +
+                "10 a 10, angoli in gradi");
+  EXPECT_EQ(StudyHeading("x", -0.2f, 0.2f), std::string("Studio numerico di f(x) = x per x da ") +
+                                                kMinus + "0.2 a 0.2, angoli in gradi");
+}
+
+// Lines that the study of each formula must show, and lines it must not: checked against what
+// the mathematics says of the function over the range.
+struct LinesCase {
+  const char* name;
+  const char* formula;
+  float zoom;
+  std::vector<std::string> present;
+  std::vector<std::string> absent;
+};
+
+class StudyLinesTest : public ::testing::TestWithParam<LinesCase> {};
+
+bool HasLine(const std::vector<StudyLine>& lines, const std::string& text) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const StudyLine& line) { return line.text == text; });
+}
+
+bool HasLineStarting(const std::vector<StudyLine>& lines, const std::string& start) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const StudyLine& line) { return line.text.rfind(start, 0) == 0; });
+}
+
+TEST_P(StudyLinesTest, NamesEachKindInItalian) {
+  const LinesCase& c = GetParam();
+  ExpressionEvaluator evaluator;
+  const std::vector<StudyLine> lines = StudyLines(StudyFunction(evaluator, c.formula, c.zoom));
+  for (const std::string& text : c.present) EXPECT_TRUE(HasLine(lines, text)) << text;
+  for (const std::string& start : c.absent) EXPECT_FALSE(HasLineStarting(lines, start)) << start;
+}
+
+const std::string kNone = std::string(": ") + std::string(kStudyNoneVisible);
+
+INSTANTIATE_TEST_SUITE_P(
+    Formulas, StudyLinesTest,
+    ::testing::Values(
+        LinesCase{
+            "Parabola",
+            "x^2",
+            50,
+            {"Intersezione con l'asse y: y \xE2\x89\x88 0", "Zero (tangenza): x \xE2\x89\x88 0",
+             "Minimo relativo: x \xE2\x89\x88 0, y \xE2\x89\x88 0", "Massimi relativi" + kNone,
+             "Asintoti verticali" + kNone, "Flessi" + kNone,
+             "Lacune del dominio: nessuna nell'intervallo visibile"},
+            {"Zero (attraversamento)", "Lacuna del dominio:"}},
+        LinesCase{"Hyperbola",
+                  "1/x",
+                  50,
+                  {"Asintoto verticale: x \xE2\x89\x88 0", "Zeri" + kNone,
+                   "Intersezione con l'asse y: nessuna (f non ha valore in x = 0)",
+                   std::string("Segno: f(x) < 0 per x da \xE2\x89\x88 ") + kMinus +
+                       "10 a \xE2\x89\x88 0"},
+                  {"Zero ", "Massimo relativo:", "Minimo relativo:"}},
+        LinesCase{
+            "CubicCrossing",
+            "x^3-3*x",
+            50,
+            {std::string("Massimo relativo: x \xE2\x89\x88 ") + kMinus + "1, y \xE2\x89\x88 2",
+             "Zero (attraversamento): x \xE2\x89\x88 0",
+             "Flesso: x \xE2\x89\x88 0, y \xE2\x89\x88 0",
+             "Zero (attraversamento): x \xE2\x89\x88 1.732"},
+            {"Zero (tangenza)", "Asintoto verticale:"}},
+        LinesCase{"HoleIsAGapNotAnAsymptote",
+                  "(x^2-4)/(x-2)",
+                  50,
+                  {std::string("Zero (attraversamento): x \xE2\x89\x88 ") + kMinus + "2",
+                   "Asintoti verticali" + kNone},
+                  {"Lacune del dominio: nessuna"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StudyLinesTest, OnlyPointsAndAsymptotesAreMarked) {
+  ExpressionEvaluator evaluator;
+  for (const StudyLine& line : StudyLines(StudyFunction(evaluator, "TAN(x)", 1000))) {
+    const bool marked = line.text.rfind("Zero", 0) == 0 || line.text.rfind("Asintoto", 0) == 0 ||
+                        line.text.rfind("Intersezione", 0) == 0 ||
+                        line.text.rfind("Flesso", 0) == 0;
+    EXPECT_EQ(line.mark.has_value(), marked) << line.text;
+    if (line.text.rfind("Asintoto", 0) == 0) {
+      EXPECT_TRUE(line.mark->vertical) << line.text;
+    }
+  }
+}
+
+TEST(StudyClipboardTextTest, HeadingThenOneLinePerItem) {
+  const std::vector<StudyLine> lines = {{"Zeri: nessuno", std::nullopt},
+                                        {"Flesso: x 1", StudyMark{1, 0, false}}};
+  EXPECT_EQ(StudyClipboardText("Studio", lines), "Studio\nZeri: nessuno\nFlesso: x 1\n");
+}
+
+TEST(TableSlopeColumnTest, AThirdColumnOnlyWhenTheRowsCarryIt) {
+  ResultsTableContent table;
+  table.empty = false;
+  table.title = "x^2";
+  table.rows = {{"-0.1", "0.0", "-0.2"}, {"0", "0", ""}, {"0.1", "0.0", "0.2"}};
+  EXPECT_EQ(TableClipboardText(table, ","), "x^2\n-0,1\t0,0\n0\t0\n0,1\t0,0\n");
+  table.slopeHeading = "f'";
+  EXPECT_EQ(TableClipboardText(table, ","), "x^2\t\tf'\n-0,1\t0,0\t-0,2\n0\t0\t\n0,1\t0,0\t0,2\n");
+}
+
+}  // namespace
+}  // namespace funzioni

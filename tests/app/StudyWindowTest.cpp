@@ -1,0 +1,191 @@
+// The study window in the real program: what it shows, what it marks on the plotting area while
+// it is open and only then, the chosen item on the coordinates line, f' as dots and as a column
+// of the copied table, and its text on the clipboard and on the printed page.
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWidget>
+
+#include "app/ShellFixture.h"
+#include "app/StudyPanel.h"
+#include "drawing/PrintServices.h"
+#include "plot/StudyMarks.h"
+#include "plot/ZoomWindow.h"
+
+namespace funzioni::testing {
+namespace {
+
+class ShellStudy : public ShellFixture {
+ protected:
+  StudyPanel& Study() { return window().study(); }
+
+  void EnterFormula(std::string_view formula) {
+    dialog().SetControlFocus(kFormulaBoxId);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Type(formula);
+    Key(Qt::Key_Return);
+    WaitForStudy();
+  }
+  void WaitForStudy() {
+    WaitForPlot();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Study().Busy(); }, 30000));
+    Settle();
+  }
+  void Open() {
+    dialog().SendCommand(kCommandStudy);
+    WaitForStudy();
+  }
+  void Close() {
+    Study().Window().Widget()->close();
+    Settle(20);
+    WaitForPlot();
+  }
+  int LineStarting(std::string_view start) {
+    for (int i = 0; i < Study().Window().LineCount(); ++i) {
+      if (Study().Window().Line(i).rfind(start, 0) == 0) return i;
+    }
+    return -1;
+  }
+  static std::string Clipboard() { return QGuiApplication::clipboard()->text().toStdString(); }
+};
+
+TEST_F(ShellStudy, MarksOnlyWhileOpenAndTheMainPictureIsAsBeforeOnceClosed) {
+  Start();
+  EnterFormula("x^3-3*x");
+  const std::string before = SurfacePixels(kPlotAreaId);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudyMarkColor), 0);
+
+  Open();
+  ASSERT_TRUE(Study().IsOpen());
+  EXPECT_EQ(Study().Heading(),
+            "Studio numerico di f(x) = x^3-3*x per x da \xE2\x88\x92"
+            "10 a 10, "
+            "angoli in gradi");
+  EXPECT_GT(CountPixels(kPlotAreaId, kStudyMarkColor), 0);
+
+  Close();
+  EXPECT_FALSE(Study().IsOpen());
+  EXPECT_EQ(SurfacePixels(kPlotAreaId), before);
+
+  // Closed, a new formula is neither studied nor marked.
+  EnterFormula("x^2-4");
+  EXPECT_FALSE(Study().Busy());
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudyMarkColor), 0);
+}
+
+TEST_F(ShellStudy, FollowsTheFormulaAndTheZoomAndSaysWhenAKindHasNothing) {
+  Start();
+  Open();
+  EXPECT_EQ(Study().Heading(), kStudyNoFormulaHeading);
+  EnterFormula("1/x");
+  EXPECT_GE(LineStarting("Asintoto verticale: x \xE2\x89\x88 0"), 0);
+  EXPECT_GE(LineStarting("Zeri: nessuno nell'intervallo visibile"), 0);
+  window().state().zoomValue.value = 100;
+  EnterFormula("x^2");
+  EXPECT_EQ(Study().Heading(),
+            "Studio numerico di f(x) = x^2 per x da \xE2\x88\x92"
+            "20 a 20, "
+            "angoli in gradi");
+  EXPECT_EQ(LineStarting("Asintoto verticale"), -1);
+  EXPECT_GE(LineStarting("Asintoti verticali: nessuno nell'intervallo visibile"), 0);
+}
+
+TEST_F(ShellStudy, TheChosenItemGoesToTheCoordinatesLine) {
+  Start();
+  EnterFormula("x^3-3*x");
+  Open();
+  const int line = LineStarting("Minimo relativo");
+  ASSERT_GE(line, 0);
+  Study().Window().SetCurrentLine(line);
+  Settle(20);
+  EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId),
+            "x=" + CoordinateText(1) + " y=" + CoordinateText(-2));
+
+  // A point far beyond the area: the two-decimal mask cannot hold it, a power of ten can.
+  EnterFormula("10^20+x^2");
+  const int intercept = LineStarting("Intersezione con l'asse y");
+  ASSERT_GE(intercept, 0);
+  Study().Window().SetCurrentLine(intercept);
+  Settle(20);
+  EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId), "x=0.00 y=1.00e20");
+}
+
+TEST_F(ShellStudy, CopyKeyCopiesTheStudyAndThePrintedPageCarriesIt) {
+  Start();
+  EnterFormula("x^2");
+  Open();
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(Study().Window().Widget()->focusWidget(), Qt::Key_C, Qt::ControlModifier);
+  Settle(20);
+  std::string expected = Study().Heading() + "\n";
+  for (const std::string& line : Study().Lines()) expected += line + "\n";
+  EXPECT_EQ(Clipboard(), expected);
+
+  std::vector<std::string> printed;
+  window().exportPrompts().print = [&](const PrintPage& page) {
+    for (const PrintLine& line : page.lines) printed.push_back(line.text);
+    return PrintResult::Cancelled;
+  };
+  // Ctrl+P in the study window prints as in the main one.
+  QTest::keyClick(Study().Window().Widget()->focusWidget(), Qt::Key_P, Qt::ControlModifier);
+  Settle(20);
+  ASSERT_GT(printed.size(), 3u);
+  EXPECT_EQ(printed[3], Study().Heading());
+  EXPECT_EQ(printed.back(), Study().Lines().back());
+}
+
+// A study longer than the room under the picture goes on over further pages: no line is lost.
+TEST_F(ShellStudy, ALongStudyIsPrintedWhole) {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  }
+  Start();
+  EnterFormula("SIN(x*500)");
+  Open();
+  ASSERT_GT(Study().Lines().size(), 60u);
+  const std::filesystem::path pdf = directory_ / "studio.pdf";
+  window().exportPrompts().print = [&](const PrintPage& page) {
+    return PrintToPdf(page, pdf.string()) ? PrintResult::Printed : PrintResult::Failed;
+  };
+  dialog().SendCommand(kCommandPrint);
+  Settle(20);
+  QProcess text;
+  text.start("pdftotext", {QString::fromStdString(pdf.string()), "-"});
+  ASSERT_TRUE(text.waitForFinished(20000));
+  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_GT(printed.count(QChar('\f')), 1);  // a form feed ends each page
+  EXPECT_TRUE(printed.contains(QString::fromStdString(Study().Lines().back())));
+}
+
+TEST_F(ShellStudy, DerivativeDotsAndTableColumnOnlyWhileSwitchedOn) {
+  QLocale::setDefault(QLocale::c());
+  Start();
+  window().state().zoomValue.value = 1;  // the table runs from -0.2 to 0.2
+  EnterFormula("x^2");
+  Open();
+  dialog().SendCommand(kCommandCopyTable);
+  Settle(20);
+  EXPECT_EQ(Clipboard().find("f\xE2\x80\xB2"), std::string::npos);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudySlopeColor), 0);
+
+  QTest::keyClick(Study().Window().Widget(), Qt::Key_Tab);  // from the list to the check box
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  WaitForStudy();
+  ASSERT_TRUE(Study().SlopesOn());
+  EXPECT_GT(CountPixels(kPlotAreaId, kStudySlopeColor), 0);
+  dialog().SendCommand(kCommandCopyTable);
+  Settle(20);
+  // f'(x) = 2x: -0.4 at -0.2, 0 at 0, 0.4 at 0.2.
+  EXPECT_EQ(Clipboard().substr(0, Clipboard().find('\n')), "x^2\t\tf\xE2\x80\xB2(x)");
+  EXPECT_NE(Clipboard().find("\t-0.4\n"), std::string::npos) << Clipboard();
+  EXPECT_NE(Clipboard().find("\n0\t0\t0\n"), std::string::npos) << Clipboard();
+  EXPECT_NE(Clipboard().find("\t0.4\n"), std::string::npos) << Clipboard();
+  QLocale::setDefault(QLocale::system());
+}
+
+}  // namespace
+}  // namespace funzioni::testing
