@@ -13,4 +13,8 @@ namespace funzioni {
 // read in it, so that "più" shows right either way instead of as replacement marks.
 std::u32string DecodeCodePoints(std::string_view bytes);
 
+// The code points in the single-byte Windows code page, as DecodeCodePoints reads it back;
+// false when one of them has no byte there.
+bool EncodeWindows1252(std::u32string_view text, std::string& bytes);
+
 }  // namespace funzioni
