@@ -74,6 +74,15 @@ export async function editorKeepsTheBytes(browser, url, watch) {
     await press(page, 'cancel');
     await closed(page);
     problems.push(sameBytes('after Annulla', await storedBytes(page), TRICKY));
+    // Esc closes the editor as Annulla does, and leaves the program running.
+    await openEditor(page);
+    await page.page.$eval('#funzioni-editor textarea', (a) => { a.value = 'altro\n'; });
+    await page.page.keyboard.press('Escape');
+    await closed(page);
+    if (await page.page.evaluate(() => window.funzioniPage.ended())) {
+      problems.push('Esc in the editor ended the program');
+    }
+    problems.push(sameBytes('after Esc', await storedBytes(page), TRICKY));
 
     await openEditor(page);
     const file = await page.download(dir, () => press(page, 'download'));
@@ -97,7 +106,10 @@ export async function editorKeepsTheBytes(browser, url, watch) {
       () => document.querySelector('#funzioni-editor textarea').value.startsWith('x^3\n'),
       { timeout: WAIT_MS },
     );
-    await press(page, 'save');
+    // Ctrl+S in the editor is its Salva.
+    await page.page.keyboard.down('Control');
+    await page.page.keyboard.press('KeyS');
+    await page.page.keyboard.up('Control');
     await closed(page);
     problems.push(sameBytes('after a file was picked', await storedBytes(page), picked));
     const listed = JSON.stringify(await historyLines(page));

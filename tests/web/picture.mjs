@@ -40,7 +40,7 @@ export async function savedPictureIsThePlot(browser, url, watch) {
       await page.page.keyboard.up('Control');
     });
     if (file.name !== 'grafico.png') return `downloaded as ${file.name}`;
-    return page.page.evaluate(differingPixels, file.bytes.toString('base64'), PLOT);
+    return await page.page.evaluate(differingPixels, file.bytes.toString('base64'), PLOT);
   } finally {
     rmSync(dir, { recursive: true, force: true });
     await page.close();

@@ -257,10 +257,14 @@ var FunzioniPage = (function () {
     document.addEventListener('keydown', (e) => {
       if (!running || ended) return;
       if (editorOpen()) {
-        // The editor's own keys; Esc closes it as Annulla does.
-        if (e.key === 'Escape') {
+        // The editor's own keys: Esc closes it as Annulla does, Ctrl+S as Salva does (never the
+        // browser's saving of the page).
+        if (e.key === 'Escape' && !e.ctrlKey && !e.altKey && !e.metaKey) {
           e.preventDefault();
-          editorAct(kEditorActions.cancel, new Uint8Array(0));
+          editorElement().querySelector('[data-editor="cancel"]').click();
+        } else if ((e.ctrlKey || e.metaKey) && !e.altKey && e.code === 'KeyS') {
+          e.preventDefault();
+          if (!e.repeat) editorElement().querySelector('[data-editor="save"]').click();
         }
         return;
       }
