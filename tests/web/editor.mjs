@@ -155,3 +155,44 @@ export async function refusedWriteLosesNothing(browser, url, watch) {
   }
   return problems.filter(Boolean).join('\n');
 }
+
+// Runs in the page: the history file as an earlier edition of the page kept it, in the IndexedDB
+// database of its folder.
+function storeAsEarlierEdition(text) {
+  return new Promise((resolve, reject) => {
+    const open = indexedDB.open('/funzioni', 21);
+    open.onupgradeneeded = () => {
+      const store = open.result.createObjectStore('FILE_DATA');
+      store.createIndex('timestamp', 'timestamp', { unique: false });
+    };
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const contents = Uint8Array.from(text, (c) => c.charCodeAt(0));
+      const transaction = open.result.transaction(['FILE_DATA'], 'readwrite');
+      transaction.objectStore('FILE_DATA').put(
+        { timestamp: new Date(), mode: 0o100666, contents },
+        '/funzioni/espressioni.txt',
+      );
+      transaction.oncomplete = () => {
+        open.result.close();
+        resolve();
+      };
+      transaction.onerror = () => reject(transaction.error);
+    };
+  });
+}
+
+export async function earlierStorageIsTakenOver(browser, url, watch) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  const earlier = Buffer.from('x^2\r\nsin(x) \'pi\xf9\r\n', 'latin1');
+  try {
+    await page.page.evaluate(storeAsEarlierEdition, earlier.toString('latin1'));
+    await page.perform({ do: 'restart' });
+    const problems = [sameBytes('taken over', await storedBytes(page), earlier)];
+    const listed = JSON.stringify(await historyLines(page));
+    if (listed !== JSON.stringify(['x^2', "sin(x) 'più"])) problems.push(`listed ${listed}`);
+    return problems.filter(Boolean).join('\n');
+  } finally {
+    await page.close();
+  }
+}

@@ -9,7 +9,11 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
 import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
-import { editorKeepsTheBytes, refusedWriteLosesNothing } from './editor.mjs';
+import {
+  earlierStorageIsTakenOver,
+  editorKeepsTheBytes,
+  refusedWriteLosesNothing,
+} from './editor.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
@@ -191,6 +195,8 @@ async function main() {
       editorKeepsTheBytes(browser, url, watch));
     await check('a write the storage refuses loses nothing stored', () =>
       refusedWriteLosesNothing(browser, url, watch));
+    await check("the history an earlier page kept in IndexedDB is taken over", () =>
+      earlierStorageIsTakenOver(browser, url, watch));
     await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>
       savedPictureIsThePlot(browser, url, watch));
     await check('the page answers during a long redraw', () =>

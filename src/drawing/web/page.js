@@ -366,32 +366,93 @@ var FunzioniPage = (function () {
     }
   }
 
-  function loadStorage() {
-    FS.mkdir(kFolder);
-    FS.chdir(kFolder);
-    ENV['FUNZIONI_EDITOR'] = kEditorProgram;
-    const close = FS.close;
-    FS.close = function (stream) {
-      close.call(FS, stream);
-      storeOnClose(stream);
-    };
+  // The folder's files in the local storage, by path.
+  function storedFiles() {
+    const files = new Map();
     let names = [];
     try {
       for (let i = 0; i < localStorage.length; ++i) names.push(localStorage.key(i));
     } catch (error) {
       names = [];  // no storage: the folder starts empty, and every write is reported failed
     }
-    restoring = true;
-    try {
-      for (const name of names) {
-        if (name === null || !name.startsWith(kStoredPrefix + kFolder + '/')) continue;
-        const path = name.slice(kStoredPrefix.length);
-        if (path.indexOf('/', kFolder.length + 1) >= 0) continue;
-        const bytes = storedFile(path);
-        if (bytes !== null) FS.writeFile(path, bytes);
-      }
-    } finally {
+    for (const name of names) {
+      if (name === null || !name.startsWith(kStoredPrefix + kFolder + '/')) continue;
+      const path = name.slice(kStoredPrefix.length);
+      if (path.indexOf('/', kFolder.length + 1) >= 0) continue;
+      const bytes = storedFile(path);
+      if (bytes !== null) files.set(path, bytes);
+    }
+    return files;
+  }
+
+  // Earlier editions of the page kept the folder in IndexedDB (a database named after it): the
+  // files found there, read while the program waits to start, are given to `then`.
+  function readEarlierFolder(then) {
+    if (typeof indexedDB !== 'object' || indexedDB === null || typeof IDBFS !== 'object') {
+      then(new Map());
+      return;
+    }
+    const files = new Map();
+    addRunDependency('funzioni-earlier-storage');
+    restoring = true;  // what IndexedDB puts in the folder is not stored from there
+    const done = () => {
       restoring = false;
+      try {
+        FS.unmount(kFolder);
+      } catch (error) {
+        // never mounted
+      }
+      then(files);
+      removeRunDependency('funzioni-earlier-storage');
+    };
+    try {
+      FS.mount(IDBFS, {}, kFolder);
+      FS.syncfs(true, (error) => {
+        if (!error) {
+          for (const name of FS.readdir(kFolder)) {
+            const path = kFolder + '/' + name;
+            if (FS.isFile(FS.stat(path).mode)) files.set(path, FS.readFile(path));
+          }
+        }
+        done();
+      });
+    } catch (error) {
+      done();
+    }
+  }
+
+  function loadStorage() {
+    FS.mkdir(kFolder);
+    ENV['FUNZIONI_EDITOR'] = kEditorProgram;
+    const close = FS.close;
+    FS.close = function (stream) {
+      close.call(FS, stream);
+      storeOnClose(stream);
+    };
+    const stored = storedFiles();
+    const fill = (earlier) => {
+      restoring = true;
+      try {
+        stored.forEach((bytes, path) => FS.writeFile(path, bytes));
+      } finally {
+        restoring = false;
+      }
+      // Taken over once: written here, a file is stored as any other (IndexedDB keeps its copy).
+      // (No destructuring here: the build's script minifier does not know it.)
+      earlier.forEach((bytes, path) => {
+        if (stored.has(path)) return;
+        try {
+          FS.writeFile(path, bytes);
+        } catch (error) {
+          // not stored: it stays in IndexedDB only, and is tried again at the next start
+        }
+      });
+      FS.chdir(kFolder);
+    };
+    if (stored.size > 0) {
+      fill(new Map());
+    } else {
+      readEarlierFolder(fill);
     }
   }
 
