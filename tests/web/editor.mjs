@@ -196,3 +196,30 @@ export async function earlierStorageIsTakenOver(browser, url, watch) {
     await page.close();
   }
 }
+
+// A finger dragged down over a long history (shown at its end) scrolls back its lines, and
+// picks none.
+export async function fingerScrollsTheHistory(browser, url, watch) {
+  const lines = Array.from({ length: 40 }, (_, i) => `x^${i}`);
+  const bytes = Buffer.from(lines.map((l) => `${l}\r\n`).join(''), 'latin1');
+  const page = await FunzioniPage.open(browser, url, watch, { touch: true });
+  try {
+    await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
+      bytes.toString('latin1'));
+    await page.perform({ do: 'restart' });
+    const list = '[data-control="1460"]';
+    const before = await page.page.$eval(list, (l) => [l.scrollTop, l.dataset.selected]);
+    const screen = page.page.touchscreen;
+    const x = page.origin.x + 700;
+    await screen.touchStart(x, page.origin.y + 380);
+    for (const y of [400, 430, 460, 480]) await screen.touchMove(x, page.origin.y + y);
+    await screen.touchEnd();
+    await page.waitForIdle();
+    const after = await page.page.$eval(list, (l) => [l.scrollTop, l.dataset.selected]);
+    if (after[0] !== before[0] - 100) return `scrolled from ${before[0]} to ${after[0]}`;
+    if (after[1] !== before[1]) return `the selection went from ${before[1]} to ${after[1]}`;
+    return '';
+  } finally {
+    await page.close();
+  }
+}

@@ -12,6 +12,7 @@ import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mj
 import {
   earlierStorageIsTakenOver,
   editorKeepsTheBytes,
+  fingerScrollsTheHistory,
   refusedWriteLosesNothing,
 } from './editor.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
@@ -198,6 +199,8 @@ async function main() {
       refusedWriteLosesNothing(browser, url, watch));
     await check("the history an earlier page kept in IndexedDB is taken over", () =>
       earlierStorageIsTakenOver(browser, url, watch));
+    await check('a finger scrolls the history list', () =>
+      fingerScrollsTheHistory(browser, url, watch));
     await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>
       savedPictureIsThePlot(browser, url, watch));
     await check('the page answers during a long redraw', () =>

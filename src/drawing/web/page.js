@@ -161,11 +161,13 @@ var FunzioniPage = (function () {
   }
 
   // One finger acts as the mouse: a tap is a left click, a drag a left drag, a long press the
-  // right button, a double tap a double click. The page neither scrolls nor zooms meanwhile
-  // (touch-action: none on the window), and the browser makes up no mouse events of its own.
+  // right button, a double tap a double click; only a drag that starts on a text list scrolls
+  // its lines, as a finger expects. The page neither scrolls nor zooms meanwhile (touch-action:
+  // none on the window), and the browser makes up no mouse events of its own.
   function watchTouch() {
     const area = client();
-    let finger = null;  // {id, x, y, at, state: 'waiting' | 'left' | 'right', timer}
+    // {id, x, y, touch, timer, state: 'waiting' | 'left' | 'right' | 'scroll', list}
+    let finger = null;
     let lastTap = null;  // {x, y, at}
     const fake = (t, button, buttons, detail) => ({
       clientX: t.clientX, clientY: t.clientY, button, buttons, detail,
@@ -180,8 +182,9 @@ var FunzioniPage = (function () {
       e.preventDefault();
       if (finger !== null || e.changedTouches.length === 0) return;
       const t = e.changedTouches[0];
-      finger = {id: t.identifier, x: t.clientX, y: t.clientY, at: performance.now(),
-                state: 'waiting', touch: t, timer: 0};
+      const list = e.target.closest ? e.target.closest('.funzioni-list') : null;
+      finger = {id: t.identifier, x: t.clientX, y: t.clientY, state: 'waiting', touch: t,
+                timer: 0, list};
       pointer(0, fake(t, 0, 0, 0));
       finger.timer = setTimeout(() => {
         if (finger === null || finger.state !== 'waiting') return;
@@ -193,10 +196,20 @@ var FunzioniPage = (function () {
       const t = touchOf(e);
       if (t === null) return;
       e.preventDefault();
+      const last = finger.touch;
       finger.touch = t;
+      if (finger.state === 'scroll') {
+        finger.list.scrollTop += last.clientY - t.clientY;
+        return;
+      }
       if (finger.state === 'waiting') {
         if (Math.hypot(t.clientX - finger.x, t.clientY - finger.y) <= kTouchSlop) return;
         clearTimeout(finger.timer);
+        if (finger.list !== null) {
+          finger.state = 'scroll';
+          finger.list.scrollTop += finger.y - t.clientY;
+          return;
+        }
         finger.state = 'left';
         pointer(1, fake({clientX: finger.x, clientY: finger.y}, 0, 1, 1));
       }
@@ -208,8 +221,8 @@ var FunzioniPage = (function () {
       e.preventDefault();
       clearTimeout(finger.timer);
       const now = performance.now();
-      if (finger.state === 'waiting' && e.type === 'touchcancel') {
-        finger = null;  // taken over by the browser: no tap
+      if (finger.state === 'scroll' || (finger.state === 'waiting' && e.type === 'touchcancel')) {
+        finger = null;  // a list scrolled, or the touch taken over by the browser: no tap
         return;
       }
       if (finger.state === 'waiting') {
