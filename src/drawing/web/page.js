@@ -434,6 +434,8 @@ var FunzioniPage = (function () {
     }
   }
 
+  // Before the program starts: its folder filled from the browser's storage, every file written
+  // there stored as it is closed, and the page's editor named as the program's editor.
   function loadStorage() {
     FS.mkdir(kFolder);
     ENV['FUNZIONI_EDITOR'] = kEditorProgram;
@@ -446,12 +448,12 @@ var FunzioniPage = (function () {
     const fill = (earlier) => {
       restoring = true;
       try {
+        // (No destructuring of the entries: the build's script minifier does not know it.)
         stored.forEach((bytes, path) => FS.writeFile(path, bytes));
       } finally {
         restoring = false;
       }
       // Taken over once: written here, a file is stored as any other (IndexedDB keeps its copy).
-      // (No destructuring here: the build's script minifier does not know it.)
       earlier.forEach((bytes, path) => {
         if (stored.has(path)) return;
         try {
