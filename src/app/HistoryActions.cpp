@@ -77,12 +77,19 @@ void MainWindow::EditHistory() {
   // (it then shows once the editor has ended).
   PumpPlotWork(kQuickPlotWait);
   const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
-  // The editor keeps the handler busy until it ends; the window is still repainted meanwhile,
-  // and closing it leaves the editor running on its own.
-  const bool ran = !command.empty() && dialog_->RunAndWait(command);
-  dialog_->ListReset(kHistoryListId);
-  LoadHistory();
-  if (!ran) ShowNote(kEditorMissingText);
+  const auto reload = [this](bool ran) {
+    dialog_->ListReset(kHistoryListId);
+    LoadHistory();
+    if (!ran) ShowNote(kEditorMissingText);
+  };
+  if (command.empty()) {
+    reload(false);
+    return;
+  }
+  // The editor keeps the handler busy until it ends (in the page: until the page's editor is
+  // closed); the window is still repainted meanwhile, and closing it leaves the editor running
+  // on its own.
+  dialog_->RunThen(command, reload);
 }
 
 }  // namespace funzioni

@@ -529,6 +529,11 @@ bool Dialog::RunAndWait(std::string_view commandLine) {
   return detail::RunAndWaitHolding(&impl_->delivery.Gate(), commandLine);
 }
 
+void Dialog::RunThen(std::string_view commandLine, std::function<void(bool started)> ended) {
+  const bool started = RunAndWait(commandLine);
+  if (ended) ended(started);
+}
+
 RandomSource& Dialog::Random() {
   return impl_->random;
 }

@@ -118,6 +118,11 @@ class Dialog {
   // ends the wait at once and leaves the program running on its own.
   void PauseMilliseconds(int milliseconds);
   bool RunAndWait(std::string_view commandLine);
+  // RunAndWait, then `ended` with whether the program could be started. On the desktop `ended`
+  // runs before this returns. In the page the program is the page's own editor of a file (the
+  // command line "funzioni-page-editor FILE"); `ended` runs when the user closes it, and the
+  // handler is held until then.
+  void RunThen(std::string_view commandLine, std::function<void(bool started)> ended);
   // The dialog's own random numbers; seed it (Random() = RandomSource(seed)) to repeat a run.
   RandomSource& Random();
 

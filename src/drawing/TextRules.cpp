@@ -104,6 +104,21 @@ std::string Utf8Of(std::string_view bytes) {
   return out;
 }
 
+bool EncodeWindows1252(std::u32string_view text, std::string& bytes) {
+  bytes.clear();
+  bytes.reserve(text.size());
+  for (const char32_t c : text) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      bytes.push_back(static_cast<char>(c));
+      continue;
+    }
+    const auto* high = std::find(kWindows1252High.begin(), kWindows1252High.end(), c);
+    if (high == kWindows1252High.end()) return false;
+    bytes.push_back(static_cast<char>(0x80 + (high - kWindows1252High.begin())));
+  }
+  return true;
+}
+
 std::string TextRenderer::ResolveFamily(std::string_view faceName) {
   std::string face(faceName.substr(0, std::min(faceName.size(), kMaxFaceChars)));
   while (!face.empty() && face.back() == ' ') face.pop_back();

@@ -17,4 +17,8 @@ std::u32string DecodeCodePoints(std::string_view bytes);
 // other text (an accessible description, say) and still read as it shows in the list.
 std::string Utf8Of(std::string_view bytes);
 
+// The code points in the single-byte Windows code page, as DecodeCodePoints reads it back;
+// false when one of them has no byte there.
+bool EncodeWindows1252(std::u32string_view text, std::string& bytes);
+
 }  // namespace funzioni

@@ -328,6 +328,22 @@ TEST_F(DialogEventTest, TheDialogsRunAndWaitKeepsTheWindowsGoingButHoldsTheHandl
   dialog_->StopTimer(3);
 }
 
+// On the desktop RunThen is RunAndWait followed by its end, before it returns.
+TEST_F(DialogEventTest, RunThenReportsTheProgramsEndBeforeReturning) {
+  ShowDialog();
+  const std::string marker = testing::TempDir() + "/run-then-" + std::to_string(::getpid());
+  std::remove(marker.c_str());
+  std::vector<std::string> ends;
+  dialog_->RunThen("sh -c \"sleep 0.1; touch " + marker + "\"", [&](bool started) {
+    ends.push_back(std::string(started ? "started" : "not started") +
+                   (std::ifstream(marker).good() ? ", ended" : ", running"));
+  });
+  dialog_->RunThen("a-program-that-does-not-exist file",
+                   [&](bool started) { ends.push_back(started ? "started" : "not started"); });
+  EXPECT_EQ(ends, (std::vector<std::string>{"started, ended", "not started"}));
+  std::remove(marker.c_str());
+}
+
 TEST_F(DialogEventTest, WaitsCalledFromTheHandlerKeepItFromBeingEnteredAgain) {
   const std::function<void()> waits[] = {[] { PauseMilliseconds(60); },
                                          [] { ASSERT_TRUE(RunAndWait("sleep 0.06")); }};

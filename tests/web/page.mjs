@@ -1,5 +1,7 @@
 // The page in headless chromium: loading it at exactly 974 x 720, the steps of a steps file,
 // and what it shows (the canvas's pixels, the stock controls' texts and rectangles).
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 export const WIDTH = 974;
@@ -7,6 +9,8 @@ export const HEIGHT = 720;
 const IDLE_TIMEOUT_MS = 30000;
 const READY_TIMEOUT_MS = 30000;
 const LOCAL_URL = /^(file|data|blob):/;
+// Held longer than the page's long press (0.6 s), a finger is the right button.
+const LONG_PRESS_MS = 700;
 
 // Keys by the steps file's names, as chromium names them.
 const KEYS = {
@@ -73,12 +77,14 @@ export class PageWatch {
 
 // One page in a fresh browser context (its own IndexedDB, so its own history file).
 export class FunzioniPage {
-  static async open(browser, url, watch) {
+  // touch: the steps' pointer is a finger (see performByTouch).
+  static async open(browser, url, watch, { touch = false } = {}) {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
     watch.attach(page);
-    await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
+    await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1, hasTouch: touch });
     const self = new FunzioniPage(context, page, url);
+    self.touch = touch;
     self.readyMs = await self.load(() => page.goto(url, { waitUntil: 'load' }));
     return self;
   }
@@ -88,6 +94,8 @@ export class FunzioniPage {
     this.page = page;
     this.url = url;
     this.origin = { x: 0, y: 0 };
+    this.touch = false;
+    this.fingerDown = false;
   }
 
   async close() {
@@ -131,8 +139,53 @@ export class FunzioniPage {
     }
   }
 
+  // The pointer's steps done with one finger, as a user of a touch board would: a click is a
+  // tap, the right button a long press, a double click a double tap, a press, moves and a
+  // release a drag. A move with no finger down has no touch of its own: nothing is done.
+  async performByTouch(step, x, y) {
+    const screen = this.page.touchscreen;
+    const hold = () => new Promise((resolve) => setTimeout(resolve, LONG_PRESS_MS));
+    const right = step.button === 'right';
+    switch (step.do) {
+      case 'move':
+        if (this.fingerDown) await screen.touchMove(x, y);
+        return true;
+      case 'press':
+        await screen.touchStart(x, y);
+        this.fingerDown = true;
+        if (right) await hold();
+        return true;
+      case 'release':
+        if (this.fingerDown) await screen.touchMove(x, y);
+        await screen.touchEnd();
+        this.fingerDown = false;
+        return true;
+      case 'click':
+        await screen.touchStart(x, y);
+        if (right) await hold();
+        await screen.touchEnd();
+        return true;
+      case 'dblclick':
+        for (let tap = 0; tap < 2; ++tap) {
+          await screen.touchStart(x, y);
+          await screen.touchEnd();
+        }
+        return true;
+      default:
+        return false;
+    }
+  }
+
   // One step of a steps file, then until the page is idle again.
   async perform(step) {
+    if (this.touch) {
+      const done = await this.performByTouch(
+        step, this.origin.x + (step.x ?? 0), this.origin.y + (step.y ?? 0));
+      if (done) {
+        await this.waitForIdle();
+        return;
+      }
+    }
     const mouse = this.page.mouse;
     const x = this.origin.x + (step.x ?? 0);
     const y = this.origin.y + (step.y ?? 0);
@@ -153,9 +206,50 @@ export class FunzioniPage {
         await this.load(() => this.page.reload({ waitUntil: 'load' }));
         break;
       case 'snapshot': break;
+      case 'editor': await this.finishEditor(step.text, step.button); break;
+      case 'storage-fails': await this.page.evaluate(refuseStorage); break;
       default: throw new Error(`no step named ${step.do}`);
     }
     await this.waitForIdle();
+  }
+
+  // What the browser downloads into the folder `dir` when `trigger` runs: its name and bytes.
+  async download(dir, trigger) {
+    const session = await this.page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', {
+      behavior: 'allow',
+      downloadPath: dir,
+      browserContextId: this.context.id,
+      eventsEnabled: true,
+    });
+    let name = null;
+    const done = new Promise((resolve, reject) => {
+      const timer = setTimeout(() => reject(new Error('no download')), IDLE_TIMEOUT_MS);
+      session.on('Browser.downloadWillBegin', (e) => { name = e.suggestedFilename; });
+      session.on('Browser.downloadProgress', (e) => {
+        if (e.state !== 'completed' && e.state !== 'canceled') return;
+        clearTimeout(timer);
+        resolve(e.state);
+      });
+    });
+    await trigger();
+    const state = await done;
+    await session.detach();
+    if (state !== 'completed') throw new Error(`the download was ${state}`);
+    return { name, bytes: readFileSync(join(dir, name)) };
+  }
+
+  // The page's editor, open: its text replaced by `text`, then the button named `button`.
+  async finishEditor(text, button) {
+    const editor = await this.page.waitForSelector('#funzioni-editor textarea', {
+      visible: true,
+      timeout: IDLE_TIMEOUT_MS,
+    });
+    await editor.evaluate((area, value) => { area.value = value; }, text);
+    const names = { Salva: 'save', Annulla: 'cancel' };
+    if (!names[button]) throw new Error(`the editor has no button ${button}`);
+    await this.page.click(`#funzioni-editor [data-editor="${names[button]}"]`);
+    await this.page.waitForSelector('#funzioni-editor', { hidden: true, timeout: IDLE_TIMEOUT_MS });
   }
 
   // The steps up to each snapshot; returns the snapshots by name.
@@ -177,6 +271,14 @@ export class FunzioniPage {
     const shown = await this.page.evaluate(readPage);
     return { ...shown, rgba: Buffer.from(shown.rgba, 'base64') };
   }
+}
+
+// Runs in the page: from now on the browser refuses to store anything, as when its storage is
+// full.
+export function refuseStorage() {
+  Storage.prototype.setItem = function setItem() {
+    throw new DOMException('the storage is full', 'QuotaExceededError');
+  };
 }
 
 // Runs in the page.

@@ -1,5 +1,6 @@
 // The desktop window's pictures and texts after a steps file: funzioni-web-reference run in a
-// fresh directory (its own history file).
+// fresh directory (its own history file). setup.prepare(dir) readies the directory first,
+// setup.env adds to the window's environment.
 import { execFile } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -8,12 +9,13 @@ import { promisify } from 'node:util';
 
 const run = promisify(execFile);
 
-export async function desktopSnapshots(binary, stepsPath, steps) {
+export async function desktopSnapshots(binary, stepsPath, steps, setup = {}) {
   const dir = mkdtempSync(join(tmpdir(), 'funzioni-web-reference-'));
   try {
+    setup.prepare?.(dir);
     await run(binary, [stepsPath, dir], {
       cwd: dir,
-      env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' },
+      env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', ...setup.env },
       timeout: 120000,
     });
     const snapshots = {};

@@ -3,11 +3,19 @@
 // what only the page has (reloading, answering during a long redraw, no network). Prints one
 // row per check, the timings measured, and "N passed, N failed"; exits non-zero on a failure.
 //   node run.mjs   (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE, FUNZIONI_CHROMIUM override paths)
-import { existsSync, readFileSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
 import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
+import {
+  earlierStorageIsTakenOver,
+  editorKeepsTheBytes,
+  fingerScrollsTheHistory,
+  refusedWriteLosesNothing,
+} from './editor.mjs';
+import { savedPictureIsThePlot } from './picture.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
 
@@ -21,13 +29,42 @@ const OUT = join(ROOT, 'build/web-test');
 
 const hasResults = (s) => s.lists['1470']?.length > 2 || 'the results table is empty';
 const keptInHistory = (s) => s.lists['1460']?.includes('x^3-x') || 'x^3-x is not in the history';
-// Each steps file, with what more its snapshots must show than the desktop's.
+const edited = (s) => s.lists['1460']?.[2] === "cos(x) 'più" || 'the list was not reloaded';
+const noHistory = (s) => s.lists['1460']?.length === 0 || 'a line the storage refused is listed';
+
+// The window's editor in the editor steps: a program that writes the text the page's editor is
+// given, as the page's editor writes it (CR LF lines, the Windows code page).
+function editorSetup(file) {
+  const saved = readSteps(file).find((s) => s.do === 'editor' && s.button === 'Salva');
+  const dir = mkdtempSync(join(tmpdir(), 'funzioni-web-editor-'));
+  const path = join(dir, 'edited.txt');
+  writeFileSync(path, Buffer.from(saved.text.replace(/\n/g, '\r\n'), 'latin1'));
+  return { env: { FUNZIONI_EDITOR: `cp ${path}` }, cleanup: () => rmSync(dir, { recursive: true }) };
+}
+
+// Each steps file, with what more its snapshots must show than the desktop's, and how the
+// window is readied for it.
 const SCENARIOS = [
   { file: 'start.json', expect: {} },
   { file: 'formula.json', expect: { drawn: hasResults } },
   { file: 'meter.json', expect: {} },
   { file: 'zoom.json', expect: {} },
+  { file: 'switches.json', expect: { table: hasResults } },
+  { file: 'magnifier.json', expect: {} },
+  { file: 'hover.json', expect: {} },
   { file: 'history.json', expect: { reloaded: keptInHistory, picked: hasResults } },
+  { file: 'editor.json', expect: { saved: edited }, setup: editorSetup },
+  // A history file the window cannot write: a folder of that name.
+  {
+    file: 'storage.json',
+    expect: { refused: noHistory },
+    setup: () => ({ prepare: (dir) => mkdirSync(join(dir, 'espressioni.txt')) }),
+  },
+  // The same steps by touch: taps, finger drags, long presses and double taps.
+  { file: 'meter.json', touch: true, expect: {} },
+  { file: 'switches.json', touch: true, expect: { table: hasResults } },
+  { file: 'history.json', touch: true, expect: { reloaded: keptInHistory, picked: hasResults } },
+  { file: 'editor.json', touch: true, expect: { saved: edited } },
 ];
 
 const rows = [];
@@ -101,10 +138,11 @@ function readSteps(file) {
 }
 
 // One steps file in a fresh page: a row for following the steps, one per snapshot.
-async function runScenario(browser, url, watch, { file, expect }, desktop, timings) {
+async function runScenario(browser, url, watch, { file, expect, touch }, desktop, timings) {
   let shown = null;
-  await check(`${file}: the page follows the steps`, async () => {
-    const page = await FunzioniPage.open(browser, url, watch);
+  const label = touch ? `${file} by touch` : file;
+  await check(`${label}: the page follows the steps`, async () => {
+    const page = await FunzioniPage.open(browser, url, watch, { touch });
     if (file === 'start.json') timings.push(['navigation to ready', page.readyMs]);
     try {
       shown = await page.follow(readSteps(file));
@@ -118,9 +156,9 @@ async function runScenario(browser, url, watch, { file, expect }, desktop, timin
       checkLayout(desktop.start, shown.start));
   }
   for (const name of Object.keys(desktop)) {
-    await check(`${file}: ${name} as on the desktop`, () => {
+    await check(`${label}: ${name} as on the desktop`, () => {
       const more = expect[name]?.(shown[name]);
-      const problem = compareSnapshot(`${file}-${name}`, desktop[name], shown[name]);
+      const problem = compareSnapshot(`${label}-${name}`, desktop[name], shown[name]);
       return [problem, more === true ? '' : more].filter(Boolean).join('\n');
     });
   }
@@ -134,13 +172,17 @@ async function main() {
   }
   const url = pathToFileURL(PAGE).href;
   const desktop = {};
-  for (const { file } of SCENARIOS) {
+  for (const { file, setup } of SCENARIOS) {
+    if (desktop[file]) continue;  // a steps file done again by touch
     const path = join(HERE, 'steps', file);
+    const ready = setup?.(file) ?? {};
     try {
-      desktop[file] = await desktopSnapshots(REFERENCE, path, readSteps(file));
+      desktop[file] = await desktopSnapshots(REFERENCE, path, readSteps(file), ready);
     } catch (error) {
       const detail = String(error?.stderr || error);
       row(`${file}: the desktop reference follows the steps`, false, detail);
+    } finally {
+      ready.cleanup?.();
     }
   }
 
@@ -151,6 +193,16 @@ async function main() {
     for (const scenario of SCENARIOS.filter(({ file }) => desktop[file])) {
       await runScenario(browser, url, watch, scenario, desktop[scenario.file], timings);
     }
+    await check("the page's editor keeps the file's bytes, downloads and replaces it", () =>
+      editorKeepsTheBytes(browser, url, watch));
+    await check('a write the storage refuses loses nothing stored', () =>
+      refusedWriteLosesNothing(browser, url, watch));
+    await check("the history an earlier page kept in IndexedDB is taken over", () =>
+      earlierStorageIsTakenOver(browser, url, watch));
+    await check('a finger scrolls the history list', () =>
+      fingerScrollsTheHistory(browser, url, watch));
+    await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>
+      savedPictureIsThePlot(browser, url, watch));
     await check('the page answers during a long redraw', () =>
       pageAnswersDuringLongRedraw(browser, url, watch, timings));
     await check('timings measured', async () => {

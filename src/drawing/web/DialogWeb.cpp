@@ -10,11 +10,13 @@
 #include <array>
 #include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "PageBridge.h"
+#include "PageEditor.h"
 #include "PageText.h"
 #include "drawing/DialogServices.h"
 #include "drawing/EventDelivery.h"
@@ -87,6 +89,7 @@ struct Dialog::Impl final : web::PageInput {
   bool ended = false;
   bool finished = false;
   RandomSource random;
+  web::PageEditor editor;
   int result = 0;
   Color face = 0x00F0F0F0;
   Color stretchOutside = kFaceColor;
@@ -117,7 +120,14 @@ struct Dialog::Impl final : web::PageInput {
     return 0;
   }
 
-  void Deliver(EventKind kind, int id = 0, int code = 0) { delivery.Deliver(kind, id, code); }
+  // While the page's editor is open the handler is held, as while a program is waited for: the
+  // editor covers the window, and the timer's ticks are missed.
+  void Deliver(EventKind kind, int id = 0, int code = 0) {
+    if (editor.IsOpen() && kind != EventKind::Destroy) return;
+    delivery.Deliver(kind, id, code);
+  }
+
+  web::PageEditor& Editor() override { return editor; }
 
   // Shows a surface's new picture, with the surfaces above it where they overlap.
   void ShowSurface(int id) {
@@ -210,7 +220,6 @@ struct Dialog::Impl final : web::PageInput {
     Deliver(EventKind::Destroy);
     for (const auto& entry : timers) web::PageScheduler().Cancel(entry.second);
     timers.clear();
-    web::SaveStoredFiles();
     web::ShowEnded();
   }
 
@@ -459,6 +468,18 @@ bool Dialog::RunAndWait(std::string_view commandLine) {
   return detail::RunAndWaitHolding(&impl_->delivery.Gate(), commandLine);
 }
 
+void Dialog::RunThen(std::string_view commandLine, std::function<void(bool started)> ended) {
+  Impl& d = *impl_;
+  const std::optional<std::string> file = web::PageEditor::FileOfCommand(commandLine);
+  if (!file || d.editor.IsOpen() || d.finished) {
+    if (ended) ended(RunAndWait(commandLine));
+    return;
+  }
+  d.editor.Start(*file, [ended = std::move(ended)] {
+    if (ended) ended(true);
+  });
+}
+
 RandomSource& Dialog::Random() {
   return impl_->random;
 }
@@ -474,7 +495,6 @@ void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
   d.delivery.SetHandler([&d, handler = std::move(handler)](const DialogEvent& event) {
     handler(event);
     if (event.kind == EventKind::Paint) d.painted = true;
-    if (event.kind == EventKind::Command) web::SaveStoredFiles();
   });
 }
 
@@ -521,7 +541,7 @@ bool Dialog::IsEnded() const {
 }
 
 void Dialog::PostEvent(const DialogEvent& event) {
-  if (impl_->finished) return;
+  if (impl_->finished || impl_->editor.IsOpen()) return;
   impl_->delivery.DeliverWhole(event);
 }
 

@@ -1,5 +1,7 @@
 #include "PageBridge.h"
 
+#include "PageEditor.h"
+
 #include <emscripten.h>
 
 #include <string>
@@ -50,7 +52,16 @@ EM_JS(void, funzioni_js_name, (int id, const char* text), {
 });
 EM_JS(void, funzioni_js_show, (), { FunzioniPage.show(); });
 EM_JS(void, funzioni_js_ended, (), { FunzioniPage.showEnded(); });
-EM_JS(void, funzioni_js_save_stored, (), { FunzioniPage.saveStoredFiles(); });
+EM_JS(void, funzioni_js_open_editor, (const char* name, const char* text), {
+  FunzioniPage.openEditor(UTF8ToString(name), UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_editor_text, (const char* text), {
+  FunzioniPage.setEditorText(UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_close_editor, (), { FunzioniPage.closeEditor(); });
+EM_JS(void, funzioni_js_download, (const void* bytes, int size, const char* name), {
+  FunzioniPage.downloadBytes(bytes, size, UTF8ToString(name));
+});
 // clang-format on
 
 namespace funzioni::web {
@@ -145,8 +156,20 @@ void ShowEnded() {
   funzioni_js_ended();
 }
 
-void SaveStoredFiles() {
-  funzioni_js_save_stored();
+void OpenEditor(std::string_view fileName, std::string_view utf8) {
+  funzioni_js_open_editor(std::string(fileName).c_str(), std::string(utf8).c_str());
+}
+
+void SetEditorText(std::string_view utf8) {
+  funzioni_js_editor_text(std::string(utf8).c_str());
+}
+
+void CloseEditor() {
+  funzioni_js_close_editor();
+}
+
+void DownloadBytes(std::string_view bytes, std::string_view fileName) {
+  funzioni_js_download(bytes.data(), static_cast<int>(bytes.size()), std::string(fileName).c_str());
 }
 
 }  // namespace funzioni::web
@@ -181,6 +204,20 @@ EMSCRIPTEN_KEEPALIVE void funzioni_page_list_choice(int id, int index) {
   if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
     dialog->OnListChoice(id, index);
   }
+}
+
+// The page's editor: its input buffer of `size` bytes, which the page fills before an action.
+EMSCRIPTEN_KEEPALIVE char* funzioni_page_editor_input(int size) {
+  funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
+  if (dialog == nullptr || size < 0) return nullptr;
+  return dialog->Editor().Input(static_cast<std::size_t>(size));
+}
+
+// One of the editor's buttons (an EditorAction); 0 when the file could not be written.
+EMSCRIPTEN_KEEPALIVE int funzioni_page_editor_act(int action) {
+  funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
+  if (dialog == nullptr || action < 0 || action > 3) return 1;
+  return dialog->Editor().Act(static_cast<funzioni::web::EditorAction>(action)) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int funzioni_page_state() {

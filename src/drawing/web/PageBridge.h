@@ -14,6 +14,10 @@
 #include "drawing/Geometry.h"
 
 namespace funzioni::web {
+class PageEditor;
+}
+
+namespace funzioni::web {
 
 // Calls made later, once or at a period, each from its own timeout of the page. The script knows
 // only call numbers: a call cancelled before its timeout fires is simply not found.
@@ -68,6 +72,7 @@ class PageInput {
   virtual void OnButtons(int buttons) = 0;           // held buttons changed outside the window
   virtual void OnCommandKey(int command) = 0;        // Enter, Esc, the keypad's + and -
   virtual void OnListChoice(int id, int index) = 0;  // the keyboard moved a list's selection
+  virtual PageEditor& Editor() = 0;  // the page's text editor, started by the dialog
   // Bits: 1 the first paint was handled, 2 nothing is under way, 4 the dialog has ended.
   virtual int PageState() const = 0;
 
@@ -99,7 +104,12 @@ void SetDescription(int id, std::string_view utf8);
 void SetAccessibleName(int id, std::string_view utf8);
 void Show();
 void ShowEnded();
-// The history's folder is written to the browser's storage.
-void SaveStoredFiles();
+// The page's text editor (PageEditor): shown with a file's name and text, its text replaced,
+// closed.
+void OpenEditor(std::string_view fileName, std::string_view utf8);
+void SetEditorText(std::string_view utf8);
+void CloseEditor();
+// Offers bytes to the user as a download of the browser.
+void DownloadBytes(std::string_view bytes, std::string_view fileName);
 
 }  // namespace funzioni::web

@@ -80,8 +80,18 @@ void Show() {
 void ShowEnded() {
   Page().ended = true;
 }
-void SaveStoredFiles() {
-  ++Page().saves;
+void OpenEditor(std::string_view fileName, std::string_view utf8) {
+  Page().editorName = std::string(fileName);
+  Page().editorText = std::string(utf8);
+}
+void SetEditorText(std::string_view utf8) {
+  Page().editorText = std::string(utf8);
+}
+void CloseEditor() {
+  Page().editorName.clear();
+}
+void DownloadBytes(std::string_view bytes, std::string_view fileName) {
+  Page().downloads.push_back(std::string(fileName) + ":" + std::string(bytes));
 }
 
 }  // namespace funzioni::web

@@ -16,7 +16,9 @@ struct FakePage {
   std::map<int, int> selected;  // list -> shown selection
   int focused = 0;
   int blits = 0;
-  int saves = 0;
+  std::string editorName;  // the page's editor, empty while it is closed
+  std::string editorText;
+  std::vector<std::string> downloads;  // each download's name and bytes: "NAME:BYTES"
   bool shown = false;
   bool ended = false;
   // Runs while a pause holds the dialog, as the page's input would arrive meanwhile.

@@ -1,0 +1,108 @@
+#include "PageEditor.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "EditorText.h"
+#include "PageBridge.h"
+
+namespace funzioni::web {
+
+namespace {
+
+// A missing file, or anything but a regular file, reads as empty.
+std::string ReadBytes(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return {};
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Every byte or none: the page keeps a file's bytes in the browser's storage as it is closed,
+// and puts back what was stored when that fails.
+bool WriteBytes(const std::string& path, std::string_view bytes) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (file < 0) return false;
+  bool complete = true;
+  while (complete && !bytes.empty()) {
+    const ssize_t count = ::write(file, bytes.data(), bytes.size());
+    complete = count > 0;
+    if (complete) bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return ::close(file) == 0 && complete;
+}
+
+std::string FileName(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace
+
+std::optional<std::string> PageEditor::FileOfCommand(std::string_view commandLine) {
+  if (!commandLine.starts_with(kPageEditorProgram)) return std::nullopt;
+  std::string_view rest = commandLine.substr(kPageEditorProgram.size());
+  if (rest.empty() || rest.front() != ' ') return std::nullopt;
+  rest.remove_prefix(rest.find_first_not_of(' '));
+  if (rest.empty()) return std::nullopt;
+  return std::string(rest);
+}
+
+void PageEditor::Start(const std::string& path, std::function<void()> ended) {
+  open_ = true;
+  path_ = path;
+  fileBytes_ = ReadBytes(path);
+  baseline_ = fileBytes_;
+  ended_ = std::move(ended);
+  OpenEditor(FileName(path), EditorTextOf(baseline_));
+}
+
+char* PageEditor::Input(std::size_t size) {
+  input_.assign(size, '\0');
+  return input_.data();
+}
+
+bool PageEditor::Act(EditorAction action) {
+  if (!open_) return true;
+  switch (action) {
+    case EditorAction::Cancel:
+      End();
+      return true;
+    case EditorAction::Save:
+      if (!Save()) return false;
+      End();
+      return true;
+    case EditorAction::Replace:
+      baseline_ = input_;
+      SetEditorText(EditorTextOf(baseline_));
+      return true;
+    case EditorAction::Download:
+      DownloadBytes(EditorBytesOf(baseline_, input_), FileName(path_));
+      return true;
+  }
+  return true;
+}
+
+bool PageEditor::Save() {
+  const std::string bytes = EditorBytesOf(baseline_, input_);
+  // An unchanged file is not written at all.
+  return bytes == fileBytes_ || WriteBytes(path_, bytes);
+}
+
+void PageEditor::End() {
+  open_ = false;
+  CloseEditor();
+  input_.clear();
+  input_.shrink_to_fit();
+  // Taken first: the call may start the editor again.
+  std::function<void()> ended = std::move(ended_);
+  ended_ = nullptr;
+  if (ended) ended();
+}
+
+}  // namespace funzioni::web

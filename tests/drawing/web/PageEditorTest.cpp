@@ -1,0 +1,222 @@
+// The page's text editor: the file's bytes through the text area and back, and the dialog held
+// while the editor is open, its end reported as a waited-for program's.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "FakePage.h"
+#include "drawing/DialogServices.h"
+#include "drawing/web/EditorText.h"
+#include "drawing/web/PageBridge.h"
+#include "drawing/web/PageEditor.h"
+
+namespace funzioni {
+namespace {
+
+using web::EditorAction;
+using web::EditorBytesOf;
+using web::EditorTextOf;
+using web::testing::FireTimeouts;
+using web::testing::Page;
+
+TEST(EditorTextTest, TheFileShowsAsTheListsReadIt) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    std::string text;
+  };
+  const Row rows[] = {
+      {"empty", "", ""},
+      {"CR LF lines", "x^2\r\nsin(x)\r\n", "x^2\nsin(x)\n"},
+      {"last line without an end", "x\r\nx^2", "x\nx^2"},
+      {"lone CR and lone LF", "a\rb\nc", "a\nb\nc"},
+      {"Windows code page", "x 'pi\xF9 \x80\r\n", "x 'pi\xC3\xB9 \xE2\x82\xAC\n"},
+      {"UTF-8", "x 'pi\xC3\xB9\r\n", "x 'pi\xC3\xB9\n"},
+      {"each line on its own", "\xC3\xB9\r\n\xF9\r\n", "\xC3\xB9\n\xC3\xB9\n"},
+      {"no byte lost", std::string("\x81\x1A\0z", 4), std::string("\xC2\x81\x1A\0z", 5)},
+  };
+  for (const Row& row : rows) EXPECT_EQ(EditorTextOf(row.bytes), row.text) << row.name;
+}
+
+TEST(EditorTextTest, AnUnchangedTextKeepsEveryByte) {
+  const std::string files[] = {
+      "x^2\r\nsin(x)\r\n",
+      "a\rb\nc\r\n\r\nd",
+      std::string("pi\xF9\r\n\x81\x8D\x8F\x90\x9D\r\n\x1A trailing\r", 24),
+      "x 'pi\xC3\xB9\r\nx 'pi\xF9\r\n",
+      "\n\n\r\r\n",
+  };
+  for (const std::string& bytes : files) {
+    EXPECT_EQ(EditorBytesOf(bytes, EditorTextOf(bytes)), bytes) << bytes;
+  }
+}
+
+TEST(EditorTextTest, AnEditedTextKeepsTheBytesOfLinesLeftAlone) {
+  struct Row {
+    const char* name;
+    std::string original;
+    std::string text;
+    std::string bytes;
+  };
+  const Row rows[] = {
+      {"a line added", "x\r\nx^2\r\n", "x\nx^2\nx^3\n", "x\r\nx^2\r\nx^3\r\n"},
+      {"a line removed, no end kept", "x\r\nx^2", "x^2", "x^2"},
+      {"lone ends become CR LF", "a\rb\nc", "a\nb\nc\nd\n", "a\r\nb\r\nc\r\nd\r\n"},
+      {"UTF-8 line kept as it was", "pi\xC3\xB9\r\n", "pi\xC3\xB9\nx\n", "pi\xC3\xB9\r\nx\r\n"},
+      {"new accented line in the code page", "", "caff\xC3\xA8\n", "caff\xE8\r\n"},
+      {"outside the code page: UTF-8", "", "\xE2\x88\x9A x\n", "\xE2\x88\x9A x\r\n"},
+      // In the code page these bytes would read back as UTF-8, as another text.
+      {"code page bytes that read as UTF-8", "", "\xC3\x83\xC2\xA8\n", "\xC3\x83\xC2\xA8\r\n"},
+  };
+  for (const Row& row : rows) {
+    const std::string bytes = EditorBytesOf(row.original, row.text);
+    EXPECT_EQ(bytes, row.bytes) << row.name;
+    EXPECT_EQ(EditorTextOf(bytes), row.text) << row.name << ": the list reads what was typed";
+  }
+}
+
+TEST(PageEditorTest, OnlyThePagesEditorIsStarted) {
+  struct Row {
+    const char* command;
+    std::optional<std::string> file;
+  };
+  const Row rows[] = {
+      {"funzioni-page-editor espressioni.txt", "espressioni.txt"},
+      {"funzioni-page-editor  a b.txt", "a b.txt"},
+      {"funzioni-page-editor", std::nullopt},
+      {"funzioni-page-editorx f", std::nullopt},
+      {"gedit --wait espressioni.txt", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(web::PageEditor::FileOfCommand(row.command), row.file) << row.command;
+  }
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+class PageEditorDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    web::testing::ResetPage();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("funzioni-page-editor-" +
+            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+    file_ = dir_ / "espressioni.txt";
+    std::ofstream(file_, std::ios::binary) << kBytes;
+    dialog_.AddControl(ControlKind::Surface, 5, "", 0, 0, 100, 100);
+    dialog_.SetEventHandler([this](const DialogEvent& e) {
+      if (e.kind == EventKind::Command || e.kind == EventKind::Timer) ++events_;
+    });
+    dialog_.Show();
+    FireTimeouts();
+  }
+  void TearDown() override {
+    web::testing::ResetPage();
+    std::filesystem::remove_all(dir_);
+  }
+
+  void Start() {
+    dialog_.RunThen("funzioni-page-editor " + file_.string(),
+                    [this](bool started) { ends_.push_back(started); });
+  }
+  bool Act(EditorAction action, std::string_view input) {
+    web::PageEditor& editor = web::ShownDialog()->Editor();
+    std::memcpy(editor.Input(input.size()), input.data(), input.size());
+    return editor.Act(action);
+  }
+
+  static constexpr std::string_view kBytes = "x\r\npi\xF9";
+  Dialog dialog_{"prova", 0, 0, 400, 300, true};
+  std::filesystem::path dir_;
+  std::filesystem::path file_;
+  std::vector<bool> ends_;
+  int events_ = 0;
+};
+
+TEST_F(PageEditorDialogTest, TheDialogIsHeldUntilTheEditorEnds) {
+  Start();
+  EXPECT_EQ(Page().editorName, "espressioni.txt");
+  EXPECT_EQ(Page().editorText, "x\npi\xC3\xB9");
+  EXPECT_TRUE(ends_.empty());
+  dialog_.StartTimer(3, 100);
+  FireTimeouts();
+  web::ShownDialog()->OnPointer({web::PointerAction::Press, {10, 10}, 0, 1, 1, -1});
+  web::ShownDialog()->OnCommandKey(kCommandOk);
+  EXPECT_EQ(events_, 0);
+  EXPECT_EQ(web::ShownDialog()->PageState() & 2, 2);  // waiting for the user is no work
+  EXPECT_TRUE(Act(EditorAction::Cancel, ""));
+  EXPECT_EQ(ends_, std::vector<bool>{true});
+  EXPECT_EQ(Page().editorName, "");
+  web::ShownDialog()->OnCommandKey(kCommandOk);
+  EXPECT_EQ(events_, 1);
+}
+
+TEST_F(PageEditorDialogTest, TheButtonsWriteWhatTheyShould) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<EditorAction, std::string>> actions;
+    std::string file;
+  };
+  const Row rows[] = {
+      {"Annulla of an edited text", {{EditorAction::Cancel, "altro\n"}}, std::string(kBytes)},
+      {"Salva of the text unchanged", {{EditorAction::Save, "x\npi\xC3\xB9"}}, std::string(kBytes)},
+      {"Salva of an edited text",
+       {{EditorAction::Save, "x\npi\xC3\xB9\nx^2\n"}},
+       "x\r\npi\xF9\r\nx^2\r\n"},
+      {"a file picked, then Salva",
+       {{EditorAction::Replace, "a\rb\xE8"}, {EditorAction::Save, "a\nb\xC3\xA8"}},
+       "a\rb\xE8"},
+      {"a file picked, then Annulla",
+       {{EditorAction::Replace, "a\rb"}, {EditorAction::Cancel, ""}},
+       std::string(kBytes)},
+  };
+  for (const Row& row : rows) {
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << kBytes;
+    ends_.clear();
+    Start();
+    for (const auto& [action, input] : row.actions) EXPECT_TRUE(Act(action, input)) << row.name;
+    EXPECT_EQ(ReadAll(file_), row.file) << row.name;
+    EXPECT_EQ(ends_, std::vector<bool>{true}) << row.name;
+  }
+}
+
+TEST_F(PageEditorDialogTest, ADownloadGivesTheBytesAndLeavesTheEditorOpen) {
+  Start();
+  EXPECT_TRUE(Act(EditorAction::Download, "x\npi\xC3\xB9"));
+  EXPECT_TRUE(Act(EditorAction::Download, "x\n"));
+  EXPECT_EQ(Page().downloads, (std::vector<std::string>{"espressioni.txt:" + std::string(kBytes),
+                                                        "espressioni.txt:x\r\n"}));
+  EXPECT_TRUE(ends_.empty());
+  EXPECT_EQ(ReadAll(file_), kBytes);
+}
+
+TEST_F(PageEditorDialogTest, AFileThatCannotBeWrittenKeepsTheEditorOpen) {
+  std::filesystem::remove(file_);
+  std::filesystem::create_directory(file_);  // not writable as a file, even by root
+  Start();
+  EXPECT_FALSE(Act(EditorAction::Save, "nuovo\n"));
+  EXPECT_TRUE(ends_.empty());
+  EXPECT_EQ(Page().editorName, "espressioni.txt");
+  EXPECT_TRUE(Act(EditorAction::Cancel, ""));
+  EXPECT_EQ(ends_, std::vector<bool>{true});
+}
+
+TEST_F(PageEditorDialogTest, AnotherProgramCannotBeStarted) {
+  dialog_.RunThen("gedit espressioni.txt", [this](bool started) { ends_.push_back(started); });
+  EXPECT_EQ(ends_, std::vector<bool>{false});
+  EXPECT_EQ(Page().editorName, "");
+}
+
+}  // namespace
+}  // namespace funzioni
