@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "drawing/TextRules.h"
 #include "sampling/DecimalText.h"
 
 namespace funzioni {
@@ -61,8 +62,9 @@ std::string StudyNumber(double value, double halfRange) {
 
 std::string StudyHeading(std::string_view formula, double xMin, double xMax) {
   const double half = std::max(std::abs(xMin), std::abs(xMax));
-  return "Studio numerico di f(x) = " + std::string(formula) + " per x da " +
-         StudyNumber(xMin, half) + " a " + StudyNumber(xMax, half) + ", angoli in gradi";
+  // The heading mixes UTF-8 with the typed formula, which may be in the Windows code page.
+  return "Studio numerico di f(x) = " + Utf8Of(formula) + " per x da " + StudyNumber(xMin, half) +
+         " a " + StudyNumber(xMax, half) + ", angoli in gradi";
 }
 
 std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
@@ -74,7 +76,8 @@ std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
   } else {
     w.None("Intersezione con l'asse y", "nessuna (f non ha valore in x = 0)");
   }
-  if (study.gaps.empty()) w.None("Lacune del dominio", "nessuna nell'intervallo visibile");
+  // "Punti" agrees with the "nessuno" every kind without items says.
+  if (study.gaps.empty()) w.None("Punti senza valore");
   for (const StudyGap& gap : study.gaps) {
     std::string text = "Lacuna del dominio: " + w.Span(gap.from, gap.to);
     if (!gap.reason.empty()) text += " (" + gap.reason + ")";

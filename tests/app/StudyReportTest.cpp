@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"Intersezione con l'asse y: y \xE2\x89\x88 0", "Zero (tangenza): x \xE2\x89\x88 0",
              "Minimo relativo: x \xE2\x89\x88 0, y \xE2\x89\x88 0", "Massimi relativi" + kNone,
              "Asintoti verticali" + kNone, "Flessi" + kNone,
-             "Lacune del dominio: nessuna nell'intervallo visibile"},
+             "Punti senza valore: nessuno nell'intervallo visibile"},
             {"Zero (attraversamento)", "Lacuna del dominio:"}},
         LinesCase{"Hyperbola",
                   "1/x",
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                   50,
                   {std::string("Zero (attraversamento): x \xE2\x89\x88 ") + kMinus + "2",
                    "Asintoti verticali" + kNone},
-                  {"Lacune del dominio: nessuna"}}),
+                  {"Punti senza valore: nessuno"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StudyLinesTest, OnlyPointsAndAsymptotesAreMarked) {
