@@ -433,6 +433,10 @@ void Dialog::StartTimer(int timerId, int periodMs) {
       &d.timers, period, period, [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
 }
 
+std::function<void(int delayMs)> Dialog::WakeFromAnyThread(int timerId) {
+  return impl_->delivery.WakeFromAnyThread(timerId);
+}
+
 void Dialog::StopTimer(int timerId) {
   auto it = impl_->timers.find(timerId);
   if (it == impl_->timers.end()) return;
