@@ -58,8 +58,6 @@ std::optional<PlotOutcome> PlotWorkQueue::Take() {
 
 std::optional<PlotOutcome> PlotComputer::Compute(const PlotWork& work, DotLayer layer,
                                                  StopToken stop) {
-  // The helper threads are freed of an evaluation that earlier work abandoned.
-  accelerator_.FormulaCache().DropAbandoned();
   PlotOutcome outcome;
   outcome.picture = work.picture;
   outcome.zoom = work.state.zoomValue.value;
