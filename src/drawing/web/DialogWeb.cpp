@@ -30,8 +30,8 @@ constexpr int kLeftButton = 0;
 constexpr int kRightButton = 2;
 constexpr int kLeftHeld = 1;
 constexpr int kRightHeld = 2;
-// A timer faster than this means work under way (a computation polled for): the page is not
-// idle while one runs.
+// A timer faster than this means work under way (a wake due, an event held back): the page is
+// not idle while one runs.
 constexpr int kWorkTimerBelowMs = 50;
 
 // 0xFFRRGGBB words as the canvas's bytes R, G, B, A.
