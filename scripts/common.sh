@@ -20,9 +20,8 @@ install_packages() {
 configure_and_build() {
   local dir=$1 type=$2
   shift 2
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
-  fi
+  # Configured every time, so that an existing folder takes changed options too.
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
   cmake --build "$dir" --parallel "$(nproc)"
 }
 
@@ -31,9 +30,7 @@ configure_and_build() {
 configure_and_build_targets() {
   local dir=$1 type=$2 targets=$3
   shift 3
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" || return
-  fi
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" || return
   # shellcheck disable=SC2086 # the targets are one word each
   cmake --build "$dir" --parallel "$(nproc)" --target $targets
 }

@@ -10,6 +10,7 @@
 #include "app/ExportActions.h"
 #include "app/MainWindow.h"
 #include "drawing/Accessibility.h"
+#include "drawing/TextRules.h"
 
 namespace funzioni {
 
@@ -94,7 +95,7 @@ std::string PlotSummary(const PlotState& state) {
     }
   }
   if (!state.currentFormula.empty()) {
-    summary += (any ? "; " : " ") + state.currentFormula;
+    summary += (any ? "; " : " ") + Utf8Of(state.currentFormula);
     any = true;
   }
   return summary + (any ? "." : " nessuna.");

@@ -9,13 +9,14 @@
 #include "AccessibleSurface.h"
 #include "DialogServices.h"
 #include "DialogWidgets.h"
+#include "TextDecoding.h"
 
 namespace funzioni {
 
 namespace {
 
 QString ToQString(const std::string& text) {
-  return QString::fromStdString(text);
+  return DecodeText(text);
 }
 
 std::string Ask(const std::function<std::string()>& function) {
@@ -233,7 +234,7 @@ void ForgetControlDescriptions(Dialog& dialog) {
 void NameStockControl(Dialog& dialog, int id, std::string_view name) {
   QWidget* widget = dialog.ControlWidget(id);
   if (widget == nullptr || SurfaceOf(dialog, id) != nullptr) return;
-  widget->setAccessibleName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  widget->setAccessibleName(DecodeText(name));
 }
 
 void SetKeyboardOrder(Dialog& dialog, std::span<const int> ids) {

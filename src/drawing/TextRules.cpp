@@ -84,6 +84,26 @@ std::u32string DecodeCodePoints(std::string_view bytes) {
   return text;
 }
 
+std::string Utf8Of(std::string_view bytes) {
+  if (IsUtf8(bytes)) return std::string(bytes);
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const char32_t code : DecodeCodePoints(bytes)) {
+    // Windows-1252 gives nothing above U+FFFF: one to three bytes each.
+    if (code < 0x80) {
+      out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return out;
+}
+
 std::string TextRenderer::ResolveFamily(std::string_view faceName) {
   std::string face(faceName.substr(0, std::min(faceName.size(), kMaxFaceChars)));
   while (!face.empty() && face.back() == ' ') face.pop_back();

@@ -13,4 +13,8 @@ namespace funzioni {
 // read in it, so that "più" shows right either way instead of as replacement marks.
 std::u32string DecodeCodePoints(std::string_view bytes);
 
+// The same code points written as UTF-8: a history line in the Windows code page can then join
+// other text (an accessible description, say) and still read as it shows in the list.
+std::string Utf8Of(std::string_view bytes);
+
 }  // namespace funzioni

@@ -22,7 +22,6 @@ namespace detail {
 
 namespace {
 
-constexpr Extended kOverflowLimit = 11356;
 constexpr int kFactorialLimit = 1754;
 
 bool EndsNumber(char c) {

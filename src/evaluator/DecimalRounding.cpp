@@ -6,6 +6,7 @@
 
 #include "evaluator/BigUnsigned.h"
 #include "evaluator/BitCast.h"
+#include "evaluator/PowersOfTen.h"
 
 namespace funzioni::detail {
 
@@ -13,27 +14,6 @@ namespace {
 
 // 0.30102999566398119521 (log10 of 2), to 64 bits.
 constexpr Extended kLog10Of2 = ext::FromParts(0x9A209A84FBCFF798, -65);
-
-constexpr std::uint64_t kPowersOfTen[] = {1ULL,
-                                          10ULL,
-                                          100ULL,
-                                          1000ULL,
-                                          10000ULL,
-                                          100000ULL,
-                                          1000000ULL,
-                                          10000000ULL,
-                                          100000000ULL,
-                                          1000000000ULL,
-                                          10000000000ULL,
-                                          100000000000ULL,
-                                          1000000000000ULL,
-                                          10000000000000ULL,
-                                          100000000000000ULL,
-                                          1000000000000000ULL,
-                                          10000000000000000ULL,
-                                          100000000000000000ULL,
-                                          1000000000000000000ULL,
-                                          10000000000000000000ULL};
 
 // The x87 extended format: 64-bit mantissa with explicit leading bit, 15-bit biased exponent.
 struct BinaryParts {

@@ -43,6 +43,23 @@ struct PlanOutcome {
 // The result text of an outcome that is not Declined, exactly as EvaluateExpressionText gives it.
 std::string PlanResultText(const PlanOutcome& outcome);
 
+// The operations of a plan: a machine of 32-bit registers, each operation writing one.
+enum class PlanCode : std::uint8_t {
+  X,
+  Const,
+  Neg,
+  Func,
+  Pow,
+  Mul,
+  Div,
+  IntDiv,
+  Mod,
+  Add,
+  Sub,
+  Canon,  // a part's value written back as a number: a zero loses its sign
+  Plus
+};
+
 class FormulaPlan {
  public:
   // Empty when the formula is outside what a plan covers, or when stopRequested (asked between
@@ -55,21 +72,7 @@ class FormulaPlan {
   void RunMany(std::span<const float> xs, std::span<PlanOutcome> outcomes) const;
 
  private:
-  enum class Code : std::uint8_t {
-    X,
-    Const,
-    Neg,
-    Func,
-    Pow,
-    Mul,
-    Div,
-    IntDiv,
-    Mod,
-    Add,
-    Sub,
-    Canon,
-    Plus
-  };
+  using Code = PlanCode;
   struct Op {
     Code code;
     std::uint8_t function = 0;  // for Func: the number in FunctionTable

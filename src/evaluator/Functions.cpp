@@ -4,7 +4,6 @@ namespace funzioni::detail {
 
 namespace {
 
-constexpr Extended kExpLimit = 11356;  // beyond it e^a leaves the extended range
 constexpr Extended kLnLimit = 5678;
 
 Extended Sqr(Extended a) {
@@ -24,60 +23,60 @@ FunctionResult Refuse(const char* message) {
 // Inverse functions 1..11 (results in radians).
 FunctionResult ApplyInverse(int code, Extended a) {
   switch (code) {
-    case 1:  // ARCSINH
+    case fn::kArcsinh:
       return Value(Ln(a + Sqr(a * a + 1)));
-    case 2:  // ARCCOSH
+    case fn::kArccosh:
       if (a < 1) return Refuse("Argument outside range for ARCCOSH");
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCOSH. Will give overflow");
       return Value(Ln(a + Sqr(a * a - 1)));
-    case 3:  // ARCTANH
+    case fn::kArctanh:
       if (ext::Fabs(a) >= 1) return Refuse("Argument outside range for ARCTANH");
       return Value(Ln((1 + a) / (1 - a)) / 2);
-    case 4:  // ARCSECH
+    case fn::kArcsech:
       if (a <= 0 || a > 1) return Refuse("Argument outside range for ARCSECH");
       return Value(Ln((Sqr(1 - a * a) + 1) / a));
-    case 5:  // ARCCSCH
+    case fn::kArccsch:
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCSCH. Will give overflow");
       return Value(Ln((Sgn(a) * Sqr(a * a + 1) + 1) / a));
-    case 6:  // ARCCOTH
+    case fn::kArccoth:
       if (ext::Fabs(a) <= 1) return Refuse("Argument outside range for ARCCOTH");
       return Value(Ln((a + 1) / (a - 1)) / 2);
-    case 7:  // ARCSIN
+    case fn::kArcsin:
       if (ext::Fabs(a) > 1) return Refuse("Argument outside range for ARCSIN");
       return Value(Atn(a / Sqr(1 - a * a)));
-    case 8:  // ARCCOS
+    case fn::kArccos:
       if (ext::Fabs(a) > 1) return Refuse("Argument outside range for ARCCOS");
       return Value(kHalfPi - Atn(a / Sqr(1 - a * a)));
-    case 9:  // ARCSEC: the angle in [0, pi] whose cosine is 1/a
+    case fn::kArcsec:  // ARCSEC: the angle in [0, pi] whose cosine is 1/a
       if (ext::Fabs(a) < 1) return Refuse("Argument outside range for ARCSEC");
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCSEC. Will give overflow");
       return Value(ext::Acos(1 / a));
-    case 10:  // ARCCSC: the angle in [-pi/2, pi/2] whose sine is 1/a
+    case fn::kArccsc:  // ARCCSC: the angle in [-pi/2, pi/2] whose sine is 1/a
       if (ext::Fabs(a) < 1) return Refuse("Argument outside range for ARCCSC");
       if (Ln(a) > kLnLimit) return Refuse("Argument too large for ARCCSC. Will give overflow");
       return Value(ext::Asin(1 / a));
-    default:  // 11, ARCCOT
+    default:  // ARCCOT
       return Value(kHalfPi - Atn(a));
   }
 }
 
 // Hyperbolic functions 12..16 (plain argument).
 FunctionResult ApplyHyperbolic(int code, Extended a) {
-  const bool huge = ext::Fabs(a) > kExpLimit;
+  const bool huge = ext::Fabs(a) > kOverflowLimit;
   switch (code) {
-    case 12:  // SINH
+    case fn::kSinh:
       if (huge) return Refuse("Argument too large for SINH. Will give overflow. ");
       return Value((Exp(a) - Exp(-a)) / 2);
-    case 13:  // TANH
+    case fn::kTanh:
       if (huge) return Value(Sgn(a));
       return Value((Exp(a) - Exp(-a)) / (Exp(a) + Exp(-a)));
-    case 14:  // SECH
+    case fn::kSech:
       if (huge) return Value(0);
       return Value(2 / (Exp(a) + Exp(-a)));
-    case 15:  // CSCH
+    case fn::kCsch:
       if (a == 0) return Refuse("Argument for CSCH is zero.");
       return Value(2 / (Exp(a) - Exp(-a)));
-    default:  // 16, COTH
+    default:  // COTH
       if (a == 0) return Refuse("Argument for COTH is zero.");
       if (huge) return Value(Sgn(a));
       return Value((Exp(a) + Exp(-a)) / (Exp(a) - Exp(-a)));
@@ -87,26 +86,26 @@ FunctionResult ApplyHyperbolic(int code, Extended a) {
 // Circular functions 17..22 (argument already in radians).
 FunctionResult ApplyCircular(int code, Extended a) {
   switch (code) {
-    case 17: {  // SEC
+    case fn::kSec: {
       const Extended c = ext::Cos(a);
       if (c == 0) return Refuse("SEC is not defined for this argument.");
       return Value(1 / c);
     }
-    case 18: {  // CSC
+    case fn::kCsc: {
       const Extended s = ext::Sin(a);
       if (s == 0) return Refuse("CSC is not defined for this argument.");
       return Value(1 / s);
     }
-    case 19: {  // COT
+    case fn::kCot: {
       const Extended t = ext::Sin(a) / ext::Cos(a);
       if (t == 0) return Refuse("COT is not defined for this argument.");
       return Value(1 / t);
     }
-    case 20:
+    case fn::kSin:
       return Value(ext::Sin(a));
-    case 21:
+    case fn::kCos:
       return Value(ext::Cos(a));
-    default:  // 22, TAN
+    default:  // TAN
       return Value(ext::Sin(a) / ext::Cos(a));
   }
 }
@@ -114,39 +113,39 @@ FunctionResult ApplyCircular(int code, Extended a) {
 // Functions 23..35.
 FunctionResult ApplyOther(int code, Extended a) {
   switch (code) {
-    case 23:  // ATN
+    case fn::kAtn:
       return Value(Atn(a));
-    case 24:  // LOG (typed LN or LOG)
+    case fn::kLog:  // LOG (typed LN or LOG)
       if (a <= 0) return Refuse("LN or LOG <= 0");
       return Value(Ln(a));
-    case 25:  // EXP
-      if (ext::Fabs(a) > kExpLimit) {
+    case fn::kExp:
+      if (ext::Fabs(a) > kOverflowLimit) {
         return Refuse("Argument too large for EXP. Will give overflow. ");
       }
       return Value(Exp(a));
-    case 26:  // SQR
+    case fn::kSqr:  // SQR
       if (a < 0) return Refuse("Square Root < 0");
       return Value(Sqr(a));
-    case 27:  // CLG (typed LOG10)
+    case fn::kLog10:  // CLG (typed LOG10)
       if (a <= 0) return Refuse("LOG10 <= 0");
       return Value(ext::Log10(a));
-    case 28:  // ABS
+    case fn::kAbs:
       return Value(ext::Fabs(a));
-    case 29:  // TLG (typed LOG2)
+    case fn::kLog2:  // TLG (typed LOG2)
       if (a <= 0) return Refuse("LOG2 <= 0");
       return Value(ext::Log2(a));
-    case 30:  // CEIL
+    case fn::kCeil:
       return Value(ext::Ceil(a));
-    case 31:  // FIX
+    case fn::kFix:
       return Value(ext::Trunc(a));
-    case 32:  // FRAC
+    case fn::kFrac:
       return Value(a - ext::Trunc(a));
-    case 33:  // SGN
+    case fn::kSgn:
       return Value(Sgn(a));
-    case 34:  // ETO (typed EXP2)
+    case fn::kExp2:  // ETO (typed EXP2)
       if (ext::Fabs(a) > 16383) return Refuse("Argument too large for EXP2. Will give overflow. ");
       return Value(ext::Exp2(a));
-    default:  // 35, ETE (typed EXP10)
+    default:  // ETE (typed EXP10)
       if (ext::Fabs(a) > 4932) return Refuse("Argument too large for EXP10. Will give overflow. ");
       return Value(ext::Pow(10, a));
   }
@@ -168,9 +167,9 @@ Extended Sgn(Extended a) {
 }
 
 FunctionResult ApplyFunction(int code, Extended a) {
-  if (code <= 11) return ApplyInverse(code, a);
-  if (code <= 16) return ApplyHyperbolic(code, a);
-  if (code <= 22) return ApplyCircular(code, a);
+  if (code <= fn::kArccot) return ApplyInverse(code, a);
+  if (code <= fn::kCoth) return ApplyHyperbolic(code, a);
+  if (code <= fn::kTan) return ApplyCircular(code, a);
   return ApplyOther(code, a);
 }
 

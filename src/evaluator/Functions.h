@@ -2,6 +2,7 @@
 #pragma once
 
 #include "evaluator/Extended.h"
+#include "evaluator/LanguageTables.h"
 
 namespace funzioni::detail {
 
@@ -15,8 +16,11 @@ struct FunctionResult {
 FunctionResult ApplyFunction(int code, Extended argument);
 
 // Functions 17..22 (SEC, CSC, COT, SIN, COS, TAN) take their argument in degrees.
+// About ln of the largest extended value: a result whose logarithm is beyond it overflows.
+inline constexpr Extended kOverflowLimit = 11356;
+
 inline bool TakesDegrees(int code) {
-  return code >= 17 && code <= 22;
+  return code >= fn::kSec && code <= fn::kTan;
 }
 
 // 0.017453292519943295 and 1.5707963267948966, to 64 bits.

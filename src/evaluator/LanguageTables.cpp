@@ -70,6 +70,10 @@ constexpr std::string_view kFunctionCodes[kFunctionCount + 1] = {
     "ARCSEC", "ARCCSC",  "ARCCOT",  "SINH",    "TANH",    "SECH",    "CSCH",    "COTH",   "SEC",
     "CSC",    "COT",     "SIN",     "COS",     "TAN",     "ATN",     "LOG",     "EXP",    "SQR",
     "CLG",    "ABS",     "TLG",     "CEIL",    "FIX",     "FRAC",    "SGN",     "ETO",    "ETE"};
+static_assert(kFunctionCodes[fn::kArcsinh] == "ARCSINH" && kFunctionCodes[fn::kCoth] == "COTH" &&
+              kFunctionCodes[fn::kSin] == "SIN" && kFunctionCodes[fn::kAtn] == "ATN" &&
+              kFunctionCodes[fn::kLog10] == "CLG" && kFunctionCodes[fn::kExp10] == "ETE" &&
+              fn::kExp10 == kFunctionCount);
 
 constexpr char kWordTokens[] = {word::kAnd, word::kXor, word::kOr,     word::kMod,    word::kImp,
                                 word::kEqv, word::kNot, word::kIsTrue, word::kIsFalse};

@@ -13,6 +13,17 @@ inline constexpr int kFunctionCount = 35;
 inline constexpr int kFirstWordEntry = 33;  // NameList entries 33..41 are the operator words
 inline constexpr int kLastWordEntry = 41;
 
+// The functions by their number in FunctionTable (1..kFunctionCount), the order in which the
+// stages apply them.
+namespace fn {
+inline constexpr int kArcsinh = 1, kArccosh = 2, kArctanh = 3, kArcsech = 4, kArccsch = 5,
+                     kArccoth = 6, kArcsin = 7, kArccos = 8, kArcsec = 9, kArccsc = 10,
+                     kArccot = 11, kSinh = 12, kTanh = 13, kSech = 14, kCsch = 15, kCoth = 16,
+                     kSec = 17, kCsc = 18, kCot = 19, kSin = 20, kCos = 21, kTan = 22, kAtn = 23,
+                     kLog = 24, kExp = 25, kSqr = 26, kLog10 = 27, kAbs = 28, kLog2 = 29,
+                     kCeil = 30, kFix = 31, kFrac = 32, kSgn = 33, kExp2 = 34, kExp10 = 35;
+}  // namespace fn
+
 // Once the checks have passed, each operator word of the text is replaced by one of these bytes,
 // so that its letters ("D" of AND, "E" of EQV) can no longer be read as part of a number. The
 // checks refuse every byte below 0x20, so none can come from the user.
