@@ -50,6 +50,11 @@ MainWindow::MainWindow() {
                                      /*centred=*/true);
   dialog_->SetFaceColor(kFaceColor);
   dialog_->SetTextColor(kDialogTextColor);
+  // The worker's outcomes are taken at the redraw timer's event (PlotFlow.cpp).
+  plotWorker_.OnWake(
+      [wake = dialog_->WakeFromAnyThread(kRedrawTimerId)](std::chrono::milliseconds after) {
+        wake(static_cast<int>(after.count()));
+      });
   // The keypad's + and - reach the handler as commands 2200 and 2300 whatever has the focus;
   // the dialog installs those shortcuts itself.
   BuildMainWindow();

@@ -54,8 +54,6 @@ inline constexpr int kHistoryPollMs = 5;
 // How long the event thread waits for the plot worker before it goes back to its events: a
 // redraw that ends within a frame shows at once, as if drawn right there.
 inline constexpr std::chrono::milliseconds kQuickPlotWait{12};
-// While the worker computes, the redraw timer looks for its outcome this often.
-inline constexpr int kPlotPollMs = 4;
 // A computation that lasts longer shows the busy pointer over the plotting area.
 inline constexpr int kBusyPointerDelayMs = 150;
 
@@ -154,7 +152,7 @@ class MainWindow {
   void Redraw();
   // The plot's computations run on the plot worker's thread (PlotFlow.cpp). This hands it a
   // pending redraw, waits up to the given time, and shows what it has finished; while it is still
-  // computing, the redraw timer looks again shortly.
+  // computing, the worker wakes the window (as the redraw timer's event) when it has more.
   void PumpPlotWork(std::chrono::milliseconds wait);
   void SubmitPlotWork(PlotWork work);
   void ShowPlotOutcome(PlotOutcome& outcome);
@@ -190,7 +188,7 @@ class MainWindow {
   ControlTable controls_;
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
-  PlotWorker plotWorker_;
+  PlotWorker plotWorker_;  // after dialog_: it ends, and wakes the dialog no more, first
   PlotBackgroundCache plotBackground_;  // copies of the plot's face, grid and axes
   HistoryLoader historyLoader_;
   std::string tickerText_;

@@ -36,11 +36,11 @@ void MainWindow::PumpPlotWork(std::chrono::milliseconds wait) {
   // drag that the worker can keep up with.
   std::optional<PlotOutcome> outcome = plotWorker_.Take();
   if (outcome) EndBusyPointer();
+  // Anything the worker finishes from now on comes with its wake.
+  dialog_->StopTimer(kRedrawTimerId);
   if (!plotWorker_.Busy()) {
-    dialog_->StopTimer(kRedrawTimerId);
     EndBusyPointer();
   } else {
-    dialog_->StartTimer(kRedrawTimerId, kPlotPollMs);
     if (!busyPointerTimerRunning_ && !busyPointerShown_) {
       dialog_->StartTimer(kBusyPointerTimerId, kBusyPointerDelayMs);
       busyPointerTimerRunning_ = true;

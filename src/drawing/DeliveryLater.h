@@ -13,4 +13,8 @@ namespace funzioni::detail {
 // desktop, `owner` in the browser (the dialog cancels its owner's calls when it goes).
 void CallLater(QObject* context, const void* owner, int delayMs, std::function<void()> call);
 
+// The same at once, but callable from any thread: `call` runs on the thread of the event loop.
+// The caller keeps `context` alive until this has returned.
+void CallFromAnyThread(QObject* context, const void* owner, std::function<void()> call);
+
 }  // namespace funzioni::detail

@@ -246,6 +246,7 @@ Dialog::~Dialog() {
     QCoreApplication::instance()->removeEventFilter(d.keyFilter.get());
   }
   if (QWindow* handle = d.window->windowHandle()) handle->removeEventFilter(d.windowFilter.get());
+  d.delivery.Stop();  // no wake from another thread may reach the window once it goes
   d.timers.clear();
   d.window.reset();
 }
@@ -504,6 +505,10 @@ void Dialog::StartTimer(int timerId, int periodMs) {
                      [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
   }
   timer->start(std::max(periodMs, 1));
+}
+
+std::function<void(int delayMs)> Dialog::WakeFromAnyThread(int timerId) {
+  return impl_->delivery.WakeFromAnyThread(timerId);
 }
 
 void Dialog::SetBusyPointer(int id, bool busy) {

@@ -112,6 +112,10 @@ class Dialog {
 
   void StartTimer(int timerId, int periodMs);
   void StopTimer(int timerId);
+  // A call that any thread may make, for as long as the program runs, to have the handler receive
+  // the Timer event timerId once, after delayMs: unlike a timer's ticks it is not dropped while
+  // the handler is busy, but comes once it is free. Calls after the dialog has ended do nothing.
+  std::function<void(int delayMs)> WakeFromAnyThread(int timerId);
 
   // The platform waits of PlatformServices.h, holding this dialog's handler while they last even
   // when called from outside it. Closing the dialog (Esc, the close box) while RunAndWait waits

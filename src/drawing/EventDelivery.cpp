@@ -1,5 +1,7 @@
 #include "EventDelivery.h"
 
+#include <algorithm>
+#include <mutex>
 #include <utility>
 
 #include "DeliveryLater.h"
@@ -23,11 +25,79 @@ class HandlerScope {
 
 }  // namespace
 
+// What the wakes handed out reach, for as long as it is there: they may be called from other
+// threads, and after the dialog has gone.
+struct EventDelivery::WakeLine {
+  std::mutex mutex;
+  EventDelivery* delivery = nullptr;
+
+  EventDelivery* Get() {
+    const std::lock_guard lock(mutex);
+    return delivery;
+  }
+  void Close() {
+    const std::lock_guard lock(mutex);
+    delivery = nullptr;
+  }
+};
+
 EventDelivery::EventDelivery(QObject* context, std::function<void()> cancelWithoutHandler,
                              std::function<bool()> ended)
     : context_(context),
       cancelWithoutHandler_(std::move(cancelWithoutHandler)),
-      ended_(std::move(ended)) {}
+      ended_(std::move(ended)),
+      wakeLine_(std::make_shared<WakeLine>()) {
+  wakeLine_->delivery = this;
+}
+
+EventDelivery::~EventDelivery() {
+  wakeLine_->Close();
+}
+
+void EventDelivery::Stop() {
+  stopped_ = true;
+  wakeLine_->Close();
+}
+
+std::function<void(int delayMs)> EventDelivery::WakeFromAnyThread(int timerId) {
+  return [line = wakeLine_, timerId](int delayMs) {
+    // Held while the call is handed over, so that the dialog cannot go meanwhile.
+    const std::lock_guard lock(line->mutex);
+    if (line->delivery == nullptr) return;
+    EventDelivery& delivery = *line->delivery;
+    detail::CallFromAnyThread(delivery.context_, &delivery, [line, timerId, delayMs] {
+      EventDelivery* now = line->Get();
+      if (now == nullptr) return;
+      if (delayMs <= 0) {
+        now->Wake(timerId);
+        return;
+      }
+      detail::CallLater(now->context_, now, delayMs, [line, timerId] {
+        if (EventDelivery* later = line->Get()) later->Wake(timerId);
+      });
+    });
+  };
+}
+
+void EventDelivery::Wake(int timerId) {
+  if (stopped_) return;
+  if (std::find(pendingWakes_.begin(), pendingWakes_.end(), timerId) == pendingWakes_.end()) {
+    pendingWakes_.push_back(timerId);
+  }
+  if (Busy()) {
+    DeliverPendingLater();
+    return;
+  }
+  DeliverPendingWakes();
+}
+
+void EventDelivery::DeliverPendingWakes() {
+  while (!pendingWakes_.empty() && !Busy() && !stopped_) {
+    const int timerId = pendingWakes_.front();
+    pendingWakes_.erase(pendingWakes_.begin());
+    Deliver(EventKind::Timer, timerId);
+  }
+}
 
 void EventDelivery::SetHandler(std::function<void(const DialogEvent&)> handler) {
   handler_ = std::move(handler);
@@ -81,6 +151,8 @@ void EventDelivery::DeliverPendingLater(int delayMs) {
     if (std::exchange(cancelPending_, false) && !ended_()) {
       Deliver(EventKind::Command, kCommandCancel, 0);
     }
+    DeliverPendingWakes();
+    if (!pendingWakes_.empty() && !stopped_) DeliverPendingLater(15);
   });
 }
 

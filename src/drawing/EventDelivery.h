@@ -5,6 +5,8 @@
 // layer.
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "DialogServices.h"
 #include "EventGate.h"
@@ -20,6 +22,9 @@ class EventDelivery {
   // a cancel held back is dropped.
   EventDelivery(QObject* context, std::function<void()> cancelWithoutHandler,
                 std::function<bool()> ended);
+  ~EventDelivery();
+  EventDelivery(const EventDelivery&) = delete;
+  EventDelivery& operator=(const EventDelivery&) = delete;
 
   void SetHandler(std::function<void(const DialogEvent&)> handler);
 
@@ -33,18 +38,27 @@ class EventDelivery {
   // the handler is busy or absent.
   void DeliverWhole(const DialogEvent& event);
 
+  // A call that any thread may make, as long as the program runs: the Timer event timerId reaches
+  // the handler on the dialog's thread after delayMs, once the handler is free (a wake is not
+  // dropped while it is busy; wakes waiting together come as one). Nothing once the dialog has
+  // finished.
+  std::function<void(int delayMs)> WakeFromAnyThread(int timerId);
+
   // Paints are reported from outside the paint itself, so that the handler may draw and pause.
   void QueuePaint();
 
-  // The dialog has finished: nothing held back is delivered any more.
-  void Stop() { stopped_ = true; }
+  // The dialog has finished: nothing held back is delivered any more, and no wake comes.
+  void Stop();
 
   bool Busy() const { return handlerDepth_ > 0 || gate_.Held(); }
   // Held by the dialog's own waits.
   detail::HandlerGate& Gate() { return gate_; }
 
  private:
+  struct WakeLine;
   void DeliverPendingLater(int delayMs = 0);
+  void Wake(int timerId);
+  void DeliverPendingWakes();
 
   QObject* context_;
   std::function<void()> cancelWithoutHandler_;
@@ -56,6 +70,8 @@ class EventDelivery {
   bool cancelPending_ = false;
   bool retryQueued_ = false;
   bool stopped_ = false;
+  std::vector<int> pendingWakes_;       // timer identifiers, each once
+  std::shared_ptr<WakeLine> wakeLine_;  // shared with the wakes handed out
 };
 
 }  // namespace funzioni

@@ -1,11 +1,13 @@
 #include "plot/FormulaDots.h"
 
 #include <cmath>
+#include <memory>
 
 #include "evaluator/BitCast.h"
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
 #include "sampling/FormulaSampler.h"
+#include "sampling/RunningSum.h"
 
 namespace funzioni {
 
@@ -69,59 +71,30 @@ FormulaDotCache::Key FormulaDotCache::KeyOf(const PlotState& state, const PlotMa
              BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
 }
 
-void FormulaDotCache::Prepare(FormulaSampler& sampler, const PlotState& state,
-                              const PlotMapping& mapping, std::string_view formula,
-                              StopToken stop) {
-  Key key = KeyOf(state, mapping, formula);
-  if (key_ == key) return;
-  if (pendingKey_ == key && !pending_->Abandoned()) return;
-  pending_.reset();  // an evaluation for other values, or abandoned, is of no use any more
-  pendingKey_.reset();
-  RunningValues walk = FormulaSampleWalk(state);
-  pending_ = sampler.Start(formula, walk.Next(kSamplesPerBlock), std::move(stop));
-  pendingWalk_ = walk;
-  pendingKey_ = std::move(key);
-}
-
 const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,
                                          const PlotState& state, const PlotMapping& mapping,
                                          std::string_view formula, StopToken stop) {
   Key key = KeyOf(state, mapping, formula);
   if (key_ == key) return dots_;
-  Prepare(sampler, state, mapping, formula, stop);
-  // Taken out first, so that nothing is left pending should the evaluation fail.
-  std::unique_ptr<FormulaJob> job = std::move(pending_);
-  RunningValues walk = *pendingWalk_;
-  pendingKey_.reset();
-  pendingWalk_.reset();
   key_.reset();
   dots_ = {};
   ++evaluations_;
+  RunningValues walk = FormulaSampleWalk(state);
   FormulaDotsBuilder builder(mapping);
-  while (true) {
+  std::vector<float> xs = walk.Next(kSamplesPerBlock);
+  do {
+    const std::unique_ptr<FormulaJob> job = sampler.Start(formula, std::move(xs), stop);
     const FormulaValues values = job->Join(own);
     if (job->Abandoned() || stop.stop_requested()) return dots_;
     builder.Add(job->Xs(), values);
-    std::vector<float> xs = walk.Next(kSamplesPerBlock);
-    if (xs.empty()) break;
-    job = sampler.Start(formula, std::move(xs), stop);
-  }
+    xs = walk.Next(kSamplesPerBlock);
+  } while (!xs.empty());
   dots_ = builder.Take();
   key_ = std::move(key);
   return dots_;
 }
 
-void FormulaDotCache::DropAbandoned() {
-  if (!pending_ || !pending_->Abandoned()) return;
-  pending_.reset();
-  pendingKey_.reset();
-  pendingWalk_.reset();
-}
-
 void FormulaDotCache::Drop() {
-  pending_.reset();
-  pendingKey_.reset();
-  pendingWalk_.reset();
   key_.reset();
 }
 

@@ -9,7 +9,6 @@
 // keypad takes the zoom.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,14 +16,12 @@
 #include <vector>
 
 #include "plot/PlotMapping.h"
-#include "sampling/RunningSum.h"
 #include "sampling/StopToken.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
 
 class ExpressionEvaluator;
-class FormulaJob;
 class FormulaSampler;
 
 struct FormulaDots {
@@ -47,25 +44,15 @@ class FormulaDotCache {
   FormulaDotCache(const FormulaDotCache&) = delete;
   FormulaDotCache& operator=(const FormulaDotCache&) = delete;
 
-  // Starts evaluating the formula on the helper threads unless its dots for the state's zoom and
-  // step on the mapping's area are kept (or already being evaluated), so that the caller can draw
-  // something else meanwhile. A stop requested through stop abandons the evaluation.
-  void Prepare(FormulaSampler& sampler, const PlotState& state, const PlotMapping& mapping,
-               std::string_view formula, StopToken stop = {});
-  // True while a prepared evaluation is under way (the helper threads are busy).
-  bool Evaluating() const { return pending_ != nullptr; }
-
   // The formula's dots: the kept ones when the formula, the zoom, the step and the area's size
-  // are those they were computed for; otherwise the prepared evaluation finished with the
-  // calling thread's help, or a new one. No dots (and nothing kept) once a stop was requested
-  // through stop before the evaluation ended.
+  // are those they were computed for; otherwise evaluated now, on the sampler's helpers and the
+  // calling thread (every job ends within the call). No dots (and nothing kept) once a stop was
+  // requested through stop before the evaluation ended.
   const FormulaDots& Dots(ExpressionEvaluator& own, FormulaSampler& sampler, const PlotState& state,
                           const PlotMapping& mapping, std::string_view formula,
                           StopToken stop = {});
 
   void Drop();
-  // Forgets an evaluation that was abandoned (it holds the helper threads until then).
-  void DropAbandoned();
   // How many times the formula was evaluated.
   long long Evaluations() const { return evaluations_; }
 
@@ -82,9 +69,6 @@ class FormulaDotCache {
 
   std::optional<Key> key_;
   FormulaDots dots_;
-  std::optional<Key> pendingKey_;
-  std::unique_ptr<FormulaJob> pending_;       // the first block of samples
-  std::optional<RunningValues> pendingWalk_;  // where the samples after it begin
   long long evaluations_ = 0;
 };
 

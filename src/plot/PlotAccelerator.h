@@ -31,6 +31,8 @@ class PlotAccelerator {
   DotLayer& Layer() { return layer_; }
 
  private:
+  // First, so that it goes last: the helper threads of its pool serve the caches' computations
+  // (none of which outlives the call that started it).
   FormulaSampler sampler_;
   FormulaDotCache formulaCache_;
   BuiltinRowCache builtinCache_;

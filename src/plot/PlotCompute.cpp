@@ -28,10 +28,36 @@ PlotWork MergePlotWork(PlotWork earlier, PlotWork later) {
   return later;
 }
 
+void PlotWorkQueue::Add(PlotWork work) {
+  unfinished_ =
+      unfinished_ ? MergePlotWork(std::move(*unfinished_), std::move(work)) : std::move(work);
+  ++added_;
+  waiting_ = true;
+}
+
+std::pair<PlotWork, std::uint64_t> PlotWorkQueue::Next() {
+  waiting_ = false;
+  return {*unfinished_, added_};
+}
+
+void PlotWorkQueue::Computed(PlotOutcome outcome, std::uint64_t number) {
+  outcome_ = std::move(outcome);
+  outcomeNumber_ = number;
+}
+
+std::optional<PlotOutcome> PlotWorkQueue::Take() {
+  if (!outcome_) return std::nullopt;
+  if (outcomeNumber_ == added_) {
+    unfinished_.reset();
+  } else if (unfinished_ && unfinished_->table && outcome_->table &&
+             unfinished_->tableTicket == outcome_->tableTicket) {
+    unfinished_->table.reset();  // shown now; the later work need not show it again
+  }
+  return std::exchange(outcome_, std::nullopt);
+}
+
 std::optional<PlotOutcome> PlotComputer::Compute(const PlotWork& work, DotLayer layer,
                                                  StopToken stop) {
-  // The helper threads are freed of an evaluation that earlier work abandoned.
-  accelerator_.FormulaCache().DropAbandoned();
   PlotOutcome outcome;
   outcome.picture = work.picture;
   outcome.zoom = work.state.zoomValue.value;

@@ -5,8 +5,10 @@
 // runs wherever the worker puts it: the desktop's own thread, or the browser's background
 // instance of the program.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "drawing/Geometry.h"
@@ -46,6 +48,35 @@ struct PlotOutcome {
   std::optional<std::string> table;  // the table's heading (the formula), when there is a table
   std::vector<std::string> tableRows;
   int tableTicket = 0;
+};
+
+// What a plot worker holds between the window and the computation, under the same rules on the
+// desktop and in the browser: work handed over while earlier work is unfinished takes over what
+// that has not shown, and the outcome of the newest computation waits to be taken. Not locked:
+// the worker guards it.
+class PlotWorkQueue {
+ public:
+  void Add(PlotWork work);
+  // True from Add until Take has returned the outcome of the work added last.
+  bool Unfinished() const { return unfinished_.has_value(); }
+  // Work waits to be computed.
+  bool Waiting() const { return waiting_; }
+  // The waiting work and the number that comes back with its outcome; only while Waiting().
+  std::pair<PlotWork, std::uint64_t> Next();
+  // The unfinished work waits again (its computation came to nothing).
+  void Again() { waiting_ = Unfinished(); }
+  void Computed(PlotOutcome outcome, std::uint64_t number);
+  bool HasOutcome() const { return outcome_.has_value(); }
+  // The newest outcome: of the work added last (which is then finished) or of earlier work that
+  // later work replaced while it was being computed.
+  std::optional<PlotOutcome> Take();
+
+ private:
+  std::optional<PlotWork> unfinished_;  // everything added whose outcome is not yet taken
+  std::uint64_t added_ = 0;             // the number of the work added last
+  bool waiting_ = false;
+  std::optional<PlotOutcome> outcome_;
+  std::uint64_t outcomeNumber_ = 0;
 };
 
 // The evaluator and the kept results that make one computation after another fast. One thread

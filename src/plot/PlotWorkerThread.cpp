@@ -1,7 +1,7 @@
 // The desktop's plot worker: one thread of its own that computes what the event thread hands
-// over, abandoning a computation through its stop token.
+// over, and a timekeeper that stops a computation through its stop token once newer work has
+// waited past the patience. The event thread learns of each outcome through the wake.
 
-#include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -13,33 +13,36 @@
 
 namespace funzioni {
 
+using Clock = std::chrono::steady_clock;
+
 struct PlotWorker::Impl {
   Impl(unsigned threads, std::chrono::milliseconds patience)
       : computer(threads),
         patience(patience),
-        thread([this](std::stop_token quit) { Loop(std::move(quit)); }) {}
+        thread([this](std::stop_token quit) { Compute(std::move(quit)); }),
+        timekeeper([this](std::stop_token quit) { KeepTime(std::move(quit)); }) {}
 
-  void Loop(std::stop_token quit);
-  // When newer work waits, the time at which the computation under way is abandoned.
-  std::optional<std::chrono::steady_clock::time_point> OverdueAtLocked() const;
-  void AbandonOverdueLocked();
+  void Compute(std::stop_token quit);
+  void KeepTime(std::stop_token quit);
+  // While newer work waits for the computation under way (not yet told to stop): when that is
+  // to stop.
+  std::optional<Clock::time_point> OverdueAtLocked() const;
 
-  PlotComputer computer;  // the thread's alone
+  PlotComputer computer;  // the computing thread's alone
 
   const std::chrono::milliseconds patience;
   mutable std::mutex mutex;
   std::condition_variable_any changed;
-  std::optional<PlotWork> unfinished;  // everything handed over whose outcome is not yet taken
-  std::uint64_t generation = 0;        // of the work handed over last
-  bool queued = false;                 // unfinished waits to be computed
+  PlotWorkQueue queue;
   bool computing = false;
-  std::chrono::steady_clock::time_point computingSince;
-  std::optional<PlotOutcome> outcome;
-  std::uint64_t outcomeGeneration = 0;
+  Clock::time_point computingSince;
   long long abandonments = 0;
   std::stop_source abandon;  // of the computation under way
   DotLayer spare;
-  std::jthread thread;  // last: it ends before anything it uses
+  Wake wake;
+  // Last: they end, in this order, before anything they use goes.
+  std::jthread thread;
+  std::jthread timekeeper;
 };
 
 PlotWorker::PlotWorker(unsigned threads, std::chrono::milliseconds patience)
@@ -49,69 +52,45 @@ PlotWorker::~PlotWorker() {
   {
     const std::lock_guard lock(impl_->mutex);
     impl_->thread.request_stop();  // before it could take up waiting work
+    impl_->timekeeper.request_stop();
     impl_->abandon.request_stop();
   }
-  // The thread is joined when impl_->thread goes, first of its members.
+  // The threads are joined when impl_ goes, first of its members.
   impl_.reset();
 }
 
-std::optional<std::chrono::steady_clock::time_point> PlotWorker::Impl::OverdueAtLocked() const {
-  if (!computing || !queued) return std::nullopt;
+std::optional<Clock::time_point> PlotWorker::Impl::OverdueAtLocked() const {
+  if (!computing || !queue.Waiting() || abandon.stop_requested()) return std::nullopt;
   return computingSince + patience;
 }
 
-void PlotWorker::Impl::AbandonOverdueLocked() {
-  const auto overdueAt = OverdueAtLocked();
-  if (overdueAt && std::chrono::steady_clock::now() >= *overdueAt) abandon.request_stop();
+void PlotWorker::OnWake(Wake wake) {
+  const std::lock_guard lock(impl_->mutex);
+  impl_->wake = std::move(wake);
 }
 
 void PlotWorker::Submit(PlotWork work) {
   Impl& w = *impl_;
   const std::lock_guard lock(w.mutex);
-  w.unfinished =
-      w.unfinished ? MergePlotWork(std::move(*w.unfinished), std::move(work)) : std::move(work);
-  ++w.generation;
-  w.queued = true;
-  w.AbandonOverdueLocked();
+  w.queue.Add(std::move(work));
   w.changed.notify_all();
 }
 
 bool PlotWorker::WaitFor(std::chrono::milliseconds timeout) {
   Impl& w = *impl_;
   std::unique_lock lock(w.mutex);
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (true) {
-    w.AbandonOverdueLocked();
-    if (w.outcome || !w.unfinished) return true;
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= end) return false;
-    auto until = end;
-    if (const auto overdueAt = w.OverdueAtLocked(); overdueAt && *overdueAt > now) {
-      until = std::min(until, *overdueAt);
-    }
-    w.changed.wait_until(lock, until);
-  }
+  return w.changed.wait_for(lock, timeout,
+                            [&w] { return w.queue.HasOutcome() || !w.queue.Unfinished(); });
 }
 
 std::optional<PlotOutcome> PlotWorker::Take() {
-  Impl& w = *impl_;
-  const std::lock_guard lock(w.mutex);
-  w.AbandonOverdueLocked();
-  if (!w.outcome) return std::nullopt;
-  if (w.outcomeGeneration == w.generation) {
-    w.unfinished.reset();
-  } else if (w.unfinished && w.unfinished->table && w.outcome->table &&
-             w.unfinished->tableTicket == w.outcome->tableTicket) {
-    w.unfinished->table.reset();  // shown now; the later work need not show it again
-  }
-  std::optional<PlotOutcome> outcome = std::move(w.outcome);
-  w.outcome.reset();
-  return outcome;
+  const std::lock_guard lock(impl_->mutex);
+  return impl_->queue.Take();
 }
 
 bool PlotWorker::Busy() const {
   const std::lock_guard lock(impl_->mutex);
-  return impl_->unfinished.has_value();
+  return impl_->queue.Unfinished();
 }
 
 bool PlotWorker::Computing() const {
@@ -129,19 +108,17 @@ void PlotWorker::Recycle(DotLayer layer) {
   impl_->spare = std::move(layer);
 }
 
-void PlotWorker::Impl::Loop(std::stop_token quit) {
+void PlotWorker::Impl::Compute(std::stop_token quit) {
   std::unique_lock lock(mutex);
   while (true) {
-    changed.wait(lock, quit, [this] { return queued; });
+    changed.wait(lock, quit, [this] { return queue.Waiting(); });
     if (quit.stop_requested()) return;
-    queued = false;
-    const PlotWork work = *unfinished;
-    const std::uint64_t workGeneration = generation;
+    const auto [work, number] = queue.Next();
     abandon = std::stop_source();
     const std::stop_token stop = abandon.get_token();
     DotLayer layer = std::move(spare);
     computing = true;
-    computingSince = std::chrono::steady_clock::now();
+    computingSince = Clock::now();
     lock.unlock();
     std::optional<PlotOutcome> computed = computer.ComputeOrNothing(work, std::move(layer), stop);
     lock.lock();
@@ -150,9 +127,29 @@ void PlotWorker::Impl::Loop(std::stop_token quit) {
       ++abandonments;
       continue;
     }
-    outcome = std::move(computed);
-    outcomeGeneration = workGeneration;
+    queue.Computed(std::move(*computed), number);
     changed.notify_all();
+    if (!wake) continue;
+    const Wake told = wake;
+    lock.unlock();
+    told(std::chrono::milliseconds(0));
+    lock.lock();
+  }
+}
+
+void PlotWorker::Impl::KeepTime(std::stop_token quit) {
+  std::unique_lock lock(mutex);
+  while (!quit.stop_requested()) {
+    const std::optional<Clock::time_point> overdueAt = OverdueAtLocked();
+    if (!overdueAt) {
+      changed.wait(lock, quit, [this] { return OverdueAtLocked().has_value(); });
+    } else if (Clock::now() >= *overdueAt) {
+      abandon.request_stop();
+    } else {
+      // Until then, or until the computation ends or is stopped otherwise.
+      changed.wait_until(lock, quit, *overdueAt,
+                         [this, overdueAt] { return OverdueAtLocked() != overdueAt; });
+    }
   }
 }
 

@@ -2,10 +2,12 @@
 // has no threads for it), under the desktop worker's rules. Work handed over while a computation
 // is under way waits, taking over what earlier waiting work has not shown; when the computation
 // overstays its patience, the instance is restarted (its kept results go with it) and the
-// waiting work goes at once. The page's thread cannot wait, so WaitFor only looks: the window
-// polls on its timer until the outcome has come. Without a background instance the page's
-// thread computes inside WaitFor and Take.
+// waiting work goes at once. The page's thread cannot wait, so WaitFor only looks: the worker
+// wakes the window when the instance's reply has come, and when the computation under way is
+// due to be abandoned. Without a background instance the page's thread computes inside WaitFor
+// and Take.
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -61,28 +63,28 @@ struct PlotWorker::Impl {
   void AbandonOverdue();
   // Without a background instance: the waiting work computed here and now.
   void ComputeHere();
+  void Tell(std::chrono::milliseconds after) const {
+    if (wake) wake(after);
+  }
 
   const std::chrono::milliseconds patience;
-  std::optional<PlotWork> unfinished;  // everything handed over whose outcome is not yet taken
-  std::uint64_t generation = 0;        // of the work handed over last
-  bool queued = false;                 // unfinished waits to be computed
-  bool computing = false;              // the background instance computes
-  std::uint64_t computingGeneration = 0;
+  PlotWorkQueue queue;
+  bool computing = false;  // the background instance computes
+  std::uint64_t computingNumber = 0;
   Clock::time_point computingSince;
-  std::optional<PlotOutcome> outcome;
-  std::uint64_t outcomeGeneration = 0;
   long long abandonments = 0;
   DotLayer spare;
+  Wake wake;
   std::unique_ptr<PlotComputer> here;  // only without a background instance
   BackgroundWork background;           // last: no reply comes once it is gone
 };
 
 void PlotWorker::Impl::SendQueued() {
-  if (!queued || computing || !background.Available()) return;
-  background.Post(EncodePlotWork(*unfinished));
-  queued = false;
+  if (!queue.Waiting() || computing || !background.Available()) return;
+  const auto [work, number] = queue.Next();
+  background.Post(EncodePlotWork(work));
   computing = true;
-  computingGeneration = generation;
+  computingNumber = number;
   computingSince = Clock::now();
 }
 
@@ -90,7 +92,8 @@ void PlotWorker::Impl::Arrived(std::vector<std::uint8_t> reply) {
   if (!computing) return;
   computing = false;
   if (reply.empty() && !background.Available()) {
-    queued = unfinished.has_value();  // computed here from now on
+    queue.Again();  // computed here from now on
+    Tell(std::chrono::milliseconds(0));
     return;
   }
   std::optional<PlotOutcome> decoded;
@@ -101,13 +104,13 @@ void PlotWorker::Impl::Arrived(std::vector<std::uint8_t> reply) {
     decoded = PlotOutcome{};
     background.Restart();
   }
-  outcome = std::move(decoded);
-  outcomeGeneration = computingGeneration;
+  queue.Computed(std::move(*decoded), computingNumber);
   SendQueued();
+  Tell(std::chrono::milliseconds(0));
 }
 
 void PlotWorker::Impl::AbandonOverdue() {
-  if (!computing || !queued || Clock::now() < computingSince + patience) return;
+  if (!computing || !queue.Waiting() || Clock::now() < computingSince + patience) return;
   background.Restart();
   computing = false;
   ++abandonments;
@@ -115,12 +118,11 @@ void PlotWorker::Impl::AbandonOverdue() {
 }
 
 void PlotWorker::Impl::ComputeHere() {
-  if (!queued || background.Available()) return;
+  if (!queue.Waiting() || background.Available()) return;
   if (!here) here = std::make_unique<PlotComputer>(1);
-  queued = false;
-  outcome = here->ComputeOrNothing(*unfinished, std::move(spare));
-  if (!outcome) outcome = PlotOutcome{};
-  outcomeGeneration = generation;
+  const auto [work, number] = queue.Next();
+  std::optional<PlotOutcome> outcome = here->ComputeOrNothing(work, std::move(spare));
+  queue.Computed(outcome ? std::move(*outcome) : PlotOutcome{}, number);
 }
 
 PlotWorker::PlotWorker(unsigned /*threads*/, std::chrono::milliseconds patience)
@@ -128,39 +130,38 @@ PlotWorker::PlotWorker(unsigned /*threads*/, std::chrono::milliseconds patience)
 
 PlotWorker::~PlotWorker() = default;
 
+void PlotWorker::OnWake(Wake wake) {
+  impl_->wake = std::move(wake);
+}
+
 void PlotWorker::Submit(PlotWork work) {
   Impl& w = *impl_;
-  w.unfinished =
-      w.unfinished ? MergePlotWork(std::move(*w.unfinished), std::move(work)) : std::move(work);
-  ++w.generation;
-  w.queued = true;
+  w.queue.Add(std::move(work));
   w.AbandonOverdue();
   w.SendQueued();
+  if (!w.computing || !w.queue.Waiting()) return;
+  // The page comes back when the computation under way is due to be abandoned.
+  const auto left = w.computingSince + w.patience - Clock::now();
+  w.Tell(
+      std::max(std::chrono::ceil<std::chrono::milliseconds>(left), std::chrono::milliseconds(0)));
 }
 
 bool PlotWorker::WaitFor(std::chrono::milliseconds /*timeout*/) {
   Impl& w = *impl_;
   w.AbandonOverdue();
   w.ComputeHere();
-  return w.outcome || !w.unfinished;
+  return w.queue.HasOutcome() || !w.queue.Unfinished();
 }
 
 std::optional<PlotOutcome> PlotWorker::Take() {
   Impl& w = *impl_;
   w.AbandonOverdue();
   w.ComputeHere();
-  if (!w.outcome) return std::nullopt;
-  if (w.outcomeGeneration == w.generation) {
-    w.unfinished.reset();
-  } else if (w.unfinished && w.unfinished->table && w.outcome->table &&
-             w.unfinished->tableTicket == w.outcome->tableTicket) {
-    w.unfinished->table.reset();  // shown now; the later work need not show it again
-  }
-  return std::exchange(w.outcome, std::nullopt);
+  return w.queue.Take();
 }
 
 bool PlotWorker::Busy() const {
-  return impl_->unfinished.has_value();
+  return impl_->queue.Unfinished();
 }
 
 bool PlotWorker::Computing() const {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include <unistd.h>
 
@@ -369,6 +370,33 @@ TEST_F(DialogEventTest, WaitsCalledFromTheHandlerKeepItFromBeingEnteredAgain) {
     onEvent_ = nullptr;
     Take();
   }
+}
+
+TEST_F(DialogEventTest, AWakeFromAnotherThreadComesOnceTheHandlerIsFree) {
+  ShowDialog();
+  const std::function<void(int)> wake = dialog_->WakeFromAnyThread(7);
+  const struct {
+    const char* name;
+    int delayMs;
+    int pauseMs;  // the handler is held this long right after the wake
+  } cases[] = {
+      {"at once", 0, 0},
+      {"after its delay", 30, 0},
+      {"while the handler is busy: not dropped", 0, 60},
+  };
+  for (const auto& c : cases) {
+    std::thread([&wake, &c] { wake(c.delayMs); }).join();
+    if (c.pauseMs > 0) dialog_->PauseMilliseconds(c.pauseMs);
+    EXPECT_TRUE(Take().empty()) << c.name << ": never inside the caller's own turn";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !events_.empty(); }, 2000)) << c.name;
+    QTest::qWait(c.delayMs + 20);
+    EXPECT_EQ(Take(), (Events{"timer 7"})) << c.name;
+  }
+  // Once the dialog has gone the wake does nothing.
+  dialog_.reset();
+  std::thread([&wake] { wake(0); }).join();
+  QTest::qWait(20);
+  EXPECT_TRUE(Take().empty());
 }
 
 TEST_F(DialogEventTest, AHandlerThatThrowsLeavesTheDialogListening) {

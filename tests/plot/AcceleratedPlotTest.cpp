@@ -2,6 +2,8 @@
 // every row of the results table must be the same, whatever the caches hold from earlier
 // redraws.
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -271,6 +273,57 @@ TEST_F(AcceleratedPlot, WorkerFinishesWorkUnderWayWithinItsPatience) {
   EXPECT_EQ(worker.Abandonments(), 0);
   ASSERT_TRUE(newest);
   EXPECT_EQ(newest->zoom, last.zoomValue.value);
+}
+
+// Seconds of samples on any machine: every curve and a long formula at zoom 5,000.
+PlotState LongState() {
+  PlotState state = StateOf(kDrawCases[0]);
+  state.curveOn.fill(1);
+  std::string formula = "SIN(x)*x^2";
+  while (formula.size() < 8000) formula += "+SIN(x)*x^2";
+  state.currentFormula = formula;
+  state.zoomValue.value = 4999;
+  return state;
+}
+
+TEST_F(AcceleratedPlot, WorkerStopsOverdueWorkItselfAndWakesTheWindowForEachOutcome) {
+  // Nobody looks at the worker meanwhile: it keeps its own time.
+  PlotWorker worker(3, std::chrono::milliseconds(20));
+  std::atomic<int> wakes{0};
+  std::atomic<bool> wokenLater{false};
+  worker.OnWake([&](std::chrono::milliseconds after) {
+    if (after.count() != 0) wokenLater = true;
+    ++wakes;
+  });
+  worker.Submit(WholeWork(LongState()));
+  while (!worker.Computing()) std::this_thread::yield();
+  const PlotState last = StateOf(kDrawCases[2]);
+  worker.Submit(WholeWork(last));
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+  while (wakes == 0 && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(wakes, 1);
+  EXPECT_FALSE(wokenLater) << "the desktop's worker has nothing to be asked later";
+  EXPECT_EQ(worker.Abandonments(), 1);
+  std::optional<PlotOutcome> outcome = worker.Take();
+  ASSERT_TRUE(outcome && outcome->whole);
+  EXPECT_EQ(outcome->zoom, last.zoomValue.value);
+  EXPECT_FALSE(worker.Busy());
+}
+
+TEST_F(AcceleratedPlot, AWorkerDestroyedWhileItsHelpersComputeEnds) {
+  for (const unsigned threads : {1u, 3u}) {
+    std::atomic<int> wakes{0};
+    {
+      PlotWorker worker(threads);
+      worker.OnWake([&](std::chrono::milliseconds) { ++wakes; });
+      worker.Submit(WholeWork(LongState()));
+      while (!worker.Computing()) std::this_thread::yield();
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(wakes, 0) << threads << " threads: the abandoned work has no outcome";
+  }
 }
 
 TEST(PlotWorkMerge, LaterWorkTakesOverWhatTheEarlierHasNotShown) {

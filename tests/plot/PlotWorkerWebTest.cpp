@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <optional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,35 @@ TEST_F(WebPlotWorker, AnOverdueComputationIsAbandonedByRestartingTheInstance) {
   // What comes back is what the desktop computes.
   PlotComputer computer(1);
   EXPECT_EQ(EncodePlotOutcome(*outcome), EncodePlotOutcome(*computer.Compute(Whole(50), {})));
+  EXPECT_FALSE(worker.Busy());
+}
+
+TEST_F(WebPlotWorker, TheWindowIsWokenForEachReplyAndWhenWorkBecomesOverdue) {
+  PlotWorker worker(0, std::chrono::minutes(1));
+  std::vector<std::chrono::milliseconds> wakes;
+  worker.OnWake([&wakes](std::chrono::milliseconds after) { wakes.push_back(after); });
+  worker.Submit(Whole(9));
+  EXPECT_TRUE(wakes.empty()) << "nothing waits for the computation under way";
+  worker.Submit(Whole(50));
+  ASSERT_EQ(wakes.size(), 1u) << "the newer work waits: the page comes back when it is due";
+  EXPECT_GT(wakes[0], std::chrono::seconds(59));
+  EXPECT_LE(wakes[0], std::chrono::minutes(1));
+  ASSERT_TRUE(Background().ServeOne());
+  ASSERT_EQ(wakes.size(), 2u);
+  EXPECT_EQ(wakes[1].count(), 0) << "a reply is taken at once";
+  ASSERT_TRUE(worker.Take());
+  ASSERT_TRUE(Background().ServeOne());
+  ASSERT_EQ(wakes.size(), 3u);
+  ASSERT_TRUE(worker.Take());
+  EXPECT_FALSE(worker.Busy());
+
+  // An instance that stops being able to run: the page computes the work at the next look.
+  worker.Submit(Whole(9));
+  Background().BecomeUnusable();
+  ASSERT_EQ(wakes.size(), 4u);
+  EXPECT_EQ(wakes[3].count(), 0);
+  std::optional<PlotOutcome> outcome = worker.Take();
+  ASSERT_TRUE(outcome && outcome->whole);
   EXPECT_FALSE(worker.Busy());
 }
 

@@ -32,8 +32,8 @@ constexpr int kLeftButton = 0;
 constexpr int kRightButton = 2;
 constexpr int kLeftHeld = 1;
 constexpr int kRightHeld = 2;
-// A timer faster than this means work under way (a computation polled for): the page is not
-// idle while one runs.
+// A timer faster than this means work under way (a wake due, an event held back): the page is
+// not idle while one runs.
 constexpr int kWorkTimerBelowMs = 50;
 
 // 0xFFRRGGBB words as the canvas's bytes R, G, B, A.
@@ -440,6 +440,10 @@ void Dialog::StartTimer(int timerId, int periodMs) {
   const int period = std::max(periodMs, 1);
   d.timers[timerId] = web::PageScheduler().Start(
       &d.timers, period, period, [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
+}
+
+std::function<void(int delayMs)> Dialog::WakeFromAnyThread(int timerId) {
+  return impl_->delivery.WakeFromAnyThread(timerId);
 }
 
 void Dialog::StopTimer(int timerId) {

@@ -108,8 +108,10 @@ var FunzioniBackground = (function () {
     const worker = new Worker(url);
     record.worker = worker;
     record.replies = [];
+    record.inFlight = 0;
     worker.onmessage = function (e) {
       if (record.worker !== worker) return;  // of an instance since restarted
+      if (record.inFlight > 0) --record.inFlight;
       if (e.data instanceof ArrayBuffer) {
         record.replies.push(new Uint8Array(e.data));
         Module['_funzioni_background_arrived'](record.owner, handle, e.data.byteLength);
@@ -156,6 +158,14 @@ var FunzioniBackground = (function () {
     if (record === undefined || record.worker === null) return;
     const copy = bytes.slice();
     record.worker.postMessage(copy.buffer, [copy.buffer]);
+    ++record.inFlight;
+  };
+  // True while an instance owes a reply: the page's work is under way there.
+  bg.busy = function () {
+    for (const record of records.values()) {
+      if (record.worker !== null && record.inFlight > 0) return true;
+    }
+    return false;
   };
   bg.take = function (handle) {
     const record = records.get(handle);

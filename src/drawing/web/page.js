@@ -543,7 +543,9 @@ var FunzioniPage = (function () {
     };
     window.funzioniPage = {
       ready: ready,
-      idle: () => (pageState() & 2) !== 0,
+      // Not while a background instance computes: the window is woken when its reply comes.
+      idle: () => (pageState() & 2) !== 0 &&
+          !(Module['funzioniBackground'] && Module['funzioniBackground'].busy()),
       ended: () => ended,
     };
     window.addEventListener('resize', fit);
