@@ -7,6 +7,7 @@
 #include "controls/Panels.h"
 #include "drawing/DialogServices.h"
 #include "drawing/ExportServices.h"
+#include "drawing/TextRules.h"
 #include "plot/PlotIds.h"
 #include "plot/StudyMarks.h"
 #include "plot/ZoomWindow.h"
@@ -125,7 +126,8 @@ bool StudyPanel::OnTimer(int timerId) {
 
 void StudyPanel::ShowOutcome() {
   lines_ = StudyLines(outcome_->study);
-  heading_ = StudyHeading(outcome_->formula, outcome_->study.xMin, outcome_->study.xMax);
+  // The heading is UTF-8; the formula may come from a history line in the Windows code page.
+  heading_ = StudyHeading(Utf8Of(outcome_->formula), outcome_->study.xMin, outcome_->study.xMax);
   window_.SetHeading(heading_);
   const std::vector<std::string> texts = Lines();
   window_.SetLines(texts);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "drawing/TextRules.h"
 #include "sampling/DecimalText.h"
 
 namespace funzioni {
@@ -62,9 +61,8 @@ std::string StudyNumber(double value, double halfRange) {
 
 std::string StudyHeading(std::string_view formula, double xMin, double xMax) {
   const double half = std::max(std::abs(xMin), std::abs(xMax));
-  // The heading mixes UTF-8 with the typed formula, which may be in the Windows code page.
-  return "Studio numerico di f(x) = " + Utf8Of(formula) + " per x da " + StudyNumber(xMin, half) +
-         " a " + StudyNumber(xMax, half) + ", angoli in gradi";
+  return "Studio numerico di f(x) = " + std::string(formula) + " per x da " +
+         StudyNumber(xMin, half) + " a " + StudyNumber(xMax, half) + ", angoli in gradi";
 }
 
 std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
