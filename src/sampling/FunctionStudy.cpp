@@ -22,6 +22,9 @@ constexpr double kMostRoundSamples = 8000;
 
 constexpr float kPlotStep = 50;  // the step meter's start value
 
+// Positions closer than this part of the half range are one position.
+constexpr double kSamePosition = 1e-6;
+
 int Sign(double v) {
   return (v > 0) - (v < 0);
 }
@@ -349,10 +352,26 @@ class Analysis {
       } else if (Sign(*v) != sign) {
         SignChange(xs_[a], c);
         SignChange(c, xs_[b]);
-      } else if (std::fabs(*v) <= 1e-7 * typical_ && probe_.ContinuousAt(c, step_)) {
+      } else if (TouchesAxis(c, *v) && probe_.ContinuousAt(c, step_)) {
         out_.zeros.push_back({c, true});
       }
     });
+  }
+
+  // A smallest |f| that is not 0 is a zero where f touches the axis when a few floats away on
+  // both sides |f| is at least twice as large: the zero lies closer to c than 32-bit x can say
+  // (ABS(SIN(x)) at 180, where SIN of the rounded angle is 8.7E-8). A minimum that stays level
+  // over those floats (EXP(x)/x at 1) is no zero, however small against the other values.
+  bool TouchesAxis(float c, double v) {
+    for (const int floats : {4, 16}) {
+      bool rises = true;
+      for (const int dir : {-1, 1}) {
+        const std::optional<double> side = probe_.At(KeyFloat(FloatKey(c) + dir * floats));
+        rises = rises && side && std::fabs(*side) >= 2 * std::fabs(v);
+      }
+      if (rises) return true;
+    }
+    return false;
   }
 
   int SignAt(double x) {
@@ -454,7 +473,9 @@ class Analysis {
     for (const double x : jumps_) cuts.emplace_back(x, x);
     for (const StudyGap& gap : out_.gaps) cuts.emplace_back(gap.from, gap.to);
     std::sort(cuts.begin(), cuts.end());
-    const double tiny = 1e-9 * r_;
+    // A stretch too short to be told from its ends (a jump at the range's end) has no sign of
+    // its own: the stretch after it begins there.
+    const double tiny = kSamePosition * r_;
     double cursor = -r_;
     const auto free = [&](double to) {
       if (to - cursor <= tiny) return;
@@ -470,7 +491,7 @@ class Analysis {
 
   template <typename Item, typename X>
   void SortUnique(std::vector<Item>& items, X x) {
-    const double close = 1e-6 * r_;
+    const double close = kSamePosition * r_;
     std::stable_sort(items.begin(), items.end(),
                      [&](const Item& p, const Item& q) { return x(p) < x(q); });
     items.erase(
