@@ -77,14 +77,12 @@ class Analysis {
 
   FunctionStudy Run(const StopToken& stop) {
     out_.yIntercept = probe_.At(0.0f);
-    const std::vector<void (Analysis::*)()> phases = {&Analysis::FindGaps,
-                                                      &Analysis::FindZeroRuns,
-                                                      &Analysis::FindSignChanges,
-                                                      &Analysis::FindBumps,
-                                                      &Analysis::MergeCloseZeros,
-                                                      &Analysis::FindExtrema,
-                                                      &Analysis::FindInflectionPoints,
-                                                      &Analysis::FindSigns};
+    const std::vector<void (Analysis::*)()> phases = {
+        &Analysis::FindGaps,        &Analysis::FindZeroRuns,
+        &Analysis::FindSignChanges, &Analysis::FindJumps,
+        &Analysis::FindBumps,       &Analysis::MergeCloseZeros,
+        &Analysis::FindExtrema,     &Analysis::FindInflectionPoints,
+        &Analysis::FindSigns};
     for (const auto phase : phases) {
       if (stop.stop_requested()) break;
       (this->*phase)();
@@ -267,6 +265,31 @@ class Analysis {
     }
     breaks_.push_back(r);  // a jump across 0
     jumps_.push_back(r);
+  }
+
+  // Jumps that keep the sign (FIX(x)+0.5 at 2) break the curve as those across 0 do: where one
+  // step between samples changes f far more than the steps beside it, the floats either side
+  // of the middle value tell a jump from a steep stretch.
+  void FindJumps() {
+    const std::size_t n = xs_.size();
+    for (std::size_t i = 1; i + 2 < n; ++i) {
+      if (!ys_[i - 1] || !ys_[i] || !ys_[i + 1] || !ys_[i + 2]) continue;
+      const double step = std::fabs(*ys_[i + 1] - *ys_[i]);
+      const double beside =
+          std::max(std::fabs(*ys_[i] - *ys_[i - 1]), std::fabs(*ys_[i + 2] - *ys_[i + 1]));
+      // a few units of the last 32-bit place are rounding (the flat top of COS(x))
+      const double rounding = 16 * 0x1p-24 * std::max(std::fabs(*ys_[i]), std::fabs(*ys_[i + 1]));
+      if (!(step > 8 * beside) || step <= rounding || !Unbroken(xs_[i], xs_[i + 1])) continue;
+      const double middle = 0.5 * (*ys_[i] + *ys_[i + 1]);
+      const bool below = *ys_[i] < middle;
+      const auto [l, r] = probe_.Bisect(xs_[i], xs_[i + 1], [&](float x) {
+        const std::optional<double> v = probe_.At(x);
+        return v && (*v < middle) == below;
+      });
+      const std::optional<double> fl = probe_.At(l);
+      const std::optional<double> fr = probe_.At(r);
+      if (fl && fr && std::fabs(*fr - *fl) > 0.5 * step) breaks_.push_back(r);
+    }
   }
 
   // Chains of consecutive even samples (the plot's and the round x being too close to them for

@@ -26,6 +26,7 @@ namespace {
 // below the curvature it measures.
 constexpr int kStencils = 400;
 constexpr int kMostStencils = 4000;
+constexpr double kWidestStencil = 0.25;  // of the half range
 
 class InflectionFinder {
  public:
@@ -44,6 +45,10 @@ class InflectionFinder {
     const std::optional<double> centre = probe_.At(t);
     const std::optional<double> above = probe_.At(static_cast<float>(t + h));
     if (!below || !centre || !above) return std::nullopt;
+    // Values beyond the 32-bit range (EXP(x) past 88.7) have no curvature.
+    if (std::max({std::fabs(*below), std::fabs(*centre), std::fabs(*above)}) >= kStudyHuge) {
+      return std::nullopt;
+    }
     return SecondDifference{
         *above - 2 * *centre + *below,
         16 * 0x1p-24 * (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below))};
@@ -53,6 +58,22 @@ class InflectionFinder {
     const std::optional<SecondDifference> d2 = SecondDifferenceAt(t, h);
     if (!d2) return std::nullopt;
     return d2->value > d2->noise ? 1 : d2->value < -d2->noise ? -1 : 0;
+  }
+
+  // The noise of the values stays while the second difference grows as the stencil's square:
+  // where the curvature is too slight for the stencil h (SIN(x) near 0 at zoom 100), wider
+  // stencils, up to a quarter of the range, tell its sign.
+  std::optional<int> CurvatureSeen(float t, double h) {
+    const std::optional<int> fine = Curvature(t, h);
+    if (!fine || *fine != 0) return fine;
+    for (double wide = 4 * h; wide <= kWidestStencil * search_.halfRange; wide *= 4) {
+      // nor across a range end or an extremum, which may be a kink (ABS(SIN(x)) at 0)
+      if (std::fabs(t) + 2 * wide > search_.halfRange || NearExtremum(t, 2 * wide)) break;
+      const std::optional<int> coarse = Curvature(t, wide);
+      if (!coarse) break;
+      if (*coarse != 0) return coarse;
+    }
+    return 0;
   }
 
   // The stencils' count: kStencils, or more where extrema lie close together (an oscillation),
@@ -76,7 +97,7 @@ class InflectionFinder {
     std::vector<std::optional<int>> signs;
     for (int k = 1; k < count; ++k) {
       ts.push_back(static_cast<float>(-search_.halfRange + k * h));
-      signs.push_back(Curvature(ts.back(), h));
+      signs.push_back(CurvatureSeen(ts.back(), h));
     }
     // A change of sign counts when each side holds for two stencils with no break between.
     const auto holds = [&](std::size_t k, int dir, int sign) {
@@ -118,7 +139,8 @@ class InflectionFinder {
 
   // Between a (curvature of that sign) and b (the other sign) the curvature may stay within
   // the noise for a while: the inflection is the middle of that stretch.
-  void Inflection(float a, float b, int sign, double h) {
+  void Inflection(float a, float b, int sign, double stencil) {
+    const double h = LocatingStencil(a, b, sign, stencil);
     const float last = probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == sign; }).first;
     const float first =
         probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == -sign; }).second;
@@ -133,12 +155,35 @@ class InflectionFinder {
     if (da && db && da->value * db->value < 0) {
       c = static_cast<float>(below + (above - below) * da->value / (da->value - db->value));
     }
-    if (NearExtremum(c, 2 * h)) return;
+    if (NearExtremum(c, 2 * stencil)) return;
     c = FittedZero(c, sign, h);
-    if (!probe_.ContinuousAt(c, search_.step) || NearExtremum(c, 2 * h)) return;
+    if (!probe_.ContinuousAt(c, search_.step) || NearExtremum(c, 2 * stencil)) return;
     if (std::fabs(c) < 1e-7 * search_.halfRange) c = 0;
     const std::optional<double> y = probe_.At(c);
     if (y) found_.push_back({c, *y});
+  }
+
+  // The stencil that places the sign change between a and b: the narrowest one, from h on, whose
+  // stretch of curvature within the noise is short against it (x/(x^2+1) at sqrt(3), where
+  // the stencil that found it sees nothing over a tenth of the range). Each doubling shrinks
+  // that stretch fourfold.
+  double LocatingStencil(float a, float b, int sign, double h) {
+    double chosen = 0;
+    for (double wide = h; wide <= kWidestStencil * search_.halfRange; wide *= 2) {
+      if (std::max(std::fabs(a), std::fabs(b)) + 2 * wide > search_.halfRange) break;
+      if (wide > h && (NearExtremum(a, 2 * wide) || NearExtremum(b, 2 * wide))) break;
+      if (Curvature(a, wide) != sign || Curvature(b, wide) != -sign) {
+        if (chosen > 0) break;
+        continue;  // a and b were told apart by a wider stencil
+      }
+      chosen = wide;
+      const float last =
+          probe_.Bisect(a, b, [&](float t) { return Curvature(t, wide) == sign; }).first;
+      const float first =
+          probe_.Bisect(a, b, [&](float t) { return Curvature(t, wide) == -sign; }).second;
+      if (first - last <= wide / 4) break;
+    }
+    return chosen > 0 ? chosen : h;
   }
 
   // The zero of a straight line fitted to the second difference around c: the noise of the
