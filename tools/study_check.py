@@ -378,6 +378,12 @@ class Working:
         lo, hi = piece[0][0] + 2 * h, piece[-1][0] - 2 * h
         m = 4000
         ts = [lo + (hi - lo) * k / m for k in range(m + 1)]
+        # finer beside each extremum, where the curvature may change within one step
+        for kind in ("max", "min"):
+            for p in self.out[kind]:
+                ts += [p[0] + self.r * k * 1e-5 for k in range(-1000, 1001)
+                       if lo < p[0] + self.r * k * 1e-5 < hi]
+        ts.sort()
         last = None
         for t in ts:
             s = self.curvature(t, h)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "sampling/SampleXs.h"
@@ -114,6 +115,13 @@ class Analysis {
 
   bool Grows(float edge, int dir) { return probe_.GrowsWithoutBound(edge, dir, step_, typical_); }
 
+  // The value a sample step from edge, on the side dir, is already near or beyond the 32-bit
+  // limit (beside a pole, as LN(x)/x at 0, only the last floats overflow).
+  bool Overflows(float edge, int dir) {
+    const std::optional<double> v = probe_.At(static_cast<float>(edge + dir * step_));
+    return v && std::fabs(*v) >= 0.01 * std::numeric_limits<float>::max();
+  }
+
   // Beside a narrow gap that 32-bit noise opened around a pole (COS(x)/(1+SIN(x)) at -90, where
   // 1+SIN(x) rounds to 0), |f| rises towards the gap's middle at least as fast as
   // 1/sqrt(distance); right beside the gap the noise rules, so the values a tenth and a whole
@@ -137,8 +145,10 @@ class Analysis {
   // A gap [from, to]; its edges are asymptotes where |f| grows without bound towards them.
   void AddGap(float from, float to, bool valueLeft, bool valueRight) {
     out_.gaps.push_back({from, to, probe_.Reason(from)});
-    const bool left = valueLeft && Grows(from, -1);
-    const bool right = valueRight && Grows(to, 1);
+    // Values that climb to the 32-bit limit before a gap running to the range's end are where
+    // the evaluator refuses a product too large (x*EXP(x) past 88.7), not a pole.
+    const bool left = valueLeft && Grows(from, -1) && !(to >= r_ && Overflows(from, -1));
+    const bool right = valueRight && Grows(to, 1) && !(from <= -r_ && Overflows(to, 1));
     // A gap narrower than positions are resolved to is where the 32-bit denominator of one pole
     // became 0 (1/(x^2-2x+1) near 1): one asymptote, in its middle.
     if (left && right && to - from <= 1e-3 * r_) {

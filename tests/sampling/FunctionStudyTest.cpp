@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -371,6 +372,28 @@ const StudyCase kCases[] = {
      {},
      {},
      {{-10, -1, -1}, {-1, 10, 1}}},
+    {"InflectionsCloserThanOneStencil",
+     "1/(x^2+1)",
+     1000,
+     1,
+     {},
+     {},
+     {},
+     {0},
+     {},
+     {-kRoot3, kRoot3},
+     {{-200, 200, 1}}},
+    {"ProductTooLargeForFloatsIsNoPole",
+     "x*EXP(x)",
+     1000,
+     0,
+     {{std::log(std::numeric_limits<float>::max()), 200}},
+     {{0, false}},
+     {},
+     {},
+     {-1},
+     {-2},
+     {{-200, 0, -1}, {0, std::log(std::numeric_limits<float>::max()), 1}}},
     {"NoValueAnywhere", "LN(-ABS(x)-1)", 10, std::nullopt, {{-2, 2}}, {}, {}, {}, {}, {}, {}},
     {"RefusedFormula", "x+", 10, std::nullopt, {{-2, 2}}, {}, {}, {}, {}, {}, {}},
 };
