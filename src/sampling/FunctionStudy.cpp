@@ -186,18 +186,14 @@ class Analysis {
     return Sign(*ys_[k]);
   }
 
-  // True when the run of zeros from sample i to j is where values too small for 32 bits became
-  // 0 (EXP(x) far left): its neighbours are near the smallest floats and far below the
-  // function's typical size.
-  bool Underflow(std::size_t i, std::size_t j) const {
-    bool neighbour = false;
-    for (const std::ptrdiff_t k :
-         {static_cast<std::ptrdiff_t>(i) - 1, static_cast<std::ptrdiff_t>(j) + 1}) {
-      if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) continue;
-      if (std::fabs(*ys_[k]) > std::min(1e-30, 1e-20 * typical_)) return false;
-      neighbour = true;
-    }
-    return neighbour;
+  // True when the run of zeros [from, to] is where values too small for 32 bits became 0
+  // (EXP(x) far left): beside it, on each side that has values, they are near the smallest
+  // floats and far below the function's typical size.
+  bool Underflow(float from, float to, bool valueLeft, bool valueRight) {
+    if (!valueLeft && !valueRight) return false;
+    const double tiny = std::min(1e-30, 1e-20 * typical_);
+    return (!valueLeft || Size(KeyFloat(FloatKey(from) - 1)) <= tiny) &&
+           (!valueRight || Size(KeyFloat(FloatKey(to) + 1)) <= tiny);
   }
 
   int OutsideSign(float x, int dir) {
@@ -214,10 +210,6 @@ class Analysis {
       if (!ys_[i] || *ys_[i] != 0) continue;
       std::size_t j = i;
       while (j + 1 < n && ys_[j + 1] && *ys_[j + 1] == 0) ++j;
-      if (Underflow(i, j)) {
-        i = j;
-        continue;
-      }
       const int left = SideSign(i, -1);
       const int right = SideSign(j, 1);
       // At an end of the range the side beyond it tells a crossing from a touching.
@@ -225,13 +217,34 @@ class Analysis {
       const int after = j + 1 == n ? OutsideSign(xs_[n - 1], 1) : right;
       const float from = left != 0 ? probe_.Bisect(xs_[i - 1], xs_[i], isZero).second : xs_[i];
       const float to = right != 0 ? probe_.Bisect(xs_[j], xs_[j + 1], isZero).first : xs_[j];
-      if (to - from > 1e-3 * r_) {
+      const bool touching = !(before != 0 && after != 0 && before != after);
+      if (Underflow(from, to, left != 0, right != 0)) {
+        // A zero only where f comes down to the smallest floats from both sides (x^10 at 0);
+        // towards a gap or the range's end (x*EXP(1/x) left of 0) f merely dwindles.
+        if (left != 0 && right != 0) out_.zeros.push_back({0.5 * (from + to), touching});
+        i = j;
+        continue;
+      }
+      if (to - from > 1e-3 * r_ && !RoundedToZero(from, to, i > 0, j + 1 < n)) {
         flats_.emplace_back(from, to);
       } else {
-        out_.zeros.push_back({0.5 * (from + to), !(before != 0 && after != 0 && before != after)});
+        out_.zeros.push_back({0.5 * (from + to), touching});
       }
       i = j;
     }
+  }
+
+  // A short run of zeros that f enters and leaves without a jump is where the 32-bit values
+  // of a zero rounded to 0 (LN(x^2+1) at zoom 1, where 1+x^2 is 1 for |x| < 2.4E-4), not a
+  // stretch where f vanishes (FIX(x) between -1 and 1). The values beside the run may be one
+  // rounding step of an inner part away from 0 (LN(1+2^-23)), far below the typical size.
+  bool RoundedToZero(float from, float to, bool hasLeft, bool hasRight) {
+    if (to - from > 1e-2 * r_ || (!hasLeft && !hasRight)) return false;
+    const auto enters = [&](float edge, int dir) {
+      const float beside = KeyFloat(FloatKey(edge) + dir);
+      return probe_.ContinuousAt(edge, step_) || Size(beside) <= 1e-4 * typical_;
+    };
+    return (!hasLeft || enters(from, -1)) && (!hasRight || enters(to, 1));
   }
 
   void FindSignChanges() {
@@ -287,8 +300,11 @@ class Analysis {
       const double step = std::fabs(*ys_[i + 1] - *ys_[i]);
       const double beside =
           std::max(std::fabs(*ys_[i] - *ys_[i - 1]), std::fabs(*ys_[i + 2] - *ys_[i + 1]));
-      // a few units of the last 32-bit place are rounding (the flat top of COS(x))
-      const double rounding = 16 * 0x1p-24 * std::max(std::fabs(*ys_[i]), std::fabs(*ys_[i + 1]));
+      // A few units of the last 32-bit place are rounding (the flat top of COS(x)), and so is
+      // one rounding step of an inner part (LN(x^2+1) leaving 0 at 1.2E-7) far below the
+      // typical size.
+      const double rounding = std::max(
+          16 * 0x1p-24 * std::max(std::fabs(*ys_[i]), std::fabs(*ys_[i + 1])), 1e-4 * typical_);
       if (!(step > 8 * beside) || step <= rounding || !Unbroken(xs_[i], xs_[i + 1])) continue;
       const double middle = 0.5 * (*ys_[i] + *ys_[i + 1]);
       const bool below = *ys_[i] < middle;
@@ -468,7 +484,6 @@ class Analysis {
   void Extremum(float a, float b, float best, int dir) {
     float c = probe_.Argmax(a, b, [dir](double v) { return dir * v; });
     if (dir * (*probe_.At(best) - *probe_.At(c)) > 0) c = best;
-    if (!probe_.ContinuousAt(c, step_)) return;  // the top of a jump, not an extremum
     const double y = *probe_.At(c);
     const auto level = [&](float x) {
       const std::optional<double> v = probe_.At(x);
@@ -476,7 +491,14 @@ class Analysis {
     };
     const float from = probe_.Bisect(a, c, level).second;
     const float to = probe_.Bisect(c, b, level).first;
-    (dir > 0 ? out_.maxima : out_.minima).push_back({0.5 * (from + to), y});
+    const float middle = static_cast<float>(0.5 * (from + to));
+    // The top of a jump is no extremum; c may lie at the edge of a short plateau of rounded
+    // values (LN(x^2+1) near 0), whose middle tells.
+    if (!probe_.ContinuousAt(c, step_) &&
+        !(to - from <= 1e-2 * r_ && probe_.ContinuousAt(middle, step_))) {
+      return;
+    }
+    (dir > 0 ? out_.maxima : out_.minima).push_back({middle, y});
   }
 
   void FindInflectionPoints() {

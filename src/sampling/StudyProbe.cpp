@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "evaluator/BitCast.h"
@@ -14,8 +15,11 @@ namespace funzioni {
 
 namespace {
 
+// Values below the smallest normal float keep only a few bits: their steps (x*EXP(x) near
+// -103) would read as extrema and inflections, so they are held as 0, as underflow.
 std::optional<double> Held(const std::optional<Extended>& value) {
   if (!value) return std::nullopt;
+  if (std::fabs(*value) < std::numeric_limits<float>::min()) return 0.0;
   return static_cast<double>(std::clamp<Extended>(*value, -kStudyHuge, kStudyHuge));
 }
 
