@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "sampling/SampleXs.h"
@@ -21,6 +22,9 @@ constexpr int kEvenSamples = 4000;
 constexpr double kMostRoundSamples = 8000;
 
 constexpr float kPlotStep = 50;  // the step meter's start value
+
+// Positions closer than this part of the half range are one position.
+constexpr double kSamePosition = 1e-6;
 
 int Sign(double v) {
   return (v > 0) - (v < 0);
@@ -74,14 +78,12 @@ class Analysis {
 
   FunctionStudy Run(const StopToken& stop) {
     out_.yIntercept = probe_.At(0.0f);
-    const std::vector<void (Analysis::*)()> phases = {&Analysis::FindGaps,
-                                                      &Analysis::FindZeroRuns,
-                                                      &Analysis::FindSignChanges,
-                                                      &Analysis::FindBumps,
-                                                      &Analysis::MergeCloseZeros,
-                                                      &Analysis::FindExtrema,
-                                                      &Analysis::FindInflectionPoints,
-                                                      &Analysis::FindSigns};
+    const std::vector<void (Analysis::*)()> phases = {
+        &Analysis::FindGaps,        &Analysis::FindZeroRuns,
+        &Analysis::FindSignChanges, &Analysis::FindJumps,
+        &Analysis::FindBumps,       &Analysis::MergeCloseZeros,
+        &Analysis::FindExtrema,     &Analysis::FindInflectionPoints,
+        &Analysis::FindSigns};
     for (const auto phase : phases) {
       if (stop.stop_requested()) break;
       (this->*phase)();
@@ -113,6 +115,13 @@ class Analysis {
 
   bool Grows(float edge, int dir) { return probe_.GrowsWithoutBound(edge, dir, step_, typical_); }
 
+  // The value a sample step from edge, on the side dir, is already near or beyond the 32-bit
+  // limit (beside a pole, as LN(x)/x at 0, only the last floats overflow).
+  bool Overflows(float edge, int dir) {
+    const std::optional<double> v = probe_.At(static_cast<float>(edge + dir * step_));
+    return v && std::fabs(*v) >= 0.01 * std::numeric_limits<float>::max();
+  }
+
   // Beside a narrow gap that 32-bit noise opened around a pole (COS(x)/(1+SIN(x)) at -90, where
   // 1+SIN(x) rounds to 0), |f| rises towards the gap's middle at least as fast as
   // 1/sqrt(distance); right beside the gap the noise rules, so the values a tenth and a whole
@@ -136,8 +145,10 @@ class Analysis {
   // A gap [from, to]; its edges are asymptotes where |f| grows without bound towards them.
   void AddGap(float from, float to, bool valueLeft, bool valueRight) {
     out_.gaps.push_back({from, to, probe_.Reason(from)});
-    const bool left = valueLeft && Grows(from, -1);
-    const bool right = valueRight && Grows(to, 1);
+    // Values that climb to the 32-bit limit before a gap running to the range's end are where
+    // the evaluator refuses a product too large (x*EXP(x) past 88.7), not a pole.
+    const bool left = valueLeft && Grows(from, -1) && !(to >= r_ && Overflows(from, -1));
+    const bool right = valueRight && Grows(to, 1) && !(from <= -r_ && Overflows(to, 1));
     // A gap narrower than positions are resolved to is where the 32-bit denominator of one pole
     // became 0 (1/(x^2-2x+1) near 1): one asymptote, in its middle.
     if (left && right && to - from <= 1e-3 * r_) {
@@ -175,18 +186,14 @@ class Analysis {
     return Sign(*ys_[k]);
   }
 
-  // True when the run of zeros from sample i to j is where values too small for 32 bits became
-  // 0 (EXP(x) far left): its neighbours are near the smallest floats and far below the
-  // function's typical size.
-  bool Underflow(std::size_t i, std::size_t j) const {
-    bool neighbour = false;
-    for (const std::ptrdiff_t k :
-         {static_cast<std::ptrdiff_t>(i) - 1, static_cast<std::ptrdiff_t>(j) + 1}) {
-      if (k < 0 || k >= static_cast<std::ptrdiff_t>(ys_.size()) || !ys_[k]) continue;
-      if (std::fabs(*ys_[k]) > std::min(1e-30, 1e-20 * typical_)) return false;
-      neighbour = true;
-    }
-    return neighbour;
+  // True when the run of zeros [from, to] is where values too small for 32 bits became 0
+  // (EXP(x) far left): beside it, on each side that has values, they are near the smallest
+  // floats and far below the function's typical size.
+  bool Underflow(float from, float to, bool valueLeft, bool valueRight) {
+    if (!valueLeft && !valueRight) return false;
+    const double tiny = std::min(1e-30, 1e-20 * typical_);
+    return (!valueLeft || Size(KeyFloat(FloatKey(from) - 1)) <= tiny) &&
+           (!valueRight || Size(KeyFloat(FloatKey(to) + 1)) <= tiny);
   }
 
   int OutsideSign(float x, int dir) {
@@ -203,10 +210,6 @@ class Analysis {
       if (!ys_[i] || *ys_[i] != 0) continue;
       std::size_t j = i;
       while (j + 1 < n && ys_[j + 1] && *ys_[j + 1] == 0) ++j;
-      if (Underflow(i, j)) {
-        i = j;
-        continue;
-      }
       const int left = SideSign(i, -1);
       const int right = SideSign(j, 1);
       // At an end of the range the side beyond it tells a crossing from a touching.
@@ -214,13 +217,34 @@ class Analysis {
       const int after = j + 1 == n ? OutsideSign(xs_[n - 1], 1) : right;
       const float from = left != 0 ? probe_.Bisect(xs_[i - 1], xs_[i], isZero).second : xs_[i];
       const float to = right != 0 ? probe_.Bisect(xs_[j], xs_[j + 1], isZero).first : xs_[j];
-      if (to - from > 1e-3 * r_) {
+      const bool touching = !(before != 0 && after != 0 && before != after);
+      if (Underflow(from, to, left != 0, right != 0)) {
+        // A zero only where f comes down to the smallest floats from both sides (x^10 at 0);
+        // towards a gap or the range's end (x*EXP(1/x) left of 0) f merely dwindles.
+        if (left != 0 && right != 0) out_.zeros.push_back({0.5 * (from + to), touching});
+        i = j;
+        continue;
+      }
+      if (to - from > 1e-3 * r_ && !RoundedToZero(from, to, i > 0, j + 1 < n)) {
         flats_.emplace_back(from, to);
       } else {
-        out_.zeros.push_back({0.5 * (from + to), !(before != 0 && after != 0 && before != after)});
+        out_.zeros.push_back({0.5 * (from + to), touching});
       }
       i = j;
     }
+  }
+
+  // A short run of zeros that f enters and leaves without a jump is where the 32-bit values
+  // of a zero rounded to 0 (LN(x^2+1) at zoom 1, where 1+x^2 is 1 for |x| < 2.4E-4), not a
+  // stretch where f vanishes (FIX(x) between -1 and 1). The values beside the run may be one
+  // rounding step of an inner part away from 0 (LN(1+2^-23)), far below the typical size.
+  bool RoundedToZero(float from, float to, bool hasLeft, bool hasRight) {
+    if (to - from > 1e-2 * r_ || (!hasLeft && !hasRight)) return false;
+    const auto enters = [&](float edge, int dir) {
+      const float beside = KeyFloat(FloatKey(edge) + dir);
+      return probe_.ContinuousAt(edge, step_) || Size(beside) <= 1e-4 * typical_;
+    };
+    return (!hasLeft || enters(from, -1)) && (!hasRight || enters(to, 1));
   }
 
   void FindSignChanges() {
@@ -264,6 +288,34 @@ class Analysis {
     }
     breaks_.push_back(r);  // a jump across 0
     jumps_.push_back(r);
+  }
+
+  // Jumps that keep the sign (FIX(x)+0.5 at 2) break the curve as those across 0 do: where one
+  // step between samples changes f far more than the steps beside it, the floats either side
+  // of the middle value tell a jump from a steep stretch.
+  void FindJumps() {
+    const std::size_t n = xs_.size();
+    for (std::size_t i = 1; i + 2 < n; ++i) {
+      if (!ys_[i - 1] || !ys_[i] || !ys_[i + 1] || !ys_[i + 2]) continue;
+      const double step = std::fabs(*ys_[i + 1] - *ys_[i]);
+      const double beside =
+          std::max(std::fabs(*ys_[i] - *ys_[i - 1]), std::fabs(*ys_[i + 2] - *ys_[i + 1]));
+      // A few units of the last 32-bit place are rounding (the flat top of COS(x)), and so is
+      // one rounding step of an inner part (LN(x^2+1) leaving 0 at 1.2E-7) far below the
+      // typical size.
+      const double rounding = std::max(
+          16 * 0x1p-24 * std::max(std::fabs(*ys_[i]), std::fabs(*ys_[i + 1])), 1e-4 * typical_);
+      if (!(step > 8 * beside) || step <= rounding || !Unbroken(xs_[i], xs_[i + 1])) continue;
+      const double middle = 0.5 * (*ys_[i] + *ys_[i + 1]);
+      const bool below = *ys_[i] < middle;
+      const auto [l, r] = probe_.Bisect(xs_[i], xs_[i + 1], [&](float x) {
+        const std::optional<double> v = probe_.At(x);
+        return v && (*v < middle) == below;
+      });
+      const std::optional<double> fl = probe_.At(l);
+      const std::optional<double> fr = probe_.At(r);
+      if (fl && fr && std::fabs(*fr - *fl) > 0.5 * step) breaks_.push_back(r);
+    }
   }
 
   // Chains of consecutive even samples (the plot's and the round x being too close to them for
@@ -349,10 +401,26 @@ class Analysis {
       } else if (Sign(*v) != sign) {
         SignChange(xs_[a], c);
         SignChange(c, xs_[b]);
-      } else if (std::fabs(*v) <= 1e-7 * typical_ && probe_.ContinuousAt(c, step_)) {
+      } else if (TouchesAxis(c, *v) && probe_.ContinuousAt(c, step_)) {
         out_.zeros.push_back({c, true});
       }
     });
+  }
+
+  // A smallest |f| that is not 0 is a zero where f touches the axis when a few floats away on
+  // both sides |f| is at least twice as large: the zero lies closer to c than 32-bit x can say
+  // (ABS(SIN(x)) at 180, where SIN of the rounded angle is 8.7E-8). A minimum that stays level
+  // over those floats (EXP(x)/x at 1) is no zero, however small against the other values.
+  bool TouchesAxis(float c, double v) {
+    for (const int floats : {4, 16}) {
+      bool rises = true;
+      for (const int dir : {-1, 1}) {
+        const std::optional<double> side = probe_.At(KeyFloat(FloatKey(c) + dir * floats));
+        rises = rises && side && std::fabs(*side) >= 2 * std::fabs(v);
+      }
+      if (rises) return true;
+    }
+    return false;
   }
 
   int SignAt(double x) {
@@ -416,7 +484,6 @@ class Analysis {
   void Extremum(float a, float b, float best, int dir) {
     float c = probe_.Argmax(a, b, [dir](double v) { return dir * v; });
     if (dir * (*probe_.At(best) - *probe_.At(c)) > 0) c = best;
-    if (!probe_.ContinuousAt(c, step_)) return;  // the top of a jump, not an extremum
     const double y = *probe_.At(c);
     const auto level = [&](float x) {
       const std::optional<double> v = probe_.At(x);
@@ -424,7 +491,14 @@ class Analysis {
     };
     const float from = probe_.Bisect(a, c, level).second;
     const float to = probe_.Bisect(c, b, level).first;
-    (dir > 0 ? out_.maxima : out_.minima).push_back({0.5 * (from + to), y});
+    const float middle = static_cast<float>(0.5 * (from + to));
+    // The top of a jump is no extremum; c may lie at the edge of a short plateau of rounded
+    // values (LN(x^2+1) near 0), whose middle tells.
+    if (!probe_.ContinuousAt(c, step_) &&
+        !(to - from <= 1e-2 * r_ && probe_.ContinuousAt(middle, step_))) {
+      return;
+    }
+    (dir > 0 ? out_.maxima : out_.minima).push_back({middle, y});
   }
 
   void FindInflectionPoints() {
@@ -454,7 +528,9 @@ class Analysis {
     for (const double x : jumps_) cuts.emplace_back(x, x);
     for (const StudyGap& gap : out_.gaps) cuts.emplace_back(gap.from, gap.to);
     std::sort(cuts.begin(), cuts.end());
-    const double tiny = 1e-9 * r_;
+    // A stretch too short to be told from its ends (a jump at the range's end) has no sign of
+    // its own: the stretch after it begins there.
+    const double tiny = kSamePosition * r_;
     double cursor = -r_;
     const auto free = [&](double to) {
       if (to - cursor <= tiny) return;
@@ -470,7 +546,7 @@ class Analysis {
 
   template <typename Item, typename X>
   void SortUnique(std::vector<Item>& items, X x) {
-    const double close = 1e-6 * r_;
+    const double close = kSamePosition * r_;
     std::stable_sort(items.begin(), items.end(),
                      [&](const Item& p, const Item& q) { return x(p) < x(q); });
     items.erase(

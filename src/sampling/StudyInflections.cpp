@@ -26,6 +26,10 @@ namespace {
 // below the curvature it measures.
 constexpr int kStencils = 400;
 constexpr int kMostStencils = 4000;
+constexpr double kWidestStencil = 0.25;  // of the half range
+// Around each extremum, stencils this many times finer look this many coarse stencils far.
+constexpr int kFineness = 32;
+constexpr int kFineReach = 8;
 
 class InflectionFinder {
  public:
@@ -44,15 +48,39 @@ class InflectionFinder {
     const std::optional<double> centre = probe_.At(t);
     const std::optional<double> above = probe_.At(static_cast<float>(t + h));
     if (!below || !centre || !above) return std::nullopt;
-    return SecondDifference{
-        *above - 2 * *centre + *below,
-        16 * 0x1p-24 * (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below))};
+    // Values beyond the 32-bit range (EXP(x) past 88.7) have no curvature.
+    if (std::max({std::fabs(*below), std::fabs(*centre), std::fabs(*above)}) >= kStudyHuge) {
+      return std::nullopt;
+    }
+    // The rounding of the values, and that of x itself carried by the slope (SIN(x) beside
+    // its zeros, where the angle's rounding outweighs the small values').
+    const double slope = std::fabs(*above - *below) / (2 * h);
+    return SecondDifference{*above - 2 * *centre + *below,
+                            16 * 0x1p-24 *
+                                (std::fabs(*above) + 2 * std::fabs(*centre) + std::fabs(*below) +
+                                 4 * std::fabs(t) * slope)};
   }
 
   std::optional<int> Curvature(float t, double h) {
     const std::optional<SecondDifference> d2 = SecondDifferenceAt(t, h);
     if (!d2) return std::nullopt;
     return d2->value > d2->noise ? 1 : d2->value < -d2->noise ? -1 : 0;
+  }
+
+  // The noise of the values stays while the second difference grows as the stencil's square:
+  // where the curvature is too slight for the stencil h (SIN(x) near 0 at zoom 100), wider
+  // stencils, up to a quarter of the range, tell its sign.
+  std::optional<int> CurvatureSeen(float t, double h) {
+    const std::optional<int> fine = Curvature(t, h);
+    if (!fine || *fine != 0) return fine;
+    for (double wide = 4 * h; wide <= kWidestStencil * search_.halfRange; wide *= 4) {
+      // nor across a range end or an extremum, which may be a kink (ABS(SIN(x)) at 0)
+      if (std::fabs(t) + 2 * wide > search_.halfRange || NearExtremum(t, 2 * wide)) break;
+      const std::optional<int> coarse = Curvature(t, wide);
+      if (!coarse) break;
+      if (*coarse != 0) return coarse;
+    }
+    return 0;
   }
 
   // The stencils' count: kStencils, or more where extrema lie close together (an oscillation),
@@ -72,11 +100,56 @@ class InflectionFinder {
   std::vector<StudyPoint> Run() {
     const int count = StencilCount();
     const double h = 2.0 * search_.halfRange / count;
+    Scan(-search_.halfRange, count, h, false);
+    // Beside an extremum the curvature may change sign closer than one stencil (1/(x^2+1) at
+    // zoom 1000, with inflections at +-0.58): finer stencils look there, and what they find
+    // counts unless the coarse look found it too.
+    const std::vector<StudyPoint> coarse = found_;
+    for (const auto list : {search_.maxima, search_.minima}) {
+      for (const StudyPoint& p : list) {
+        const double start = p.x - kFineReach * h;
+        if (!Quantised(start, 2 * kFineReach * kFineness, h / kFineness)) {
+          Scan(start, 2 * kFineReach * kFineness, h / kFineness, true);
+        }
+      }
+    }
+    std::vector<StudyPoint> kept(coarse);
+    for (std::size_t i = coarse.size(); i < found_.size(); ++i) {
+      const bool known = std::any_of(coarse.begin(), coarse.end(), [&](const StudyPoint& p) {
+        return std::fabs(p.x - found_[i].x) <= 2 * h;
+      });
+      if (!known) kept.push_back(found_[i]);
+    }
+    std::sort(kept.begin(), kept.end(),
+              [](const StudyPoint& p, const StudyPoint& q) { return p.x < q.x; });
+    return kept;
+  }
+
+  // True when, over count steps of h from start on, a tenth of the neighbouring values are
+  // equal: at that scale the values go in rounding steps (LN(x^2+1) near 0, where 1+x^2 steps
+  // by 1.2E-7), whose curvature is noise.
+  bool Quantised(double start, int count, double h) {
+    int equal = 0;
+    std::optional<double> previous;
+    for (int k = 0; k <= count; ++k) {
+      const std::optional<double> v = probe_.At(static_cast<float>(start + k * h));
+      if (v && previous && *v == *previous && *v != 0) ++equal;  // not underflow
+      previous = v;
+    }
+    return equal * 10 >= count;
+  }
+
+  // The sign changes of the curvature over count stencils of width h from start on. Where
+  // fine stencils look beside an extremum, one that spans it tells nothing: the extremum may be
+  // a kink (ABS(x^2-4) at 2), whose curvature is no inflection's.
+  void Scan(double start, int count, double h, bool fine) {
     std::vector<float> ts;
     std::vector<std::optional<int>> signs;
     for (int k = 1; k < count; ++k) {
-      ts.push_back(static_cast<float>(-search_.halfRange + k * h));
-      signs.push_back(Curvature(ts.back(), h));
+      ts.push_back(static_cast<float>(start + k * h));
+      const bool inside = std::fabs(ts.back()) + 2 * h <= search_.halfRange + h &&
+                          !(fine && NearExtremum(ts.back(), h));
+      signs.push_back(inside ? CurvatureSeen(ts.back(), h) : std::nullopt);
     }
     // A change of sign counts when each side holds for two stencils with no break between.
     const auto holds = [&](std::size_t k, int dir, int sign) {
@@ -102,7 +175,6 @@ class InflectionFinder {
       }
       last = k;
     }
-    return std::move(found_);
   }
 
   // The curvature changes sign across a kink (ABS(x^2-4) at 2) as it does at an inflection; a
@@ -118,7 +190,8 @@ class InflectionFinder {
 
   // Between a (curvature of that sign) and b (the other sign) the curvature may stay within
   // the noise for a while: the inflection is the middle of that stretch.
-  void Inflection(float a, float b, int sign, double h) {
+  void Inflection(float a, float b, int sign, double stencil) {
+    const double h = LocatingStencil(a, b, sign, stencil);
     const float last = probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == sign; }).first;
     const float first =
         probe_.Bisect(a, b, [&](float t) { return Curvature(t, h) == -sign; }).second;
@@ -133,12 +206,37 @@ class InflectionFinder {
     if (da && db && da->value * db->value < 0) {
       c = static_cast<float>(below + (above - below) * da->value / (da->value - db->value));
     }
-    if (NearExtremum(c, 2 * h)) return;
+    if (NearExtremum(c, 2 * stencil)) return;
     c = FittedZero(c, sign, h);
-    if (!probe_.ContinuousAt(c, search_.step) || NearExtremum(c, 2 * h)) return;
+    if (!probe_.ContinuousAt(c, search_.step) || NearExtremum(c, 2 * std::max(stencil, h))) {
+      return;
+    }
     if (std::fabs(c) < 1e-7 * search_.halfRange) c = 0;
     const std::optional<double> y = probe_.At(c);
     if (y) found_.push_back({c, *y});
+  }
+
+  // The stencil that places the sign change between a and b: the narrowest one, from h on, whose
+  // stretch of curvature within the noise is short against it (x/(x^2+1) at sqrt(3), where
+  // the stencil that found it sees nothing over a tenth of the range). Each doubling shrinks
+  // that stretch fourfold.
+  double LocatingStencil(float a, float b, int sign, double h) {
+    double chosen = 0;
+    for (double wide = h; wide <= kWidestStencil * search_.halfRange; wide *= 2) {
+      if (std::max(std::fabs(a), std::fabs(b)) + 2 * wide > search_.halfRange) break;
+      if (wide > h && (NearExtremum(a, 2 * wide) || NearExtremum(b, 2 * wide))) break;
+      if (Curvature(a, wide) != sign || Curvature(b, wide) != -sign) {
+        if (chosen > 0) break;
+        continue;  // a and b were told apart by a wider stencil
+      }
+      chosen = wide;
+      const float last =
+          probe_.Bisect(a, b, [&](float t) { return Curvature(t, wide) == sign; }).first;
+      const float first =
+          probe_.Bisect(a, b, [&](float t) { return Curvature(t, wide) == -sign; }).second;
+      if (first - last <= wide / 4) break;
+    }
+    return chosen > 0 ? chosen : h;
   }
 
   // The zero of a straight line fitted to the second difference around c: the noise of the

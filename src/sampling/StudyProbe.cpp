@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "evaluator/BitCast.h"
@@ -14,8 +15,11 @@ namespace funzioni {
 
 namespace {
 
+// Values below the smallest normal float keep only a few bits: their steps (x*EXP(x) near
+// -103) would read as extrema and inflections, so they are held as 0, as underflow.
 std::optional<double> Held(const std::optional<Extended>& value) {
   if (!value) return std::nullopt;
+  if (std::fabs(*value) < std::numeric_limits<float>::min()) return 0.0;
   return static_cast<double>(std::clamp<Extended>(*value, -kStudyHuge, kStudyHuge));
 }
 
@@ -87,8 +91,25 @@ float StudyProbe::Argmax(float a, float b, const std::function<double(double)>& 
     const std::optional<double> value = At(KeyFloat(static_cast<std::int32_t>(key)));
     return value ? score(*value) : -HUGE_VAL;
   };
-  std::int64_t lo = FloatKey(a);
-  std::int64_t hi = FloatKey(b);
+  // First over x itself: over the floats' order the stretch near 0 holds most of the floats of
+  // [a, b] (as many between 0 and 1e-19 as between 1e-19 and 1), where the values are level
+  // and the search would lose a minimum at 1/3.
+  double left = a;
+  double right = b;
+  for (int i = 0; i < 200 && FloatKey(static_cast<float>(right)) -
+                                     static_cast<std::int64_t>(FloatKey(static_cast<float>(left))) >
+                                 64;
+       ++i) {
+    const double third = (right - left) / 3;
+    const auto at = [&](double x) { return scored(FloatKey(static_cast<float>(x))); };
+    if (at(left + third) < at(right - third)) {
+      left += third;
+    } else {
+      right -= third;
+    }
+  }
+  std::int64_t lo = FloatKey(static_cast<float>(left));
+  std::int64_t hi = FloatKey(static_cast<float>(right));
   while (hi - lo > 2) {
     const std::int64_t third = (hi - lo) / 3;
     if (scored(lo + third) < scored(hi - third)) {
@@ -156,7 +177,11 @@ bool StudyProbe::ContinuousAt(float x, double step) {
   const std::optional<double> wide = change(step);
   const std::optional<double> narrow = change(std::max(step * 1e-3, 8.0 * ulp));
   if (!wide || !narrow) return false;
-  return *wide == 0 || *narrow <= 0.2 * *wide;
+  // A change of a few units of the value's last 32-bit place is rounding, not a jump (the flat
+  // top of x^2/1000+2, where the values step by single units).
+  const double rounding = 4 * std::fabs(std::nextafter(static_cast<float>(*centre), HUGE_VALF) -
+                                        static_cast<float>(*centre));
+  return *wide == 0 || *narrow <= 0.2 * *wide || *narrow <= rounding;
 }
 
 }  // namespace funzioni
