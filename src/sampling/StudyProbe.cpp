@@ -19,7 +19,7 @@ namespace {
 // -103) would read as extrema and inflections, so they are held as 0, as underflow.
 std::optional<double> Held(const std::optional<Extended>& value) {
   if (!value) return std::nullopt;
-  if (std::fabs(*value) < std::numeric_limits<float>::min()) return 0.0;
+  if (ext::Fabs(*value) < static_cast<Extended>(std::numeric_limits<float>::min())) return 0.0;
   return static_cast<double>(std::clamp<Extended>(*value, -kStudyHuge, kStudyHuge));
 }
 
