@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSpread.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/NumberText.h"
 
@@ -28,15 +29,6 @@ void EvaluateFormula(benchmark::State& state, const char* formula) {
     benchmark::DoNotOptimize(evaluator.EvaluateExpressionText(texts[next]));
     next = next + 1 == texts.size() ? 0 : next + 1;
   }
-}
-
-// With --benchmark_repetitions, the spread of the runs beside their median: the machine is shared.
-void WithSpread(benchmark::internal::Benchmark* b) {
-  b->ComputeStatistics("min", [](const std::vector<double>& v) {
-     return *std::min_element(v.begin(), v.end());
-   })->ComputeStatistics("max", [](const std::vector<double>& v) {
-    return *std::max_element(v.begin(), v.end());
-  });
 }
 
 // The target is SIN(x)*x^2 at or under 1 microsecond per evaluation (median).

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSpread.h"
 #include "evaluator/SoftArithmetic.h"
 
 namespace {
@@ -66,14 +67,6 @@ void HardwareBinary(benchmark::State& state, Operation operation) {
     benchmark::DoNotOptimize(operation(p.hardware[i], p.hardware[(i + 1) & kMask]));
     i = (i + 1) & kMask;
   }
-}
-
-void WithSpread(benchmark::internal::Benchmark* b) {
-  b->ComputeStatistics("min", [](const std::vector<double>& v) {
-     return *std::min_element(v.begin(), v.end());
-   })->ComputeStatistics("max", [](const std::vector<double>& v) {
-    return *std::max_element(v.begin(), v.end());
-  });
 }
 
 using soft::Float80;

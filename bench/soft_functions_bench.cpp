@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchSpread.h"
 #include "evaluator/SoftFunctions.h"
 
 namespace {
@@ -83,15 +84,6 @@ void HardwarePow(benchmark::State& state) {
   }
 }
 #endif
-
-// With --benchmark_repetitions, the spread of the runs beside their median: the machine is shared.
-void WithSpread(benchmark::internal::Benchmark* b) {
-  b->ComputeStatistics("min", [](const std::vector<double>& v) {
-     return *std::min_element(v.begin(), v.end());
-   })->ComputeStatistics("max", [](const std::vector<double>& v) {
-    return *std::max_element(v.begin(), v.end());
-  });
-}
 
 constexpr Domain kTrigonometric{-4, 6, true};  // |x| up to 128
 constexpr Domain kExponential{-6, 5, true};    // |x| up to 64

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "BenchSpread.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "sampling/FunctionStudy.h"
 
@@ -17,15 +18,6 @@ constexpr const char* kCorpus[] = {
     "(x-1)^2*EXP(x)", "x/ABS(x)",   "LN(x^2+1)",       "EXP(x)*SIN(x)", "x^4-2*x^2",
     "(x+1)/(x-1)",    "SQR(4-x^2)", "ATN(x)",          "x*LN(x)",       "COS(x)^2",
     "ARCSIN(x/20)",   "SINH(x/10)"};
-
-// With --benchmark_repetitions, the spread of the runs beside their median: the machine is shared.
-void WithSpread(benchmark::internal::Benchmark* b) {
-  b->ComputeStatistics("min", [](const std::vector<double>& v) {
-     return *std::min_element(v.begin(), v.end());
-   })->ComputeStatistics("max", [](const std::vector<double>& v) {
-    return *std::max_element(v.begin(), v.end());
-  });
-}
 
 void StudyOneFormula(benchmark::State& state) {
   const char* formula = kCorpus[state.range(0)];

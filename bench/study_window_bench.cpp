@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "BenchSpread.h"
 #include "app/StudyJob.h"
 #include "app/StudyReport.h"
 
@@ -16,14 +17,6 @@ constexpr const char* kCorpus[] = {"x^2-4",     "x^3-3*x",       "(x^2-1)/(x^2-4
                                    "TAN(x)",    "LN(x)",         "SQR(x^2-1)",      "x*EXP(-x)",
                                    "1/x",       "ABS(3*x-1)",    "(x-1)^2*EXP(x)",  "x/ABS(x)",
                                    "LN(x^2+1)", "EXP(x)*SIN(x)", "x^4-2*x^2"};
-
-void WithSpread(benchmark::internal::Benchmark* b) {
-  b->ComputeStatistics("min", [](const std::vector<double>& v) {
-     return *std::min_element(v.begin(), v.end());
-   })->ComputeStatistics("max", [](const std::vector<double>& v) {
-    return *std::max_element(v.begin(), v.end());
-  });
-}
 
 void StudyWindowJob(benchmark::State& state) {
   funzioni::StudyRequest request;
