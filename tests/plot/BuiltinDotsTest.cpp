@@ -1,5 +1,5 @@
-// The fast paths underneath the accelerated redraw: built-in rows in double precision against the
-// extended-precision rows, and the dot layer.
+// The fast path underneath the accelerated redraw: built-in rows in double precision against the
+// extended-precision rows.
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "drawing/DrawingSurface.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
-#include "plot/DotLayer.h"
 #include "plot/PlotMapping.h"
 #include "state/PlotState.h"
 
@@ -45,18 +43,6 @@ float RandomParameter(std::mt19937& random) {
     default:
       return 0;
   }
-}
-
-// The column of a sample is computed from r + x without rounding the sum to 32 bits: at zoom 50
-// the running x just above 8.75 lies a hair right of column 562.5, so its dot is in column 563.
-TEST(PlotMapping, ColumnSumIsNotRoundedTo32Bits) {
-  const PlotMapping mapping = AreaMapping(50);
-  const float x = 8.75000095f;
-  ASSERT_GT(x, 8.75f);
-  EXPECT_GT(mapping.Column(x), 562.5);
-  EXPECT_EQ(std::nearbyint(mapping.Column(x)), 563);
-  EXPECT_EQ(mapping.Column(-10.0f), 0);
-  EXPECT_EQ(mapping.Column(10.0f), 600);
 }
 
 TEST(BuiltinRows, FastRowsEqualExtendedRowsOverMillionsOfSamples) {
@@ -133,27 +119,6 @@ TEST(BuiltinRows, NoDotWhereTheFunctionHasNoValue) {
   EXPECT_EQ(PixelOnArea(599.5, 600), std::nullopt);
   EXPECT_EQ(PixelOnArea(598.5, 600), 598);
   EXPECT_EQ(PixelOnArea(NAN, 600), std::nullopt);
-}
-
-TEST(DotLayer, LastColourWinsAndEachPixelIsSetOnce) {
-  DrawingSurface surface(4, 3);
-  surface.ClearSurface(0x00111111);
-  DotLayer layer;
-  layer.Reset(4, 3);
-  layer.Put(1, 1, 0x000000FF);
-  layer.Put(3, 2, 0x0000FF00);
-  layer.Put(1, 1, 0x00000000);  // black over red
-  layer.FlushTo(surface);
-  EXPECT_EQ(surface.PixelAt(1, 1), 0x00000000);
-  EXPECT_EQ(surface.PixelAt(3, 2), 0x0000FF00);
-  EXPECT_EQ(surface.PixelAt(0, 0), 0x00111111);
-  EXPECT_TRUE(layer.Empty());
-  // A flushed layer starts clean, also after a change of size.
-  layer.Reset(2, 2);
-  layer.Put(0, 1, 0x00FF0000);
-  layer.FlushTo(surface);
-  EXPECT_EQ(surface.PixelAt(0, 1), 0x00FF0000);
-  EXPECT_EQ(surface.PixelAt(1, 1), 0x00000000);
 }
 
 }  // namespace
