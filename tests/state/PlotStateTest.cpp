@@ -5,31 +5,6 @@
 namespace funzioni {
 namespace {
 
-TEST(PlotState, StartValues) {
-  const PlotState state;
-  for (int n = 0; n <= functionCount; ++n) {
-    EXPECT_EQ(state.curveOn[n], n == 3 ? 1 : 0) << n;
-  }
-  EXPECT_TRUE(state.currentFormula.empty());
-  for (const ParamTable* table : {&state.paramA, &state.paramB, &state.paramC, &state.paramD}) {
-    for (int n = 1; n <= functionCount; ++n) {
-      const ParamRecord& p = (*table)[n];
-      EXPECT_EQ(p.minimum, -10.0f);
-      EXPECT_EQ(p.maximum, 10.0f);
-      EXPECT_EQ(p.value, 1.0f);
-      EXPECT_EQ(p.resetValue, 1.0f);
-      EXPECT_EQ(p.step, 0.1f);
-    }
-  }
-  for (const ParamRecord* meter : {&state.zoomValue, &state.stepValue}) {
-    EXPECT_EQ(meter->minimum, 1.0f);
-    EXPECT_EQ(meter->maximum, 100.0f);
-    EXPECT_EQ(meter->value, 50.0f);
-    EXPECT_EQ(meter->resetValue, 50.0f);
-    EXPECT_EQ(meter->step, 1.0f);
-  }
-}
-
 TEST(PlotState, BuiltinTableIsPaddedToTwentyCharacters) {
   const PlotState state;
   EXPECT_EQ(state.builtinFunctions[3].text, "a.x^2+b             ");
