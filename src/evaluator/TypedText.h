@@ -1,0 +1,22 @@
+// The typed formula as the engine takes it: normalised, with x replaced by a text, and the prefix
+// of every error text the engine answers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace funzioni::detail {
+
+inline constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
+
+// Upper case, without blanks (only code 32), and without the "()" pairs of that text, removed in
+// one pass from left to right without overlaps ("(())" becomes "()"): a ")" right after a "("
+// that has just been kept takes it away again. A lower-case "x" becomes xMark ("X" as any other
+// letter, or a mark of its own for a plan).
+void Normalise(std::string_view text, char xMark, std::string& normalised);
+std::string Normalised(std::string_view text, char xMark);
+
+// The formula with every lower-case "x" replaced by the given text; nothing else changes.
+std::string Substituted(std::string_view formula, std::string_view xText);
+
+}  // namespace funzioni::detail
