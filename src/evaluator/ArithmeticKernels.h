@@ -79,7 +79,10 @@ inline float SumOf(float a, float b) {
 
 // "^": the refusals, before any value is worked out. For a finite base LN(base) is below 89, so
 // only a large exponent or an infinite base can pass the limit; LN is worked out only then.
-inline const char* PowerRefusal(float base, float exponent) {
+// Real is float or double (the plan holds its operands in double): the checks of a 32-bit value
+// come out the same in either.
+template <class Real>
+inline const char* PowerRefusal(Real base, Real exponent) {
   const bool mayOverflow = std::isinf(base) || std::fabs(exponent) > 100;
   if (base > 1 && mayOverflow &&
       ext::Fabs(Ln(static_cast<Extended>(base)) * static_cast<Extended>(exponent)) >
@@ -92,11 +95,13 @@ inline const char* PowerRefusal(float base, float exponent) {
 
 // The powers that the formula leaves aside: x^0 is 1, and 0^y is 0 for y > 0 and not a number
 // for y < 0.
-inline bool IsEdgePower(float base, float exponent) {
+template <class Real>
+inline bool IsEdgePower(Real base, Real exponent) {
   return exponent == 0 || base == 0;
 }
 // The value of such a power, from its exponent alone.
-inline float EdgePower(float exponent) {
+template <class Real>
+inline float EdgePower(Real exponent) {
   if (exponent == 0) return 1;
   return exponent > 0 ? 0.0f : std::numeric_limits<float>::quiet_NaN();
 }

@@ -79,11 +79,11 @@ void RunFunction(const Lanes lanes, int function) {
 // that rounds to the engine's 32-bit value.
 void RunPower(const Lanes lanes) {
   lanes.Each([&](std::size_t i, double a, double b) {
-    if (const char* refusal = detail::PowerRefusal(lanes.a[i], lanes.b[i])) {
+    if (const char* refusal = detail::PowerRefusal(a, b)) {
       return lanes.Fail(i, refusal);
     }
-    if (detail::IsEdgePower(lanes.a[i], lanes.b[i])) {
-      lanes.Put(i, detail::Written(detail::EdgePower(lanes.b[i])));
+    if (detail::IsEdgePower(a, b)) {
+      lanes.Put(i, detail::Written(detail::EdgePower(b)));
     } else if (b == 2) {
       // Exact in double (48 bits): the extended power is within 2^-62 of it.
       lanes.Put(i, detail::ThroughText(a * a, 0x1p-56));

@@ -2,27 +2,6 @@
 
 namespace funzioni::detail {
 
-void Normalise(std::string_view text, char xMark, std::string& normalised) {
-  normalised.resize(text.size());
-  char* const begin = normalised.data();
-  char* out = begin;
-  bool afterOpen = false;
-  for (const char typed : text) {
-    if (typed == ' ') continue;
-    const char c = typed == 'x'                   ? xMark
-                   : typed >= 'a' && typed <= 'z' ? static_cast<char>(typed - 'a' + 'A')
-                                                  : typed;
-    if (c == ')' && afterOpen) {
-      --out;
-      afterOpen = false;
-      continue;
-    }
-    *out++ = c;
-    afterOpen = c == '(';
-  }
-  normalised.resize(static_cast<std::size_t>(out - begin));
-}
-
 std::string Normalised(std::string_view text, char xMark) {
   std::string out;
   Normalise(text, xMark, out);
