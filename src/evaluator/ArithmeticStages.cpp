@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "evaluator/ArithmeticKernels.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/Functions.h"
 #include "evaluator/LanguageTables.h"
@@ -139,9 +140,7 @@ StageResult EvaluateFunctions(WorkText& text, bool degrees, std::uint32_t letter
       if (at == std::string_view::npos) break;
       const RightOperand argument = ReadRightOperand(text.View(), at + overlap);
       if (argument.error != nullptr) return {argument.error};
-      Extended a = argument.value;
-      if (degrees && TakesDegrees(k)) a = static_cast<float>(a * kDegreeToRadian);
-      const FunctionResult result = ApplyFunction(k, a);
+      const FunctionResult result = ApplyFunction(k, FunctionArgument(k, argument.value, degrees));
       if (result.error != nullptr) return {result.error};
       const std::size_t start =
           Put(text, at, argument.restStart, static_cast<float>(result.value)).start;
@@ -163,25 +162,8 @@ StageResult EvaluatePowers(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(text.View(), caret);
     if (y.error != nullptr) return {y.error};
-    const Extended base = x.value;
-    const Extended exponent = y.value;
-    // For a finite base LN(base) is below 89, so only a large exponent or an infinite base can
-    // pass the limit; LN is worked out only then.
-    const bool mayOverflow = ext::IsInf(base) || ext::Fabs(exponent) > 100;
-    if (base > 1 && mayOverflow && ext::Fabs(Ln(base) * exponent) > kOverflowLimit) {
-      return {"Arguments too large for exponentiation. Will give overflow."};
-    }
-    if (base < 0 && ext::Trunc(exponent) != exponent) {
-      return {"Exponentiation problem: Negative root is not allowed with a non-integer exponent."};
-    }
-    Extended result;
-    if (exponent == 0) {
-      result = 1;
-    } else if (base == 0) {
-      result = exponent > 0 ? Extended(0) : ext::QuietNan();
-    } else {
-      result = ext::Pow(base, exponent);
-    }
+    if (const char* refusal = PowerRefusal(x.value, y.value)) return {refusal};
+    const Extended result = PowerValue(x.value, y.value);
     // The power is written from its extended value, not rounded to 32 bits.
     const Written written = Put(text, x.start, y.restStart, result);
     if (written.alone) return {nullptr, true};
@@ -204,21 +186,9 @@ StageResult EvaluateProducts(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    const Extended a = x.value;
-    const Extended b = y.value;
-    Extended result;
-    if (view[p] == '*') {
-      // LN of a finite 32-bit value is below 89: only an infinite operand passes the limit.
-      const bool mayOverflow = ext::IsInf(a) || ext::IsInf(b);
-      if (mayOverflow && Ln(ext::Fabs(a)) + Ln(ext::Fabs(b)) > kOverflowLimit) {
-        return {"Arguments too large for multiplication. Will give overflow"};
-      }
-      result = a * b;
-    } else {
-      if (b == 0) return {"Division by zero"};
-      result = a / b;
-    }
-    const auto value = static_cast<float>(result);
+    const Checked result = view[p] == '*' ? Product(x.value, y.value) : Quotient(x.value, y.value);
+    if (result.error != nullptr) return {result.error};
+    const float value = result.value;
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);
     from = written.start - text.Commit(written.start);
@@ -237,12 +207,9 @@ StageResult EvaluateIntegerDivisions(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    // Both operands are rounded to whole numbers, ties to even; a divisor that rounds to 0 is
-    // refused like 0 itself rather than giving an infinite quotient.
-    const Extended dividend = ext::Nearbyint(static_cast<Extended>(x.value));
-    const Extended divisor = ext::Nearbyint(static_cast<Extended>(y.value));
-    if (y.value == 0 || divisor == 0) return {"Integer Division by zero"};
-    const auto value = static_cast<float>(ext::Trunc(dividend / divisor));
+    const Checked result = IntegerQuotient(x.value, y.value);
+    if (result.error != nullptr) return {result.error};
+    const float value = result.value;
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);
     from = written.start - text.Commit(written.start);
@@ -279,9 +246,7 @@ StageResult EvaluateSums(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    const Extended a = x.value;
-    const Extended b = y.value;
-    const auto value = static_cast<float>(view[p] == '+' ? a + b : a - b);
+    const float value = SumOf(x.value, view[p] == '+' ? y.value : -y.value);
     const Written written = Put(text, x.start, y.restStart, value);
     if (written.alone) return FinishedWith(value);
     // The operation was at the first operator, and the text before its left operand is

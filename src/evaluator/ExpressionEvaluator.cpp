@@ -7,40 +7,14 @@
 #include "evaluator/NumberWriting.h"
 #include "evaluator/Operands.h"
 #include "evaluator/Stages.h"
+#include "evaluator/TypedText.h"
 
 namespace funzioni {
 
 namespace {
 
-constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
 constexpr std::size_t kUnmatched = static_cast<std::size_t>(-1);
 constexpr std::size_t kFramesKept = 256;  // frames beyond this are released after a call
-
-char UpperCase(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Upper case, without blanks (only code 32), and without the "()" pairs of that text, removed in
-// one pass from left to right without overlaps ("(())" becomes "()"): a ")" right after a "("
-// that has just been kept takes it away again.
-void Normalise(std::string_view text, std::string& normalised) {
-  normalised.resize(text.size());
-  char* const begin = normalised.data();
-  char* out = begin;
-  bool afterOpen = false;
-  for (const char typed : text) {
-    if (typed == ' ') continue;
-    const char c = UpperCase(typed);
-    if (c == ')' && afterOpen) {
-      --out;
-      afterOpen = false;
-      continue;
-    }
-    *out++ = c;
-    afterOpen = c == '(';
-  }
-  normalised.resize(static_cast<std::size_t>(out - begin));
-}
 
 // A group whose inside is already a number ("5", "+5", "-2.5" or "3!" as NumberText writes
 // them) loses its parentheses without an evaluation of its own.
@@ -86,7 +60,7 @@ ExpressionEvaluator::ExpressionEvaluator() {
 std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view text) {
   validateFlag_ = 1;
   degreesFlag_ = 1;
-  Normalise(text, normalized_);
+  detail::Normalise(text, 'X', normalized_);
   resultIsText_ = false;
   const float value = EvaluateExpression(normalized_);
   if (!errorText_.empty()) {
@@ -105,7 +79,7 @@ std::string ExpressionEvaluator::EvaluateExpressionText(std::string_view text) {
 
 float ExpressionEvaluator::Fail(std::string_view message) {
   errorMessage_.assign(message);
-  errorText_.assign(kErrorPrefix);
+  errorText_.assign(detail::kErrorPrefix);
   errorText_ += message;
   return 0;
 }
@@ -115,7 +89,7 @@ float ExpressionEvaluator::EvaluateExpression(std::string_view expr) {
   if (validateFlag_ == 1) {
     prepared_.assign(expr);
     if (!ValidateExpression(prepared_)) {
-      errorText_.assign(kErrorPrefix);
+      errorText_.assign(detail::kErrorPrefix);
       errorText_ += errorMessage_;
       return 0;
     }

@@ -7,7 +7,7 @@
 // tables are built once and never change, so several evaluator objects may work at the same time
 // on different threads (one object per thread).
 //
-// Where to read first: an evaluation (1) normalises the text (ExpressionEvaluator.cpp), (2)
+// Where to read first: an evaluation (1) normalises the text (TypedText.cpp), (2)
 // checks it and classifies each character (Validation.cpp, TextClasses.cpp, LanguageTables.cpp),
 // (3) evaluates the parenthesised parts left to right, each from the inside out
 // (EvaluateExpression), and (4) rewrites each part without parentheses stage by stage in order of

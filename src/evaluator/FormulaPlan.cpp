@@ -6,15 +6,10 @@
 #include "evaluator/NumberWriting.h"
 #include "evaluator/PlanParser.h"
 #include "evaluator/PlanText.h"
+#include "evaluator/TypedText.h"
 #include "evaluator/XTextReading.h"
 
 namespace funzioni {
-
-namespace {
-
-constexpr std::string_view kErrorPrefix = "   Error in Expression: ";
-
-}  // namespace
 
 std::optional<XTextForm> ReadXTextForm(float x) {
   return detail::XTextFormOf(x);
@@ -23,7 +18,7 @@ std::optional<XTextForm> ReadXTextForm(float x) {
 std::string PlanResultText(const PlanOutcome& outcome) {
   if (outcome.kind == PlanOutcome::Kind::Error) {
     if (outcome.errorText != nullptr) return *outcome.errorText;
-    return std::string(kErrorPrefix) + outcome.error;
+    return std::string(detail::kErrorPrefix) + outcome.error;
   }
   std::string text(outcome.value < 0 ? "" : " ");
   text += detail::WriteNumber(outcome.value, detail::kNumberDigits).View();

@@ -8,6 +8,7 @@
 #include "evaluator/DecimalRounding.h"
 #include "evaluator/DecimalScan.h"
 #include "evaluator/NumberWriting.h"
+#include "evaluator/TypedText.h"
 
 namespace funzioni {
 
@@ -197,17 +198,7 @@ std::string XValueText(float x) {
 }
 
 std::string SubstituteX(std::string_view formula, float x) {
-  const std::string value = XValueText(x);
-  std::string out;
-  out.reserve(formula.size() + 16);
-  for (const char c : formula) {
-    if (c == 'x') {
-      out += value;
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return detail::Substituted(formula, XValueText(x));
 }
 
 }  // namespace funzioni

@@ -63,16 +63,6 @@ inline std::optional<float> NearestFloat(double result) {
   }
 }
 
-// The sum of two floats rounded to 32 bits as from its extended value: in double when the
-// double sum is exact (then both are the exact sum rounded once), in extended otherwise.
-inline float SumOf(float a, float b) {
-  const double sum = static_cast<double>(a) + b;
-  const double big = std::fabs(a) >= std::fabs(b) ? a : b;
-  const double small = std::fabs(a) >= std::fabs(b) ? b : a;
-  if (small - (sum - big) == 0) return static_cast<float>(sum);
-  return static_cast<float>(static_cast<Extended>(a) + static_cast<Extended>(b));
-}
-
 // A 32-bit result as it reads back from its text: zero loses its sign, an infinite value is
 // written 9.99999999999999999E+998 and reads back as infinite; NaN ("0") takes a path that a
 // plan does not follow.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "evaluator/ArithmeticKernels.h"
 #include "evaluator/Extended.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/Functions.h"
@@ -63,11 +64,7 @@ void RunSign(const Lanes lanes, bool negate) {
 
 void RunFunction(const Lanes lanes, int function) {
   lanes.Each([&](std::size_t i, double, double) {
-    // The argument is a 32-bit value (converted to radians in extended, then rounded).
-    float argument = lanes.a[i];
-    if (detail::TakesDegrees(function)) {
-      argument = static_cast<float>(argument * detail::kDegreeToRadian);
-    }
+    const float argument = detail::FunctionArgument(function, lanes.a[i], true);
     if (const std::optional<float> fast = detail::FastFunction(function, argument)) {
       lanes.out[i] = *fast;
       return;
@@ -78,23 +75,15 @@ void RunFunction(const Lanes lanes, int function) {
   });
 }
 
+// The checks and the edge cases are the engine's; the power itself is worked out in double where
+// that rounds to the engine's 32-bit value.
 void RunPower(const Lanes lanes) {
   lanes.Each([&](std::size_t i, double a, double b) {
-    const bool mayOverflow = std::isinf(a) || std::fabs(b) > 100;
-    if (a > 1 && mayOverflow &&
-        ext::Fabs(detail::Ln(lanes.a[i]) * static_cast<Extended>(lanes.b[i])) >
-            detail::kOverflowLimit) {
-      return lanes.Fail(i, "Arguments too large for exponentiation. Will give overflow.");
+    if (const char* refusal = detail::PowerRefusal(a, b)) {
+      return lanes.Fail(i, refusal);
     }
-    if (a < 0 && std::trunc(lanes.b[i]) != lanes.b[i]) {
-      return lanes.Fail(i,
-                        "Exponentiation problem: Negative root is not allowed with a non-integer "
-                        "exponent.");
-    }
-    if (b == 0) {
-      lanes.out[i] = 1.0f;
-    } else if (a == 0) {
-      lanes.Put(i, b < 0 ? std::nullopt : std::optional<float>(0.0f));  // not a number: "0"
+    if (detail::IsEdgePower(a, b)) {
+      lanes.Put(i, detail::Written(detail::EdgePower(b)));
     } else if (b == 2) {
       // Exact in double (48 bits): the extended power is within 2^-62 of it.
       lanes.Put(i, detail::ThroughText(a * a, 0x1p-56));
@@ -110,43 +99,14 @@ void RunPower(const Lanes lanes) {
   });
 }
 
-void RunProduct(const Lanes lanes) {
-  lanes.Each([&](std::size_t i, double a, double b) {
-    if ((std::isinf(a) || std::isinf(b)) &&
-        detail::Ln(static_cast<Extended>(std::fabs(a))) +
-                detail::Ln(static_cast<Extended>(std::fabs(b))) >
-            detail::kOverflowLimit) {
-      return lanes.Fail(i, "Arguments too large for multiplication. Will give overflow");
-    }
-    // Exact in double (48 bits), so rounded once to 32 bits as from the extended product.
-    lanes.Put(i, detail::Written(static_cast<float>(a * b)));
-  });
-}
-
-void RunQuotient(const Lanes lanes) {
-  lanes.Each([&](std::size_t i, double a, double b) {
-    if (b == 0) return lanes.Fail(i, "Division by zero");
-    lanes.Put(i, detail::Written(
-                     static_cast<float>(static_cast<Extended>(a) / static_cast<Extended>(b))));
-  });
-}
-
-void RunIntegerQuotient(const Lanes lanes) {
-  lanes.Each([&](std::size_t i, double a, double b) {
-    const Extended dividend = ext::Nearbyint(static_cast<Extended>(a));
-    const Extended divisor = ext::Nearbyint(static_cast<Extended>(b));
-    if (b == 0 || divisor == 0) return lanes.Fail(i, "Integer Division by zero");
-    lanes.Put(i, detail::Written(static_cast<float>(ext::Trunc(dividend / divisor))));
-  });
-}
-
-void RunModulo(const Lanes lanes) {
-  lanes.Each([&](std::size_t i, double a, double b) {
-    // Whole numbers of 32-bit values and their remainder: exact in double as in extended.
-    const double dividend = std::nearbyint(a);
-    const double divisor = std::nearbyint(b);
-    if (divisor == 0) return lanes.Fail(i, "Integer Division by zero");
-    lanes.Put(i, detail::ThroughText(std::fmod(dividend, divisor), 0x1p-56));
+// An operation whose kernel gives the 32-bit value as the engine writes it back. Each kernel is
+// passed as its own lambda, so that it is inlined into its loop.
+template <class Kernel>
+void RunChecked(const Lanes lanes, Kernel kernel) {
+  lanes.Each([&](std::size_t i, double, double) {
+    const detail::Checked result = kernel(lanes.a[i], lanes.b[i]);
+    if (result.error != nullptr) return lanes.Fail(i, result.error);
+    lanes.Put(i, detail::Written(result.value));
   });
 }
 
@@ -234,16 +194,16 @@ void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> out
         RunPower(lanes);
         break;
       case Code::Mul:
-        RunProduct(lanes);
+        RunChecked(lanes, [](float a, float b) { return detail::Product(a, b); });
         break;
       case Code::Div:
-        RunQuotient(lanes);
+        RunChecked(lanes, [](float a, float b) { return detail::Quotient(a, b); });
         break;
       case Code::IntDiv:
-        RunIntegerQuotient(lanes);
+        RunChecked(lanes, [](float a, float b) { return detail::IntegerQuotient(a, b); });
         break;
       case Code::Mod:
-        RunModulo(lanes);
+        RunChecked(lanes, [](float a, float b) { return detail::Remainder(a, b); });
         break;
       case Code::Add:
         RunSum(lanes, false);

@@ -1,27 +1,9 @@
 #include "evaluator/PlanText.h"
 
 #include "evaluator/LanguageTables.h"
+#include "evaluator/TypedText.h"
 
 namespace funzioni::detail {
-
-std::string Normalised(std::string_view text, char xMark) {
-  std::string out;
-  bool afterOpen = false;
-  for (const char typed : text) {
-    if (typed == ' ') continue;
-    const char c = typed == 'x'                   ? xMark
-                   : typed >= 'a' && typed <= 'z' ? static_cast<char>(typed - 32)
-                                                  : typed;
-    if (c == ')' && afterOpen) {
-      out.pop_back();
-      afterOpen = false;
-      continue;
-    }
-    out.push_back(c);
-    afterOpen = c == '(';
-  }
-  return out;
-}
 
 std::optional<std::string> NormaliseFormula(std::string_view formula) {
   const std::string out = Normalised(formula, kPlaceOfX);
@@ -52,18 +34,6 @@ bool StandsApart(std::string_view text) {
     }
   }
   return true;
-}
-
-std::string Substituted(std::string_view formula, std::string_view xText) {
-  std::string text;
-  for (const char c : formula) {
-    if (c == 'x') {
-      text += xText;
-    } else {
-      text.push_back(c);
-    }
-  }
-  return text;
 }
 
 }  // namespace funzioni::detail

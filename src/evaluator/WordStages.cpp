@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "evaluator/ArithmeticKernels.h"
 #include "evaluator/LanguageTables.h"
 #include "evaluator/NumberWriting.h"
 #include "evaluator/Operands.h"
@@ -102,11 +103,9 @@ StageResult EvaluateModulo(WorkText& text) {
     if (x.error != nullptr) return {x.error};
     const RightOperand y = ReadRightOperand(view, p);
     if (y.error != nullptr) return {y.error};
-    const Extended dividend = ext::Nearbyint(static_cast<Extended>(x.value));
-    const Extended divisor = ext::Nearbyint(static_cast<Extended>(y.value));
-    if (divisor == 0) return {"Integer Division by zero"};
-    // The remainder keeps the sign of the dividend.
-    from = Put(text, x.start, y.restStart, ext::Fmod(dividend, divisor));
+    const Checked result = Remainder(x.value, y.value);
+    if (result.error != nullptr) return {result.error};
+    from = Put(text, x.start, y.restStart, result.value);
     from -= text.Commit(from);
   }
 }

@@ -9,6 +9,7 @@
 #include "evaluator/BitCast.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/ResultReading.h"
+#include "evaluator/TypedText.h"
 #include "sampling/PlannedSampling.h"
 
 namespace funzioni {
@@ -62,9 +63,9 @@ void StudyProbe::AtMany(std::span<const float> xs, std::span<std::optional<doubl
 
 std::string StudyProbe::Reason(float x) {
   const std::string text = PlannedResultText(plan_ ? &*plan_ : nullptr, evaluator_, formula_, x);
-  constexpr std::string_view kPrefix = "Error in Expression: ";
-  const std::size_t at = text.find(kPrefix);
-  std::string reason = at == std::string::npos ? text : text.substr(at + kPrefix.size());
+  const std::string_view prefix = detail::kErrorPrefix;
+  const std::size_t at = text.find(prefix);
+  std::string reason = at == std::string::npos ? text : text.substr(at + prefix.size());
   while (!reason.empty() && reason.back() == ' ') reason.pop_back();
   return reason;
 }
