@@ -36,11 +36,13 @@ async function resetClipboard(page) {
   await page.page.evaluate(() => navigator.clipboard.writeText('untouched'));
 }
 
-// The menu opened by a right click on the results table: its items, or what is wrong.
-async function openResultsMenu(page) {
-  const list = await page.page.$(RESULTS);
-  const box = await list.boundingBox();
-  await page.page.mouse.click(box.x + box.width / 2, box.y + 40, { button: 'right' });
+// The menu opened by a right click on the element: its role, whether it has the keyboard, its
+// items (a disabled one after "-").
+async function openMenu(page, selector) {
+  const element = await page.page.$(selector);
+  const box = await element.boundingBox();
+  await page.page.mouse.click(box.x + box.width / 2, box.y + Math.min(40, box.height / 2),
+    { button: 'right' });
   await page.page.waitForSelector(MENU, { visible: true, timeout: WAIT_MS });
   return page.page.evaluate((selector) => {
     const menu = document.querySelector(selector);
@@ -52,6 +54,8 @@ async function openResultsMenu(page) {
     };
   }, MENU);
 }
+
+const openResultsMenu = (page) => openMenu(page, RESULTS);
 
 const menuGone = (page) =>
   page.page.evaluate((selector) => document.querySelector(selector) === null, MENU);
