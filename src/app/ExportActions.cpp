@@ -80,7 +80,7 @@ void MainWindow::RunPendingExport() {
       return;
     case kCommandCopyPicture:
       if (const DrawingSurface* picture = dialog_->FindSurface(kPlotAreaId)) {
-        CopyPictureToClipboard(*picture);
+        CopyPictureToClipboard(*picture, [this] { ShowNote(kPictureNotCopiedNote); });
       }
       return;
     case kCommandPrint:
@@ -99,12 +99,15 @@ void MainWindow::RunPendingExport() {
 
 void MainWindow::ShowResultsMenu() {
   const bool filled = dialog_->ListCount(kResultsListId) > 0;
-  const int chosen = ShowPopupMenu(*dialog_, {{std::string(kCopyTableItem), filled},
-                                              {std::string(kSaveTableItem), filled},
-                                              {std::string(kStudyMenuItem), true}});
-  if (chosen == 0) OnExportCommand(kCommandCopyTable);
-  if (chosen == 1) OnExportCommand(kCommandSaveTable);
-  if (chosen == 2) study_->OnCommand(kCommandStudy, 0, state_);
+  ShowPopupMenu(*dialog_,
+                {{std::string(kCopyTableItem), filled},
+                 {std::string(kSaveTableItem), filled},
+                 {std::string(kStudyMenuItem), true}},
+                [this](int chosen) {
+                  if (chosen == 0) OnExportCommand(kCommandCopyTable);
+                  if (chosen == 1) OnExportCommand(kCommandSaveTable);
+                  if (chosen == 2) study_->OnCommand(kCommandStudy, 0, state_);
+                });
 }
 
 std::optional<std::string> MainWindow::AskSavePath(SaveFileRequest request,

@@ -37,5 +37,9 @@ struct ExportPrompts {
 // The help panel's note when a file could not be written, naming the file.
 std::string FileNotSavedNote(std::string_view path);
 inline constexpr std::string_view kPrintFailedNote = " Impossibile stampare il grafico.";
+// Where the clipboard does not take pictures (some browsers): the way to keep it all the same.
+inline constexpr std::string_view kPictureNotCopiedNote =
+    " Impossibile copiare il grafico negli appunti.\r\n"
+    " Ctrl+S lo salva come immagine PNG.";
 
 }  // namespace funzioni

@@ -84,25 +84,30 @@ bool SaveFileBytes(std::string_view bytes, std::string_view path) {
   });
 }
 
-void CopyPictureToClipboard(const DrawingSurface& picture) {
-  if (QClipboard* clipboard = QGuiApplication::clipboard()) {
-    clipboard->setImage(PictureImage(picture));
+void CopyPictureToClipboard(const DrawingSurface& picture, std::function<void()> refused) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) {
+    if (refused) refused();
+    return;
   }
+  clipboard->setImage(PictureImage(picture));
 }
 
 void CopyTextToClipboard(std::string_view text) {
   if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(DecodeText(text));
 }
 
-int ShowPopupMenu(Dialog& owner, const std::vector<MenuItem>& items) {
+void ShowPopupMenu(Dialog& owner, const std::vector<MenuItem>& items,
+                   std::function<void(int index)> chosen) {
   QMenu menu(owner.Widget());
   for (const MenuItem& item : items) {
     menu.addAction(DecodeText(item.text))->setEnabled(item.enabled);
   }
   const PixelPoint pointer = owner.GetPointerPosition();
   auto* window = static_cast<DialogWindow*>(owner.Widget());
-  const QAction* chosen = menu.exec(window->Client().mapToGlobal(QPoint(pointer.x, pointer.y)));
-  return chosen == nullptr ? -1 : static_cast<int>(menu.actions().indexOf(chosen));
+  const QAction* picked = menu.exec(window->Client().mapToGlobal(QPoint(pointer.x, pointer.y)));
+  const int index = picked == nullptr ? -1 : static_cast<int>(menu.actions().indexOf(picked));
+  if (index >= 0 && chosen) chosen(index);
 }
 
 std::string PicturesFolder() {

@@ -3,6 +3,7 @@
 // What lets pictures and text leave the window: the desktop's save dialog, files written whole
 // or not at all, the clipboard, a popup menu, the desktop's folders and its number format.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,8 +35,9 @@ bool SavePicturePng(const DrawingSurface& picture, std::string_view path);
 // The same for bytes (text already encoded).
 bool SaveFileBytes(std::string_view bytes, std::string_view path);
 
-// The clipboard: the picture as an image, or UTF-8 text.
-void CopyPictureToClipboard(const DrawingSurface& picture);
+// The clipboard: the picture as an image, or UTF-8 text. `refused` is called, maybe only later,
+// when the clipboard would not take the picture (a browser may keep images from it).
+void CopyPictureToClipboard(const DrawingSurface& picture, std::function<void()> refused);
 void CopyTextToClipboard(std::string_view text);
 
 // One entry of a popup menu.
@@ -43,9 +45,11 @@ struct MenuItem {
   std::string text;
   bool enabled = true;
 };
-// Shows a popup menu at the pointer over the dialog and waits for a choice: the index of the
-// chosen item, or -1 when the menu was closed without one.
-int ShowPopupMenu(Dialog& owner, const std::vector<MenuItem>& items);
+// Shows a popup menu at the pointer over the dialog; `chosen` gets the index of the item chosen,
+// and is not called when the menu is closed without one. The desktop's menu waits for the choice
+// and calls it before returning; a page cannot wait, and calls it later, from the page's input.
+void ShowPopupMenu(Dialog& owner, const std::vector<MenuItem>& items,
+                   std::function<void(int index)> chosen);
 
 // The desktop's pictures and documents folders (the home folder when they are unknown).
 std::string PicturesFolder();

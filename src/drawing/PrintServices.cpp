@@ -12,6 +12,7 @@
 
 #include "DialogServices.h"
 #include "DrawingSurface.h"
+#include "PrintLayout.h"
 #include "TextDecoding.h"
 #include "TextRenderer.h"
 
@@ -19,13 +20,11 @@ namespace funzioni {
 
 namespace {
 
-// The finest resolution the page is laid out at; finer printers draw it scaled by a whole number.
-constexpr int kLayoutDpi = 600;
-constexpr double kMmPerInch = 25.4;
-constexpr double kTextPoints = 11.0;
-constexpr double kGapBelowPictureMm = 6.0;
-// Paper left free around the page even where the printer reports narrower margins.
-constexpr double kLeastMarginMm = 15.0;
+using print::kGapBelowPictureMm;
+using print::kLayoutDpi;
+using print::kLeastMarginMm;
+using print::kTextPoints;
+using print::MmToDots;
 
 QColor ToQColor(Color color) {
   return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
@@ -38,10 +37,6 @@ QImage PictureImage(const DrawingSurface& picture) {
   std::memcpy(image.bits(), picture.ScreenPixels(),
               static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4);
   return image;
-}
-
-double MmToDots(double mm, double dpi) {
-  return mm / kMmPerInch * dpi;
 }
 
 bool PaintPage(QPrinter& printer, const PrintPage& page) {
@@ -71,12 +66,8 @@ bool PaintPage(QPrinter& printer, const PrintPage& page) {
   double textLeft = area.left();
   if (page.picture != nullptr && page.picture->GetSurfaceSize().width > 0) {
     const PixelSize size = page.picture->GetSurfaceSize();
-    const double wanted = MmToDots(page.pictureWidthMm, layoutDpi) / size.width;
-    int factor = std::max(1, static_cast<int>(std::lround(wanted)));
-    while (factor > 1 &&
-           (size.width * factor > area.width() || size.height * factor > area.height())) {
-      --factor;
-    }
+    const int factor =
+        print::PictureFactor(size, page.pictureWidthMm, layoutDpi, {area.width(), area.height()});
     // Every pixel becomes a block of factor x factor dots, never smoothed: a PDF carries the
     // picture as it is, marked as not to be interpolated, and other printers get exact blocks.
     const QRect target(0, area.top(), size.width * factor, size.height * factor);
@@ -90,12 +81,12 @@ bool PaintPage(QPrinter& printer, const PrintPage& page) {
   font.setPixelSize(static_cast<int>(std::lround(kTextPoints / 72.0 * layoutDpi)));
   painter.setFont(font);
   const QFontMetricsF metrics(font, &printer);
-  const double lineHeight = metrics.lineSpacing() * 1.25;
-  const double square = metrics.ascent() * 0.8;
+  const double lineHeight = metrics.lineSpacing() * print::kLineSpacing;
+  const double square = metrics.ascent() * print::kSquareOfAscent;
   const bool anySwatch =
       std::any_of(page.lines.begin(), page.lines.end(),
                   [](const PrintLine& line) { return line.swatch != kNoSwatch; });
-  const double textIndent = anySwatch ? square * 1.8 : 0.0;
+  const double textIndent = anySwatch ? square * print::kIndentInSquares : 0.0;
   for (const PrintLine& line : page.lines) {
     // Lines that the page has no room for go on the next one, from its top.
     if (y + lineHeight > area.bottom() && y > area.top()) {

@@ -4,10 +4,10 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { FunzioniPage } from './page.mjs';
 
-const PLOT = { x: 4, y: 4, size: 600 };
+export const PLOT = { x: 4, y: 4, size: 600 };
 
 // Runs in the page: how many pixels of the PNG differ from the canvas's plotting area.
-async function differingPixels(base64, plot) {
+export async function differingPixels(base64, plot) {
   const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
   const picture = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
   if (picture.width !== plot.size || picture.height !== plot.size) {

@@ -15,6 +15,7 @@ import {
   fingerScrollsTheHistory,
   refusedWriteLosesNothing,
 } from './editor.mjs';
+import { exportsAsOnTheDesktop } from './export.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
@@ -186,6 +187,15 @@ async function main() {
     }
   }
 
+  // An Italian desktop: decimal commas, and the CSV file's fields separated by semicolons.
+  const exportSteps = join(HERE, 'steps', 'export.json');
+  const exports = await desktopSnapshots(REFERENCE, exportSteps, readSteps('export.json'), {
+    env: { LC_ALL: 'it_IT.UTF-8', LANG: 'it_IT.UTF-8' },
+  }).then((shown) => shown.table, (error) => {
+    row('export.json: the desktop reference follows the steps', false, String(error?.stderr || error));
+    return null;
+  });
+
   const browser = await launchBrowser();
   const watch = new PageWatch();
   const timings = [];
@@ -203,6 +213,10 @@ async function main() {
       fingerScrollsTheHistory(browser, url, watch));
     await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>
       savedPictureIsThePlot(browser, url, watch));
+    if (exports) {
+      await check('the table copied and saved and the sheet printed as on the desktop', () =>
+        exportsAsOnTheDesktop(browser, url, watch, readSteps('export.json'), exports));
+    }
     await check('the page answers during a long redraw', () =>
       pageAnswersDuringLongRedraw(browser, url, watch, timings));
     await check('timings measured', async () => {

@@ -1,11 +1,15 @@
 // Pictures and text leaving the page: saving is a download of the browser, the clipboard is the
-// browser's. A popup menu cannot wait for a choice in a page: it closes at once.
+// browser's (export.js). The popup menu is the page's own (ControlMenusWeb.cpp).
 
 #include <emscripten.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "CanvasPixels.h"
+#include "PageBridge.h"
 #include "drawing/DrawingSurface.h"
 #include "drawing/ExportServices.h"
 
@@ -17,10 +21,10 @@ EM_JS(void, funzioni_js_download_bytes, (const void* bytes, int size, const char
   FunzioniPage.downloadBytes(bytes, size, UTF8ToString(name));
 });
 EM_JS(void, funzioni_js_copy_picture, (const void* rgba, int w, int h), {
-  FunzioniPage.copyPicture(rgba, w, h);
+  FunzioniExport.copyPicture(rgba, w, h);
 });
 EM_JS(void, funzioni_js_copy_text, (const char* text), {
-  FunzioniPage.copyText(UTF8ToString(text));
+  FunzioniExport.copyText(UTF8ToString(text));
 });
 EM_JS(int, funzioni_js_decimal_comma, (), {
   return (1.5).toLocaleString(navigator.language).indexOf(",") >= 0 ? 1 : 0;
@@ -31,17 +35,17 @@ namespace funzioni {
 
 namespace {
 
-// The picture as the canvas's R, G, B, A bytes.
-std::vector<std::uint32_t> CanvasPixels(const DrawingSurface& picture) {
-  const PixelSize size = picture.GetSurfaceSize();
-  const std::uint32_t* pixels = picture.ScreenPixels();
-  std::vector<std::uint32_t> out(static_cast<std::size_t>(size.width) *
-                                 static_cast<std::size_t>(size.height));
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const std::uint32_t argb = pixels[i];
-    out[i] = (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
-  }
-  return out;
+// What to do when the browser refuses the picture last given to the clipboard, and the dialog
+// that gave it.
+struct PictureCopy {
+  std::function<void()> refused;
+  const web::PageInput* dialog = nullptr;
+};
+
+PictureCopy& LastPictureCopy() {
+  // The browser answers a copy later, and only one copy at a time matters: the last one.
+  static PictureCopy copy;
+  return copy;
 }
 
 std::string FileName(std::string_view path) {
@@ -65,7 +69,7 @@ std::optional<std::string> AskSaveFileName(Dialog& /*owner*/, const SaveFileRequ
 bool SavePicturePng(const DrawingSurface& picture, std::string_view path) {
   const PixelSize size = picture.GetSurfaceSize();
   if (size.width <= 0 || size.height <= 0) return false;
-  const std::vector<std::uint32_t> pixels = CanvasPixels(picture);
+  const std::vector<std::uint32_t> pixels = web::CanvasPixels(picture);
   funzioni_js_download_picture(pixels.data(), size.width, size.height, FileName(path).c_str());
   return true;
 }
@@ -75,19 +79,16 @@ bool SaveFileBytes(std::string_view bytes, std::string_view path) {
   return true;
 }
 
-void CopyPictureToClipboard(const DrawingSurface& picture) {
+void CopyPictureToClipboard(const DrawingSurface& picture, std::function<void()> refused) {
   const PixelSize size = picture.GetSurfaceSize();
   if (size.width <= 0 || size.height <= 0) return;
-  const std::vector<std::uint32_t> pixels = CanvasPixels(picture);
+  LastPictureCopy() = {std::move(refused), web::ShownDialog()};
+  const std::vector<std::uint32_t> pixels = web::CanvasPixels(picture);
   funzioni_js_copy_picture(pixels.data(), size.width, size.height);
 }
 
 void CopyTextToClipboard(std::string_view text) {
   funzioni_js_copy_text(std::string(text).c_str());
-}
-
-int ShowPopupMenu(Dialog& /*owner*/, const std::vector<MenuItem>& /*items*/) {
-  return -1;
 }
 
 std::string PicturesFolder() {
@@ -103,3 +104,17 @@ std::string DesktopDecimalSeparator() {
 }
 
 }  // namespace funzioni
+
+extern "C" {
+
+// The browser refused the picture last copied (no image on its clipboard, or not allowed).
+EMSCRIPTEN_KEEPALIVE void funzioni_page_picture_refused() {
+  funzioni::PictureCopy copy = std::move(funzioni::LastPictureCopy());
+  funzioni::LastPictureCopy() = {};
+  const funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
+  if (!copy.refused || dialog == nullptr || dialog != copy.dialog) return;
+  if ((dialog->PageState() & 4) != 0) return;
+  copy.refused();
+}
+
+}  // extern "C"

@@ -189,7 +189,11 @@ var FunzioniPage = (function () {
       finger.timer = setTimeout(() => {
         if (finger === null || finger.state !== 'waiting') return;
         finger.state = 'right';
-        pointer(1, fake(finger.touch, 2, 2, 1));
+        const press = fake(finger.touch, 2, 2, 1);
+        pointer(1, press);
+        // Held, a finger asks for the context menu, as the right button does.
+        press.target.dispatchEvent(new MouseEvent('contextmenu', {
+          bubbles: true, cancelable: true, clientX: press.clientX, clientY: press.clientY}));
       }, kLongPressMs);
     }, {passive: false});
     area.addEventListener('touchmove', (e) => {
@@ -710,16 +714,6 @@ var FunzioniPage = (function () {
     downloadBytes(bytes, size, name) {
       download(new Blob([HEAPU8.slice(bytes, bytes + size)], {type: 'application/octet-stream'}),
                name);
-    },
-    copyPicture(rgba, w, h) {
-      if (!navigator.clipboard || typeof ClipboardItem !== 'function') return;
-      pictureBlob(rgba, w, h, (blob) => {
-        if (blob === null) return;
-        navigator.clipboard.write([new ClipboardItem({'image/png': blob})]).catch(() => {});
-      });
-    },
-    copyText(text) {
-      if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
     },
     addShortcut(owner, keys, command, focusId) {
       const parts = keys.split('+').map((p) => p.trim());

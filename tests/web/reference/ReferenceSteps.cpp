@@ -14,7 +14,7 @@ namespace {
 
 // The page's own editor and storage have no part in the window: their steps are idle there (the
 // window's editor is the program the test names).
-constexpr std::array<std::pair<std::string_view, StepKind>, 12> kKinds{{
+constexpr std::array<std::pair<std::string_view, StepKind>, 13> kKinds{{
     {"move", StepKind::Move},
     {"press", StepKind::Press},
     {"release", StepKind::Release},
@@ -25,6 +25,7 @@ constexpr std::array<std::pair<std::string_view, StepKind>, 12> kKinds{{
     {"idle", StepKind::Idle},
     {"restart", StepKind::Restart},
     {"snapshot", StepKind::Snapshot},
+    {"export", StepKind::Export},
     {"editor", StepKind::Idle},
     {"storage-fails", StepKind::Idle},
 }};
@@ -57,6 +58,7 @@ std::optional<Step> ReadStep(const QJsonObject& object) {
   const char* textKey = *kind == StepKind::Key        ? "key"
                         : *kind == StepKind::Type     ? "text"
                         : *kind == StepKind::Snapshot ? "name"
+                        : *kind == StepKind::Export   ? "name"
                                                       : nullptr;
   if (textKey != nullptr) {
     if (!object.value(textKey).isString()) return std::nullopt;

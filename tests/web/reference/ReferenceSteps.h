@@ -20,7 +20,8 @@ enum class StepKind {
   Type,
   Idle,
   Restart,
-  Snapshot
+  Snapshot,
+  Export  // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
 };
 enum class StepButton { Left, Right };
 
@@ -29,7 +30,7 @@ struct Step {
   int x = 0;
   int y = 0;
   StepButton button = StepButton::Left;
-  std::string text;  // the key's name, the typed text or the snapshot's name
+  std::string text;  // the key's name, the typed text, the snapshot's or the export's name
 };
 
 struct StepList {

@@ -2,10 +2,11 @@
 // browser test gives the page, and at each snapshot step writes what it shows: OUT_DIR/NAME.rgba
 // (the client area, 974 x 720, 4 bytes a pixel, rows top to bottom) and OUT_DIR/NAME.json (the
 // text lists' lines, the text box's text, the stock controls' rectangles and the parts of the
-// panels that change with time). Run it in an empty directory: the window keeps its history file
-// there.
+// panels that change with time); at each export step what the export commands give (see
+// WriteExports). Run it in an empty directory: the window keeps its history file there.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
@@ -28,6 +29,7 @@
 
 #include "ReferenceSteps.h"
 #include "app/MainWindow.h"
+#include "drawing/PrintServices.h"
 
 namespace funzioni::web_reference {
 
@@ -106,6 +108,8 @@ class ReferenceRun {
         return Start();
       case StepKind::Snapshot:
         return Settle() && WriteSnapshot(step.text);
+      case StepKind::Export:
+        return Settle() && WriteExports(step.text);
     }
     return Settle();
   }
@@ -148,6 +152,27 @@ class ReferenceRun {
     std::ofstream texts(outDir_ / (name + ".json"), std::ios::binary);
     texts << QJsonDocument(TextsJson()).toJson().toStdString();
     return pixels.good() && texts.good();
+  }
+
+  // What the export commands give: the clipboard's text, the saved CSV file and the printed page
+  // as a PDF, each answered without a dialog.
+  bool WriteExports(const std::string& name) {
+    const std::filesystem::path csv = outDir_ / (name + ".csv");
+    const std::filesystem::path pdf = outDir_ / (name + ".pdf");
+    window_->exportPrompts().askSaveFileName = [csv](const SaveFileRequest&) {
+      return std::optional<std::string>(csv.string());
+    };
+    window_->exportPrompts().print = [pdf](const PrintPage& page) {
+      return PrintToPdf(page, pdf.string()) ? PrintResult::Printed : PrintResult::Failed;
+    };
+    QGuiApplication::clipboard()->clear();
+    for (const int command : {kCommandCopyTable, kCommandSaveTable, kCommandPrint}) {
+      window_->dialog().SendCommand(command);
+      if (!Settle()) return false;
+    }
+    std::ofstream text(outDir_ / (name + ".txt"), std::ios::binary);
+    text << QGuiApplication::clipboard()->text().toStdString();
+    return text.good() && std::filesystem::exists(csv) && std::filesystem::exists(pdf);
   }
 
   QJsonObject TextsJson() const {
