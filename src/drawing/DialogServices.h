@@ -15,6 +15,10 @@
 class QWidget;
 #endif
 
+namespace funzioni::web {
+class DrawnControls;
+}
+
 namespace funzioni {
 
 enum class ControlKind { Surface, TextList, TextBox };
@@ -149,6 +153,9 @@ class Dialog {
   // The widget of a control, for the drawing layer's own services; nullptr when there is none.
   QWidget* ControlWidget(int id) const;
 #endif
+  // The drawn controls' mirrors in the page, for the browser backend's own services (the desktop
+  // has none).
+  web::DrawnControls& PageDrawnControls();
   // Delivers an event to the handler as the dialog's own input does: not while it is busy.
   void PostEvent(const DialogEvent& event);
 

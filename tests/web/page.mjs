@@ -12,13 +12,24 @@ const LOCAL_URL = /^(file|data|blob):/;
 // Held longer than the page's long press (0.6 s), a finger is the right button.
 const LONG_PRESS_MS = 700;
 
-// Keys by the steps file's names, as chromium names them.
+// Keys by the steps file's names, as chromium names them (a "Shift+" name with Shift held).
 const KEYS = {
   KeypadPlus: 'NumpadAdd',
   KeypadMinus: 'NumpadSubtract',
   Enter: 'Enter',
   Escape: 'Escape',
   Backspace: 'Backspace',
+  Tab: 'Tab',
+  'Shift+Tab': 'Tab',
+  Left: 'ArrowLeft',
+  Right: 'ArrowRight',
+  Up: 'ArrowUp',
+  Down: 'ArrowDown',
+  PageUp: 'PageUp',
+  PageDown: 'PageDown',
+  Home: 'Home',
+  End: 'End',
+  Space: 'Space',
 };
 
 // puppeteer types these four on the numeric keypad, whose keys are the program's commands; a
@@ -196,10 +207,14 @@ export class FunzioniPage {
       case 'release': await mouse.move(x, y); await mouse.up({ button }); break;
       case 'click': await mouse.click(x, y, { button }); break;
       case 'dblclick': await mouse.click(x, y, { count: 2 }); break;
-      case 'key':
+      case 'key': {
         if (!KEYS[step.key]) throw new Error(`no key named ${step.key}`);
+        const shift = step.key.startsWith('Shift+');
+        if (shift) await this.page.keyboard.down('Shift');
         await this.page.keyboard.press(KEYS[step.key]);
+        if (shift) await this.page.keyboard.up('Shift');
         break;
+      }
       case 'type': await typeOnMainKeys(this.page.keyboard, step.text); break;
       case 'idle': break;
       case 'restart':
@@ -253,12 +268,14 @@ export class FunzioniPage {
     await this.page.waitForSelector('#funzioni-editor', { hidden: true, timeout: IDLE_TIMEOUT_MS });
   }
 
-  // The steps up to each snapshot; returns the snapshots by name.
-  async follow(steps) {
+  // The steps up to each snapshot; returns the snapshots by name, each with what more(page)
+  // adds.
+  async follow(steps, more) {
     const snapshots = {};
     for (const step of steps) {
       await this.perform(step);
-      if (step.do === 'snapshot') snapshots[step.name] = await this.snapshot();
+      if (step.do !== 'snapshot') continue;
+      snapshots[step.name] = { ...(await this.snapshot()), ...(more ? await more(this) : {}) };
     }
     return snapshots;
   }

@@ -9,6 +9,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
 import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
+import { compareControls, pageControls, screenReaderActionsReachTheProgram } from './access.mjs';
 import {
   earlierStorageIsTakenOver,
   editorKeepsTheBytes,
@@ -55,6 +56,8 @@ const SCENARIOS = [
   { file: 'hover.json', expect: {} },
   { file: 'history.json', expect: { reloaded: keptInHistory, picked: hasResults } },
   { file: 'editor.json', expect: { saved: edited }, setup: editorSetup },
+  // By the keyboard alone, the accessibility tree compared as well.
+  { file: 'keyboard.json', expect: {}, controls: true },
   // A history file the window cannot write: a folder of that name.
   {
     file: 'storage.json',
@@ -139,14 +142,16 @@ function readSteps(file) {
 }
 
 // One steps file in a fresh page: a row for following the steps, one per snapshot.
-async function runScenario(browser, url, watch, { file, expect, touch }, desktop, timings) {
+async function runScenario(browser, url, watch, { file, expect, touch, controls }, desktop,
+  timings) {
   let shown = null;
   const label = touch ? `${file} by touch` : file;
   await check(`${label}: the page follows the steps`, async () => {
     const page = await FunzioniPage.open(browser, url, watch, { touch });
     if (file === 'start.json') timings.push(['navigation to ready', page.readyMs]);
     try {
-      shown = await page.follow(readSteps(file));
+      const more = controls ? async (p) => ({ controls: await pageControls(p) }) : undefined;
+      shown = await page.follow(readSteps(file), more);
     } finally {
       await page.close();
     }
@@ -160,7 +165,8 @@ async function runScenario(browser, url, watch, { file, expect, touch }, desktop
     await check(`${label}: ${name} as on the desktop`, () => {
       const more = expect[name]?.(shown[name]);
       const problem = compareSnapshot(`${label}-${name}`, desktop[name], shown[name]);
-      return [problem, more === true ? '' : more].filter(Boolean).join('\n');
+      const tree = controls ? compareControls(desktop[name].controls, shown[name].controls) : '';
+      return [problem, tree, more === true ? '' : more].filter(Boolean).join('\n');
     });
   }
 }
@@ -209,6 +215,8 @@ async function main() {
       refusedWriteLosesNothing(browser, url, watch));
     await check("the history an earlier page kept in IndexedDB is taken over", () =>
       earlierStorageIsTakenOver(browser, url, watch));
+    await check("a screen reader's actions on the drawn controls reach the program", () =>
+      screenReaderActionsReachTheProgram(browser, url, watch));
     await check('a finger scrolls the history list', () =>
       fingerScrollsTheHistory(browser, url, watch));
     await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>

@@ -1,6 +1,7 @@
-// Assistive technologies in the page: the stock controls are page elements and carry their names;
-// the drawn controls are not described yet.
+// Assistive technologies and the keyboard in the page: the stock controls are page elements and
+// carry their names; each drawn control has a mirror element (PageAccess.h).
 
+#include "PageAccess.h"
 #include "PageBridge.h"
 #include "PageText.h"
 #include "drawing/Accessibility.h"
@@ -8,14 +9,23 @@
 
 namespace funzioni {
 
-void DescribeControl(Dialog& /*dialog*/, int /*id*/, ControlDescription /*description*/) {}
-
-void ForgetControlDescriptions(Dialog& /*dialog*/) {}
-
-void NameStockControl(Dialog& dialog, int id, std::string_view name) {
-  if (dialog.HasControl(id)) web::SetAccessibleName(id, web::PageText(name));
+void DescribeControl(Dialog& dialog, int id, ControlDescription description) {
+  if (dialog.FindSurface(id) == nullptr) return;
+  dialog.PageDrawnControls().Describe(id, std::move(description));
 }
 
-void SetKeyboardOrder(Dialog& /*dialog*/, std::span<const int> /*ids*/) {}
+void ForgetControlDescriptions(Dialog& dialog) {
+  dialog.PageDrawnControls().Forget();
+}
+
+void NameStockControl(Dialog& dialog, int id, std::string_view name) {
+  if (dialog.HasControl(id) && dialog.FindSurface(id) == nullptr) {
+    web::SetAccessibleName(id, web::PageText(name));
+  }
+}
+
+void SetKeyboardOrder(Dialog& dialog, std::span<const int> ids) {
+  dialog.PageDrawnControls().SetKeyboardOrder(ids);
+}
 
 }  // namespace funzioni

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "PageAccess.h"
 #include "PageBridge.h"
 #include "PageEditor.h"
 #include "PageText.h"
@@ -71,7 +72,10 @@ struct Dialog::Impl final : web::PageInput {
   Impl(int width, int height)
       : size{std::max(width, 1), std::max(height, 1)},
         delivery(
-            nullptr, [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }) {}
+            nullptr, [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }),
+        drawn({.post = [this](const DialogEvent& event) { Post(event); },
+               .reshow = [this](int id) { ShowSurface(id); },
+               .place = [this](int id) { return PlaceOf(id); }}) {}
 
   PixelSize size;
   EventDelivery delivery;
@@ -90,6 +94,7 @@ struct Dialog::Impl final : web::PageInput {
   bool finished = false;
   RandomSource random;
   web::PageEditor editor;
+  web::DrawnControls drawn;
   int result = 0;
   Color face = 0x00F0F0F0;
   Color stretchOutside = kFaceColor;
@@ -128,15 +133,38 @@ struct Dialog::Impl final : web::PageInput {
   }
 
   web::PageEditor& Editor() override { return editor; }
+  web::DrawnControls& Drawn() override { return drawn; }
+
+  void Post(const DialogEvent& event) {
+    if (finished || editor.IsOpen()) return;
+    delivery.DeliverWhole(event);
+  }
+
+  // The page's elements follow the order the controls were added in.
+  web::MirrorPlace PlaceOf(int id) const {
+    web::MirrorPlace place;
+    auto it = std::find(order.begin(), order.end(), id);
+    if (it == order.end()) return place;
+    place.rect = Find(id)->rect;
+    place.position = static_cast<int>(it - order.begin());
+    for (++it; it != order.end() && place.beforeStock == 0; ++it) {
+      if (Find(*it)->kind != ControlKind::Surface) place.beforeStock = *it;
+    }
+    return place;
+  }
 
   // Shows a surface's new picture, with the surfaces above it where they overlap.
   void ShowSurface(int id) {
-    Control& c = controls.at(id);
+    Control* found = Find(id);
+    if (found == nullptr || !found->surface) return;
+    Control& c = *found;
     const PixelSize s = c.surface->GetSurfaceSize();
     if (s.width <= 0 || s.height <= 0) return;
     const std::uint32_t* pixels = c.surface->ScreenPixels();
     c.shown.resize(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height));
     std::transform(pixels, pixels + c.shown.size(), c.shown.begin(), ToCanvasOrder);
+    // The ring is the window's, over the picture: never drawn into the surface.
+    if (drawn.Ringed(id)) web::DrawFocusRing(c.shown, s);
     const PixelRect shownRect{c.rect.x, c.rect.y, s.width, s.height};
     web::Blit(c.shown.data(), s, {c.rect.x, c.rect.y}, {0, 0, s.width, s.height});
     auto above = std::find(order.begin(), order.end(), id);
@@ -151,6 +179,7 @@ struct Dialog::Impl final : web::PageInput {
           other.shown.data(), os, {other.rect.x, other.rect.y},
           {overlap.x - other.rect.x, overlap.y - other.rect.y, overlap.width, overlap.height});
     }
+    drawn.Refresh(id);
   }
 
   void OnPointer(const web::PointerInput& input) override {
@@ -328,13 +357,22 @@ void Dialog::SetControlText(int id, std::string_view text) {
 
 void Dialog::SetControlFocus(int id) {
   const Control* control = impl_->Find(id);
-  // Surfaces take no keyboard input and keep no focus.
-  if (control == nullptr || control->kind == ControlKind::Surface) return;
+  if (control == nullptr) return;
+  // A surface takes the focus only in the keyboard order.
+  if (control->kind == ControlKind::Surface) {
+    impl_->drawn.Focus(id);
+    return;
+  }
   web::Focus(id);
 }
 
 int Dialog::FocusedControl() const {
-  return web::FocusedControl();
+  const int stock = web::FocusedControl();
+  return stock != 0 ? stock : impl_->drawn.Focused();
+}
+
+web::DrawnControls& Dialog::PageDrawnControls() {
+  return impl_->drawn;
 }
 
 PixelRect Dialog::GetControlRect(int id) const {
@@ -545,8 +583,7 @@ bool Dialog::IsEnded() const {
 }
 
 void Dialog::PostEvent(const DialogEvent& event) {
-  if (impl_->finished || impl_->editor.IsOpen()) return;
-  impl_->delivery.DeliverWhole(event);
+  impl_->Post(event);
 }
 
 }  // namespace funzioni

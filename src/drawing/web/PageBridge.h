@@ -14,8 +14,9 @@
 #include "drawing/Geometry.h"
 
 namespace funzioni::web {
+class DrawnControls;
 class PageEditor;
-}
+}  // namespace funzioni::web
 
 namespace funzioni::web {
 
@@ -72,7 +73,8 @@ class PageInput {
   virtual void OnButtons(int buttons) = 0;           // held buttons changed outside the window
   virtual void OnCommandKey(int command) = 0;        // Enter, Esc, the keypad's + and -
   virtual void OnListChoice(int id, int index) = 0;  // the keyboard moved a list's selection
-  virtual PageEditor& Editor() = 0;  // the page's text editor, started by the dialog
+  virtual PageEditor& Editor() = 0;    // the page's text editor, started by the dialog
+  virtual DrawnControls& Drawn() = 0;  // the drawn controls' mirrors in the page
   // Bits: 1 the first paint was handled, 2 nothing is under way, 4 the dialog has ended.
   virtual int PageState() const = 0;
 

@@ -561,6 +561,8 @@ var FunzioniPage = (function () {
   }
 
   return {
+    // The page's other scripts (access.js) call the program through here as well.
+    enter(name, ...args) { return enter(name, ...args); },
     schedule(number, delay) {
       clearTimeout(timeouts.get(number));
       timeouts.set(number, setTimeout(() => {

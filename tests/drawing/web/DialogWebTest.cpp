@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakePage.h"
 #include "drawing/DialogServices.h"
+#include "drawing/web/PageAccess.h"
 #include "drawing/web/PageBridge.h"
 
 namespace funzioni {
@@ -183,6 +186,64 @@ TEST_F(DialogWebTest, TheCancelEndsTheDialogOnce) {
   Pointer(PointerAction::Press, 10, 10);
   web::ShownDialog()->OnCommandKey(kCommandCancel);
   EXPECT_EQ(events_.size(), 2u);
+}
+
+// Drawn controls take the focus only in the keyboard order, and take only the keys and requests
+// the desktop gives their kind; their mirrors follow the order the controls were added in.
+TEST_F(DialogWebTest, DrawnControlsFollowTheDesktopsRules) {
+  web::DrawnControls& drawn = dialog_.PageDrawnControls();
+  const auto described = [](AccessibleRole role) {
+    ControlDescription about;
+    about.role = role;
+    return about;
+  };
+  drawn.Describe(kSurface, described(AccessibleRole::Slider));
+  drawn.Describe(kTopSurface, described(AccessibleRole::CheckBox));
+  const int order[] = {kSurface, kList};
+  drawn.SetKeyboardOrder(order);
+  EXPECT_EQ(Page().mirrors[kSurface], std::make_pair(0, kList));
+  EXPECT_EQ(Page().mirrors[kTopSurface], std::make_pair(3, 0));
+  dialog_.SetControlFocus(kTopSurface);
+  EXPECT_EQ(Page().focusedMirror, 0);
+  dialog_.SetControlFocus(kSurface);
+  EXPECT_EQ(dialog_.FocusedControl(), kSurface);
+
+  std::vector<DialogEvent> got;
+  onEvent_ = [&got](const DialogEvent& e) { got.push_back(e); };
+  struct Row {
+    const char* name;
+    int id;
+    int request;  // -1: a key instead, `key`
+    int key;
+    double value;
+    bool delivered;
+  };
+  const double nan = std::nan("");
+  const Row rows[] = {
+      {"slider steps", kSurface, static_cast<int>(AccessRequest::Increase), 0, 0, true},
+      {"slider set", kSurface, static_cast<int>(AccessRequest::SetValue), 0, 4.5, true},
+      {"slider set to nothing", kSurface, static_cast<int>(AccessRequest::SetValue), 0, nan, false},
+      {"slider toggled", kSurface, static_cast<int>(AccessRequest::Toggle), 0, 0, false},
+      {"check box toggled", kTopSurface, static_cast<int>(AccessRequest::Toggle), 0, 0, true},
+      {"check box pressed", kTopSurface, static_cast<int>(AccessRequest::Press), 0, 0, false},
+      {"unknown request", kSurface, 9, 0, 0, false},
+      {"undescribed control", 0, static_cast<int>(AccessRequest::Press), 0, 0, false},
+      {"End", kSurface, -1, static_cast<int>(ControlKey::End), 0, true},
+      {"unknown key", kSurface, -1, 42, 0, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    got.clear();
+    if (row.request < 0) {
+      drawn.OnKey(row.id, row.key);
+    } else {
+      drawn.OnRequest(row.id, row.request, row.value);
+    }
+    ASSERT_EQ(got.size(), row.delivered ? 1u : 0u);
+    if (!row.delivered) continue;
+    EXPECT_EQ(got[0].id, row.id);
+    EXPECT_EQ(got[0].kind, row.request < 0 ? EventKind::Key : EventKind::Access);
+  }
 }
 
 }  // namespace

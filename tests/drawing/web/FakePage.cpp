@@ -3,6 +3,7 @@
 #include "drawing/EventGate.h"
 #include "drawing/PlatformServices.h"
 #include "drawing/TextRenderer.h"
+#include "drawing/web/PageAccess.h"
 #include "drawing/web/PageBridge.h"
 
 namespace funzioni::web {
@@ -92,6 +93,24 @@ void CloseEditor() {
 }
 void DownloadBytes(std::string_view bytes, std::string_view fileName) {
   Page().downloads.push_back(std::string(fileName) + ":" + std::string(bytes));
+}
+void AddMirror(int id, AccessibleRole, const MirrorPlace& place) {
+  Page().mirrors[id] = {place.position, place.beforeStock};
+}
+void UpdateMirror(int id, const MirrorState& state) {
+  Page().mirrorStates[id] = state;
+}
+void SetMirrorOrder(std::span<const int> ids) {
+  Page().mirrorOrder.assign(ids.begin(), ids.end());
+}
+void RemoveMirrors() {
+  Page().mirrors.clear();
+}
+void FocusMirror(int id) {
+  Page().focusedMirror = id;
+}
+int FocusedMirror() {
+  return Page().focusedMirror;
 }
 
 }  // namespace funzioni::web

@@ -6,7 +6,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "drawing/web/PageAccess.h"
 
 namespace funzioni::web::testing {
 
@@ -18,7 +21,11 @@ struct FakePage {
   int blits = 0;
   std::string editorName;  // the page's editor, empty while it is closed
   std::string editorText;
-  std::vector<std::string> downloads;  // each download's name and bytes: "NAME:BYTES"
+  std::vector<std::string> downloads;          // each download's name and bytes: "NAME:BYTES"
+  std::map<int, std::pair<int, int>> mirrors;  // drawn control -> its position, the stock after it
+  std::map<int, MirrorState> mirrorStates;
+  std::vector<int> mirrorOrder;
+  int focusedMirror = 0;
   bool shown = false;
   bool ended = false;
   // Runs while a pause holds the dialog, as the page's input would arrive meanwhile.

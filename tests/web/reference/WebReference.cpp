@@ -2,9 +2,11 @@
 // browser test gives the page, and at each snapshot step writes what it shows: OUT_DIR/NAME.rgba
 // (the client area, 974 x 720, 4 bytes a pixel, rows top to bottom) and OUT_DIR/NAME.json (the
 // text lists' lines, the text box's text, the stock controls' rectangles and the parts of the
-// panels that change with time); at each export step what the export commands give (see
-// WriteExports). Run it in an empty directory: the window keeps its history file there.
+// panels that change with time, and the controls as assistive technologies read them); at each
+// export step what the export commands give (see WriteExports). Run it in an empty directory: the
+// window keeps its history file there.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -51,13 +54,64 @@ struct KeyName {
   Qt::Key key;
   Qt::KeyboardModifiers modifiers;
 };
-constexpr std::array<KeyName, 5> kKeys{{
+constexpr std::array<KeyName, 16> kKeys{{
     {"KeypadPlus", Qt::Key_Plus, Qt::KeypadModifier},
     {"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier},
     {"Enter", Qt::Key_Return, Qt::NoModifier},
     {"Escape", Qt::Key_Escape, Qt::NoModifier},
     {"Backspace", Qt::Key_Backspace, Qt::NoModifier},
+    {"Tab", Qt::Key_Tab, Qt::NoModifier},
+    {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier},
+    {"Left", Qt::Key_Left, Qt::NoModifier},
+    {"Right", Qt::Key_Right, Qt::NoModifier},
+    {"Up", Qt::Key_Up, Qt::NoModifier},
+    {"Down", Qt::Key_Down, Qt::NoModifier},
+    {"PageUp", Qt::Key_PageUp, Qt::NoModifier},
+    {"PageDown", Qt::Key_PageDown, Qt::NoModifier},
+    {"Home", Qt::Key_Home, Qt::NoModifier},
+    {"End", Qt::Key_End, Qt::NoModifier},
+    {"Space", Qt::Key_Space, Qt::NoModifier},
 }};
+
+// The controls' roles as assistive technologies name them; other nodes are no controls.
+constexpr std::array<std::pair<QAccessible::Role, std::string_view>, 7> kRoles{{
+    {QAccessible::Slider, "slider"},
+    {QAccessible::CheckBox, "check box"},
+    {QAccessible::Button, "push button"},
+    {QAccessible::StaticText, "label"},
+    {QAccessible::Graphic, "image"},
+    {QAccessible::List, "list"},
+    {QAccessible::EditableText, "text"},
+}};
+
+// Every control below the window as a screen reader finds it, in its order: role, name,
+// description, the value as text with its number and range (sliders), checked (check boxes).
+void AddControls(QAccessibleInterface* node, QJsonArray& controls) {
+  for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
+    QAccessibleInterface* child = node->child(i);
+    if (child == nullptr) continue;
+    const auto role = std::find_if(kRoles.begin(), kRoles.end(),
+                                   [child](const auto& r) { return r.first == child->role(); });
+    if (role == kRoles.end()) {
+      AddControls(child, controls);
+      continue;
+    }
+    QJsonObject control{{"role", QString::fromUtf8(role->second.data(),
+                                                   static_cast<qsizetype>(role->second.size()))},
+                        {"name", child->text(QAccessible::Name)},
+                        {"description", child->text(QAccessible::Description)},
+                        {"focusable", child->state().focusable != 0}};
+    if (QAccessibleValueInterface* value = child->valueInterface()) {
+      control.insert("value", child->text(QAccessible::Value));
+      control.insert("now", value->currentValue().toDouble());
+      control.insert("min", value->minimumValue().toDouble());
+      control.insert("max", value->maximumValue().toDouble());
+    }
+    if (child->role() == QAccessible::CheckBox)
+      control.insert("checked", child->state().checked != 0);
+    controls.append(control);
+  }
+}
 
 QJsonArray RectJson(const PixelRect& r) {
   return {r.x, r.y, r.width, r.height};
@@ -201,7 +255,14 @@ class ReferenceRun {
             {"lists", lists},
             {"box", QString::fromStdString(dialog.GetControlText(kFormulaBoxId))},
             {"stockControls", stock},
-            {"timedPanels", timed}};
+            {"timedPanels", timed},
+            {"controls", Controls()}};
+  }
+
+  QJsonArray Controls() const {
+    QJsonArray controls;
+    AddControls(QAccessible::queryAccessibleInterface(window_->dialog().Widget()), controls);
+    return controls;
   }
 
   std::filesystem::path outDir_;
