@@ -60,7 +60,7 @@ void MainWindow::AcceptFormula() {
   LoadHistory();
   // The formula is drawn over the picture of the state before it, and tabulated, all the same;
   // the user learns that the file missed it.
-  DrawFormulaOverPicture();
+  plot_.DrawFormulaOverPicture();
   if (!saved) ShowNote(kHistoryNotSavedText);
 }
 
@@ -68,14 +68,14 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
   if (notificationCode != kNotifyListDoubleClick) return false;
   const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
   state_.currentFormula = formula;
-  DrawFormulaOverPicture();  // over the picture of the state before it
+  plot_.DrawFormulaOverPicture();  // over the picture of the state before it
   return true;
 }
 
 void MainWindow::EditHistory() {
   // The picture of the last change shows while the editor runs, unless it takes long to compute
   // (it then shows once the editor has ended).
-  PumpPlotWork(kQuickPlotWait);
+  plot_.PumpPlotWork(kQuickPlotWait);
   const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
   const auto reload = [this](bool ran) {
     dialog_->ListReset(kHistoryListId);
