@@ -49,7 +49,6 @@ constexpr std::string_view kPlotHelp =
     " ";
 
 constexpr int kFlashPauseMs = 100;
-constexpr int kCodeEnter = 0;
 constexpr std::string_view kTickerDocument = "lista mp3.txt";
 
 bool IsSwitch(int id) {
@@ -167,10 +166,10 @@ void MainWindow::OnContextMenu(int id) {
 }
 
 void MainWindow::OnCommand(int id, int code) {
-  if (id == kCommandOk && code == kCodeEnter && dialog_->FocusedControl() == kFormulaBoxId) {
+  if (id == kCommandOk && code == kNotifyClicked && dialog_->FocusedControl() == kFormulaBoxId) {
     AcceptFormula();
   }
-  if (id == kCommandOk && code == kCodeEnter) ActivateFocusedControl();
+  if (id == kCommandOk && code == kNotifyClicked) ActivateFocusedControl();
   if (IsSwitch(id)) {
     ToggleSwitch(id - kSwitchBaseId);
     return;
