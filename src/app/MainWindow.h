@@ -47,9 +47,10 @@ inline constexpr int kClientHeight = 720;
 inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
 // The redraw timer (4) and the busy pointer's (5) are the plot presenter's.
-// While a long history file is read and listed, this timer hands the list its next lines.
+// Once a long history file is read (its thread wakes the window with this timer's event), this
+// timer hands the list its next lines.
 inline constexpr int kHistoryTimerId = 6;
-inline constexpr int kHistoryPollMs = 5;
+inline constexpr int kHistoryListingMs = 5;
 
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
