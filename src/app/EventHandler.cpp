@@ -49,7 +49,6 @@ constexpr std::string_view kPlotHelp =
     " ";
 
 constexpr int kFlashPauseMs = 100;
-constexpr int kCodeEnter = 0;
 constexpr std::string_view kTickerDocument = "lista mp3.txt";
 
 bool IsSwitch(int id) {
@@ -125,13 +124,10 @@ void MainWindow::OnHover(int id) {
   const std::string_view help = HelpTextFor(id);
   if (!held(MouseButton::Right)) editorRanThisPress_ = false;
 
-  if (const auto meter = ParameterMeterOf(id)) {
+  if (meters_.Has(id)) {
     ShowHoverHelp(id, help);
-    ParamRecord& record = ParameterRecord(state_, *meter);
-    if (held(MouseButton::Left)) {
-      ShowMeter(id, DragParameter(record, meter->letter, PointerPercentX(dialog, id)));
-    }
-    if (held(MouseButton::Right)) ShowMeter(id, ResetParameter(record, meter->letter));
+    if (held(MouseButton::Left)) ShowMeter(id, meters_.Drag(id, PointerPercentX(dialog, id)));
+    if (held(MouseButton::Right)) ShowMeter(id, meters_.Reset(id));
     return;
   }
   switch (id) {
@@ -144,28 +140,14 @@ void MainWindow::OnHover(int id) {
         EditHistory();
       }
       return;
-    case kZoomMeterId:
-      ShowHoverHelp(id, help);
-      if (held(MouseButton::Left)) {
-        ShowMeter(id, DragZoom(state_.zoomValue, PointerPercentX(dialog, id)));
-      }
-      if (held(MouseButton::Right)) ShowMeter(id, ResetZoom(state_.zoomValue));
-      return;
-    case kStepMeterId:
-      ShowHoverHelp(id, help);
-      if (held(MouseButton::Left)) {
-        ShowMeter(id, DragStep(state_.stepValue, PointerPercentX(dialog, id)));
-      }
-      if (held(MouseButton::Right)) ShowMeter(id, ResetStep(state_.stepValue));
-      return;
     case kPlotAreaId:
       ShowHoverHelp(id, help);
       ShowPointerReadout(dialog, controls_, state_, PointerPercentX(dialog, id),
                          PointerPercentY(dialog, id));
       if (held(MouseButton::Left)) {
-        ShowZoomWindowOfPicture(PointerPercentX(dialog, id), PointerPercentY(dialog, id));
+        plot_.ShowZoomWindowOfPicture(PointerPercentX(dialog, id), PointerPercentY(dialog, id));
       }
-      if (held(MouseButton::Right)) ClearZoomWindowOfPicture();
+      if (held(MouseButton::Right)) plot_.ClearZoomWindowOfPicture();
       return;
     default:
       // The zoom window, the results table, the coordinates line, the formula box and the
@@ -177,17 +159,17 @@ void MainWindow::OnHover(int id) {
 
 void MainWindow::OnContextMenu(int id) {
   if (IsSwitch(id)) {
-    ++tableTicket_;  // a formula's table still being computed is not wanted any more
+    plot_.DropPendingTable();
     ShowBuiltinResults(*dialog_, state_, id - kSwitchBaseId);
   }
   if (id == kResultsListId) ShowResultsMenu();
 }
 
 void MainWindow::OnCommand(int id, int code) {
-  if (id == kCommandOk && code == kCodeEnter && dialog_->FocusedControl() == kFormulaBoxId) {
+  if (id == kCommandOk && code == kNotifyClicked && dialog_->FocusedControl() == kFormulaBoxId) {
     AcceptFormula();
   }
-  if (id == kCommandOk && code == kCodeEnter) ActivateFocusedControl();
+  if (id == kCommandOk && code == kNotifyClicked) ActivateFocusedControl();
   if (IsSwitch(id)) {
     ToggleSwitch(id - kSwitchBaseId);
     return;
@@ -204,13 +186,13 @@ void MainWindow::OnCommand(int id, int code) {
     case kAllOnButtonId:
       FlashButton(id);
       SetAllSwitches(true);
-      Redraw();
+      plot_.Redraw();
       return;
     case kAllOffButtonId:
       FlashButton(id);
       SetAllSwitches(false);
       state_.currentFormula.clear();
-      Redraw();
+      plot_.Redraw();
       return;
     case kCommandCancel:
       dialog_->EndDialog(1);
@@ -230,7 +212,7 @@ void MainWindow::ToggleSwitch(int k) {
   const bool on = state_.curveOn[k] == 0;
   state_.curveOn[k] = on ? 1 : 0;
   UpdateControl(*dialog_, controls_, kSwitchBaseId + k, on ? 0.0f : 100.0f);
-  Redraw();
+  plot_.Redraw();
 }
 
 void MainWindow::FlashButton(int id) {
@@ -247,12 +229,14 @@ void MainWindow::SetAllSwitches(bool on) {
 }
 
 void MainWindow::KeypadStep(int s) {
-  StepMeter(KeypadTarget(), s);
+  const int id = KeypadTarget();
+  ShowMeter(id, meters_.Step(id, s));
 }
 
-void MainWindow::ShowMeter(int id, const MeterLook& look) {
-  UpdateControl(*dialog_, controls_, id, look.needle, look.caption);
-  Redraw();
+void MainWindow::ShowMeter(int id, const std::optional<MeterLook>& look) {
+  if (!look) return;
+  UpdateControl(*dialog_, controls_, id, look->needle, look->caption);
+  plot_.Redraw();
 }
 
 // A note (a history line not saved, no editor) stays until the pointer reaches another control:

@@ -65,7 +65,7 @@ bool MainWindow::OnExportCommand(int id) {
   // last asked for: while they are still being computed the command waits for them (the window
   // answers meanwhile, and a later command replaces it).
   pendingExport_ = id;
-  PumpPlotWork(kQuickPlotWait);
+  plot_.PumpPlotWork(kQuickPlotWait);
   RunPendingExport();
   return true;
 }

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "sampling/ChunkSizes.h"
+
 namespace funzioni {
 
 namespace {
@@ -109,7 +111,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!file.IsOpen() || !IsRegularFile(file)) return std::nullopt;
   std::string bytes;
-  std::array<char, 1 << 16> buffer;
+  std::array<char, kFileReadBytes> buffer;
   for (;;) {
     const ssize_t count = ::read(file.Get(), buffer.data(), buffer.size());
     if (count == 0) return bytes;

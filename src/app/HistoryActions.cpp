@@ -26,8 +26,9 @@ void MainWindow::LoadHistory() {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(HistoryPath(), error);
   if (!error && size > kHistoryInlineBytes) {
-    historyLoader_.Start(HistoryPath());
-    dialog_->StartTimer(kHistoryTimerId, kHistoryPollMs);
+    // Its reading thread wakes the window once the lines are there.
+    historyLoader_.Start(HistoryPath(),
+                         [wake = dialog_->WakeFromAnyThread(kHistoryTimerId)] { wake(0); });
     return;
   }
   // A missing or unreadable file simply gives an empty list.
@@ -38,12 +39,19 @@ void MainWindow::LoadHistory() {
 }
 
 void MainWindow::OnHistoryTimer() {
+  // The wake of a read, or a tick of the listing: a wake of a read since dropped finds nothing.
+  const bool read = historyLoader_.Reading();
+  const std::span<const std::string> lines = historyLoader_.NextLines();
   // The list reads a line that is not UTF-8 in the single-byte Windows code page (a file brought
   // over from Windows, with accented comments).
-  for (const std::string& line : historyLoader_.NextLines()) dialog_->ListAdd(kHistoryListId, line);
-  if (!historyLoader_.TakeFinished()) return;
-  dialog_->StopTimer(kHistoryTimerId);
-  SelectLastHistoryLine();
+  for (const std::string& line : lines) dialog_->ListAdd(kHistoryListId, line);
+  if (historyLoader_.TakeFinished()) {
+    dialog_->StopTimer(kHistoryTimerId);
+    SelectLastHistoryLine();
+    return;
+  }
+  // The rest of the lines follow a run per tick.
+  if (read && !lines.empty()) dialog_->StartTimer(kHistoryTimerId, kHistoryListingMs);
 }
 
 void MainWindow::SelectLastHistoryLine() {
@@ -60,7 +68,7 @@ void MainWindow::AcceptFormula() {
   LoadHistory();
   // The formula is drawn over the picture of the state before it, and tabulated, all the same;
   // the user learns that the file missed it.
-  DrawFormulaOverPicture();
+  plot_.DrawFormulaOverPicture();
   if (!saved) ShowNote(kHistoryNotSavedText);
 }
 
@@ -68,14 +76,14 @@ bool MainWindow::PickHistoryLine(int notificationCode) {
   if (notificationCode != kNotifyListDoubleClick) return false;
   const std::string formula = FormulaOfHistoryLine(dialog_->ListGetSelected(kHistoryListId));
   state_.currentFormula = formula;
-  DrawFormulaOverPicture();  // over the picture of the state before it
+  plot_.DrawFormulaOverPicture();  // over the picture of the state before it
   return true;
 }
 
 void MainWindow::EditHistory() {
   // The picture of the last change shows while the editor runs, unless it takes long to compute
   // (it then shows once the editor has ended).
-  PumpPlotWork(kQuickPlotWait);
+  plot_.PumpPlotWork(kQuickPlotWait);
   const std::string command = ChooseEditorCommand(kHistoryFileName, ProcessEditorEnvironment());
   const auto reload = [this](bool ran) {
     dialog_->ListReset(kHistoryListId);

@@ -9,24 +9,35 @@ namespace funzioni {
 
 namespace {
 
-std::future<std::vector<std::string>> ReadLater(const std::string& path) {
-#if FUNZIONI_SINGLE_THREADED
-  std::promise<std::vector<std::string>> read;
-  read.set_value(ReadHistoryLines(path));
-  return read.get_future();
-#else
+using Lines = std::vector<std::string>;
+
+// The file read on a thread of its own (kept in threads), or here where none can be started.
+std::future<Lines> ReadLater(const std::string& path, std::function<void()> read,
+                             [[maybe_unused]] std::vector<std::future<void>>& threads) {
+  std::promise<Lines> lines;
+  std::future<Lines> future = lines.get_future();
+#if !FUNZIONI_SINGLE_THREADED
+  // The value is set before the wake, so that the woken thread finds it.
+  auto job = [lines = std::move(lines), path, read]() mutable {
+    lines.set_value(ReadHistoryLines(path));
+    if (read) read();
+  };
   try {
-    return std::async(std::launch::async, ReadHistoryLines, path);
+    threads.push_back(std::async(std::launch::async, std::move(job)));
+    return future;
   } catch (const std::system_error&) {
-    // No thread to be had: the file is read here instead.
-    std::promise<std::vector<std::string>> read;
-    read.set_value(ReadHistoryLines(path));
-    return read.get_future();
+    // No thread to be had: the file is read here instead (the job was not taken).
+    lines = std::promise<Lines>();
+    future = lines.get_future();
   }
 #endif
+  lines.set_value(ReadHistoryLines(path));
+  if (read) read();
+  return future;
 }
 
-bool IsReady(const std::future<std::vector<std::string>>& future) {
+template <typename T>
+bool IsReady(const std::future<T>& future) {
   return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
@@ -36,18 +47,18 @@ std::vector<std::string> ReadHistoryLines(const std::string& path) {
   return SplitHistoryLines(ReadFileBytes(path).value_or(std::string()));
 }
 
-HistoryLoader::~HistoryLoader() = default;  // each future waits for its own read
+HistoryLoader::~HistoryLoader() = default;  // each thread's future waits for its read
 
-void HistoryLoader::Start(const std::string& path) {
+void HistoryLoader::Start(const std::string& path, std::function<void()> read) {
   Stop();
-  reading_ = ReadLater(path);
+  reading_ = ReadLater(path, std::move(read), threads_);
 }
 
 void HistoryLoader::Stop() {
   DropFinishedReads();
-  // A read under way cannot be interrupted; it is kept until it ends so that the window never
-  // waits for it.
-  if (reading_.valid()) dropped_.push_back(std::move(reading_));
+  // A read under way cannot be interrupted; its thread is kept until it ends so that the window
+  // never waits for it.
+  reading_ = {};
   lines_ = {};
   next_ = 0;
   finished_ = false;
@@ -78,7 +89,7 @@ bool HistoryLoader::TakeFinished() {
 }
 
 void HistoryLoader::DropFinishedReads() {
-  std::erase_if(dropped_, [](const auto& read) { return IsReady(read); });
+  std::erase_if(threads_, [](const auto& thread) { return IsReady(thread); });
 }
 
 }  // namespace funzioni

@@ -4,6 +4,7 @@
 // millions of lines does not hold the window; the list is then filled a run of lines at a time.
 
 #include <cstddef>
+#include <functional>
 #include <future>
 #include <optional>
 #include <span>
@@ -27,12 +28,15 @@ class HistoryLoader {
   HistoryLoader& operator=(const HistoryLoader&) = delete;
 
   // Starts reading the file; a read started before is dropped (Stop). Where no thread can be
-  // started the file is read here.
-  void Start(const std::string& path);
+  // started the file is read here. read is called once the lines are ready to be handed out,
+  // from the reading thread (or from here): it must only wake the thread that lists them.
+  void Start(const std::string& path, std::function<void()> read);
   // Drops the read under way and the lines not yet handed out.
   void Stop();
   // Whether lines are being read or wait to be listed.
   bool Loading() const { return reading_.valid() || next_ < lines_.size(); }
+  // Whether the file is still being read, or read and not yet asked for its lines.
+  bool Reading() const { return reading_.valid(); }
   // The next run of lines for the list, once the file is read; empty while it is being read and
   // once every line was handed out.
   std::span<const std::string> NextLines(std::size_t most = kHistoryLinesPerTurn);
@@ -43,7 +47,7 @@ class HistoryLoader {
   void DropFinishedReads();
 
   std::future<std::vector<std::string>> reading_;
-  std::vector<std::future<std::vector<std::string>>> dropped_;  // reads replaced by a newer one
+  std::vector<std::future<void>> threads_;  // each read's thread, kept until it has ended
   std::vector<std::string> lines_;
   std::size_t next_ = 0;
   bool finished_ = false;

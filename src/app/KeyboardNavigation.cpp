@@ -16,10 +16,6 @@ constexpr int kPageSteps = 10;
 constexpr float kCursorStepPercent = 1.0f;  // 6 pixels of the plotting area
 constexpr float kCursorCentre = 50.0f;
 
-bool IsMeter(int id) {
-  return id == kZoomMeterId || id == kStepMeterId || ParameterMeterOf(id).has_value();
-}
-
 bool IsClickable(int id) {
   return (id > kSwitchBaseId && id <= kSwitchBaseId + functionCount) || id == kAllOffButtonId ||
          id == kAllOnButtonId;
@@ -33,47 +29,6 @@ int MainWindow::KeypadTarget() const {
   const int focused = dialog_->FocusedControl();
   if (focused > 0 && dialog_->FindSurface(focused) != nullptr) return focused;
   return hoverId_;
-}
-
-void MainWindow::StepMeter(int id, int s) {
-  if (id == kZoomMeterId) {
-    ShowMeter(id, StepZoom(state_.zoomValue, s));
-  } else if (id == kStepMeterId) {
-    ShowMeter(id, StepStep(state_.stepValue, s));
-  } else if (const auto meter = ParameterMeterOf(id)) {
-    ShowMeter(id, StepParameter(ParameterRecord(state_, *meter), meter->letter, s));
-  }
-}
-
-void MainWindow::MeterToEnd(int id, bool top) {
-  const auto toEnd = [top](ParamRecord& record) -> ParamRecord& {
-    record.value = top ? record.maximum : record.minimum;
-    return record;
-  };
-  // A step of nothing writes the meter as the keypad does.
-  if (id == kZoomMeterId) {
-    ShowMeter(id, StepZoom(toEnd(state_.zoomValue), 0));
-  } else if (id == kStepMeterId) {
-    ShowMeter(id, StepStep(toEnd(state_.stepValue), 0));
-  } else if (const auto meter = ParameterMeterOf(id)) {
-    ShowMeter(id, StepParameter(toEnd(ParameterRecord(state_, *meter)), meter->letter, 0));
-  }
-}
-
-void MainWindow::SetMeterValue(int id, double value) {
-  const auto inRange = [value](const ParamRecord& record) {
-    return std::clamp(static_cast<float>(value), record.minimum, record.maximum);
-  };
-  // The zoom and step drags take the pointer's percentage as the value itself.
-  if (id == kZoomMeterId) {
-    ShowMeter(id, DragZoom(state_.zoomValue, inRange(state_.zoomValue)));
-  } else if (id == kStepMeterId) {
-    ShowMeter(id, DragStep(state_.stepValue, inRange(state_.stepValue)));
-  } else if (const auto meter = ParameterMeterOf(id)) {
-    ParamRecord& record = ParameterRecord(state_, *meter);
-    record.value = inRange(record);
-    ShowMeter(id, UpdateParameter(record, meter->letter));
-  }
 }
 
 bool MainWindow::ActivateControl(int id) {
@@ -94,7 +49,7 @@ void MainWindow::MovePlotCursor(float dx, float dy) {
   plotCursorX_ = std::clamp(plotCursorX_ + dx, 0.0f, 100.0f);
   plotCursorY_ = std::clamp(plotCursorY_ + dy, 0.0f, 100.0f);
   ShowPointerReadout(*dialog_, controls_, state_, plotCursorX_, plotCursorY_);
-  ShowZoomWindowOfPicture(plotCursorX_, plotCursorY_);
+  plot_.ShowZoomWindowOfPicture(plotCursorX_, plotCursorY_);
 }
 
 void MainWindow::OnControlKey(int id, ControlKey key) {
@@ -119,22 +74,22 @@ void MainWindow::OnControlKey(int id, ControlKey key) {
     ActivateControl(id);
     return;
   }
-  if (!IsMeter(id)) return;
+  if (!meters_.Has(id)) return;
   switch (key) {
     case ControlKey::Left:
     case ControlKey::Down:
-      return StepMeter(id, -1);
+      return ShowMeter(id, meters_.Step(id, -1));
     case ControlKey::Right:
     case ControlKey::Up:
-      return StepMeter(id, +1);
+      return ShowMeter(id, meters_.Step(id, +1));
     case ControlKey::PageUp:
-      return StepMeter(id, +kPageSteps);
+      return ShowMeter(id, meters_.Step(id, +kPageSteps));
     case ControlKey::PageDown:
-      return StepMeter(id, -kPageSteps);
+      return ShowMeter(id, meters_.Step(id, -kPageSteps));
     case ControlKey::Home:
-      return MeterToEnd(id, false);
+      return ShowMeter(id, meters_.ToEnd(id, false));
     case ControlKey::End:
-      return MeterToEnd(id, true);
+      return ShowMeter(id, meters_.ToEnd(id, true));
     case ControlKey::Space:
       return;
   }
@@ -147,13 +102,13 @@ void MainWindow::OnAccessRequest(int id, AccessRequest request, double value) {
       ActivateControl(id);
       return;
     case AccessRequest::Increase:
-      StepMeter(id, +1);
+      ShowMeter(id, meters_.Step(id, +1));
       return;
     case AccessRequest::Decrease:
-      StepMeter(id, -1);
+      ShowMeter(id, meters_.Step(id, -1));
       return;
     case AccessRequest::SetValue:
-      SetMeterValue(id, value);
+      ShowMeter(id, meters_.SetValue(id, value));
       return;
   }
 }

@@ -25,6 +25,14 @@ constexpr int kIntroFirstValue = 100;
 constexpr int kIntroValueStep = 2;
 constexpr int kIntroPauseMs = 4;
 
+std::unique_ptr<Dialog> MakeDialog() {
+  auto dialog = std::make_unique<Dialog>(WindowTitle(), 0, 0, kClientWidth, kClientHeight,
+                                         /*centred=*/true);
+  dialog->SetFaceColor(kFaceColor);
+  dialog->SetTextColor(kDialogTextColor);
+  return dialog;
+}
+
 }  // namespace
 
 std::string WindowTitle() {
@@ -43,18 +51,15 @@ std::string ClockText(int hour, int minute, int second) {
   return text.data();
 }
 
-MainWindow::MainWindow() {
-  // The control table exists before any control (it is a member constructed first).
+// The control table exists before any control (it is a member constructed first). The study
+// window follows the plot and takes its pictures; an export waits for them.
+MainWindow::MainWindow()
+    : dialog_(MakeDialog()),
+      plot_(*dialog_, state_,
+            {.follow = [this](const PlotState& state) { study_->Follow(state); },
+             .pictureShown = [this](bool whole, float zoom) { study_->PictureShown(whole, zoom); },
+             .outcomeShown = [this] { RunPendingExport(); }}) {
   tickerText_ = TickerText();
-  dialog_ = std::make_unique<Dialog>(WindowTitle(), 0, 0, kClientWidth, kClientHeight,
-                                     /*centred=*/true);
-  dialog_->SetFaceColor(kFaceColor);
-  dialog_->SetTextColor(kDialogTextColor);
-  // The worker's outcomes are taken at the redraw timer's event (PlotFlow.cpp).
-  plotWorker_.OnWake(
-      [wake = dialog_->WakeFromAnyThread(kRedrawTimerId)](std::chrono::milliseconds after) {
-        wake(static_cast<int>(after.count()));
-      });
   // The keypad's + and - reach the handler as commands 2200 and 2300 whatever has the focus;
   // the dialog installs those shortcuts itself.
   BuildMainWindow();
@@ -96,7 +101,7 @@ void MainWindow::PlayIntro() {
                .faceColor = "verde"});
     PauseMilliseconds(kIntroPauseMs);
   }
-  Redraw();
+  plot_.Redraw();
 }
 
 void MainWindow::OnInitialise() {
@@ -110,11 +115,7 @@ void MainWindow::OnInitialise() {
 }
 
 void MainWindow::OnTimer(int timerId) {
-  // A redraw just asked for may end within the frame; a look at one under way does not wait.
-  if (timerId == kRedrawTimerId) {
-    PumpPlotWork(redrawPending_ ? kQuickPlotWait : std::chrono::milliseconds(0));
-  }
-  if (timerId == kBusyPointerTimerId) OnBusyPointerTimer();
+  plot_.OnTimer(timerId);
   if (timerId == kHistoryTimerId) OnHistoryTimer();
   if (study_->OnTimer(timerId)) return;
   if (timerId != kTickTimerId) return;

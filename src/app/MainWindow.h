@@ -1,11 +1,11 @@
 #pragma once
 
 // The grapher's one window and everything it owns: the dialog with its controls, the control
-// records, the plot state, the evaluator, and the handler that turns the dialog's events into
-// actions. Constructing a MainWindow builds the whole hidden window with its start values; Run
-// shows it and returns when the user closes it.
+// records, the plot state with the meters that move it, the presenter that hands the plot to its
+// worker, and the handler that turns the dialog's events into actions. Constructing a MainWindow
+// builds the whole hidden window with its start values; Run shows it and returns when the user
+// closes it.
 
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,14 +15,14 @@
 #include "app/ExportActions.h"
 #include "app/History.h"
 #include "app/HistoryLoading.h"
+#include "app/Meters.h"
 #include "app/Parameters.h"
+#include "app/PlotPresenter.h"
 #include "app/TableText.h"
 #include "controls/ControlTable.h"
 #include "drawing/Accessibility.h"
 #include "drawing/DialogServices.h"
-#include "plot/PlotBackgroundCache.h"
 #include "plot/PlotIds.h"
-#include "plot/PlotWorker.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -46,16 +46,11 @@ inline constexpr int kClientWidth = 974;
 inline constexpr int kClientHeight = 720;
 inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
-inline constexpr int kRedrawTimerId = 4;
-inline constexpr int kBusyPointerTimerId = 5;
-// While a long history file is read and listed, this timer hands the list its next lines.
+// The redraw timer (4) and the busy pointer's (5) are the plot presenter's.
+// Once a long history file is read (its thread wakes the window with this timer's event), this
+// timer hands the list its next lines.
 inline constexpr int kHistoryTimerId = 6;
-inline constexpr int kHistoryPollMs = 5;
-// How long the event thread waits for the plot worker before it goes back to its events: a
-// redraw that ends within a frame shows at once, as if drawn right there.
-inline constexpr std::chrono::milliseconds kQuickPlotWait{12};
-// A computation that lasts longer shows the busy pointer over the plotting area.
-inline constexpr int kBusyPointerDelayMs = 150;
+inline constexpr int kHistoryListingMs = 5;
 
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
@@ -105,9 +100,9 @@ class MainWindow {
   const std::string& helpText() const { return helpText_; }
   // False while a change waits to be drawn on the plotting area, or a formula or its table to be
   // shown.
-  bool plotIdle() const { return !redrawPending_ && !plotWorker_.Busy(); }
+  bool plotIdle() const { return plot_.Idle(); }
   // How many times the plotting area was drawn again since the window was built.
-  int plotRedraws() const { return plotRedraws_; }
+  int plotRedraws() const { return plot_.Redraws(); }
   bool historyLoading() const { return historyLoader_.Loading(); }
   // The questions the export commands ask (tests answer them instead of the user).
   ExportPrompts& exportPrompts() { return exportPrompts_; }
@@ -136,35 +131,17 @@ class MainWindow {
   void OnControlKey(int id, ControlKey key);
   void OnAccessRequest(int id, AccessRequest request, double value);
   int KeypadTarget() const;
-  void StepMeter(int id, int s);
-  void MeterToEnd(int id, bool top);
-  void SetMeterValue(int id, double value);
   bool ActivateControl(int id);
   bool ActivateFocusedControl();
   void MovePlotCursor(float dx, float dy);  // (0, 0): back to the centre
 
-  void ShowMeter(int id, const MeterLook& look);
+  // What a meter operation gave, on the meter (nothing for an identifier that is no meter).
+  void ShowMeter(int id, const std::optional<MeterLook>& look);
   void ShowHelp(std::string_view lines);
   void ShowHoverHelp(int id, std::string_view lines);
   void ShowNote(std::string_view line);
-  // Asks for the plotting area to be drawn again once the inputs already queued are handled, so
-  // that a burst of them ends in one redraw of the last state.
-  void Redraw();
-  // The plot's computations run on the plot worker's thread (PlotFlow.cpp). This hands it a
-  // pending redraw, waits up to the given time, and shows what it has finished; while it is still
-  // computing, the worker wakes the window (as the redraw timer's event) when it has more.
-  void PumpPlotWork(std::chrono::milliseconds wait);
-  void SubmitPlotWork(PlotWork work);
-  void ShowPlotOutcome(PlotOutcome& outcome);
-  // The typed formula (the state's) drawn over the picture, and its results table.
-  void DrawFormulaOverPicture();
-  // The zoom window of the picture the state gives, shown once that picture is drawn.
-  void ShowZoomWindowOfPicture(float percentX, float percentY);
-  void ClearZoomWindowOfPicture();
-  void OnBusyPointerTimer();
   void OnHistoryTimer();
   void SelectLastHistoryLine();
-  void EndBusyPointer();
 
   // Saving, copying and printing the picture and the table (ExportActions.cpp).
   void InstallExportCommands();
@@ -188,8 +165,8 @@ class MainWindow {
   ControlTable controls_;
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
-  PlotWorker plotWorker_;  // after dialog_: it ends, and wakes the dialog no more, first
-  PlotBackgroundCache plotBackground_;  // copies of the plot's face, grid and axes
+  Meters meters_{state_};
+  PlotPresenter plot_;  // after dialog_: its worker ends, and wakes the dialog no more, first
   HistoryLoader historyLoader_;
   std::string tickerText_;
   std::string helpText_;
@@ -197,13 +174,7 @@ class MainWindow {
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;
-  bool redrawPending_ = false;
-  int plotRedraws_ = 0;
-  int tableTicket_ = 0;  // of the formula table last asked for; anything else shown bumps it
-  std::optional<std::pair<float, float>> pendingZoomWindow_;
   std::optional<int> pendingExport_;  // an export command waiting for the picture or the table
-  bool busyPointerTimerRunning_ = false;
-  bool busyPointerShown_ = false;
   ExportPrompts exportPrompts_;
   std::string lastSaveFolder_;  // where the last file was saved in this run
   // Destroyed before the dialog it watches.

@@ -10,7 +10,7 @@
 namespace funzioni {
 
 void MainWindow::InstallStudyCommands() {
-  study_ = std::make_unique<StudyPanel>(*dialog_, controls_, [this] { Redraw(); });
+  study_ = std::make_unique<StudyPanel>(*dialog_, controls_, [this] { plot_.Redraw(); });
   exportKeys_->Add("F2", kCommandStudy);
   AddTextBoxMenuItem(*dialog_, kFormulaBoxId, kStudyMenuItem, kCommandStudy);
   dialog_->SetControlDescription(kFormulaBoxId,

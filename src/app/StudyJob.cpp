@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "evaluator/ExpressionEvaluator.h"
+#include "sampling/ChunkSizes.h"
 #include "sampling/ResultRows.h"
 #include "sampling/SampleXs.h"
 #include "sampling/StudyProbe.h"
@@ -12,15 +13,13 @@ namespace funzioni {
 
 namespace {
 
-constexpr std::size_t kBlock = 256;  // values computed between looks at the stop request
-
 // The values at xs a block at a time; false once stopped.
 bool ValuesAt(StudyProbe& probe, std::span<const float> xs, std::vector<std::optional<double>>& out,
               const StopToken& stop) {
   out.assign(xs.size(), std::nullopt);
-  for (std::size_t at = 0; at < xs.size(); at += kBlock) {
+  for (std::size_t at = 0; at < xs.size(); at += kStudyValuesPerLook) {
     if (stop.stop_requested()) return false;
-    const std::size_t n = std::min(kBlock, xs.size() - at);
+    const std::size_t n = std::min(kStudyValuesPerLook, xs.size() - at);
     probe.AtMany(xs.subspan(at, n), std::span(out).subspan(at, n));
   }
   return true;

@@ -10,6 +10,7 @@ target_link_libraries(funzioni_history PUBLIC Threads::Threads)
 
 add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Meters.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReport.cpp
@@ -26,7 +27,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EventHandler.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryActions.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/PlotFlow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PlotPresenter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp

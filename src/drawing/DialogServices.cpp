@@ -187,7 +187,7 @@ struct Dialog::Impl {
     } else {
       return false;
     }
-    Deliver(EventKind::Command, command, 0);
+    Deliver(EventKind::Command, command, kNotifyClicked);
     return true;
   }
 

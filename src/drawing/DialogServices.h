@@ -60,7 +60,8 @@ inline constexpr int kCommandOk = 1;
 inline constexpr int kCommandCancel = 2;
 inline constexpr int kCommandKeypadPlus = 2200;
 inline constexpr int kCommandKeypadMinus = 2300;
-// Notification codes of a command from a control.
+// Notification codes of a command from a control. The dialog's own commands above come with
+// kNotifyClicked, as a press on a button would.
 inline constexpr int kNotifyClicked = 0;          // left press on a surface
 inline constexpr int kNotifyDoubleClicked = 1;    // left double click on a surface
 inline constexpr int kNotifyListDoubleClick = 2;  // double click on a text list line

@@ -195,4 +195,18 @@ Extended ReadNumber(std::string_view text, std::size_t& consumed) {
   return detail::ValueOf(scan, text);
 }
 
+std::optional<float> ReadArgumentNumber(std::string_view text, ArgumentSyntax syntax) {
+  if (syntax == ArgumentSyntax::Plain) {
+    // The plain syntax is the reader's without what it takes beyond that.
+    if (text.empty() || text.front() == ' ' || text.front() == '\t' || text.front() == '\n') {
+      return std::nullopt;
+    }
+    if (text.find_first_of("Dd") != std::string_view::npos) return std::nullopt;
+  }
+  std::size_t consumed = 0;
+  const Extended value = ReadNumber(text, consumed);
+  if (consumed == 0 || consumed != text.size()) return std::nullopt;
+  return static_cast<float>(value);
+}
+
 }  // namespace funzioni

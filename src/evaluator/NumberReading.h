@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace funzioni {
@@ -18,6 +19,19 @@ Extended ReadNumber(std::string_view text);
 
 // ReadNumber that also tells how many characters the number took (0 when it has no digits).
 Extended ReadNumber(std::string_view text, std::size_t& consumed);
+
+// How much of the reader's syntax a number given on the command line may use.
+enum class ArgumentSyntax {
+  // An optional sign, digits with at most one point, an optional "e" or "E" with an optional
+  // sign and digits: nothing before or after.
+  Plain,
+  // Everything ReadNumber reads: also blanks, tabs and line feeds in front, and the exponent
+  // letters "D" and "d".
+  Reader,
+};
+
+// A number given on the command line, as a 32-bit float: the whole text must be the number.
+std::optional<float> ReadArgumentNumber(std::string_view text, ArgumentSyntax syntax);
 
 namespace detail {
 

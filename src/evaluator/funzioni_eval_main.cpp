@@ -42,33 +42,6 @@ struct Options {
   std::vector<std::string> expressions;
 };
 
-// A whole number text such as "-1.5" or "2E-3"; nothing else may follow it.
-std::optional<float> ParseValue(std::string_view text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  bool digits = false;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    if (text[i] >= '0' && text[i] <= '9') {
-      digits = true;
-    } else if (text[i] == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (!digits) return std::nullopt;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const std::size_t start = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    if (i == start) return std::nullopt;
-  }
-  if (i != text.size()) return std::nullopt;
-  return static_cast<float>(funzioni::ReadNumber(text));
-}
-
 int BadUsage(std::string_view problem) {
   std::cerr << "funzioni-eval: " << problem << "\n" << kUsage;
   return 2;
@@ -113,7 +86,7 @@ int main(int argc, char** argv) {
       } else {
         value = arg.substr(4);
       }
-      options.x = ParseValue(value);
+      options.x = funzioni::ReadArgumentNumber(value, funzioni::ArgumentSyntax::Plain);
       if (!options.x) return BadUsage("not a number for --x: " + std::string(value));
     } else {
       return BadUsage("unknown option " + std::string(arg));

@@ -11,6 +11,7 @@
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
 #include "sampling/BuiltinFunctions.h"
+#include "sampling/ChunkSizes.h"
 #include "sampling/RunningSum.h"
 #include "sampling/WorkerPool.h"
 
@@ -31,10 +32,6 @@ constexpr double kRelative = 0x1p-45;
 constexpr double kPerLog = 0x1p-58;
 // What a value that underflowed in double may differ from the extended one.
 constexpr double kTiny = 1e-300;
-// Samples a thread takes at a time: enough to make handing them out cheap.
-constexpr std::size_t kSamplesPerRun = 4096;
-// Samples whose rows are computed before their dots are set.
-constexpr std::size_t kBlock = 1 << 16;
 
 // Nearest whole number, halves to even, for |v| < 2^51 (the default rounding mode does it).
 double RoundHalfEven(double v) {
@@ -213,20 +210,20 @@ bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
   // block's dots are set in drawing order, sample by sample, function by function.
   std::vector<float> xs;
   std::vector<int> columns;
-  std::vector<int> rows(curves.count * kBlock);
-  xs.reserve(kBlock);
-  columns.reserve(kBlock);
+  std::vector<int> rows(curves.count * kSamplesPerDotBlock);
+  xs.reserve(kSamplesPerDotBlock);
+  columns.reserve(kSamplesPerDotBlock);
   const auto collectBlock = [&] {
     const std::size_t count = xs.size();
     // Runs of samples go to whichever thread asks next, each run with its own BuiltinRows.
-    const std::size_t runs = (count + kSamplesPerRun - 1) / kSamplesPerRun;
+    const std::size_t runs = (count + kBuiltinSamplesPerRun - 1) / kBuiltinSamplesPerRun;
     const auto computeRun = [&](std::size_t run, unsigned) {
       const BuiltinRows rowsOfRun(state, mapping);
-      const std::size_t first = run * kSamplesPerRun;
-      const std::size_t size = std::min(kSamplesPerRun, count - first);
+      const std::size_t first = run * kBuiltinSamplesPerRun;
+      const std::size_t size = std::min(kBuiltinSamplesPerRun, count - first);
       for (std::size_t k = 0; k < curves.count; ++k) {
         rowsOfRun.Rows(curves.numbers[k], std::span<const float>(xs).subspan(first, size),
-                       std::span<int>(rows).subspan(k * kBlock + first, size));
+                       std::span<int>(rows).subspan(k * kSamplesPerDotBlock + first, size));
       }
     };
     if (pool != nullptr && runs > 1) {
@@ -236,7 +233,7 @@ bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
     }
     for (std::size_t i = 0; i < count; ++i) {
       for (std::size_t k = 0; k < curves.count; ++k) {
-        const int row = rows[k * kBlock + i];
+        const int row = rows[k * kSamplesPerDotBlock + i];
         if (row != BuiltinRows::kNoRow) layer.Put(columns[i], row, curves.colors[k]);
       }
     }
@@ -254,7 +251,7 @@ bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
     if (!column) return;
     xs.push_back(x);
     columns.push_back(*column);
-    if (xs.size() < kBlock) return;
+    if (xs.size() < kSamplesPerDotBlock) return;
     collectBlock();
     stopped = stop.stop_requested();
   });

@@ -8,6 +8,7 @@
 #include "plot/Curves.h"
 #include "plot/DotLayer.h"
 #include "sampling/BuiltinFunctions.h"
+#include "sampling/ChunkSizes.h"
 #include "sampling/RunningSum.h"
 #include "sampling/WorkerPool.h"
 
@@ -18,8 +19,6 @@ namespace {
 // Rows are kept for up to this many samples per curve (2 MB each); beyond, as at a zoom far
 // past 100, every redraw computes them afresh in bounded blocks.
 constexpr std::size_t kMostSamplesKept = 1 << 19;
-// Samples a thread takes at a time.
-constexpr std::size_t kSamplesPerRun = 4096;
 
 std::array<std::uint32_t, 4> ParameterBits(const PlotState& state, int n) {
   return {
@@ -77,12 +76,12 @@ bool BuiltinRowCache::Collect(const PlotState& state, const PlotMapping& mapping
     rows_[n].resize(count);
     stale.push_back(n);
   }
-  const std::size_t runs = (count + kSamplesPerRun - 1) / kSamplesPerRun;
+  const std::size_t runs = (count + kBuiltinSamplesPerRun - 1) / kBuiltinSamplesPerRun;
   const auto computeRun = [&](std::size_t part, unsigned) {
     if (stop.stop_requested()) return;
     const int n = stale[part / runs];
-    const std::size_t first = part % runs * kSamplesPerRun;
-    const std::size_t size = std::min(kSamplesPerRun, count - first);
+    const std::size_t first = part % runs * kBuiltinSamplesPerRun;
+    const std::size_t size = std::min(kBuiltinSamplesPerRun, count - first);
     BuiltinRows(state, mapping)
         .Rows(n, std::span<const float>(xs_).subspan(first, size),
               std::span<int>(rows_[n]).subspan(first, size));

@@ -6,15 +6,13 @@
 #include "evaluator/BitCast.h"
 #include "plot/BuiltinDots.h"
 #include "plot/Curves.h"
+#include "sampling/ChunkSizes.h"
 #include "sampling/FormulaSampler.h"
 #include "sampling/RunningSum.h"
 
 namespace funzioni {
 
 namespace {
-
-// Samples evaluated at a time (about 2 MB of values).
-constexpr std::size_t kSamplesPerBlock = 1 << 16;
 
 // The dots of samples given a block at a time, in order.
 class FormulaDotsBuilder {
@@ -81,13 +79,13 @@ const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSample
   ++evaluations_;
   RunningValues walk = FormulaSampleWalk(state);
   FormulaDotsBuilder builder(mapping);
-  std::vector<float> xs = walk.Next(kSamplesPerBlock);
+  std::vector<float> xs = walk.Next(kSamplesPerDotBlock);
   do {
     const std::unique_ptr<FormulaJob> job = sampler.Start(formula, std::move(xs), stop);
     const FormulaValues values = job->Join(own);
     if (job->Abandoned() || stop.stop_requested()) return dots_;
     builder.Add(job->Xs(), values);
-    xs = walk.Next(kSamplesPerBlock);
+    xs = walk.Next(kSamplesPerDotBlock);
   } while (!xs.empty());
   dots_ = builder.Take();
   key_ = std::move(key);

@@ -1,5 +1,6 @@
 // funzioni-eval --samples, --table and --study: the typed formula sampled by the code the window
-// runs.
+// runs. ZOOM and STEP take whatever the engine's number reader takes, as long as the whole
+// argument is the number.
 #include "evaluator/EvalSampleModes.h"
 
 #include <cmath>
@@ -20,25 +21,13 @@
 
 namespace funzioni {
 
-namespace {
-
-// A number as the command line gives it: a sign, digits with one point, an exponent.
-std::optional<float> ParseMeterValue(std::string_view text) {
-  std::size_t consumed = 0;
-  const Extended value = ReadNumber(text, consumed);
-  if (consumed == 0 || consumed != text.size()) return std::nullopt;
-  return static_cast<float>(value);
-}
-
-}  // namespace
-
 int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
   if (args.size() != 3) {
     err << "funzioni-eval: --samples needs ZOOM STEP FORMULA\n";
     return 2;
   }
-  const std::optional<float> zoom = ParseMeterValue(args[0]);
-  const std::optional<float> step = ParseMeterValue(args[1]);
+  const std::optional<float> zoom = ReadArgumentNumber(args[0], ArgumentSyntax::Reader);
+  const std::optional<float> step = ReadArgumentNumber(args[1], ArgumentSyntax::Reader);
   if (!zoom || !step) {
     err << "funzioni-eval: ZOOM and STEP must be numbers\n";
     return 2;
@@ -61,7 +50,7 @@ int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std:
     err << "funzioni-eval: --table needs ZOOM FORMULA\n";
     return 2;
   }
-  const std::optional<float> zoom = ParseMeterValue(args[0]);
+  const std::optional<float> zoom = ReadArgumentNumber(args[0], ArgumentSyntax::Reader);
   if (!zoom) {
     err << "funzioni-eval: ZOOM must be a number\n";
     return 2;
@@ -83,7 +72,7 @@ int RunStudyMode(std::span<const std::string_view> args, std::ostream& out, std:
     err << "funzioni-eval: --study needs ZOOM FORMULA\n";
     return 2;
   }
-  const std::optional<float> zoom = ParseMeterValue(args[0]);
+  const std::optional<float> zoom = ReadArgumentNumber(args[0], ArgumentSyntax::Reader);
   if (!zoom || !(*zoom > 0) || !std::isfinite(*zoom)) {
     err << "funzioni-eval: ZOOM must be a positive number\n";
     return 2;

@@ -4,16 +4,13 @@
 #include <thread>
 
 #include "evaluator/ExpressionEvaluator.h"
+#include "sampling/ChunkSizes.h"
 #include "sampling/FormulaSampling.h"
 #include "sampling/PlannedSampling.h"
 
 namespace funzioni {
 
 namespace {
-
-// Samples handed out at a time: large enough that handing out is rare, small enough that the
-// threads finish together although failing samples cost less than others.
-constexpr std::size_t kChunk = 256;
 
 unsigned HelpersFor(unsigned threads) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
@@ -40,7 +37,7 @@ FormulaJob::FormulaJob(WorkerPool& pool,
       xs_(std::move(xs)),
       values_(xs_.size()),
       stop_(std::move(stop)) {
-  const std::size_t chunks = (xs_.size() + kChunk - 1) / kChunk;
+  const std::size_t chunks = (xs_.size() + kFormulaSamplesPerChunk - 1) / kFormulaSamplesPerChunk;
   // The helpers start now. The caller's thread (worker 0) takes chunks only in Join, which
   // supplies its evaluator first, or in the destructor, once the job is stopped.
   pooled_ = pool_.Begin(chunks, [this](std::size_t chunk, unsigned worker) {
@@ -56,13 +53,12 @@ FormulaJob::~FormulaJob() {
 }
 
 void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator) {
-  // Samples go to the plan a few dozen at a time, side by side; a stop is seen between them.
-  constexpr std::size_t kSideBySide = 64;
-  const std::size_t last = std::min((chunk + 1) * kChunk, xs_.size());
+  const std::size_t last = std::min((chunk + 1) * kFormulaSamplesPerChunk, xs_.size());
   // Without a plan every sample takes the text engine, which may be slow for a long formula: a
   // stop is then seen after each sample.
-  const std::size_t run = plan_ ? kSideBySide : 1;
-  for (std::size_t i = chunk * kChunk; i < last && !stopped_ && !stop_.stop_requested(); i += run) {
+  const std::size_t run = plan_ ? kSamplesSideBySide : 1;
+  for (std::size_t i = chunk * kFormulaSamplesPerChunk;
+       i < last && !stopped_ && !stop_.stop_requested(); i += run) {
     const std::size_t n = std::min(run, last - i);
     EvaluatePlannedMany(plan_.get(), evaluator, formula_, std::span<const float>(xs_).subspan(i, n),
                         std::span(values_).subspan(i, n));
@@ -72,7 +68,8 @@ void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator
 FormulaValues FormulaJob::Join(ExpressionEvaluator& own) {
   joined_ = true;
   if (!pooled_) {
-    for (std::size_t chunk = 0; chunk * kChunk < xs_.size(); ++chunk) EvaluateChunk(chunk, own);
+    for (std::size_t chunk = 0; chunk * kFormulaSamplesPerChunk < xs_.size(); ++chunk)
+      EvaluateChunk(chunk, own);
     return std::move(values_);
   }
   own_ = &own;

@@ -7,6 +7,7 @@
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberText.h"
 #include "evaluator/ResultReading.h"
+#include "sampling/ChunkSizes.h"
 #include "sampling/FormulaSampling.h"
 
 namespace funzioni {
@@ -27,11 +28,10 @@ std::optional<Extended> EvaluatePlannedAt(const FormulaPlan* plan, ExpressionEva
 void EvaluatePlannedMany(const FormulaPlan* plan, ExpressionEvaluator& evaluator,
                          std::string_view formula, std::span<const float> xs,
                          std::span<std::optional<Extended>> values) {
-  constexpr std::size_t kAtOnce = 256;
-  std::array<PlanOutcome, kAtOnce> outcomes;
+  std::array<PlanOutcome, kPlanOutcomesAtOnce> outcomes;
   const std::size_t count = std::min(xs.size(), values.size());
-  for (std::size_t first = 0; first < count; first += kAtOnce) {
-    const std::size_t n = std::min(kAtOnce, count - first);
+  for (std::size_t first = 0; first < count; first += kPlanOutcomesAtOnce) {
+    const std::size_t n = std::min(kPlanOutcomesAtOnce, count - first);
     if (plan != nullptr) plan->RunMany(xs.subspan(first, n), std::span(outcomes).first(n));
     for (std::size_t i = 0; i < n; ++i) {
       const PlanOutcome& outcome = outcomes[i];

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -314,6 +315,37 @@ TEST(ReadNumber, CorrectlyRoundedAgainstTheCLibrary) {
   const std::string longDigits = std::string(5000, '3') + "E-5000";
   EXPECT_TRUE(reference::SameBits(
       ReadNumber(longDigits), reference::FromHardware(std::strtold(longDigits.c_str(), nullptr))));
+}
+
+// The command line's numbers: the plain syntax (--x) refuses what only the engine's reader
+// takes (ZOOM and STEP); neither takes anything around the number.
+TEST(ReadArgumentNumber, WholeTextOnly) {
+  const std::optional<float> none;
+  struct Case {
+    std::string_view name;
+    std::string_view text;
+    std::optional<float> plain;
+    std::optional<float> reader;
+  };
+  const Case cases[] = {
+      {"sign and point", "-1.5", -1.5f, -1.5f},
+      {"exponent", "25E-2", 0.25f, 0.25f},
+      {"bare fraction", ".5", 0.5f, 0.5f},
+      {"blank in front", " 7", none, 7.0f},
+      {"line feed in front", "\n7", none, 7.0f},
+      {"D exponent", "1d2", none, 100.0f},
+      {"exponent without digits", "1e", none, none},
+      {"blank after", "7 ", none, none},
+      {"two points", "1.2.3", none, none},
+      {"sign alone", "-", none, none},
+      {"point alone", ".", none, none},
+      {"empty", "", none, none},
+      {"word", "abc", none, none},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadArgumentNumber(c.text, ArgumentSyntax::Plain), c.plain) << c.name;
+    EXPECT_EQ(ReadArgumentNumber(c.text, ArgumentSyntax::Reader), c.reader) << c.name;
+  }
 }
 
 }  // namespace

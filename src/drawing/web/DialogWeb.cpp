@@ -215,7 +215,7 @@ struct Dialog::Impl final : web::PageInput {
 
   void OnCommandKey(int command) override {
     if (finished) return;
-    Deliver(EventKind::Command, command, 0);
+    Deliver(EventKind::Command, command, kNotifyClicked);
   }
 
   void OnListChoice(int id, int index) override {
