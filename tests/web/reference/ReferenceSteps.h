@@ -20,7 +20,9 @@ enum class StepKind {
   Type,
   Idle,
   Restart,
-  Snapshot
+  Snapshot,
+  StudyLine,  // a press on a line of the study window's list
+  StudyCheck  // a click on the study window's check box
 };
 enum class StepButton { Left, Right };
 
@@ -30,6 +32,7 @@ struct Step {
   int y = 0;
   StepButton button = StepButton::Left;
   std::string text;  // the key's name, the typed text or the snapshot's name
+  int line = 0;      // the study window's line, from 0
 };
 
 struct StepList {
