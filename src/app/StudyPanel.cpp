@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/ExportActions.h"
+#include "app/MainWindow.h"
 #include "controls/Panels.h"
 #include "drawing/DialogServices.h"
 #include "drawing/ExportServices.h"
@@ -17,11 +18,19 @@ namespace funzioni {
 
 namespace {
 
-SideWindowLook StudyLook() {
+// Where the page has no room beside the window, the study lies over the results table, the
+// history and the magnifier between them: the plot it marks and the formula box stay in view.
+SideWindowLook StudyLook(const Dialog& dialog) {
   SideWindowLook look;
   look.title = std::string(kStudyWindowTitle);
   look.listName = "Risultati dello studio";
   look.checkLabel = std::string(kStudySlopesLabel);
+  const PixelRect results = dialog.GetControlRect(kResultsListId);
+  const PixelRect history = dialog.GetControlRect(kHistoryListId);
+  const int left = std::min(results.x, history.x);
+  const int top = std::min(results.y, history.y);
+  look.cover = {left, top, std::max(results.x + results.width, history.x + history.width) - left,
+                std::max(results.y + results.height, history.y + history.height) - top};
   return look;
 }
 
@@ -51,7 +60,7 @@ StudyPanel::StudyPanel(Dialog& dialog, const ControlTable& controls, std::functi
     : dialog_(dialog),
       controls_(controls),
       redraw_(std::move(redraw)),
-      window_(dialog, StudyLook(), kStudyCommands) {}
+      window_(dialog, StudyLook(dialog), kStudyCommands) {}
 
 StudyPanel::~StudyPanel() = default;
 
@@ -66,7 +75,7 @@ bool StudyPanel::SlopesOn() const {
 void StudyPanel::Open(const PlotState& state) {
   const bool wasOpen = IsOpen();
   window_.Show();
-  // Where there is no side window to show (the page, for now), nothing is studied.
+  // Where the window could not be shown, nothing is studied.
   if (wasOpen || !IsOpen()) return;
   if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
   if (outcome_ && outcome_->formula == state.currentFormula &&

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "Geometry.h"
+
 #ifndef __EMSCRIPTEN__
 class QWidget;
 #endif
@@ -33,6 +35,10 @@ struct SideWindowLook {
   std::string checkLabel;
   int width = 420;
   int height = 520;
+  // In the page, which has no screen beside it: the part of the dialog's client area it lies
+  // over when the browser's window has no room beside the dialog (empty: the client area's
+  // right edge). The desktop's window always lies beside.
+  PixelRect cover;
 };
 
 class SideWindow {

@@ -30,6 +30,9 @@ const KEYS = {
   Home: 'Home',
   End: 'End',
   Space: 'Space',
+  F2: 'F2',
+  ArrowDown: 'ArrowDown',
+  ArrowUp: 'ArrowUp',
 };
 
 // puppeteer types these four on the numeric keypad, whose keys are the program's commands; a
@@ -224,6 +227,8 @@ export class FunzioniPage {
       case 'export': break;  // what the page gives is the test's to take (export.mjs)
       case 'editor': await this.finishEditor(step.text, step.button); break;
       case 'storage-fails': await this.page.evaluate(refuseStorage); break;
+      case 'study-line': await this.clickStudy(`[role="option"]:nth-child(${step.line + 1})`); break;
+      case 'study-check': await this.clickStudy('input[type="checkbox"]'); break;
       default: throw new Error(`no step named ${step.do}`);
     }
     await this.waitForIdle();
@@ -253,6 +258,16 @@ export class FunzioniPage {
     await session.detach();
     if (state !== 'completed') throw new Error(`the download was ${state}`);
     return { name, bytes: readFileSync(join(dir, name)) };
+  }
+
+  // A part of the study window, open, clicked where it shows.
+  async clickStudy(part) {
+    const selector = `[role="dialog"][aria-label="Studio della funzione"] ${part}`;
+    const element = await this.page.waitForSelector(selector, {
+      visible: true,
+      timeout: IDLE_TIMEOUT_MS,
+    });
+    await element.click();
   }
 
   // The page's editor, open: its text replaced by `text`, then the button named `button`.
@@ -301,6 +316,25 @@ export function refuseStorage() {
 
 // Runs in the page.
 function readPage() {
+  // The study window as assistive technology finds it (as the desktop reference writes it);
+  // null while it is not shown.
+  const readStudy = () => {
+    const dialog = [...document.querySelectorAll('[role="dialog"]')].find(
+      (e) => e.getAttribute('aria-label') === 'Studio della funzione' && e.getClientRects().length);
+    if (!dialog) return null;
+    const list = dialog.querySelector('[role="listbox"]');
+    const lines = [...list.querySelectorAll('[role="option"]')];
+    const check = dialog.querySelector('input[type="checkbox"]');
+    return {
+      title: dialog.getAttribute('aria-label'),
+      heading: document.getElementById(dialog.getAttribute('aria-describedby'))?.textContent,
+      list: list.getAttribute('aria-label'),
+      lines: lines.map((line) => line.textContent),
+      current: lines.findIndex((line) => line.getAttribute('aria-selected') === 'true'),
+      check: check.labels[0]?.textContent,
+      checked: check.checked,
+    };
+  };
   const canvas = document.getElementById('funzioni-canvas');
   const client = document.getElementById('funzioni').getBoundingClientRect();
   const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
@@ -324,6 +358,8 @@ function readPage() {
   }
   const canvasRect = canvas.getBoundingClientRect();
   return {
+    study: readStudy(),
+    ended: window.funzioniPage.ended(),
     title: document.title,
     lists,
     box,

@@ -19,6 +19,7 @@ import {
 import { exportsAsOnTheDesktop } from './export.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
 import { desktopSnapshots } from './reference.mjs';
+import { studyCopiesItsText, studyStepsDidTheirPart } from './study.mjs';
 import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
@@ -33,6 +34,10 @@ const hasResults = (s) => s.lists['1470']?.length > 2 || 'the results table is e
 const keptInHistory = (s) => s.lists['1460']?.includes('x^3-x') || 'x^3-x is not in the history';
 const edited = (s) => s.lists['1460']?.[2] === "cos(x) 'più" || 'the list was not reloaded';
 const noHistory = (s) => s.lists['1460']?.length === 0 || 'a line the storage refused is listed';
+const STUDY_HEADING = 'Studio numerico di f(x) = x^3/20-x per x da \u221210 a 10, angoli in gradi';
+const studied = (s) => s.study?.heading === STUDY_HEADING || `heading ${s.study?.heading}`;
+const studyClosed = (s) =>
+  (s.study === null && !s.ended) || 'Esc in the study window did not close only it';
 
 // The window's editor in the editor steps: a program that writes the text the page's editor is
 // given, as the page's editor writes it (CR LF lines, the Windows code page).
@@ -58,6 +63,11 @@ const SCENARIOS = [
   { file: 'editor.json', expect: { saved: edited }, setup: editorSetup },
   // By the keyboard alone, the accessibility tree compared as well.
   { file: 'keyboard.json', expect: {}, controls: true },
+  {
+    file: 'study.json',
+    expect: { opened: studied, closed: studyClosed },
+    together: studyStepsDidTheirPart,
+  },
   // A history file the window cannot write: a folder of that name.
   {
     file: 'storage.json',
@@ -89,6 +99,8 @@ async function check(name, body) {
 
 const sameJson = (a, b) => JSON.stringify(a) === JSON.stringify(b);
 const brief = (value) => JSON.stringify(value)?.slice(0, 300);
+// An object's keys in one order (the desktop's JSON has them sorted).
+const sortedKeys = (o) => o && Object.fromEntries(Object.keys(o).sort().map((k) => [k, o[k]]));
 
 // The pixels outside the stock controls and the time-driven panels, the lists and the text box.
 function compareSnapshot(name, desktop, page) {
@@ -113,6 +125,10 @@ function compareSnapshot(name, desktop, page) {
     if (sameJson(desktop.lists[id], page.lists[id])) continue;
     problems.push(`list ${id}: desktop ${brief(desktop.lists[id])}`);
     problems.push(`  page ${brief(page.lists[id])}`);
+  }
+  if (!sameJson(sortedKeys(desktop.study), sortedKeys(page.study))) {
+    problems.push(`study window: desktop ${brief(desktop.study)}`);
+    problems.push(`  page ${brief(page.study)}`);
   }
   if (desktop.box !== page.box) {
     problems.push(`text box: desktop "${desktop.box}" page "${page.box}"`);
@@ -142,8 +158,8 @@ function readSteps(file) {
 }
 
 // One steps file in a fresh page: a row for following the steps, one per snapshot.
-async function runScenario(browser, url, watch, { file, expect, touch, controls }, desktop,
-  timings) {
+async function runScenario(browser, url, watch, scenario, desktop, timings) {
+  const { file, expect, touch, controls, together } = scenario;
   let shown = null;
   const label = touch ? `${file} by touch` : file;
   await check(`${label}: the page follows the steps`, async () => {
@@ -169,6 +185,7 @@ async function runScenario(browser, url, watch, { file, expect, touch, controls 
       return [problem, tree, more === true ? '' : more].filter(Boolean).join('\n');
     });
   }
+  if (together) await check(`${label}: the steps did their part`, () => together(shown));
 }
 
 async function main() {
@@ -217,6 +234,8 @@ async function main() {
       earlierStorageIsTakenOver(browser, url, watch));
     await check("a screen reader's actions on the drawn controls reach the program", () =>
       screenReaderActionsReachTheProgram(browser, url, watch));
+    await check('Ctrl+C in the study window copies the study as text', () =>
+      studyCopiesItsText(browser, url, watch, join(HERE, 'steps', 'study.json')));
     await check('a finger scrolls the history list', () =>
       fingerScrollsTheHistory(browser, url, watch));
     await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>

@@ -1,45 +1,185 @@
-// The page has no side window yet: it keeps what it is given and never shows, so the program
-// behaves as with the window closed.
+// The side window in the page: a panel of the page's own (web/study.js) beside the dialog's client
+// area, or over part of it when the browser's window has no room beside it. The panel reports the
+// user's choices here by its number; they reach the dialog's handler as on the desktop.
 
+#include <emscripten.h>
+
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "drawing/DialogServices.h"
 #include "drawing/SideWindow.h"
+
+// clang-format off
+EM_JS(void, funzioni_js_side_create, (int side, const char* title, const char* listName,
+                                      const char* checkLabel, int width, int height, int coverX,
+                                      int coverY, int coverWidth, int coverHeight), {
+  FunzioniSide.create(side, UTF8ToString(title), UTF8ToString(listName), UTF8ToString(checkLabel),
+                      width, height, [coverX, coverY, coverWidth, coverHeight]);
+});
+EM_JS(void, funzioni_js_side_destroy, (int side), { FunzioniSide.destroy(side); });
+EM_JS(void, funzioni_js_side_show, (int side), { FunzioniSide.show(side); });
+EM_JS(void, funzioni_js_side_hide, (int side), { FunzioniSide.hide(side); });
+EM_JS(void, funzioni_js_side_heading, (int side, const char* text), {
+  FunzioniSide.setHeading(side, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_side_reset, (int side), { FunzioniSide.resetLines(side); });
+EM_JS(void, funzioni_js_side_add, (int side, const char* text), {
+  FunzioniSide.addLine(side, UTF8ToString(text));
+});
+EM_JS(void, funzioni_js_side_select, (int side, int index), { FunzioniSide.select(side, index); });
+// clang-format on
 
 namespace funzioni {
 
-struct SideWindow::Impl {
-  std::vector<std::string> lines;
-  int current = -1;
+namespace {
+
+// What the panel reports (funzioni_page_side's action).
+enum class SideAction { Chosen = 0, Checked = 1, Copy = 2, Closed = 3, Print = 4 };
+
+// The page's side windows by number, each as the call that takes the panel's reports.
+struct SideWindows {
+  std::map<int, std::function<void(SideAction, int)>> byNumber;
+  int next = 1;
 };
 
-SideWindow::SideWindow(Dialog&, const SideWindowLook&, SideWindowCommands)
-    : impl_(std::make_unique<Impl>()) {}
-SideWindow::~SideWindow() = default;
-void SideWindow::Show() {}
-void SideWindow::Hide() {}
+SideWindows& PageSides() {
+  static SideWindows sides;
+  return sides;
+}
+
+}  // namespace
+
+struct SideWindow::Impl {
+  Impl(Dialog& owner, SideWindowCommands ids) : dialog(owner), commands(ids) {}
+
+  Dialog& dialog;
+  SideWindowCommands commands;
+  int number = 0;
+  std::vector<std::string> lines;
+  int current = -1;
+  bool shown = false;
+  bool checked = false;
+
+  void Post(int command, int code) {
+    if (command != 0) dialog.PostEvent({EventKind::Command, command, code});
+  }
+
+  // As the desktop's list: a new current line is reported, the same one again is not.
+  void Choose(int index) {
+    const int line = index >= 0 && index < static_cast<int>(lines.size()) ? index : -1;
+    if (line == current) return;
+    current = line;
+    funzioni_js_side_select(number, line);
+    if (line >= 0) Post(commands.chosen, line);
+  }
+
+  void Report(SideAction action, int code) {
+    switch (action) {
+      case SideAction::Chosen:
+        if (shown) Choose(code);
+        return;
+      case SideAction::Checked:
+        if (checked == (code != 0)) return;
+        checked = code != 0;
+        Post(commands.checked, checked ? 1 : 0);
+        return;
+      case SideAction::Copy:
+        if (shown) Post(commands.copy, 0);
+        return;
+      case SideAction::Closed:
+        if (!shown) return;
+        shown = false;
+        funzioni_js_side_hide(number);
+        Post(commands.closed, 0);
+        return;
+      case SideAction::Print:
+        if (shown) Post(commands.print, 0);
+        return;
+    }
+  }
+};
+
+SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowCommands commands)
+    : impl_(std::make_unique<Impl>(owner, commands)) {
+  SideWindows& sides = PageSides();
+  Impl* d = impl_.get();
+  d->number = sides.next++;
+  sides.byNumber[d->number] = [d](SideAction action, int code) { d->Report(action, code); };
+  const PixelRect& c = look.cover;
+  funzioni_js_side_create(d->number, look.title.c_str(), look.listName.c_str(),
+                          look.checkLabel.c_str(), look.width, look.height, c.x, c.y, c.width,
+                          c.height);
+}
+
+SideWindow::~SideWindow() {
+  PageSides().byNumber.erase(impl_->number);
+  funzioni_js_side_destroy(impl_->number);
+}
+
+void SideWindow::Show() {
+  impl_->shown = true;
+  funzioni_js_side_show(impl_->number);
+}
+
+void SideWindow::Hide() {
+  impl_->shown = false;
+  funzioni_js_side_hide(impl_->number);
+}
+
 bool SideWindow::IsShown() const {
-  return false;
+  return impl_->shown;
 }
-void SideWindow::SetHeading(std::string_view) {}
+
+void SideWindow::SetHeading(std::string_view text) {
+  funzioni_js_side_heading(impl_->number, std::string(text).c_str());
+}
+
 void SideWindow::SetLines(std::span<const std::string> lines) {
-  impl_->lines.assign(lines.begin(), lines.end());
-  if (impl_->current >= LineCount()) impl_->current = -1;
+  Impl& d = *impl_;
+  d.lines.assign(lines.begin(), lines.end());
+  if (d.current >= LineCount()) d.current = -1;
+  funzioni_js_side_reset(d.number);
+  for (const std::string& line : d.lines) funzioni_js_side_add(d.number, line.c_str());
+  funzioni_js_side_select(d.number, d.current);
 }
+
 int SideWindow::LineCount() const {
   return static_cast<int>(impl_->lines.size());
 }
+
 std::string SideWindow::Line(int index) const {
   return index >= 0 && index < LineCount() ? impl_->lines[index] : std::string();
 }
+
 int SideWindow::CurrentLine() const {
   return impl_->current;
 }
+
 void SideWindow::SetCurrentLine(int index) {
-  impl_->current = index >= 0 && index < LineCount() ? index : -1;
+  impl_->Choose(index);
 }
+
 bool SideWindow::Checked() const {
-  return false;
+  return impl_->checked;
 }
 
 }  // namespace funzioni
+
+extern "C" {
+
+// What the panel numbered `side` reports: a SideAction with its code (the chosen line's index,
+// the check box's state).
+EMSCRIPTEN_KEEPALIVE void funzioni_page_side(int side, int action, int code) {
+  if (action < 0 || action > 4) return;
+  const auto& sides = funzioni::PageSides().byNumber;
+  const auto it = sides.find(side);
+  if (it == sides.end()) return;
+  // A copy: the report may end the window, and with it the call held in the map.
+  const std::function<void(funzioni::SideAction, int)> report = it->second;
+  report(static_cast<funzioni::SideAction>(action), code);
+}
+
+}  // extern "C"

@@ -14,7 +14,7 @@ namespace {
 
 // The page's own editor and storage have no part in the window: their steps are idle there (the
 // window's editor is the program the test names).
-constexpr std::array<std::pair<std::string_view, StepKind>, 13> kKinds{{
+constexpr std::array<std::pair<std::string_view, StepKind>, 15> kKinds{{
     {"move", StepKind::Move},
     {"press", StepKind::Press},
     {"release", StepKind::Release},
@@ -28,6 +28,8 @@ constexpr std::array<std::pair<std::string_view, StepKind>, 13> kKinds{{
     {"export", StepKind::Export},
     {"editor", StepKind::Idle},
     {"storage-fails", StepKind::Idle},
+    {"study-line", StepKind::StudyLine},
+    {"study-check", StepKind::StudyCheck},
 }};
 
 std::optional<StepKind> KindNamed(const QString& name) {
@@ -54,6 +56,10 @@ std::optional<Step> ReadStep(const QJsonObject& object) {
     const QString button = object.value("button").toString("left");
     if (button != "left" && button != "right") return std::nullopt;
     step.button = button == "right" ? StepButton::Right : StepButton::Left;
+  }
+  if (*kind == StepKind::StudyLine) {
+    if (!object.value("line").isDouble()) return std::nullopt;
+    step.line = object.value("line").toInt();
   }
   const char* textKey = *kind == StepKind::Key        ? "key"
                         : *kind == StepKind::Type     ? "text"

@@ -21,7 +21,9 @@ enum class StepKind {
   Idle,
   Restart,
   Snapshot,
-  Export  // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
+  Export,      // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
+  StudyLine,  // a press on a line of the study window's list
+  StudyCheck  // a click on the study window's check box
 };
 enum class StepButton { Left, Right };
 
@@ -31,6 +33,7 @@ struct Step {
   int y = 0;
   StepButton button = StepButton::Left;
   std::string text;  // the key's name, the typed text, the snapshot's or the export's name
+  int line = 0;      // the study window's line, from 0
 };
 
 struct StepList {

@@ -1,19 +1,22 @@
 // funzioni-web-reference STEPS.json OUT_DIR: the real window, offscreen, follows the steps a
 // browser test gives the page, and at each snapshot step writes what it shows: OUT_DIR/NAME.rgba
 // (the client area, 974 x 720, 4 bytes a pixel, rows top to bottom) and OUT_DIR/NAME.json (the
-// text lists' lines, the text box's text, the stock controls' rectangles and the parts of the
-// panels that change with time, and the controls as assistive technologies read them); at each
-// export step what the export commands give (see WriteExports). Run it in an empty directory: the
-// window keeps its history file there.
+// text lists' lines, the text box's text, the stock controls' rectangles, the parts of the
+// panels that change with time, the controls as assistive technologies read them and the study
+// window's texts); at each export step what the export commands give (see WriteExports). Run it
+// in an empty directory: the window keeps its history file there.
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
@@ -33,6 +36,7 @@
 #include "ReferenceSteps.h"
 #include "app/MainWindow.h"
 #include "drawing/PrintServices.h"
+#include "app/StudyPanel.h"
 
 namespace funzioni::web_reference {
 
@@ -54,7 +58,7 @@ struct KeyName {
   Qt::Key key;
   Qt::KeyboardModifiers modifiers;
 };
-constexpr std::array<KeyName, 16> kKeys{{
+constexpr std::array<KeyName, 19> kKeys{{
     {"KeypadPlus", Qt::Key_Plus, Qt::KeypadModifier},
     {"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier},
     {"Enter", Qt::Key_Return, Qt::NoModifier},
@@ -71,6 +75,9 @@ constexpr std::array<KeyName, 16> kKeys{{
     {"Home", Qt::Key_Home, Qt::NoModifier},
     {"End", Qt::Key_End, Qt::NoModifier},
     {"Space", Qt::Key_Space, Qt::NoModifier},
+    {"F2", Qt::Key_F2, Qt::NoModifier},
+    {"ArrowDown", Qt::Key_Down, Qt::NoModifier},
+    {"ArrowUp", Qt::Key_Up, Qt::NoModifier},
 }};
 
 // The controls' roles as assistive technologies name them; other nodes are no controls.
@@ -164,6 +171,10 @@ class ReferenceRun {
         return Settle() && WriteSnapshot(step.text);
       case StepKind::Export:
         return Settle() && WriteExports(step.text);
+      case StepKind::StudyLine:
+        return PressStudyLine(step.line) && Settle();
+      case StepKind::StudyCheck:
+        return ClickStudyCheck() && Settle();
     }
     return Settle();
   }
@@ -171,22 +182,73 @@ class ReferenceRun {
  private:
   QWindow* Handle() const { return window_->dialog().Widget()->windowHandle(); }
 
-  // Until the queued input is handled and the plotting area shows its state.
+  // Until the queued input is handled, the study is computed and the plotting area shows its
+  // state.
   bool Settle() {
     QCoreApplication::processEvents();
-    if (QTest::qWaitFor([this] { return window_->plotIdle(); }, kPlotWaitMs)) return true;
+    const auto idle = [this] { return !window_->study().Busy() && window_->plotIdle(); };
+    if (QTest::qWaitFor(idle, kPlotWaitMs)) return true;
     std::cerr << "the plot did not become idle\n";
     return false;
   }
 
+  // To the window with the keyboard focus, as a user's keys go: the study window's while it has
+  // it.
   bool PressKey(std::string_view name) {
     for (const KeyName& key : kKeys) {
       if (key.name != name) continue;
-      QTest::keyClick(Handle(), key.key, key.modifiers);
+      QWindow* focused = QGuiApplication::focusWindow();
+      QTest::keyClick(focused != nullptr ? focused : Handle(), key.key, key.modifiers);
       return true;
     }
     std::cerr << "no key named " << name << '\n';
     return false;
+  }
+
+  template <typename Part>
+  Part* StudyPart() const {
+    QWidget* frame = window_->study().Window().Widget();
+    Part* part = frame != nullptr && frame->isVisible() ? frame->findChild<Part*>() : nullptr;
+    if (part == nullptr) std::cerr << "the study window is not open\n";
+    return part;
+  }
+
+  bool PressStudyLine(int line) {
+    QListWidget* list = StudyPart<QListWidget>();
+    if (list == nullptr) return false;
+    if (line < 0 || line >= list->count()) {
+      std::cerr << "the study has no line " << line << '\n';
+      return false;
+    }
+    const QRect r = list->visualItemRect(list->item(line));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    return true;
+  }
+
+  bool ClickStudyCheck() {
+    QCheckBox* check = StudyPart<QCheckBox>();
+    if (check == nullptr) return false;
+    // On its box: the check box is as wide as the window, its text much shorter.
+    QTest::mouseClick(check, Qt::LeftButton, Qt::NoModifier, QPoint(6, check->height() / 2));
+    return true;
+  }
+
+  // The study window as assistive technology has it; null while it is closed.
+  QJsonValue StudyJson() const {
+    SideWindow& side = window_->study().Window();
+    if (!side.IsShown()) return QJsonValue::Null;
+    const QWidget* frame = side.Widget();
+    const auto* heading = frame->findChild<QLabel*>();
+    const auto* list = frame->findChild<QListWidget*>();
+    const auto* check = frame->findChild<QCheckBox*>();
+    QJsonArray lines;
+    for (int line = 0; line < side.LineCount(); ++line) {
+      lines.append(QString::fromStdString(side.Line(line)));
+    }
+    return QJsonObject{{"title", frame->windowTitle()},  {"heading", heading->text()},
+                       {"list", list->accessibleName()}, {"lines", lines},
+                       {"current", side.CurrentLine()},  {"check", check->text()},
+                       {"checked", side.Checked()}};
   }
 
   bool WriteSnapshot(const std::string& name) {
@@ -256,7 +318,8 @@ class ReferenceRun {
             {"box", QString::fromStdString(dialog.GetControlText(kFormulaBoxId))},
             {"stockControls", stock},
             {"timedPanels", timed},
-            {"controls", Controls()}};
+            {"controls", Controls()},
+            {"study", StudyJson()}};
   }
 
   QJsonArray Controls() const {
