@@ -1,7 +1,6 @@
 // The page served over http from this computer, as a school's server serves it: with its files
 // beside it, installable (the manifest found, nothing in the way of installing it) and started
-// again with the server gone; with the service worker taken off the server, the browser's copy
-// dropped; opened from the file, none of it.
+// again with the server gone; opened from the file, none of it.
 import { readFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { dirname, join } from 'node:path';
@@ -73,9 +72,8 @@ async function installProblems(session, origin) {
 
 export async function installableAndOffline(browser, pagePath, fileUrl) {
   const dir = dirname(pagePath);
-  let server = await serve(dir, SERVED_FILES);
-  const port = server.address().port;
-  const origin = `http://127.0.0.1:${port}`;
+  const server = await serve(dir, SERVED_FILES);
+  const origin = `http://127.0.0.1:${server.address().port}`;
   // The browser's own context, not a private one: a private window installs nothing.
   const page = await browser.newPage();
   const problems = [];
@@ -103,21 +101,13 @@ export async function installableAndOffline(browser, pagePath, fileUrl) {
     await session.send('Network.emulateNetworkConditions',
       { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
 
-    // The service worker taken off the server: the next visit drops the registration and its copy.
-    server = await serve(dir, ['funzioni.html'], port);
-    await page.reload({ waitUntil: 'load' });
-    await ready(page);
-    await page.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()) ===
-      undefined && (await caches.keys()).length === 0, { timeout: WAIT_MS });
-    if (await page.$('link[rel="manifest"]')) problems.push('a manifest named with no worker');
-
     // From the file: no manifest, no worker.
     await page.goto(fileUrl, { waitUntil: 'load' });
     await ready(page);
     if (await page.$('link[rel="manifest"]')) problems.push('the file names a manifest');
   } finally {
     await page.close();
-    await stop(server);
+    if (server.listening) await stop(server);
   }
   return problems.join('\n');
 }

@@ -241,7 +241,7 @@ async function main() {
     const problems = watch.problems;
     row('no console error, no request outside file:, data:, blob:', problems.length === 0,
       problems.slice(0, 20).join('\n'));
-    await check('served over http: installable, offline, its worker removable', () =>
+    await check('served over http: installable, offline', () =>
       installableAndOffline(browser, PAGE, url));
   } finally {
     await browser.close();
