@@ -53,6 +53,28 @@ if(FUNZIONI_BUILD_GUI)
               $<TARGET_FILE:funzioni-page> ${PROJECT_BINARY_DIR}/funzioni.html
       COMMENT "Assembling funzioni.html"
       VERBATIM)
+    # Beside the page, for a web server that serves it over https: the manifest, the service
+    # worker and the icons (the desktop's, rendered) that make it installable and offline.
+    find_program(FUNZIONI_RSVG_CONVERT rsvg-convert REQUIRED)
+    set(beside_page)
+    foreach(size IN ITEMS 192 512)
+      set(png ${PROJECT_BINARY_DIR}/funzioni-${size}.png)
+      add_custom_command(OUTPUT ${png}
+        COMMAND ${FUNZIONI_RSVG_CONVERT} -w ${size} -h ${size} -o ${png}
+                ${PROJECT_SOURCE_DIR}/packaging/funzioni.svg
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/funzioni.svg
+        VERBATIM)
+      list(APPEND beside_page ${png})
+    endforeach()
+    foreach(name IN ITEMS funzioni.webmanifest funzioni-sw.js)
+      add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${name}
+        COMMAND ${CMAKE_COMMAND} -E copy ${page_dir}/${name} ${PROJECT_BINARY_DIR}/${name}
+        DEPENDS ${page_dir}/${name}
+        VERBATIM)
+      list(APPEND beside_page ${PROJECT_BINARY_DIR}/${name})
+    endforeach()
+    add_custom_target(funzioni-page-files DEPENDS ${beside_page})
+    add_dependencies(funzioni-page funzioni-page-files)
   else()
     add_executable(funzioni ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
     target_link_libraries(funzioni PRIVATE funzioni_shell Qt6::Widgets)

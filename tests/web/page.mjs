@@ -62,8 +62,9 @@ export async function launchBrowser() {
     executablePath: process.env.FUNZIONI_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     // No name resolves: a request that should not be made fails instead of leaving the machine.
-    // The file address keeps chromium's usual rules, as a user's browser opens the file.
-    args: ['--no-sandbox', '--host-resolver-rules=MAP * ~NOTFOUND'],
+    // Only this computer answers (the server of the page served over http). The file address
+    // keeps chromium's usual rules, as a user's browser opens the file.
+    args: ['--no-sandbox', '--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1'],
   });
 }
 

@@ -17,6 +17,8 @@ import {
   refusedWriteLosesNothing,
 } from './editor.mjs';
 import { exportsAsOnTheDesktop } from './export.mjs';
+import { FIREFOX, FIREFOX_FILES, launchFirefox } from './firefox.mjs';
+import { installableAndOffline } from './install.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import { studyCopiesItsText, studyStepsDidTheirPart } from './study.mjs';
@@ -82,6 +84,11 @@ const SCENARIOS = [
 ];
 
 const rows = [];
+let skipped = 0;
+function skip(name, why) {
+  skipped++;
+  console.log(`SKIP ${name}\n     ${why}`);
+}
 function row(name, ok, detail = '') {
   rows.push({ name, ok });
   const indented = detail ? `\n     ${detail.replace(/\n/g, '\n     ')}` : '';
@@ -157,14 +164,15 @@ function readSteps(file) {
   return JSON.parse(readFileSync(join(HERE, 'steps', file), 'utf8'));
 }
 
-// One steps file in a fresh page: a row for following the steps, one per snapshot.
+// One steps file in a fresh page: a row for following the steps, one per snapshot. `within`
+// names a browser other than chromium.
 async function runScenario(browser, url, watch, scenario, desktop, timings) {
-  const { file, expect, touch, controls, together } = scenario;
+  const { file, expect, touch, controls, together, within } = scenario;
   let shown = null;
-  const label = touch ? `${file} by touch` : file;
+  const label = `${file}${touch ? ' by touch' : ''}${within ? ` in ${within}` : ''}`;
   await check(`${label}: the page follows the steps`, async () => {
     const page = await FunzioniPage.open(browser, url, watch, { touch });
-    if (file === 'start.json') timings.push(['navigation to ready', page.readyMs]);
+    if (file === 'start.json' && !within) timings.push(['navigation to ready', page.readyMs]);
     try {
       const more = controls ? async (p) => ({ controls: await pageControls(p) }) : undefined;
       shown = await page.follow(readSteps(file), more);
@@ -174,7 +182,7 @@ async function runScenario(browser, url, watch, scenario, desktop, timings) {
   });
   if (!shown) return;
   if (file === 'start.json') {
-    await check('layout: client area, canvas, stock controls, title', () =>
+    await check(`layout${within ? ` in ${within}` : ''}: client area, canvas, stock controls, title`, () =>
       checkLayout(desktop.start, shown.start));
   }
   for (const name of Object.keys(desktop)) {
@@ -186,6 +194,27 @@ async function runScenario(browser, url, watch, scenario, desktop, timings) {
     });
   }
   if (together) await check(`${label}: the steps did their part`, () => together(shown));
+}
+
+// The steps files again in Firefox, where it is installed.
+async function inFirefox(url, desktop) {
+  const firefox = await launchFirefox();
+  if (firefox === null) {
+    skip('the page in Firefox', `${FIREFOX} is missing (scripts/debian-packages has firefox-esr)`);
+    return;
+  }
+  const watch = new PageWatch();
+  try {
+    for (const scenario of SCENARIOS) {
+      if (scenario.touch || !FIREFOX_FILES.includes(scenario.file) || !desktop[scenario.file]) continue;
+      await runScenario(firefox, url, watch, { ...scenario, within: 'firefox' },
+        desktop[scenario.file], []);
+    }
+    row('firefox: no console error, no request outside file:, data:, blob:',
+      watch.problems.length === 0, watch.problems.slice(0, 20).join('\n'));
+  } finally {
+    await firefox.close();
+  }
 }
 
 async function main() {
@@ -252,13 +281,16 @@ async function main() {
     const problems = watch.problems;
     row('no console error, no request outside file:, data:, blob:', problems.length === 0,
       problems.slice(0, 20).join('\n'));
+    await check('served over http: installable, offline', () =>
+      installableAndOffline(browser, PAGE, url));
   } finally {
     await browser.close();
   }
+  await inFirefox(url, desktop);
   for (const [name, ms] of timings) console.log(`time ${name}: ${ms.toFixed(1)} ms`);
 }
 
 await main().catch((error) => row('browser tests ran', false, String(error?.stack || error)));
 const failed = rows.filter((r) => !r.ok).length;
-console.log(`browser: ${rows.length - failed} passed, ${failed} failed`);
+console.log(`browser: ${rows.length - failed} passed, ${failed} failed, ${skipped} skipped`);
 process.exitCode = failed === 0 ? 0 : 1;
