@@ -21,7 +21,7 @@ enum class StepKind {
   Idle,
   Restart,
   Snapshot,
-  Export,      // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
+  Export,     // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
   StudyLine,  // a press on a line of the study window's list
   StudyCheck  // a click on the study window's check box
 };

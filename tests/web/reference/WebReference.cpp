@@ -8,8 +8,8 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
@@ -35,8 +35,8 @@
 
 #include "ReferenceSteps.h"
 #include "app/MainWindow.h"
-#include "drawing/PrintServices.h"
 #include "app/StudyPanel.h"
+#include "drawing/PrintServices.h"
 
 namespace funzioni::web_reference {
 
