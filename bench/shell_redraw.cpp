@@ -60,7 +60,7 @@ class HistoryDirectory {
 };
 
 void UntilIdle(const MainWindow& window) {
-  while (!window.plotIdle() || window.historyLoading()) {
+  while (!window.plotIdle() || window.history().Loading()) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   }
 }
@@ -77,10 +77,10 @@ void PickHugeThenShortLine(benchmark::State& timing) {
   Dialog& dialog = window.dialog();
   for (auto _ : timing) {
     dialog.ListSelect(kHistoryListId, 1);
-    window.PickHistoryLine(kNotifyListDoubleClick);
+    window.history().PickLine(kNotifyListDoubleClick);
     dialog.ListSelect(kHistoryListId, 2);
     const auto start = std::chrono::steady_clock::now();
-    window.PickHistoryLine(kNotifyListDoubleClick);
+    window.history().PickLine(kNotifyListDoubleClick);
     UntilIdle(window);
     timing.SetIterationTime(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

@@ -137,7 +137,7 @@ void MainWindow::OnHover(int id) {
       // as held, and would start the editor again as soon as it was closed.
       if (held(MouseButton::Right) && !editorRanThisPress_) {
         editorRanThisPress_ = true;
-        EditHistory();
+        history_->Edit();
       }
       return;
     case kPlotAreaId:
@@ -162,23 +162,23 @@ void MainWindow::OnContextMenu(int id) {
     plot_.DropPendingTable();
     ShowBuiltinResults(*dialog_, state_, id - kSwitchBaseId);
   }
-  if (id == kResultsListId) ShowResultsMenu();
+  if (id == kResultsListId) exports_->ShowResultsMenu();
 }
 
 void MainWindow::OnCommand(int id, int code) {
   if (id == kCommandOk && code == kNotifyClicked && dialog_->FocusedControl() == kFormulaBoxId) {
-    AcceptFormula();
+    history_->AcceptFormula();
   }
   if (id == kCommandOk && code == kNotifyClicked) ActivateFocusedControl();
   if (IsSwitch(id)) {
     ToggleSwitch(id - kSwitchBaseId);
     return;
   }
-  if (OnExportCommand(id)) return;
+  if (exports_->OnCommand(id)) return;
   if (study_->OnCommand(id, code, state_)) return;
   switch (id) {
     case kHistoryListId:
-      PickHistoryLine(code);
+      history_->PickLine(code);
       return;
     case kTickerPanelId:
       OpenDocument(kTickerDocument);

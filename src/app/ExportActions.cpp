@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "app/PlotPresenter.h"
 #include "app/StudyPanel.h"
 #include "app/TableText.h"
 #include "drawing/Shortcuts.h"
 #include "plot/Curves.h"
 #include "sampling/BuiltinFunctions.h"
+#include "sampling/ResultRows.h"
 
 namespace funzioni {
 
@@ -44,43 +46,44 @@ std::string FileNotSavedNote(std::string_view path) {
          " e che il disco non sia pieno.";
 }
 
-void MainWindow::InstallExportCommands() {
-  exportPrompts_.askSaveFileName = [this](const SaveFileRequest& request) {
-    return AskSaveFileName(*dialog_, request);
+ExportActions::ExportActions(ExportWiring wiring, DialogShortcuts& keys)
+    : wiring_(std::move(wiring)) {
+  Dialog& dialog = wiring_.dialog;
+  prompts_.askSaveFileName = [&dialog](const SaveFileRequest& request) {
+    return AskSaveFileName(dialog, request);
   };
-  exportPrompts_.print = [this](const PrintPage& page) { return PrintWithDialog(*dialog_, page); };
-  exportKeys_ = std::make_unique<DialogShortcuts>(*dialog_);
-  exportKeys_->Add(StandardKey::Save, kCommandSavePicture);
-  exportKeys_->Add("Ctrl+Shift+C", kCommandCopyPicture);
-  exportKeys_->Add(StandardKey::Print, kCommandPrint);
-  exportKeys_->Add(StandardKey::Copy, kCommandCopyTable, kResultsListId);
-  dialog_->SetControlDescription(kResultsListId,
-                                 "Ctrl+C copia la tabella negli appunti; il tasto destro apre il "
-                                 "menu Copia tabella, Salva tabella, Studio della funzione.");
+  prompts_.print = [&dialog](const PrintPage& page) { return PrintWithDialog(dialog, page); };
+  keys.Add(StandardKey::Save, kCommandSavePicture);
+  keys.Add("Ctrl+Shift+C", kCommandCopyPicture);
+  keys.Add(StandardKey::Print, kCommandPrint);
+  keys.Add(StandardKey::Copy, kCommandCopyTable, kResultsListId);
+  dialog.SetControlDescription(kResultsListId,
+                               "Ctrl+C copia la tabella negli appunti; il tasto destro apre il "
+                               "menu Copia tabella, Salva tabella, Studio della funzione.");
 }
 
-bool MainWindow::OnExportCommand(int id) {
+bool ExportActions::OnCommand(int id) {
   if (id < kCommandSavePicture || id > kCommandSaveTable) return false;
   // The picture saved, copied or printed is the one of the current state, and the table the one
   // last asked for: while they are still being computed the command waits for them (the window
   // answers meanwhile, and a later command replaces it).
-  pendingExport_ = id;
-  plot_.PumpPlotWork(kQuickPlotWait);
-  RunPendingExport();
+  pending_ = id;
+  wiring_.plot.PumpPlotWork(kQuickPlotWait);
+  RunPending();
   return true;
 }
 
-void MainWindow::RunPendingExport() {
-  if (!pendingExport_ || !plotIdle()) return;
-  const int id = *pendingExport_;
-  pendingExport_.reset();
+void ExportActions::RunPending() {
+  if (!pending_ || !wiring_.plot.Idle()) return;
+  const int id = *pending_;
+  pending_.reset();
   switch (id) {
     case kCommandSavePicture:
       SavePicture();
       return;
     case kCommandCopyPicture:
-      if (const DrawingSurface* picture = dialog_->FindSurface(kPlotAreaId)) {
-        CopyPictureToClipboard(*picture, [this] { ShowNote(kPictureNotCopiedNote); });
+      if (const DrawingSurface* picture = wiring_.dialog.FindSurface(kPlotAreaId)) {
+        CopyPictureToClipboard(*picture, [this] { wiring_.showNote(kPictureNotCopiedNote); });
       }
       return;
     case kCommandPrint:
@@ -97,37 +100,37 @@ void MainWindow::RunPendingExport() {
   }
 }
 
-void MainWindow::ShowResultsMenu() {
-  const bool filled = dialog_->ListCount(kResultsListId) > 0;
-  ShowPopupMenu(*dialog_,
+void ExportActions::ShowResultsMenu() {
+  const bool filled = wiring_.dialog.ListCount(kResultsListId) > 0;
+  ShowPopupMenu(wiring_.dialog,
                 {{std::string(kCopyTableItem), filled},
                  {std::string(kSaveTableItem), filled},
                  {std::string(kStudyMenuItem), true}},
                 [this](int chosen) {
-                  if (chosen == 0) OnExportCommand(kCommandCopyTable);
-                  if (chosen == 1) OnExportCommand(kCommandSaveTable);
-                  if (chosen == 2) study_->OnCommand(kCommandStudy, 0, state_);
+                  if (chosen == 0) OnCommand(kCommandCopyTable);
+                  if (chosen == 1) OnCommand(kCommandSaveTable);
+                  if (chosen == 2) wiring_.study.OnCommand(kCommandStudy, 0, wiring_.state);
                 });
 }
 
-std::optional<std::string> MainWindow::AskSavePath(SaveFileRequest request,
-                                                   std::string_view defaultFolder) {
+std::optional<std::string> ExportActions::AskSavePath(SaveFileRequest request,
+                                                      std::string_view defaultFolder) {
   const std::string folder = lastSaveFolder_.empty() ? std::string(defaultFolder) : lastSaveFolder_;
   request.suggestedPath = (std::filesystem::path(folder) / request.suggestedPath).string();
-  return exportPrompts_.askSaveFileName(request);
+  return prompts_.askSaveFileName(request);
 }
 
 // A file that could not be written changes nothing but the help panel.
-void MainWindow::AfterSave(const std::string& path, bool saved) {
+void ExportActions::AfterSave(const std::string& path, bool saved) {
   if (!saved) {
-    ShowNote(FileNotSavedNote(path));
+    wiring_.showNote(FileNotSavedNote(path));
     return;
   }
   lastSaveFolder_ = FolderOf(path);
 }
 
-void MainWindow::SavePicture() {
-  const DrawingSurface* picture = dialog_->FindSurface(kPlotAreaId);
+void ExportActions::SavePicture() {
+  const DrawingSurface* picture = wiring_.dialog.FindSurface(kPlotAreaId);
   if (picture == nullptr) return;
   const std::optional<std::string> path = AskSavePath(
       {"Salva il grafico", std::string(kPictureFileName), "Immagine PNG", "png"}, PicturesFolder());
@@ -135,22 +138,37 @@ void MainWindow::SavePicture() {
   AfterSave(*path, SavePicturePng(*picture, *path));
 }
 
-std::vector<std::string> MainWindow::ResultsLines() const {
+std::vector<std::string> ExportActions::ResultsLines() const {
   std::vector<std::string> lines;
-  const int count = dialog_->ListCount(kResultsListId);
+  const int count = wiring_.dialog.ListCount(kResultsListId);
   for (int line = 1; line <= count; ++line)
-    lines.push_back(dialog_->ListLine(kResultsListId, line));
+    lines.push_back(wiring_.dialog.ListLine(kResultsListId, line));
   return lines;
 }
 
-void MainWindow::CopyTable() {
+// The f' column while the study window shows the derivative.
+void ExportActions::AddStudySlopes(ResultsTableContent& table) const {
+  const StudyPanel& study = wiring_.study;
+  if (!study.SlopesOn()) return;
+  bool any = false;
+  for (ResultsTableRow& row : table.rows) {
+    const std::optional<double> slope = study.TableSlope(table.title, row.x);
+    if (!slope) continue;
+    row.slope = ResultNumberText(static_cast<float>(*slope));
+    if (!row.slope.empty() && row.slope.front() == ' ') row.slope.erase(0, 1);
+    any = true;
+  }
+  if (any) table.slopeHeading = std::string(kStudySlopeHeading);
+}
+
+void ExportActions::CopyTable() {
   ResultsTableContent table = ReadResultsTable(ResultsLines());
   if (table.empty) return;
   AddStudySlopes(table);
   CopyTextToClipboard(TableClipboardText(table, DesktopDecimalSeparator()));
 }
 
-void MainWindow::SaveTable() {
+void ExportActions::SaveTable() {
   const ResultsTableContent table = ReadResultsTable(ResultsLines());
   if (table.empty) return;
   const std::optional<std::string> path = AskSavePath(
@@ -161,22 +179,22 @@ void MainWindow::SaveTable() {
 
 // The page under the picture: the typed formula, each curve that is on with its parameters, and
 // the zoom and the step, as the meters write them.
-PrintPage MainWindow::PrintedPage() const {
+PrintPage ExportActions::PrintedPage() const {
   PrintPage page;
-  page.picture = dialog_->FindSurface(kPlotAreaId);
+  page.picture = wiring_.dialog.FindSurface(kPlotAreaId);
   page.documentName = "funzioni - grafico";
-  if (!state_.currentFormula.empty()) {
-    page.lines.push_back({"f(x) = " + state_.currentFormula, FormulaCurveColor()});
+  if (!wiring_.state.currentFormula.empty()) {
+    page.lines.push_back({"f(x) = " + wiring_.state.currentFormula, FormulaCurveColor()});
   }
   constexpr std::array<char, 4> kLetters = {'a', 'b', 'c', 'd'};
   for (int k = 1; k <= functionCount; ++k) {
-    if (state_.curveOn[k] != 1) continue;
-    const BuiltinFunction& function = state_.builtinFunctions[k];
+    if (wiring_.state.curveOn[k] != 1) continue;
+    const BuiltinFunction& function = wiring_.state.builtinFunctions[k];
     const std::array<std::pair<bool, const ParamTable*>, 4> parameters = {{
-        {function.usesA == 1, &state_.paramA},
-        {function.usesB == 1, &state_.paramB},
-        {function.usesC == 1, &state_.paramC},
-        {function.usesD == 1, &state_.paramD},
+        {function.usesA == 1, &wiring_.state.paramA},
+        {function.usesB == 1, &wiring_.state.paramB},
+        {function.usesC == 1, &wiring_.state.paramC},
+        {function.usesD == 1, &wiring_.state.paramD},
     }};
     std::string text = "y = " + Trimmed(function.text);
     for (std::size_t p = 0; p < parameters.size(); ++p) {
@@ -186,16 +204,22 @@ PrintPage MainWindow::PrintedPage() const {
     }
     page.lines.push_back({text, BuiltinCurveColor(k)});
   }
-  const std::string half = FormatOneDecimal(static_cast<float>(state_.zoomValue.value / 5.0));
+  const std::string half =
+      FormatOneDecimal(static_cast<float>(wiring_.state.zoomValue.value / 5.0));
   page.lines.push_back({"zoom " + half + " (x e y da -" + half + " a " + half + ")      passo " +
-                            FormatWhole(state_.stepValue.value),
+                            FormatWhole(wiring_.state.stepValue.value),
                         kNoSwatch});
-  AddStudyToPage(page);
+  // The study's heading and lines follow while its window is open.
+  const StudyPanel& study = wiring_.study;
+  if (study.IsOpen()) {
+    page.lines.push_back({study.Heading(), kNoSwatch});
+    for (std::string& line : study.Lines()) page.lines.push_back({std::move(line), kNoSwatch});
+  }
   return page;
 }
 
-void MainWindow::PrintPicture() {
-  if (exportPrompts_.print(PrintedPage()) == PrintResult::Failed) ShowNote(kPrintFailedNote);
+void ExportActions::PrintPicture() {
+  if (prompts_.print(PrintedPage()) == PrintResult::Failed) wiring_.showNote(kPrintFailedNote);
 }
 
 }  // namespace funzioni

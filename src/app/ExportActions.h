@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "drawing/ExportServices.h"
 #include "drawing/PrintServices.h"
@@ -41,5 +43,53 @@ inline constexpr std::string_view kPrintFailedNote = " Impossibile stampare il g
 inline constexpr std::string_view kPictureNotCopiedNote =
     " Impossibile copiare il grafico negli appunti.\r\n"
     " Ctrl+S lo salva come immagine PNG.";
+
+class Dialog;
+class DialogShortcuts;
+class PlotPresenter;
+class StudyPanel;
+struct PlotState;
+struct ResultsTableContent;
+
+// What the export commands read and where they answer.
+struct ExportWiring {
+  Dialog& dialog;
+  const PlotState& state;
+  PlotPresenter& plot;
+  StudyPanel& study;  // its f' column joins the copied table, its lines the printed page
+  std::function<void(std::string_view)> showNote;
+};
+
+// Saving, copying and printing the picture and the results table, from their keys and the
+// results table's menu.
+class ExportActions {
+ public:
+  // Adds the export keys to `keys` and gives the prompts the desktop's dialogs.
+  ExportActions(ExportWiring wiring, DialogShortcuts& keys);
+
+  // Runs (or, while the picture or the table is still being computed, holds) an export command;
+  // false for any other identifier.
+  bool OnCommand(int id);
+  // Runs the command held, once the plot has nothing left to compute.
+  void RunPending();
+  void ShowResultsMenu();
+  ExportPrompts& prompts() { return prompts_; }
+
+ private:
+  std::optional<std::string> AskSavePath(SaveFileRequest request, std::string_view defaultFolder);
+  void AfterSave(const std::string& path, bool saved);
+  void SavePicture();
+  std::vector<std::string> ResultsLines() const;
+  void AddStudySlopes(ResultsTableContent& table) const;
+  void CopyTable();
+  void SaveTable();
+  PrintPage PrintedPage() const;
+  void PrintPicture();
+
+  ExportWiring wiring_;
+  ExportPrompts prompts_;
+  std::optional<int> pending_;  // an export command waiting for the picture or the table
+  std::string lastSaveFolder_;  // where the last file was saved in this run
+};
 
 }  // namespace funzioni

@@ -6,6 +6,7 @@
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/Color.h"
+#include "drawing/ControlMenus.h"
 #include "drawing/PlatformServices.h"
 #include "drawing/Shortcuts.h"
 #include "plot/PlotBoard.h"
@@ -58,14 +59,22 @@ MainWindow::MainWindow()
       plot_(*dialog_, state_,
             {.follow = [this](const PlotState& state) { study_->Follow(state); },
              .pictureShown = [this](bool whole, float zoom) { study_->PictureShown(whole, zoom); },
-             .outcomeShown = [this] { RunPendingExport(); }}) {
+             .outcomeShown = [this] { exports_->RunPending(); }}) {
   tickerText_ = TickerText();
   // The keypad's + and - reach the handler as commands 2200 and 2300 whatever has the focus;
   // the dialog installs those shortcuts itself.
   BuildMainWindow();
   InitialiseState();
-  InstallExportCommands();
-  InstallStudyCommands();
+  const auto showNote = [this](std::string_view line) { ShowNote(line); };
+  keys_ = std::make_unique<DialogShortcuts>(*dialog_);
+  study_ = std::make_unique<StudyPanel>(*dialog_, controls_, [this] { plot_.Redraw(); });
+  exports_ = std::make_unique<ExportActions>(
+      ExportWiring{*dialog_, state_, plot_, *study_, showNote}, *keys_);
+  keys_->Add("F2", kCommandStudy);
+  AddTextBoxMenuItem(*dialog_, kFormulaBoxId, kStudyMenuItem, kCommandStudy);
+  dialog_->SetControlDescription(kFormulaBoxId,
+                                 "F2 apre lo studio della funzione in una finestra accanto.");
+  history_ = std::make_unique<HistoryActions>(HistoryWiring{*dialog_, state_, plot_, showNote});
   DescribeControls();
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
@@ -111,12 +120,12 @@ void MainWindow::OnInitialise() {
   for (int k = 1; k <= functionCount; ++k) {
     UpdateControl(*dialog_, controls_, kSwitchBaseId + k, state_.curveOn[k] == 1 ? 0.0f : 100.0f);
   }
-  LoadHistory();
+  history_->Load();
 }
 
 void MainWindow::OnTimer(int timerId) {
   plot_.OnTimer(timerId);
-  if (timerId == kHistoryTimerId) OnHistoryTimer();
+  if (timerId == kHistoryTimerId) history_->OnTimer();
   if (study_->OnTimer(timerId)) return;
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);

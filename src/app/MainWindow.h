@@ -1,10 +1,10 @@
 #pragma once
 
-// The grapher's one window and everything it owns: the dialog with its controls, the control
-// records, the plot state with the meters that move it, the presenter that hands the plot to its
-// worker, and the handler that turns the dialog's events into actions. Constructing a MainWindow
-// builds the whole hidden window with its start values; Run shows it and returns when the user
-// closes it.
+// The grapher's one window and the parts it wires together: the dialog with its controls, the
+// control records, the plot state with the meters that move it, the presenter that hands the plot
+// to its worker, the history and export actions, the study window, and the handler that turns the
+// dialog's events into actions. Constructing a MainWindow builds the whole hidden window with its
+// start values; Run shows it and returns when the user closes it.
 
 #include <memory>
 #include <optional>
@@ -14,7 +14,7 @@
 
 #include "app/ExportActions.h"
 #include "app/History.h"
-#include "app/HistoryLoading.h"
+#include "app/HistoryActions.h"
 #include "app/Meters.h"
 #include "app/Parameters.h"
 #include "app/PlotPresenter.h"
@@ -46,11 +46,8 @@ inline constexpr int kClientWidth = 974;
 inline constexpr int kClientHeight = 720;
 inline constexpr int kTickTimerId = 3;
 inline constexpr int kTickPeriodMs = 100;
-// The redraw timer (4) and the busy pointer's (5) are the plot presenter's.
-// Once a long history file is read (its thread wakes the window with this timer's event), this
-// timer hands the list its next lines.
-inline constexpr int kHistoryTimerId = 6;
-inline constexpr int kHistoryListingMs = 5;
+// The redraw timer (4) and the busy pointer's (5) are the plot presenter's, the history's
+// timer (6) the history actions'.
 
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
@@ -82,13 +79,6 @@ class MainWindow {
   // The one handler of the dialog's events.
   void MainDialogProc(const DialogEvent& event);
 
-  // History list and formula entry. A long history is listed over several turns of the event
-  // loop (historyLoading() meanwhile); its last line is selected once the list is complete.
-  void LoadHistory();
-  void AcceptFormula();
-  bool PickHistoryLine(int notificationCode);
-  void EditHistory();
-
   Dialog& dialog() { return *dialog_; }
   const Dialog& dialog() const { return *dialog_; }
   ControlTable& controls() { return controls_; }
@@ -103,10 +93,12 @@ class MainWindow {
   bool plotIdle() const { return plot_.Idle(); }
   // How many times the plotting area was drawn again since the window was built.
   int plotRedraws() const { return plot_.Redraws(); }
-  bool historyLoading() const { return historyLoader_.Loading(); }
+  // The history list and the formula box's entry.
+  HistoryActions& history() { return *history_; }
+  const HistoryActions& history() const { return *history_; }
   // The questions the export commands ask (tests answer them instead of the user).
-  ExportPrompts& exportPrompts() { return exportPrompts_; }
-  // The study window and what it shows on this one (StudyActions.cpp).
+  ExportPrompts& exportPrompts() { return exports_->prompts(); }
+  // The study window and what it shows on this one.
   StudyPanel& study() { return *study_; }
 
  private:
@@ -140,46 +132,23 @@ class MainWindow {
   void ShowHelp(std::string_view lines);
   void ShowHoverHelp(int id, std::string_view lines);
   void ShowNote(std::string_view line);
-  void OnHistoryTimer();
-  void SelectLastHistoryLine();
-
-  // Saving, copying and printing the picture and the table (ExportActions.cpp).
-  void InstallExportCommands();
-  bool OnExportCommand(int id);
-  void RunPendingExport();
-  void ShowResultsMenu();
-  std::optional<std::string> AskSavePath(SaveFileRequest request, std::string_view defaultFolder);
-  void AfterSave(const std::string& path, bool saved);
-  void SavePicture();
-  std::vector<std::string> ResultsLines() const;
-  void CopyTable();
-  void SaveTable();
-  PrintPage PrintedPage() const;
-  void PrintPicture();
-  void InstallStudyCommands();
-  // The copied table's f' column while the study window shows the derivative.
-  void AddStudySlopes(ResultsTableContent& table) const;
-  // The study's heading and lines under the printed picture while its window is open.
-  void AddStudyToPage(PrintPage& page) const;
 
   ControlTable controls_;
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
   Meters meters_{state_};
   PlotPresenter plot_;  // after dialog_: its worker ends, and wakes the dialog no more, first
-  HistoryLoader historyLoader_;
   std::string tickerText_;
   std::string helpText_;
   int noteHoverId_ = -1;             // the control under the pointer when a note was written, or -1
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;
-  std::optional<int> pendingExport_;  // an export command waiting for the picture or the table
-  ExportPrompts exportPrompts_;
-  std::string lastSaveFolder_;  // where the last file was saved in this run
-  // Destroyed before the dialog it watches.
-  std::unique_ptr<DialogShortcuts> exportKeys_;
+  // The window's own keys (export and study); destroyed before the dialog it watches.
+  std::unique_ptr<DialogShortcuts> keys_;
   std::unique_ptr<StudyPanel> study_;
+  std::unique_ptr<ExportActions> exports_;  // reads the study: destroyed before it
+  std::unique_ptr<HistoryActions> history_;
   float plotCursorX_ = 50.0f;  // the keyboard's cursor over the plotting area, in percent
   float plotCursorY_ = 50.0f;
 };

@@ -31,7 +31,6 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/StudyActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudyPanel.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC

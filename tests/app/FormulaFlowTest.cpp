@@ -167,7 +167,7 @@ TEST_F(ShellFormulaEntry, EveryEditorRunEndsTheWaitAndReloadsTheList) {
   for (int run = 0; run < 60; ++run) {
     ::setenv("EDITOR_PAUSE", run % 10 == 9 ? "0.2" : "0", 1);
     ::setenv("EDITOR_RUN", std::to_string(run).c_str(), 1);
-    shell.EditHistory();
+    shell.history().Edit();
     ASSERT_EQ(ListLines(kHistoryListId), std::vector<std::string>{"x^" + std::to_string(run)});
   }
   ::unsetenv("EDITOR_PAUSE");

@@ -77,7 +77,7 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
   WriteHistory(huge + "\r\nx^2\r\n");
   MainWindow& shell = Start();
   // A file this long is listed over a few turns of the event loop.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.historyLoading(); }, 30000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.history().Loading(); }, 30000));
   const std::string before = SurfacePixels(kPlotAreaId);
 
   int saveQuestions = 0;
@@ -86,7 +86,7 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
     return std::optional<std::string>();
   };
   dialog().ListSelect(kHistoryListId, 1);
-  EXPECT_TRUE(shell.PickHistoryLine(kNotifyListDoubleClick));
+  EXPECT_TRUE(shell.history().PickLine(kNotifyListDoubleClick));
   EXPECT_TRUE(HandledWhileComputing());
   // Saving the picture waits for it, without holding the window.
   QTest::keyClick(Handle(), Qt::Key_S, Qt::ControlModifier);
@@ -95,7 +95,7 @@ TEST_F(ShellResponsive, AHugeHistoryLineKeepsTheWindowAnsweringAndAnotherPickDro
   QWidget* area = dialog().ControlWidget(kPlotAreaId);
   EXPECT_TRUE(QTest::qWaitFor([&] { return area->cursor().shape() == Qt::BusyCursor; }, 5000));
   dialog().ListSelect(kHistoryListId, 2);
-  EXPECT_TRUE(shell.PickHistoryLine(kNotifyListDoubleClick));
+  EXPECT_TRUE(shell.history().PickLine(kNotifyListDoubleClick));
   WaitForPlot();
   EXPECT_EQ(area->cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(saveQuestions, 1);
@@ -127,7 +127,7 @@ TEST_F(ShellResponsive, ALongHistoryIsListedWhileTheWindowWorksAndEnterStillAppe
   // Entered at once, whether the list is complete yet or not.
   QTest::keyClicks(dialog().ControlWidget(kFormulaBoxId), "x^3");
   QTest::keyClick(Handle(), Qt::Key_Return);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !shell.historyLoading(); }, 30000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !shell.history().Loading(); }, 30000));
   lines.push_back("x^3");
   EXPECT_EQ(ListLines(kHistoryListId), lines);
   EXPECT_EQ(dialog().ListGetSelected(kHistoryListId), "x^3");
