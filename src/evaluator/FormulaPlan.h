@@ -68,6 +68,9 @@ class FormulaPlan {
                                             const std::function<bool()>& stopRequested = {});
 
   PlanOutcome Run(float x) const;
+  // Samples RunMany runs side by side (more are run in turns of this many): a caller that looks
+  // for a stop request does so between such runs.
+  static constexpr std::size_t kSamplesSideBySide = 64;
   // Run at each x, side by side: outcomes[i] is Run(xs[i]).
   void RunMany(std::span<const float> xs, std::span<PlanOutcome> outcomes) const;
 
@@ -94,7 +97,6 @@ class FormulaPlan {
   std::optional<std::array<bool, kForms>> ProbeForms(std::string_view formula,
                                                      const std::function<bool()>& stopRequested);
 
-  static constexpr std::size_t kBlock = 64;  // samples run side by side
   void RunBlock(std::span<const float> xs, std::span<PlanOutcome> outcomes, float* r) const;
 
   std::vector<Op> ops_;

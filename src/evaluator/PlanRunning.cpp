@@ -127,9 +127,9 @@ PlanOutcome FormulaPlan::Run(float x) const {
 
 void FormulaPlan::RunMany(std::span<const float> xs, std::span<PlanOutcome> outcomes) const {
   const std::size_t count = std::min(xs.size(), outcomes.size());
-  std::vector<float> registers(std::size_t{registers_} * std::min(count, kBlock));
-  for (std::size_t first = 0; first < count; first += kBlock) {
-    const std::size_t n = std::min(kBlock, count - first);
+  std::vector<float> registers(std::size_t{registers_} * std::min(count, kSamplesSideBySide));
+  for (std::size_t first = 0; first < count; first += kSamplesSideBySide) {
+    const std::size_t n = std::min(kSamplesSideBySide, count - first);
     RunBlock(xs.subspan(first, n), outcomes.subspan(first, n), registers.data());
   }
 }
@@ -139,8 +139,8 @@ void FormulaPlan::RunMany(std::span<const float> xs, std::span<PlanOutcome> outc
 void FormulaPlan::RunBlock(std::span<const float> xs, std::span<PlanOutcome> outcomes,
                            float* r) const {
   const std::size_t n = xs.size();
-  std::array<float, kBlock> xValues{};
-  std::array<bool, kBlock> live{};
+  std::array<float, kSamplesSideBySide> xValues{};
+  std::array<bool, kSamplesSideBySide> live{};
   bool anyLive = false;
   for (std::size_t i = 0; i < n; ++i) {
     PlanOutcome& outcome = outcomes[i];

@@ -8,9 +8,6 @@
 
 namespace funzioni {
 
-// Samples a compiled formula is given at a time: it runs them side by side, and a stop request
-// is seen between two such runs.
-inline constexpr std::size_t kSamplesSideBySide = 64;
 // Samples of the typed formula a thread takes at a time: large enough that handing out is rare,
 // small enough that the threads finish together although failing samples cost less than others.
 inline constexpr std::size_t kFormulaSamplesPerChunk = 256;

@@ -56,7 +56,7 @@ void FormulaJob::EvaluateChunk(std::size_t chunk, ExpressionEvaluator& evaluator
   const std::size_t last = std::min((chunk + 1) * kFormulaSamplesPerChunk, xs_.size());
   // Without a plan every sample takes the text engine, which may be slow for a long formula: a
   // stop is then seen after each sample.
-  const std::size_t run = plan_ ? kSamplesSideBySide : 1;
+  const std::size_t run = plan_ ? FormulaPlan::kSamplesSideBySide : 1;
   for (std::size_t i = chunk * kFormulaSamplesPerChunk;
        i < last && !stopped_ && !stop_.stop_requested(); i += run) {
     const std::size_t n = std::min(run, last - i);
