@@ -1,216 +1,39 @@
-#include "DialogServices.h"
+// The desktop dialog: its window, its controls as widgets, its timers and its life from the
+// first Initialise to Destroy.
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <array>
-#include <cctype>
-#include <cmath>
-#include <map>
 #include <utility>
 
-#include "DialogWidgets.h"
-#include "EventDelivery.h"
+#include "DialogDesktop.h"
 #include "EventGate.h"
 #include "TextDecoding.h"
-#include "TextRenderer.h"
-#include "WindowCentring.h"
 
 namespace funzioni {
 
-namespace {
+void Dialog::Impl::Finish() {
+  if (finished) return;
+  finished = true;
+  delivery.Stop();
+  window->hide();
+  Deliver(EventKind::Destroy);
+  for (auto& entry : timers) entry.second->stop();
+}
 
-constexpr int kMaxControlId = 10000;
-
-// Forwards a watched object's events to a function; no meta-object needed.
-class EventForwarder : public QObject {
- public:
-  explicit EventForwarder(std::function<bool(QObject*, QEvent*)> forward)
-      : forward_(std::move(forward)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override { return forward_(watched, event); }
-
- private:
-  std::function<bool(QObject*, QEvent*)> forward_;
-};
-
-struct Control {
-  ControlKind kind = ControlKind::Surface;
-  QWidget* widget = nullptr;  // owned by the dialog window
-  std::unique_ptr<DrawingSurface> surface;
-  SurfaceWidget* surfaceWidget = nullptr;
-  std::array<int, 8> userValues{};
-  std::string text;
-};
-
-}  // namespace
-
-struct Dialog::Impl {
-  // The window may be maximised, but never made smaller than its client area, which keeps its
-  // size and the controls their places.
-  Impl(int width, int height)
-      : window(std::make_unique<DialogWindow>(std::max(width, 1), std::max(height, 1))),
-        delivery(
-            window.get(), [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }) {}
-
-  std::unique_ptr<DialogWindow> window;
-  EventDelivery delivery;
-  WindowCentring centring;
-  std::map<int, Control> controls;
-  std::map<const QWidget*, int> idOfWidget;
-  DrawingSurface emptySurface;
-  DrawingSurface* current = &emptySurface;
-  std::map<int, std::unique_ptr<QTimer>> timers;
-  std::unique_ptr<EventForwarder> windowFilter;
-  std::unique_ptr<EventForwarder> keyFilter;
-  QEventLoop* loop = nullptr;
-  QPoint pointer{0, 0};
-  bool pointerKnown = false;
-  bool initialised = false;
-  bool ended = false;
-  bool finished = false;
-  bool rightPressKeptFromList = false;
-  RandomSource random;
-  int result = 0;
-  Color face = 0x00F0F0F0;
-  Color stretchOutside = kFaceColor;  // the face colour, for surfaces added after it was set
-  Color text = 0x00000000;
-
-  Control* Find(int id) {
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
+void Dialog::Impl::EndDialogNow(int value) {
+  if (ended) return;
+  ended = true;
+  result = value;
+  if (loop != nullptr) {
+    loop->quit();
+  } else {
+    Finish();
   }
-  const Control* Find(int id) const {
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-  }
-  QListWidget* List(int id) const {
-    const Control* c = Find(id);
-    return c != nullptr && c->kind == ControlKind::TextList ? static_cast<QListWidget*>(c->widget)
-                                                            : nullptr;
-  }
-
-  // The control a widget belongs to (a list's viewport and scroll bar belong to the list).
-  int IdOf(const QWidget* widget) const {
-    for (const QWidget* w = widget; w != nullptr && w != window.get(); w = w->parentWidget()) {
-      auto it = idOfWidget.find(w);
-      if (it != idOfWidget.end()) return it->second;
-    }
-    return 0;
-  }
-  int ControlAt(QPoint clientPos) const { return IdOf(window->Client().childAt(clientPos)); }
-
-  bool Owns(const QObject* object) const {
-    if (object == window->windowHandle()) return true;
-    const auto* widget = qobject_cast<const QWidget*>(object);
-    return widget != nullptr && widget->window() == window.get();
-  }
-
-  void Deliver(EventKind kind, int id = 0, int code = 0) { delivery.Deliver(kind, id, code); }
-
-  // Pointer input as the window receives it, before Qt hands it to the widget that grabbed the
-  // mouse: the control under the pointer is found from the position every time.
-  bool OnWindowEvent(QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize) {
-      centring.CentreOnceFramed(*window);
-      return false;
-    }
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
-        type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick) {
-      return false;
-    }
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    // At a scale above 1 a device pixel is a fraction of a window pixel: it belongs to the window
-    // pixel it lies in, not to the nearest one.
-    const QPointF exact = mouse->position();
-    const QPoint windowPos(static_cast<int>(std::floor(exact.x())),
-                           static_cast<int>(std::floor(exact.y())));
-    const QPoint pos = windowPos - window->Client().pos();
-    pointer = pos;
-    pointerKnown = true;
-    // The release of a right press kept from a text list is kept from it as well.
-    const bool keepRelease = type == QEvent::MouseButtonRelease &&
-                             mouse->button() == Qt::RightButton && rightPressKeptFromList;
-    if (keepRelease) rightPressKeptFromList = false;
-    if (!window->rect().contains(windowPos)) return keepRelease;
-    const int id = ControlAt(pos);
-    Deliver(EventKind::PointerShape, id);
-    const Control* control = Find(id);
-    // A right press on a text list is only reported: the list neither moves its selection nor
-    // takes the keyboard focus, and a right double click is no double click on a line.
-    const bool rightPressOnList =
-        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
-        mouse->button() == Qt::RightButton && control != nullptr &&
-        control->kind == ControlKind::TextList;
-    if (rightPressOnList) {
-      rightPressKeptFromList = true;
-      return true;
-    }
-    const bool clickableSurface = control != nullptr && control->kind == ControlKind::Surface &&
-                                  id > 0 && mouse->button() == Qt::LeftButton;
-    if (type == QEvent::MouseButtonPress && clickableSurface &&
-        (mouse->flags() & Qt::MouseEventCreatedDoubleClick) == 0) {
-      Deliver(EventKind::Command, id, kNotifyClicked);
-    } else if (type == QEvent::MouseButtonDblClick && clickableSurface) {
-      Deliver(EventKind::Command, id, kNotifyDoubleClicked);
-    } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton) {
-      Deliver(EventKind::ContextMenu, id);
-    }
-    return keepRelease;
-  }
-
-  // Keys that belong to the dialog whatever control has the focus. Seen application-wide,
-  // before the focused control, which therefore never receives them.
-  bool OnKey(QObject* receiver, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || finished || !Owns(receiver)) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const bool keypad = (key->modifiers() & Qt::KeypadModifier) != 0;
-    int command = 0;
-    if (keypad && key->key() == Qt::Key_Plus) {
-      command = kCommandKeypadPlus;
-    } else if (keypad && key->key() == Qt::Key_Minus) {
-      command = kCommandKeypadMinus;
-    } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      command = kCommandOk;
-    } else if (key->key() == Qt::Key_Escape) {
-      command = kCommandCancel;
-    } else {
-      return false;
-    }
-    Deliver(EventKind::Command, command, kNotifyClicked);
-    return true;
-  }
-
-  void Finish() {
-    if (finished) return;
-    finished = true;
-    delivery.Stop();
-    window->hide();
-    Deliver(EventKind::Destroy);
-    for (auto& entry : timers) entry.second->stop();
-  }
-
-  void EndDialogNow(int value) {
-    if (ended) return;
-    ended = true;
-    result = value;
-    if (loop != nullptr) {
-      loop->quit();
-    } else {
-      Finish();
-    }
-  }
-};
+}
 
 Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool centred)
     : impl_(std::make_unique<Impl>(width, height)) {
@@ -227,9 +50,9 @@ Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool
   }
   d.window->onPaint = [&d] { d.delivery.QueuePaint(); };
   d.window->onClose = [&d] { d.Deliver(EventKind::Command, kCommandCancel, 0); };
-  d.windowFilter = std::make_unique<EventForwarder>(
+  d.windowFilter = std::make_unique<desktop::EventForwarder>(
       [&d](QObject*, QEvent* event) { return d.OnWindowEvent(event); });
-  d.keyFilter = std::make_unique<EventForwarder>(
+  d.keyFilter = std::make_unique<desktop::EventForwarder>(
       [&d](QObject* receiver, QEvent* event) { return d.OnKey(receiver, event); });
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->installEventFilter(d.keyFilter.get());
@@ -252,12 +75,7 @@ Dialog::~Dialog() {
 }
 
 void Dialog::SetFaceColor(Color color) {
-  impl_->face = color & 0x00FFFFFF;
-  impl_->stretchOutside = impl_->face;
-  impl_->window->SetFace(impl_->face);
-  for (auto& entry : impl_->controls) {
-    if (entry.second.surface) entry.second.surface->SetStretchOutsideColor(impl_->face);
-  }
+  impl_->window->SetFace(impl_->controls.SetFace(color));
 }
 
 void Dialog::SetTextColor(Color color) {
@@ -267,18 +85,16 @@ void Dialog::SetTextColor(Color color) {
 void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, int y, int width,
                         int height, int /*style*/) {
   Impl& d = *impl_;
-  if (id < 0 || id > kMaxControlId || d.controls.count(id) != 0) return;
-  Control control;
+  if (!d.controls.Takes(id)) return;
+  desktop::Control control;
   control.kind = kind;
   control.text = std::string(text);
   QWidget* parent = &d.window->Client();
   switch (kind) {
     case ControlKind::Surface: {
-      control.surface = std::make_unique<DrawingSurface>(width, height);
-      control.surface->SetStretchOutsideColor(d.stretchOutside);
+      control.surface = d.controls.NewSurface(width, height);
       auto* widget = new SurfaceWidget(parent, *control.surface);
       control.surface->SetRedrawHook([widget] { widget->ShowPicture(); });
-      control.surfaceWidget = widget;
       control.widget = widget;
       break;
     }
@@ -306,7 +122,7 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
   control.widget->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
   control.widget->show();
   d.idOfWidget[control.widget] = id;
-  d.controls.emplace(id, std::move(control));
+  d.controls.Add(id, std::move(control));
 }
 
 bool Dialog::HasControl(int id) const {
@@ -314,27 +130,23 @@ bool Dialog::HasControl(int id) const {
 }
 
 DrawingSurface& Dialog::AttachSurface(int id) {
-  Impl& d = *impl_;
-  Control* control = d.Find(id);
-  d.current = control != nullptr && control->surface ? control->surface.get() : &d.emptySurface;
-  return *d.current;
+  return impl_->controls.Attach(id);
 }
 
 DrawingSurface& Dialog::CurrentSurface() {
-  return *impl_->current;
+  return impl_->controls.Current();
 }
 
 void Dialog::RedrawSurface() {
-  impl_->current->RedrawSurface();
+  impl_->controls.Current().RedrawSurface();
 }
 
 const DrawingSurface* Dialog::FindSurface(int id) const {
-  const Control* control = impl_->Find(id);
-  return control != nullptr ? control->surface.get() : nullptr;
+  return impl_->controls.FindSurface(id);
 }
 
 std::string Dialog::GetControlText(int id) const {
-  const Control* control = impl_->Find(id);
+  const desktop::Control* control = impl_->Find(id);
   if (control == nullptr) return {};
   if (control->kind == ControlKind::TextBox) {
     return static_cast<QLineEdit*>(control->widget)->text().toStdString();
@@ -344,7 +156,7 @@ std::string Dialog::GetControlText(int id) const {
 }
 
 void Dialog::SetControlText(int id, std::string_view text) {
-  Control* control = impl_->Find(id);
+  desktop::Control* control = impl_->Find(id);
   if (control == nullptr) return;
   if (control->kind == ControlKind::TextBox) {
     static_cast<QLineEdit*>(control->widget)->setText(DecodeText(text));
@@ -354,7 +166,7 @@ void Dialog::SetControlText(int id, std::string_view text) {
 }
 
 void Dialog::SetControlFocus(int id) {
-  Control* control = impl_->Find(id);
+  desktop::Control* control = impl_->Find(id);
   // Surfaces take no keyboard input and keep no focus.
   if (control == nullptr || control->widget->focusPolicy() == Qt::NoFocus) return;
   control->widget->setFocus(Qt::OtherFocusReason);
@@ -365,135 +177,19 @@ int Dialog::FocusedControl() const {
 }
 
 PixelRect Dialog::GetControlRect(int id) const {
-  const Control* control = impl_->Find(id);
+  const desktop::Control* control = impl_->Find(id);
   if (control == nullptr) return {};
   const QRect r = control->widget->geometry();
   return {r.x(), r.y(), r.width(), r.height()};
 }
 
 int Dialog::GetControlUserValue(int id, int slot) const {
-  const Control* control = impl_->Find(id);
-  if (control == nullptr || slot < 1 || slot > 8) return 0;
-  if (control->surface) return control->surface->UserValue(slot);
-  return control->userValues[static_cast<std::size_t>(slot - 1)];
+  const desktop::Control* control = impl_->Find(id);
+  return control == nullptr ? 0 : control->UserValue(slot);
 }
 
 void Dialog::SetControlUserValue(int id, int slot, int value) {
-  Control* control = impl_->Find(id);
-  if (control == nullptr || slot < 1 || slot > 8) return;
-  if (control->surface) {
-    control->surface->SetUserValue(slot, value);
-  } else {
-    control->userValues[static_cast<std::size_t>(slot - 1)] = value;
-  }
-}
-
-void Dialog::ListReset(int id) {
-  if (QListWidget* list = impl_->List(id)) list->clear();
-}
-
-namespace {
-
-// A line far wider than the list is shown by its beginning only: the list cuts it at its width
-// all the same, and laying out the whole of a long line on every repaint would take seconds. The
-// whole line is kept for reading it back.
-constexpr qsizetype kShownPrefix = 2048;
-constexpr int kShownWidthFactor = 8;
-constexpr int kWholeLineRole = Qt::UserRole + 1;
-
-void AddListLine(QListWidget& list, const QString& line) {
-  if (line.size() <= kShownPrefix) {
-    list.addItem(line);
-    return;
-  }
-  qsizetype cut = kShownPrefix;
-  if (line[cut - 1].isHighSurrogate()) --cut;
-  const QString shown = line.left(cut);
-  if (list.fontMetrics().horizontalAdvance(shown) <= kShownWidthFactor * list.width()) {
-    list.addItem(line);
-    return;
-  }
-  auto item = std::make_unique<QListWidgetItem>(shown);
-  item->setData(kWholeLineRole, line);
-  list.addItem(item.release());  // the list owns its items
-}
-
-std::string WholeListLine(const QListWidgetItem& item) {
-  const QVariant whole = item.data(kWholeLineRole);
-  return (whole.isValid() ? whole.toString() : item.text()).toStdString();
-}
-
-}  // namespace
-
-void Dialog::ListAdd(int id, std::string_view text) {
-  if (QListWidget* list = impl_->List(id)) AddListLine(*list, DecodeText(text));
-}
-
-void Dialog::ListSelect(int id, int lineFromOne) {
-  QListWidget* list = impl_->List(id);
-  if (list == nullptr) return;
-  if (lineFromOne < 1 || lineFromOne > list->count()) {
-    list->clearSelection();
-    list->setCurrentRow(-1);
-    return;
-  }
-  list->setCurrentRow(lineFromOne - 1, QItemSelectionModel::ClearAndSelect);
-  list->scrollToItem(list->item(lineFromOne - 1));
-}
-
-std::string Dialog::ListGetSelected(int id) const {
-  QListWidget* list = impl_->List(id);
-  if (list == nullptr) return {};
-  const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? std::string() : WholeListLine(*selected.front());
-}
-
-int Dialog::ListCount(int id) const {
-  QListWidget* list = impl_->List(id);
-  return list == nullptr ? 0 : list->count();
-}
-
-std::string Dialog::ListLine(int id, int lineFromOne) const {
-  QListWidget* list = impl_->List(id);
-  if (list == nullptr || lineFromOne < 1 || lineFromOne > list->count()) return {};
-  return WholeListLine(*list->item(lineFromOne - 1));
-}
-
-void Dialog::SetControlFont(int id, std::string_view faceName, int heightPixels,
-                            std::string_view styleWord) {
-  Control* control = impl_->Find(id);
-  if (control == nullptr || control->kind == ControlKind::Surface) return;
-  QFont font(QString::fromStdString(TextRenderer::ResolveFamily(faceName)));
-  std::string word(styleWord);
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  font.setWeight(word == "BOLD" ? QFont::Bold : QFont::Normal);
-  font.setHintingPreference(QFont::PreferFullHinting);
-  if (heightPixels < 0) {
-    font.setPixelSize(-heightPixels);
-  } else if (heightPixels > 0) {
-    // A positive height is the whole character cell: the largest font whose cell fits.
-    int pixels = heightPixels;
-    for (; pixels > 1; --pixels) {
-      font.setPixelSize(pixels);
-      if (QFontMetrics(font).height() <= heightPixels) break;
-    }
-    font.setPixelSize(pixels);
-  }
-  control->widget->setFont(font);
-}
-
-PixelPoint Dialog::GetPointerPosition() const {
-  const Impl& d = *impl_;
-  if (!d.pointerKnown) {
-    const QPoint p = d.window->Client().mapFromGlobal(QCursor::pos());
-    return {p.x(), p.y()};
-  }
-  return {d.pointer.x(), d.pointer.y()};
-}
-
-bool Dialog::IsMouseButtonDown(MouseButton button) const {
-  const Qt::MouseButtons held = QGuiApplication::mouseButtons();
-  return (held & (button == MouseButton::Left ? Qt::LeftButton : Qt::RightButton)) != 0;
+  if (desktop::Control* control = impl_->Find(id)) control->SetUserValue(slot, value);
 }
 
 void Dialog::StartTimer(int timerId, int periodMs) {
@@ -552,7 +248,7 @@ void Dialog::SendCommand(int id, int code) {
 }
 
 void Dialog::SetControlDescription(int id, std::string_view text) {
-  Control* control = impl_->Find(id);
+  desktop::Control* control = impl_->Find(id);
   if (control != nullptr) control->widget->setAccessibleDescription(DecodeText(text));
 }
 
@@ -602,7 +298,7 @@ QWidget* Dialog::Widget() const {
 }
 
 QWidget* Dialog::ControlWidget(int id) const {
-  const Control* control = impl_->Find(id);
+  const desktop::Control* control = impl_->Find(id);
   return control != nullptr ? control->widget : nullptr;
 }
 

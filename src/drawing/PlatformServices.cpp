@@ -24,6 +24,7 @@
 #include <cerrno>
 #include <csignal>
 
+#include "Entropy.h"
 #include "EventGate.h"
 
 namespace funzioni {
@@ -33,17 +34,6 @@ namespace {
 std::string EnvValue(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string() : std::string(value);
-}
-
-// 53 random bits scaled by 2^-53: always below 1.
-double UnitFromBits(std::uint64_t bits) {
-  return static_cast<double>(bits >> 11) * 0x1.0p-53;
-}
-
-std::uint64_t EntropyBits() {
-  std::random_device entropy;
-  const std::uint64_t high = entropy();
-  return (high << 32) | entropy();
 }
 
 constexpr int kEndPollMs = 100;
@@ -141,11 +131,13 @@ void PauseHolding(HandlerGate* gate, int milliseconds) {
   loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-}  // namespace detail
-
-bool RunAndWait(std::string_view commandLine) {
-  return detail::RunAndWaitHolding(nullptr, commandLine);
+std::uint64_t EntropyBits() {
+  std::random_device entropy;
+  const std::uint64_t high = entropy();
+  return (high << 32) | entropy();
 }
+
+}  // namespace detail
 
 bool OpenDocument(std::string_view path) {
   const QFileInfo file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
@@ -156,20 +148,6 @@ bool OpenDocument(std::string_view path) {
 TimeOfDay CurrentTimeOfDay() {
   const QTime now = QTime::currentTime();
   return {now.hour(), now.minute(), now.second()};
-}
-
-void PauseMilliseconds(int milliseconds) {
-  detail::PauseHolding(nullptr, milliseconds);
-}
-
-double RandomUnit() {
-  return UnitFromBits(EntropyBits());
-}
-
-RandomSource::RandomSource() : engine_(EntropyBits()) {}
-
-double RandomSource::RandomUnit() {
-  return UnitFromBits(engine_());
 }
 
 bool DisplayAvailable() {

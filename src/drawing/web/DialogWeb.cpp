@@ -7,8 +7,6 @@
 #endif
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <map>
 #include <optional>
 #include <set>
@@ -19,6 +17,7 @@
 #include "PageBridge.h"
 #include "PageEditor.h"
 #include "PageText.h"
+#include "drawing/DialogControls.h"
 #include "drawing/DialogServices.h"
 #include "drawing/EventDelivery.h"
 #include "drawing/EventGate.h"
@@ -28,7 +27,6 @@ namespace funzioni {
 
 namespace {
 
-constexpr int kMaxControlId = 10000;
 constexpr int kLeftButton = 0;
 constexpr int kRightButton = 2;
 constexpr int kLeftHeld = 1;
@@ -55,15 +53,11 @@ PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
   return {left, top, right - left, bottom - top};
 }
 
-struct Control {
-  ControlKind kind = ControlKind::Surface;
+struct Control : detail::ControlRecord {
   PixelRect rect;
-  std::unique_ptr<DrawingSurface> surface;
   std::vector<std::uint32_t> shown;  // the surface's picture at its last redraw, canvas order
-  std::array<int, 8> userValues{};
-  std::string text;                // a surface's text
-  std::vector<std::string> lines;  // a list's lines, as given
-  int selected = -1;               // a list's selected line
+  std::vector<std::string> lines;    // a list's lines, as given
+  int selected = -1;                 // a list's selected line
 };
 
 }  // namespace
@@ -79,10 +73,8 @@ struct Dialog::Impl final : web::PageInput {
 
   PixelSize size;
   EventDelivery delivery;
-  std::map<int, Control> controls;
-  std::vector<int> order;  // identifiers in the order the controls were added: later ones on top
-  DrawingSurface emptySurface;
-  DrawingSurface* current = &emptySurface;
+  detail::ControlTable<Control> controls;
+  std::vector<int> order;     // identifiers in the order the controls were added: later ones on top
   std::map<int, int> timers;  // timer identifier -> scheduled call
   std::set<int> busyControls;
   PixelPoint pointer{0, 0};
@@ -96,25 +88,11 @@ struct Dialog::Impl final : web::PageInput {
   web::PageEditor editor;
   web::DrawnControls drawn;
   int result = 0;
-  Color face = 0x00F0F0F0;
-  Color stretchOutside = kFaceColor;
 
-  Control* Find(int id) {
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-  }
-  const Control* Find(int id) const {
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-  }
-  Control* List(int id) {
-    Control* c = Find(id);
-    return c != nullptr && c->kind == ControlKind::TextList ? c : nullptr;
-  }
-  const Control* List(int id) const {
-    const Control* c = Find(id);
-    return c != nullptr && c->kind == ControlKind::TextList ? c : nullptr;
-  }
+  Control* Find(int id) { return controls.Find(id); }
+  const Control* Find(int id) const { return controls.Find(id); }
+  Control* List(int id) { return controls.Find(id, ControlKind::TextList); }
+  const Control* List(int id) const { return controls.Find(id, ControlKind::TextList); }
 
   // The topmost control under a point of the client area; 0 (the face) when none.
   int ControlAt(PixelPoint p) const {
@@ -169,7 +147,7 @@ struct Dialog::Impl final : web::PageInput {
     web::Blit(c.shown.data(), s, {c.rect.x, c.rect.y}, {0, 0, s.width, s.height});
     auto above = std::find(order.begin(), order.end(), id);
     for (++above; above != order.end(); ++above) {
-      const Control& other = controls.at(*above);
+      const Control& other = *Find(*above);
       if (!other.surface || other.shown.empty()) continue;
       const PixelSize os = other.surface->GetSurfaceSize();
       const PixelRect overlap =
@@ -276,15 +254,10 @@ Dialog::~Dialog() {
 }
 
 void Dialog::SetFaceColor(Color color) {
-  impl_->face = color & 0x00FFFFFF;
-  impl_->stretchOutside = impl_->face;
-  web::SetFace(impl_->face);
-  for (auto& entry : impl_->controls) {
-    if (entry.second.surface) entry.second.surface->SetStretchOutsideColor(impl_->face);
-  }
+  web::SetFace(impl_->controls.SetFace(color));
   // The face was painted over the whole canvas: the surfaces show again on it.
   for (const int id : impl_->order) {
-    if (impl_->controls.at(id).surface) impl_->ShowSurface(id);
+    if (impl_->Find(id)->surface) impl_->ShowSurface(id);
   }
 }
 
@@ -295,7 +268,7 @@ void Dialog::SetTextColor(Color /*color*/) {
 void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, int y, int width,
                         int height, int /*style*/) {
   Impl& d = *impl_;
-  if (id < 0 || id > kMaxControlId || d.controls.count(id) != 0) return;
+  if (!d.controls.Takes(id)) return;
   Control control;
   control.kind = kind;
   control.text = std::string(text);
@@ -303,11 +276,10 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
   if (kind == ControlKind::TextList) web::AddTextList(id, control.rect);
   if (kind == ControlKind::TextBox) web::AddTextBox(id, control.rect, web::PageText(text));
   if (kind == ControlKind::Surface) {
-    control.surface = std::make_unique<DrawingSurface>(width, height);
-    control.surface->SetStretchOutsideColor(d.stretchOutside);
+    control.surface = d.controls.NewSurface(width, height);
     control.surface->SetRedrawHook([&d, id] { d.ShowSurface(id); });
   }
-  d.controls.emplace(id, std::move(control));
+  d.controls.Add(id, std::move(control));
   d.order.push_back(id);
   // A surface shows its blank picture at once, as a new window control does.
   if (kind == ControlKind::Surface) d.ShowSurface(id);
@@ -318,23 +290,19 @@ bool Dialog::HasControl(int id) const {
 }
 
 DrawingSurface& Dialog::AttachSurface(int id) {
-  Impl& d = *impl_;
-  Control* control = d.Find(id);
-  d.current = control != nullptr && control->surface ? control->surface.get() : &d.emptySurface;
-  return *d.current;
+  return impl_->controls.Attach(id);
 }
 
 DrawingSurface& Dialog::CurrentSurface() {
-  return *impl_->current;
+  return impl_->controls.Current();
 }
 
 void Dialog::RedrawSurface() {
-  impl_->current->RedrawSurface();
+  impl_->controls.Current().RedrawSurface();
 }
 
 const DrawingSurface* Dialog::FindSurface(int id) const {
-  const Control* control = impl_->Find(id);
-  return control != nullptr ? control->surface.get() : nullptr;
+  return impl_->controls.FindSurface(id);
 }
 
 std::string Dialog::GetControlText(int id) const {
@@ -382,19 +350,11 @@ PixelRect Dialog::GetControlRect(int id) const {
 
 int Dialog::GetControlUserValue(int id, int slot) const {
   const Control* control = impl_->Find(id);
-  if (control == nullptr || slot < 1 || slot > 8) return 0;
-  if (control->surface) return control->surface->UserValue(slot);
-  return control->userValues[static_cast<std::size_t>(slot - 1)];
+  return control == nullptr ? 0 : control->UserValue(slot);
 }
 
 void Dialog::SetControlUserValue(int id, int slot, int value) {
-  Control* control = impl_->Find(id);
-  if (control == nullptr || slot < 1 || slot > 8) return;
-  if (control->surface) {
-    control->surface->SetUserValue(slot, value);
-  } else {
-    control->userValues[static_cast<std::size_t>(slot - 1)] = value;
-  }
+  if (Control* control = impl_->Find(id)) control->SetUserValue(slot, value);
 }
 
 void Dialog::ListReset(int id) {
@@ -457,11 +417,10 @@ void Dialog::SetControlFont(int id, std::string_view faceName, int heightPixels,
                             std::string_view styleWord) {
   const Control* control = impl_->Find(id);
   if (control == nullptr || control->kind == ControlKind::Surface) return;
-  std::string word(styleWord);
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   // A positive height is the whole character cell (the page finds the largest font whose cell
   // fits), a negative one the font's pixel size.
-  web::SetFont(id, TextRenderer::ResolveFamily(faceName), heightPixels, word == "BOLD");
+  web::SetFont(id, TextRenderer::ResolveFamily(faceName), heightPixels,
+               detail::IsBoldStyle(styleWord));
 }
 
 PixelPoint Dialog::GetPointerPosition() const {

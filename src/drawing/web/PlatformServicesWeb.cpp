@@ -1,9 +1,11 @@
-// The platform services in the browser: the page's clock and entropy; no programs to start.
+// The platform services in the browser: the page's clock and entropy; no programs to start
+// (the rest is PlatformCommon.cpp's).
 
 #include <emscripten.h>
 
 #include <cstdint>
 
+#include "drawing/Entropy.h"
 #include "drawing/EventGate.h"
 #include "drawing/PlatformServices.h"
 
@@ -22,22 +24,13 @@ EM_JS(void, funzioni_js_entropy, (std::uint32_t* out), {
 
 namespace funzioni {
 
-namespace {
-
-// 53 random bits scaled by 2^-53: always below 1.
-double UnitFromBits(std::uint64_t bits) {
-  return static_cast<double>(bits >> 11) * 0x1.0p-53;
-}
+namespace detail {
 
 std::uint64_t EntropyBits() {
   std::uint32_t words[2] = {};
   funzioni_js_entropy(words);
   return (static_cast<std::uint64_t>(words[0]) << 32) | words[1];
 }
-
-}  // namespace
-
-namespace detail {
 
 bool RunAndWaitHolding(HandlerGate* /*gate*/, std::string_view /*commandLine*/) {
   return false;  // a page starts no programs
@@ -55,10 +48,6 @@ void PauseHolding(HandlerGate* gate, int milliseconds) {
 
 }  // namespace detail
 
-bool RunAndWait(std::string_view commandLine) {
-  return detail::RunAndWaitHolding(nullptr, commandLine);
-}
-
 bool OpenDocument(std::string_view /*path*/) {
   return false;
 }
@@ -66,20 +55,6 @@ bool OpenDocument(std::string_view /*path*/) {
 TimeOfDay CurrentTimeOfDay() {
   const int seconds = funzioni_js_time_of_day();
   return {seconds / 3600, seconds / 60 % 60, seconds % 60};
-}
-
-void PauseMilliseconds(int milliseconds) {
-  detail::PauseHolding(nullptr, milliseconds);
-}
-
-double RandomUnit() {
-  return UnitFromBits(EntropyBits());
-}
-
-RandomSource::RandomSource() : engine_(EntropyBits()) {}
-
-double RandomSource::RandomUnit() {
-  return UnitFromBits(engine_());
 }
 
 bool DisplayAvailable() {

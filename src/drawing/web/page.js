@@ -1,8 +1,9 @@
 // The page's side of the dialog (the program calls FunzioniPage through the drawing layer's web
 // backend): the client area #funzioni with one canvas for the drawn controls and page elements
-// for the stock ones, the page's input turned into calls of the program, its timeouts, the
-// history folder kept in the browser's storage, the page's text editor (the program's editor in
-// the browser), and the hooks window.funzioniPage for tests.
+// for the stock ones, the page's input turned into calls of the program (a finger's in
+// touch.js), its timeouts, the history folder kept in the browser's storage (storage.js), the
+// page's text editor (the program's editor in the browser), and the hooks window.funzioniPage
+// for tests.
 // In a worker (plot computations) there is no page: nothing here is set up.
 
 var FunzioniPage = (function () {
@@ -10,21 +11,10 @@ var FunzioniPage = (function () {
   const onPage = typeof window === 'object' && typeof document === 'object';
   const kWidth = 974;
   const kHeight = 720;
-  const kFolder = '/funzioni';  // the program's working folder, with its history file
   const kLeftAndRight = 3;
-  // Each file of the folder is one item of the browser's local storage, a character a byte.
-  const kStoredPrefix = 'funzioni-file:';
-  const kAccessModes = 3;  // O_WRONLY 1, O_RDWR 2
-  const kNoSpace = 51;     // the program's ENOSPC
   // The program finds the page's editor as its editor (FUNZIONI_EDITOR): see PageEditor.
   const kEditorProgram = 'funzioni-page-editor';
   const kEditorActions = {cancel: 0, save: 1, replace: 2, download: 3};
-  // A finger held still this long is the right button; one moved further than the slop before
-  // that drags with the left button; a second tap this soon and this near is a double click.
-  const kLongPressMs = 600;
-  const kTouchSlop = 8;
-  const kDoubleTapMs = 500;
-  const kDoubleTapDistance = 24;
   const kEditorNotSaved =
       'Impossibile salvare il file: lo spazio del browser per questa pagina è pieno o non ' +
       'disponibile. Il file è rimasto com\'era.';
@@ -32,7 +22,6 @@ var FunzioniPage = (function () {
   const controls = new Map();  // identifier -> element
   const timeouts = new Map();  // scheduled call -> the page's timeout
   const shortcuts = [];
-  let restoring = false;  // a stored file being put back: its closing is not stored again
   let focusBeforeEditor = null;
   let canvasContext = null;
   let running = false;  // main has shown the dialog
@@ -160,96 +149,6 @@ var FunzioniPage = (function () {
     window.addEventListener('blur', () => enter('funzioni_page_buttons', 0));
   }
 
-  // One finger acts as the mouse: a tap is a left click, a drag a left drag, a long press the
-  // right button, a double tap a double click; only a drag that starts on a text list scrolls
-  // its lines, as a finger expects. The page neither scrolls nor zooms meanwhile (touch-action:
-  // none on the window), and the browser makes up no mouse events of its own.
-  function watchTouch() {
-    const area = client();
-    // {id, x, y, touch, timer, state: 'waiting' | 'left' | 'right' | 'scroll', list}
-    let finger = null;
-    let lastTap = null;  // {x, y, at}
-    const fake = (t, button, buttons, detail) => ({
-      clientX: t.clientX, clientY: t.clientY, button, buttons, detail,
-      target: document.elementFromPoint(t.clientX, t.clientY) || area,
-    });
-    const touchOf = (e) => {
-      for (const t of e.changedTouches) if (finger !== null && t.identifier === finger.id) return t;
-      return null;
-    };
-    area.addEventListener('touchstart', (e) => {
-      if (inEditor(e.target)) return;
-      e.preventDefault();
-      if (finger !== null || e.changedTouches.length === 0) return;
-      const t = e.changedTouches[0];
-      const list = e.target.closest ? e.target.closest('.funzioni-list') : null;
-      finger = {id: t.identifier, x: t.clientX, y: t.clientY, state: 'waiting', touch: t,
-                timer: 0, list};
-      pointer(0, fake(t, 0, 0, 0));
-      finger.timer = setTimeout(() => {
-        if (finger === null || finger.state !== 'waiting') return;
-        finger.state = 'right';
-        const press = fake(finger.touch, 2, 2, 1);
-        pointer(1, press);
-        // Held, a finger asks for the context menu, as the right button does.
-        press.target.dispatchEvent(new MouseEvent('contextmenu', {
-          bubbles: true, cancelable: true, clientX: press.clientX, clientY: press.clientY}));
-      }, kLongPressMs);
-    }, {passive: false});
-    area.addEventListener('touchmove', (e) => {
-      const t = touchOf(e);
-      if (t === null) return;
-      e.preventDefault();
-      const last = finger.touch;
-      finger.touch = t;
-      if (finger.state === 'scroll') {
-        finger.list.scrollTop += last.clientY - t.clientY;
-        return;
-      }
-      if (finger.state === 'waiting') {
-        if (Math.hypot(t.clientX - finger.x, t.clientY - finger.y) <= kTouchSlop) return;
-        clearTimeout(finger.timer);
-        if (finger.list !== null) {
-          finger.state = 'scroll';
-          finger.list.scrollTop += finger.y - t.clientY;
-          return;
-        }
-        finger.state = 'left';
-        pointer(1, fake({clientX: finger.x, clientY: finger.y}, 0, 1, 1));
-      }
-      pointer(0, fake(t, 0, finger.state === 'left' ? 1 : 2, 0));
-    }, {passive: false});
-    const end = (e) => {
-      const t = touchOf(e);
-      if (t === null) return;
-      e.preventDefault();
-      clearTimeout(finger.timer);
-      const now = performance.now();
-      if (finger.state === 'scroll' || (finger.state === 'waiting' && e.type === 'touchcancel')) {
-        finger = null;  // a list scrolled, or the touch taken over by the browser: no tap
-        return;
-      }
-      if (finger.state === 'waiting') {
-        const near = lastTap !== null && now - lastTap.at <= kDoubleTapMs &&
-                     Math.hypot(t.clientX - lastTap.x, t.clientY - lastTap.y) <= kDoubleTapDistance;
-        const press = fake(t, 0, 1, near ? 2 : 1);
-        // A tap on the text box gives it the keyboard, as a click does.
-        if (press.target.closest && press.target.closest('.funzioni-box')) {
-          press.target.focus({preventScroll: true});
-        }
-        pointer(1, press);
-        pointer(2, fake(t, 0, 0, 0));
-        lastTap = near ? null : {x: t.clientX, y: t.clientY, at: now};
-      } else {
-        pointer(2, fake(t, finger.state === 'left' ? 0 : 2, 0, 0));
-        lastTap = null;
-      }
-      finger = null;
-    };
-    area.addEventListener('touchend', end, {passive: false});
-    area.addEventListener('touchcancel', end, {passive: false});
-  }
-
   function shortcutMatches(s, e) {
     if (s.ctrl !== (e.ctrlKey || e.metaKey) || s.shift !== e.shiftKey || s.alt !== e.altKey) {
       return false;
@@ -330,151 +229,6 @@ var FunzioniPage = (function () {
     area.style.transform = 'translate(' + left + 'px, ' + top + 'px) scale(' + scale + ')';
   }
 
-  function bytesOfStored(text) {
-    const bytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
-    return bytes;
-  }
-
-  function storedOfBytes(bytes) {
-    let text = '';
-    for (let at = 0; at < bytes.length; at += 0x8000) {
-      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 0x8000));
-    }
-    return text;
-  }
-
-  // The stored bytes of a file of the folder; null when none are stored or the storage cannot
-  // be read.
-  function storedFile(path) {
-    try {
-      const text = localStorage.getItem(kStoredPrefix + path);
-      return text === null ? null : bytesOfStored(text);
-    } catch (error) {
-      return null;
-    }
-  }
-
-  // A file of the folder written and closed is stored at once, whole. When the browser refuses
-  // (its storage full, a private window, storage turned off) the folder gets back the file as
-  // it was stored, and closing the file fails as on a full disk: the program reports the write
-  // as failed and nothing stored is lost.
-  function storeOnClose(stream) {
-    const path = stream.path || '';
-    if (restoring || (stream.flags & kAccessModes) === 0 || !path.startsWith(kFolder + '/')) {
-      return;
-    }
-    try {
-      localStorage.setItem(kStoredPrefix + path, storedOfBytes(FS.readFile(path)));
-      return;
-    } catch (error) {
-      const stored = storedFile(path);
-      restoring = true;
-      try {
-        if (stored === null) {
-          FS.unlink(path);
-        } else {
-          FS.writeFile(path, stored);
-        }
-      } finally {
-        restoring = false;
-      }
-      throw new FS.ErrnoError(kNoSpace);
-    }
-  }
-
-  // The folder's files in the local storage, by path.
-  function storedFiles() {
-    const files = new Map();
-    let names = [];
-    try {
-      for (let i = 0; i < localStorage.length; ++i) names.push(localStorage.key(i));
-    } catch (error) {
-      names = [];  // no storage: the folder starts empty, and every write is reported failed
-    }
-    for (const name of names) {
-      if (name === null || !name.startsWith(kStoredPrefix + kFolder + '/')) continue;
-      const path = name.slice(kStoredPrefix.length);
-      if (path.indexOf('/', kFolder.length + 1) >= 0) continue;
-      const bytes = storedFile(path);
-      if (bytes !== null) files.set(path, bytes);
-    }
-    return files;
-  }
-
-  // Earlier editions of the page kept the folder in IndexedDB (a database named after it): the
-  // files found there, read while the program waits to start, are given to `then`.
-  function readEarlierFolder(then) {
-    if (typeof indexedDB !== 'object' || indexedDB === null || typeof IDBFS !== 'object') {
-      then(new Map());
-      return;
-    }
-    const files = new Map();
-    addRunDependency('funzioni-earlier-storage');
-    restoring = true;  // what IndexedDB puts in the folder is not stored from there
-    const done = () => {
-      restoring = false;
-      try {
-        FS.unmount(kFolder);
-      } catch (error) {
-        // never mounted
-      }
-      then(files);
-      removeRunDependency('funzioni-earlier-storage');
-    };
-    try {
-      FS.mount(IDBFS, {}, kFolder);
-      FS.syncfs(true, (error) => {
-        if (!error) {
-          for (const name of FS.readdir(kFolder)) {
-            const path = kFolder + '/' + name;
-            if (FS.isFile(FS.stat(path).mode)) files.set(path, FS.readFile(path));
-          }
-        }
-        done();
-      });
-    } catch (error) {
-      done();
-    }
-  }
-
-  // Before the program starts: its folder filled from the browser's storage, every file written
-  // there stored as it is closed, and the page's editor named as the program's editor.
-  function loadStorage() {
-    FS.mkdir(kFolder);
-    ENV['FUNZIONI_EDITOR'] = kEditorProgram;
-    const close = FS.close;
-    FS.close = function (stream) {
-      close.call(FS, stream);
-      storeOnClose(stream);
-    };
-    const stored = storedFiles();
-    const fill = (earlier) => {
-      restoring = true;
-      try {
-        // (No destructuring of the entries: the build's script minifier does not know it.)
-        stored.forEach((bytes, path) => FS.writeFile(path, bytes));
-      } finally {
-        restoring = false;
-      }
-      // Taken over once: written here, a file is stored as any other (IndexedDB keeps its copy).
-      earlier.forEach((bytes, path) => {
-        if (stored.has(path)) return;
-        try {
-          FS.writeFile(path, bytes);
-        } catch (error) {
-          // not stored: it stays in IndexedDB only, and is tried again at the next start
-        }
-      });
-      FS.chdir(kFolder);
-    };
-    if (stored.size > 0) {
-      fill(new Map());
-    } else {
-      readEarlierFolder(fill);
-    }
-  }
-
   // The editor's buttons: the text or bytes go to the program's editor, then the action.
   function editorAct(action, bytes) {
     if (!running) return true;
@@ -524,6 +278,13 @@ var FunzioniPage = (function () {
     canvas.toBlob(then, 'image/png');
   }
 
+  // Before the program starts: its folder filled from the browser's storage, and the page's
+  // editor named as the program's editor.
+  function beforeMain() {
+    FunzioniStorage.load();
+    ENV['FUNZIONI_EDITOR'] = kEditorProgram;
+  }
+
   function download(blob, name) {
     if (blob === null) return;
     const link = document.createElement('a');
@@ -536,7 +297,7 @@ var FunzioniPage = (function () {
   }
 
   if (onPage) {
-    Module['preRun'] = [].concat(Module['preRun'] || [], loadStorage);
+    Module['preRun'] = [].concat(Module['preRun'] || [], beforeMain);
     Module['onAbort'] = () => {
       ended = true;
       const note = document.getElementById('funzioni-ended');
@@ -677,7 +438,7 @@ var FunzioniPage = (function () {
       client().style.visibility = 'visible';
       if (focusWanted !== 0 && FunzioniPage.focused() === 0) FunzioniPage.focus(focusWanted);
       watchPointer();
-      watchTouch();
+      FunzioniTouch.watch(client(), pointer, inEditor);
       watchKeys();
       watchEditor();
     },

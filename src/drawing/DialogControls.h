@@ -1,0 +1,107 @@
+#pragma once
+
+// What the dialog keeps of its controls whatever shows them (DialogServices.cpp on the desktop,
+// web/DialogWeb.cpp in the page): which identifiers it takes, a surface's picture and text, the
+// user values, the face colour around stretched pictures, and the surface that drawing acts on.
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "Color.h"
+#include "DialogServices.h"
+#include "DrawingSurface.h"
+
+namespace funzioni::detail {
+
+inline constexpr int kMaxControlId = 10000;
+inline constexpr int kUserValueSlots = 8;
+
+// The part of a control that is the dialog's own, beside the toolkit's part of it.
+struct ControlRecord {
+  ControlKind kind = ControlKind::Surface;
+  std::unique_ptr<DrawingSurface> surface;        // a surface's picture
+  std::array<int, kUserValueSlots> userValues{};  // of a control that is not a surface
+  std::string text;                               // a surface's text
+
+  // Slots count from 1: outside them a value reads 0 and is not kept. A surface keeps its own.
+  int UserValue(int slot) const;
+  void SetUserValue(int slot, int value);
+};
+
+// Whether a font's style word asks for bold, in any case.
+bool IsBoldStyle(std::string_view styleWord);
+
+// The dialog's controls by identifier (Control: the backend's ControlRecord) and the surface
+// that drawing acts on.
+template <typename Control>
+class ControlTable {
+ public:
+  ControlTable() = default;
+  ControlTable(const ControlTable&) = delete;  // the current surface may be its own empty one
+  ControlTable& operator=(const ControlTable&) = delete;
+
+  // Identifiers outside 0..kMaxControlId or already used are not taken.
+  bool Takes(int id) const { return id >= 0 && id <= kMaxControlId && controls_.count(id) == 0; }
+  void Add(int id, Control control) { controls_.emplace(id, std::move(control)); }
+
+  Control* Find(int id) {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : &it->second;
+  }
+  const Control* Find(int id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : &it->second;
+  }
+  // The control when it is of that kind, else nullptr.
+  Control* Find(int id, ControlKind kind) {
+    Control* c = Find(id);
+    return c != nullptr && c->kind == kind ? c : nullptr;
+  }
+  const Control* Find(int id, ControlKind kind) const {
+    const Control* c = Find(id);
+    return c != nullptr && c->kind == kind ? c : nullptr;
+  }
+
+  // A new surface's picture, stretched on the face colour.
+  std::unique_ptr<DrawingSurface> NewSurface(int width, int height) const {
+    auto surface = std::make_unique<DrawingSurface>(width, height);
+    surface->SetStretchOutsideColor(stretchOutside_);
+    return surface;
+  }
+  // The face colour (its low 24 bits, which it returns) around every surface's stretched
+  // picture, from now on as well.
+  Color SetFace(Color color) {
+    stretchOutside_ = color & 0x00FFFFFF;
+    for (auto& entry : controls_) {
+      if (entry.second.surface) entry.second.surface->SetStretchOutsideColor(stretchOutside_);
+    }
+    return stretchOutside_;
+  }
+
+  // Makes the surface current; an identifier that is no surface leaves an empty one current.
+  DrawingSurface& Attach(int id) {
+    const Control* control = Find(id);
+    current_ = control != nullptr && control->surface ? control->surface.get() : &empty_;
+    return *current_;
+  }
+  DrawingSurface& Current() { return *current_; }
+  const DrawingSurface* FindSurface(int id) const {
+    const Control* control = Find(id);
+    return control != nullptr ? control->surface.get() : nullptr;
+  }
+
+  auto begin() { return controls_.begin(); }
+  auto end() { return controls_.end(); }
+
+ private:
+  std::map<int, Control> controls_;
+  DrawingSurface empty_;
+  DrawingSurface* current_ = &empty_;
+  Color stretchOutside_ = kFaceColor;  // the face colour, for surfaces added after it was set
+};
+
+}  // namespace funzioni::detail

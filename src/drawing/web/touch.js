@@ -1,0 +1,128 @@
+// One finger on the client area acts as the mouse (page.js watches it once the dialog is shown):
+// a tap is a left click, a drag a left drag, a long press the right button, a double tap a
+// double click; only a drag that starts on a text list scrolls its lines, as a finger expects.
+// The page neither scrolls nor zooms meanwhile (touch-action: none on the window), and the
+// browser makes up no mouse events of its own.
+// In a worker there is no page: nothing here is used.
+
+var FunzioniTouch = (function () {
+  'use strict';
+  // A finger held still this long is the right button; one moved further than the slop before
+  // that drags with the left button; a second tap this soon and this near is a double click.
+  const kLongPressMs = 600;
+  const kTouchSlop = 8;
+  const kDoubleTapMs = 500;
+  const kDoubleTapDistance = 24;
+
+  // A mouse event's fields as page.js's pointer reads them, at a touch's place.
+  function fake(s, t, button, buttons, detail) {
+    return {
+      clientX: t.clientX, clientY: t.clientY, button, buttons, detail,
+      target: document.elementFromPoint(t.clientX, t.clientY) || s.area,
+    };
+  }
+
+  // The finger's own touch among those the event changed; null when it is not among them.
+  function touchOf(s, e) {
+    for (const t of e.changedTouches) if (s.finger !== null && t.identifier === s.finger.id) return t;
+    return null;
+  }
+
+  // Held, a finger is the right button, and asks for the context menu as the right button does.
+  function longPress(s) {
+    if (s.finger === null || s.finger.state !== 'waiting') return;
+    s.finger.state = 'right';
+    const press = fake(s, s.finger.touch, 2, 2, 1);
+    s.pointer(1, press);
+    press.target.dispatchEvent(new MouseEvent('contextmenu', {
+      bubbles: true, cancelable: true, clientX: press.clientX, clientY: press.clientY}));
+  }
+
+  function start(s, e) {
+    if (s.finger !== null || e.changedTouches.length === 0) return;
+    const t = e.changedTouches[0];
+    const list = e.target.closest ? e.target.closest('.funzioni-list') : null;
+    s.finger = {id: t.identifier, x: t.clientX, y: t.clientY, state: 'waiting', touch: t,
+                timer: 0, list};
+    s.pointer(0, fake(s, t, 0, 0, 0));
+    s.finger.timer = setTimeout(() => longPress(s), kLongPressMs);
+  }
+
+  function move(s, e) {
+    const t = touchOf(s, e);
+    if (t === null) return;
+    e.preventDefault();
+    const finger = s.finger;
+    const last = finger.touch;
+    finger.touch = t;
+    if (finger.state === 'scroll') {
+      finger.list.scrollTop += last.clientY - t.clientY;
+      return;
+    }
+    if (finger.state === 'waiting') {
+      if (Math.hypot(t.clientX - finger.x, t.clientY - finger.y) <= kTouchSlop) return;
+      clearTimeout(finger.timer);
+      if (finger.list !== null) {
+        finger.state = 'scroll';
+        finger.list.scrollTop += finger.y - t.clientY;
+        return;
+      }
+      finger.state = 'left';
+      s.pointer(1, fake(s, {clientX: finger.x, clientY: finger.y}, 0, 1, 1));
+    }
+    s.pointer(0, fake(s, t, 0, finger.state === 'left' ? 1 : 2, 0));
+  }
+
+  // A finger lifted where it was put down: a click, or the second click of a double tap.
+  function tap(s, t, now) {
+    const last = s.lastTap;
+    const near = last !== null && now - last.at <= kDoubleTapMs &&
+                 Math.hypot(t.clientX - last.x, t.clientY - last.y) <= kDoubleTapDistance;
+    const press = fake(s, t, 0, 1, near ? 2 : 1);
+    // A tap on the text box gives it the keyboard, as a click does.
+    if (press.target.closest && press.target.closest('.funzioni-box')) {
+      press.target.focus({preventScroll: true});
+    }
+    s.pointer(1, press);
+    s.pointer(2, fake(s, t, 0, 0, 0));
+    s.lastTap = near ? null : {x: t.clientX, y: t.clientY, at: now};
+  }
+
+  function lift(s, e) {
+    const t = touchOf(s, e);
+    if (t === null) return;
+    e.preventDefault();
+    const finger = s.finger;
+    clearTimeout(finger.timer);
+    const now = performance.now();
+    s.finger = null;
+    // A list scrolled, or the touch taken over by the browser: no tap.
+    if (finger.state === 'scroll' || (finger.state === 'waiting' && e.type === 'touchcancel')) {
+      return;
+    }
+    if (finger.state === 'waiting') {
+      tap(s, t, now);
+    } else {
+      s.pointer(2, fake(s, t, finger.state === 'left' ? 0 : 2, 0, 0));
+      s.lastTap = null;
+    }
+  }
+
+  return {
+    // Watches the fingers on `area`; `pointer(action, event)` takes them as the mouse's events,
+    // and a touch on a target for which `inEditor(target)` holds is left to the browser.
+    watch(area, pointer, inEditor) {
+      // finger: {id, x, y, touch, timer, state: 'waiting' | 'left' | 'right' | 'scroll', list};
+      // lastTap: {x, y, at}.
+      const s = {area, pointer, finger: null, lastTap: null};
+      area.addEventListener('touchstart', (e) => {
+        if (inEditor(e.target)) return;
+        e.preventDefault();
+        start(s, e);
+      }, {passive: false});
+      area.addEventListener('touchmove', (e) => move(s, e), {passive: false});
+      area.addEventListener('touchend', (e) => lift(s, e), {passive: false});
+      area.addEventListener('touchcancel', (e) => lift(s, e), {passive: false});
+    },
+  };
+})();
