@@ -30,18 +30,38 @@ constexpr double kTenthsInDouble[] = {1,    1e-1, 1e-2, 1e-3, 1e-4,  1e-5,
   const float magnitude = std::fabs(x);
   if (magnitude < 1e-3f || magnitude >= 1e6f) return std::nullopt;
   const FloatParts parts = PartsOf(magnitude);
+  const std::uint64_t mantissa = parts.mantissa;
+  const int binaryExponent = parts.exponent;
   // Decimals so that the scaled value has 7 figures before the point, 10^6 <= scaled < 10^7:
-  // log10 of the magnitude is within one of log10 of 2^(parts.exponent + 23). The comparison
-  // only saves a second try; the search decides. Below 2^24 * 5^9 < 2^45, exact in 64 bits.
-  const int below = FloorLog10OfPowerOfTwo(parts.exponent + 23);
-  const int guess = 6 - below - (magnitude >= kTensAsFloats[below + 4] ? 1 : 0);
-  const std::optional<ScaledFigures<std::uint64_t>> scaled =
-      FiguresOf<std::uint64_t>({parts.mantissa, parts.exponent, 7, guess, 9});
-  // 9999999.5 and the like round up to the next power of ten: without decimals that needs an
-  // exponent.
-  if (!scaled || scaled->k < 0) return std::nullopt;
-  const int decimals = scaled->k;
-  const std::uint64_t digits = scaled->figures;
+  // log10 of the magnitude is within one of log10 of 2^(binaryExponent + 23). The comparison
+  // only saves a second try; the loop decides. This is FiguresOf's search, written out: with
+  // the shift fixed and no overflow to guard against it is measurably quicker here.
+  const int below = FloorLog10OfPowerOfTwo(binaryExponent + 23);
+  int decimals = 6 - below - (magnitude >= kTensAsFloats[below + 4] ? 1 : 0);
+  std::uint64_t digits = 0;
+  for (int tries = 0;; ++tries) {
+    if (tries == 3 || decimals < 0 || decimals > 9) return std::nullopt;
+    // Below 2^24 * 10^9 < 2^54: exact in 64 bits; the shift is below 40 for these magnitudes.
+    const std::uint64_t product = mantissa * kPowersOfTen[static_cast<std::size_t>(decimals)];
+    const std::uint64_t whole =
+        binaryExponent >= 0 ? product << binaryExponent : product >> -binaryExponent;
+    if (whole < kPowersOfTen[6]) {
+      ++decimals;
+      continue;
+    }
+    if (whole >= kPowersOfTen[7]) {
+      --decimals;
+      continue;
+    }
+    // The range is checked on the unrounded value, then rounded to a whole number.
+    digits = binaryExponent < 0 ? ShiftRightEven(product, -binaryExponent) : whole;
+    break;
+  }
+  if (digits == kPowersOfTen[7]) {  // 9999999.5 and the like round up to the next power of ten
+    if (decimals == 0) return std::nullopt;
+    digits = kPowersOfTen[6];
+    --decimals;
+  }
   // Trailing zeros are dropped from the text; only below 0.1, with 8 or 9 decimals, can what
   // remains need more than 7 decimals and so an exponent. The value read is the same either way.
   int kept = decimals;
