@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 
-namespace funzioni::detail {
+#include "evaluator/DecimalScaling.h"
 
-__extension__ using UInt128 = unsigned __int128;
+namespace funzioni::detail {
 
 class BigUnsigned {
  public:
@@ -35,11 +35,9 @@ class BigUnsigned {
   }
 
   void MultiplyByPowerOfFive(int exponent) {
-    constexpr std::uint64_t kFiveTo27 = 7450580596923828125ULL;
-    for (; exponent >= 27; exponent -= 27) MultiplyBy(kFiveTo27);
-    std::uint64_t rest = 1;
-    for (; exponent > 0; --exponent) rest *= 5;
-    if (rest != 1) MultiplyBy(rest);
+    constexpr int kLargest = static_cast<int>(kPowersOfFive.size()) - 1;
+    for (; exponent >= kLargest; exponent -= kLargest) MultiplyBy(kPowersOfFive[kLargest]);
+    if (exponent > 0) MultiplyBy(kPowersOfFive[static_cast<std::size_t>(exponent)]);
   }
 
   void ShiftLeft(int bits) {

@@ -1,11 +1,14 @@
 #include "evaluator/DecimalRounding.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "evaluator/BigUnsigned.h"
 #include "evaluator/BitCast.h"
+#include "evaluator/DecimalScaling.h"
 #include "evaluator/PowersOfTen.h"
 
 namespace funzioni::detail {
@@ -31,35 +34,11 @@ BinaryParts Decompose(Extended value) {
 }
 
 Extended PowerOfFive(int exponent) {
-  static constexpr Extended kExact[] = {1,
-                                        5,
-                                        25,
-                                        125,
-                                        625,
-                                        3125,
-                                        15625,
-                                        78125,
-                                        390625,
-                                        1953125,
-                                        9765625,
-                                        48828125,
-                                        244140625,
-                                        1220703125,
-                                        6103515625,
-                                        30517578125,
-                                        152587890625,
-                                        762939453125,
-                                        3814697265625,
-                                        19073486328125,
-                                        95367431640625,
-                                        476837158203125,
-                                        2384185791015625,
-                                        11920928955078125,
-                                        59604644775390625,
-                                        298023223876953125,
-                                        1490116119384765625,
-                                        7450580596923828125};
-  if (exponent < 28) return kExact[exponent];
+  // Below 2^63: converted as a signed number, exactly.
+  if (exponent < static_cast<int>(kPowersOfFive.size())) {
+    return static_cast<Extended>(
+        static_cast<std::int64_t>(kPowersOfFive[static_cast<std::size_t>(exponent)]));
+  }
   return ext::Pow(5, exponent);
 }
 
@@ -104,37 +83,23 @@ class ScaledComparison {
   BigUnsigned product_;
 };
 
-int BitLength(UInt128 v) {
-  const auto high = static_cast<std::uint64_t>(v >> 64);
-  if (high != 0) return 128 - std::countl_zero(high);
-  return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
-}
-
-struct WideTables {
-  UInt128 powersOfFive[55];  // 5^0 .. 5^54, all below 2^127
-  int fiveBits[55];
-  UInt128 powersOfTen[39];  // 10^0 .. 10^38
-  WideTables() {
-    UInt128 five = 1;
-    for (int i = 0; i < 55; ++i, five *= 5) {
-      powersOfFive[i] = five;
-      fiveBits[i] = BitLength(five);
-    }
-    UInt128 ten = 1;
-    for (int i = 0; i < 39; ++i, ten *= 10) powersOfTen[i] = ten;
-  }
-};
-
-const WideTables& Wide() {
-  static const WideTables tables;
-  return tables;
-}
+// Bit lengths of 5^0 .. 5^54, and 10^0 .. 10^38 (every power of ten below 2^128).
+constexpr std::array<int, kWidePowersOfFive.size()> kFiveBits = [] {
+  std::array<int, kWidePowersOfFive.size()> bits{};
+  for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = BitLength(kWidePowersOfFive[i]);
+  return bits;
+}();
+constexpr std::array<UInt128, 39> kWidePowersOfTen = [] {
+  std::array<UInt128, 39> powers{};
+  powers[0] = 1;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  return powers;
+}();
 
 // The common case: the value is a whole number N times 10^-s with N below 2^128 (every float
 // from about 1e-6 up, and most extended results), so plain 128-bit arithmetic is exact.
 bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
-  const WideTables& wide = Wide();
-  const int bits = 64 - std::countl_zero(parts.mantissa);
+  const int bits = BitLength(parts.mantissa);
   UInt128 whole;
   int tenExponent;
   if (parts.exponent >= 0) {
@@ -143,38 +108,28 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
     tenExponent = 0;
   } else {
     const int s = -parts.exponent;
-    if (s >= 55 || bits + wide.fiveBits[s] > 127) return false;
-    whole = static_cast<UInt128>(parts.mantissa) * wide.powersOfFive[s];
+    if (s >= static_cast<int>(kWidePowersOfFive.size()) ||
+        bits + kFiveBits[static_cast<std::size_t>(s)] > 127) {
+      return false;
+    }
+    whole = static_cast<UInt128>(parts.mantissa) * kWidePowersOfFive[static_cast<std::size_t>(s)];
     tenExponent = -s;
   }
   // Decimal length from the bit length: floor((bits - 1) * log10 2) + 1 never exceeds it.
   const int wholeBits = BitLength(whole);
   int length = ((wholeBits - 1) * 1233 >> 12) + 1;
-  while (length < 39 && whole >= wide.powersOfTen[length]) ++length;
+  while (length < 39 && whole >= kWidePowersOfTen[static_cast<std::size_t>(length)]) ++length;
   if (length <= count) {
-    out.digits = static_cast<std::uint64_t>(whole * wide.powersOfTen[count - length]);
+    out.digits = static_cast<std::uint64_t>(
+        whole * kWidePowersOfTen[static_cast<std::size_t>(count - length)]);
     out.exponent = tenExponent - (count - length);
     return true;
   }
   const int dropped = length - count;
-  std::uint64_t digits;
-  bool above;
-  bool tie;
-  if (wholeBits <= 64) {
-    const auto narrow = static_cast<std::uint64_t>(whole);
-    const std::uint64_t unit = kPowersOfTen[dropped];
-    digits = narrow / unit;
-    const std::uint64_t rest = narrow - digits * unit;
-    above = rest > unit / 2;
-    tie = rest == unit / 2;
-  } else {
-    const UInt128 unit = wide.powersOfTen[dropped];
-    digits = static_cast<std::uint64_t>(whole / unit);
-    const UInt128 rest = whole - static_cast<UInt128>(digits) * unit;
-    above = rest > unit / 2;
-    tie = rest == unit / 2;
-  }
-  if (above || (tie && (digits & 1) != 0)) ++digits;
+  // The quotient is below 10^count, which 64 bits hold; 64-bit division is the cheaper.
+  const std::uint64_t digits =
+      wholeBits <= 64 ? DivideEven(static_cast<std::uint64_t>(whole), kPowersOfTen[dropped])
+                      : static_cast<std::uint64_t>(DivideEven(whole, kWidePowersOfTen[dropped]));
   if (digits == kPowersOfTen[count]) {
     out.digits = kPowersOfTen[count - 1];
     out.exponent = tenExponent + dropped + 1;
@@ -190,51 +145,18 @@ bool RoundSmall(const BinaryParts& parts, int count, DecimalDigits& out) {
 // remainder come from one multiplication and a shift. Covers every extended value from about
 // 1e-10 up that the engine writes (results of "^" and "!" carry a full 64-bit mantissa).
 bool RoundShifted(const BinaryParts& parts, int count, DecimalDigits& out) {
-  constexpr int kLargestFivePower = 27;  // 5^27 < 2^63, so m * 5^k < 2^127
-  const WideTables& wide = Wide();
   const int s = -parts.exponent;
   if (s <= 0) return false;
-  const int bits = 64 - std::countl_zero(parts.mantissa);
+  const int bits = BitLength(parts.mantissa);
   // value lies in [2^(bits-1-s), 2^(bits-s)); this estimate of its decimal exponent is exact or
-  // one off, which the loop below corrects.
+  // one off, which the search corrects.
   const int leading = ((bits - 1 - s) * 1233) >> 12;
-  const std::uint64_t lowest = kPowersOfTen[count - 1];
-  const std::uint64_t limit = kPowersOfTen[count];
-  int k = count - 1 - leading;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (k < 0 || k > kLargestFivePower) return false;
-    const UInt128 scaled = static_cast<UInt128>(parts.mantissa) * wide.powersOfFive[k];
-    const int shift = s - k;
-    if (shift >= 128) return false;
-    UInt128 quotient;
-    UInt128 rest = 0;
-    UInt128 half = 0;
-    if (shift <= 0) {
-      if (BitLength(scaled) - shift > 127) return false;
-      quotient = scaled << -shift;
-    } else {
-      quotient = scaled >> shift;
-      rest = scaled - (quotient << shift);
-      half = static_cast<UInt128>(1) << (shift - 1);
-    }
-    if (quotient >= limit) {
-      --k;
-      continue;
-    }
-    if (quotient < lowest) {
-      ++k;
-      continue;
-    }
-    auto digits = static_cast<std::uint64_t>(quotient);
-    if (rest > half || (shift > 0 && rest == half && (digits & 1) != 0)) ++digits;
-    if (digits == limit) {
-      out = {lowest, 1 - k};
-      return true;
-    }
-    out = {digits, -k};
-    return true;
-  }
-  return false;
+  const int largestK = static_cast<int>(kPowersOfFive.size()) - 1;  // m * 5^k < 2^127
+  const std::optional<ScaledFigures<UInt128>> scaled =
+      FiguresOf<UInt128>({parts.mantissa, parts.exponent, count, count - 1 - leading, largestK});
+  if (!scaled) return false;
+  out = {static_cast<std::uint64_t>(scaled->figures), -scaled->k};
+  return true;
 }
 
 // Any value, with integers as wide as the value needs.

@@ -74,6 +74,32 @@ Extended ReadLongDecimal(std::string_view mantissa, long long exponent) {
 
 #endif
 
+struct ExponentScan {
+  long long value = 0;
+  const char* stop = nullptr;  // just past the exponent, or where it would have begun
+};
+
+// The exponent after a mantissa that starts at `p`: "E", "e", "D" or "d", an optional sign and
+// at least one digit (without a digit the letter is not part of the number). Its magnitude stops
+// growing at a cap far beyond any finite result, so that it cannot overflow.
+ExponentScan ScanExponent(const char* p, const char* end) {
+  ExponentScan exponent{0, p};
+  if (p == end || (*p != 'E' && *p != 'e' && *p != 'D' && *p != 'd')) return exponent;
+  const char* q = p + 1;
+  bool negative = false;
+  if (q < end && (*q == '+' || *q == '-')) {
+    negative = *q == '-';
+    ++q;
+  }
+  if (q == end || !IsDigit(*q)) return exponent;
+  for (; q < end && IsDigit(*q); ++q) {
+    if (exponent.value < kExponentCap) exponent.value = exponent.value * 10 + (*q - '0');
+  }
+  if (negative) exponent.value = -exponent.value;
+  exponent.stop = q;
+  return exponent;
+}
+
 }  // namespace
 
 namespace detail {
@@ -143,25 +169,10 @@ DecimalScan ScanDecimal(std::string_view text) {
   if (!anyDigit) return scan;
   scan.mantissaEnd = static_cast<std::size_t>(p - begin);
 
-  long long exponent = 0;
-  if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
-    const char* q = p + 1;
-    bool exponentNegative = false;
-    if (q < end && (*q == '+' || *q == '-')) {
-      exponentNegative = *q == '-';
-      ++q;
-    }
-    if (q < end && IsDigit(*q)) {
-      for (; q < end && IsDigit(*q); ++q) {
-        if (exponent < kExponentCap) exponent = exponent * 10 + (*q - '0');
-      }
-      if (exponentNegative) exponent = -exponent;
-      p = q;
-    }
-  }
-  scan.exponent = exponent;
-  scan.power = scale + exponent;
-  scan.consumed = static_cast<std::size_t>(p - begin);
+  const ExponentScan exponent = ScanExponent(p, end);
+  scan.exponent = exponent.value;
+  scan.power = scale + exponent.value;
+  scan.consumed = static_cast<std::size_t>(exponent.stop - begin);
   return scan;
 }
 

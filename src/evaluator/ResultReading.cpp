@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "evaluator/DecimalScaling.h"
 #include "evaluator/FloatParts.h"
 #include "evaluator/FormulaPlan.h"
 #include "evaluator/NumberReading.h"
@@ -17,45 +18,25 @@ namespace funzioni {
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
+using detail::UInt128;
 
 constexpr std::uint64_t kFirst18 = 100000000000000000ULL;  // 10^17
 constexpr std::uint64_t kPast18 = 1000000000000000000ULL;  // 10^18
 
-// 5^k, k = 0..27 (5^27 < 2^63).
-constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
-  std::array<std::uint64_t, 28> powers{};
-  powers[0] = 1;
-  for (std::size_t k = 1; k < powers.size(); ++k) powers[k] = powers[k - 1] * 5;
-  return powers;
-}();
-
-// Round-half-even quotient of `numerator` by `divisor`.
-Wide DivideEven(Wide numerator, Wide divisor) {
-  const Wide quotient = numerator / divisor;
-  const Wide twice = 2 * (numerator % divisor);
-  if (twice > divisor || (twice == divisor && (quotient & 1) != 0)) return quotient + 1;
-  return quotient;
-}
-
 // |value| * 10^k rounded to a whole number, ties to even, exactly; |k| <= 27.
-std::optional<Wide> ScaledEven(std::uint64_t mantissa, int binaryExponent, int k) {
-  if (k >= 0) {
-    const Wide product = static_cast<Wide>(mantissa) * kPowersOfFive[static_cast<std::size_t>(k)];
-    const int shift = binaryExponent + k;
-    if (shift >= 0) return shift < 40 ? std::optional<Wide>(product << shift) : std::nullopt;
-    if (shift <= -120) return std::nullopt;
-    const Wide one = 1;
-    const Wide quotient = product >> -shift;
-    const Wide rest = product & ((one << -shift) - 1);
-    const Wide half = one << (-shift - 1);
-    if (rest > half || (rest == half && (quotient & 1) != 0)) return quotient + 1;
-    return quotient;
-  }
+std::optional<UInt128> ScaledEven(std::uint64_t mantissa, int binaryExponent, int k) {
   const int shift = binaryExponent + k;
+  if (k >= 0) {
+    const UInt128 product =
+        static_cast<UInt128>(mantissa) * detail::kPowersOfFive[static_cast<std::size_t>(k)];
+    if (shift >= 0) return shift < 40 ? std::optional<UInt128>(product << shift) : std::nullopt;
+    if (shift <= -120) return std::nullopt;
+    return detail::ShiftRightEven(product, -shift);
+  }
   if (shift < 0 || shift > 100) return std::nullopt;
-  return DivideEven(static_cast<Wide>(mantissa) << shift,
-                    kPowersOfFive[static_cast<std::size_t>(-k)]);
+  return detail::DivideEven(
+      static_cast<UInt128>(mantissa) << shift,
+      static_cast<UInt128>(detail::kPowersOfFive[static_cast<std::size_t>(-k)]));
 }
 
 // 10^-37 .. 10^39, near enough to guess the decimal exponent of a float (a guess only saves a
@@ -128,9 +109,9 @@ Extended ReadPlanValue(float value) {
     const std::uint64_t odd = mantissa >> zeros;
     if (exponent >= 0
             ? exponent < 40 && (odd << exponent) < kPast18
-            : exponent > -28 &&
-                  static_cast<Wide>(odd) * kPowersOfFive[static_cast<std::size_t>(-exponent)] <
-                      kPast18) {
+            : exponent > -28 && static_cast<UInt128>(odd) *
+                                        detail::kPowersOfFive[static_cast<std::size_t>(-exponent)] <
+                                    kPast18) {
       return static_cast<Extended>(value);
     }
     // log10 |value| is within one of log10 of 2^(binaryExponent + 23).
@@ -141,7 +122,7 @@ Extended ReadPlanValue(float value) {
       --k;
     }
     for (int tries = 0; tries < 3 && k >= -27 && k <= 27; ++tries) {
-      const std::optional<Wide> scaled = ScaledEven(mantissa, binaryExponent, k);
+      const std::optional<UInt128> scaled = ScaledEven(mantissa, binaryExponent, k);
       if (!scaled) break;
       if (*scaled < kFirst18) {
         ++k;
