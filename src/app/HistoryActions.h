@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "app/HistoryLoading.h"
 
