@@ -2,7 +2,8 @@
 // both, then every canvas pixel outside the stock controls and every list line compared, plus
 // what only the page has (reloading, answering during a long redraw, no network). Prints one
 // row per check, the timings measured, and "N passed, N failed"; exits non-zero on a failure.
-//   node run.mjs   (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE, FUNZIONI_CHROMIUM override paths)
+//   node run.mjs   (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE, FUNZIONI_CHROMIUM,
+//                   FUNZIONI_WEB_TEST_OUT override paths)
 import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
@@ -30,7 +31,7 @@ const PAGE = process.env.FUNZIONI_WEB_PAGE || join(ROOT, 'build/web/funzioni.htm
 const REFERENCE =
   process.env.FUNZIONI_WEB_REFERENCE ||
   join(ROOT, 'build/test/tests/support/funzioni-web-reference');
-const OUT = join(ROOT, 'build/web-test');
+const OUT = process.env.FUNZIONI_WEB_TEST_OUT || join(ROOT, 'build/web-test');
 
 const hasResults = (s) => s.lists['1470']?.length > 2 || 'the results table is empty';
 const keptInHistory = (s) => s.lists['1460']?.includes('x^3-x') || 'x^3-x is not in the history';
