@@ -14,7 +14,7 @@ import math
 import subprocess
 import sys
 
-EVAL = "build/test/src/evaluator/funzioni-eval"
+EVAL = "build/test/src/cli/funzioni-eval"
 ZOOMS = [1, 10, 50, 100, 1000, 5000]
 
 

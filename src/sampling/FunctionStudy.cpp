@@ -592,7 +592,7 @@ class Analysis {
 
 FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
                             StopToken stop) {
-  StudyProbe probe(formula, evaluator);
+  StudyProbe probe(formula, evaluator, stop);
   return Analysis(probe, zoom).Run(stop);
 }
 

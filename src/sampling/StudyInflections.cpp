@@ -107,6 +107,7 @@ class InflectionFinder {
     const std::vector<StudyPoint> coarse = found_;
     for (const auto list : {search_.maxima, search_.minima}) {
       for (const StudyPoint& p : list) {
+        if (probe_.Stopped()) return {};
         const double start = p.x - kFineReach * h;
         if (!Quantised(start, 2 * kFineReach * kFineness, h / kFineness)) {
           Scan(start, 2 * kFineReach * kFineness, h / kFineness, true);
@@ -146,6 +147,7 @@ class InflectionFinder {
     std::vector<float> ts;
     std::vector<std::optional<int>> signs;
     for (int k = 1; k < count; ++k) {
+      if (probe_.Stopped()) return;
       ts.push_back(static_cast<float>(start + k * h));
       const bool inside = std::fabs(ts.back()) + 2 * h <= search_.halfRange + h &&
                           !(fine && NearExtremum(ts.back(), h));

@@ -40,12 +40,16 @@ float KeyFloat(std::int32_t key) {
                  : BitCast<float>(key);
 }
 
-StudyProbe::StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator)
-    : formula_(formula), evaluator_(evaluator), plan_(FormulaPlan::Compile(formula)) {}
+StudyProbe::StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator, StopToken stop)
+    : formula_(formula),
+      evaluator_(evaluator),
+      stop_(std::move(stop)),
+      plan_(FormulaPlan::Compile(formula, [this] { return stop_.stop_requested(); })) {}
 
 std::optional<double> StudyProbe::At(float x) {
   const auto found = cache_.find(Bits(x));
   if (found != cache_.end()) return found->second;
+  if (Stopped()) return std::nullopt;  // not kept: it is no value of the function
   const std::optional<double> value =
       Held(EvaluatePlannedAt(plan_ ? &*plan_ : nullptr, evaluator_, formula_, x));
   cache_.emplace(Bits(x), value);
@@ -53,11 +57,23 @@ std::optional<double> StudyProbe::At(float x) {
 }
 
 void StudyProbe::AtMany(std::span<const float> xs, std::span<std::optional<double>> values) {
-  std::vector<std::optional<Extended>> raw(xs.size());
-  EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator_, formula_, xs, raw);
-  for (std::size_t i = 0; i < xs.size() && i < values.size(); ++i) {
-    values[i] = Held(raw[i]);
-    cache_.emplace(Bits(xs[i]), values[i]);
+  // Blocks small enough that a stop is seen within a few milliseconds even where the text
+  // engine answers every sample.
+  constexpr std::size_t kBlock = 4 * FormulaPlan::kSamplesSideBySide;
+  const std::size_t n = std::min(xs.size(), values.size());
+  std::vector<std::optional<Extended>> raw(kBlock);
+  for (std::size_t start = 0; start < n; start += kBlock) {
+    const std::size_t count = std::min(kBlock, n - start);
+    if (Stopped()) {
+      std::fill(values.begin() + start, values.begin() + n, std::nullopt);
+      return;
+    }
+    EvaluatePlannedMany(plan_ ? &*plan_ : nullptr, evaluator_, formula_, xs.subspan(start, count),
+                        std::span(raw).first(count));
+    for (std::size_t i = 0; i < count; ++i) {
+      values[start + i] = Held(raw[i]);
+      cache_.emplace(Bits(xs[start + i]), values[start + i]);
+    }
   }
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "evaluator/FormulaPlan.h"
+#include "sampling/StopToken.h"
 
 namespace funzioni {
 
@@ -28,12 +29,17 @@ float KeyFloat(std::int32_t key);
 
 class StudyProbe {
  public:
-  StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator);
+  // A stop requested through stop ends the formula's compilation, and from then on every value
+  // not yet known is empty without being computed, so that whatever search is running ends
+  // within a few evaluations.
+  StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator, StopToken stop = {});
+
+  bool Stopped() const { return stop_.stop_requested(); }
 
   // The value at x, empty where the evaluator gives none; values beyond the double range are
   // held as +-kStudyHuge.
   std::optional<double> At(float x);
-  // At for many x at once (the compiled plan runs them side by side).
+  // At for many x at once (the compiled plan runs them side by side, a block at a time).
   void AtMany(std::span<const float> xs, std::span<std::optional<double>> values);
   // The evaluator's message at x, without its "Error in Expression" prefix.
   std::string Reason(float x);
@@ -55,6 +61,7 @@ class StudyProbe {
  private:
   std::string formula_;
   ExpressionEvaluator& evaluator_;
+  StopToken stop_;
   std::optional<FormulaPlan> plan_;
   std::unordered_map<std::uint32_t, std::optional<double>> cache_;
 };

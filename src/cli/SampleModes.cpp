@@ -1,9 +1,8 @@
-// funzioni-eval --samples, --table and --study: the typed formula sampled by the code the window
-// runs. ZOOM and STEP take whatever the engine's number reader takes, as long as the whole
-// argument is the number.
-#include "evaluator/EvalSampleModes.h"
+// funzioni-eval --samples and --table: the typed formula sampled by the code the window runs.
+// ZOOM and STEP take whatever the engine's number reader takes, as long as the whole argument is
+// the number.
+#include "cli/CliModes.h"
 
-#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"
 #include "sampling/FormulaSampler.h"
-#include "sampling/FunctionStudy.h"
 #include "sampling/PlannedSampling.h"
 #include "sampling/ResultRows.h"
 #include "sampling/SampleXs.h"
@@ -63,27 +61,6 @@ int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std:
   out << formula << "\n \n";
   for (const std::string& row : FormulaTableRows(state, evaluator, sampler, formula)) {
     out << row << '\n';
-  }
-  return 0;
-}
-
-int RunStudyMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2) {
-    err << "funzioni-eval: --study needs ZOOM FORMULA\n";
-    return 2;
-  }
-  const std::optional<float> zoom = ReadArgumentNumber(args[0], ArgumentSyntax::Reader);
-  if (!zoom || !(*zoom > 0) || !std::isfinite(*zoom)) {
-    err << "funzioni-eval: ZOOM must be a positive number\n";
-    return 2;
-  }
-  ExpressionEvaluator evaluator;
-  const FunctionStudy study = StudyFunction(evaluator, args[1], *zoom);
-  out << StudyText(study);
-  // Without a value anywhere the one gap's reason says why (a refused formula's message).
-  if (study.gaps.size() == 1 && study.gaps[0].from == study.xMin &&
-      study.gaps[0].to == study.xMax) {
-    err << "funzioni-eval: no value in the range: " << study.gaps[0].reason << '\n';
   }
   return 0;
 }

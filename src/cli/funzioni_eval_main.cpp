@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ProgramInfo.h"
-#include "evaluator/EvalSampleModes.h"
+#include "cli/CliModes.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/NumberReading.h"
 #include "evaluator/NumberText.h"

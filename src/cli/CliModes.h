@@ -1,5 +1,5 @@
 // funzioni-eval's modes that run the window's sampling of a typed formula: --samples, --table and
-// --study. They are defined by src/sampling, which the program links.
+// --study.
 #pragma once
 
 #include <ostream>
