@@ -58,6 +58,7 @@ void PlotState::InitialiseState() {
   for (ParamTable* table : {&paramA, &paramB, &paramC, &paramD}) table->fill(kParameterStart);
   zoomValue = kMeterStart;
   stepValue = kMeterStart;
+  view.reset();
 }
 
 }  // namespace funzioni

@@ -6,8 +6,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "state/PlotView.h"
 
 namespace funzioni {
 
@@ -52,6 +55,9 @@ struct PlotState {
   ParamTable paramD{};
   ParamRecord zoomValue{};
   ParamRecord stepValue{};
+  // The rectangle shown once a gesture moved the picture; empty while it is the seed view of the
+  // zoom (PlotView.h), which is how every picture the meters alone reach is drawn.
+  std::optional<PlotView> view;
 
   // A fresh state holds the function table and the start values.
   PlotState();
