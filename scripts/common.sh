@@ -16,12 +16,22 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Every tree compiles through ccache when it is installed (scripts/debian-packages lists it): a
+# second clone, or a tree whose options another tree shares, then reuses what was compiled. The
+# paths under the checkout are made relative, so that a clone in another folder finds them too.
+compiler_launcher() {
+  command -v ccache >/dev/null || return 0
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+  echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+}
+
 # configure_and_build BUILD_DIR BUILD_TYPE [extra cmake args...]
 configure_and_build() {
   local dir=$1 type=$2
   shift 2
   # Configured every time, so that an existing folder takes changed options too.
-  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+  # shellcheck disable=SC2046 # the launcher options are words of their own
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" $(compiler_launcher) "$@"
   cmake --build "$dir" --parallel "$(nproc)"
 }
 
@@ -30,7 +40,8 @@ configure_and_build() {
 configure_and_build_targets() {
   local dir=$1 type=$2 targets=$3
   shift 3
-  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" || return
+  # shellcheck disable=SC2046 # the launcher options are words of their own
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" $(compiler_launcher) "$@" || return
   # shellcheck disable=SC2086 # the targets are one word each
   cmake --build "$dir" --parallel "$(nproc)" --target $targets
 }
