@@ -1,6 +1,9 @@
 #include "EditorText.h"
 
-#include <map>
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "PageText.h"
@@ -37,6 +40,19 @@ SplitLines SplitAtLineEnds(std::string_view bytes) {
   return split;
 }
 
+// The text area's lines: separated by LF, the last one absent when the text ends with LF.
+std::vector<std::string_view> SplitAtLineFeeds(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find(kLf, start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
 // A line typed in the text area, as bytes the lists read back as the same text.
 std::string NewLineBytes(std::string_view utf8) {
   std::string single;
@@ -44,6 +60,276 @@ std::string NewLineBytes(std::string_view utf8) {
     return single;
   }
   return std::string(utf8);
+}
+
+// Both texts' lines as numbers, equal for equal texts, so that lines compare cheaply.
+struct NumberedLines {
+  std::vector<std::uint32_t> before;
+  std::vector<std::uint32_t> after;
+};
+
+NumberedLines Numbered(std::span<const std::string_view> before,
+                       std::span<const std::string_view> after) {
+  std::unordered_map<std::string_view, std::uint32_t> numbers;
+  const auto number = [&numbers](std::string_view line) {
+    return numbers.emplace(line, static_cast<std::uint32_t>(numbers.size())).first->second;
+  };
+  NumberedLines numbered;
+  numbered.before.reserve(before.size());
+  numbered.after.reserve(after.size());
+  for (const std::string_view line : before) numbered.before.push_back(number(line));
+  for (const std::string_view line : after) numbered.after.push_back(number(line));
+  return numbered;
+}
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// A stretch of both lists still to be matched: before [b0, b1), after [a0, a1).
+struct Stretch {
+  std::size_t b0, b1, a0, a1;
+};
+
+// Which line of the text before each line of the text after is, when the user left it alone:
+// the lines common to both in the same order, as many as can be found (the shortest edit of the
+// one list into the other, by Myers's bisection), so that a line is matched by where it stands
+// and never merely by its text. Work on the bisection is bounded: past it, a stretch is matched
+// by the lines that occur once on each side (in order), and what lies between them again.
+class LineMatcher {
+ public:
+  LineMatcher(std::span<const std::uint32_t> before, std::span<const std::uint32_t> after)
+      : before_(before), after_(after), kept_(after.size(), kNone) {}
+
+  std::vector<std::size_t> Match() && {
+    std::vector<Stretch> todo{{0, before_.size(), 0, after_.size()}};
+    while (!todo.empty()) {
+      Stretch s = todo.back();
+      todo.pop_back();
+      Trim(s);
+      if (s.b0 == s.b1 || s.a0 == s.a1) continue;
+      if (!Bisect(s, todo)) Anchor(s, todo);
+    }
+    return std::move(kept_);
+  }
+
+ private:
+  // The lines both ends of the stretch share are matched and left out.
+  void Trim(Stretch& s) {
+    while (s.b0 < s.b1 && s.a0 < s.a1 && before_[s.b0] == after_[s.a0]) kept_[s.a0++] = s.b0++;
+    while (s.b0 < s.b1 && s.a0 < s.a1 && before_[s.b1 - 1] == after_[s.a1 - 1]) {
+      kept_[--s.a1] = --s.b1;
+    }
+  }
+
+  // Splits the stretch where the forward and the backward search for the shortest edit meet;
+  // false when the work allowed runs out first.
+  bool Bisect(const Stretch& s, std::vector<Stretch>& todo) {
+    const auto n = static_cast<std::ptrdiff_t>(s.b1 - s.b0);
+    const auto m = static_cast<std::ptrdiff_t>(s.a1 - s.a0);
+    const std::ptrdiff_t maxD = (n + m + 1) / 2;
+    // Each round of d costs at least d steps, so the work allowed never reaches past kReach.
+    const std::ptrdiff_t reach = std::min(maxD, kReach);
+    const std::ptrdiff_t offset = reach + 1;
+    std::vector<std::ptrdiff_t> forward(static_cast<std::size_t>(2 * offset + 1), -1);
+    std::vector<std::ptrdiff_t> backward(forward.size(), -1);
+    forward[offset + 1] = 0;
+    backward[offset + 1] = 0;
+    const std::ptrdiff_t delta = n - m;
+    const bool odd = delta % 2 != 0;
+    const auto same = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+      return before_[s.b0 + x] == after_[s.a0 + y];
+    };
+    const auto sameFromEnd = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+      return before_[s.b1 - 1 - x] == after_[s.a1 - 1 - y];
+    };
+    const auto split = [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+      todo.push_back({s.b0, s.b0 + x, s.a0, s.a0 + y});
+      todo.push_back({s.b0 + x, s.b1, s.a0 + y, s.a1});
+      return true;
+    };
+    // Diagonals that ran off the stretch are not searched again.
+    std::ptrdiff_t k1start = 0, k1end = 0, k2start = 0, k2end = 0;
+    for (std::ptrdiff_t d = 0; d < maxD; ++d) {
+      if (d > reach) return Spend(budget_ + 1);
+      for (std::ptrdiff_t k1 = -d + k1start; k1 <= d - k1end; k1 += 2) {
+        const std::ptrdiff_t at = offset + k1;
+        std::ptrdiff_t x1 = (k1 == -d || (k1 != d && forward[at - 1] < forward[at + 1]))
+                                ? forward[at + 1]
+                                : forward[at - 1] + 1;
+        std::ptrdiff_t y1 = x1 - k1;
+        const std::ptrdiff_t from = x1;
+        while (x1 < n && y1 < m && same(x1, y1)) ++x1, ++y1;
+        if (!Spend(x1 - from + 1)) return false;
+        forward[at] = x1;
+        if (x1 > n) {
+          k1end += 2;
+        } else if (y1 > m) {
+          k1start += 2;
+        } else if (odd) {
+          const std::ptrdiff_t other = offset + delta - k1;
+          if (other >= 0 && other < std::ssize(backward) && backward[other] != -1 &&
+              x1 >= n - backward[other]) {
+            return split(x1, y1);
+          }
+        }
+      }
+      for (std::ptrdiff_t k2 = -d + k2start; k2 <= d - k2end; k2 += 2) {
+        const std::ptrdiff_t at = offset + k2;
+        std::ptrdiff_t x2 = (k2 == -d || (k2 != d && backward[at - 1] < backward[at + 1]))
+                                ? backward[at + 1]
+                                : backward[at - 1] + 1;
+        std::ptrdiff_t y2 = x2 - k2;
+        const std::ptrdiff_t from = x2;
+        while (x2 < n && y2 < m && sameFromEnd(x2, y2)) ++x2, ++y2;
+        if (!Spend(x2 - from + 1)) return false;
+        backward[at] = x2;
+        if (x2 > n) {
+          k2end += 2;
+        } else if (y2 > m) {
+          k2start += 2;
+        } else if (!odd) {
+          const std::ptrdiff_t other = offset + delta - k2;
+          if (other >= 0 && other < std::ssize(forward) && forward[other] != -1) {
+            const std::ptrdiff_t x1 = forward[other];
+            if (x1 >= n - x2) return split(x1, x1 - (other - offset));
+          }
+        }
+      }
+    }
+    return true;  // nothing in common: every line of the stretch is new
+  }
+
+  bool Spend(std::ptrdiff_t work) {
+    if (work > budget_) {
+      budget_ = 0;
+      return false;
+    }
+    budget_ -= work;
+    return true;
+  }
+
+  // The lines that occur once in the stretch on each side, longest run in the same order, are
+  // matched; the stretches between them are matched again.
+  void Anchor(const Stretch& s, std::vector<Stretch>& todo) {
+    // A stretch shuffled throughout would be cut into ever smaller ones: past the work allowed,
+    // its lines are left to the pairing of moved lines.
+    const auto size = static_cast<std::ptrdiff_t>((s.b1 - s.b0) + (s.a1 - s.a0));
+    if (size > anchorBudget_) return;
+    anchorBudget_ -= size;
+    struct Count {
+      std::size_t before = 0, after = 0, at = 0;
+    };
+    std::unordered_map<std::uint32_t, Count> counts;
+    for (std::size_t b = s.b0; b < s.b1; ++b) {
+      Count& c = counts[before_[b]];
+      ++c.before;
+      c.at = b;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;  // (after, before), by after
+    for (std::size_t a = s.a0; a < s.a1; ++a) {
+      const auto found = counts.find(after_[a]);
+      if (found != counts.end()) ++found->second.after;
+    }
+    for (std::size_t a = s.a0; a < s.a1; ++a) {
+      const auto found = counts.find(after_[a]);
+      if (found == counts.end() || found->second.before != 1 || found->second.after != 1) continue;
+      pairs.emplace_back(a, found->second.at);
+    }
+    const std::vector<std::pair<std::size_t, std::size_t>> anchors = LongestRising(pairs);
+    std::size_t b = s.b0, a = s.a0;
+    for (const auto& [anchorA, anchorB] : anchors) {
+      todo.push_back({b, anchorB, a, anchorA});
+      kept_[anchorA] = anchorB;
+      b = anchorB + 1;
+      a = anchorA + 1;
+    }
+    if (!anchors.empty()) todo.push_back({b, s.b1, a, s.a1});
+  }
+
+  // The longest run of the pairs (in order of their first) whose seconds rise.
+  static std::vector<std::pair<std::size_t, std::size_t>> LongestRising(
+      const std::vector<std::pair<std::size_t, std::size_t>>& pairs) {
+    std::vector<std::size_t> tails;  // index of the pair ending the best run of each length
+    std::vector<std::size_t> previous(pairs.size(), kNone);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      const auto place = std::lower_bound(
+          tails.begin(), tails.end(), pairs[i].second,
+          [&pairs](std::size_t t, std::size_t value) { return pairs[t].second < value; });
+      if (place != tails.begin()) previous[i] = *(place - 1);
+      if (place == tails.end()) {
+        tails.push_back(i);
+      } else {
+        *place = i;
+      }
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> run;
+    for (std::size_t i = tails.empty() ? kNone : tails.back(); i != kNone; i = previous[i]) {
+      run.push_back(pairs[i]);
+    }
+    std::reverse(run.begin(), run.end());
+    return run;
+  }
+
+  // About a tenth of a second of the bisection's steps in the page; the anchors then do the rest
+  // in time proportional to the lines.
+  static constexpr std::ptrdiff_t kBudget = std::ptrdiff_t{1} << 24;
+  static constexpr std::ptrdiff_t kReach = std::ptrdiff_t{1} << 12;
+
+  std::span<const std::uint32_t> before_;
+  std::span<const std::uint32_t> after_;
+  std::vector<std::size_t> kept_;
+  std::ptrdiff_t budget_ = kBudget;
+  std::ptrdiff_t anchorBudget_ = kBudget / 4;
+};
+
+// A line the user moved leaves the lines in common at one place and comes back at another: each
+// line still unmatched takes the first unmatched line of the same text, in order, so that it
+// keeps its bytes too.
+std::vector<std::size_t> WithMovedLines(const NumberedLines& numbered,
+                                        std::vector<std::size_t> kept) {
+  std::vector<bool> used(numbered.before.size(), false);
+  for (const std::size_t b : kept) {
+    if (b != kNone) used[b] = true;
+  }
+  std::unordered_map<std::uint32_t, std::vector<std::size_t>> left;  // latest last
+  for (std::size_t b = numbered.before.size(); b-- > 0;) {
+    if (!used[b]) left[numbered.before[b]].push_back(b);
+  }
+  for (std::size_t a = 0; a < kept.size(); ++a) {
+    if (kept[a] != kNone) continue;
+    const auto found = left.find(numbered.after[a]);
+    if (found == left.end() || found->second.empty()) continue;
+    kept[a] = found->second.back();
+    found->second.pop_back();
+  }
+  return kept;
+}
+
+// Which line before each line after is, when the user left it alone (kNone: typed anew). The
+// lines both ends share, the usual edit, are compared as they are; the rest as numbers.
+std::vector<std::size_t> KeptLines(std::span<const std::string_view> before,
+                                   std::span<const std::string_view> after) {
+  std::vector<std::size_t> kept(after.size(), kNone);
+  std::size_t head = 0;
+  while (head < before.size() && head < after.size() && before[head] == after[head]) {
+    kept[head] = head;
+    ++head;
+  }
+  std::size_t tail = 0;
+  while (head + tail < before.size() && head + tail < after.size() &&
+         before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) {
+    kept[after.size() - 1 - tail] = before.size() - 1 - tail;
+    ++tail;
+  }
+  const auto middleBefore = before.subspan(head, before.size() - head - tail);
+  const auto middleAfter = after.subspan(head, after.size() - head - tail);
+  if (middleBefore.empty() || middleAfter.empty()) return kept;
+  const NumberedLines numbered = Numbered(middleBefore, middleAfter);
+  const std::vector<std::size_t> middle =
+      WithMovedLines(numbered, LineMatcher(numbered.before, numbered.after).Match());
+  for (std::size_t i = 0; i < middle.size(); ++i) {
+    if (middle[i] != kNone) kept[head + i] = head + middle[i];
+  }
+  return kept;
 }
 
 }  // namespace
@@ -60,22 +346,22 @@ std::string EditorTextOf(std::string_view bytes) {
 }
 
 std::string EditorBytesOf(std::string_view original, std::string_view text) {
-  if (EditorTextOf(original) == text) return std::string(original);
-  std::map<std::string, std::string_view, std::less<>> kept;
-  for (const std::string_view line : SplitAtLineEnds(original).lines) {
-    kept.emplace(PageText(line), line);
-  }
+  const std::string shownText = EditorTextOf(original);
+  if (shownText == text) return std::string(original);
+  const std::vector<std::string_view> originalLines = SplitAtLineEnds(original).lines;
+  // A line's text holds no line end, so the shown text splits into the file's lines.
+  const std::vector<std::string_view> shown = SplitAtLineFeeds(shownText);
+  const std::vector<std::string_view> lines = SplitAtLineFeeds(text);
+  const std::vector<std::size_t> kept = KeptLines(shown, lines);
   std::string bytes;
   bytes.reserve(text.size() + text.size() / 8);
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find(kLf, start);
-    const std::string_view line = text.substr(start, end - start);
-    const auto same = kept.find(line);
-    bytes.append(same != kept.end() ? std::string(same->second) : NewLineBytes(line));
-    if (end == std::string_view::npos) break;
-    bytes.append("\r\n");
-    start = end + 1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (kept[i] != kNone) {
+      bytes.append(originalLines[kept[i]]);
+    } else {
+      bytes.append(NewLineBytes(lines[i]));
+    }
+    if (i + 1 < lines.size() || text.ends_with(kLf)) bytes.append("\r\n");
   }
   return bytes;
 }

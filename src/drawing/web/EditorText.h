@@ -15,9 +15,10 @@ std::string EditorTextOf(std::string_view bytes);
 
 // The bytes to write for the text area's text, given the bytes it was made from: those very
 // bytes when the text is unchanged. Otherwise every line ends with CR LF (the last one only when
-// the text ends with a line break); a line that reads as one of the original lines keeps that
-// line's bytes, and a new one is written in the Windows code page when that reads back as the
-// same text, else in UTF-8.
+// the text ends with a line break); a line the user left alone keeps its own bytes, whatever
+// other lines read the same: lines are matched by where they stand (the shortest edit of the old
+// lines into the new, moved lines then paired in order), never merely by their text. A new line
+// is written in the Windows code page when that reads back as the same text, else in UTF-8.
 std::string EditorBytesOf(std::string_view original, std::string_view text);
 
 }  // namespace funzioni::web

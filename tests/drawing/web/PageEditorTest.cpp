@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "drawing/web/EditorText.h"
 #include "drawing/web/PageBridge.h"
 #include "drawing/web/PageEditor.h"
+#include "drawing/web/PageText.h"
 
 namespace funzioni {
 namespace {
@@ -78,6 +80,112 @@ TEST(EditorTextTest, AnEditedTextKeepsTheBytesOfLinesLeftAlone) {
     const std::string bytes = EditorBytesOf(row.original, row.text);
     EXPECT_EQ(bytes, row.bytes) << row.name;
     EXPECT_EQ(EditorTextOf(bytes), row.text) << row.name << ": the list reads what was typed";
+  }
+}
+
+// The same text twice, in UTF-8 and in the Windows code page: only where a line stands tells
+// which bytes are its own.
+constexpr std::string_view kUtf8 = "x^2 'parabola \xC3\xA8";
+constexpr std::string_view kCodePage = "x^2 'parabola \xE8";
+
+std::string Lines(std::initializer_list<std::string_view> lines, std::string_view end) {
+  std::string joined;
+  for (const std::string_view line : lines) joined.append(line).append(end);
+  return joined;
+}
+
+TEST(EditorTextTest, LinesLeftAloneKeepTheirBytesWhateverElseReadsTheSame) {
+  struct Row {
+    const char* name;
+    std::string original;
+    std::string text;
+    std::string bytes;
+  };
+  const std::string_view u = kUtf8, w = kCodePage, t = kUtf8;
+  const Row rows[] = {
+      {"another line changed, code page first", Lines({w, u, "sin(x)"}, "\r\n"),
+       Lines({t, t, "cos(x)"}, "\n"), Lines({w, u, "cos(x)"}, "\r\n")},
+      {"another line changed, UTF-8 first", Lines({u, w, "sin(x)"}, "\r\n"),
+       Lines({t, t, "cos(x)"}, "\n"), Lines({u, w, "cos(x)"}, "\r\n")},
+      {"a line added at the end", Lines({u, w}, "\r\n"), Lines({t, t, "x"}, "\n"),
+       Lines({u, w, "x"}, "\r\n")},
+      {"a line inserted between the two", Lines({u, w}, "\r\n"), Lines({t, "x", t}, "\n"),
+       Lines({u, "x", w}, "\r\n")},
+      {"a line inserted before both", Lines({"a", u, w}, "\r\n"), Lines({"a", "x", t, t}, "\n"),
+       Lines({"a", "x", u, w}, "\r\n")},
+      {"the neighbour between them deleted", Lines({u, "x", w}, "\r\n"), Lines({t, t}, "\n"),
+       Lines({u, w}, "\r\n")},
+      {"the neighbours around them deleted", Lines({"a", w, "b", u, "c"}, "\r\n"),
+       Lines({t, t}, "\n"), Lines({w, u}, "\r\n")},
+      {"a line moved above them", Lines({u, w, "a"}, "\r\n"), Lines({"a", t, t}, "\n"),
+       Lines({"a", u, w}, "\r\n")},
+      {"one of them moved down past others", Lines({w, "a", "b", u}, "\r\n"),
+       Lines({"a", "b", t, t}, "\n"), Lines({"a", "b", w, u}, "\r\n")},
+      {"a duplicate typed anew", Lines({u}, "\r\n"), Lines({t, t}, "\n"), Lines({u, w}, "\r\n")},
+      {"lone line ends among them", std::string(u) + "\r" + std::string(w) + "\nx",
+       Lines({t, t}, "\n"), Lines({u, w}, "\r\n")},
+  };
+  for (const Row& row : rows) {
+    const std::string bytes = EditorBytesOf(row.original, row.text);
+    EXPECT_EQ(bytes, row.bytes) << row.name;
+    EXPECT_EQ(EditorTextOf(bytes), row.text) << row.name << ": the list reads what was typed";
+  }
+}
+
+// Edits spread over a long history: more than the shortest-edit search may spend, so that the
+// lines that occur once carry the matching.
+TEST(EditorTextTest, AHistoryEditedThroughoutKeepsTheBytesOfItsLines) {
+  struct Row {
+    const char* name;
+    std::function<std::vector<std::size_t>(std::size_t)> order;  // old line of each new line
+  };
+  const Row rows[] = {
+      {"every other line deleted",
+       [](std::size_t n) {
+         std::vector<std::size_t> kept;
+         for (std::size_t i = 0; i < n; i += 2) kept.push_back(i);
+         return kept;
+       }},
+      {"the lines reversed",
+       [](std::size_t n) {
+         std::vector<std::size_t> kept;
+         for (std::size_t i = n; i-- > 0;) kept.push_back(i);
+         return kept;
+       }},
+      {"halves swapped",
+       [](std::size_t n) {
+         std::vector<std::size_t> kept;
+         for (std::size_t i = 0; i < n; ++i) kept.push_back((i + n / 2) % n);
+         return kept;
+       }},
+  };
+  constexpr std::size_t kLines = 20000;
+  std::vector<std::string> old;
+  for (std::size_t i = 0; i < kLines; ++i) {
+    // A few texts repeated in both encodings, and a distinct one every third line.
+    const std::string_view twin = (i / 3) % 2 == 0 ? kUtf8 : kCodePage;
+    old.push_back(i % 3 == 0 ? "x^" + std::to_string(i) + " '\xE8" : std::string(twin));
+  }
+  std::string original;
+  for (const std::string& line : old) original.append(line).append("\r\n");
+  for (const Row& row : rows) {
+    std::string text;
+    for (const std::size_t i : row.order(kLines)) {
+      text.append(web::PageText(old[i])).push_back('\n');
+    }
+    const std::string bytes = EditorBytesOf(original, text);
+    EXPECT_EQ(EditorTextOf(bytes), text) << row.name;
+    const std::string_view got = bytes;
+    std::size_t unique = 0, kept = 0, start = 0;
+    for (const std::size_t i : row.order(kLines)) {
+      const std::size_t end = got.find("\r\n", start);
+      if (i % 3 == 0) {
+        ++unique;
+        kept += got.substr(start, end - start) == old[i];
+      }
+      start = end + 2;
+    }
+    EXPECT_EQ(kept, unique) << row.name;
   }
 }
 
