@@ -12,5 +12,7 @@ namespace funzioni {
 int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 int RunStudyMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+// args: XMIN XMAX YMIN YMAX, then --samples or --table with that mode's arguments.
+int RunViewMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 
 }  // namespace funzioni

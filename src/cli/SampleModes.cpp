@@ -1,8 +1,12 @@
 // funzioni-eval --samples and --table: the typed formula sampled by the code the window runs.
 // ZOOM and STEP take whatever the engine's number reader takes, as long as the whole argument is
-// the number.
+// the number. Before either, --view XMIN XMAX YMIN YMAX samples that rectangle as the window does
+// once a gesture has moved its picture there.
 #include "cli/CliModes.h"
 
+#include <array>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +23,26 @@
 
 namespace funzioni {
 
-int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// A whole argument read as a finite number in the C locale.
+std::optional<double> ReadEdge(std::string_view text) {
+  const std::string copy(text);
+  char* end = nullptr;
+  const double value = std::strtod(copy.c_str(), &end);
+  if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// The view as the window keeps it: brought into range, and none when it is the zoom's seed view.
+void PutView(PlotState& state, const std::optional<PlotView>& view) {
+  if (view) state.view = SettledView(ClampView(*view), state.zoomValue.value);
+}
+
+int SamplesOf(std::span<const std::string_view> args, const std::optional<PlotView>& view,
+              std::ostream& out, std::ostream& err) {
   if (args.size() != 3) {
     err << "funzioni-eval: --samples needs ZOOM STEP FORMULA\n";
     return 2;
@@ -33,6 +56,7 @@ int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, st
   PlotState state;
   state.zoomValue.value = *zoom;
   state.stepValue.value = *step;
+  PutView(state, view);
   const std::string_view formula = args[2];
   const std::optional<FormulaPlan> plan = FormulaPlan::Compile(formula);
   ExpressionEvaluator evaluator;
@@ -43,7 +67,8 @@ int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, st
   return 0;
 }
 
-int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int TableOf(std::span<const std::string_view> args, const std::optional<PlotView>& view,
+            std::ostream& out, std::ostream& err) {
   if (args.size() != 2) {
     err << "funzioni-eval: --table needs ZOOM FORMULA\n";
     return 2;
@@ -55,6 +80,7 @@ int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std:
   }
   PlotState state;
   state.zoomValue.value = *zoom;
+  PutView(state, view);
   const std::string_view formula = args[1];
   ExpressionEvaluator evaluator;
   FormulaSampler sampler;
@@ -63,6 +89,44 @@ int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std:
     out << row << '\n';
   }
   return 0;
+}
+
+}  // namespace
+
+int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  return SamplesOf(args, std::nullopt, out, err);
+}
+
+int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  return TableOf(args, std::nullopt, out, err);
+}
+
+int RunViewMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  constexpr std::size_t kEdges = 4;
+  if (args.size() < kEdges + 1) {
+    err << "funzioni-eval: --view needs XMIN XMAX YMIN YMAX and then --samples or --table\n";
+    return 2;
+  }
+  std::array<double, kEdges> edges{};
+  for (std::size_t i = 0; i < kEdges; ++i) {
+    const std::optional<double> edge = ReadEdge(args[i]);
+    if (!edge) {
+      err << "funzioni-eval: --view: not a number: " << args[i] << '\n';
+      return 2;
+    }
+    edges[i] = *edge;
+  }
+  if (!(edges[0] < edges[1]) || !(edges[2] < edges[3])) {
+    err << "funzioni-eval: --view needs XMIN < XMAX and YMIN < YMAX\n";
+    return 2;
+  }
+  const PlotView view{edges[0], edges[1], edges[2], edges[3]};
+  const std::string_view mode = args[kEdges];
+  const std::span<const std::string_view> rest = args.subspan(kEdges + 1);
+  if (mode == "--samples") return SamplesOf(rest, view, out, err);
+  if (mode == "--table") return TableOf(rest, view, out, err);
+  err << "funzioni-eval: --view works with --samples and --table only\n";
+  return 2;
 }
 
 }  // namespace funzioni

@@ -19,6 +19,7 @@ constexpr std::string_view kUsage =
     "       funzioni-eval --samples ZOOM STEP FORMULA\n"
     "       funzioni-eval --table ZOOM FORMULA\n"
     "       funzioni-eval --study ZOOM FORMULA\n"
+    "       funzioni-eval --view XMIN XMAX YMIN YMAX (--samples ZOOM STEP | --table ZOOM) FORMULA\n"
     "       funzioni-eval --help | --version\n"
     "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
     "one result per line: the value (with a blank in front when it is not negative) or an\n"
@@ -33,6 +34,8 @@ constexpr std::string_view kUsage =
     "  --study     the study of FORMULA over the range at that zoom: one line of tab-separated\n"
     "              fields per item (range, y-intercept, gap, zero, asymptote, max, min,\n"
     "              inflection, sign)\n"
+    "  --view      sample (--samples) or tabulate (--table) the rectangle XMIN..XMAX by\n"
+    "              YMIN..YMAX as the window does once its picture was panned or zoomed there\n"
     "  --          take every following argument as an expression\n"
     "  --help      show this text\n"
     "  --version   show the version\n";
@@ -61,6 +64,7 @@ int main(int argc, char** argv) {
     if (mode == "--samples") return funzioni::RunSamplesMode(rest, std::cout, std::cerr);
     if (mode == "--table") return funzioni::RunTableMode(rest, std::cout, std::cerr);
     if (mode == "--study") return funzioni::RunStudyMode(rest, std::cout, std::cerr);
+    if (mode == "--view") return funzioni::RunViewMode(rest, std::cout, std::cerr);
   }
   Options options;
   bool optionsDone = false;

@@ -77,7 +77,7 @@ const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSample
   key_.reset();
   dots_ = {};
   ++evaluations_;
-  RunningValues walk = FormulaSampleWalk(state);
+  SampleWalk walk = FormulaSampleWalk(state);
   FormulaDotsBuilder builder(mapping);
   std::vector<float> xs = walk.Next(kSamplesPerDotBlock);
   do {

@@ -2,6 +2,7 @@
 
 #include "sampling/DecimalText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -21,10 +22,24 @@ constexpr float kResultStep = 0.1f;
 
 }  // namespace
 
-std::vector<float> ResultSampleXs(const PlotState& state) {
-  const float r = HalfRange(state.zoomValue.value);
+double ViewTableStep(const PlotView& view, bool degrees) {
+  const double least = std::max((view.xMax - view.xMin) / kMostViewTableRows, kLeastViewTableStep);
+  return TickStepAtLeast(least, degrees);
+}
+
+std::vector<float> ResultSampleXs(const PlotState& state, bool degrees) {
   std::vector<float> xs;
-  ForEachRunningValue(-r, r, kResultStep, [&](float x) { xs.push_back(x); });
+  if (!state.view) {
+    const float r = HalfRange(state.zoomValue.value);
+    ForEachRunningValue(-r, r, kResultStep, [&](float x) { xs.push_back(x); });
+    return xs;
+  }
+  // Whole multiples of the step, each worked out from its count.
+  const PlotView& view = *state.view;
+  const double step = ViewTableStep(view, degrees);
+  const double first = std::ceil(view.xMin / step);
+  const double last = std::floor(view.xMax / step);
+  for (double k = first; k <= last; ++k) xs.push_back(static_cast<float>(k * step));
   return xs;
 }
 
@@ -54,7 +69,7 @@ std::string ResultRowText(float x, float y) {
 std::vector<std::string> FormulaTableRows(const PlotState& state, ExpressionEvaluator& evaluator,
                                           FormulaSampler& sampler, std::string_view formula,
                                           StopToken stop) {
-  const std::vector<float> xs = ResultSampleXs(state);
+  const std::vector<float> xs = ResultSampleXs(state, UsesAngleFunction(formula));
   const std::vector<std::optional<Extended>> values =
       sampler.Evaluate(evaluator, formula, xs, std::move(stop));
   std::vector<std::string> rows;

@@ -15,8 +15,18 @@ namespace funzioni {
 class ExpressionEvaluator;
 class FormulaSampler;
 
-// The x of every row: -r, -r + 0.1, ... as a running 32-bit sum.
-std::vector<float> ResultSampleXs(const PlotState& state);
+// In a view a gesture has moved, the rows lie at the multiples of a step of 1, 2 or 5 x 10^k (in
+// degrees for a formula with an angle function, the ticks' degree steps) that keeps the table to
+// at most this many rows, as many as the widest seed view (z = 100) gives...
+inline constexpr double kMostViewTableRows = 400;
+// ...and never closer than a tenth: the mask writes one decimal, and closer rows would read the
+// same x.
+inline constexpr double kLeastViewTableStep = 0.1;
+double ViewTableStep(const PlotView& view, bool degrees);
+
+// The x of every row: in the seed view -r, -r + 0.1, ... as a running 32-bit sum; in a moved view
+// the step's multiples within it (degrees: the formula uses an angle function).
+std::vector<float> ResultSampleXs(const PlotState& state, bool degrees = false);
 
 // A number written with the mask " 0.0;-0.0; 0": a blank and the value rounded to one decimal
 // (a float exactly halfway between two tenths away from zero, 2.25 to 2.3) when above 0, "-" and

@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -85,6 +86,27 @@ TEST(EvalTool, PrintsTheStudyOfAFunction) {
       << cubic.output;
   EXPECT_EQ(RunTool("--study 10", "").status, 2);
   EXPECT_EQ(RunTool("--study ten 'x'", "").status, 2);
+}
+
+// --view before --samples or --table: the samples counted from XMIN (0.05 apart at step 50
+// within the seed views' widths), the table at the multiples of a degree step for an angle
+// function (15 degrees for 3600 degrees), the seed's own rectangle exactly as without it.
+TEST(EvalTool, SamplesAndTabulatesAView) {
+  const ToolRun samples = RunTool("--view -1 1 -1 1 --samples 50 50 'x'", "");
+  EXPECT_EQ(samples.status, 0);
+  EXPECT_EQ(samples.output.rfind("-1\t-1\n-.95\t-.949", 0), 0u);
+  EXPECT_NE(samples.output.find("\n 0\t 0\n"), std::string::npos);
+  EXPECT_EQ(samples.output.substr(samples.output.size() - 6), " 1\t 1\n");
+  const ToolRun sine = RunTool("--view -1800 1800 -2 2 --table 50 'SIN(x)'", "");
+  EXPECT_EQ(sine.output.substr(0, 51), "SIN(x)\n \n-1800.0 ; 0.0\n-1785.0 ; 0.3\n-1770.0 ; 0.5\n");
+  EXPECT_NE(sine.output.find("\n-1710.0 ; 1.0\n"), std::string::npos);  // sin 90
+  EXPECT_EQ(std::count(sine.output.begin(), sine.output.end(), '\n'), 2 + 241);
+  EXPECT_EQ(RunTool("--view -10 10 -10 10 --table 50 'x^2'", "").output,
+            RunTool("--table 50 'x^2'", "").output);
+  EXPECT_EQ(RunTool("--view 1 -1 -1 1 --table 50 'x'", "").status, 2);
+  EXPECT_EQ(RunTool("--view -1 1 -1 nan --table 50 'x'", "").status, 2);
+  EXPECT_EQ(RunTool("--view -1 1 -1 1 --study 50 'x'", "").status, 2);
+  EXPECT_EQ(RunTool("--view -1 1 -1 1", "").status, 2);
 }
 
 }  // namespace

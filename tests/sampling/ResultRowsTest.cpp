@@ -1,6 +1,9 @@
 // The results table's rows: the number mask.
 
+#include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +45,45 @@ TEST(ResultNumberText, Mask) {
   };
   for (const Case& c : cases) EXPECT_EQ(ResultNumberText(c.value), c.text) << c.value;
 }
+
+}  // namespace
+}  // namespace funzioni
+
+namespace funzioni {
+namespace {
+
+struct ViewTableRow {
+  const char* name;
+  PlotView view;
+  bool degrees;
+  double step;
+  std::size_t rows;
+};
+
+class ViewTable : public testing::TestWithParam<ViewTableRow> {};
+
+// At most 400 rows, never closer than a tenth, at whole multiples of a step of the ticks' rule.
+TEST_P(ViewTable, StepKeepsAFewHundredRows) {
+  const ViewTableRow& row = GetParam();
+  EXPECT_DOUBLE_EQ(ViewTableStep(row.view, row.degrees), row.step);
+  PlotState state;
+  state.view = row.view;
+  const std::vector<float> xs = ResultSampleXs(state, row.degrees);
+  ASSERT_EQ(xs.size(), row.rows);
+  for (const float x : xs) {
+    const double multiple = x / row.step;
+    EXPECT_NEAR(multiple, std::round(multiple), 1e-4) << x;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ViewTable,
+    testing::Values(ViewTableRow{"SineInDegrees", {-1800, 1800, -1, 1}, true, 15, 241},
+                    ViewTableRow{"SameInUnits", {-1800, 1800, -1, 1}, false, 10, 361},
+                    ViewTableRow{"NarrowStaysAtTenths", {-1, 1, -1, 1}, false, 0.1, 21},
+                    ViewTableRow{"EdgesBetweenMultiples", {0.05, 0.25, -1, 1}, false, 0.1, 2},
+                    ViewTableRow{"Widest", {-1e6, 1e6, -1, 1}, false, 5000, 401}),
+    [](const testing::TestParamInfo<ViewTableRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace funzioni
