@@ -28,7 +28,7 @@ struct Picture {
   std::function<void(PlotState&)> prepare;
 };
 
-const std::array<Picture, 5> kPictures{{
+const std::array<Picture, 8> kPictures{{
     {"start", [](PlotState&) {}},
     {"zoom9", [](PlotState& s) { s.zoomValue.value = 9; }},
     {"zoom1", [](PlotState& s) { s.zoomValue.value = 1; }},
@@ -37,6 +37,24 @@ const std::array<Picture, 5> kPictures{{
      [](PlotState& s) {
        s.curveOn.fill(0);
        s.currentFormula = "SIN(x)*x^2";
+     }},
+    // Views a gesture has moved: ten periods of a sine in degrees, a corner away from 0, a pole.
+    {"view_sine_degrees",
+     [](PlotState& s) {
+       s.curveOn.fill(0);
+       s.currentFormula = "SIN(x)";
+       s.view = PlotView{-1800, 1800, -1.5, 1.5};
+     }},
+    {"view_moved",
+     [](PlotState& s) {
+       s.curveOn.fill(1);
+       s.view = PlotView{2, 12, -20, 180};
+     }},
+    {"view_pole",
+     [](PlotState& s) {
+       s.curveOn.fill(0);
+       s.currentFormula = "TAN(x)";
+       s.view = PlotView{80, 100, -60, 60};
      }},
 }};
 

@@ -65,18 +65,19 @@ Estimate Exponential(double y) {
 // Maps a value to its row: y = r is row 0 and y = -r row H.
 struct RowScale {
   double height;
-  double scale;  // H / (0.4 z), pixels per unit
-  double halfRange;
+  double scale;   // H / ySpan, pixels per unit
+  double offset;  // added to y before scaling (r in the seed view)
 
   // The row when the estimate vouches for it, kNoRow, or kUnsure.
   int Decide(const Estimate& e) const {
     if (e.noDot) return BuiltinRows::kNoRow;
-    const double row = height - scale * (e.y + halfRange);
+    const double row = height - scale * (e.y + offset);
     // The row's three roundings in double and in extended precision, the extended row's rounding
     // to double, and the value's own error in pixels, each with room to spare.
     const double bound =
         2 * scale * e.error +
-        16 * kUnit * (height + scale * (std::fabs(e.y) + halfRange + 2 * e.error) + std::fabs(row));
+        16 * kUnit *
+            (height + scale * (std::fabs(e.y) + std::fabs(offset) + 2 * e.error) + std::fabs(row));
     // The usual case first: both rows well inside the area (this also turns away NaN) and
     // strictly inside (nearest - 1/2, nearest + 1/2), so that both round to nearest.
     if (std::fabs(row - (height - 1) / 2) + bound < height / 2 - 1e-9) {
@@ -102,8 +103,7 @@ BuiltinRows::BuiltinRows(const PlotState& state, const PlotMapping& mapping)
     : state_(state), mapping_(mapping) {}
 
 void BuiltinRows::Rows(int n, std::span<const float> xs, std::span<int> rows) const {
-  const RowScale scale{mapping_.height, mapping_.height / (0.4 * mapping_.zoom),
-                       mapping_.halfRange};
+  const RowScale scale{mapping_.height, mapping_.height / mapping_.ySpan, mapping_.yOffset};
   // Products of two floats are exact in double, as in extended precision.
   const double a = state_.paramA[n].value;
   const double b = state_.paramB[n].value;
@@ -242,9 +242,8 @@ bool CollectBuiltinDots(const PlotState& state, const PlotMapping& mapping, DotL
   };
 
   const int width = static_cast<int>(mapping.width);
-  const float r = mapping.halfRange;
   bool stopped = false;
-  ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+  ForEachSampleX(BuiltinSampleRule(state), [&](float x) {
     if (stopped) return;
     // A sample whose column lies off the area leaves no mark at all.
     const std::optional<int> column = PixelOnArea(mapping.Column(x), width);

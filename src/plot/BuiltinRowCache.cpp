@@ -30,7 +30,8 @@ std::array<std::uint32_t, 4> ParameterBits(const PlotState& state, int n) {
 
 bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& mapping) {
   const SampleKey key{BitCast<std::uint32_t>(state.zoomValue.value),
-                      BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+                      BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height,
+                      state.view};
   if (samplesKey_ == key) return !tooMany_;
   samplesKey_.reset();
   curveKeys_.fill(std::nullopt);
@@ -38,8 +39,7 @@ bool BuiltinRowCache::PrepareSamples(const PlotState& state, const PlotMapping& 
   columns_.clear();
   tooMany_ = false;
   const int width = static_cast<int>(mapping.width);
-  const float r = mapping.halfRange;
-  ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+  ForEachSampleX(BuiltinSampleRule(state), [&](float x) {
     if (tooMany_) return;
     // A sample whose column lies off the area leaves no mark at all.
     const std::optional<int> column = PixelOnArea(mapping.Column(x), width);

@@ -37,6 +37,7 @@ class BuiltinRowCache {
     std::uint32_t stepBits = 0;
     double width = 0;
     double height = 0;
+    std::optional<PlotView> view;
     friend bool operator==(const SampleKey&, const SampleKey&) = default;
   };
   using CurveKey = std::array<std::uint32_t, 4>;  // the bits of a, b, c and d

@@ -49,7 +49,7 @@ Color FormulaCurveColor() {
 
 void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
-  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state.zoomValue.value);
+  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state);
 
   std::array<int, functionCount> shown{};
   std::size_t shownCount = 0;
@@ -58,8 +58,7 @@ void PlotBuiltinCurves(Dialog& dialog, int plotId, const PlotState& state) {
   }
   if (shownCount == 0) return;
 
-  const float r = mapping.halfRange;
-  ForEachRunningValue(-r, r, BuiltinSampleStep(state), [&](float x) {
+  ForEachSampleX(BuiltinSampleRule(state), [&](float x) {
     const double column = mapping.Column(x);
     for (std::size_t i = 0; i < shownCount; ++i) {
       const int n = shown[i];
@@ -80,7 +79,7 @@ void DrawFormulaSamples(DrawingSurface& surface, const PlotMapping& mapping,
 void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
                       ExpressionEvaluator& evaluator, std::string_view formula) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
-  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state.zoomValue.value);
+  const PlotMapping mapping = MakePlotMapping(surface.GetSurfaceSize(), state);
   const std::vector<float> xs = FormulaSampleXs(state);
   const std::vector<FormulaSample> samples = ComputeFormulaSamples(evaluator, formula, xs);
   DrawFormulaSamples(surface, mapping, samples);
@@ -91,7 +90,7 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
                       ExpressionEvaluator& evaluator, PlotAccelerator& accelerator,
                       std::string_view formula) {
   const PixelSize size = dialog.AttachSurface(plotId).GetSurfaceSize();
-  const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
+  const PlotMapping mapping = MakePlotMapping(size, state);
   ShowFormulaDots(
       dialog, plotId,
       accelerator.FormulaCache().Dots(evaluator, accelerator.Sampler(), state, mapping, formula));
@@ -112,11 +111,13 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
                                           ExpressionEvaluator& evaluator,
                                           PlotAccelerator& accelerator, DotLayer layer,
                                           StopToken stop) {
-  const PlotMapping mapping = MakePlotMapping(size, state.zoomValue.value);
+  const PlotMapping mapping = MakePlotMapping(size, state);
   FormulaDotCache& cache = accelerator.FormulaCache();
   CurveDots dots;
   dots.layer = std::move(layer);
   dots.formulaShown = !state.currentFormula.empty();
+  dots.view = state.view;
+  dots.degrees = state.view && UsesAngleFunction(state.currentFormula);
   // The formula and then the curves, each with every thread: the formula's evaluation is far
   // shorter than the curves' rows, so running it beside them would leave its threads idle.
   const FormulaDots* formula = nullptr;

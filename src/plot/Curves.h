@@ -58,6 +58,10 @@ struct CurveDots {
   bool formulaShown = false;
   // Where the formula's last dot leaves the surface's current position.
   std::optional<std::pair<double, double>> formulaLastPosition;
+  // The view the dots are of, when a gesture moved it (the grid follows it), and whether its x
+  // axis is labelled in degrees.
+  std::optional<PlotView> view;
+  bool degrees = false;
 };
 
 // Computes the dots into the given layer (passed in so that its memory serves again); empty when

@@ -65,8 +65,12 @@ FormulaDotCache::~FormulaDotCache() = default;
 
 FormulaDotCache::Key FormulaDotCache::KeyOf(const PlotState& state, const PlotMapping& mapping,
                                             std::string_view formula) {
-  return Key{std::string(formula), BitCast<std::uint32_t>(state.zoomValue.value),
-             BitCast<std::uint32_t>(state.stepValue.value), mapping.width, mapping.height};
+  return Key{std::string(formula),
+             BitCast<std::uint32_t>(state.zoomValue.value),
+             BitCast<std::uint32_t>(state.stepValue.value),
+             mapping.width,
+             mapping.height,
+             state.view};
 }
 
 const FormulaDots& FormulaDotCache::Dots(ExpressionEvaluator& own, FormulaSampler& sampler,

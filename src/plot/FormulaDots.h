@@ -63,6 +63,7 @@ class FormulaDotCache {
     std::uint32_t stepBits = 0;
     double width = 0;
     double height = 0;
+    std::optional<PlotView> view;
     friend bool operator==(const Key&, const Key&) = default;
   };
   static Key KeyOf(const PlotState& state, const PlotMapping& mapping, std::string_view formula);

@@ -41,14 +41,20 @@ void PlotBackgroundCache::KeepFace(const DrawingSurface& surface) {
   Keep(face_, surface);
 }
 
-bool PlotBackgroundCache::RestoreBackground(DrawingSurface& surface, float zoom) const {
+bool PlotBackgroundCache::RestoreBackground(DrawingSurface& surface, float zoom,
+                                            const std::optional<PlotView>& view,
+                                            bool degrees) const {
   if (background_.zoomBits != BitCast<std::uint32_t>(zoom)) return false;
+  if (background_.view != view || background_.degrees != degrees) return false;
   return Restore(background_, surface);
 }
 
-void PlotBackgroundCache::KeepBackground(const DrawingSurface& surface, float zoom) {
+void PlotBackgroundCache::KeepBackground(const DrawingSurface& surface, float zoom,
+                                         const std::optional<PlotView>& view, bool degrees) {
   Keep(background_, surface);
   background_.zoomBits = BitCast<std::uint32_t>(zoom);
+  background_.view = view;
+  background_.degrees = degrees;
 }
 
 void PlotBackgroundCache::Drop() {

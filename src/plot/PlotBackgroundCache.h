@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "drawing/DrawingSurface.h"
+#include "state/PlotView.h"
 
 namespace funzioni {
 
@@ -20,8 +21,12 @@ class PlotBackgroundCache {
 
   // Puts the kept face, grid and axes onto the surface; false when there is none for its size
   // and this zoom.
-  bool RestoreBackground(DrawingSurface& surface, float zoom) const;
-  void KeepBackground(const DrawingSurface& surface, float zoom);
+  // A moved view's grid depends on the view and on whether x is in degrees instead.
+  bool RestoreBackground(DrawingSurface& surface, float zoom,
+                         const std::optional<PlotView>& view = std::nullopt,
+                         bool degrees = false) const;
+  void KeepBackground(const DrawingSurface& surface, float zoom,
+                      const std::optional<PlotView>& view = std::nullopt, bool degrees = false);
 
   void Drop();
 
@@ -30,6 +35,8 @@ class PlotBackgroundCache {
     DrawingSurface picture;
     PixelPoint position;
     std::optional<std::uint32_t> zoomBits;  // empty for the bare face
+    std::optional<PlotView> view;
+    bool degrees = false;
     bool valid = false;
   };
   static bool Restore(const Copy& copy, DrawingSurface& surface);

@@ -7,6 +7,7 @@
 #include "plot/Curves.h"
 #include "plot/PlotAccelerator.h"
 #include "plot/PlotMapping.h"
+#include "plot/ViewGrid.h"
 #include "sampling/RunningSum.h"
 
 namespace funzioni {
@@ -113,16 +114,26 @@ void DrawGridAndAxes(DrawingSurface& surface, PixelSize size, float zoom) {
   DrawAxes(surface, width, height);
 }
 
+// The seed view's grid at the zoom, or a moved view's.
+void DrawGridOfView(DrawingSurface& surface, PixelSize size, float zoom,
+                    const std::optional<PlotView>& view, bool degrees) {
+  if (view) {
+    DrawViewGridAndAxes(surface, size, *view, degrees);
+  } else {
+    DrawGridAndAxes(surface, size, zoom);
+  }
+}
+
 // Face, grids and axes from the kept copies where there are any; what is drawn is kept.
 void PaintBackground(Dialog& dialog, int plotId, DrawingSurface& surface, PixelSize size,
-                     float zoom, PlotBackgroundCache& cache) {
-  if (cache.RestoreBackground(surface, zoom)) return;
+                     float zoom, const CurveDots& dots, PlotBackgroundCache& cache) {
+  if (cache.RestoreBackground(surface, zoom, dots.view, dots.degrees)) return;
   if (!cache.RestoreFace(surface)) {
     DrawPlotFace(dialog, plotId);
     cache.KeepFace(surface);
   }
-  DrawGridAndAxes(surface, size, zoom);
-  cache.KeepBackground(surface, zoom);
+  DrawGridOfView(surface, size, zoom, dots.view, dots.degrees);
+  cache.KeepBackground(surface, zoom, dots.view, dots.degrees);
 }
 
 }  // namespace
@@ -134,7 +145,8 @@ void RedrawPlot(Dialog& dialog, int plotId, const PlotState& state,
   const PixelSize size = PrepareSurface(surface);
 
   DrawPlotFace(dialog, plotId);
-  DrawGridAndAxes(surface, size, zoom);
+  DrawGridOfView(surface, size, zoom, state.view,
+                 state.view && UsesAngleFunction(state.currentFormula));
 
   PlotBuiltinCurves(dialog, plotId, state);
   if (!state.currentFormula.empty()) {
@@ -159,7 +171,7 @@ void ShowPlotPicture(Dialog& dialog, int plotId, float zoom, CurveDots& dots,
                      PlotBackgroundCache& background) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = PrepareSurface(surface);
-  PaintBackground(dialog, plotId, surface, size, zoom, background);
+  PaintBackground(dialog, plotId, surface, size, zoom, dots, background);
   ShowCurveDots(dialog, plotId, dots);
   DrawRaisedFrame(surface, 2, "oro");
   dialog.RedrawSurface();

@@ -79,7 +79,7 @@ std::optional<PlotOutcome> PlotComputer::Compute(const PlotWork& work, DotLayer 
       if (!outcome.whole) return std::nullopt;
       break;
     case PlotWork::Picture::FormulaOver: {
-      const PlotMapping mapping = MakePlotMapping(work.size, work.state.zoomValue.value);
+      const PlotMapping mapping = MakePlotMapping(work.size, work.state);
       const FormulaDots& dots = accelerator_.FormulaCache().Dots(
           evaluator_, accelerator_.Sampler(), work.state, mapping, work.state.currentFormula, stop);
       if (stop.stop_requested()) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "plot/PlotWorkCodec.h"
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -12,7 +13,7 @@ namespace {
 
 // "FZ", then the version and what follows: a work or an outcome.
 constexpr std::array<std::uint8_t, 2> kMagic{'F', 'Z'};
-constexpr std::uint8_t kVersion = 1;
+constexpr std::uint8_t kVersion = 2;
 constexpr std::uint8_t kWorkKind = 'W';
 constexpr std::uint8_t kOutcomeKind = 'O';
 // Larger than any plotting area, small enough that a bad size cannot exhaust memory.
@@ -132,6 +133,24 @@ ParamRecord ReadParam(Reader& in) {
   return p;
 }
 
+void WriteView(Writer& out, const std::optional<PlotView>& view) {
+  out.U8(view ? 1 : 0);
+  if (!view) return;
+  for (const double edge : {view->xMin, view->xMax, view->yMin, view->yMax}) out.F64(edge);
+}
+
+// A view whose edges are not finite or not in order is refused.
+std::optional<PlotView> ReadView(Reader& in) {
+  if (!in.Flag()) return std::nullopt;
+  PlotView view;
+  for (double* edge : {&view.xMin, &view.xMax, &view.yMin, &view.yMax}) *edge = in.F64();
+  const bool sound = std::isfinite(view.xMin) && std::isfinite(view.xMax) &&
+                     std::isfinite(view.yMin) && std::isfinite(view.yMax) &&
+                     view.xMin < view.xMax && view.yMin < view.yMax;
+  if (!sound) in.Fail();
+  return view;
+}
+
 void WriteState(Writer& out, const PlotState& state) {
   for (const BuiltinFunction& f : state.builtinFunctions) {
     out.Text(f.text);
@@ -144,6 +163,7 @@ void WriteState(Writer& out, const PlotState& state) {
   }
   WriteParam(out, state.zoomValue);
   WriteParam(out, state.stepValue);
+  WriteView(out, state.view);
 }
 
 PlotState ReadState(Reader& in) {
@@ -159,6 +179,7 @@ PlotState ReadState(Reader& in) {
   }
   state.zoomValue = ReadParam(in);
   state.stepValue = ReadParam(in);
+  state.view = ReadView(in);
   return state;
 }
 
@@ -266,6 +287,8 @@ std::vector<std::uint8_t> EncodePlotOutcome(const PlotOutcome& outcome) {
     WriteLayer(out, outcome.whole->layer);
     out.U8(outcome.whole->formulaShown ? 1 : 0);
     WritePosition(out, outcome.whole->formulaLastPosition);
+    WriteView(out, outcome.whole->view);
+    out.U8(outcome.whole->degrees ? 1 : 0);
   }
   out.U8(outcome.over ? 1 : 0);
   if (outcome.over) WriteFormulaDots(out, *outcome.over);
@@ -289,6 +312,8 @@ std::optional<PlotOutcome> DecodePlotOutcome(std::span<const std::uint8_t> bytes
     ReadLayer(in, whole.layer);
     whole.formulaShown = in.Flag();
     whole.formulaLastPosition = ReadPosition(in);
+    whole.view = ReadView(in);
+    whole.degrees = in.Flag();
   }
   if (in.Flag()) outcome.over = ReadFormulaDots(in);
   if (in.Flag()) outcome.table = in.Text();

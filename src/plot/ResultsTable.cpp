@@ -29,7 +29,7 @@ void AddResultRow(Dialog& dialog, float x, float y) {
 void ShowFormulaResults(Dialog& dialog, const PlotState& state, ExpressionEvaluator& evaluator,
                         std::string_view formula) {
   StartTable(dialog, formula);
-  for (const float x : ResultSampleXs(state)) {
+  for (const float x : ResultSampleXs(state, UsesAngleFunction(formula))) {
     const std::optional<Extended> y = EvaluateFormulaAt(evaluator, formula, x);
     if (y) AddResultRow(dialog, x, static_cast<float>(*y));
   }

@@ -71,10 +71,17 @@ std::string PointerReadoutText(float percentX, float percentY, float zoom) {
   return "x=" + CoordinateText(x) + " y=" + CoordinateText(-y);
 }
 
+std::string PointerReadoutText(float percentX, float percentY, const PlotState& state) {
+  if (!state.view) return PointerReadoutText(percentX, percentY, state.zoomValue.value);
+  const PlotView& view = *state.view;
+  const double x = view.xMin + percentX / 100.0 * (view.xMax - view.xMin);
+  const double y = view.yMax - percentY / 100.0 * (view.yMax - view.yMin);
+  return "x=" + CoordinateText(x) + " y=" + CoordinateText(y);
+}
+
 void ShowPointerReadout(Dialog& dialog, const ControlTable& table, const PlotState& state,
                         float percentX, float percentY) {
-  SetPanelText(dialog, table, kCoordinatesLineId,
-               PointerReadoutText(percentX, percentY, state.zoomValue.value));
+  SetPanelText(dialog, table, kCoordinatesLineId, PointerReadoutText(percentX, percentY, state));
 }
 
 void ShowZoomWindow(Dialog& dialog, float percentX, float percentY) {

@@ -17,6 +17,8 @@ std::string CoordinateText(double value);
 
 // "x=... y=..." for the pointer at px%, py% of the plotting area (y grows upwards in the text).
 std::string PointerReadoutText(float percentX, float percentY, float zoom);
+// The same for the state's view: the seed view's arithmetic, or a moved view's edges.
+std::string PointerReadoutText(float percentX, float percentY, const PlotState& state);
 
 // Writes the pointer's coordinates on the coordinates line (a text panel of the table).
 void ShowPointerReadout(Dialog& dialog, const ControlTable& table, const PlotState& state,
