@@ -8,7 +8,9 @@
 
 #include "sampling/SampleXs.h"
 #include "sampling/StudyInflections.h"
+#include "sampling/StudyLimits.h"
 #include "sampling/StudyProbe.h"
+#include "sampling/StudyShape.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
@@ -89,6 +91,9 @@ class Analysis {
       (this->*phase)();
     }
     Tidy();
+    // Beyond the range and at the breaks the findings above lead to.
+    if (!stop.stop_requested()) AddLimits();
+    if (!stop.stop_requested()) AddShape();
     return std::move(out_);
   }
 
@@ -573,6 +578,20 @@ class Analysis {
     SortUnique(out_.minima, [](const StudyPoint& p) { return p.x; });
     SortUnique(out_.inflections, [](const StudyPoint& p) { return p.x; });
     SortUnique(out_.signs, [](const StudySign& s) { return s.from; });
+  }
+
+  void AddLimits() {
+    LimitFindings found = FindLimits(probe_, {r_, step_, typical_, out_.asymptotes, out_.gaps});
+    out_.limits = std::move(found.limits);
+    out_.horizontalAsymptotes = std::move(found.horizontal);
+    out_.obliqueAsymptotes = std::move(found.oblique);
+  }
+
+  // The parity, and the derivatives' verdicts between the points found above.
+  void AddShape() {
+    out_.parity = FindParity(probe_, r_);
+    FindShape(probe_, {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima, out_.inflections},
+              out_);
   }
 
   StudyProbe& probe_;

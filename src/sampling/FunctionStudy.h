@@ -38,6 +38,44 @@ struct StudySign {
   int sign = 0;  // +1 or -1
 };
 
+// A limit or a one-sided slope: a number, an infinity, none (the function keeps oscillating) or
+// unknown (the values cannot decide).
+struct StudyValue {
+  enum class Kind { Number, PlusInfinity, MinusInfinity, None, Unknown };
+  Kind kind = Kind::Unknown;
+  double value = 0;  // for Number
+};
+
+struct StudyLimit {
+  enum class Where { MinusInfinity, Left, Right, PlusInfinity };  // Left: x -> at from below
+  Where where = Where::PlusInfinity;
+  double at = 0;  // for Left and Right
+  StudyValue value;
+};
+
+// y = m x + q on the side -1 (x -> -inf) or +1 (x -> +inf); m is 0 for a horizontal asymptote.
+struct StudyAsymptote {
+  int side = 1;
+  double m = 0;
+  double q = 0;
+};
+
+// A point of the range where f is continuous but has no derivative: a corner (two different
+// finite slopes), a cusp or a vertical tangent (a slope of +-inf).
+struct StudyCorner {
+  double x = 0;
+  double y = 0;
+  StudyValue left;
+  StudyValue right;
+};
+
+struct StudyInterval {
+  double from = 0;
+  double to = 0;
+};
+
+enum class StudyParity { None, Even, Odd };
+
 // Each list sorted by x.
 struct FunctionStudy {
   double xMin = 0;
@@ -50,6 +88,15 @@ struct FunctionStudy {
   std::vector<StudyPoint> minima;
   std::vector<StudyPoint> inflections;
   std::vector<StudySign> signs;
+  StudyParity parity = StudyParity::None;
+  std::vector<StudyLimit> limits;  // -inf first, then by the point, left before right, +inf last
+  std::vector<StudyAsymptote> horizontalAsymptotes;  // by side
+  std::vector<StudyAsymptote> obliqueAsymptotes;     // by side
+  std::vector<StudyCorner> corners;
+  std::vector<StudyInterval> increasing;
+  std::vector<StudyInterval> decreasing;
+  std::vector<StudyInterval> concaveUp;
+  std::vector<StudyInterval> concaveDown;
 };
 
 // The study at that zoom. A stop requested through stop ends it early with partial lists.
@@ -57,7 +104,11 @@ FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view for
                             StopToken stop = {});
 
 // The study as lines of tab-separated fields (range, y-intercept, gap, zero, asymptote, max, min,
-// inflection, sign, in this order), numbers in the C locale with up to 7 significant digits.
+// inflection, sign, parity, limit, asymptote-h, asymptote-o, corner, increasing, decreasing,
+// concave-up, concave-down, in this order), numbers in the C locale with up to 7 significant
+// digits, infinities as +inf and -inf.
 std::string StudyText(const FunctionStudy& study);
+// A limit's or a slope's text as StudyText writes it: a number, +inf, -inf, none or unknown.
+std::string StudyValueText(const StudyValue& value);
 
 }  // namespace funzioni

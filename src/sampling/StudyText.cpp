@@ -16,7 +16,45 @@ std::string Number(double value) {
   return GeneralText(value, 7);
 }
 
+std::string ValueText(const StudyValue& v) {
+  switch (v.kind) {
+    case StudyValue::Kind::Number:
+      return Number(v.value);
+    case StudyValue::Kind::PlusInfinity:
+      return "+inf";
+    case StudyValue::Kind::MinusInfinity:
+      return "-inf";
+    case StudyValue::Kind::None:
+      return "none";
+    case StudyValue::Kind::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
+std::string WhereText(const StudyLimit& limit) {
+  switch (limit.where) {
+    case StudyLimit::Where::MinusInfinity:
+      return "-inf";
+    case StudyLimit::Where::Left:
+      return Number(limit.at) + "-";
+    case StudyLimit::Where::Right:
+      return Number(limit.at) + "+";
+    case StudyLimit::Where::PlusInfinity:
+      break;
+  }
+  return "+inf";
+}
+
+std::string SideText(int side) {
+  return side < 0 ? "-inf" : "+inf";
+}
+
 }  // namespace
+
+std::string StudyValueText(const StudyValue& value) {
+  return ValueText(value);
+}
 
 std::string StudyText(const FunctionStudy& study) {
   std::string text;
@@ -41,6 +79,26 @@ std::string StudyText(const FunctionStudy& study) {
   for (const StudySign& s : study.signs) {
     line("sign", {Number(s.from), Number(s.to), s.sign > 0 ? "+" : "-"});
   }
+  if (study.parity != StudyParity::None) {
+    line("parity", {study.parity == StudyParity::Even ? "even" : "odd"});
+  }
+  for (const StudyLimit& l : study.limits) line("limit", {WhereText(l), ValueText(l.value)});
+  for (const StudyAsymptote& a : study.horizontalAsymptotes) {
+    line("asymptote-h", {SideText(a.side), Number(a.q)});
+  }
+  for (const StudyAsymptote& a : study.obliqueAsymptotes) {
+    line("asymptote-o", {SideText(a.side), Number(a.m), Number(a.q)});
+  }
+  for (const StudyCorner& c : study.corners) {
+    line("corner", {Number(c.x), ValueText(c.left), ValueText(c.right)});
+  }
+  const auto intervals = [&](std::string_view kind, const std::vector<StudyInterval>& list) {
+    for (const StudyInterval& i : list) line(kind, {Number(i.from), Number(i.to)});
+  };
+  intervals("increasing", study.increasing);
+  intervals("decreasing", study.decreasing);
+  intervals("concave-up", study.concaveUp);
+  intervals("concave-down", study.concaveDown);
   return text;
 }
 

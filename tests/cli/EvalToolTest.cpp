@@ -73,7 +73,10 @@ TEST(EvalTool, RefusesBadOptions) {
 // without a value anywhere gives the range and one gap; bad usage is status 2.
 TEST(EvalTool, PrintsTheStudyOfAFunction) {
   const ToolRun jump = RunTool("--study 10 'x/ABS(x)'", "");
-  EXPECT_EQ(jump.output, "range\t-2\t2\ngap\t0\t0\nsign\t-2\t0\t-\nsign\t0\t2\t+\n");
+  EXPECT_EQ(jump.output,
+            "range\t-2\t2\ngap\t0\t0\nsign\t-2\t0\t-\nsign\t0\t2\t+\nparity\todd\n"
+            "limit\t-inf\t-1\nlimit\t0-\t-1\nlimit\t0+\t1\nlimit\t+inf\t1\n"
+            "asymptote-h\t-inf\t-1\nasymptote-h\t+inf\t1\n");
   EXPECT_EQ(jump.status, 0);
   const ToolRun refused = RunTool("--study 10 'x+'", "");
   EXPECT_EQ(refused.output, "range\t-2\t2\ngap\t-2\t2\n");
