@@ -140,6 +140,18 @@ function blockProblems(printed, plot, left, top) {
   return wrong === 0 ? '' : `${wrong} dots of the printed picture differ, the first at ${first}`;
 }
 
+// The PDF holds the plot already enlarged, one picture of 3000 x 3000 pixels: what a viewer or
+// a printer's driver does when it scales a picture cannot smooth it.
+function embeddedPictureProblems(pdf) {
+  const listed = execFileSync('pdfimages', ['-list', pdf], { encoding: 'utf8' }).split('\n');
+  // page num type width height ...; after two lines of headings.
+  const sizes = listed.slice(2).filter((l) => l.trim()).map((l) => l.trim().split(/\s+/))
+    .filter((f) => f[2] === 'image').map((f) => `${f[3]}x${f[4]}`);
+  const want = `${PLOT.size * FACTOR}x${PLOT.size * FACTOR}`;
+  if (sizes.length === 1 && sizes[0] === want) return [];
+  return [`the PDF's pictures are ${JSON.stringify(sizes)}, not one of ${want}`];
+}
+
 async function printChecks(page, desktop, dir) {
   const problems = [];
   // The browser's dialog cannot be worked here: the PDF is made from the sheet left for it.
@@ -154,6 +166,7 @@ async function printChecks(page, desktop, dir) {
   writeFileSync(pdf, await page.page.pdf({ preferCSSPageSize: true, printBackground: true }));
   const desktopPdf = join(dir, 'desktop.pdf');
   writeFileSync(desktopPdf, desktop.pdf);
+  problems.push(...embeddedPictureProblems(pdf));
   const got = pdfLines(pdf);
   const want = pdfLines(desktopPdf);
   if (JSON.stringify(got) !== JSON.stringify(want)) {

@@ -278,8 +278,9 @@ var FunzioniExport = (function () {
     });
   }
 
-  // The sheet the browser prints: the picture, each pixel a block of whole printer dots, then
-  // the lines, each after its colour square. Shown only in print, instead of the window.
+  // The sheet the browser prints: the picture, each pixel a block of whole printer dots (in the
+  // picture's own pixels), then the lines, each after its colour square. Shown only in print,
+  // instead of the window.
   let sheet = null;
   let sheetLines = null;
   let hasSquares = false;
@@ -313,6 +314,20 @@ var FunzioniExport = (function () {
     addStyle('funzioni-print-style', printStyle(layout));
   }
 
+  // The picture with each pixel a block of factor x factor pixels of its colour: enlarged in
+  // the picture itself, the sheet prints the same dots whether or not the PDF's viewer or the
+  // printer's driver smooths what it scales.
+  function enlarged(picture, factor) {
+    if (factor <= 1) return picture;
+    const canvas = document.createElement('canvas');
+    canvas.width = picture.width * factor;
+    canvas.height = picture.height * factor;
+    const context = canvas.getContext('2d');
+    context.imageSmoothingEnabled = false;
+    context.drawImage(picture, 0, 0, canvas.width, canvas.height);
+    return canvas;
+  }
+
   function printBegin(rgba, w, h, factor, dpi) {
     if (sheet !== null) sheet.remove();
     sheet = document.createElement('div');
@@ -320,7 +335,7 @@ var FunzioniExport = (function () {
     sheet.setAttribute('aria-hidden', 'true');
     sheetLines = document.createElement('div');
     if (w > 0 && h > 0) {
-      const canvas = pictureCanvas(rgba, w, h);
+      const canvas = enlarged(pictureCanvas(rgba, w, h), factor);
       const width = w * factor / dpi + 'in';
       canvas.style.width = width;
       canvas.style.height = h * factor / dpi + 'in';
