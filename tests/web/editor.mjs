@@ -114,6 +114,25 @@ export async function editorKeepsTheBytes(browser, url, watch) {
     problems.push(sameBytes('after a file was picked', await storedBytes(page), picked));
     const listed = JSON.stringify(await historyLines(page));
     if (listed !== JSON.stringify(['x^3', 'caffè', 'tan(x)'])) problems.push(`listed ${listed}`);
+
+    // The same text in UTF-8 and in the Windows code page: a Salva that changes another line
+    // keeps each of them as it was, wherever they stand.
+    const twins = (other) => Buffer.concat([
+      Buffer.from("x^2 'parabola è\r\n", 'utf8'),
+      Buffer.from(`x^2 'parabola \xe8\r\n${other}\r\n`, 'latin1'),
+      Buffer.from("x^2 'parabola è\r\n", 'utf8'),
+    ]);
+    await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
+      twins('sin(x)').toString('latin1'));
+    await page.perform({ do: 'restart' });
+    await openEditor(page);
+    await page.page.$eval('#funzioni-editor textarea', (a) => {
+      a.value = a.value.replace('sin(x)', 'cos(x)');
+    });
+    await press(page, 'save');
+    await closed(page);
+    problems.push(sameBytes('the same text in both encodings', await storedBytes(page),
+      twins('cos(x)')));
   } finally {
     rmSync(dir, { recursive: true, force: true });
     await page.close();
