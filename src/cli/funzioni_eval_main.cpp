@@ -19,6 +19,9 @@ constexpr std::string_view kUsage =
     "       funzioni-eval --samples ZOOM STEP FORMULA\n"
     "       funzioni-eval --table ZOOM FORMULA\n"
     "       funzioni-eval --study ZOOM FORMULA\n"
+    "       funzioni-eval --tangent X0 FORMULA\n"
+    "       funzioni-eval --integral A B FORMULA\n"
+    "       funzioni-eval --intersections ZOOM F G\n"
     "       funzioni-eval --view XMIN XMAX YMIN YMAX (--samples ZOOM STEP | --table ZOOM) FORMULA\n"
     "       funzioni-eval --help | --version\n"
     "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
@@ -33,7 +36,16 @@ constexpr std::string_view kUsage =
     "              formula, a blank line, then one \"x ;y\" row per sample with a value)\n"
     "  --study     the study of FORMULA over the range at that zoom: one line of tab-separated\n"
     "              fields per item (range, y-intercept, gap, zero, asymptote, max, min,\n"
-    "              inflection, sign)\n"
+    "              inflection, sign, parity, limit, asymptote-h, asymptote-o, corner,\n"
+    "              increasing, decreasing, concave-up, concave-down)\n"
+    "  --tangent   the tangent of FORMULA at X0: \"tangent X0 Y0 M Q\" (y = M x + Q), or\n"
+    "              \"corner X0 Y0 LEFT RIGHT\" (the one-sided slopes), or \"none X0 REASON\"\n"
+    "  --integral  the integral of FORMULA from A to B and its area, each with an error bound\n"
+    "              (\"integral A B VALUE ERROR\", \"area A B VALUE ERROR\"), or \"none A B "
+    "REASON\"\n"
+    "              when a gap or a pole lies between or the bound is not below 1E-4 of the value\n"
+    "  --intersections  where F and G meet over the range at that zoom, one\n"
+    "              \"intersection X Y crossing|touching\" line each\n"
     "  --view      sample (--samples) or tabulate (--table) the rectangle XMIN..XMAX by\n"
     "              YMIN..YMAX as the window does once its picture was panned or zoomed there\n"
     "  --          take every following argument as an expression\n"
@@ -64,6 +76,11 @@ int main(int argc, char** argv) {
     if (mode == "--samples") return funzioni::RunSamplesMode(rest, std::cout, std::cerr);
     if (mode == "--table") return funzioni::RunTableMode(rest, std::cout, std::cerr);
     if (mode == "--study") return funzioni::RunStudyMode(rest, std::cout, std::cerr);
+    if (mode == "--tangent") return funzioni::RunTangentMode(rest, std::cout, std::cerr);
+    if (mode == "--integral") return funzioni::RunIntegralMode(rest, std::cout, std::cerr);
+    if (mode == "--intersections") {
+      return funzioni::RunIntersectionsMode(rest, std::cout, std::cerr);
+    }
     if (mode == "--view") return funzioni::RunViewMode(rest, std::cout, std::cerr);
   }
   Options options;

@@ -113,7 +113,7 @@ std::optional<double> ObliqueIntercept(StudyProbe& probe, int dir, double m) {
   if (error > kAgreed * std::max(1.0, std::fabs(q))) return std::nullopt;
   if (std::fabs(q) <= 2 * error || std::fabs(q) < kAgreed) return 0.0;
   const double unit =
-      std::pow(10.0, std::ceil(std::log10(4 * std::max(error, 1e-7 * std::fabs(q)))));
+      std::pow(10.0, std::floor(std::log10(2 * std::max(error, 1e-7 * std::fabs(q)))));
   return std::round(q / unit) * unit;
 }
 

@@ -54,6 +54,8 @@ constexpr double kSettled = 0.1;
 constexpr double kFirstDistance = 8;
 // One-sided slopes likewise, nearer: another corner may lie a few steps away.
 constexpr double kFirstSlopeDistance = 4;
+// A slope is 0 when its error is below kDecidedZero times this much of the slope scale.
+constexpr double kSlopeZeroScale = 1000;
 // One unit of the last 32-bit place: what each value's own rounding is.
 constexpr double kValueUnit = 0x1p-24;
 // A domain's end is approached when the values end this much closer to its value.
@@ -86,7 +88,7 @@ StudyValue Decided(double value, double error, double scale) {
   }
   if (error > kDecided * std::fabs(value)) return {Kind::Unknown, 0};
   if (error > 0) {
-    const double unit = std::pow(10.0, std::ceil(std::log10(4 * error)));
+    const double unit = std::pow(10.0, std::floor(std::log10(2 * error)));
     value = std::round(value / unit) * unit;
   }
   return {Kind::Number, value};
@@ -111,7 +113,7 @@ double Stray(std::span<const double> v) {
   return Median(distances);
 }
 
-// Among estimates at halving distances, the middle of the three consecutive ones that agree
+// Among estimates at halving distances, the mean of the three consecutive ones that agree
 // best, with their spread: where the approach has removed the distance's part and the rounding
 // of x and of the values has not yet taken over. One pair agreeing by chance does not decide.
 // noise (when given) is what the values' rounding may account for in each estimate: three
@@ -123,13 +125,14 @@ std::pair<double, double> SteadiestEstimate(std::span<const double> estimates,
   double bestSpread = HUGE_VAL;
   for (std::size_t j = 0; j + 2 < estimates.size(); ++j) {
     double spread = Spread(estimates.subspan(j, 3));
-    if (!noise.empty()) spread = std::max({spread, noise[j], noise[j + 1], noise[j + 2]});
+    if (!noise.empty()) spread = std::max(spread, noise[j + 1]);
     if (spread < bestSpread) {
       best = j;
       bestSpread = spread;
     }
   }
-  return {estimates[best + 1], bestSpread};
+  // Their mean: the values' rounding averages out a little.
+  return {(estimates[best] + estimates[best + 1] + estimates[best + 2]) / 3, bestSpread};
 }
 
 // The values move towards target at every step and end far closer to it than they began.
@@ -338,8 +341,11 @@ StudyValue OneSidedSlope(StudyProbe& probe, float x, int dir, double step) {
     estimateNoise.push_back(2 * noise[j + 1] + noise[j]);
   }
   const auto [estimate, error] = SteadiestEstimate(estimates, estimateNoise);
-  // A slope 0 is judged against the slope one sample step away.
-  return Decided(estimate, error, std::max(1.0, std::fabs(slopes[0])));
+  // A slope 0 (at an extremum) is decided when its error is small against the function's
+  // own slope scale: its size over the distance to 0, and the slope one step away.
+  const double scale = std::max(
+      {1.0, std::fabs(slopes[0]), std::fabs(*centre) / std::max(1.0, std::fabs(double{x}))});
+  return Decided(estimate, error, kSlopeZeroScale * scale);
 }
 
 namespace {

@@ -91,6 +91,26 @@ TEST(EvalTool, PrintsTheStudyOfAFunction) {
   EXPECT_EQ(RunTool("--study ten 'x'", "").status, 2);
 }
 
+// The tangent, the integral and the intersections as tab-separated lines against their closed
+// forms; bad usage is status 2.
+TEST(EvalTool, PrintsTangentsIntegralsAndIntersections) {
+  EXPECT_EQ(RunTool("--tangent 2 'x^2'", "").output, "tangent\t2\t4\t4\t-4\n");
+  EXPECT_EQ(RunTool("--tangent 1 'ABS(x-1)'", "").output, "corner\t1\t0\t-1\t1\n");
+  EXPECT_EQ(RunTool("--tangent 0 '(x^2)^(1/3)'", "").output, "corner\t0\t0\t-inf\t+inf\n");
+  EXPECT_EQ(RunTool("--tangent 0 '1/x'", "").output, "none\t0\tno value\n");
+  const ToolRun integral = RunTool("--integral 0 2 'x^2-1'", "");
+  EXPECT_EQ(integral.status, 0);
+  EXPECT_EQ(integral.output.rfind("integral\t0\t2\t0.6666667\t", 0), 0u) << integral.output;
+  EXPECT_NE(integral.output.find("\narea\t0\t2\t2\t"), std::string::npos) << integral.output;
+  EXPECT_EQ(RunTool("--integral -1 2 '1/x'", "").output.rfind("none\t-1\t2\tpole at ", 0), 0u);
+  EXPECT_EQ(RunTool("--intersections 10 'x^2' 'x'", "").output,
+            "intersection\t0\t0\tcrossing\nintersection\t1\t1\tcrossing\n");
+  EXPECT_EQ(RunTool("--intersections 10 'x^2' '0'", "").output, "intersection\t0\t0\ttouching\n");
+  EXPECT_EQ(RunTool("--tangent 'x^2'", "").status, 2);
+  EXPECT_EQ(RunTool("--integral 0 one 'x'", "").status, 2);
+  EXPECT_EQ(RunTool("--intersections 0 'x' 'x^2'", "").status, 2);
+}
+
 // --view before --samples or --table: the samples counted from XMIN (0.05 apart at step 50
 // within the seed views' widths), the table at the multiples of a degree step for an angle
 // function (15 degrees for 3600 degrees), the seed's own rectangle exactly as without it.
