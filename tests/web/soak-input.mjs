@@ -124,6 +124,7 @@ export function editedHistoryProblems(before, now, edit) {
 // The random actions on `page` (a FunzioniPage), seeded.
 export function soakInput(seed, page) {
   const random = randomOf(seed);
+  let detail = '';  // more of the last action, for a report
   const tab = page.page;
   const at = (p) => ({ x: page.origin.x + p.x, y: page.origin.y + p.y });
   const mouse = tab.mouse;
@@ -262,6 +263,10 @@ export function soakInput(seed, page) {
     [2, 'F2', async () => { await tab.keyboard.press('F2'); }],
     [12, 'formula', async () => {
       const text = formulaText();
+      const study = await tab.evaluate(() => [...document.querySelectorAll('[role="dialog"]')]
+        .some((e) => e.getAttribute('aria-label') === 'Studio della funzione' &&
+          e.getClientRects().length > 0));
+      detail = `${text.length} characters${study ? ', the study open' : ''}`;
       const p = at(BOX);
       await mouse.click(p.x, p.y);
       if (text.length <= 40) {
@@ -313,8 +318,10 @@ export function soakInput(seed, page) {
     next() {
       let pick = random.next() * total;
       const [, name, body] = actions.find(([weight]) => (pick -= weight) < 0) ?? actions[0];
+      detail = '';
       return {
         name,
+        detail: () => (detail ? `${name} (${detail})` : name),
         run: async () => {
           await body();
           await page.waitForIdle();

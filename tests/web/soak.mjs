@@ -151,15 +151,15 @@ async function main() {
         edit = await action.run();
         await page.waitForIdle();
       } catch (error) {
-        failures.push(`${action.name}: ${String(error?.message || error)}`);
+        failures.push(`${action.detail()}: ${String(error?.message || error)}`);
         break;
       }
       figures.actions++;
       figures.done[action.name] = (figures.done[action.name] ?? 0) + 1;
       if (edit?.saved) figures.done['history saved'] = (figures.done['history saved'] ?? 0) + 1;
       const ms = await stall(page);
-      if (ms > figures.worst.ms) figures.worst = { ms, action: action.name };
-      if (ms > bound) failures.push(`the page stalled ${ms.toFixed(0)} ms at ${action.name}`);
+      if (ms > figures.worst.ms) figures.worst = { ms, action: action.detail() };
+      if (ms > bound) failures.push(`the page stalled ${ms.toFixed(0)} ms at ${action.detail()}`);
       const now = await storedHistory(page);
       const lost = edit ? editedHistoryProblems(history, now, edit)
         : historyGrowthProblems(history, now);
