@@ -3,13 +3,18 @@
 // the keypad's + and - act on the control that was last under the pointer.
 
 #include <array>
+#include <cmath>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
+#include "drawing/ExportServices.h"
 #include "drawing/PlatformServices.h"
+#include "evaluator/ExpressionEvaluator.h"
 #include "plot/PlotBoard.h"
 #include "plot/ResultsTable.h"
+#include "plot/ViewActions.h"
 #include "plot/ZoomWindow.h"
 
 namespace funzioni {
@@ -47,6 +52,16 @@ constexpr std::string_view kPlotHelp =
     " Col tasto sinistro del mouse vedi la zoommata.\r\n"
     " Col destro chiude la finestra zoom.\r\n"
     " ";
+// While the view is moved, the last line says how to move it and how to come back.
+constexpr std::string_view kPlotViewHelp =
+    " Col tasto sinistro del mouse vedi la zoommata.\r\n"
+    " Rotella: zoom (Maiusc solo x, Ctrl solo y); trascina col centrale.\r\n"
+    " Tasto destro: Vista iniziale, Adatta y.";
+
+// One notch of the wheel (or a Ctrl+keypad press) scales the ranges by this much.
+constexpr double kWheelZoomFactor = 1.25;
+constexpr std::string_view kSeedViewItem = "Vista iniziale";
+constexpr std::string_view kFitYItem = "Adatta y";
 
 constexpr int kFlashPauseMs = 100;
 constexpr std::string_view kTickerDocument = "lista mp3.txt";
@@ -94,7 +109,10 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
       OnPaint();
       break;
     case EventKind::PointerShape:
-      OnHover(event.id);
+      OnHover(event.id, event.code);
+      break;
+    case EventKind::Wheel:
+      OnWheel(event.id, event.code, event.value);
       break;
     case EventKind::ContextMenu:
       OnContextMenu(event.id);
@@ -117,17 +135,20 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
   }
 }
 
-void MainWindow::OnHover(int id) {
+void MainWindow::OnHover(int id, int held) {
   hoverId_ = id;
   Dialog& dialog = *dialog_;
-  const auto held = [&dialog](MouseButton button) { return dialog.IsMouseButtonDown(button); };
+  const auto pressed = [&dialog](MouseButton button) { return dialog.IsMouseButtonDown(button); };
   const std::string_view help = HelpTextFor(id);
-  if (!held(MouseButton::Right)) editorRanThisPress_ = false;
+  if (!pressed(MouseButton::Right)) editorRanThisPress_ = false;
+  if (id != kPlotAreaId) panFrom_.reset();
 
   if (meters_.Has(id)) {
     ShowHoverHelp(id, help);
-    if (held(MouseButton::Left)) ShowMeter(id, meters_.Drag(id, PointerPercentX(dialog, id)));
-    if (held(MouseButton::Right)) ShowMeter(id, meters_.Reset(id));
+    if (pressed(MouseButton::Left)) ShowMeter(id, meters_.Drag(id, PointerPercentX(dialog, id)));
+    // The zoom meter's reset also puts the seed view back.
+    if (pressed(MouseButton::Right) && id == kZoomMeterId) state_.view.reset();
+    if (pressed(MouseButton::Right)) ShowMeter(id, meters_.Reset(id));
     return;
   }
   switch (id) {
@@ -135,19 +156,20 @@ void MainWindow::OnHover(int id) {
       ShowHoverHelp(id, help);
       // Once per press: the pointer reports queued while the editor ran still carry the button
       // as held, and would start the editor again as soon as it was closed.
-      if (held(MouseButton::Right) && !editorRanThisPress_) {
+      if (pressed(MouseButton::Right) && !editorRanThisPress_) {
         editorRanThisPress_ = true;
         history_->Edit();
       }
       return;
     case kPlotAreaId:
-      ShowHoverHelp(id, help);
+      ShowHoverHelp(id, state_.view ? kPlotViewHelp : help);
       ShowPointerReadout(dialog, controls_, state_, PointerPercentX(dialog, id),
                          PointerPercentY(dialog, id));
-      if (held(MouseButton::Left)) {
+      if (PanPlot(held)) return;
+      if (pressed(MouseButton::Left)) {
         plot_.ShowZoomWindowOfPicture(PointerPercentX(dialog, id), PointerPercentY(dialog, id));
       }
-      if (held(MouseButton::Right)) plot_.ClearZoomWindowOfPicture();
+      if (pressed(MouseButton::Right)) plot_.ClearZoomWindowOfPicture();
       return;
     default:
       // The zoom window, the results table, the coordinates line, the formula box and the
@@ -163,6 +185,9 @@ void MainWindow::OnContextMenu(int id) {
     ShowBuiltinResults(*dialog_, state_, id - kSwitchBaseId);
   }
   if (id == kResultsListId) exports_->ShowResultsMenu();
+  // Only once the view is moved: until then the right button over the plot only blanks the
+  // zoom window, as it always did.
+  if (id == kPlotAreaId && state_.view) ShowPlotMenu();
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -198,11 +223,13 @@ void MainWindow::OnCommand(int id, int code) {
       dialog_->EndDialog(1);
       return;
     case kCommandKeypadPlus:
-      KeypadStep(+1);
+    case kCommandKeypadMinus: {
+      const int s = id == kCommandKeypadPlus ? +1 : -1;
+      // With Ctrl over the plotting area the keypad zooms the view around its centre.
+      if (code == kKeyWithControl && KeypadTarget() == kPlotAreaId) return ZoomPlotAtCentre(s);
+      KeypadStep(s);
       return;
-    case kCommandKeypadMinus:
-      KeypadStep(-1);
-      return;
+    }
     default:
       return;
   }
@@ -235,8 +262,113 @@ void MainWindow::KeypadStep(int s) {
 
 void MainWindow::ShowMeter(int id, const std::optional<MeterLook>& look) {
   if (!look) return;
+  if (id == kZoomMeterId) {
+    zoomLook_ = *look;
+    return FollowZoomMeter();
+  }
   UpdateControl(*dialog_, controls_, id, look->needle, look->caption);
   plot_.Redraw();
+}
+
+// The zoom meter moved: a moved view takes its half width around the view's centre; the meter
+// says which view is shown.
+void MainWindow::FollowZoomMeter() {
+  const float zoom = state_.zoomValue.value;
+  if (state_.view) state_.view = SettledView(ViewAtZoom(*state_.view, zoom), zoom);
+  ShowView();
+}
+
+void MainWindow::SetView(const std::optional<PlotView>& view) {
+  const float zoom = state_.zoomValue.value;
+  state_.view = view ? SettledView(ClampView(*view), zoom) : std::nullopt;
+  ShowView();
+}
+
+void MainWindow::ShowView() {
+  const std::string caption = state_.view ? ViewCaption(*state_.view) : zoomLook_.caption;
+  UpdateControl(*dialog_, controls_, kZoomMeterId, zoomLook_.needle, caption);
+  plot_.Redraw();
+}
+
+void MainWindow::OnWheel(int id, int held, double notches) {
+  if (id != kPlotAreaId || notches == 0) return;
+  const float px = PointerPercentX(*dialog_, id);
+  const float py = PointerPercentY(*dialog_, id);
+  const PlotView view = ShownView(state_);
+  const PlanePoint at = PointAtPercent(view, px, py);
+  const ZoomAxes axes = (held & kHeldShift) != 0     ? ZoomAxes::OnlyX
+                        : (held & kHeldControl) != 0 ? ZoomAxes::OnlyY
+                                                     : ZoomAxes::Both;
+  // Turning the wheel away from oneself zooms in, as everywhere.
+  SetView(ZoomViewAt(view, at.x, at.y, std::pow(kWheelZoomFactor, -notches), axes));
+  ShowPointerReadout(*dialog_, controls_, state_, px, py);
+}
+
+// The middle button, or the left one with Shift, drags the picture along with the pointer.
+bool MainWindow::PanPlot(int held) {
+  const bool panning = (held & kHeldMiddle) != 0 ||
+                       ((held & kHeldShift) != 0 && dialog_->IsMouseButtonDown(MouseButton::Left));
+  if (!panning) {
+    panFrom_.reset();
+    return false;
+  }
+  const std::pair<float, float> at{PointerPercentX(*dialog_, kPlotAreaId),
+                                   PointerPercentY(*dialog_, kPlotAreaId)};
+  const std::optional<std::pair<float, float>> from = std::exchange(panFrom_, at);
+  if (!from || *from == at) return true;
+  const DrawingSurface* plot = dialog_->FindSurface(kPlotAreaId);
+  if (plot == nullptr) return true;
+  const PixelSize size = plot->GetSurfaceSize();
+  const double dx = (at.first - from->first) / 100.0 * size.width;
+  const double dy = (at.second - from->second) / 100.0 * size.height;
+  SetView(PanViewByPixels(ShownView(state_), dx, dy, size.width, size.height));
+  return true;
+}
+
+void MainWindow::ZoomPlotAtCentre(int s) {
+  const PlotView view = ShownView(state_);
+  SetView(ZoomViewAt(view, view.CentreX(), view.CentreY(), std::pow(kWheelZoomFactor, -s),
+                     ZoomAxes::Both));
+}
+
+// Ctrl with an arrow pans by a tenth; Ctrl+Home puts the seed view back, Ctrl+End fits y.
+void MainWindow::OnPlotControlKey(ControlKey key) {
+  switch (key) {
+    case ControlKey::Left:
+      return SetView(PanViewByTenths(ShownView(state_), -1, 0));
+    case ControlKey::Right:
+      return SetView(PanViewByTenths(ShownView(state_), 1, 0));
+    case ControlKey::Up:
+      return SetView(PanViewByTenths(ShownView(state_), 0, 1));
+    case ControlKey::Down:
+      return SetView(PanViewByTenths(ShownView(state_), 0, -1));
+    case ControlKey::Home:
+      return SetView(std::nullopt);
+    case ControlKey::End:
+      return FitPlotY();
+    default:
+      return;
+  }
+}
+
+// "Adatta y": y from the central values of the curves shown, one sample per column.
+void MainWindow::FitPlotY() {
+  const DrawingSurface* plot = dialog_->FindSurface(kPlotAreaId);
+  const int columns = plot != nullptr ? plot->GetSurfaceSize().width : 600;
+  ExpressionEvaluator evaluator;
+  const std::optional<PlotView> fitted =
+      FitViewY(ShownView(state_), VisibleCurveValues(state_, evaluator, columns));
+  if (fitted) SetView(fitted);
+}
+
+void MainWindow::ShowPlotMenu() {
+  ShowPopupMenu(
+      *dialog_,
+      {{std::string(kSeedViewItem), state_.view.has_value()}, {std::string(kFitYItem), true}},
+      [this](int chosen) {
+        if (chosen == 0) SetView(std::nullopt);
+        if (chosen == 1) FitPlotY();
+      });
 }
 
 // A note (a history line not saved, no editor) stays until the pointer reaches another control:

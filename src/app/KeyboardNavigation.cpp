@@ -53,6 +53,12 @@ void MainWindow::MovePlotCursor(float dx, float dy) {
 }
 
 void MainWindow::OnControlKey(int id, ControlKey key) {
+  // A key pressed with Ctrl is marked; only the plotting area takes such keys.
+  const int raw = static_cast<int>(key);
+  if ((raw & kKeyWithControl) != 0) {
+    if (id == kPlotAreaId) OnPlotControlKey(static_cast<ControlKey>(raw & ~kKeyWithControl));
+    return;
+  }
   if (id == kPlotAreaId) {
     const float step = kCursorStepPercent;
     switch (key) {

@@ -109,7 +109,7 @@ class MainWindow {
   void OnInitialise();
   void OnTimer(int timerId);
   void OnPaint();
-  void OnHover(int id);
+  void OnHover(int id, int held = 0);
   void OnContextMenu(int id);
   void OnCommand(int id, int code);
 
@@ -126,6 +126,19 @@ class MainWindow {
   bool ActivateControl(int id);
   bool ActivateFocusedControl();
   void MovePlotCursor(float dx, float dy);  // (0, 0): back to the centre
+
+  // The view of the plane and its gestures (EventHandler.cpp): held is what a pointer event
+  // reports held (kHeldShift, kHeldControl, kHeldMiddle).
+  void OnWheel(int id, int held, double notches);
+  bool PanPlot(int held);
+  void ZoomPlotAtCentre(int s);
+  void OnPlotControlKey(ControlKey key);
+  void SetView(const std::optional<PlotView>& view);
+  void FitPlotY();
+  void ShowPlotMenu();
+  void FollowZoomMeter();
+  // The zoom meter's caption (the view's ranges while it is moved) and the picture.
+  void ShowView();
 
   // What a meter operation gave, on the meter (nothing for an identifier that is no meter).
   void ShowMeter(int id, const std::optional<MeterLook>& look);
@@ -149,6 +162,10 @@ class MainWindow {
   std::unique_ptr<StudyPanel> study_;
   std::unique_ptr<ExportActions> exports_;  // reads the study: destroyed before it
   std::unique_ptr<HistoryActions> history_;
+  // Where a pan drag last was over the plotting area, in percent; empty while none goes on.
+  std::optional<std::pair<float, float>> panFrom_;
+  // What the zoom meter showed last for its value: shown again when the seed view comes back.
+  MeterLook zoomLook_{50.0f, "zoom"};
   float plotCursorX_ = 50.0f;  // the keyboard's cursor over the plotting area, in percent
   float plotCursorY_ = 50.0f;
 };

@@ -90,6 +90,7 @@ struct Dialog::Impl {
 
   // The window's pointer input and the dialog's own keys (DialogInput.cpp).
   bool OnWindowEvent(QEvent* event);
+  bool OnWheel(QEvent* event);
   bool OnKey(QObject* receiver, QEvent* event);
   bool Owns(const QObject* object) const;
 

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWindow>
 #include <cmath>
 
@@ -19,12 +20,42 @@ bool Dialog::Impl::Owns(const QObject* object) const {
 
 // Pointer input as the window receives it, before Qt hands it to the widget that grabbed the
 // mouse: the control under the pointer is found from the position every time.
+namespace {
+
+int HeldBits(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  return ((modifiers & Qt::ShiftModifier) != 0 ? kHeldShift : 0) |
+         ((modifiers & Qt::ControlModifier) != 0 ? kHeldControl : 0) |
+         ((buttons & Qt::MiddleButton) != 0 ? kHeldMiddle : 0);
+}
+
+}  // namespace
+
+// The wheel over a control: reported with the keys and buttons held, in notches of 120 eighths
+// of a degree, and then left to the control.
+bool Dialog::Impl::OnWheel(QEvent* event) {
+  const auto* wheel = static_cast<QWheelEvent*>(event);
+  const QPointF exact = wheel->position();
+  const QPoint windowPos(static_cast<int>(std::floor(exact.x())),
+                         static_cast<int>(std::floor(exact.y())));
+  if (!window->rect().contains(windowPos)) return false;
+  const QPoint pos = windowPos - window->Client().pos();
+  pointer = pos;
+  pointerKnown = true;
+  const QPoint delta = wheel->angleDelta();
+  const int eighths = delta.y() != 0 ? delta.y() : delta.x();
+  if (eighths == 0) return false;
+  delivery.DeliverWhole({EventKind::Wheel, ControlAt(pos),
+                         HeldBits(wheel->modifiers(), wheel->buttons()), eighths / 120.0});
+  return false;  // a list under the pointer still scrolls
+}
+
 bool Dialog::Impl::OnWindowEvent(QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize) {
     centring.CentreOnceFramed(*window);
     return false;
   }
+  if (type == QEvent::Wheel) return OnWheel(event);
   if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
       type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick) {
     return false;
@@ -44,7 +75,7 @@ bool Dialog::Impl::OnWindowEvent(QEvent* event) {
   if (keepRelease) rightPressKeptFromList = false;
   if (!window->rect().contains(windowPos)) return keepRelease;
   const int id = ControlAt(pos);
-  Deliver(EventKind::PointerShape, id);
+  Deliver(EventKind::PointerShape, id, HeldBits(mouse->modifiers(), mouse->buttons()));
   const desktop::Control* control = Find(id);
   // A right press on a text list is only reported: the list neither moves its selection nor
   // takes the keyboard focus, and a right double click is no double click on a line.
@@ -87,7 +118,9 @@ bool Dialog::Impl::OnKey(QObject* receiver, QEvent* event) {
   } else {
     return false;
   }
-  Deliver(EventKind::Command, command, kNotifyClicked);
+  const bool withControl = (key->modifiers() & Qt::ControlModifier) != 0 &&
+                           (command == kCommandKeypadPlus || command == kCommandKeypadMinus);
+  Deliver(EventKind::Command, command, withControl ? kKeyWithControl : kNotifyClicked);
   return true;
 }
 

@@ -36,7 +36,18 @@ enum class EventKind {
   Destroy,       // the dialog ended (EndDialog); not sent by the destructor of a running dialog
   Key,           // id: the drawn control with the keyboard focus, code: a ControlKey
   Access,        // id: a drawn control, code: an AccessRequest, value: the value to set
+  Wheel,         // the wheel turned over control id: code = held bits (below), value = notches
+                 // (positive: away from the user)
 };
+
+// What a PointerShape or Wheel event's code says is held as the pointer moves (the desktop's;
+// the page reports none of them).
+inline constexpr int kHeldShift = 1;
+inline constexpr int kHeldControl = 2;
+inline constexpr int kHeldMiddle = 4;
+// Set on a Key event's code (over the ControlKey) when an arrow was pressed with Ctrl, and on a
+// keypad command's code when Ctrl was held.
+inline constexpr int kKeyWithControl = 0x100;
 
 struct DialogEvent {
   EventKind kind = EventKind::Initialise;

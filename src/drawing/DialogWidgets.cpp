@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "AccessibleSurface.h"
+#include "DialogServices.h"
 #include "DrawingSurface.h"
 
 namespace funzioni {
@@ -119,11 +120,18 @@ void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
       {Qt::Key_Home, ControlKey::Home},     {Qt::Key_End, ControlKey::End},
       {Qt::Key_Space, ControlKey::Space},
   };
-  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (access_ && access_->key && plain) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const bool plain = modifiers == Qt::NoModifier;
+  // Ctrl with an arrow, Home or End is passed on too, marked (the plotting area moves its view
+  // with them).
+  const bool controlArrow = modifiers == Qt::ControlModifier &&
+                            ((event->key() >= Qt::Key_Left && event->key() <= Qt::Key_Down) ||
+                             event->key() == Qt::Key_Home || event->key() == Qt::Key_End);
+  if (access_ && access_->key && (plain || controlArrow)) {
     for (const auto& [qtKey, key] : kKeys) {
       if (event->key() != qtKey) continue;
-      access_->key(key);
+      access_->key(controlArrow ? static_cast<ControlKey>(static_cast<int>(key) | kKeyWithControl)
+                                : key);
       event->accept();
       return;
     }
