@@ -111,6 +111,10 @@ function growth(samples, key) {
 }
 
 async function main() {
+  if (!(SECONDS > 0) || !Number.isInteger(SEED)) {
+    console.log('usage: node soak.mjs [SECONDS] [SEED]   (SEED a whole number)');
+    process.exit(2);
+  }
   console.log(`page soak: seed ${SEED}, ${SECONDS} s (replay: scripts/page-soak ${SECONDS} ${SEED})`);
   if (!existsSync(PAGE)) {
     console.log(`FAIL: ${PAGE} is missing (scripts/web builds it)`);
