@@ -10,6 +10,7 @@
 #include "sampling/StudyInflections.h"
 #include "sampling/StudyLimits.h"
 #include "sampling/StudyProbe.h"
+#include "sampling/StudyRules.h"
 #include "sampling/StudyShape.h"
 #include "state/PlotState.h"
 
@@ -156,14 +157,14 @@ class Analysis {
     const bool right = valueRight && Grows(to, 1) && !(from <= -r_ && Overflows(to, 1));
     // A gap narrower than positions are resolved to is where the 32-bit denominator of one pole
     // became 0 (1/(x^2-2x+1) near 1): one asymptote, in its middle.
-    if (left && right && to - from <= 1e-3 * r_) {
+    if (left && right && to - from <= kResolvedPart * r_) {
       AddAsymptote(static_cast<float>(0.5 * (from + to)));
       return;
     }
     if (left) AddAsymptote(from);
     if (right) AddAsymptote(to);
     const double middle = 0.5 * (from + to);
-    if (!left && !right && to - from <= 1e-3 * r_ &&
+    if (!left && !right && to - from <= kResolvedPart * r_ &&
         ((valueLeft && RisesTowards(middle, from, -1)) ||
          (valueRight && RisesTowards(middle, to, 1)))) {
       AddAsymptote(static_cast<float>(middle));
@@ -230,7 +231,7 @@ class Analysis {
         i = j;
         continue;
       }
-      if (to - from > 1e-3 * r_ && !RoundedToZero(from, to, i > 0, j + 1 < n)) {
+      if (to - from > kResolvedPart * r_ && !RoundedToZero(from, to, i > 0, j + 1 < n)) {
         flats_.emplace_back(from, to);
       } else {
         out_.zeros.push_back({0.5 * (from + to), touching});
@@ -244,10 +245,10 @@ class Analysis {
   // stretch where f vanishes (FIX(x) between -1 and 1). The values beside the run may be one
   // rounding step of an inner part away from 0 (LN(1+2^-23)), far below the typical size.
   bool RoundedToZero(float from, float to, bool hasLeft, bool hasRight) {
-    if (to - from > 1e-2 * r_ || (!hasLeft && !hasRight)) return false;
+    if (to - from > kShortRunPart * r_ || (!hasLeft && !hasRight)) return false;
     const auto enters = [&](float edge, int dir) {
       const float beside = KeyFloat(FloatKey(edge) + dir);
-      return probe_.ContinuousAt(edge, step_) || Size(beside) <= 1e-4 * typical_;
+      return probe_.ContinuousAt(edge, step_) || Size(beside) <= kInnerRoundingPart * typical_;
     };
     return (!hasLeft || enters(from, -1)) && (!hasRight || enters(to, 1));
   }
@@ -308,8 +309,9 @@ class Analysis {
       // A few units of the last 32-bit place are rounding (the flat top of COS(x)), and so is
       // one rounding step of an inner part (LN(x^2+1) leaving 0 at 1.2E-7) far below the
       // typical size.
-      const double rounding = std::max(
-          16 * 0x1p-24 * std::max(std::fabs(*ys_[i]), std::fabs(*ys_[i + 1])), 1e-4 * typical_);
+      const double rounding =
+          std::max(kJumpRoundingUnits * std::max(std::fabs(*ys_[i]), std::fabs(*ys_[i + 1])),
+                   kInnerRoundingPart * typical_);
       if (!(step > 8 * beside) || step <= rounding || !Unbroken(xs_[i], xs_[i + 1])) continue;
       const double middle = 0.5 * (*ys_[i] + *ys_[i + 1]);
       const bool below = *ys_[i] < middle;
@@ -345,7 +347,7 @@ class Analysis {
 
   // Values within a few units of the last place count as level: their order is noise.
   static bool Level(double a, double b) {
-    return std::fabs(a - b) <= 4 * 0x1p-24 * std::max(std::fabs(a), std::fabs(b));
+    return std::fabs(a - b) <= kLevelUnits * std::max(std::fabs(a), std::fabs(b));
   }
 
   // Runs of level values strictly inside the chain that are higher (dir +1) or lower (dir -1)
@@ -443,7 +445,7 @@ class Analysis {
     std::vector<StudyZero> merged;
     for (std::size_t i = 0; i < zeros.size();) {
       std::size_t j = i;
-      while (j + 1 < zeros.size() && zeros[j + 1].x - zeros[j].x <= 1e-3 * r_ &&
+      while (j + 1 < zeros.size() && zeros[j + 1].x - zeros[j].x <= kResolvedPart * r_ &&
              Unbroken(zeros[j].x, zeros[j + 1].x)) {
         ++j;
       }
@@ -500,7 +502,7 @@ class Analysis {
     // The top of a jump is no extremum; c may lie at the edge of a short plateau of rounded
     // values (LN(x^2+1) near 0), whose middle tells.
     if (!probe_.ContinuousAt(c, step_) &&
-        !(to - from <= 1e-2 * r_ && probe_.ContinuousAt(middle, step_))) {
+        !(to - from <= kShortRunPart * r_ && probe_.ContinuousAt(middle, step_))) {
       return;
     }
     (dir > 0 ? out_.maxima : out_.minima).push_back({middle, y});
@@ -561,7 +563,7 @@ class Analysis {
   }
 
   // Positions within rounding of 0 are 0 (the edge of SQR(x)'s gap is -1.4E-45).
-  double Snapped(double x) const { return std::fabs(x) < 1e-7 * r_ ? 0.0 : x; }
+  double Snapped(double x) const { return std::fabs(x) < kSnapPart * r_ ? 0.0 : x; }
 
   void Tidy() {
     for (StudyGap& g : out_.gaps) g = {Snapped(g.from), Snapped(g.to), g.reason};

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "sampling/StudyProbe.h"
+#include "sampling/StudyRules.h"
 
 namespace funzioni {
 
@@ -213,7 +214,7 @@ class InflectionFinder {
     if (!probe_.ContinuousAt(c, search_.step) || NearExtremum(c, 2 * std::max(stencil, h))) {
       return;
     }
-    if (std::fabs(c) < 1e-7 * search_.halfRange) c = 0;
+    if (std::fabs(c) < kSnapPart * search_.halfRange) c = 0;
     const std::optional<double> y = probe_.At(c);
     if (y) found_.push_back({c, *y});
   }
