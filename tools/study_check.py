@@ -496,8 +496,8 @@ def study(binary, zoom, formula):
                            "y-intercept")}
     for line in text.splitlines():
         fields = line.split("\t")
-        if fields[0] == "range":
-            continue
+        if fields[0] not in out:
+            continue  # the range, and the kinds this working does not check
         out[fields[0]].append(tuple(float(v) if v not in ("+", "-", "crossing", "touching")
                                     else v for v in fields[1:]))
     return out

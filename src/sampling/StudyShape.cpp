@@ -204,7 +204,9 @@ StudyParity FindParity(StudyProbe& probe, double halfRange) {
     const std::optional<double>& b = values[k + 1];
     if (a.has_value() != b.has_value()) return StudyParity::None;  // the domain is not symmetric
     if (!a) continue;
-    any = true;
+    // Pairs of zeros are both even and odd: only values that are not 0 tell (SQR(x^2-4)/x at
+    // zoom 10 has values only at -2 and 2, both 0).
+    any = any || *a != 0 || *b != 0;
     const double rounding = kRoundingUnits * std::max(std::fabs(*a), std::fabs(*b));
     even = even && std::fabs(*a - *b) <= rounding;
     odd = odd && std::fabs(*a + *b) <= rounding;

@@ -306,6 +306,8 @@ const ShapeCase kShapeCases[] = {
      {{0, 2}},
      {{-2, 0}}},
     {"StepsAreNeitherRisingNorCurved", "FIX(x)+0.5", 10, StudyParity::None, {}, {}, {}, {}, {}},
+    // Only the two zeros at -2 and 2 are in view: they are no evidence of a parity.
+    {"ZerosAloneTellNoParity", "SQR(x^2-4)/x", 10, StudyParity::None, {}, {}, {}, {}, {}},
 };
 
 class StudyShapeTest : public testing::TestWithParam<ShapeCase> {};
