@@ -1,13 +1,22 @@
 #include "app/StudyJob.h"
 
-#include <chrono>
 #include <cmath>
+#include <exception>
+#include <new>
+#include <utility>
 
 #include "evaluator/ExpressionEvaluator.h"
 #include "sampling/ChunkSizes.h"
+#include "sampling/FunctionStudy.h"
 #include "sampling/ResultRows.h"
 #include "sampling/SampleXs.h"
 #include "sampling/StudyProbe.h"
+
+#ifndef __EMSCRIPTEN__
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#endif
 
 namespace funzioni {
 
@@ -76,8 +85,11 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   outcome.ticket = request.ticket;
   outcome.formula = request.state.currentFormula;
   outcome.zoom = request.state.zoomValue.value;
-  outcome.study = StudyFunction(evaluator, outcome.formula, outcome.zoom, stop);
+  const FunctionStudy study = StudyFunction(evaluator, outcome.formula, outcome.zoom, stop);
   if (stop.stop_requested()) return std::nullopt;
+  outcome.xMin = study.xMin;
+  outcome.xMax = study.xMax;
+  outcome.lines = StudyLines(study);
   if (!request.slopes) return outcome;
   StudyProbe probe(outcome.formula, evaluator);
   const std::vector<float> xs = FormulaSampleXs(request.state);
@@ -89,89 +101,142 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   return outcome;
 }
 
-#ifdef __EMSCRIPTEN__
+StudyOutcome FailedStudy(const StudyRequest& request, std::string_view line) noexcept {
+  StudyOutcome outcome;
+  outcome.ticket = request.ticket;
+  outcome.zoom = request.state.zoomValue.value;
+  const float r = HalfRange(outcome.zoom);
+  outcome.xMin = -r;
+  outcome.xMax = r;
+  outcome.failed = true;
+  // Memory may be what ran out: without room for the formula and the line, the outcome still
+  // says that the study failed (an empty list and the failed flag).
+  try {
+    outcome.lines.push_back({std::string(line), std::nullopt});
+    outcome.formula = request.state.currentFormula;
+  } catch (...) {
+  }
+  return outcome;
+}
 
-// The page has no threads of the program's own: the work is done when it is handed over.
-StudyJob::StudyJob() = default;
+std::optional<StudyOutcome> ComputeStudySafely(const StudyCompute& compute,
+                                               const StudyRequest& request,
+                                               StopToken stop) noexcept {
+  try {
+    return compute(request, std::move(stop));
+  } catch (const std::bad_alloc&) {
+    return FailedStudy(request, kStudyNoMemoryLine);
+  } catch (...) {
+    return FailedStudy(request, kStudyFailedLine);
+  }
+}
+
+#ifndef __EMSCRIPTEN__
+
+struct StudyJob::Impl {
+  explicit Impl(StudyCompute work) : compute(std::move(work)), thread([this] { Loop(); }) {}
+  ~Impl() {
+    {
+      const std::lock_guard lock(mutex);
+      quit = true;
+      running.request_stop();
+    }
+    changed.notify_all();
+    thread.join();
+  }
+
+  void Loop();
+
+  const StudyCompute compute;
+  mutable std::mutex mutex;
+  std::condition_variable changed;
+  std::optional<StudyRequest> waiting;
+  std::optional<StudyOutcome> done;
+  StopSource running;  // of the computation under way
+  std::function<void()> wake;
+  int lastTicket = 0;
+  bool busy = false;
+  bool quit = false;
+  std::thread thread;  // last: it starts once everything it uses is built
+};
+
+void StudyJob::Impl::Loop() {
+  std::unique_lock lock(mutex);
+  for (;;) {
+    changed.wait(lock, [this] { return quit || waiting; });
+    if (quit) return;
+    std::optional<StudyRequest> request;
+    request.swap(waiting);
+    running = StopSource();
+    const StopToken stop = running.get_token();
+    lock.unlock();
+    std::optional<StudyOutcome> outcome = ComputeStudySafely(compute, *request, stop);
+    lock.lock();
+    // Abandoned, cancelled or replaced meanwhile: nobody waits for it.
+    if (!outcome || stop.stop_requested() || outcome->ticket != lastTicket) continue;
+    done = std::move(outcome);
+    changed.notify_all();
+    if (!wake) continue;
+    const std::function<void()> told = wake;
+    lock.unlock();
+    told();
+    lock.lock();
+  }
+}
+
+StudyJob::StudyJob(StudyCompute compute) : impl_(std::make_unique<Impl>(std::move(compute))) {}
+
 StudyJob::~StudyJob() = default;
 
-void StudyJob::Submit(StudyRequest request) {
-  lastTicket_ = request.ticket;
-  done_ = ComputeStudy(request);
-  busy_ = true;
-}
-
-#else
-
-StudyJob::StudyJob() : thread_([this] { Loop(); }) {}
-
-StudyJob::~StudyJob() {
-  {
-    const std::lock_guard lock(mutex_);
-    quit_ = true;
-    running_.request_stop();
-  }
-  wake_.notify_all();
-  thread_.join();
+void StudyJob::OnWake(std::function<void()> wake) {
+  const std::lock_guard lock(impl_->mutex);
+  impl_->wake = std::move(wake);
 }
 
 void StudyJob::Submit(StudyRequest request) {
+  Impl& d = *impl_;
   {
-    const std::lock_guard lock(mutex_);
-    lastTicket_ = request.ticket;
-    waiting_ = std::move(request);
-    done_.reset();
-    busy_ = true;
-    running_.request_stop();
+    const std::lock_guard lock(d.mutex);
+    d.lastTicket = request.ticket;
+    d.waiting = std::move(request);
+    d.done.reset();
+    d.busy = true;
+    d.running.request_stop();
   }
-  wake_.notify_all();
+  d.changed.notify_all();
 }
-
-void StudyJob::Loop() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    wake_.wait(lock, [this] { return quit_ || waiting_; });
-    if (quit_) return;
-    const StudyRequest request = std::move(*waiting_);
-    waiting_.reset();
-    running_ = StopSource();
-    const StopToken stop = running_.get_token();
-    lock.unlock();
-    std::optional<StudyOutcome> outcome = ComputeStudy(request, stop);
-    lock.lock();
-    if (outcome && outcome->ticket == lastTicket_) done_ = std::move(outcome);
-    wake_.notify_all();
-  }
-}
-
-#endif
 
 void StudyJob::Cancel() {
-  const std::lock_guard lock(mutex_);
-  waiting_.reset();
-  done_.reset();
-  busy_ = false;
-  ++lastTicket_;
-  running_.request_stop();
+  Impl& d = *impl_;
+  const std::lock_guard lock(d.mutex);
+  d.waiting.reset();
+  d.done.reset();
+  d.busy = false;
+  ++d.lastTicket;
+  d.running.request_stop();
 }
 
 std::optional<StudyOutcome> StudyJob::Take() {
-  const std::lock_guard lock(mutex_);
-  if (!done_) return std::nullopt;
-  std::optional<StudyOutcome> outcome = std::move(done_);
-  done_.reset();
-  busy_ = false;
+  Impl& d = *impl_;
+  const std::lock_guard lock(d.mutex);
+  if (!d.done) return std::nullopt;
+  std::optional<StudyOutcome> outcome = std::move(d.done);
+  d.done.reset();
+  d.busy = false;
   return outcome;
 }
 
 bool StudyJob::Busy() const {
-  const std::lock_guard lock(mutex_);
-  return busy_;
+  const std::lock_guard lock(impl_->mutex);
+  return impl_->busy;
 }
 
 bool StudyJob::WaitFor(std::chrono::milliseconds timeout) {
-  std::unique_lock lock(mutex_);
-  return wake_.wait_for(lock, timeout, [this] { return done_.has_value() || !busy_; });
+  Impl& d = *impl_;
+  std::unique_lock lock(d.mutex);
+  return d.changed.wait_for(lock, timeout, [&d] { return d.done.has_value() || !d.busy; });
 }
+
+#endif
 
 }  // namespace funzioni

@@ -1,24 +1,33 @@
 #pragma once
 
-// The study of the typed formula computed away from the event thread: on a thread of its own on
-// the desktop, so that the window never waits for it. Work handed over while earlier work is
-// being computed abandons the earlier at once (the study takes a stop request). With the slopes
-// asked for, it also works out f'(x) from the formula's values: at every sample of the plotted
-// curve, from its two neighbouring samples, and at every row of the results table.
+// The study of the typed formula computed away from the event thread, so that the window never
+// waits for it: on a thread of its own on the desktop, in a background instance of the program in
+// the page (StudyJobWeb.cpp). Work handed over while earlier work is being computed abandons the
+// earlier at once. When an outcome is ready the job wakes the window, which then takes it. A
+// failure of the computation (an exception, memory exhausted, in the page a background instance
+// that aborted) ends as an outcome with one line that says so, never as the end of the program.
+// With the slopes asked for, it also works out f'(x) from the formula's values: at every sample of
+// the plotted curve, from its two neighbouring samples, and at every row of the results table.
 
-#include <condition_variable>
+#include <chrono>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
+#include <string_view>
 #include <vector>
 
-#include "sampling/FunctionStudy.h"
+#include "app/StudyReport.h"
 #include "sampling/StopToken.h"
 #include "state/PlotState.h"
 
 namespace funzioni {
+
+// The line shown in place of the study when its computation failed.
+inline constexpr std::string_view kStudyFailedLine =
+    "Lo studio non \xC3\xA8 riuscito: errore durante il calcolo.";
+inline constexpr std::string_view kStudyNoMemoryLine =
+    "Lo studio non \xC3\xA8 riuscito: memoria esaurita.";
 
 struct StudyRequest {
   int ticket = 0;   // given back with the outcome, so the caller knows which request it answers
@@ -37,27 +46,45 @@ struct RowSlope {
   double slope = 0;
 };
 
+// What the study window shows of a request: the range studied and the study's lines (or the one
+// line of a failure), with the slopes when they were asked for.
 struct StudyOutcome {
   int ticket = 0;
   std::string formula;
   float zoom = 0;
-  FunctionStudy study;
+  double xMin = 0;
+  double xMax = 0;
+  std::vector<StudyLine> lines;
+  bool failed = false;              // lines holds the failure's line alone
   bool slopes = false;              // the two lists below were computed
   std::vector<SlopeDot> curve;      // at the plot's samples that have both neighbours
   std::vector<RowSlope> tableRows;  // at the results table's rows where the slope is known
 };
 
-// What the job computes for one request; abandoned (nothing) once stop is requested.
+// What the job computes for one request; abandoned (nothing) once stop is requested. It may
+// throw (memory exhausted): the job turns that into FailedStudy.
 std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken stop = {});
+// The outcome of a request whose computation failed: its range and the line that says why.
+StudyOutcome FailedStudy(const StudyRequest& request, std::string_view line) noexcept;
+// ComputeStudy with every failure turned into FailedStudy.
+using StudyCompute =
+    std::function<std::optional<StudyOutcome>(const StudyRequest& request, StopToken stop)>;
+std::optional<StudyOutcome> ComputeStudySafely(const StudyCompute& compute,
+                                               const StudyRequest& request,
+                                               StopToken stop) noexcept;
 
 class StudyJob {
  public:
-  StudyJob();
-  // Abandons the work under way and waits for the thread to end.
+  // compute: what the work is (tests give their own); ComputeStudy by default.
+  explicit StudyJob(StudyCompute compute = ComputeStudy);
+  // Abandons the work under way and waits for it to end.
   ~StudyJob();
   StudyJob(const StudyJob&) = delete;
   StudyJob& operator=(const StudyJob&) = delete;
 
+  // Called, from whichever thread computed it, each time an outcome is ready to be taken. It
+  // must not call back into the job.
+  void OnWake(std::function<void()> wake);
   void Submit(StudyRequest request);
   // Drops the work waiting and abandons the one under way.
   void Cancel();
@@ -65,23 +92,14 @@ class StudyJob {
   std::optional<StudyOutcome> Take();
   // True from Submit until Take has returned its outcome (or Cancel).
   bool Busy() const;
-  // Waits for the outcome (tests); false when the time ran out.
+  // Waits for the outcome (tests; the page cannot wait: there it only looks); false when the
+  // time ran out.
   bool WaitFor(std::chrono::milliseconds timeout);
 
  private:
-  void Loop();
-
-  mutable std::mutex mutex_;
-  std::condition_variable wake_;
-  std::optional<StudyRequest> waiting_;
-  std::optional<StudyOutcome> done_;
-  StopSource running_;
-  int lastTicket_ = 0;
-  bool busy_ = false;
-  bool quit_ = false;
-#ifndef __EMSCRIPTEN__
-  std::thread thread_;  // last: it starts once everything it uses is built
-#endif
+  // The desktop's thread (StudyJob.cpp) or the page's background instance (StudyJobWeb.cpp).
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace funzioni

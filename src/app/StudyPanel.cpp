@@ -18,19 +18,14 @@ namespace funzioni {
 
 namespace {
 
-// Where the page has no room beside the window, the study lies over the results table, the
-// history and the magnifier between them: the plot it marks and the formula box stay in view.
+// Where the page has no room beside the window, the study lies over the magnifier: the plot it
+// marks, the formula box, the meters, the results and the history stay in view and in reach.
 SideWindowLook StudyLook(const Dialog& dialog) {
   SideWindowLook look;
   look.title = std::string(kStudyWindowTitle);
   look.listName = "Risultati dello studio";
   look.checkLabel = std::string(kStudySlopesLabel);
-  const PixelRect results = dialog.GetControlRect(kResultsListId);
-  const PixelRect history = dialog.GetControlRect(kHistoryListId);
-  const int left = std::min(results.x, history.x);
-  const int top = std::min(results.y, history.y);
-  look.cover = {left, top, std::max(results.x + results.width, history.x + history.width) - left,
-                std::max(results.y + results.height, history.y + history.height) - top};
+  look.cover = dialog.GetControlRect(kZoomWindowId);
   return look;
 }
 
@@ -60,7 +55,10 @@ StudyPanel::StudyPanel(Dialog& dialog, const ControlTable& controls, std::functi
     : dialog_(dialog),
       controls_(controls),
       redraw_(std::move(redraw)),
-      window_(dialog, StudyLook(dialog), kStudyCommands) {}
+      window_(dialog, StudyLook(dialog), kStudyCommands) {
+  // The outcome is taken at the wake's timer event, on the window's thread.
+  job_.OnWake([wake = dialog_.WakeFromAnyThread(kStudyTimerId)] { wake(0); });
+}
 
 StudyPanel::~StudyPanel() = default;
 
@@ -108,7 +106,6 @@ void StudyPanel::Submit(const PlotState& state) {
   studiedSlopes_ = window_.Checked();
   if (state.currentFormula.empty()) {
     job_.Cancel();
-    dialog_.StopTimer(kStudyTimerId);
     outcome_.reset();
     lines_.clear();
     chosen_ = -1;
@@ -119,14 +116,12 @@ void StudyPanel::Submit(const PlotState& state) {
     return;
   }
   job_.Submit({++ticket_, state, studiedSlopes_});
-  dialog_.StartTimer(kStudyTimerId, kStudyPollMs);
 }
 
 bool StudyPanel::OnTimer(int timerId) {
   if (timerId != kStudyTimerId) return false;
+  // A wake of work since replaced or cancelled finds nothing.
   std::optional<StudyOutcome> outcome = job_.Take();
-  if (!outcome && job_.Busy()) return true;
-  dialog_.StopTimer(kStudyTimerId);
   if (!outcome) return true;
   outcome_ = std::move(outcome);
   ShowOutcome();
@@ -134,9 +129,9 @@ bool StudyPanel::OnTimer(int timerId) {
 }
 
 void StudyPanel::ShowOutcome() {
-  lines_ = StudyLines(outcome_->study);
+  lines_ = outcome_->lines;
   // The heading is UTF-8; the formula may come from a history line in the Windows code page.
-  heading_ = StudyHeading(Utf8Of(outcome_->formula), outcome_->study.xMin, outcome_->study.xMax);
+  heading_ = StudyHeading(Utf8Of(outcome_->formula), outcome_->xMin, outcome_->xMax);
   window_.SetHeading(heading_);
   const std::vector<std::string> texts = Lines();
   window_.SetLines(texts);
@@ -171,7 +166,6 @@ bool StudyPanel::OnCommand(int id, int code, const PlotState& state) {
       return true;
     case kCommandStudyClosed:
       job_.Cancel();
-      dialog_.StopTimer(kStudyTimerId);
       studiedFormula_.clear();
       studiedZoom_ = 0;
       if (marksOnPicture_) redraw_();

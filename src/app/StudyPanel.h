@@ -29,9 +29,8 @@ inline constexpr int kCommandStudyChosen = 2411;
 inline constexpr int kCommandStudySlopes = 2412;
 inline constexpr int kCommandStudyCopy = 2413;
 inline constexpr int kCommandStudyClosed = 2414;
-// While the study is being computed, this timer looks for its outcome.
+// The timer event by which the study's job wakes the window once an outcome is ready.
 inline constexpr int kStudyTimerId = 7;
-inline constexpr int kStudyPollMs = 10;
 
 inline constexpr std::string_view kStudyMenuItem = "Studio della funzione";
 inline constexpr std::string_view kStudySlopesLabel = "Mostra la derivata f\xE2\x80\xB2(x)";
@@ -47,7 +46,7 @@ class StudyPanel {
 
   void Open(const PlotState& state);
   bool IsOpen() const;
-  // The study's commands and timer; false for anything else.
+  // The study's commands and wake; false for anything else.
   bool OnCommand(int id, int code, const PlotState& state);
   bool OnTimer(int timerId);
   // Every time the plot is handed work for a state: a new formula, zoom or step is studied anew.

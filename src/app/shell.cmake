@@ -15,6 +15,7 @@ add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJob.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodec.cpp
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state
@@ -35,6 +36,10 @@ if(FUNZIONI_BUILD_GUI)
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)
+  if(EMSCRIPTEN)
+    # The page's study job, in a background instance of the program.
+    target_sources(funzioni_shell PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StudyJobWeb.cpp)
+  endif()
 
   if(EMSCRIPTEN)
     # The same program as the page's: scripts/web makes build/web/funzioni.html of it.

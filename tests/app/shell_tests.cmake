@@ -7,6 +7,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/TableTextTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReportTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodecTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryLoaderTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)

@@ -1,10 +1,12 @@
 // The page's Web Workers as the background instance (background.js holds the JS side): requests
-// and replies cross as bytes copied in and out of the module's memory.
+// and replies cross as bytes copied in and out of the module's memory. A request's first byte
+// names its service, so that one program serves each kind of work with its own handler.
 
 #include "drawing/BackgroundWork.h"
 
 #include <emscripten/emscripten.h>
 
+#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -37,10 +39,19 @@ namespace funzioni {
 
 namespace {
 
-// The background side's handler: the exported entry below has no other way to find it.
-BackgroundRequestHandler& RequestHandler() {
-  static BackgroundRequestHandler handler;
-  return handler;
+constexpr std::size_t kServices = 2;
+
+// The background side's handlers: the exported entry below has no other way to find them.
+std::array<BackgroundRequestHandler, kServices>& RequestHandlers() {
+  static std::array<BackgroundRequestHandler, kServices> handlers;
+  return handlers;
+}
+
+// The request's service and its own bytes; no handler for a service unknown or not served.
+std::vector<std::uint8_t> Serve(std::span<const std::uint8_t> request) {
+  if (request.empty() || request[0] >= kServices) return {};
+  const BackgroundRequestHandler& handler = RequestHandlers()[request[0]];
+  return handler ? handler(request.subspan(1)) : std::vector<std::uint8_t>{};
 }
 
 }  // namespace
@@ -50,7 +61,10 @@ struct BackgroundWorkReplies {
 };
 
 BackgroundWork::BackgroundWork(ReplyHandler onReply)
-    : onReply_(std::move(onReply)), handle_(funzioni_bg_start(this)) {}
+    : BackgroundWork(BackgroundService::Plot, std::move(onReply)) {}
+
+BackgroundWork::BackgroundWork(BackgroundService service, ReplyHandler onReply)
+    : onReply_(std::move(onReply)), service_(service), handle_(funzioni_bg_start(this)) {}
 
 BackgroundWork::~BackgroundWork() {
   if (handle_ != 0) funzioni_bg_stop(handle_);
@@ -62,7 +76,11 @@ bool BackgroundWork::Available() const {
 
 void BackgroundWork::Post(std::span<const std::uint8_t> request) {
   if (handle_ == 0) return;
-  funzioni_bg_post(handle_, request.data(), static_cast<int>(request.size()));
+  std::vector<std::uint8_t> named;
+  named.reserve(request.size() + 1);
+  named.push_back(static_cast<std::uint8_t>(service_));
+  named.insert(named.end(), request.begin(), request.end());
+  funzioni_bg_post(handle_, named.data(), static_cast<int>(named.size()));
 }
 
 void BackgroundWork::Restart() {
@@ -84,7 +102,11 @@ void BackgroundWork::Arrived(int handle, int size) {
 }
 
 void ServeBackgroundWork(BackgroundRequestHandler handler) {
-  RequestHandler() = std::move(handler);
+  ServeBackgroundWork(BackgroundService::Plot, std::move(handler));
+}
+
+void ServeBackgroundWork(BackgroundService service, BackgroundRequestHandler handler) {
+  RequestHandlers().at(static_cast<std::size_t>(service)) = std::move(handler);
 }
 
 }  // namespace funzioni
@@ -101,8 +123,7 @@ EMSCRIPTEN_KEEPALIVE void funzioni_background_arrived(void* owner, int handle, i
 EMSCRIPTEN_KEEPALIVE void funzioni_background_request(int size) {
   std::vector<std::uint8_t> request(static_cast<std::size_t>(size > 0 ? size : 0));
   funzioni_bg_take_request(request.data());
-  const funzioni::BackgroundRequestHandler& handler = funzioni::RequestHandler();
-  const std::vector<std::uint8_t> reply = handler ? handler(request) : std::vector<std::uint8_t>{};
+  const std::vector<std::uint8_t> reply = funzioni::Serve(request);
   funzioni_bg_reply(reply.data(), static_cast<int>(reply.size()));
 }
 }
