@@ -22,7 +22,12 @@ import { FIREFOX, FIREFOX_FILES, launchFirefox } from './firefox.mjs';
 import { installableAndOffline } from './install.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
 import { desktopSnapshots } from './reference.mjs';
-import { studyCopiesItsText, studyStepsDidTheirPart } from './study.mjs';
+import {
+  pageAnswersWhileStudying,
+  studyCopiesItsText,
+  studyLeavesTheControlsInReach,
+  studyStepsDidTheirPart,
+} from './study.mjs';
 import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
@@ -266,6 +271,10 @@ async function main() {
       screenReaderActionsReachTheProgram(browser, url, watch));
     await check('Ctrl+C in the study window copies the study as text', () =>
       studyCopiesItsText(browser, url, watch, join(HERE, 'steps', 'study.json')));
+    await check('with the study open, the formula box, the meters and the lists stay in reach', () =>
+      studyLeavesTheControlsInReach(browser, url, watch));
+    await check('the page answers while a long formula is studied', () =>
+      pageAnswersWhileStudying(browser, url, watch, timings));
     await check('a finger scrolls the history list', () =>
       fingerScrollsTheHistory(browser, url, watch));
     await check('Ctrl+S downloads grafico.png, the plotting area pixel for pixel', () =>

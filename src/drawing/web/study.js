@@ -160,6 +160,7 @@ var FunzioniSide = (function () {
     element.hidden = true;
     element.setAttribute('role', 'dialog');
     element.setAttribute('aria-label', title);
+    element.style.overflow = 'hidden';
     const bar = document.createElement('div');
     bar.className = 'funzioni-side-bar';
     const name = document.createElement('span');
@@ -176,6 +177,10 @@ var FunzioniSide = (function () {
     heading.className = 'funzioni-side-heading';
     heading.id = element.id + '-heading';
     heading.setAttribute('aria-live', 'polite');  // the study's outcome is read out once it comes
+    // However long the formula it names, the heading takes a few lines and scrolls: nothing of
+    // the panel ever spills over the controls around it.
+    Object.assign(heading.style, {maxHeight: '4.6em', overflowY: 'auto', overflowWrap: 'anywhere',
+                                  flexShrink: '0'});
     element.setAttribute('aria-describedby', heading.id);
     const list = document.createElement('div');
     list.className = 'funzioni-side-list';
