@@ -5,7 +5,8 @@ add_executable(funzioni_bench_plot
   ${CMAKE_CURRENT_LIST_DIR}/plot_redraw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plot_formula_ratio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plot_formula_corpus.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/plot_latency.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/plot_latency.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plot_view.cpp)
 target_link_libraries(funzioni_bench_plot PRIVATE funzioni_plot benchmark::benchmark)
 
 find_package(PkgConfig QUIET)
