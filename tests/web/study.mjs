@@ -104,6 +104,17 @@ function coveredParts(rects) {
   return covered;
 }
 
+// A new browser size, once the page has laid itself out for it: the browser sends its resize
+// event with the next frame, after setViewport has already returned.
+async function resizeTo(page, width, height) {
+  await page.page.setViewport({ width, height, deviceScaleFactor: 1 });
+  await page.page.waitForFunction(
+    (w, h) => window.innerWidth === w && window.innerHeight === h, {}, width, height);
+  await page.page.evaluate(
+    () => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+  await page.waitForIdle();
+}
+
 // With the study open, in every browser size, the formula box, the meters and the lists are
 // neither covered nor out of reach; in the window's own size, formulas typed into the box after
 // a click on it all reach the box and the history.
@@ -116,13 +127,11 @@ export async function studyLeavesTheControlsInReach(browser, url, watch) {
       { do: 'key', key: 'F2' },
     ]);
     for (const [width, height] of AREAS) {
-      await page.page.setViewport({ width, height, deviceScaleFactor: 1 });
-      await page.waitForIdle();
+      await resizeTo(page, width, height);
       const covered = await page.page.evaluate(coveredParts, IN_REACH);
       if (covered.length > 0) problems.push(`${width} x ${height}: covered ${covered.join(', ')}`);
     }
-    await page.page.setViewport({ width: 974, height: 720, deviceScaleFactor: 1 });
-    await page.waitForIdle();
+    await resizeTo(page, 974, 720);
     // A formula long enough that the study's heading takes many lines, then short ones.
     const formulas = [`${'x + '.repeat(60)}1`, 'x^3-x', 'SIN(x)*x', '1/(x-2)', 'ABS(x)-3'];
     for (const formula of formulas) {
