@@ -9,8 +9,13 @@ namespace funzioni {
 
 namespace {
 
-constexpr std::string_view kMinus = "\xE2\x88\x92";   // U+2212
-constexpr std::string_view kAbout = "\xE2\x89\x88 ";  // U+2248 and a blank
+constexpr std::string_view kMinus = "\xE2\x88\x92";       // U+2212
+constexpr std::string_view kAbout = "\xE2\x89\x88 ";      // U+2248 and a blank
+constexpr std::string_view kArrow = "\xE2\x86\x92";       // U+2192
+constexpr std::string_view kInfinity = "\xE2\x88\x9E";    // U+221E
+constexpr std::string_view kTimes = "\xC2\xB7";           // U+00B7, the product dot
+constexpr std::string_view kSuperMinus = "\xE2\x81\xBB";  // U+207B: from the left
+constexpr std::string_view kSuperPlus = "\xE2\x81\xBA";   // U+207A: from the right
 
 std::string WithMinusSign(std::string text) {
   if (!text.empty() && text.front() == '-') text.replace(0, 1, kMinus);
@@ -24,12 +29,62 @@ std::string WithoutTrailingZeros(std::string text) {
   return text;
 }
 
+std::string Infinity(int sign) {
+  return std::string(sign > 0 ? "+" : kMinus) + std::string(kInfinity);
+}
+
+bool IsInfinite(const StudyValue& v) {
+  return v.kind == StudyValue::Kind::PlusInfinity || v.kind == StudyValue::Kind::MinusInfinity;
+}
+
+// Both one-sided slopes infinite: of opposite signs a cusp, of the same sign a vertical tangent
+// where the curve goes on rising (or falling); any finite slope makes it a corner.
+std::string_view CornerKind(const StudyCorner& c) {
+  if (!IsInfinite(c.left) || !IsInfinite(c.right)) return "Punto angoloso";
+  return c.left.kind == c.right.kind ? "Flesso a tangente verticale" : "Cuspide";
+}
+
 struct Writer {
   double halfRange = 1;
   std::vector<StudyLine> lines;
 
   std::string About(double value) const {
     return std::string(kAbout) + StudyNumber(value, halfRange);
+  }
+  // A slope is a ratio, not a position: only its own rounding makes it 0.
+  static std::string AboutSlope(double value) {
+    return std::string(kAbout) + StudyNumber(value, 1);
+  }
+  std::string Value(const StudyValue& v, bool slope) const {
+    switch (v.kind) {
+      case StudyValue::Kind::Number:
+        return slope ? AboutSlope(v.value) : About(v.value);
+      case StudyValue::Kind::PlusInfinity:
+        return Infinity(1);
+      case StudyValue::Kind::MinusInfinity:
+        return Infinity(-1);
+      case StudyValue::Kind::None:
+        return "non esiste";
+      case StudyValue::Kind::Unknown:
+        break;
+    }
+    return "non determinabile numericamente";
+  }
+  std::string Where(const StudyLimit& limit) const {
+    switch (limit.where) {
+      case StudyLimit::Where::MinusInfinity:
+        return Infinity(-1);
+      case StudyLimit::Where::Left:
+        return StudyNumber(limit.at, halfRange) + std::string(kSuperMinus) + " (da sinistra)";
+      case StudyLimit::Where::Right:
+        return StudyNumber(limit.at, halfRange) + std::string(kSuperPlus) + " (da destra)";
+      case StudyLimit::Where::PlusInfinity:
+        break;
+    }
+    return Infinity(1);
+  }
+  static std::string Side(int side) {
+    return "(x " + std::string(kArrow) + " " + Infinity(side) + ")";
   }
   std::string At(StudyPoint p) const { return "x " + About(p.x) + ", y " + About(p.y); }
   std::string Span(double from, double to) const {
@@ -46,6 +101,51 @@ struct Writer {
     }
   }
 };
+
+// What the limits and the derivatives add, after the kinds above: parity, limits, horizontal and
+// oblique asymptotes, points without a derivative, then where f grows, falls and bends.
+void BeyondLines(const FunctionStudy& study, Writer& w) {
+  if (study.parity != StudyParity::None) {
+    w.lines.push_back(
+        {study.parity == StudyParity::Even ? "Funzione pari" : "Funzione dispari", std::nullopt});
+  }
+  for (const StudyLimit& limit : study.limits) {
+    w.lines.push_back({"Limite per x " + std::string(kArrow) + " " + w.Where(limit) + ": " +
+                           w.Value(limit.value, false),
+                       std::nullopt});
+  }
+  if (!study.limits.empty() && study.horizontalAsymptotes.empty() &&
+      study.obliqueAsymptotes.empty()) {
+    w.None("Asintoti orizzontali e obliqui", "nessuno");
+  }
+  for (const StudyAsymptote& a : study.horizontalAsymptotes) {
+    w.lines.push_back(
+        {"Asintoto orizzontale " + Writer::Side(a.side) + ": y " + w.About(a.q), std::nullopt});
+  }
+  for (const StudyAsymptote& a : study.obliqueAsymptotes) {
+    const std::string q = StudyNumber(std::abs(a.q), w.halfRange);
+    w.lines.push_back({"Asintoto obliquo " + Writer::Side(a.side) + ": y " +
+                           Writer::AboutSlope(a.m) + std::string(kTimes) + "x " +
+                           (a.q < 0 && q != "0" ? std::string(kMinus) : "+") + " " + q,
+                       std::nullopt});
+  }
+  if (study.corners.empty()) w.None("Punti di non derivabilit\xC3\xA0");
+  for (const StudyCorner& c : study.corners) {
+    w.lines.push_back({std::string(CornerKind(c)) + " in x " + w.About(c.x) + ", y " +
+                           w.About(c.y) + ": pendenze " + w.Value(c.left, true) +
+                           " da sinistra e " + w.Value(c.right, true) + " da destra",
+                       StudyMark{c.x, c.y, false}});
+  }
+  const auto intervals = [&](std::string_view kind, const std::vector<StudyInterval>& list) {
+    for (const StudyInterval& i : list) {
+      w.lines.push_back({std::string(kind) + " per " + w.Span(i.from, i.to), std::nullopt});
+    }
+  };
+  intervals("Crescente", study.increasing);
+  intervals("Decrescente", study.decreasing);
+  intervals("Concava verso l'alto", study.concaveUp);
+  intervals("Concava verso il basso", study.concaveDown);
+}
 
 }  // namespace
 
@@ -100,6 +200,7 @@ std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
                            w.Span(s.from, s.to),
                        std::nullopt});
   }
+  BeyondLines(study, w);
   return std::move(w.lines);
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/StudyReport.h"
@@ -73,11 +74,15 @@ TEST_P(StudyLinesTest, NamesEachKindInItalian) {
   const LinesCase& c = GetParam();
   ExpressionEvaluator evaluator;
   const std::vector<StudyLine> lines = StudyLines(StudyFunction(evaluator, c.formula, c.zoom));
-  for (const std::string& text : c.present) EXPECT_TRUE(HasLine(lines, text)) << text;
+  std::string all;
+  for (const StudyLine& line : lines) all += line.text + "\n";
+  for (const std::string& text : c.present)
+    EXPECT_TRUE(HasLine(lines, text)) << text << "\n" << all;
   for (const std::string& start : c.absent) EXPECT_FALSE(HasLineStarting(lines, start)) << start;
 }
 
 const std::string kNone = std::string(": ") + std::string(kStudyNoneVisible);
+const std::string kMinusInfinity = std::string(kMinus) + "\xE2\x88\x9E";
 
 INSTANTIATE_TEST_SUITE_P(
     Formulas, StudyLinesTest,
@@ -113,18 +118,83 @@ INSTANTIATE_TEST_SUITE_P(
                   50,
                   {std::string("Zero (attraversamento): x \xE2\x89\x88 ") + kMinus + "2",
                    "Asintoti verticali" + kNone},
-                  {"Punti senza valore: nessuno"}}),
+                  {"Punti senza valore: nessuno"}},
+        // The kinds that follow today's: f(x) = (x^3+4)/x^2 falls on (0, 2) and rises elsewhere,
+        // f'' = 24/x^4 > 0, and f - x = 4/x^2 -> 0 gives y = x on both sides.
+        LinesCase{"ExamOblique",
+                  "(x^3+4)/x^2",
+                  50,
+                  {"Limite per x \xE2\x86\x92 " + kMinusInfinity + ": " + kMinusInfinity,
+                   "Limite per x \xE2\x86\x92 0\xE2\x81\xBB (da sinistra): +\xE2\x88\x9E",
+                   "Limite per x \xE2\x86\x92 0\xE2\x81\xBA (da destra): +\xE2\x88\x9E",
+                   "Limite per x \xE2\x86\x92 +\xE2\x88\x9E: +\xE2\x88\x9E",
+                   "Asintoto obliquo (x \xE2\x86\x92 " + kMinusInfinity +
+                       "): y \xE2\x89\x88 1\xC2\xB7x + 0",
+                   "Asintoto obliquo (x \xE2\x86\x92 +\xE2\x88\x9E): y \xE2\x89\x88 1\xC2\xB7x + 0",
+                   "Decrescente per x da \xE2\x89\x88 0 a \xE2\x89\x88 2",
+                   "Crescente per x da \xE2\x89\x88 2 a \xE2\x89\x88 10",
+                   "Concava verso l'alto per x da \xE2\x89\x88 0 a \xE2\x89\x88 10",
+                   "Punti di non derivabilit\xC3\xA0" + kNone},
+                  {"Asintoto orizzontale", "Concava verso il basso", "Funzione"}},
+        // 1/(x-2): 0 at both ends, -inf and +inf beside 2, always falling.
+        LinesCase{"HorizontalAndOneSided",
+                  "1/(x-2)",
+                  50,
+                  {"Limite per x \xE2\x86\x92 +\xE2\x88\x9E: \xE2\x89\x88 0",
+                   "Limite per x \xE2\x86\x92 2\xE2\x81\xBB (da sinistra): " + kMinusInfinity,
+                   "Asintoto orizzontale (x \xE2\x86\x92 " + kMinusInfinity + "): y \xE2\x89\x88 0",
+                   "Decrescente per x da \xE2\x89\x88 2 a \xE2\x89\x88 10",
+                   "Concava verso il basso per x da \xE2\x89\x88 " + std::string(kMinus) +
+                       "10 a \xE2\x89\x88 2"},
+                  {"Crescente", "Asintoto obliquo", "Asintoti orizzontali e obliqui"}},
+        // |x - 1| - x^2/100 has slopes -1 - 1/50 and 1 - 1/50 at 1; x^3 is odd and has no
+        // asymptote at either end.
+        LinesCase{"CornerWithItsSlopes",
+                  "ABS(x-1)-x^2/100",
+                  50,
+                  {"Punto angoloso in x \xE2\x89\x88 1, y \xE2\x89\x88 " + std::string(kMinus) +
+                   "0.01: pendenze \xE2\x89\x88 " + std::string(kMinus) +
+                   "1.02 da sinistra e \xE2\x89\x88 0.98 da destra"},
+                  {"Funzione", "Cuspide"}},
+        LinesCase{
+            "OddWithoutAsymptotes",
+            "x^3",
+            50,
+            {"Funzione dispari", "Asintoti orizzontali e obliqui: nessuno",
+             "Crescente per x da \xE2\x89\x88 " + std::string(kMinus) + "10 a \xE2\x89\x88 10"},
+            {"Decrescente", "Funzione pari"}},
+        // sqrt|x| has slopes -inf and +inf at 0; its sign-preserving twin rises through 0
+        // vertically.
+        LinesCase{"CuspAndVerticalTangent",
+                  "SQR(ABS(x))",
+                  50,
+                  {"Funzione pari", "Cuspide in x \xE2\x89\x88 0, y \xE2\x89\x88 0: pendenze " +
+                                        kMinusInfinity + " da sinistra e +\xE2\x88\x9E da destra"},
+                  {"Punto angoloso"}},
+        LinesCase{"VerticalTangentInflection",
+                  "SGN(x)*SQR(ABS(x))",
+                  50,
+                  {"Flesso a tangente verticale in x \xE2\x89\x88 0, y \xE2\x89\x88 0: pendenze "
+                   "+\xE2\x88\x9E da sinistra e +\xE2\x88\x9E da destra"},
+                  {"Cuspide"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Points (a corner is one) and vertical asymptotes are marked on the plot; limits, asymptotes at
+// the ends, intervals and parity are not.
 TEST(StudyLinesTest, OnlyPointsAndAsymptotesAreMarked) {
   ExpressionEvaluator evaluator;
-  for (const StudyLine& line : StudyLines(StudyFunction(evaluator, "TAN(x)", 1000))) {
-    const bool marked = line.text.rfind("Zero", 0) == 0 || line.text.rfind("Asintoto", 0) == 0 ||
-                        line.text.rfind("Intersezione", 0) == 0 ||
-                        line.text.rfind("Flesso", 0) == 0;
-    EXPECT_EQ(line.mark.has_value(), marked) << line.text;
-    if (line.text.rfind("Asintoto", 0) == 0) {
-      EXPECT_TRUE(line.mark->vertical) << line.text;
+  const std::vector<std::pair<const char*, float>> studies = {
+      {"TAN(x)", 1000}, {"ABS(x-1)-x^2/100", 50}, {"SQR(ABS(x))", 50}};
+  for (const auto& [formula, zoom] : studies) {
+    for (const StudyLine& line : StudyLines(StudyFunction(evaluator, formula, zoom))) {
+      const auto starts = [&](const char* kind) { return line.text.rfind(kind, 0) == 0; };
+      const bool marked = starts("Zero") || starts("Asintoto verticale") ||
+                          starts("Intersezione") || starts("Flesso") || starts("Massimo") ||
+                          starts("Minimo") || starts("Punto angoloso") || starts("Cuspide");
+      EXPECT_EQ(line.mark.has_value(), marked) << formula << ": " << line.text;
+      if (line.mark) {
+        EXPECT_EQ(line.mark->vertical, starts("Asintoto")) << line.text;
+      }
     }
   }
 }
