@@ -43,7 +43,10 @@ void DrawStudyMarks(Dialog& dialog, int plotId, const StudyMarksPicture& picture
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = surface.GetSurfaceSize();
   if (size.width <= 0 || size.height <= 0 || picture.zoom <= 0) return;
-  const PlotMapping mapping = MakePlotMapping(size, picture.zoom);
+  PlotState shown;
+  shown.zoomValue.value = picture.zoom;
+  shown.view = picture.view;
+  const PlotMapping mapping = MakePlotMapping(size, shown);
   const PixelPoint position = surface.GetCurrentPosition();
   const auto column = [&](double x) {
     return std::nearbyint(mapping.Column(static_cast<float>(x)));

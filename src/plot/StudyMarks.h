@@ -5,9 +5,11 @@
 // the window, and the dots of f'(x) when asked for. Drawn over the picture already shown, in
 // colours that no curve, grid or axis uses.
 
+#include <optional>
 #include <span>
 
 #include "drawing/Color.h"
+#include "state/PlotView.h"
 
 namespace funzioni {
 
@@ -32,10 +34,11 @@ struct StudyMarksPicture {
   float zoom = 0;
   std::span<const PlotMark> marks;
   std::span<const PlotSlopeDot> slopes;
+  std::optional<PlotView> view;  // the picture's view when a gesture moved it
 };
 
-// Draws them on the plotting area `plotId` and shows it; the surface's current position is left
-// as it was.
+// Draws them on the plotting area `plotId` with the picture's own mapping (the zoom's seed view or
+// the moved view) and shows it; the surface's current position is left as it was.
 void DrawStudyMarks(Dialog& dialog, int plotId, const StudyMarksPicture& picture);
 
 }  // namespace funzioni

@@ -33,30 +33,55 @@ int Sign(double v) {
   return (v > 0) - (v < 0);
 }
 
-// The k-th even sample of the range [-r, r].
-float EvenX(float r, int k) {
-  return std::clamp(static_cast<float>(-r + 2.0 * r * k / kEvenSamples), -r, r) + 0.0f;
+// The x range studied and the plot whose samples it adds to its own. In the seed view of the
+// zoom the range is [-r, r] with r the 32-bit half range, so that its numbers are the seed's own.
+struct StudiedRange {
+  double low = 0;
+  double high = 0;
+  PlotState plot;  // the zoom, the step meter's start value and the view, if moved
+
+  double Half() const { return (high - low) / 2; }
+  double Centre() const { return (low + high) / 2; }
+  float LowFloat() const { return static_cast<float>(low); }
+  float HighFloat() const { return static_cast<float>(high); }
+};
+
+StudiedRange RangeOf(float zoom, const std::optional<PlotView>& view) {
+  StudiedRange range;
+  range.plot.zoomValue.value = zoom;
+  range.plot.stepValue.value = kPlotStep;
+  const float r = HalfRange(zoom);
+  range.low = -r;
+  range.high = r;
+  // A view moved along y alone ("Adatta y") shows the seed's x range: its study is the seed's.
+  if (!view || (view->xMin == range.low && view->xMax == range.high)) return range;
+  range.low = view->xMin;
+  range.high = view->xMax;
+  range.plot.view = view;
+  return range;
 }
 
-std::vector<float> StudyXs(float zoom) {
-  const float r = HalfRange(zoom);
+// The k-th even sample of the range.
+float EvenX(const StudiedRange& range, int k) {
+  const double x = range.low + (range.high - range.low) * k / kEvenSamples;
+  return std::clamp(static_cast<float>(x), range.LowFloat(), range.HighFloat()) + 0.0f;
+}
+
+std::vector<float> StudyXs(const StudiedRange& range) {
   std::vector<float> xs;
   for (int k = 0; k <= kEvenSamples; ++k) {
-    xs.push_back(EvenX(r, k));
+    xs.push_back(EvenX(range, k));
   }
-  PlotState state;
-  state.zoomValue.value = zoom;
-  state.stepValue.value = kPlotStep;
-  const std::vector<float> plotted = FormulaSampleXs(state);
+  const std::vector<float> plotted = FormulaSampleXs(range.plot);
   xs.insert(xs.end(), plotted.begin(), plotted.end());
   for (const double round : {0.1, 0.5, 1.0, 10.0}) {
-    if (2.0 * r / round > kMostRoundSamples) continue;
-    for (double k = std::ceil(-r / round); k * round <= r; ++k) {
+    if ((range.high - range.low) / round > kMostRoundSamples) continue;
+    for (double k = std::ceil(range.low / round); k * round <= range.high; ++k) {
       xs.push_back(static_cast<float>(k * round));
     }
   }
   for (float& x : xs) {
-    x = std::clamp(x, -r, r) + 0.0f;  // no negative zero
+    x = std::clamp(x, range.LowFloat(), range.HighFloat()) + 0.0f;  // no negative zero
   }
   std::sort(xs.begin(), xs.end());
   xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
@@ -65,13 +90,14 @@ std::vector<float> StudyXs(float zoom) {
 
 class Analysis {
  public:
-  Analysis(StudyProbe& probe, float zoom) : probe_(probe), r_(HalfRange(zoom)) {
+  Analysis(StudyProbe& probe, const StudiedRange& range)
+      : probe_(probe), low_(range.low), high_(range.high), r_(range.Half()), c_(range.Centre()) {
     step_ = 2.0 * r_ / kEvenSamples;
-    out_.xMin = -r_;
-    out_.xMax = r_;
-    xs_ = StudyXs(zoom);
+    out_.xMin = low_;
+    out_.xMax = high_;
+    xs_ = StudyXs(range);
     for (int k = 0; k <= kEvenSamples; ++k) {
-      const float x = EvenX(HalfRange(zoom), k);
+      const float x = EvenX(range, k);
       grid_.push_back(std::lower_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
     }
     ys_.resize(xs_.size());
@@ -80,7 +106,7 @@ class Analysis {
   }
 
   FunctionStudy Run(const StopToken& stop) {
-    out_.yIntercept = probe_.At(0.0f);
+    if (low_ <= 0 && 0 <= high_) out_.yIntercept = probe_.At(0.0f);
     const std::vector<void (Analysis::*)()> phases = {
         &Analysis::FindGaps,        &Analysis::FindZeroRuns,
         &Analysis::FindSignChanges, &Analysis::FindJumps,
@@ -153,8 +179,8 @@ class Analysis {
     out_.gaps.push_back({from, to, probe_.Reason(from)});
     // Values that climb to the 32-bit limit before a gap running to the range's end are where
     // the evaluator refuses a product too large (x*EXP(x) past 88.7), not a pole.
-    const bool left = valueLeft && Grows(from, -1) && !(to >= r_ && Overflows(from, -1));
-    const bool right = valueRight && Grows(to, 1) && !(from <= -r_ && Overflows(to, 1));
+    const bool left = valueLeft && Grows(from, -1) && !(to >= high_ && Overflows(from, -1));
+    const bool right = valueRight && Grows(to, 1) && !(from <= low_ && Overflows(to, 1));
     // A gap narrower than positions are resolved to is where the 32-bit denominator of one pole
     // became 0 (1/(x^2-2x+1) near 1): one asymptote, in its middle.
     if (left && right && to - from <= kResolvedPart * r_) {
@@ -510,7 +536,7 @@ class Analysis {
 
   void FindInflectionPoints() {
     out_.inflections =
-        FindInflections(probe_, {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima});
+        FindInflections(probe_, {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima, c_});
   }
 
   std::optional<int> SignBetween(double from, double to) {
@@ -538,7 +564,7 @@ class Analysis {
     // A stretch too short to be told from its ends (a jump at the range's end) has no sign of
     // its own: the stretch after it begins there.
     const double tiny = kSamePosition * r_;
-    double cursor = -r_;
+    double cursor = low_;
     const auto free = [&](double to) {
       if (to - cursor <= tiny) return;
       const std::optional<int> sign = SignBetween(cursor, to);
@@ -548,7 +574,7 @@ class Analysis {
       free(from);
       cursor = std::max(cursor, to);
     }
-    free(r_);
+    free(high_);
   }
 
   template <typename Item, typename X>
@@ -583,7 +609,7 @@ class Analysis {
   }
 
   void AddLimits() {
-    LimitFindings found = FindLimits(probe_, {r_, step_, typical_, out_.asymptotes, out_.gaps});
+    LimitFindings found = FindLimits(probe_, {r_, step_, typical_, out_.asymptotes, out_.gaps, c_});
     out_.limits = std::move(found.limits);
     out_.horizontalAsymptotes = std::move(found.horizontal);
     out_.obliqueAsymptotes = std::move(found.oblique);
@@ -591,13 +617,18 @@ class Analysis {
 
   // The parity, and the derivatives' verdicts between the points found above.
   void AddShape() {
-    out_.parity = FindParity(probe_, r_);
-    FindShape(probe_, {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima, out_.inflections},
+    // Parity needs a domain in view that is its own mirror.
+    if (low_ == -high_) out_.parity = FindParity(probe_, high_);
+    FindShape(probe_,
+              {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima, out_.inflections, c_},
               out_);
   }
 
   StudyProbe& probe_;
-  double r_;
+  double low_;
+  double high_;
+  double r_;  // the half width
+  double c_;  // the centre
   double step_;
   double typical_ = 1;  // the median size of the values
   std::vector<float> xs_;
@@ -613,8 +644,13 @@ class Analysis {
 
 FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
                             StopToken stop) {
+  return StudyFunction(evaluator, formula, zoom, std::nullopt, std::move(stop));
+}
+
+FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
+                            const std::optional<PlotView>& view, StopToken stop) {
   StudyProbe probe(formula, evaluator, stop);
-  return Analysis(probe, zoom).Run(stop);
+  return Analysis(probe, RangeOf(zoom, view)).Run(stop);
 }
 
 }  // namespace funzioni

@@ -1,14 +1,17 @@
 #pragma once
 
-// The study of the typed formula over the visible range [-0.2 z, 0.2 z]: its value at 0, where it
-// has no value, its zeros, vertical asymptotes, relative extrema, inflections and sign, found
-// from the values the plot itself computes (the evaluator's, at 32-bit x).
+// The study of the typed formula over the visible range ([-0.2 z, 0.2 z] in the seed view of the
+// zoom, the x range of a view a gesture has moved): its value at 0, where it has no value, its
+// zeros, vertical asymptotes, relative extrema, inflections and sign, found from the values the
+// plot itself computes (the evaluator's, at 32-bit x).
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
 #include "sampling/StopToken.h"
+#include "state/PlotView.h"
 
 namespace funzioni {
 
@@ -102,6 +105,12 @@ struct FunctionStudy {
 // The study at that zoom. A stop requested through stop ends it early with partial lists.
 FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
                             StopToken stop = {});
+// The study over the x range of the view shown: a view a gesture has moved (its y range plays no
+// part), or none for the seed view of the zoom. A view whose x range is the seed's is studied as
+// the seed view is. The value at 0 is there only when 0 lies in the range, and the parity only
+// when the range is its own mirror.
+FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
+                            const std::optional<PlotView>& view, StopToken stop = {});
 
 // The study as lines of tab-separated fields (range, y-intercept, gap, zero, asymptote, max, min,
 // inflection, sign, parity, limit, asymptote-h, asymptote-o, corner, increasing, decreasing,

@@ -76,7 +76,8 @@ class InflectionFinder {
     if (!fine || *fine != 0) return fine;
     for (double wide = 4 * h; wide <= kWidestStencil * search_.halfRange; wide *= 4) {
       // nor across a range end or an extremum, which may be a kink (ABS(SIN(x)) at 0)
-      if (std::fabs(t) + 2 * wide > search_.halfRange || NearExtremum(t, 2 * wide)) break;
+      if (std::fabs(t - search_.centre) + 2 * wide > search_.halfRange || NearExtremum(t, 2 * wide))
+        break;
       const std::optional<int> coarse = Curvature(t, wide);
       if (!coarse) break;
       if (*coarse != 0) return coarse;
@@ -101,7 +102,7 @@ class InflectionFinder {
   std::vector<StudyPoint> Run() {
     const int count = StencilCount();
     const double h = 2.0 * search_.halfRange / count;
-    Scan(-search_.halfRange, count, h, false);
+    Scan(search_.centre - search_.halfRange, count, h, false);
     // Beside an extremum the curvature may change sign closer than one stencil (1/(x^2+1) at
     // zoom 1000, with inflections at +-0.58): finer stencils look there, and what they find
     // counts unless the coarse look found it too.
@@ -150,7 +151,7 @@ class InflectionFinder {
     for (int k = 1; k < count; ++k) {
       if (probe_.Stopped()) return;
       ts.push_back(static_cast<float>(start + k * h));
-      const bool inside = std::fabs(ts.back()) + 2 * h <= search_.halfRange + h &&
+      const bool inside = std::fabs(ts.back() - search_.centre) + 2 * h <= search_.halfRange + h &&
                           !(fine && NearExtremum(ts.back(), h));
       signs.push_back(inside ? CurvatureSeen(ts.back(), h) : std::nullopt);
     }
@@ -226,7 +227,10 @@ class InflectionFinder {
   double LocatingStencil(float a, float b, int sign, double h) {
     double chosen = 0;
     for (double wide = h; wide <= kWidestStencil * search_.halfRange; wide *= 2) {
-      if (std::max(std::fabs(a), std::fabs(b)) + 2 * wide > search_.halfRange) break;
+      if (std::max(std::fabs(a - search_.centre), std::fabs(b - search_.centre)) + 2 * wide >
+          search_.halfRange) {
+        break;
+      }
       if (wide > h && (NearExtremum(a, 2 * wide) || NearExtremum(b, 2 * wide))) break;
       if (Curvature(a, wide) != sign || Curvature(b, wide) != -sign) {
         if (chosen > 0) break;

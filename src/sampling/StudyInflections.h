@@ -27,9 +27,10 @@ struct InflectionSearch {
   // A sign change of the curvature at an extremum is a kink (ABS(x^2-4) at 2), not an inflection.
   std::span<const StudyPoint> maxima;
   std::span<const StudyPoint> minima;
+  double centre = 0;  // the range is centre - halfRange .. centre + halfRange
 };
 
-// The inflections over [-halfRange, halfRange], sorted by x.
+// The inflections over the range, sorted by x.
 std::vector<StudyPoint> FindInflections(StudyProbe& probe, const InflectionSearch& search);
 
 }  // namespace funzioni

@@ -445,7 +445,7 @@ std::vector<Approach> Approaches(const LimitSearch& search) {
   const double near = 1e-3 * r;  // positions closer than a thousandth of the range are one
   std::vector<Approach> approaches;
   const auto add = [&](double at, int dir, double edge) {
-    if (dir < 0 ? at <= -r + near : at >= r - near) return;
+    if (dir < 0 ? at <= search.centre - r + near : at >= search.centre + r - near) return;
     for (const Approach& a : approaches) {
       if (a.dir == dir && std::fabs(a.at - at) <= near) return;
     }

@@ -31,6 +31,7 @@ struct LimitSearch {
   double typical = 1;  // the median size of the values in view
   std::span<const double> asymptotes;
   std::span<const StudyGap> gaps;
+  double centre = 0;  // the range is centre - halfRange .. centre + halfRange
 };
 
 struct LimitFindings {

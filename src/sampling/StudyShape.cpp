@@ -30,11 +30,11 @@ constexpr double kSlopeScalePart = 1e-2;
 
 using Cut = std::pair<double, double>;
 
-// The open pieces of the range between the cuts (points and gaps).
-std::vector<StudyInterval> Pieces(double r, std::vector<Cut> cuts) {
+// The open pieces of the range c - r .. c + r between the cuts (points and gaps).
+std::vector<StudyInterval> Pieces(double c, double r, std::vector<Cut> cuts) {
   std::sort(cuts.begin(), cuts.end());
   std::vector<StudyInterval> pieces;
-  double cursor = -r;
+  double cursor = c - r;
   const auto piece = [&](double to) {
     if (to - cursor > kShortestPiece * r) pieces.push_back({cursor, to});
   };
@@ -42,7 +42,7 @@ std::vector<StudyInterval> Pieces(double r, std::vector<Cut> cuts) {
     piece(from);
     cursor = std::max(cursor, to);
   }
-  piece(r);
+  piece(c + r);
   return pieces;
 }
 
@@ -144,11 +144,11 @@ std::vector<StudyCorner> Corners(StudyProbe& probe, const ShapeSearch& search, d
 }
 
 // The function's slope scale: the spread of its values over the range, per unit of x.
-double SlopeScale(StudyProbe& probe, double r) {
+double SlopeScale(StudyProbe& probe, double c, double r) {
   double low = HUGE_VAL;
   double high = -HUGE_VAL;
   for (int i = 0; i <= 64; ++i) {
-    const std::optional<double> v = probe.At(static_cast<float>(-r + 2 * r * i / 64));
+    const std::optional<double> v = probe.At(static_cast<float>(c - r + 2 * r * i / 64));
     if (!v || std::fabs(*v) >= kStudyHuge) continue;
     low = std::min(low, *v);
     high = std::max(high, *v);
@@ -160,13 +160,14 @@ double SlopeScale(StudyProbe& probe, double r) {
 
 void FindShape(StudyProbe& probe, const ShapeSearch& search, FunctionStudy& study) {
   const double r = search.halfRange;
-  study.corners = Corners(probe, search, SlopeScale(probe, r));
+  const double c = search.centre;
+  study.corners = Corners(probe, search, SlopeScale(probe, c, r));
 
   std::vector<Cut> growthCuts = BreakCuts(search.breaks);
   for (const auto list : {search.maxima, search.minima}) {
     for (const StudyPoint& p : list) growthCuts.emplace_back(p.x, p.x);
   }
-  for (const StudyInterval& piece : Pieces(r, growthCuts)) {
+  for (const StudyInterval& piece : Pieces(c, r, growthCuts)) {
     if (probe.Stopped()) return;
     const int growth = Growth(probe, piece);
     if (growth > 0) study.increasing.push_back(piece);
@@ -177,7 +178,7 @@ void FindShape(StudyProbe& probe, const ShapeSearch& search, FunctionStudy& stud
   std::vector<Cut> curvatureCuts = BreakCuts(search.breaks);
   for (const StudyPoint& p : search.inflections) curvatureCuts.emplace_back(p.x, p.x);
   for (const StudyCorner& c : study.corners) curvatureCuts.emplace_back(c.x, c.x);
-  for (const StudyInterval& piece : Pieces(r, curvatureCuts)) {
+  for (const StudyInterval& piece : Pieces(c, r, curvatureCuts)) {
     if (probe.Stopped()) return;
     const int curving = Curving(probe, piece);
     if (curving > 0) study.concaveUp.push_back(piece);

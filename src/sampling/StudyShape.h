@@ -20,6 +20,7 @@ struct ShapeSearch {
   std::span<const StudyPoint> maxima;
   std::span<const StudyPoint> minima;
   std::span<const StudyPoint> inflections;
+  double centre = 0;  // the range is centre - halfRange .. centre + halfRange
 };
 
 // Fills corners, increasing, decreasing, concaveUp and concaveDown of study.
