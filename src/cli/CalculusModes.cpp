@@ -86,6 +86,12 @@ int RunIntegralMode(std::span<const std::string_view> args, std::ostream& out, s
 
 int RunIntersectionsMode(std::span<const std::string_view> args, std::ostream& out,
                          std::ostream& err) {
+  return RunIntersectionsModeIn(args, std::nullopt, out, err);
+}
+
+int RunIntersectionsModeIn(std::span<const std::string_view> args,
+                           const std::optional<PlotView>& view, std::ostream& out,
+                           std::ostream& err) {
   if (args.size() != 3) {
     err << "funzioni-eval: --intersections needs ZOOM F G\n";
     return 2;
@@ -98,7 +104,7 @@ int RunIntersectionsMode(std::span<const std::string_view> args, std::ostream& o
   // The zeros of F - G, found as the study finds zeros; y is F's own value there.
   const std::string difference = "(" + std::string(args[1]) + ")-(" + std::string(args[2]) + ")";
   ExpressionEvaluator evaluator;
-  const FunctionStudy study = StudyFunction(evaluator, difference, *zoom);
+  const FunctionStudy study = StudyFunction(evaluator, difference, *zoom, WindowView(view, *zoom));
   StudyProbe probe(args[1], evaluator);
   for (const StudyZero& zero : study.zeros) {
     const std::optional<double> y = probe.At(static_cast<float>(zero.x));

@@ -2,9 +2,12 @@
 // --study.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string_view>
+
+#include "state/PlotView.h"
 
 namespace funzioni {
 
@@ -17,7 +20,19 @@ int RunTangentMode(std::span<const std::string_view> args, std::ostream& out, st
 int RunIntegralMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 int RunIntersectionsMode(std::span<const std::string_view> args, std::ostream& out,
                          std::ostream& err);
-// args: XMIN XMAX YMIN YMAX, then --samples or --table with that mode's arguments.
+// args: XMIN XMAX YMIN YMAX, then --samples, --table, --study or --intersections with that
+// mode's arguments.
 int RunViewMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+
+// The view as the window keeps it at that zoom: brought into range, and none when it is the
+// zoom's seed view (or when there is no view).
+std::optional<PlotView> WindowView(const std::optional<PlotView>& view, float zoom);
+
+// --study and --intersections over a view given with --view (none: the zoom's seed view).
+int RunStudyModeIn(std::span<const std::string_view> args, const std::optional<PlotView>& view,
+                   std::ostream& out, std::ostream& err);
+int RunIntersectionsModeIn(std::span<const std::string_view> args,
+                           const std::optional<PlotView>& view, std::ostream& out,
+                           std::ostream& err);
 
 }  // namespace funzioni

@@ -1,7 +1,7 @@
 // funzioni-eval --samples and --table: the typed formula sampled by the code the window runs.
 // ZOOM and STEP take whatever the engine's number reader takes, as long as the whole argument is
-// the number. Before either, --view XMIN XMAX YMIN YMAX samples that rectangle as the window does
-// once a gesture has moved its picture there.
+// the number. Before either (or --study, --intersections), --view XMIN XMAX YMIN YMAX works on
+// that rectangle as the window does once a gesture has moved its picture there.
 #include "cli/CliModes.h"
 
 #include <array>
@@ -36,9 +36,8 @@ std::optional<double> ReadEdge(std::string_view text) {
   return value;
 }
 
-// The view as the window keeps it: brought into range, and none when it is the zoom's seed view.
 void PutView(PlotState& state, const std::optional<PlotView>& view) {
-  if (view) state.view = SettledView(ClampView(*view), state.zoomValue.value);
+  state.view = WindowView(view, state.zoomValue.value);
 }
 
 int SamplesOf(std::span<const std::string_view> args, const std::optional<PlotView>& view,
@@ -93,6 +92,11 @@ int TableOf(std::span<const std::string_view> args, const std::optional<PlotView
 
 }  // namespace
 
+std::optional<PlotView> WindowView(const std::optional<PlotView>& view, float zoom) {
+  if (!view) return std::nullopt;
+  return SettledView(ClampView(*view), zoom);
+}
+
 int RunSamplesMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
   return SamplesOf(args, std::nullopt, out, err);
 }
@@ -104,7 +108,7 @@ int RunTableMode(std::span<const std::string_view> args, std::ostream& out, std:
 int RunViewMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
   constexpr std::size_t kEdges = 4;
   if (args.size() < kEdges + 1) {
-    err << "funzioni-eval: --view needs XMIN XMAX YMIN YMAX and then --samples or --table\n";
+    err << "funzioni-eval: --view needs XMIN XMAX YMIN YMAX and then a mode\n";
     return 2;
   }
   std::array<double, kEdges> edges{};
@@ -125,7 +129,10 @@ int RunViewMode(std::span<const std::string_view> args, std::ostream& out, std::
   const std::span<const std::string_view> rest = args.subspan(kEdges + 1);
   if (mode == "--samples") return SamplesOf(rest, view, out, err);
   if (mode == "--table") return TableOf(rest, view, out, err);
-  err << "funzioni-eval: --view works with --samples and --table only\n";
+  if (mode == "--study") return RunStudyModeIn(rest, view, out, err);
+  if (mode == "--intersections") return RunIntersectionsModeIn(rest, view, out, err);
+  err << "funzioni-eval: --view works with --samples, --table, --study and --intersections "
+         "only\n";
   return 2;
 }
 

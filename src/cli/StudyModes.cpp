@@ -10,6 +10,11 @@
 namespace funzioni {
 
 int RunStudyMode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+  return RunStudyModeIn(args, std::nullopt, out, err);
+}
+
+int RunStudyModeIn(std::span<const std::string_view> args, const std::optional<PlotView>& view,
+                   std::ostream& out, std::ostream& err) {
   if (args.size() != 2) {
     err << "funzioni-eval: --study needs ZOOM FORMULA\n";
     return 2;
@@ -20,7 +25,7 @@ int RunStudyMode(std::span<const std::string_view> args, std::ostream& out, std:
     return 2;
   }
   ExpressionEvaluator evaluator;
-  const FunctionStudy study = StudyFunction(evaluator, args[1], *zoom);
+  const FunctionStudy study = StudyFunction(evaluator, args[1], *zoom, WindowView(view, *zoom));
   out << StudyText(study);
   // Without a value anywhere the one gap's reason says why (a refused formula's message).
   if (study.gaps.size() == 1 && study.gaps[0].from == study.xMin &&

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -128,8 +130,90 @@ TEST(EvalTool, SamplesAndTabulatesAView) {
             RunTool("--table 50 'x^2'", "").output);
   EXPECT_EQ(RunTool("--view 1 -1 -1 1 --table 50 'x'", "").status, 2);
   EXPECT_EQ(RunTool("--view -1 1 -1 nan --table 50 'x'", "").status, 2);
-  EXPECT_EQ(RunTool("--view -1 1 -1 1 --study 50 'x'", "").status, 2);
+  EXPECT_EQ(RunTool("--view -1 1 -1 1 --tangent 0 'x'", "").status, 2);
   EXPECT_EQ(RunTool("--view -1 1 -1 1", "").status, 2);
+}
+
+// The numbers of the study's lines of one kind, each line's fields after the kind.
+std::vector<std::vector<double>> Fields(const std::string& output, const std::string& kind) {
+  std::vector<std::vector<double>> lines;
+  std::size_t at = 0;
+  while (at < output.size()) {
+    const std::size_t end = output.find('\n', at);
+    const std::string line = output.substr(at, end - at);
+    at = end == std::string::npos ? output.size() : end + 1;
+    if (line.rfind(kind + '\t', 0) != 0) continue;
+    std::vector<double> numbers;
+    for (std::size_t field = kind.size(); field != std::string::npos;
+         field = line.find('\t', field + 1)) {
+      numbers.push_back(std::strtod(line.c_str() + field + 1, nullptr));
+    }
+    lines.push_back(numbers);
+  }
+  return lines;
+}
+
+struct ViewStudyRow {
+  const char* name;
+  const char* arguments;
+  std::vector<double> range;
+  std::vector<std::vector<double>> zeros;  // x, then the kind's word reads as 0
+  std::vector<std::vector<double>> maxima;
+  std::vector<std::vector<double>> minima;
+  std::size_t yIntercepts;
+};
+
+// --view before --study: the study of the view's x range, its points against their closed forms
+// (to a thousandth of the half width).
+TEST(EvalTool, StudiesAView) {
+  const std::vector<ViewStudyRow> rows{
+      {"parabola",
+       "--view -3 5 -2 10 --study 10 'x^2-1'",
+       {-3, 5},
+       {{-1, 0}, {1, 0}},
+       {},
+       {{0, -1}},
+       1},
+      {"zero out of view", "--view 0.5 4 -1 15 --study 10 'x^2-1'", {0.5, 4}, {{1, 0}}, {}, {}, 0},
+      {"sine far out",
+       "--view 1000 1400 -2 2 --study 10 'SIN(x)'",
+       {1000, 1400},
+       {{1080, 0}, {1260, 0}},
+       {{1170, 1}},
+       {{1350, -1}},
+       0},
+  };
+  for (const ViewStudyRow& row : rows) {
+    const ToolRun run = RunTool(row.arguments, "");
+    EXPECT_EQ(run.status, 0) << row.name;
+    const double tolerance = 1e-3 * (row.range[1] - row.range[0]) / 2;
+    const auto same = [&](const std::vector<std::vector<double>>& found,
+                          const std::vector<std::vector<double>>& wanted) {
+      ASSERT_EQ(found.size(), wanted.size()) << row.name << '\n' << run.output;
+      for (std::size_t i = 0; i < wanted.size(); ++i) {
+        EXPECT_NEAR(found[i][0], wanted[i][0], tolerance) << row.name;
+        EXPECT_NEAR(found[i][1], wanted[i][1], 1e-5) << row.name;
+      }
+    };
+    ASSERT_EQ(Fields(run.output, "range").size(), 1u) << row.name;
+    EXPECT_EQ(Fields(run.output, "range")[0], row.range) << row.name;
+    same(Fields(run.output, "zero"), row.zeros);
+    same(Fields(run.output, "max"), row.maxima);
+    same(Fields(run.output, "min"), row.minima);
+    EXPECT_EQ(Fields(run.output, "y-intercept").size(), row.yIntercepts) << row.name;
+  }
+  // y moved alone leaves the seed's x range: the seed's study, byte for byte.
+  EXPECT_EQ(RunTool("--view -2 2 -3 7 --study 10 'x^3-x'", "").output,
+            RunTool("--study 10 'x^3-x'", "").output);
+  EXPECT_EQ(RunTool("--view -1 1 -1 1 --study 10", "").status, 2);
+}
+
+// --view before --intersections: only the meetings in the view's x range.
+TEST(EvalTool, IntersectsInAView) {
+  EXPECT_EQ(RunTool("--view 0.5 4 -1 15 --intersections 10 'x^2' 'x'", "").output,
+            "intersection\t1\t1\tcrossing\n");
+  EXPECT_EQ(RunTool("--view 20 40 -1 1 --intersections 10 'x-30' '0'", "").output,
+            "intersection\t30\t0\tcrossing\n");
 }
 
 }  // namespace
