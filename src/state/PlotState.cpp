@@ -23,7 +23,6 @@ constexpr std::array<FunctionRow, functionCount> kFunctionRows{{
     {"sqr(a.x)", 1, 0, 0, 0},
 }};
 
-constexpr ParamRecord kParameterStart{-10.0f, 10.0f, 1.0f, 1.0f, 0.1f};
 constexpr ParamRecord kMeterStart{1.0f, 100.0f, 50.0f, 50.0f, 1.0f};
 
 }  // namespace
@@ -55,6 +54,8 @@ void PlotState::InitialiseState() {
   curveOn.fill(0);
   curveOn[3] = 1;
   currentFormula.clear();
+  typedFormula.clear();
+  formulaParams.fill(kParameterStart);
   for (ParamTable* table : {&paramA, &paramB, &paramC, &paramD}) table->fill(kParameterStart);
   zoomValue = kMeterStart;
   stepValue = kMeterStart;

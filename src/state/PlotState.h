@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "state/FormulaParameters.h"
 #include "state/PlotView.h"
 
 namespace funzioni {
@@ -37,8 +38,13 @@ struct ParamRecord {
   float step = 0.0f;
 };
 
+// Start values of every parameter: the built-in functions' and, by default, the typed formula's.
+inline constexpr ParamRecord kParameterStart{-10.0f, 10.0f, 1.0f, 1.0f, 0.1f};
+
 using BuiltinFunctionTable = std::array<BuiltinFunction, functionCount + 1>;
 using ParamTable = std::array<ParamRecord, functionCount + 1>;
+// The typed formula's parameters, by their index in kFormulaParameterLetters.
+using FormulaParamTable = std::array<ParamRecord, kFormulaParameterCount>;
 
 // Pads with blanks on the right or cuts to the width, counting bytes: it only ever sees the
 // built-in functions' ASCII labels, and the state stays free of the controls' UTF-8 rule
@@ -48,7 +54,12 @@ std::string FixedWidthText(std::string_view text, std::size_t width);
 struct PlotState {
   BuiltinFunctionTable builtinFunctions{};
   std::array<std::uint8_t, functionCount + 1> curveOn{};
+  // The text every picture, table and study evaluates: the typed formula with the values of its
+  // parameters in place of their letters (the typed text itself when it has none).
   std::string currentFormula;
+  // The formula as typed, parameter letters and all; the shell keeps currentFormula following it.
+  std::string typedFormula;
+  FormulaParamTable formulaParams{};
   ParamTable paramA{};
   ParamTable paramB{};
   ParamTable paramC{};
