@@ -28,6 +28,8 @@ constexpr std::string_view kUsage =
     "       funzioni-eval --integral A B FORMULA\n"
     "       funzioni-eval --intersections ZOOM F G\n"
     "       funzioni-eval --view XMIN XMAX YMIN YMAX (--samples ZOOM STEP | --table ZOOM) FORMULA\n"
+    "       funzioni-eval --view XMIN XMAX YMIN YMAX --study ZOOM FORMULA\n"
+    "       funzioni-eval --view XMIN XMAX YMIN YMAX --intersections ZOOM F G\n"
     "       funzioni-eval --help | --version\n"
     "Evaluates each EXPRESSION, or each line of standard input when none is given, and prints\n"
     "one result per line: the value (with a blank in front when it is not negative) or an\n"
@@ -58,7 +60,8 @@ constexpr std::string_view kUsage =
     "  --intersections  where F and G meet over the range at that zoom, one\n"
     "              \"intersection X Y crossing|touching\" line each\n"
     "  --view      sample (--samples) or tabulate (--table) the rectangle XMIN..XMAX by\n"
-    "              YMIN..YMAX as the window does once its picture was panned or zoomed there\n"
+    "              YMIN..YMAX as the window does once its picture was panned or zoomed there;\n"
+    "              --study and --intersections work over XMIN..XMAX\n"
     "  --          take every following argument as an expression\n"
     "  --help      show this text\n"
     "  --version   show the version\n";
