@@ -1,20 +1,32 @@
 #pragma once
 
-// How the dialog's event delivery comes back once its handler is free: a call after a delay, in
-// the toolkit's own event loop. Private to the drawing layer.
+// How the dialog's event delivery comes back once its handler is free: calls made later, in the
+// toolkit's own event loop. Private to the drawing layer.
 
 #include <functional>
-
-class QObject;
+#include <memory>
 
 namespace funzioni::detail {
 
-// Calls `call` after delayMs unless what bounds it goes first: the Qt object `context` on the
-// desktop, `owner` in the browser (the dialog cancels its owner's calls when it goes).
-void CallLater(QObject* context, const void* owner, int delayMs, std::function<void()> call);
+// Each backend gives the delivery one of these (a Qt object's timers on the desktop, the page's
+// timeouts in the browser); a test may give it one it runs by hand. Calls not yet made when it
+// goes are dropped.
+class CallScheduler {
+ public:
+  CallScheduler() = default;
+  CallScheduler(const CallScheduler&) = delete;
+  CallScheduler& operator=(const CallScheduler&) = delete;
+  virtual ~CallScheduler() = default;
 
-// The same at once, but callable from any thread: `call` runs on the thread of the event loop.
-// The caller keeps `context` alive until this has returned.
-void CallFromAnyThread(QObject* context, const void* owner, std::function<void()> call);
+  // Calls `call` after delayMs on the thread of the event loop.
+  virtual void CallLater(int delayMs, std::function<void()> call) = 0;
+  // The same at once, but callable from any thread. The caller keeps the scheduler alive until
+  // this has returned.
+  virtual void CallFromAnyThread(std::function<void()> call) = 0;
+};
+
+// The backend's scheduler for a dialog's delivery (EventDeliveryQt.cpp, web/EventDeliveryWeb.cpp):
+// made on the thread of the event loop.
+std::unique_ptr<CallScheduler> MakeDialogCalls();
 
 }  // namespace funzioni::detail

@@ -35,14 +35,45 @@ struct ControlRecord {
 // Whether a font's style word asks for bold, in any case.
 bool IsBoldStyle(std::string_view styleWord);
 
-// The dialog's controls by identifier (Control: the backend's ControlRecord) and the surface
-// that drawing acts on.
+// The controls as the dialog's shared methods (DialogCommon.cpp) see them, whatever each backend
+// keeps beside its records, and the surface that drawing acts on.
+class ControlRecords {
+ public:
+  ControlRecords(const ControlRecords&) = delete;  // the current surface may be its own empty one
+  ControlRecords& operator=(const ControlRecords&) = delete;
+
+  virtual ControlRecord* FindRecord(int id) = 0;
+  virtual const ControlRecord* FindRecord(int id) const = 0;
+
+  // Makes the surface current; an identifier that is no surface leaves an empty one current.
+  DrawingSurface& Attach(int id) {
+    const ControlRecord* control = FindRecord(id);
+    current_ = control != nullptr && control->surface ? control->surface.get() : &empty_;
+    return *current_;
+  }
+  DrawingSurface& Current() { return *current_; }
+  const DrawingSurface* FindSurface(int id) const {
+    const ControlRecord* control = FindRecord(id);
+    return control != nullptr ? control->surface.get() : nullptr;
+  }
+
+ protected:
+  ControlRecords() = default;
+  ~ControlRecords() = default;
+
+ private:
+  DrawingSurface empty_;
+  DrawingSurface* current_ = &empty_;
+};
+
+// The dialog's controls by identifier (Control: the backend's ControlRecord).
 template <typename Control>
-class ControlTable {
+class ControlTable final : public ControlRecords {
  public:
   ControlTable() = default;
-  ControlTable(const ControlTable&) = delete;  // the current surface may be its own empty one
-  ControlTable& operator=(const ControlTable&) = delete;
+
+  ControlRecord* FindRecord(int id) override { return Find(id); }
+  const ControlRecord* FindRecord(int id) const override { return Find(id); }
 
   // Identifiers outside 0..kMaxControlId or already used are not taken.
   bool Takes(int id) const { return id >= 0 && id <= kMaxControlId && controls_.count(id) == 0; }
@@ -82,25 +113,11 @@ class ControlTable {
     return stretchOutside_;
   }
 
-  // Makes the surface current; an identifier that is no surface leaves an empty one current.
-  DrawingSurface& Attach(int id) {
-    const Control* control = Find(id);
-    current_ = control != nullptr && control->surface ? control->surface.get() : &empty_;
-    return *current_;
-  }
-  DrawingSurface& Current() { return *current_; }
-  const DrawingSurface* FindSurface(int id) const {
-    const Control* control = Find(id);
-    return control != nullptr ? control->surface.get() : nullptr;
-  }
-
   auto begin() { return controls_.begin(); }
   auto end() { return controls_.end(); }
 
  private:
   std::map<int, Control> controls_;
-  DrawingSurface empty_;
-  DrawingSurface* current_ = &empty_;
   Color stretchOutside_ = kFaceColor;  // the face colour, for surfaces added after it was set
 };
 

@@ -15,9 +15,9 @@
 #include <utility>
 
 #include "DialogControls.h"
+#include "DialogCore.h"
 #include "DialogServices.h"
 #include "DialogWidgets.h"
-#include "EventDelivery.h"
 #include "WindowCentring.h"
 
 class QListWidget;
@@ -45,16 +45,13 @@ struct Control : detail::ControlRecord {
 
 }  // namespace desktop
 
-struct Dialog::Impl {
+struct Dialog::Impl final : detail::DialogCore {
   // The window may be maximised, but never made smaller than its client area, which keeps its
   // size and the controls their places.
   Impl(int width, int height)
-      : window(std::make_unique<DialogWindow>(std::max(width, 1), std::max(height, 1))),
-        delivery(
-            window.get(), [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }) {}
+      : window(std::make_unique<DialogWindow>(std::max(width, 1), std::max(height, 1))) {}
 
   std::unique_ptr<DialogWindow> window;
-  EventDelivery delivery;
   WindowCentring centring;
   detail::ControlTable<desktop::Control> controls;
   std::map<const QWidget*, int> idOfWidget;
@@ -64,13 +61,11 @@ struct Dialog::Impl {
   QEventLoop* loop = nullptr;
   QPoint pointer{0, 0};
   bool pointerKnown = false;
-  bool initialised = false;
-  bool ended = false;
-  bool finished = false;
   bool rightPressKeptFromList = false;
-  RandomSource random;
-  int result = 0;
   Color text = 0x00000000;
+
+  detail::ControlRecords& Controls() override { return controls; }
+  const detail::ControlRecords& Controls() const override { return controls; }
 
   desktop::Control* Find(int id) { return controls.Find(id); }
   const desktop::Control* Find(int id) const { return controls.Find(id); }
@@ -86,8 +81,6 @@ struct Dialog::Impl {
   }
   int ControlAt(QPoint clientPos) const { return IdOf(window->Client().childAt(clientPos)); }
 
-  void Deliver(EventKind kind, int id = 0, int code = 0) { delivery.Deliver(kind, id, code); }
-
   // The window's pointer input and the dialog's own keys (DialogInput.cpp).
   bool OnWindowEvent(QEvent* event);
   bool OnWheel(QEvent* event);
@@ -95,7 +88,7 @@ struct Dialog::Impl {
   bool Owns(const QObject* object) const;
 
   void Finish();
-  void EndDialogNow(int value);
+  void OnEnded() override;
 };
 
 }  // namespace funzioni

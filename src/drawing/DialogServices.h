@@ -15,8 +15,8 @@
 class QWidget;
 #endif
 
-namespace funzioni::web {
-class DrawnControls;
+namespace funzioni::detail {
+struct DialogCore;
 }
 
 namespace funzioni {
@@ -137,6 +137,10 @@ class Dialog {
   // when called from outside it. Closing the dialog (Esc, the close box) while RunAndWait waits
   // ends the wait at once and leaves the program running on its own.
   void PauseMilliseconds(int milliseconds);
+  // PauseMilliseconds, then `then`, the handler held until `then` has run. On the desktop `then`
+  // runs before this returns; the page returns at once and runs it after the pause, so that
+  // what was drawn before is shown meanwhile and the browser is answered (an animation's frames).
+  void PauseThen(int milliseconds, std::function<void()> then);
   bool RunAndWait(std::string_view commandLine);
   // RunAndWait, then `ended` with whether the program could be started. On the desktop `ended`
   // runs before this returns. In the page the program is the page's own editor of a file (the
@@ -165,15 +169,21 @@ class Dialog {
   // The widget of a control, for the drawing layer's own services; nullptr when there is none.
   QWidget* ControlWidget(int id) const;
 #endif
-  // The drawn controls' mirrors in the page, for the browser backend's own services (the desktop
-  // has none).
-  web::DrawnControls& PageDrawnControls();
+  // The backend's own state, for the drawing layer's services (DialogCore.h).
+  detail::DialogCore& Core() {
+    return *core_;
+  }
   // Delivers an event to the handler as the dialog's own input does: not while it is busy.
   void PostEvent(const DialogEvent& event);
 
  private:
   struct Impl;
+  const detail::DialogCore& Core() const {
+    return *core_;
+  }
+
   std::unique_ptr<Impl> impl_;
+  detail::DialogCore* core_ = nullptr;  // impl_ as the backends share it
 };
 
 }  // namespace funzioni

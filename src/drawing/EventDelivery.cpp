@@ -41,9 +41,10 @@ struct EventDelivery::WakeLine {
   }
 };
 
-EventDelivery::EventDelivery(QObject* context, std::function<void()> cancelWithoutHandler,
+EventDelivery::EventDelivery(detail::CallScheduler& calls,
+                             std::function<void()> cancelWithoutHandler,
                              std::function<bool()> ended)
-    : context_(context),
+    : calls_(calls),
       cancelWithoutHandler_(std::move(cancelWithoutHandler)),
       ended_(std::move(ended)),
       wakeLine_(std::make_shared<WakeLine>()) {
@@ -65,14 +66,14 @@ std::function<void(int delayMs)> EventDelivery::WakeFromAnyThread(int timerId) {
     const std::lock_guard lock(line->mutex);
     if (line->delivery == nullptr) return;
     EventDelivery& delivery = *line->delivery;
-    detail::CallFromAnyThread(delivery.context_, &delivery, [line, timerId, delayMs] {
+    delivery.calls_.CallFromAnyThread([line, timerId, delayMs] {
       EventDelivery* now = line->Get();
       if (now == nullptr) return;
       if (delayMs <= 0) {
         now->Wake(timerId);
         return;
       }
-      detail::CallLater(now->context_, now, delayMs, [line, timerId] {
+      now->calls_.CallLater(delayMs, [line, timerId] {
         if (EventDelivery* later = line->Get()) later->Wake(timerId);
       });
     });
@@ -136,7 +137,7 @@ void EventDelivery::QueuePaint() {
 void EventDelivery::DeliverPendingLater(int delayMs) {
   if (retryQueued_) return;
   retryQueued_ = true;
-  detail::CallLater(context_, this, delayMs, [this] {
+  calls_.CallLater(delayMs, [this] {
     retryQueued_ = false;
     if (stopped_) return;
     if (Busy()) {

@@ -8,19 +8,18 @@
 #include <memory>
 #include <vector>
 
+#include "DeliveryLater.h"
 #include "DialogServices.h"
 #include "EventGate.h"
-
-class QObject;
 
 namespace funzioni {
 
 class EventDelivery {
  public:
-  // context bounds the delayed deliveries (they die with it); cancelWithoutHandler is what the
+  // calls makes the delayed deliveries and must outlive this; cancelWithoutHandler is what the
   // close box does while no handler is set; ended tells whether the dialog has ended, after which
   // a cancel held back is dropped.
-  EventDelivery(QObject* context, std::function<void()> cancelWithoutHandler,
+  EventDelivery(detail::CallScheduler& calls, std::function<void()> cancelWithoutHandler,
                 std::function<bool()> ended);
   ~EventDelivery();
   EventDelivery(const EventDelivery&) = delete;
@@ -60,7 +59,7 @@ class EventDelivery {
   void Wake(int timerId);
   void DeliverPendingWakes();
 
-  QObject* context_;
+  detail::CallScheduler& calls_;
   std::function<void()> cancelWithoutHandler_;
   std::function<bool()> ended_;
   std::function<void(const DialogEvent&)> handler_;

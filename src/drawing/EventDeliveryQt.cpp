@@ -1,16 +1,31 @@
 #include <QMetaObject>
+#include <QObject>
 #include <QTimer>
 
 #include "DeliveryLater.h"
 
 namespace funzioni::detail {
 
-void CallLater(QObject* context, const void* /*owner*/, int delayMs, std::function<void()> call) {
-  QTimer::singleShot(delayMs, context, std::move(call));
-}
+namespace {
 
-void CallFromAnyThread(QObject* context, const void* /*owner*/, std::function<void()> call) {
-  QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
+// Qt's timers and queued calls, bound to an object of their own: they die with it.
+class QtCalls final : public CallScheduler {
+ public:
+  void CallLater(int delayMs, std::function<void()> call) override {
+    QTimer::singleShot(delayMs, &context_, std::move(call));
+  }
+  void CallFromAnyThread(std::function<void()> call) override {
+    QMetaObject::invokeMethod(&context_, std::move(call), Qt::QueuedConnection);
+  }
+
+ private:
+  QObject context_;
+};
+
+}  // namespace
+
+std::unique_ptr<CallScheduler> MakeDialogCalls() {
+  return std::make_unique<QtCalls>();
 }
 
 }  // namespace funzioni::detail

@@ -11,11 +11,11 @@ namespace funzioni {
 
 void DescribeControl(Dialog& dialog, int id, ControlDescription description) {
   if (dialog.FindSurface(id) == nullptr) return;
-  dialog.PageDrawnControls().Describe(id, std::move(description));
+  web::DrawnControlsOf(dialog).Describe(id, std::move(description));
 }
 
 void ForgetControlDescriptions(Dialog& dialog) {
-  dialog.PageDrawnControls().Forget();
+  web::DrawnControlsOf(dialog).Forget();
 }
 
 void NameStockControl(Dialog& dialog, int id, std::string_view name) {
@@ -25,7 +25,7 @@ void NameStockControl(Dialog& dialog, int id, std::string_view name) {
 }
 
 void SetKeyboardOrder(Dialog& dialog, std::span<const int> ids) {
-  dialog.PageDrawnControls().SetKeyboardOrder(ids);
+  web::DrawnControlsOf(dialog).SetKeyboardOrder(ids);
 }
 
 }  // namespace funzioni

@@ -3,13 +3,27 @@
 
 namespace funzioni::detail {
 
-void CallLater(QObject* /*context*/, const void* owner, int delayMs, std::function<void()> call) {
-  web::PageScheduler().Start(owner, delayMs, 0, std::move(call));
-}
+namespace {
 
-// The page has one thread: every call comes from it.
-void CallFromAnyThread(QObject* context, const void* owner, std::function<void()> call) {
-  CallLater(context, owner, 0, std::move(call));
+// The page's timeouts; the calls still due are cancelled when the dialog goes.
+class PageCalls final : public CallScheduler {
+ public:
+  PageCalls() = default;
+  PageCalls(const PageCalls&) = delete;
+  PageCalls& operator=(const PageCalls&) = delete;
+  ~PageCalls() override { web::PageScheduler().CancelOwned(this); }
+
+  void CallLater(int delayMs, std::function<void()> call) override {
+    web::PageScheduler().Start(this, delayMs, 0, std::move(call));
+  }
+  // The page has one thread: every call comes from it.
+  void CallFromAnyThread(std::function<void()> call) override { CallLater(0, std::move(call)); }
+};
+
+}  // namespace
+
+std::unique_ptr<CallScheduler> MakeDialogCalls() {
+  return std::make_unique<PageCalls>();
 }
 
 }  // namespace funzioni::detail

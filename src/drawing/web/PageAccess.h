@@ -85,6 +85,9 @@ class DrawnControls {
 // corner as the desktop's dotted pen goes.
 void DrawFocusRing(std::span<std::uint32_t> pixels, PixelSize size);
 
+// A dialog's drawn controls' mirrors, for the page's own services (web/DialogWeb.cpp).
+DrawnControls& DrawnControlsOf(Dialog& dialog);
+
 // The page's side (web/access.js).
 void AddMirror(int id, AccessibleRole role, const MirrorPlace& place);
 void UpdateMirror(int id, const MirrorState& state);

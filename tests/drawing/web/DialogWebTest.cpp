@@ -191,7 +191,7 @@ TEST_F(DialogWebTest, TheCancelEndsTheDialogOnce) {
 // Drawn controls take the focus only in the keyboard order, and take only the keys and requests
 // the desktop gives their kind; their mirrors follow the order the controls were added in.
 TEST_F(DialogWebTest, DrawnControlsFollowTheDesktopsRules) {
-  web::DrawnControls& drawn = dialog_.PageDrawnControls();
+  web::DrawnControls& drawn = web::DrawnControlsOf(dialog_);
   const auto described = [](AccessibleRole role) {
     ControlDescription about;
     about.role = role;
