@@ -209,15 +209,17 @@ void MainWindow::OnCommand(int id, int code) {
       OpenDocument(kTickerDocument);
       return;
     case kAllOnButtonId:
-      FlashButton(id);
-      SetAllSwitches(true);
-      plot_.Redraw();
+      FlashButton(id, [this] {
+        SetAllSwitches(true);
+        plot_.Redraw();
+      });
       return;
     case kAllOffButtonId:
-      FlashButton(id);
-      SetAllSwitches(false);
-      state_.currentFormula.clear();
-      plot_.Redraw();
+      FlashButton(id, [this] {
+        SetAllSwitches(false);
+        state_.currentFormula.clear();
+        plot_.Redraw();
+      });
       return;
     case kCommandCancel:
       dialog_->EndDialog(1);
@@ -242,10 +244,12 @@ void MainWindow::ToggleSwitch(int k) {
   plot_.Redraw();
 }
 
-void MainWindow::FlashButton(int id) {
+void MainWindow::FlashButton(int id, std::function<void()> then) {
   UpdateControl(*dialog_, controls_, id, 100.0f);
-  PauseMilliseconds(kFlashPauseMs);
-  UpdateControl(*dialog_, controls_, id, 0.0f);
+  dialog_->PauseThen(kFlashPauseMs, [this, id, then = std::move(then)] {
+    UpdateControl(*dialog_, controls_, id, 0.0f);
+    then();
+  });
 }
 
 void MainWindow::SetAllSwitches(bool on) {

@@ -98,19 +98,20 @@ void MainWindow::InitialiseState() {
   dialog_->SetControlFocus(kFormulaBoxId);
 }
 
-void MainWindow::PlayIntro() {
-  for (int s = kIntroFirstValue; s >= 0; s -= kIntroValueStep) {
-    DrawBoard(*dialog_, kPlotAreaId,
-              {.frameWidth = 2,
-               .value = static_cast<float>(s),
-               .gridPercent = 4,
-               .title = "Grafico di funzioni",
-               .fontSize = s / 2,
-               .titleColor = Rgb(s + 112, 240 - s, 120),
-               .faceColor = "verde"});
-    PauseMilliseconds(kIntroPauseMs);
+void MainWindow::PlayIntro(int value) {
+  if (value < 0) {
+    plot_.Redraw();
+    return;
   }
-  plot_.Redraw();
+  DrawBoard(*dialog_, kPlotAreaId,
+            {.frameWidth = 2,
+             .value = static_cast<float>(value),
+             .gridPercent = 4,
+             .title = "Grafico di funzioni",
+             .fontSize = value / 2,
+             .titleColor = Rgb(value + 112, 240 - value, 120),
+             .faceColor = "verde"});
+  dialog_->PauseThen(kIntroPauseMs, [this, value] { PlayIntro(value - kIntroValueStep); });
 }
 
 void MainWindow::OnInitialise() {
@@ -136,7 +137,7 @@ void MainWindow::OnTimer(int timerId) {
 void MainWindow::OnPaint() {
   if (introShown_) return;
   introShown_ = true;
-  PlayIntro();
+  PlayIntro(kIntroFirstValue);
 }
 
 }  // namespace funzioni

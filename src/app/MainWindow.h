@@ -6,6 +6,7 @@
 // dialog's events into actions. Constructing a MainWindow builds the whole hidden window with its
 // start values; Run shows it and returns when the user closes it.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -104,7 +105,8 @@ class MainWindow {
  private:
   void BuildMainWindow();
   void InitialiseState();
-  void PlayIntro();
+  // The opening animation from the frame of `value` on, each frame shown before the next.
+  void PlayIntro(int value);
 
   void OnInitialise();
   void OnTimer(int timerId);
@@ -114,7 +116,8 @@ class MainWindow {
   void OnCommand(int id, int code);
 
   void ToggleSwitch(int k);
-  void FlashButton(int id);
+  // The button pressed for a moment, then `then` (the handler held throughout).
+  void FlashButton(int id, std::function<void()> then);
   void SetAllSwitches(bool on);
   void KeypadStep(int s);
 

@@ -15,8 +15,8 @@
 class QWidget;
 #endif
 
-namespace funzioni::detail {
-struct DialogCore;
+namespace funzioni::web {
+class DrawnControls;
 }
 
 namespace funzioni {
@@ -169,21 +169,15 @@ class Dialog {
   // The widget of a control, for the drawing layer's own services; nullptr when there is none.
   QWidget* ControlWidget(int id) const;
 #endif
-  // The backend's own state, for the drawing layer's services (DialogCore.h).
-  detail::DialogCore& Core() {
-    return *core_;
-  }
+  // The drawn controls' mirrors in the page, for the browser backend's own services (the desktop
+  // has none).
+  web::DrawnControls& PageDrawnControls();
   // Delivers an event to the handler as the dialog's own input does: not while it is busy.
   void PostEvent(const DialogEvent& event);
 
  private:
   struct Impl;
-  const detail::DialogCore& Core() const {
-    return *core_;
-  }
-
   std::unique_ptr<Impl> impl_;
-  detail::DialogCore* core_ = nullptr;  // impl_ as the backends share it
 };
 
 }  // namespace funzioni

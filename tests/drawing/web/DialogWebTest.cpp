@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -158,6 +159,32 @@ TEST_F(DialogWebTest, NothingReachesABusyHandlerButTheCancelWaits) {
   Page().duringPause = nullptr;
   FireTimeouts();
   EXPECT_EQ(events_, (std::vector<std::string>{"shape 5", "command 5/0", "command 2/0"}));
+}
+
+// A pause with a call after it returns at once, so that the page shows each frame drawn before
+// it; the handler stays held (input dropped, the cancel kept, the page busy) until the last call
+// has run.
+TEST_F(DialogWebTest, PauseThenHoldsTheHandlerUntilItsCallsHaveRun) {
+  std::vector<int> frames;
+  std::function<void(int)> frame = [&](int n) {
+    frames.push_back(n);
+    if (n < 3) dialog_.PauseThen(4, [&frame, n] { frame(n + 1); });
+  };
+  onEvent_ = [&](const DialogEvent& e) {
+    if (e.kind == EventKind::Command && e.id == kSurface) frame(1);
+  };
+  Pointer(PointerAction::Press, 10, 10, kLeft, 1);
+  EXPECT_EQ(frames, (std::vector<int>{1}));
+  for (int expected = 2; expected <= 3; ++expected) {
+    EXPECT_EQ(web::ShownDialog()->PageState(), 1);  // painted, busy
+    web::ShownDialog()->OnCommandKey(kCommandOk);
+    web::ShownDialog()->OnCommandKey(kCommandCancel);
+    FireTimeouts();
+    EXPECT_EQ(frames.back(), expected);
+  }
+  for (int round = 0; round < 3 && !Page().timeouts.empty(); ++round) FireTimeouts();
+  EXPECT_EQ(events_, (std::vector<std::string>{"shape 5", "command 5/0", "command 2/0"}));
+  EXPECT_EQ(web::ShownDialog()->PageState(), 3);
 }
 
 TEST_F(DialogWebTest, TimersTickUntilStoppedAndKeepThePageBusy) {
