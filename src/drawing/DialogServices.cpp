@@ -24,10 +24,7 @@ void Dialog::Impl::Finish() {
   for (auto& entry : timers) entry.second->stop();
 }
 
-void Dialog::Impl::EndDialogNow(int value) {
-  if (ended) return;
-  ended = true;
-  result = value;
+void Dialog::Impl::OnEnded() {
   if (loop != nullptr) {
     loop->quit();
   } else {
@@ -36,7 +33,7 @@ void Dialog::Impl::EndDialogNow(int value) {
 }
 
 Dialog::Dialog(std::string_view title, int x, int y, int width, int height, bool centred)
-    : impl_(std::make_unique<Impl>(width, height)) {
+    : impl_(std::make_unique<Impl>(width, height)), core_(impl_.get()) {
   Impl& d = *impl_;
   QWidget& w = *d.window;
   w.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -125,26 +122,6 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
   d.controls.Add(id, std::move(control));
 }
 
-bool Dialog::HasControl(int id) const {
-  return impl_->Find(id) != nullptr;
-}
-
-DrawingSurface& Dialog::AttachSurface(int id) {
-  return impl_->controls.Attach(id);
-}
-
-DrawingSurface& Dialog::CurrentSurface() {
-  return impl_->controls.Current();
-}
-
-void Dialog::RedrawSurface() {
-  impl_->controls.Current().RedrawSurface();
-}
-
-const DrawingSurface* Dialog::FindSurface(int id) const {
-  return impl_->controls.FindSurface(id);
-}
-
 std::string Dialog::GetControlText(int id) const {
   const desktop::Control* control = impl_->Find(id);
   if (control == nullptr) return {};
@@ -183,15 +160,6 @@ PixelRect Dialog::GetControlRect(int id) const {
   return {r.x(), r.y(), r.width(), r.height()};
 }
 
-int Dialog::GetControlUserValue(int id, int slot) const {
-  const desktop::Control* control = impl_->Find(id);
-  return control == nullptr ? 0 : control->UserValue(slot);
-}
-
-void Dialog::SetControlUserValue(int id, int slot, int value) {
-  if (desktop::Control* control = impl_->Find(id)) control->SetUserValue(slot, value);
-}
-
 void Dialog::StartTimer(int timerId, int periodMs) {
   Impl& d = *impl_;
   auto& timer = d.timers[timerId];
@@ -201,10 +169,6 @@ void Dialog::StartTimer(int timerId, int periodMs) {
                      [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
   }
   timer->start(std::max(periodMs, 1));
-}
-
-std::function<void(int delayMs)> Dialog::WakeFromAnyThread(int timerId) {
-  return impl_->delivery.WakeFromAnyThread(timerId);
 }
 
 void Dialog::SetBusyPointer(int id, bool busy) {
@@ -222,17 +186,9 @@ void Dialog::StopTimer(int timerId) {
   if (it != impl_->timers.end()) it->second->stop();
 }
 
-void Dialog::PauseMilliseconds(int milliseconds) {
-  detail::PauseHolding(&impl_->delivery.Gate(), milliseconds);
-}
-
 void Dialog::PauseThen(int milliseconds, std::function<void()> then) {
   PauseMilliseconds(milliseconds);
   if (then) then();
-}
-
-bool Dialog::RunAndWait(std::string_view commandLine) {
-  return detail::RunAndWaitHolding(&impl_->delivery.Gate(), commandLine);
 }
 
 void Dialog::RunThen(std::string_view commandLine, std::function<void(bool started)> ended) {
@@ -240,16 +196,8 @@ void Dialog::RunThen(std::string_view commandLine, std::function<void(bool start
   if (ended) ended(started);
 }
 
-RandomSource& Dialog::Random() {
-  return impl_->random;
-}
-
 void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
   impl_->delivery.SetHandler(std::move(handler));
-}
-
-void Dialog::SendCommand(int id, int code) {
-  impl_->Deliver(EventKind::Command, id, code);
 }
 
 void Dialog::SetControlDescription(int id, std::string_view text) {
@@ -288,14 +236,6 @@ void Dialog::Show() {
   d.centring.CentreOnceFramed(*d.window);
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) d.window->raise();
   d.window->activateWindow();
-}
-
-void Dialog::EndDialog(int result) {
-  impl_->EndDialogNow(result);
-}
-
-bool Dialog::IsEnded() const {
-  return impl_->ended;
 }
 
 QWidget* Dialog::Widget() const {

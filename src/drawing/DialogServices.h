@@ -15,8 +15,8 @@
 class QWidget;
 #endif
 
-namespace funzioni::web {
-class DrawnControls;
+namespace funzioni::detail {
+struct DialogCore;
 }
 
 namespace funzioni {
@@ -169,15 +169,21 @@ class Dialog {
   // The widget of a control, for the drawing layer's own services; nullptr when there is none.
   QWidget* ControlWidget(int id) const;
 #endif
-  // The drawn controls' mirrors in the page, for the browser backend's own services (the desktop
-  // has none).
-  web::DrawnControls& PageDrawnControls();
+  // The backend's own state, for the drawing layer's services (DialogCore.h).
+  detail::DialogCore& Core() {
+    return *core_;
+  }
   // Delivers an event to the handler as the dialog's own input does: not while it is busy.
   void PostEvent(const DialogEvent& event);
 
  private:
   struct Impl;
+  const detail::DialogCore& Core() const {
+    return *core_;
+  }
+
   std::unique_ptr<Impl> impl_;
+  detail::DialogCore* core_ = nullptr;  // impl_ as the backends share it
 };
 
 }  // namespace funzioni

@@ -19,6 +19,7 @@
 #include "PageEditor.h"
 #include "PageText.h"
 #include "drawing/DialogControls.h"
+#include "drawing/DialogCore.h"
 #include "drawing/DialogServices.h"
 #include "drawing/EventDelivery.h"
 #include "drawing/EventGate.h"
@@ -73,19 +74,16 @@ struct Control : detail::ControlRecord {
   int selected = -1;                 // a list's selected line
 };
 
-}  // namespace
-
-struct Dialog::Impl final : web::PageInput {
-  Impl(int width, int height)
+// The dialog as the page shows it (Dialog::Impl). Named apart so that the page's own services
+// reach its drawn controls (DrawnControlsOf).
+struct PageDialog : detail::DialogCore, web::PageInput {
+  PageDialog(int width, int height)
       : size{std::max(width, 1), std::max(height, 1)},
-        delivery(
-            nullptr, [this] { EndDialogNow(kCommandCancel); }, [this] { return ended; }),
         drawn({.post = [this](const DialogEvent& event) { Post(event); },
                .reshow = [this](int id) { ShowSurface(id); },
                .place = [this](int id) { return PlaceOf(id); }}) {}
 
   PixelSize size;
-  EventDelivery delivery;
   detail::ControlTable<Control> controls;
   std::vector<int> order;     // identifiers in the order the controls were added: later ones on top
   std::map<int, int> timers;  // timer identifier -> scheduled call
@@ -93,14 +91,12 @@ struct Dialog::Impl final : web::PageInput {
   PixelPoint pointer{0, 0};
   int buttons = 0;
   int hovered = 0;
-  bool initialised = false;
   bool painted = false;
-  bool ended = false;
-  bool finished = false;
-  RandomSource random;
   web::PageEditor editor;
   web::DrawnControls drawn;
-  int result = 0;
+
+  detail::ControlRecords& Controls() override { return controls; }
+  const detail::ControlRecords& Controls() const override { return controls; }
 
   Control* Find(int id) { return controls.Find(id); }
   const Control* Find(int id) const { return controls.Find(id); }
@@ -118,7 +114,7 @@ struct Dialog::Impl final : web::PageInput {
 
   // While the page's editor is open the handler is held, as while a program is waited for: the
   // editor covers the window, and the timer's ticks are missed.
-  void Deliver(EventKind kind, int id = 0, int code = 0) {
+  void Deliver(EventKind kind, int id = 0, int code = 0) override {
     if (editor.IsOpen() && kind != EventKind::Destroy) return;
     delivery.Deliver(kind, id, code);
   }
@@ -243,17 +239,22 @@ struct Dialog::Impl final : web::PageInput {
     web::ShowEnded();
   }
 
-  void EndDialogNow(int value) {
-    if (ended) return;
-    ended = true;
-    result = value;
-    Finish();
-  }
+  void OnEnded() override { Finish(); }
 };
+
+}  // namespace
+
+struct Dialog::Impl final : PageDialog {
+  using PageDialog::PageDialog;
+};
+
+web::DrawnControls& web::DrawnControlsOf(Dialog& dialog) {
+  return static_cast<PageDialog&>(dialog.Core()).drawn;
+}
 
 Dialog::Dialog(std::string_view title, int /*x*/, int /*y*/, int width, int height,
                bool /*centred*/)
-    : impl_(std::make_unique<Impl>(width, height)) {
+    : impl_(std::make_unique<Impl>(width, height)), core_(impl_.get()) {
   web::SetTitle(web::PageText(title));
 }
 
@@ -298,26 +299,6 @@ void Dialog::AddControl(ControlKind kind, int id, std::string_view text, int x, 
   if (kind == ControlKind::Surface) d.ShowSurface(id);
 }
 
-bool Dialog::HasControl(int id) const {
-  return impl_->Find(id) != nullptr;
-}
-
-DrawingSurface& Dialog::AttachSurface(int id) {
-  return impl_->controls.Attach(id);
-}
-
-DrawingSurface& Dialog::CurrentSurface() {
-  return impl_->controls.Current();
-}
-
-void Dialog::RedrawSurface() {
-  impl_->controls.Current().RedrawSurface();
-}
-
-const DrawingSurface* Dialog::FindSurface(int id) const {
-  return impl_->controls.FindSurface(id);
-}
-
 std::string Dialog::GetControlText(int id) const {
   const Control* control = impl_->Find(id);
   if (control == nullptr) return {};
@@ -352,22 +333,9 @@ int Dialog::FocusedControl() const {
   return stock != 0 ? stock : impl_->drawn.Focused();
 }
 
-web::DrawnControls& Dialog::PageDrawnControls() {
-  return impl_->drawn;
-}
-
 PixelRect Dialog::GetControlRect(int id) const {
   const Control* control = impl_->Find(id);
   return control == nullptr ? PixelRect{} : control->rect;
-}
-
-int Dialog::GetControlUserValue(int id, int slot) const {
-  const Control* control = impl_->Find(id);
-  return control == nullptr ? 0 : control->UserValue(slot);
-}
-
-void Dialog::SetControlUserValue(int id, int slot, int value) {
-  if (Control* control = impl_->Find(id)) control->SetUserValue(slot, value);
 }
 
 void Dialog::ListReset(int id) {
@@ -452,10 +420,6 @@ void Dialog::StartTimer(int timerId, int periodMs) {
       &d.timers, period, period, [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
 }
 
-std::function<void(int delayMs)> Dialog::WakeFromAnyThread(int timerId) {
-  return impl_->delivery.WakeFromAnyThread(timerId);
-}
-
 void Dialog::StopTimer(int timerId) {
   auto it = impl_->timers.find(timerId);
   if (it == impl_->timers.end()) return;
@@ -474,10 +438,6 @@ void Dialog::SetBusyPointer(int id, bool busy) {
   if (id == d.hovered) web::SetBusyCursor(busy);
 }
 
-void Dialog::PauseMilliseconds(int milliseconds) {
-  detail::PauseHolding(&impl_->delivery.Gate(), milliseconds);
-}
-
 void Dialog::PauseThen(int milliseconds, std::function<void()> then) {
   // A hidden page shows no frames, and its browser runs its timeouts seldom: it waits in place.
   if (funzioni_js_page_hidden() != 0) {
@@ -494,10 +454,6 @@ void Dialog::PauseThen(int milliseconds, std::function<void()> then) {
                              });
 }
 
-bool Dialog::RunAndWait(std::string_view commandLine) {
-  return detail::RunAndWaitHolding(&impl_->delivery.Gate(), commandLine);
-}
-
 void Dialog::RunThen(std::string_view commandLine, std::function<void(bool started)> ended) {
   Impl& d = *impl_;
   const std::optional<std::string> file = web::PageEditor::FileOfCommand(commandLine);
@@ -508,10 +464,6 @@ void Dialog::RunThen(std::string_view commandLine, std::function<void(bool start
   d.editor.Start(*file, [ended = std::move(ended)] {
     if (ended) ended(true);
   });
-}
-
-RandomSource& Dialog::Random() {
-  return impl_->random;
 }
 
 void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
@@ -526,10 +478,6 @@ void Dialog::SetEventHandler(std::function<void(const DialogEvent&)> handler) {
     handler(event);
     if (event.kind == EventKind::Paint) d.painted = true;
   });
-}
-
-void Dialog::SendCommand(int id, int code) {
-  impl_->Deliver(EventKind::Command, id, code);
 }
 
 void Dialog::SetControlDescription(int id, std::string_view text) {
@@ -560,14 +508,6 @@ void Dialog::Show() {
   }
   web::Show();
   d.delivery.QueuePaint();
-}
-
-void Dialog::EndDialog(int result) {
-  impl_->EndDialogNow(result);
-}
-
-bool Dialog::IsEnded() const {
-  return impl_->ended;
 }
 
 void Dialog::PostEvent(const DialogEvent& event) {
