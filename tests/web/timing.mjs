@@ -6,13 +6,13 @@ import { FunzioniPage } from './page.mjs';
 const ANSWER_LIMIT_MS = 300;
 const PARAMETER_METER_Y = 652; // the meter of a in the third column (a.x^2+b)
 
-const ZOOM_100 = [
+export const ZOOM_100 = [
   { do: 'press', x: 607, y: 574 },
   { do: 'move', x: 969, y: 574 },
   { do: 'release', x: 969, y: 574 },
 ];
 // The step meter's left end gives step 0; keypad - from there gives 1.
-const STEP_1 = [
+export const STEP_1 = [
   { do: 'press', x: 606, y: 596 },
   { do: 'release', x: 606, y: 596 },
   { do: 'key', key: 'KeypadMinus' },

@@ -71,15 +71,51 @@ var FunzioniBackground = (function () {
   }
 
   // The page: the text of this very script (inline in the page), and the compiled module.
+  // The timing script reads when the module was compiled and the first work handed over.
+  const timeline = Module['funzioniTimeline'] = Module['funzioniTimeline'] || {};
   const script = typeof document === 'object' ? document.currentScript : null;
   bg.text = Module['funzioniScriptText'] || (script !== null ? script.textContent : '');
+  // The module's bytes stay out of the workers' script: they are handed the compiled module, and
+  // a smaller script is quicker to copy into a blob and to parse there.
+  function workerText() {
+    const data = typeof wasmBinaryFile === 'string' ? wasmBinaryFile : '';
+    const payload = data.slice(data.indexOf(',') + 1);
+    if (data.indexOf('data:') !== 0 || payload.length === 0) return bg.text;
+    const at = bg.text.indexOf(payload);
+    return at < 0 ? bg.text : bg.text.slice(0, at) + bg.text.slice(at + payload.length);
+  }
   let url = null;
   let resolveModule = null;
   bg.module = new Promise(function (resolve) { resolveModule = resolve; });
+  // The module as the page holds it: gzip-packed by assemble_page.py (a data: address of type
+  // kPackedType), unpacked by the browser's own decompression.
+  const kPackedType = 'data:application/gzip;base64,';
+  function unpacked(response) {
+    const stream = response.body.pipeThrough(new DecompressionStream('gzip'));
+    return new Response(stream).arrayBuffer().then(function (buffer) {
+      return new Uint8Array(buffer);
+    });
+  }
+  function packedBytes() {
+    return fetch(wasmBinaryFile).then(unpacked, function () {
+      // A browser that fetches no data: address from the page's own: decoded here.
+      const text = atob(wasmBinaryFile.slice(kPackedType.length));
+      const bytes = new Uint8Array(text.length);
+      for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+      return unpacked(new Response(bytes));
+    });
+  }
+  function moduleBytes() {
+    const packed = typeof wasmBinaryFile === 'string' && wasmBinaryFile.indexOf(kPackedType) === 0;
+    return packed ? packedBytes() : getBinaryPromise();
+  }
+
   if (!Module['instantiateWasm']) {
     Module['instantiateWasm'] = function (imports, receive) {
-      getBinaryPromise().then(function (bytes) {
+      moduleBytes().then(function (bytes) {
+        timeline.compileStart = performance.now();
         return WebAssembly.compile(bytes).then(function (module) {
+          timeline.compiled = performance.now();
           resolveModule({module: module, bytes: bytes});
           return WebAssembly.instantiate(module, imports).then(function (instance) {
             receive(instance, module);
@@ -142,7 +178,7 @@ var FunzioniBackground = (function () {
     if (!bg.text || typeof Worker !== 'function' || typeof Blob !== 'function') return 0;
     try {
       if (url === null) {
-        url = URL.createObjectURL(new Blob([bg.text], {type: 'text/javascript'}));
+        url = URL.createObjectURL(new Blob([workerText()], {type: 'text/javascript'}));
       }
       const handle = nextHandle++;
       const record = {owner: owner};
@@ -159,6 +195,9 @@ var FunzioniBackground = (function () {
     const copy = bytes.slice();
     record.worker.postMessage(copy.buffer, [copy.buffer]);
     ++record.inFlight;
+    if (timeline.firstPost === undefined && timeline.shown !== undefined) {
+      timeline.firstPost = performance.now();
+    }
   };
   // True while an instance owes a reply: the page's work is under way there.
   bg.busy = function () {

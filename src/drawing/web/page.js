@@ -12,6 +12,8 @@ var FunzioniPage = (function () {
   const kWidth = 974;
   const kHeight = 720;
   const kLeftAndRight = 3;
+  // Only the plotting area's surface is this large: its blits are the picture's.
+  const kPictureSide = 600;
   // The program finds the page's editor as its editor (FUNZIONI_EDITOR): see PageEditor.
   const kEditorProgram = 'funzioni-page-editor';
   const kEditorActions = {cancel: 0, save: 1, replace: 2, download: 3};
@@ -29,6 +31,9 @@ var FunzioniPage = (function () {
   let ended = false;
   let resolveReady = null;
   const ready = onPage ? new Promise((resolve) => { resolveReady = resolve; }) : null;
+  // Moments of the start and of the latest picture on the page's clock, for the timing script
+  // (tests/web/timings.mjs): a few numbers, written as they happen.
+  const timeline = Module['funzioniTimeline'] = Module['funzioniTimeline'] || {};
 
   function client() { return document.getElementById('funzioni'); }
   function context2d() {
@@ -41,8 +46,12 @@ var FunzioniPage = (function () {
   // Every call into the program goes through here, so that the hooks see its state after it.
   function enter(name, ...args) {
     if (!running) return 0;
+    const before = timeline.paintStart === undefined ? performance.now() : 0;
     const result = Module['_' + name](...args);
-    if (resolveReady !== null && (Module['_funzioni_page_state']() & 3) === 3) {
+    const state = Module['_funzioni_page_state']();
+    if (timeline.paintStart === undefined && (state & 1) !== 0) timeline.paintStart = before;
+    if (resolveReady !== null && (state & 3) === 3) {
+      timeline.ready = performance.now();
       resolveReady();
       resolveReady = null;
     }
@@ -298,6 +307,11 @@ var FunzioniPage = (function () {
 
   if (onPage) {
     Module['preRun'] = [].concat(Module['preRun'] || [], beforeMain);
+    const initialised = Module['onRuntimeInitialized'];
+    Module['onRuntimeInitialized'] = () => {
+      timeline.main = performance.now();
+      if (initialised) initialised();
+    };
     Module['onAbort'] = () => {
       ended = true;
       const note = document.getElementById('funzioni-ended');
@@ -312,6 +326,7 @@ var FunzioniPage = (function () {
       idle: () => (pageState() & 2) !== 0 &&
           !(Module['funzioniBackground'] && Module['funzioniBackground'].busy()),
       ended: () => ended,
+      timeline: () => Object.assign({}, timeline),
     };
     window.addEventListener('resize', fit);
     if (document.readyState === 'loading') {
@@ -369,6 +384,7 @@ var FunzioniPage = (function () {
     },
     blit(rgba, w, h, x, y, px, py, pw, ph) {
       context2d().putImageData(toImage(rgba, w, h), x, y, px, py, pw, ph);
+      if (w >= kPictureSide && h >= kPictureSide) timeline.lastPicture = performance.now();
     },
     listReset(id) {
       const list = controls.get(id);
@@ -434,6 +450,7 @@ var FunzioniPage = (function () {
     setDescription(id, text) { controls.get(id).setAttribute('aria-description', text); },
     setName(id, text) { controls.get(id).setAttribute('aria-label', text); },
     show() {
+      timeline.shown = performance.now();
       running = true;
       client().style.visibility = 'visible';
       if (focusWanted !== 0 && FunzioniPage.focused() === 0) FunzioniPage.focus(focusWanted);
