@@ -13,9 +13,6 @@ namespace funzioni {
 
 namespace {
 
-// Room for the window's borders and title bar, per unit of scale, since the frame is not known
-// before the window is shown.
-constexpr PixelSize kFrameAllowance{16, 48};
 constexpr char kFactorHalving[] = "0.5";
 
 bool UserChoseScale() {
@@ -48,16 +45,6 @@ std::string FittedScreenFactors(PixelSize client) {
 }
 
 }  // namespace
-
-int FittingScale(double desktopFactor, PixelSize available, PixelSize client) {
-  const int wanted = static_cast<int>(std::floor(desktopFactor + 0.5));
-  for (int scale = wanted; scale > 1; --scale) {
-    const bool fits = (client.width + kFrameAllowance.width) * scale <= available.width &&
-                      (client.height + kFrameAllowance.height) * scale <= available.height;
-    if (fits) return scale;
-  }
-  return 1;
-}
 
 GuiApplication::GuiApplication(int& argc, char** argv, std::string_view desktopFileName,
                                PixelSize client) {
