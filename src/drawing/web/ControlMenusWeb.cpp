@@ -27,22 +27,6 @@ EM_JS(void, funzioni_js_add_box_item, (int boxId, const char* text, int commandI
 
 namespace funzioni {
 
-namespace {
-
-// The menu shown now: what gets its choice, and the dialog it was shown over.
-struct OpenMenu {
-  std::function<void(int)> chosen;
-  const web::PageInput* dialog = nullptr;
-};
-
-OpenMenu& ShownMenu() {
-  // The page has one menu element, so one menu at a time: a new one replaces it.
-  static OpenMenu menu;
-  return menu;
-}
-
-}  // namespace
-
 void ShowPopupMenu(Dialog& owner, const std::vector<MenuItem>& items,
                    std::function<void(int index)> chosen) {
   std::string texts;
@@ -52,7 +36,7 @@ void ShowPopupMenu(Dialog& owner, const std::vector<MenuItem>& items,
     texts += web::PageText(item.text);
     enabled += item.enabled ? '1' : '0';
   }
-  ShownMenu() = {std::move(chosen), web::ShownDialog()};
+  web::ThePage().menu = {std::move(chosen), web::ShownDialog()};
   const PixelPoint at = owner.GetPointerPosition();
   funzioni_js_open_menu(at.x, at.y, texts.c_str(), enabled.c_str());
 }
@@ -69,12 +53,12 @@ extern "C" {
 // The item chosen in the menu shown last, or -1 when it was closed without a choice. Nothing is
 // called once the dialog that showed the menu has gone or ended.
 EMSCRIPTEN_KEEPALIVE void funzioni_page_menu_choice(int index) {
-  funzioni::OpenMenu menu = std::move(funzioni::ShownMenu());
-  funzioni::ShownMenu() = {};
-  const funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
-  if (index < 0 || !menu.chosen || dialog == nullptr || dialog != menu.dialog) return;
+  funzioni::web::PageContext& page = funzioni::web::ThePage();
+  const funzioni::web::LaterAnswer<int> menu = std::exchange(page.menu, {});
+  const funzioni::web::PageInput* dialog = page.shown;
+  if (index < 0 || !menu.answer || dialog == nullptr || dialog != menu.dialog) return;
   if ((dialog->PageState() & 4) != 0) return;
-  menu.chosen(index);
+  menu.answer(index);
 }
 
 }  // extern "C"

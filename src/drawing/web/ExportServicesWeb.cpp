@@ -35,19 +35,6 @@ namespace funzioni {
 
 namespace {
 
-// What to do when the browser refuses the picture last given to the clipboard, and the dialog
-// that gave it.
-struct PictureCopy {
-  std::function<void()> refused;
-  const web::PageInput* dialog = nullptr;
-};
-
-PictureCopy& LastPictureCopy() {
-  // The browser answers a copy later, and only one copy at a time matters: the last one.
-  static PictureCopy copy;
-  return copy;
-}
-
 std::string FileName(std::string_view path) {
   const std::size_t slash = path.find_last_of('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
@@ -82,7 +69,7 @@ bool SaveFileBytes(std::string_view bytes, std::string_view path) {
 void CopyPictureToClipboard(const DrawingSurface& picture, std::function<void()> refused) {
   const PixelSize size = picture.GetSurfaceSize();
   if (size.width <= 0 || size.height <= 0) return;
-  LastPictureCopy() = {std::move(refused), web::ShownDialog()};
+  web::ThePage().pictureCopy = {std::move(refused), web::ShownDialog()};
   const std::vector<std::uint32_t> pixels = web::CanvasPixels(picture);
   funzioni_js_copy_picture(pixels.data(), size.width, size.height);
 }
@@ -109,12 +96,12 @@ extern "C" {
 
 // The browser refused the picture last copied (no image on its clipboard, or not allowed).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_picture_refused() {
-  funzioni::PictureCopy copy = std::move(funzioni::LastPictureCopy());
-  funzioni::LastPictureCopy() = {};
-  const funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
-  if (!copy.refused || dialog == nullptr || dialog != copy.dialog) return;
+  funzioni::web::PageContext& page = funzioni::web::ThePage();
+  const funzioni::web::LaterAnswer<> copy = std::exchange(page.pictureCopy, {});
+  const funzioni::web::PageInput* dialog = page.shown;
+  if (!copy.answer || dialog == nullptr || dialog != copy.dialog) return;
   if ((dialog->PageState() & 4) != 0) return;
-  copy.refused();
+  copy.answer();
 }
 
 }  // extern "C"

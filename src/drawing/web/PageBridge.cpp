@@ -74,9 +74,10 @@ void CancelTimeout(int number) {
   funzioni_js_unschedule(number);
 }
 
-PageInput*& ShownDialog() {
-  static PageInput* shown = nullptr;
-  return shown;
+PageContext& ThePage() {
+  // The page has one script and one program: its exports need one place to find what it keeps.
+  static PageContext page;
+  return page;
 }
 
 void SetTitle(std::string_view utf8) {

@@ -82,8 +82,32 @@ class PageInput {
   ~PageInput() = default;
 };
 
+// An answer the page gives later (a menu's choice, the browser refusing a copy) and the dialog
+// that asked for it: the answer is dropped when that dialog is no longer the one shown.
+template <typename... Args>
+struct LaterAnswer {
+  std::function<void(Args...)> answer;
+  const PageInput* dialog = nullptr;
+};
+
+// What the page keeps between the script's calls into the program: the script reaches the
+// program only through its exports, which find everything here. A test makes it fresh
+// (ThePage() = {}).
+struct PageContext {
+  PageInput* shown = nullptr;  // the dialog shown in the page, nullptr while there is none
+  // The page has one menu element, so one menu at a time: a new one replaces it.
+  LaterAnswer<int> menu;
+  // The browser answers a copy later, and only the last one given matters.
+  LaterAnswer<> pictureCopy;
+};
+
+// The page's one context (PageBridge.cpp).
+PageContext& ThePage();
+
 // The dialog shown in the page, nullptr while there is none.
-PageInput*& ShownDialog();
+inline PageInput*& ShownDialog() {
+  return ThePage().shown;
+}
 
 // The page's elements, as the script builds them.
 void SetTitle(std::string_view utf8);

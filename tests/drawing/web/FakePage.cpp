@@ -32,9 +32,9 @@ void FireTimeouts() {
 
 using testing::Page;
 
-PageInput*& ShownDialog() {
-  static PageInput* shown = nullptr;
-  return shown;
+PageContext& ThePage() {
+  static PageContext page;
+  return page;
 }
 
 void ScheduleTimeout(int number, int delayMs) {
