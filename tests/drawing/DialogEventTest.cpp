@@ -77,7 +77,7 @@ class DialogEventTest : public ::testing::Test {
     window_ = dialog_->Widget()->windowHandle();
     ASSERT_NE(window_, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return paints_ >= 1; }, 2000));
     // Qt drops a move to where the pointer already is: start every test from the same corner.
     QTest::mouseMove(window_, QPoint(399, 1));
     events_.clear();
