@@ -147,6 +147,92 @@ void BeyondLines(const FunctionStudy& study, Writer& w) {
   intervals("Concava verso il basso", study.concaveDown);
 }
 
+// One row of the sign chart: the signs over intervals and what f (or a derivative) is at points,
+// in the order of x, as one line "Schema dei segni di f: − per x da ... a ...; 0 in x ≈ ...".
+class SignRow {
+ public:
+  explicit SignRow(const Writer& w) : w_(w) {}
+
+  void Interval(double from, double to, int sign, std::string_view meaning) {
+    std::string text = std::string(sign > 0 ? "+" : kMinus);
+    if (!meaning.empty()) text += " (" + std::string(meaning) + ")";
+    items_.push_back({from, 1, text + " per " + w_.Span(from, to)});
+    intervals_ = true;
+  }
+  void Point(double x, std::string_view what) {
+    items_.push_back({x, 0, std::string(what) + " in x " + w_.About(x)});
+  }
+  void Gap(const StudyGap& gap) {
+    const std::string where = gap.from == gap.to ? " in " : " per ";
+    items_.push_back({gap.from, 0, "non definita" + where + w_.Span(gap.from, gap.to)});
+  }
+  // Nothing for a row without an interval of either sign.
+  void Write(std::string_view name, std::vector<StudyLine>& lines) {
+    if (!intervals_) return;
+    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
+      return a.x != b.x ? a.x < b.x : a.order < b.order;
+    });
+    std::string text = "Schema dei segni di " + std::string(name) + ": ";
+    for (std::size_t i = 0; i < items_.size(); ++i) text += (i ? "; " : "") + items_[i].text;
+    lines.push_back({text, std::nullopt});
+  }
+
+ private:
+  struct Item {
+    double x;
+    int order;  // a point before the interval that starts at it
+    std::string text;
+  };
+  const Writer& w_;
+  std::vector<Item> items_;
+  bool intervals_ = false;
+};
+
+bool IsCorner(const FunctionStudy& study, double x) {
+  return std::any_of(study.corners.begin(), study.corners.end(),
+                     [x](const StudyCorner& c) { return c.x == x; });
+}
+
+// The sign chart of f, f' and f'' as textbooks draw it, one line per row: the screen reader,
+// the clipboard and the printed page take it as it is.
+void SignChartLines(const FunctionStudy& study, Writer& w) {
+  SignRow f(w);
+  for (const StudySign& s : study.signs) f.Interval(s.from, s.to, s.sign, "");
+  for (const StudyZero& z : study.zeros) f.Point(z.x, "0");
+  SignRow slope(w);
+  for (const StudyInterval& i : study.increasing) slope.Interval(i.from, i.to, 1, "crescente");
+  for (const StudyInterval& i : study.decreasing) slope.Interval(i.from, i.to, -1, "decrescente");
+  for (const auto* list : {&study.maxima, &study.minima}) {
+    for (const StudyPoint& p : *list) {
+      const bool max = list == &study.maxima;
+      slope.Point(p.x, IsCorner(study, p.x) ? (max ? "non esiste (massimo)" : "non esiste (minimo)")
+                                            : (max ? "0 (massimo)" : "0 (minimo)"));
+    }
+  }
+  SignRow bend(w);
+  for (const StudyInterval& i : study.concaveUp)
+    bend.Interval(i.from, i.to, 1, "concava verso l'alto");
+  for (const StudyInterval& i : study.concaveDown) {
+    bend.Interval(i.from, i.to, -1, "concava verso il basso");
+  }
+  for (const StudyPoint& p : study.inflections) {
+    bend.Point(p.x, IsCorner(study, p.x) ? "non esiste (flesso)" : "0 (flesso)");
+  }
+  for (const StudyGap& gap : study.gaps) {
+    for (SignRow* row : {&f, &slope, &bend}) row->Gap(gap);
+  }
+  // A pole the values reach on both sides (TAN(x) at 90) has no gap of its own.
+  for (const double x : study.asymptotes) {
+    const bool inGap = std::any_of(study.gaps.begin(), study.gaps.end(),
+                                   [x](const StudyGap& g) { return g.from <= x && x <= g.to; });
+    if (inGap) continue;
+    for (SignRow* row : {&f, &slope, &bend}) row->Point(x, "asintoto verticale");
+  }
+  f.Write("f", w.lines);
+  slope.Write("f\xE2\x80\xB2", w.lines);  // f′
+  bend.Write("f\xE2\x80\xB3", w.lines);   // f″
+}
+
 }  // namespace
 
 std::string StudyNumber(double value, double halfRange) {
@@ -201,6 +287,7 @@ std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
                        std::nullopt});
   }
   BeyondLines(study, w);
+  SignChartLines(study, w);
   return std::move(w.lines);
 }
 

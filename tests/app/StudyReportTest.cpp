@@ -156,6 +156,30 @@ INSTANTIATE_TEST_SUITE_P(
                    "0.01: pendenze \xE2\x89\x88 " + std::string(kMinus) +
                    "1.02 da sinistra e \xE2\x89\x88 0.98 da destra"},
                   {"Funzione", "Cuspide"}},
+        // The sign chart of (x^3+4)/x^2: f < 0 left of -4^(1/3) = -1.587, f' = (x^3-8)/x^3
+        // changes sign at 0 and 2, f'' = 24/x^4 > 0.
+        LinesCase{
+            "SignChartOfTheExamFunction",
+            "(x^3+4)/x^2",
+            50,
+            {"Schema dei segni di f: " + std::string(kMinus) + " per x da \xE2\x89\x88 " +
+                 std::string(kMinus) + "10 a \xE2\x89\x88 " + std::string(kMinus) +
+                 "1.587; 0 in x \xE2\x89\x88 " + std::string(kMinus) +
+                 "1.587; + per x da \xE2\x89\x88 " + std::string(kMinus) +
+                 "1.587 a \xE2\x89\x88 0; non definita in x \xE2\x89\x88 0; + per x "
+                 "da \xE2\x89\x88 0 a \xE2\x89\x88 10",
+             "Schema dei segni di f\xE2\x80\xB2: + (crescente) per x da \xE2\x89\x88 " +
+                 std::string(kMinus) + "10 a \xE2\x89\x88 0; non definita in x \xE2\x89\x88 0; " +
+                 std::string(kMinus) +
+                 " (decrescente) per x da \xE2\x89\x88 0 a \xE2\x89\x88 2; 0 (minimo) "
+                 "in x \xE2\x89\x88 2; + (crescente) per x da \xE2\x89\x88 2 a "
+                 "\xE2\x89\x88 10",
+             "Schema dei segni di f\xE2\x80\xB3: + (concava verso l'alto) per x da "
+             "\xE2\x89\x88 " +
+                 std::string(kMinus) +
+                 "10 a \xE2\x89\x88 0; non definita in x \xE2\x89\x88 0; + (concava "
+                 "verso l'alto) per x da \xE2\x89\x88 0 a \xE2\x89\x88 10"},
+            {}},
         LinesCase{
             "OddWithoutAsymptotes",
             "x^3",
