@@ -128,18 +128,25 @@ class InflectionFinder {
     return kept;
   }
 
-  // True when, over count steps of h from start on, a tenth of the neighbouring values are
-  // equal: at that scale the values go in rounding steps (LN(x^2+1) near 0, where 1+x^2 steps
-  // by 1.2E-7), whose curvature is noise.
+  // True when, over count steps of h from start on, a sixteenth of the neighbouring values
+  // (among those that are not 0, which may be underflow) are equal: at that scale the values go
+  // in rounding steps (LN(x^2+1) near 0 at zoom 1, where 1+x^2 steps by 1.2E-7 and a tenth of
+  // the values beside its minimum equal their neighbours), whose curvature is noise. A smooth
+  // function's values at these steps are equal only right at an extremum's top.
   bool Quantised(double start, int count, double h) {
+    constexpr int kQuantisedPart = 16;
     int equal = 0;
+    int pairs = 0;
     std::optional<double> previous;
     for (int k = 0; k <= count; ++k) {
       const std::optional<double> v = probe_.At(static_cast<float>(start + k * h));
-      if (v && previous && *v == *previous && *v != 0) ++equal;  // not underflow
+      if (v && previous && *v != 0 && *previous != 0) {
+        ++pairs;
+        equal += *v == *previous;
+      }
       previous = v;
     }
-    return equal * 10 >= count;
+    return pairs > 0 && equal * kQuantisedPart >= pairs;
   }
 
   // The sign changes of the curvature over count stencils of width h from start on. Where

@@ -1,9 +1,12 @@
 #include "sampling/StudyLimits.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <string_view>
 
 #include "sampling/StudyFit.h"
 #include "sampling/StudyProbe.h"
@@ -354,7 +357,79 @@ struct FarValues {
   std::vector<double> xs;
   std::vector<double> values;  // none, with beyondDomain false: holes all the way out
   bool beyondDomain = false;   // f has no values that far out on this side
+  int hugeTurns = 0;           // sign changes among the values beyond the number range after
 };
+
+// Past the first value beyond the number range, the far values that are still beyond it change
+// sign this many times: the amplitude overflows while the sign keeps turning (EXP(0-x)*SIN(x)
+// at -inf, whose values pass 1E38 at x = -88 with SIN still negative), so there is no limit.
+// Twice, and among a dozen further x, so that one stage's overflow of either sign does not
+// decide; the whole period of SIN in degrees spans about six of them.
+constexpr int kPastHuge = 12;
+constexpr int kHugeTurns = 2;
+
+int HugeTurns(StudyProbe& probe, double x, int dir, int sign) {
+  int turns = 0;
+  for (int k = 0; k < kPastHuge; ++k) {
+    x *= kFarRatio;
+    if (x > kFarmost) break;
+    const std::optional<double> v = probe.At(static_cast<float>(dir * x));
+    if (!v) break;
+    if (std::fabs(*v) < kStudyHuge) continue;
+    if (Sign(*v) != sign) ++turns;
+    sign = Sign(*v);
+  }
+  return turns;
+}
+
+// The formula's factors when it is a product or quotient at its outermost level (no sum or
+// difference there), else nothing: the sign of the whole is the product of theirs.
+std::vector<std::string_view> Factors(std::string_view formula) {
+  std::vector<std::string_view> factors;
+  int depth = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < formula.size(); ++i) {
+    const char c = formula[i];
+    depth += (c == '(') - (c == ')');
+    if (depth != 0) continue;
+    const char before = i > 0 ? formula[i - 1] : '*';
+    // A sign, not a sum: at the start, after an operator or in an exponent ("1E-3").
+    const bool sign = before == '*' || before == '/' || before == '^' || before == '(' ||
+                      ((before == 'E' || before == 'e') && i >= 2 &&
+                       std::isdigit(static_cast<unsigned char>(formula[i - 2])));
+    if ((c == '+' || c == '-') && !sign) return {};
+    if (c == '*' || c == '/') {
+      factors.push_back(formula.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  if (factors.empty() || depth != 0) return {};
+  factors.push_back(formula.substr(start));
+  return factors;
+}
+
+// Where a product overflows the number range and the evaluator refuses it (EXP(0-x)*SIN(x)
+// past x = -88.7, where e^88.7 passes the largest float), its factors still have values: their
+// signs tell whether the product's keeps turning.
+int FactorTurns(StudyProbe& probe, double x, int dir, int sign) {
+  std::vector<std::unique_ptr<StudyProbe>> factors;
+  for (const std::string_view text : Factors(probe.Formula())) {
+    factors.push_back(std::make_unique<StudyProbe>(text, probe.Evaluator(), probe.Stop()));
+  }
+  if (factors.empty()) return 0;
+  int turns = 0;
+  for (int k = 0; k < kPastHuge && x <= kFarmost; ++k, x *= kFarRatio) {
+    int product = 1;
+    for (const auto& factor : factors) {
+      const std::optional<double> v = factor->At(static_cast<float>(dir * x));
+      product *= v ? Sign(*v) : 0;
+    }
+    if (product == 0) break;
+    if (product != sign) ++turns;
+    sign = product;
+  }
+  return turns;
+}
 
 // f at the far x on the side dir, up to the first overflow, or the first value beyond the
 // number range, or the first 0 right after values far from 0, or the first value after 0s.
@@ -367,7 +442,10 @@ FarValues FarSequence(StudyProbe& probe, int dir) {
     const std::optional<double> v = probe.At(at);
     if (!v) {
       // An overflow ends the values; another refusal ends the run of values before it.
-      if (!far.values.empty() && probe.Reason(at).find("overflow") != std::string::npos) break;
+      if (!far.values.empty() && probe.Reason(at).find("overflow") != std::string::npos) {
+        far.hugeTurns = FactorTurns(probe, x, dir, Sign(far.values.back()));
+        break;
+      }
       far.values.clear();
       far.xs.clear();
       lastRefusal = x;
@@ -383,7 +461,10 @@ FarValues FarSequence(StudyProbe& probe, int dir) {
     if (*v != 0 && n >= 2 && far.values[n - 1] == 0 && far.values[n - 2] == 0) break;
     far.xs.push_back(at);
     far.values.push_back(*v);
-    if (std::fabs(*v) >= kStudyHuge) break;
+    if (std::fabs(*v) >= kStudyHuge) {
+      far.hugeTurns = HugeTurns(probe, x, dir, Sign(*v));
+      break;
+    }
   }
   if (holes >= 2) {
     far.values.clear();
@@ -414,7 +495,9 @@ void FarLimit(StudyProbe& probe, int dir, LimitFindings& found) {
     return;
   }
   if (far.beyondDomain) return;
-  const StudyValue limit = FarVerdict(far.values);
+  StudyValue limit = FarVerdict(far.values);
+  const bool infinite = limit.kind == Kind::PlusInfinity || limit.kind == Kind::MinusInfinity;
+  if (infinite && far.hugeTurns >= kHugeTurns) limit = {Kind::None, 0};
   found.limits.push_back({where, 0, limit});
   if (limit.kind == Kind::Number) {
     found.horizontal.push_back({dir, 0, limit.value});

@@ -35,6 +35,10 @@ class StudyProbe {
   StudyProbe(std::string_view formula, ExpressionEvaluator& evaluator, StopToken stop = {});
 
   bool Stopped() const { return stop_.stop_requested(); }
+  // What another probe needs to study a part of this formula alongside it.
+  std::string_view Formula() const { return formula_; }
+  ExpressionEvaluator& Evaluator() const { return evaluator_; }
+  const StopToken& Stop() const { return stop_; }
 
   // The value at x, empty where the evaluator gives none; values beyond the double range are
   // held as +-kStudyHuge.

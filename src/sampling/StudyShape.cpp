@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -46,9 +47,24 @@ std::vector<StudyInterval> Pieces(double c, double r, std::vector<Cut> cuts) {
   return pieces;
 }
 
-std::vector<Cut> BreakCuts(const StudyBreaks& breaks) {
+// A jump found where the values leave the number range (EXP(1/x) right of 0.01127, where
+// e^(1/x) passes the largest float) is no break of the curve: f goes on, only too large to hold,
+// with the same sign on both sides. A pole is an asymptote, and stays a break.
+bool LeavesNumberRange(StudyProbe& probe, double x, std::span<const double> asymptotes) {
+  if (std::find(asymptotes.begin(), asymptotes.end(), x) != asymptotes.end()) return false;
+  const float at = static_cast<float>(x);
+  const std::optional<double> here = probe.At(at);
+  const std::optional<double> before = probe.At(KeyFloat(FloatKey(at) - 1));
+  if (!here || !before || (*here > 0) != (*before > 0)) return false;
+  return (std::fabs(*here) >= kStudyHuge) != (std::fabs(*before) >= kStudyHuge);
+}
+
+std::vector<Cut> BreakCuts(StudyProbe& probe, const StudyBreaks& breaks,
+                           std::span<const double> asymptotes) {
   std::vector<Cut> cuts;
-  for (const double x : breaks.points) cuts.emplace_back(x, x);
+  for (const double x : breaks.points) {
+    if (!LeavesNumberRange(probe, x, asymptotes)) cuts.emplace_back(x, x);
+  }
   for (const StudyGap& gap : breaks.gaps) cuts.emplace_back(gap.from, gap.to);
   return cuts;
 }
@@ -163,7 +179,7 @@ void FindShape(StudyProbe& probe, const ShapeSearch& search, FunctionStudy& stud
   const double c = search.centre;
   study.corners = Corners(probe, search, SlopeScale(probe, c, r));
 
-  std::vector<Cut> growthCuts = BreakCuts(search.breaks);
+  std::vector<Cut> growthCuts = BreakCuts(probe, search.breaks, study.asymptotes);
   for (const auto list : {search.maxima, search.minima}) {
     for (const StudyPoint& p : list) growthCuts.emplace_back(p.x, p.x);
   }
@@ -175,7 +191,7 @@ void FindShape(StudyProbe& probe, const ShapeSearch& search, FunctionStudy& stud
   }
 
   // The curvature changes at the inflections and may change at a corner (ABS(x^2-4) at 2).
-  std::vector<Cut> curvatureCuts = BreakCuts(search.breaks);
+  std::vector<Cut> curvatureCuts = BreakCuts(probe, search.breaks, study.asymptotes);
   for (const StudyPoint& p : search.inflections) curvatureCuts.emplace_back(p.x, p.x);
   for (const StudyCorner& c : study.corners) curvatureCuts.emplace_back(c.x, c.x);
   for (const StudyInterval& piece : Pieces(c, r, curvatureCuts)) {

@@ -163,6 +163,20 @@ const LimitCase kLimitCases[] = {
      {},
      {}},
     {"SineHasNoLimit", "SIN(x)", 1000, {AtMinusInf(NAN), AtPlusInf(NAN)}, {}, {}},
+    // e^-x sin x swings ever wider towards -inf; its product overflows at x = -88.7, long
+    // before SIN (in degrees) turns, and its factors' signs tell.
+    {"GrowingOscillationBeyondTheNumberRangeHasNoLimit",
+     "EXP(0-x)*SIN(x)",
+     10,
+     {AtMinusInf(NAN), AtPlusInf(0)},
+     {{1, 0, 0}},
+     {}},
+    {"ProductBeyondTheNumberRangeKeepsItsSign",
+     "x*EXP(0-x)",
+     10,
+     {AtMinusInf(-kInf), AtPlusInf(0)},
+     {{1, 0, 0}},
+     {}},
 };
 
 void ExpectValue(const StudyValue& found, const StudyValue& expected, const std::string& what) {
@@ -305,6 +319,27 @@ const ShapeCase kShapeCases[] = {
      {{-2, 0}, {0, 2}},
      {{0, 2}},
      {{-2, 0}}},
+    // e^(1/x) falls and is concave up on each side of 0 (f' = -e^(1/x)/x^2, f'' =
+    // e^(1/x)(2x+1)/x^4); right of 0 its values pass the largest float up to x = 1/88.7, which is
+    // no break.
+    {"ExponentialOfReciprocalBeyondTheNumberRange",
+     "EXP(1/x)",
+     1,
+     StudyParity::None,
+     {},
+     {},
+     {{-0.2, 0}, {0, 0.2}},
+     {{-0.2, 0}, {0, 0.2}},
+     {}},
+    {"ExponentialOfReciprocalBendsAtMinusOneHalf",
+     "EXP(1/x)",
+     10,
+     StudyParity::None,
+     {},
+     {},
+     {{-2, 0}, {0, 2}},
+     {{-0.5, 0}, {0, 2}},
+     {{-2, -0.5}}},
     {"StepsAreNeitherRisingNorCurved", "FIX(x)+0.5", 10, StudyParity::None, {}, {}, {}, {}, {}},
     // Only the two zeros at -2 and 2 are in view: they are no evidence of a parity.
     {"ZerosAloneTellNoParity", "SQR(x^2-4)/x", 10, StudyParity::None, {}, {}, {}, {}, {}},
@@ -362,6 +397,40 @@ TEST(StudyText, NewKindsFollowTheOldOnesInOrder) {
   EXPECT_NE(text.find("limit\t0-\t+inf\n"), std::string::npos);
   EXPECT_NE(text.find("asymptote-o\t+inf\t1\t0\n"), std::string::npos);
 }
+
+// Inflections where the second derivative changes sign, and none where only the values' rounding
+// steps do.
+struct InflectionCase {
+  const char* name;
+  const char* formula;
+  float zoom;
+  std::vector<double> xs;
+};
+
+const InflectionCase kInflectionCases[] = {
+    // ln(x^2+1) bends at x = -1 and 1, out of view at zoom 1; there 1+x^2 steps by 2^-23.
+    {"RoundingStepsOfOnePlusASquareAreNoInflections", "LN(x^2+1)", 1, {}},
+    {"LogarithmOfOnePlusASquare", "LN(x^2+1)", 100, {-1, 1}},
+    // 1/(x^2+1) bends at -1/sqrt(3) and 1/sqrt(3), within one coarse stencil of its maximum.
+    {"BesideTheMaximumAtAWideZoom", "1/(x^2+1)", 1000, {-1 / std::sqrt(3.0), 1 / std::sqrt(3.0)}},
+};
+
+class StudyInflectionsTest : public testing::TestWithParam<InflectionCase> {};
+
+TEST_P(StudyInflectionsTest, WhereTheCurvatureChangesSign) {
+  const InflectionCase& c = GetParam();
+  ExpressionEvaluator evaluator;
+  const FunctionStudy study = StudyFunction(evaluator, c.formula, c.zoom);
+  ASSERT_EQ(study.inflections.size(), c.xs.size());
+  for (std::size_t i = 0; i < c.xs.size(); ++i) {
+    EXPECT_NEAR(study.inflections[i].x, c.xs[i], 1e-3 * 0.4 * c.zoom) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formulas, StudyInflectionsTest, testing::ValuesIn(kInflectionCases),
+                         [](const testing::TestParamInfo<InflectionCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace funzioni
