@@ -28,7 +28,7 @@ import {
   studyLeavesTheControlsInReach,
   studyStepsDidTheirPart,
 } from './study.mjs';
-import { measureTimings, pageAnswersDuringLongRedraw } from './timing.mjs';
+import { measureTimings, openingFramesAreShown, pageAnswersDuringLongRedraw } from './timing.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const ROOT = resolve(HERE, '../..');
@@ -283,6 +283,8 @@ async function main() {
       await check('the table copied and saved and the sheet printed as on the desktop', () =>
         exportsAsOnTheDesktop(browser, url, watch, readSteps('export.json'), exports));
     }
+    await check('the opening animation is painted as it is drawn', () =>
+      openingFramesAreShown(browser, url, watch));
     await check('the page answers during a long redraw', () =>
       pageAnswersDuringLongRedraw(browser, url, watch, timings));
     await check('timings measured', async () => {

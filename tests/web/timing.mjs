@@ -1,9 +1,12 @@
 // What only the page is asked: to answer its input while a long redraw is computed, and how
 // long its steps take (printed, not judged).
-import { FunzioniPage } from './page.mjs';
+import { FunzioniPage, HEIGHT, WIDTH } from './page.mjs';
 
 // An input or an evaluation waits at most this long while the plot is computed elsewhere.
 const ANSWER_LIMIT_MS = 300;
+// The opening animation draws 51 frames; shown as they are drawn, far more than a handful of them
+// reach the screen (drawn in one task, none but the last would).
+const OPENING_FRAMES_SEEN = 10;
 const PARAMETER_METER_Y = 652; // the meter of a in the third column (a.x^2+b)
 
 export const ZOOM_100 = [
@@ -119,4 +122,42 @@ export async function pageAnswersDuringLongRedraw(browser, url, watch, timings) 
     }
   }
   return 'no redraw lasted long enough to be seen computing';
+}
+
+// The opening animation is painted as it is drawn: the canvas, read at each of the browser's
+// frames while the page starts, goes through many pictures before the start picture.
+export async function openingFramesAreShown(browser, url, watch) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    watch.attach(page);
+    await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
+    await page.evaluateOnNewDocument(() => {
+      const seen = new Set();
+      window.funzioniFramesSeen = seen;
+      const look = () => {
+        const canvas = document.getElementById('funzioni-canvas');
+        if (canvas !== null) {
+          // A row across the plotting area: every frame of the curtains changes it.
+          const row = canvas.getContext('2d').getImageData(0, 300, canvas.width, 1).data;
+          let hash = 0;
+          for (const byte of row) hash = (Math.imul(hash, 31) + byte) | 0;
+          seen.add(hash);
+        }
+        if (!window.funzioniFramesDone) requestAnimationFrame(look);
+      };
+      requestAnimationFrame(look);
+    });
+    const self = new FunzioniPage(context, page, url);
+    await self.load(() => page.goto(url, { waitUntil: 'load' }));
+    await self.waitForIdle();
+    const seen = await page.evaluate(() => {
+      window.funzioniFramesDone = true;
+      return window.funzioniFramesSeen.size;
+    });
+    if (seen >= OPENING_FRAMES_SEEN) return '';
+    return `only ${seen} different pictures were shown while the page started`;
+  } finally {
+    await context.close();
+  }
 }
