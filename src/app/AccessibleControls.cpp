@@ -175,6 +175,7 @@ void MainWindow::DescribeControls() {
   NameStockControl(dialog, kHistoryListId, "Elenco delle funzioni");
   NameStockControl(dialog, kResultsListId, "Risultati");
   NameStockControl(dialog, kFormulaBoxId, "Funzione");
+  keyboardOrder_ = order;
   SetKeyboardOrder(dialog, order);
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/FormulaParameterValues.h"
 #include "app/MainWindow.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
@@ -74,7 +75,7 @@ bool IsSwitch(int id) {
 
 std::string_view HelpTextFor(int id) {
   if (IsSwitch(id)) return kSwitchHelp;
-  if (ParameterMeterOf(id)) return kParameterHelp;
+  if (ParameterMeterOf(id) || FormulaMeterIndexOf(id)) return kParameterHelp;
   switch (id) {
     case kZoomWindowId:
       return kZoomWindowHelp;
@@ -217,7 +218,7 @@ void MainWindow::OnCommand(int id, int code) {
     case kAllOffButtonId:
       FlashButton(id, [this] {
         SetAllSwitches(false);
-        state_.currentFormula.clear();
+        SetTypedFormula(state_, {});
         plot_.Redraw();
       });
       return;
@@ -271,6 +272,8 @@ void MainWindow::ShowMeter(int id, const std::optional<MeterLook>& look) {
     return FollowZoomMeter();
   }
   UpdateControl(*dialog_, controls_, id, look->needle, look->caption);
+  // The typed formula's table follows its parameters.
+  if (FormulaMeterIndexOf(id)) return plot_.RedrawWithTable();
   plot_.Redraw();
 }
 

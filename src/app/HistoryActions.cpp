@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/FormulaParameterValues.h"
 #include "app/History.h"
 #include "app/MainWindow.h"
 #include "app/PlotPresenter.h"
@@ -64,7 +65,7 @@ void HistoryActions::SelectLastLine() {
 
 void HistoryActions::AcceptFormula() {
   const std::string formula = wiring_.dialog.GetControlText(kFormulaBoxId);
-  wiring_.state.currentFormula = formula;
+  SetTypedFormula(wiring_.state, formula);
   // Saved before it is drawn: however long its curve takes, the line is in the file.
   const bool saved = AppendHistoryLine(HistoryPath(), formula);
   wiring_.dialog.ListReset(kHistoryListId);
@@ -78,7 +79,7 @@ void HistoryActions::AcceptFormula() {
 bool HistoryActions::PickLine(int notificationCode) {
   if (notificationCode != kNotifyListDoubleClick) return false;
   const std::string formula = FormulaOfHistoryLine(wiring_.dialog.ListGetSelected(kHistoryListId));
-  wiring_.state.currentFormula = formula;
+  SetTypedFormula(wiring_.state, formula);
   wiring_.plot.DrawFormulaOverPicture();  // over the picture of the state before it
   return true;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/ParameterMeters.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/Color.h"
@@ -57,7 +58,11 @@ std::string ClockText(int hour, int minute, int second) {
 MainWindow::MainWindow()
     : dialog_(MakeDialog()),
       plot_(*dialog_, state_,
-            {.follow = [this](const PlotState& state) { study_->Follow(state); },
+            {.follow =
+                 [this](const PlotState& state) {
+                   parameterMeters_->Follow(state);
+                   study_->Follow(state);
+                 },
              .pictureShown = [this](bool whole, float zoom) { study_->PictureShown(whole, zoom); },
              .outcomeShown = [this] { exports_->RunPending(); }}) {
   tickerText_ = TickerText();
@@ -76,6 +81,7 @@ MainWindow::MainWindow()
                                  "F2 apre lo studio della funzione in una finestra accanto.");
   history_ = std::make_unique<HistoryActions>(HistoryWiring{*dialog_, state_, plot_, showNote});
   DescribeControls();
+  parameterMeters_ = std::make_unique<ParameterMeters>(*dialog_, controls_, keyboardOrder_);
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
 

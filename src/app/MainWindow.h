@@ -29,6 +29,7 @@
 namespace funzioni {
 
 class DialogShortcuts;
+class ParameterMeters;
 class StudyPanel;
 
 // Identifiers of the main window's controls (the parameter, zoom and step meters are in
@@ -101,6 +102,8 @@ class MainWindow {
   ExportPrompts& exportPrompts() { return exports_->prompts(); }
   // The study window and what it shows on this one.
   StudyPanel& study() { return *study_; }
+  // The meters of the typed formula's parameters.
+  ParameterMeters& parameterMeters() { return *parameterMeters_; }
 
  private:
   void BuildMainWindow();
@@ -165,6 +168,9 @@ class MainWindow {
   std::unique_ptr<StudyPanel> study_;
   std::unique_ptr<ExportActions> exports_;  // reads the study: destroyed before it
   std::unique_ptr<HistoryActions> history_;
+  // The keyboard order of the controls always there; the typed formula's meters join it.
+  std::vector<int> keyboardOrder_;
+  std::unique_ptr<ParameterMeters> parameterMeters_;
   // Where a pan drag last was over the plotting area, in percent; empty while none goes on.
   std::optional<std::pair<float, float>> panFrom_;
   // What the zoom meter showed last for its value: shown again when the seed view comes back.

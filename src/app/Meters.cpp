@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/FormulaParameterValues.h"
+
 namespace funzioni {
 
 // The zoom's and the step's operations take no letter; the parameters' take theirs.
@@ -34,9 +36,21 @@ constexpr MeterRules kParameterRules{
 std::optional<Meters::Found> Meters::Find(int id) const {
   if (id == kZoomMeterId) return Found{&state_.zoomValue, 'a', &kZoomRules};
   if (id == kStepMeterId) return Found{&state_.stepValue, 'a', &kStepRules};
+  if (const std::optional<std::size_t> index = FormulaMeterIndexOf(id)) {
+    // Only the letters the typed formula uses now have a meter to move.
+    const char letter = kFormulaParameterLetters[*index];
+    if (UsedFormulaParameters(state_).find(letter) == std::string::npos) return std::nullopt;
+    return Found{&state_.formulaParams[*index], letter, &kParameterRules, true};
+  }
   const std::optional<ParameterMeter> meter = ParameterMeterOf(id);
   if (!meter) return std::nullopt;
   return Found{&ParameterRecord(state_, *meter), meter->letter, &kParameterRules};
+}
+
+MeterLook Meters::Changed(const Found& meter, MeterLook look) {
+  // The evaluated formula follows its parameter's new value.
+  if (meter.typedFormula) PutFormulaParameters(state_);
+  return look;
 }
 
 bool Meters::Has(int id) const {
@@ -46,19 +60,19 @@ bool Meters::Has(int id) const {
 std::optional<MeterLook> Meters::Drag(int id, float percent) {
   const std::optional<Found> meter = Find(id);
   if (!meter) return std::nullopt;
-  return meter->rules->drag(*meter->record, meter->letter, percent);
+  return Changed(*meter, meter->rules->drag(*meter->record, meter->letter, percent));
 }
 
 std::optional<MeterLook> Meters::Reset(int id) {
   const std::optional<Found> meter = Find(id);
   if (!meter) return std::nullopt;
-  return meter->rules->reset(*meter->record, meter->letter);
+  return Changed(*meter, meter->rules->reset(*meter->record, meter->letter));
 }
 
 std::optional<MeterLook> Meters::Step(int id, int s) {
   const std::optional<Found> meter = Find(id);
   if (!meter) return std::nullopt;
-  return meter->rules->step(*meter->record, meter->letter, s);
+  return Changed(*meter, meter->rules->step(*meter->record, meter->letter, s));
 }
 
 std::optional<MeterLook> Meters::ToEnd(int id, bool top) {
@@ -66,7 +80,7 @@ std::optional<MeterLook> Meters::ToEnd(int id, bool top) {
   if (!meter) return std::nullopt;
   ParamRecord& record = *meter->record;
   record.value = top ? record.maximum : record.minimum;
-  return meter->rules->step(record, meter->letter, 0);
+  return Changed(*meter, meter->rules->step(record, meter->letter, 0));
 }
 
 std::optional<MeterLook> Meters::SetValue(int id, double value) {
@@ -74,9 +88,11 @@ std::optional<MeterLook> Meters::SetValue(int id, double value) {
   if (!meter) return std::nullopt;
   ParamRecord& record = *meter->record;
   const float inRange = std::clamp(static_cast<float>(value), record.minimum, record.maximum);
-  if (meter->rules != &kParameterRules) return meter->rules->drag(record, meter->letter, inRange);
+  if (meter->rules != &kParameterRules) {
+    return Changed(*meter, meter->rules->drag(record, meter->letter, inRange));
+  }
   record.value = inRange;
-  return UpdateParameter(record, meter->letter);
+  return Changed(*meter, UpdateParameter(record, meter->letter));
 }
 
 }  // namespace funzioni

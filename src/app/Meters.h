@@ -1,10 +1,10 @@
 #pragma once
 
-// The needle meters of the main window by identifier: the zoom, the step and the parameters
-// a..d of every built-in function. The pointer, the keypad, the keyboard and assistive
-// technology all move a meter through here; each operation changes the meter's record in the
-// plot state and gives back what the meter must show, or nothing for an identifier that is no
-// meter.
+// The needle meters of the main window by identifier: the zoom, the step, the parameters a..d of
+// every built-in function and those the typed formula uses. The pointer, the keypad, the keyboard
+// and assistive technology all move a meter through here; each operation changes the meter's record
+// in the plot state and gives back what the meter must show, or nothing for an identifier that is
+// no meter.
 
 #include <optional>
 
@@ -39,9 +39,11 @@ class Meters {
     ParamRecord* record = nullptr;
     char letter = 'a';
     const MeterRules* rules = nullptr;
+    bool typedFormula = false;  // a parameter of the typed formula
   };
   // The one map from identifiers to records.
   std::optional<Found> Find(int id) const;
+  MeterLook Changed(const Found& meter, MeterLook look);
 
   PlotState& state_;
 };

@@ -21,6 +21,11 @@ void PlotPresenter::Redraw() {
   dialog_.StartTimer(kRedrawTimerId, 0);
 }
 
+void PlotPresenter::RedrawWithTable() {
+  tablePending_ = true;
+  Redraw();
+}
+
 void PlotPresenter::OnTimer(int timerId) {
   // A redraw just asked for may end within the frame; a look at one under way does not wait.
   if (timerId == kRedrawTimerId) {
@@ -34,6 +39,11 @@ void PlotPresenter::Submit(PlotWork work) {
     redrawPending_ = false;
     ++redraws_;
     work.picture = PlotWork::Picture::Whole;
+    if (tablePending_ && !work.table) {
+      work.table = state_;
+      work.tableTicket = ++tableTicket_;
+    }
+    tablePending_ = false;
   }
   work.state = state_;
   hooks_.follow(state_);

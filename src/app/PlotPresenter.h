@@ -53,6 +53,8 @@ class PlotPresenter {
   void PumpPlotWork(std::chrono::milliseconds wait);
   // The typed formula (the state's) drawn over the picture, and its results table.
   void DrawFormulaOverPicture();
+  // Redraw, with the formula's results table computed again: its parameters moved.
+  void RedrawWithTable();
   // The zoom window of the picture the state gives, shown once that picture is drawn.
   void ShowZoomWindowOfPicture(float percentX, float percentY);
   void ClearZoomWindowOfPicture();
@@ -79,6 +81,7 @@ class PlotPresenter {
   PlotWorker worker_;
   PlotBackgroundCache background_;  // copies of the plot's face, grid and axes
   bool redrawPending_ = false;
+  bool tablePending_ = false;  // the next redraw computes the formula's table too
   int redraws_ = 0;
   int tableTicket_ = 0;  // of the formula table last asked for; anything else shown bumps it
   std::optional<std::pair<float, float>> pendingZoomWindow_;

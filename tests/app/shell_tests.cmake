@@ -9,6 +9,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodecTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryLoaderTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormulaParameterValuesTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
@@ -26,6 +27,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/AccessibilityTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudyWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewGestureTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ParameterMetersTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
