@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "drawing/Accessibility.h"
 #include "drawing/TextRules.h"
+#include "plot/ViewActions.h"
 
 namespace funzioni {
 
@@ -78,8 +79,10 @@ std::string ParameterName(const PlotState& state, char letter, int function) {
 }
 
 std::string PlotSummary(const PlotState& state) {
-  std::string summary = "Zoom " + ZoomText(state.zoomValue) + ", passo " +
-                        FormatWhole(state.stepValue.value) + ". Curve:";
+  // A moved view is no zoom's: its ranges say what the picture shows.
+  const std::string scale =
+      state.view ? "Vista " + ViewRangesText(*state.view) : "Zoom " + ZoomText(state.zoomValue);
+  std::string summary = scale + ", passo " + FormatWhole(state.stepValue.value) + ". Curve:";
   bool any = false;
   for (int k = 1; k <= functionCount; ++k) {
     if (state.curveOn[k] != 1) continue;

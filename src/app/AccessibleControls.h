@@ -17,7 +17,7 @@ std::string SpokenText(std::string_view text);
 std::string ParameterName(const PlotState& state, char letter, int function);
 
 // What the plotting area shows, e.g. "Zoom 10.0, passo 50. Curve: a.x^2+b con a=1.0, b=1.0;
-// SIN(x)*x^2."
+// SIN(x)*x^2."; in a moved view "Vista x da -1800 a 1800, y da -1.5 a 1.5, passo 50. Curve: ...".
 std::string PlotSummary(const PlotState& state);
 
 }  // namespace funzioni

@@ -13,6 +13,7 @@
 #include "app/TableText.h"
 #include "drawing/Shortcuts.h"
 #include "plot/Curves.h"
+#include "plot/ViewActions.h"
 #include "sampling/BuiltinFunctions.h"
 #include "sampling/ResultRows.h"
 
@@ -178,7 +179,7 @@ void ExportActions::SaveTable() {
 }
 
 // The page under the picture: the typed formula, each curve that is on with its parameters, and
-// the zoom and the step, as the meters write them.
+// the zoom (or the ranges of a moved view) and the step, as the meters write them.
 PrintPage ExportActions::PrintedPage() const {
   PrintPage page;
   page.picture = wiring_.dialog.FindSurface(kPlotAreaId);
@@ -204,11 +205,16 @@ PrintPage ExportActions::PrintedPage() const {
     }
     page.lines.push_back({text, BuiltinCurveColor(k)});
   }
-  const std::string half =
-      FormatOneDecimal(static_cast<float>(wiring_.state.zoomValue.value / 5.0));
-  page.lines.push_back({"zoom " + half + " (x e y da -" + half + " a " + half + ")      passo " +
-                            FormatWhole(wiring_.state.stepValue.value),
-                        kNoSwatch});
+  const std::string step = "      passo " + FormatWhole(wiring_.state.stepValue.value);
+  if (wiring_.state.view) {
+    // A moved view is no zoom's: its ranges say what the picture shows.
+    page.lines.push_back({"vista " + ViewRangesText(*wiring_.state.view) + step, kNoSwatch});
+  } else {
+    const std::string half =
+        FormatOneDecimal(static_cast<float>(wiring_.state.zoomValue.value / 5.0));
+    page.lines.push_back(
+        {"zoom " + half + " (x e y da -" + half + " a " + half + ")" + step, kNoSwatch});
+  }
   // The study's heading and lines follow while its window is open.
   const StudyPanel& study = wiring_.study;
   if (study.IsOpen()) {

@@ -85,7 +85,9 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   outcome.ticket = request.ticket;
   outcome.formula = request.state.currentFormula;
   outcome.zoom = request.state.zoomValue.value;
-  const FunctionStudy study = StudyFunction(evaluator, outcome.formula, outcome.zoom, stop);
+  outcome.view = request.state.view;
+  const FunctionStudy study =
+      StudyFunction(evaluator, outcome.formula, outcome.zoom, outcome.view, stop);
   if (stop.stop_requested()) return std::nullopt;
   outcome.xMin = study.xMin;
   outcome.xMax = study.xMax;
@@ -108,6 +110,11 @@ StudyOutcome FailedStudy(const StudyRequest& request, std::string_view line) noe
   const float r = HalfRange(outcome.zoom);
   outcome.xMin = -r;
   outcome.xMax = r;
+  outcome.view = request.state.view;
+  if (outcome.view) {
+    outcome.xMin = outcome.view->xMin;
+    outcome.xMax = outcome.view->xMax;
+  }
   outcome.failed = true;
   // Memory may be what ran out: without room for the formula and the line, the outcome still
   // says that the study failed (an empty list and the failed flag).

@@ -54,6 +54,7 @@ struct StudyOutcome {
   float zoom = 0;
   double xMin = 0;
   double xMax = 0;
+  std::optional<PlotView> view;  // the view studied, when a gesture moved it
   std::vector<StudyLine> lines;
   bool failed = false;              // lines holds the failure's line alone
   bool slopes = false;              // the two lists below were computed

@@ -195,6 +195,7 @@ std::vector<std::uint8_t> EncodeStudyOutcome(const StudyOutcome& outcome) {
     out.Text(row.x);
     out.F64(row.slope);
   }
+  WriteView(out, outcome.view);  // last, so the fields before keep their places
   return out.Take();
 }
 
@@ -218,6 +219,7 @@ std::optional<StudyOutcome> DecodeStudyOutcome(std::span<const std::uint8_t> byt
     std::string x = r.Text();
     return RowSlope{std::move(x), r.F64()};
   });
+  outcome.view = ReadView(in);
   if (!in.Done()) return std::nullopt;
   return outcome;
 }

@@ -77,9 +77,11 @@ void StudyPanel::Open(const PlotState& state) {
   if (wasOpen || !IsOpen()) return;
   if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
   if (outcome_ && outcome_->formula == state.currentFormula &&
-      outcome_->zoom == state.zoomValue.value && (outcome_->slopes || !window_.Checked())) {
+      outcome_->zoom == state.zoomValue.value && outcome_->view == state.view &&
+      (outcome_->slopes || !window_.Checked())) {
     studiedFormula_ = outcome_->formula;
     studiedZoom_ = outcome_->zoom;
+    studiedView_ = outcome_->view;
     studiedStep_ = state.stepValue.value;
     studiedSlopes_ = outcome_->slopes;
     DrawMarks();
@@ -94,7 +96,7 @@ void StudyPanel::Follow(const PlotState& state) {
   if (!IsOpen()) return;
   const bool slopes = window_.Checked();
   const bool same = state.currentFormula == studiedFormula_ &&
-                    state.zoomValue.value == studiedZoom_ &&
+                    state.zoomValue.value == studiedZoom_ && state.view == studiedView_ &&
                     (!slopes || (studiedSlopes_ && state.stepValue.value == studiedStep_));
   if (!same) Submit(state);
 }
@@ -102,6 +104,7 @@ void StudyPanel::Follow(const PlotState& state) {
 void StudyPanel::Submit(const PlotState& state) {
   studiedFormula_ = state.currentFormula;
   studiedZoom_ = state.zoomValue.value;
+  studiedView_ = state.view;
   studiedStep_ = state.stepValue.value;
   studiedSlopes_ = window_.Checked();
   if (state.currentFormula.empty()) {
@@ -168,6 +171,7 @@ bool StudyPanel::OnCommand(int id, int code, const PlotState& state) {
       job_.Cancel();
       studiedFormula_.clear();
       studiedZoom_ = 0;
+      studiedView_.reset();
       if (marksOnPicture_) redraw_();
       marksOnPicture_ = false;
       return true;
@@ -203,7 +207,8 @@ void StudyPanel::RefreshMarks() {
 void StudyPanel::DrawMarks() {
   // Marks of a formula or zoom that newer work replaces would only mislead until it comes.
   if (!IsOpen() || !outcome_ || outcome_->zoom != pictureZoom_ ||
-      outcome_->formula != studiedFormula_ || outcome_->zoom != studiedZoom_) {
+      outcome_->formula != studiedFormula_ || outcome_->zoom != studiedZoom_ ||
+      outcome_->view != studiedView_) {
     return;
   }
   std::vector<PlotMark> marks;
@@ -219,7 +224,7 @@ void StudyPanel::DrawMarks() {
     for (const SlopeDot& dot : outcome_->curve) slopes.push_back({dot.x, dot.slope});
   }
   if (marks.empty() && slopes.empty()) return;
-  DrawStudyMarks(dialog_, kPlotAreaId, {outcome_->zoom, marks, slopes});
+  DrawStudyMarks(dialog_, kPlotAreaId, {outcome_->zoom, marks, slopes, outcome_->view});
   marksOnPicture_ = true;
 }
 

@@ -81,6 +81,7 @@ class StudyPanel {
   int ticket_ = 0;
   std::string studiedFormula_;  // of the last request, with its zoom and step
   float studiedZoom_ = 0;
+  std::optional<PlotView> studiedView_;
   float studiedStep_ = 0;
   bool studiedSlopes_ = false;
   std::optional<StudyOutcome> outcome_;

@@ -11,12 +11,21 @@ namespace funzioni {
 
 namespace {
 
+// A number in the C locale with at most that many significant digits; -0 is written 0.
+std::string Significant(double value, int digits) {
+  char text[32];
+  const int length = std::snprintf(text, sizeof text, "%.*g", digits, value == 0 ? 0.0 : value);
+  return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
 // Four significant digits tell the ranges apart at every half width the view allows.
 std::string ShortNumber(double value) {
-  char digits[32];
-  const int length = std::snprintf(digits, sizeof digits, "%.4g", value == 0 ? 0.0 : value);
-  return std::string(digits, length > 0 ? static_cast<std::size_t>(length) : 0);
+  return Significant(value, 4);
 }
+
+// A half width is at least a thousandth of its centre's distance from 0, so six digits still
+// tell an edge from the other where the caption's four may write them alike.
+constexpr int kWordsDigits = 6;
 
 }  // namespace
 
@@ -52,6 +61,12 @@ std::vector<double> VisibleCurveValues(const PlotState& state, ExpressionEvaluat
 std::string ViewCaption(const PlotView& view) {
   return "x " + ShortNumber(view.xMin) + ".." + ShortNumber(view.xMax) + "  y " +
          ShortNumber(view.yMin) + ".." + ShortNumber(view.yMax);
+}
+
+std::string ViewRangesText(const PlotView& view) {
+  const auto number = [](double value) { return Significant(value, kWordsDigits); };
+  return "x da " + number(view.xMin) + " a " + number(view.xMax) + ", y da " + number(view.yMin) +
+         " a " + number(view.yMax);
 }
 
 }  // namespace funzioni

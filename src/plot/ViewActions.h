@@ -31,4 +31,8 @@ std::vector<double> VisibleCurveValues(const PlotState& state, ExpressionEvaluat
 // with at most four significant digits.
 std::string ViewCaption(const PlotView& view);
 
+// The view's ranges in words, for the printed page and the screen reader:
+// "x da -1800 a 1800, y da -1.5 a 1.5", each number with at most six significant digits.
+std::string ViewRangesText(const PlotView& view);
+
 }  // namespace funzioni

@@ -106,7 +106,7 @@ class Analysis {
   }
 
   FunctionStudy Run(const StopToken& stop) {
-    if (low_ <= 0 && 0 <= high_) out_.yIntercept = probe_.At(0.0f);
+    out_.yIntercept = probe_.At(0.0f);
     const std::vector<void (Analysis::*)()> phases = {
         &Analysis::FindGaps,        &Analysis::FindZeroRuns,
         &Analysis::FindSignChanges, &Analysis::FindJumps,

@@ -107,8 +107,8 @@ FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view for
                             StopToken stop = {});
 // The study over the x range of the view shown: a view a gesture has moved (its y range plays no
 // part), or none for the seed view of the zoom. A view whose x range is the seed's is studied as
-// the seed view is. The value at 0 is there only when 0 lies in the range, and the parity only
-// when the range is its own mirror.
+// the seed view is. The value at 0 is f's wherever the range lies; the parity is there only when
+// the range is its own mirror.
 FunctionStudy StudyFunction(ExpressionEvaluator& evaluator, std::string_view formula, float zoom,
                             const std::optional<PlotView>& view, StopToken stop = {});
 

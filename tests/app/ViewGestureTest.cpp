@@ -2,6 +2,7 @@
 // (the coordinates line reads the same before and after), the middle button drags the picture
 // with it, and the zoom meter's right click puts the start picture back pixel for pixel.
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,6 +12,11 @@
 #include <QWheelEvent>
 
 #include "ShellFixture.h"
+#include "app/StudyJob.h"
+#include "app/StudyJobCodec.h"
+#include "app/StudyPanel.h"
+#include "drawing/PrintServices.h"
+#include "plot/StudyMarks.h"
 
 namespace funzioni::testing {
 namespace {
@@ -25,6 +31,13 @@ class ShellView : public ShellFixture {
     Settle(0);
   }
   std::string Readout() { return window().dialog().GetControlText(kCoordinatesLineId); }
+  // The drag of MiddleDragMovesThePicture: the view becomes -12..8 by -9..11.
+  void DragToTheSameView() {
+    Press(Qt::MiddleButton, Inside(kPlotAreaId, 300, 300));
+    Move(Inside(kPlotAreaId, 330, 315));
+    Move(Inside(kPlotAreaId, 360, 330));
+    Release(Qt::MiddleButton, Inside(kPlotAreaId, 360, 330));
+  }
   // The next popup menu gets this item chosen with the keyboard once it shows.
   void ChooseInNextMenu(std::string text) {
     auto* poll = new QTimer(QCoreApplication::instance());
@@ -119,6 +132,105 @@ TEST_F(ShellView, MiddleDragMovesThePicture) {
   EXPECT_GT(grey, 0);
   // The zoom meter says which view is shown.
   EXPECT_EQ(Caption(kZoomMeterId), "x -12..8  y -9..11");
+}
+
+// The printed page and the screen reader's summary of the plotting area name the moved view's
+// ranges in place of the zoom; the start view brings the zoom's own words back unchanged.
+TEST_F(ShellView, PrintAndSummaryNameTheMovedView) {
+  MainWindow& shell = Start();
+  std::vector<std::string> printed;
+  window().exportPrompts().print = [&printed](const PrintPage& page) {
+    printed.clear();
+    for (const PrintLine& line : page.lines) printed.push_back(line.text);
+    return PrintResult::Printed;
+  };
+  const auto summary = [this] {
+    return QAccessible::queryAccessibleInterface(dialog().ControlWidget(kPlotAreaId))
+        ->text(QAccessible::Description)
+        .toStdString();
+  };
+  const std::string startSummary = summary();
+  Key(Qt::Key_P, Qt::ControlModifier);
+  const std::vector<std::string> startPage = printed;
+  ASSERT_FALSE(startPage.empty());
+  EXPECT_EQ(startPage.back(), "zoom 10.0 (x e y da -10.0 a 10.0)      passo 50");
+
+  DragToTheSameView();
+  ASSERT_TRUE(shell.state().view);
+  WaitForPlot();
+  Key(Qt::Key_P, Qt::ControlModifier);
+  ASSERT_EQ(printed.size(), startPage.size());
+  EXPECT_EQ(printed.back(), "vista x da -12 a 8, y da -9 a 11      passo 50");
+  EXPECT_EQ(summary().rfind("Vista x da -12 a 8, y da -9 a 11, passo 50. Curve: a.x^2+b", 0), 0u)
+      << summary();
+
+  Click(Qt::RightButton, CentreOf(kZoomMeterId));
+  ASSERT_FALSE(shell.state().view);
+  Key(Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(printed, startPage);
+  EXPECT_EQ(summary(), startSummary);
+}
+
+// The study's marks follow the moved view: x^2 - 1 over -12..8 by -9..11 has its zeros at columns
+// 600 x 11 / 20 = 330 and 390 on row 600 - 600 x 9 / 20 = 330, its minimum (0, -1) at column 360,
+// row 360. The seed view's place for the zero at 1, (330, 300), stays clear.
+TEST_F(ShellView, StudyMarksFollowTheMovedView) {
+  MainWindow& shell = Start();
+  shell.state().curveOn.fill(0);
+  dialog().SetControlFocus(kFormulaBoxId);
+  Type("x^2-1");
+  Key(Qt::Key_Return);
+  const auto waitForStudy = [&] {
+    WaitForPlot();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window().study().Busy(); }, 30000));
+    Settle(20);
+  };
+  dialog().SendCommand(kCommandStudy);
+  waitForStudy();
+  ASSERT_TRUE(window().study().IsOpen());
+  DragToTheSameView();
+  ASSERT_TRUE(shell.state().view);
+  waitForStudy();
+  const DrawingSurface& plot = *dialog().FindSurface(kPlotAreaId);
+  for (const auto& [column, row] :
+       {std::pair{330, 330}, std::pair{390, 330}, std::pair{360, 360}}) {
+    for (const int d : {-4, 0, 4}) {
+      EXPECT_EQ(plot.PixelAt(column + d, row + d), kStudyMarkColor) << column << ',' << row;
+      EXPECT_EQ(plot.PixelAt(column + d, row - d), kStudyMarkColor) << column << ',' << row;
+    }
+  }
+  EXPECT_NE(plot.PixelAt(330, 300), kStudyMarkColor);
+  // The heading names the view's x range (with the typographic minus).
+  EXPECT_NE(window().study().Heading().find("per x da \xE2\x88\x92"
+                                            "12 a 8,"),
+            std::string::npos)
+      << window().study().Heading();
+}
+
+// The study job works over the moved view and hands it back with the outcome, also across the
+// page's codec, so that the marks are drawn with that view's mapping; a view the sampling could
+// not walk is refused.
+TEST(ViewStudyJob, TheOutcomeCarriesTheMovedView) {
+  StudyRequest request;
+  request.state.currentFormula = "x^2-1";
+  request.state.view = PlotView{-12, 8, -9, 11};
+  const std::optional<StudyOutcome> outcome = ComputeStudy(request);
+  ASSERT_TRUE(outcome);
+  EXPECT_EQ(outcome->view, request.state.view);
+  EXPECT_EQ(outcome->xMin, -12);
+  EXPECT_EQ(outcome->xMax, 8);
+  const std::optional<StudyOutcome> back = DecodeStudyOutcome(EncodeStudyOutcome(*outcome));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->view, request.state.view);
+  EXPECT_EQ(back->lines.size(), outcome->lines.size());
+  StudyOutcome seed = *outcome;
+  seed.view.reset();
+  EXPECT_FALSE(DecodeStudyOutcome(EncodeStudyOutcome(seed))->view);
+  seed.view = PlotView{1, 1, 0, 1};
+  EXPECT_FALSE(DecodeStudyOutcome(EncodeStudyOutcome(seed)));
+  const StudyOutcome failed = FailedStudy(request, kStudyFailedLine);
+  EXPECT_EQ(failed.view, request.state.view);
+  EXPECT_EQ(failed.xMin, -12);
 }
 
 }  // namespace

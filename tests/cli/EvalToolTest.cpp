@@ -160,7 +160,7 @@ struct ViewStudyRow {
   std::vector<std::vector<double>> zeros;  // x, then the kind's word reads as 0
   std::vector<std::vector<double>> maxima;
   std::vector<std::vector<double>> minima;
-  std::size_t yIntercepts;
+  double yIntercept;  // f(0), wherever the view lies
 };
 
 // --view before --study: the study of the view's x range, its points against their closed forms
@@ -173,8 +173,8 @@ TEST(EvalTool, StudiesAView) {
        {{-1, 0}, {1, 0}},
        {},
        {{0, -1}},
-       1},
-      {"zero out of view", "--view 0.5 4 -1 15 --study 10 'x^2-1'", {0.5, 4}, {{1, 0}}, {}, {}, 0},
+       -1},
+      {"zero out of view", "--view 0.5 4 -1 15 --study 10 'x^2-1'", {0.5, 4}, {{1, 0}}, {}, {}, -1},
       {"sine far out",
        "--view 1000 1400 -2 2 --study 10 'SIN(x)'",
        {1000, 1400},
@@ -200,7 +200,8 @@ TEST(EvalTool, StudiesAView) {
     same(Fields(run.output, "zero"), row.zeros);
     same(Fields(run.output, "max"), row.maxima);
     same(Fields(run.output, "min"), row.minima);
-    EXPECT_EQ(Fields(run.output, "y-intercept").size(), row.yIntercepts) << row.name;
+    EXPECT_EQ(Fields(run.output, "y-intercept"), std::vector<std::vector<double>>{{row.yIntercept}})
+        << row.name;
   }
   // y moved alone leaves the seed's x range: the seed's study, byte for byte.
   EXPECT_EQ(RunTool("--view -2 2 -3 7 --study 10 'x^3-x'", "").output,
