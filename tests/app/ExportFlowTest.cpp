@@ -66,9 +66,11 @@ class ShellExport : public ShellFixture {
   // The next popup menu gets this item chosen (with the keyboard, as a user could) once it shows.
   void ChooseInNextMenu(std::string text) {
     auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
+    menuAnswered_ = false;
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, text] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (menu == nullptr) return;
+      menuAnswered_ = true;
       poll->deleteLater();
       poll->stop();
       for (QAction* action : menu->actions()) {
@@ -82,12 +84,16 @@ class ShellExport : public ShellFixture {
   void RightClickTable(std::string item) {
     ChooseInNextMenu(std::move(item));
     Click(Qt::RightButton, CentreOf(kResultsListId));
-    Settle(20);
+    // The menu's own loop ends with the key; the item's work runs once it has.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return menuAnswered_ && QApplication::activePopupWidget() == nullptr; }, 5000));
+    Settle(0);
   }
 
   static std::string Clipboard() { return QGuiApplication::clipboard()->text().toStdString(); }
 
   std::vector<SaveFileRequest> asked_;
+  bool menuAnswered_ = false;
 };
 
 TEST_F(ShellExport, CtrlSSavesAndCtrlShiftCCopiesThePictureAsShown) {
