@@ -100,6 +100,28 @@ TEST_F(ShellParameterMeters, TheMeterPictureEqualsTheWrittenValuesPicture) {
   EXPECT_EQ(SurfacePixels(kPlotAreaId), moved);
 }
 
+// The six slots lie in the window and over no control that is always there.
+TEST_F(ShellParameterMeters, TheMetersCoverNoOtherControl) {
+  Start();
+  Enter("a+b+c+k+m+n+x");
+  const auto overlaps = [](const PixelRect& p, const PixelRect& q) {
+    return p.x < q.x + q.width && q.x < p.x + p.width && p.y < q.y + q.height &&
+           q.y < p.y + p.height;
+  };
+  for (std::size_t i = 0; i < kFormulaParameterCount; ++i) {
+    const int id = FormulaMeterId(i);
+    ASSERT_TRUE(dialog().HasControl(id)) << i;
+    const PixelRect slot = dialog().GetControlRect(id);
+    EXPECT_GE(slot.x, 0);
+    EXPECT_LE(slot.x + slot.width, kClientWidth);
+    EXPECT_LE(slot.y + slot.height, kClientHeight);
+    for (int other = 0; other <= kLastControlId; ++other) {
+      if (FormulaMeterIndexOf(other) || !dialog().HasControl(other)) continue;
+      EXPECT_FALSE(overlaps(slot, dialog().GetControlRect(other))) << i << " over " << other;
+    }
+  }
+}
+
 TEST_F(ShellParameterMeters, AFormulaWithoutLettersMakesNoMeter) {
   Start();
   for (const std::string_view formula : {"x^2", "ABS(x)", "2*x+1", "EXP(x)"}) {
