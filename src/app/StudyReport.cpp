@@ -148,7 +148,8 @@ void BeyondLines(const FunctionStudy& study, Writer& w) {
 }
 
 // One row of the sign chart: the signs over intervals and what f (or a derivative) is at points,
-// in the order of x, as one line "Schema dei segni di f: − per x da ... a ...; 0 in x ≈ ...".
+// in the order of x, each as a line "Schema dei segni di f: − per x da ... a ..." or
+// "Schema dei segni di f: 0 in x ≈ ...".
 class SignRow {
  public:
   explicit SignRow(const Writer& w) : w_(w) {}
@@ -166,15 +167,19 @@ class SignRow {
     const std::string where = gap.from == gap.to ? " in " : " per ";
     items_.push_back({gap.from, 0, "non definita" + where + w_.Span(gap.from, gap.to)});
   }
-  // Nothing for a row without an interval of either sign.
+  // One line per item, each short enough for the printed page, which does not wrap lines.
+  // Nothing for a row without an interval of either sign, nor for one too long to read as a
+  // chart (SIN(x*500)): the lines of each kind above list those items already.
   void Write(std::string_view name, std::vector<StudyLine>& lines) {
-    if (!intervals_) return;
+    constexpr std::size_t kMostItems = 24;
+    if (!intervals_ || items_.size() > kMostItems) return;
     std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
       return a.x != b.x ? a.x < b.x : a.order < b.order;
     });
-    std::string text = "Schema dei segni di " + std::string(name) + ": ";
-    for (std::size_t i = 0; i < items_.size(); ++i) text += (i ? "; " : "") + items_[i].text;
-    lines.push_back({text, std::nullopt});
+    for (const Item& item : items_) {
+      lines.push_back(
+          {"Schema dei segni di " + std::string(name) + ": " + item.text, std::nullopt});
+    }
   }
 
  private:

@@ -82,6 +82,8 @@ TEST_P(StudyLinesTest, NamesEachKindInItalian) {
 }
 
 const std::string kNone = std::string(": ") + std::string(kStudyNoneVisible);
+const std::string kChart = "Schema dei segni di ";
+const std::string kAbout = "\xE2\x89\x88 ";
 const std::string kMinusInfinity = std::string(kMinus) + "\xE2\x88\x9E";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,24 +164,19 @@ INSTANTIATE_TEST_SUITE_P(
             "SignChartOfTheExamFunction",
             "(x^3+4)/x^2",
             50,
-            {"Schema dei segni di f: " + std::string(kMinus) + " per x da \xE2\x89\x88 " +
-                 std::string(kMinus) + "10 a \xE2\x89\x88 " + std::string(kMinus) +
-                 "1.587; 0 in x \xE2\x89\x88 " + std::string(kMinus) +
-                 "1.587; + per x da \xE2\x89\x88 " + std::string(kMinus) +
-                 "1.587 a \xE2\x89\x88 0; non definita in x \xE2\x89\x88 0; + per x "
-                 "da \xE2\x89\x88 0 a \xE2\x89\x88 10",
-             "Schema dei segni di f\xE2\x80\xB2: + (crescente) per x da \xE2\x89\x88 " +
-                 std::string(kMinus) + "10 a \xE2\x89\x88 0; non definita in x \xE2\x89\x88 0; " +
-                 std::string(kMinus) +
-                 " (decrescente) per x da \xE2\x89\x88 0 a \xE2\x89\x88 2; 0 (minimo) "
-                 "in x \xE2\x89\x88 2; + (crescente) per x da \xE2\x89\x88 2 a "
-                 "\xE2\x89\x88 10",
-             "Schema dei segni di f\xE2\x80\xB3: + (concava verso l'alto) per x da "
-             "\xE2\x89\x88 " +
-                 std::string(kMinus) +
-                 "10 a \xE2\x89\x88 0; non definita in x \xE2\x89\x88 0; + (concava "
-                 "verso l'alto) per x da \xE2\x89\x88 0 a \xE2\x89\x88 10"},
-            {}},
+            {kChart + "f: " + kMinus + " per x da " + kAbout + kMinus + "10 a " + kAbout + kMinus +
+                 "1.587",
+             kChart + "f: 0 in x " + kAbout + kMinus + "1.587",
+             kChart + "f: + per x da " + kAbout + kMinus + "1.587 a " + kAbout + "0",
+             kChart + "f: non definita in x " + kAbout + "0",
+             kChart + "f: + per x da " + kAbout + "0 a " + kAbout + "10",
+             kChart + "f\xE2\x80\xB2: " + kMinus + " (decrescente) per x da " + kAbout + "0 a " +
+                 kAbout + "2",
+             kChart + "f\xE2\x80\xB2: 0 (minimo) in x " + kAbout + "2",
+             kChart + "f\xE2\x80\xB2: + (crescente) per x da " + kAbout + "2 a " + kAbout + "10",
+             kChart + "f\xE2\x80\xB3: + (concava verso l'alto) per x da " + kAbout + kMinus +
+                 "10 a " + kAbout + "0"},
+            {kChart + "f\xE2\x80\xB3: " + kMinus, kChart + "f\xE2\x80\xB3: 0"}},
         LinesCase{
             "OddWithoutAsymptotes",
             "x^3",
