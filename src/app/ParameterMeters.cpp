@@ -56,7 +56,11 @@ void ParameterMeters::Make(std::size_t index, const PlotState& state) {
     const ParamRecord* record = &state.formulaParams[index];
     ControlDescription about;
     about.role = AccessibleRole::Slider;
-    about.name = [letter] { return std::string(1, letter); };
+    // A blanked meter stays known to assistive technology: its name says it is not in use.
+    about.name = [this, letter] {
+      const bool shown = shown_.find(letter) != std::string::npos;
+      return std::string(1, letter) + (shown ? "" : " (non in uso)");
+    };
     about.description = [letter] {
       return std::string("Parametro ") + letter + " della funzione scritta";
     };
