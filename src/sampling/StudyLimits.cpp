@@ -67,6 +67,8 @@ constexpr double kCloser = 0.1;
 // without bound there (1/x: 2; 1/SQR(x): 1.41).
 constexpr double kPoleGrowth = 1.3;
 constexpr std::size_t kPoleHalvings = 10;
+// The significant digits of the text the window puts in place of x (XValueText).
+constexpr int kXTextDigits = 7;
 // Values within a few units of the last 32-bit place of the largest are equal: each stage of
 // the evaluator rounds to 32 bits, so that f/x at far x strays by 4E-7.
 constexpr double kRoundingUnits = 16 * 0x1p-24;
@@ -241,6 +243,19 @@ StudyValue SequenceLimit(std::span<const double> values) {
   return {Kind::Unknown, 0};
 }
 
+namespace {
+
+// Whether the seven significant digits of the text that replaces x leave fewer distinct x than
+// kPoleHalvings halvings of the first distance from edge need.
+bool FewXTextSteps(float edge, double step) {
+  if (edge == 0) return false;
+  const double textStep =
+      std::pow(10.0, std::floor(std::log10(std::fabs(edge))) - (kXTextDigits - 1));
+  return kFirstDistance * step < std::ldexp(textStep, static_cast<int>(kPoleHalvings));
+}
+
+}  // namespace
+
 StudyValue OneSidedLimit(StudyProbe& probe, float edge, int dir, double step, double typical) {
   // Values that grow without bound towards edge: the sign of the nearest one tells which
   // infinity.
@@ -280,6 +295,9 @@ StudyValue OneSidedLimit(StudyProbe& probe, float edge, int dir, double step, do
     ++growing;
   }
   if (growing > kPoleHalvings) return Infinite(values[0]);
+  // Far from 0 the text put in place of x moves in coarse steps (by 1 beside 10^6): with fewer
+  // halvings than the pole test needs before it stands still, no number can be trusted.
+  if (FewXTextSteps(edge, step)) return {Kind::Unknown, 0};
   std::vector<double> estimates;
   for (std::size_t j = 0; j + 1 < values.size(); ++j) {
     estimates.push_back(2 * values[j + 1] - values[j]);

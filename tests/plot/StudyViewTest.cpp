@@ -68,6 +68,23 @@ const std::vector<ViewStudyCase>& ViewStudyCases() {
   return cases;
 }
 
+// Beside 10^6 the seven-digit text put in place of x moves by 0.1 on the left and by 1 on the
+// right: 1/(x - 10^6) never gets past 10 there, so its one-sided limits (-inf and +inf) cannot
+// be told from the values, and no number is given for them.
+TEST(ViewStudyLimits, WhereXsTextIsCoarseAPoleHasNoNumberForALimit) {
+  ExpressionEvaluator evaluator;
+  const PlotView view{999000, 1001000, -1, 1};
+  const FunctionStudy study = StudyFunction(evaluator, "1/(x-1000000)", kZoom, view);
+  std::vector<StudyLimit> beside;
+  for (const StudyLimit& limit : study.limits) {
+    if (std::fabs(limit.at - 1e6) <= 1e-3 * view.HalfX()) beside.push_back(limit);
+  }
+  ASSERT_EQ(beside.size(), 2U) << StudyText(study);
+  for (const StudyLimit& limit : beside) {
+    EXPECT_NE(limit.value.kind, StudyValue::Kind::Number) << StudyText(study);
+  }
+}
+
 class ViewStudy : public ::testing::TestWithParam<ViewStudyCase> {};
 
 TEST_P(ViewStudy, CoversTheViewsRange) {
