@@ -140,7 +140,11 @@ export class FunzioniPage {
     return ms;
   }
 
+  // Idle: the program waits for input and no background instance computes; with programOnly
+  // set (the soak), a background instance may still compute (a long study), as when a pupil
+  // goes on working while it does.
   async idle() {
+    if (this.programOnly) return this.page.evaluate(() => window.funzioniPage.programIdle());
     return this.page.evaluate(() => window.funzioniPage.idle());
   }
 

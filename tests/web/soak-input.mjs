@@ -61,14 +61,26 @@ function pointOf(random) {
 }
 
 const UTF8 = new TextDecoder('utf-8', { fatal: true });
-const CODE_PAGE = new TextDecoder('windows-1252');
+// Node's TextDecoder('windows-1252') decodes as ISO-8859-1 (0x80 as U+0080, not the euro), so the
+// code page's 0x80-0x9F are spelt out here; the five bytes it leaves unassigned stay as they are.
+const CODE_PAGE_HIGH = '\u20ac\x81\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160' +
+  '\u2039\u0152\x8d\u017d\x8f\x90\u2018\u2019\u201c\u201d\u2022\u2013\u2014\u02dc' +
+  '\u2122\u0161\u203a\u0153\x9d\u017e\u0178';
+
+function codePageText(bytes) {
+  let text = '';
+  for (const b of bytes) {
+    text += b >= 0x80 && b < 0xa0 ? CODE_PAGE_HIGH[b - 0x80] : String.fromCharCode(b);
+  }
+  return text;
+}
 
 // A history line as the lists read it.
 function textOf(bytes) {
   try {
     return UTF8.decode(bytes);
   } catch {
-    return CODE_PAGE.decode(bytes);
+    return codePageText(bytes);
   }
 }
 
@@ -112,7 +124,10 @@ export function editedHistoryProblems(before, now, edit) {
   for (let i = 0; i < want.length; ++i) {
     if (want[i] === null) {
       const typed = edit.typed[i - edit.at];
-      if (textOf(got[i]) !== typed) return `line ${i} reads ${JSON.stringify(textOf(got[i]).slice(0, 80))}`;
+      if (textOf(got[i]) !== typed) {
+        return `line ${i} reads ${JSON.stringify(textOf(got[i]).slice(0, 80))} ` +
+          `(bytes ${got[i].toString('hex').slice(0, 80)}), not ${JSON.stringify(typed.slice(0, 80))}`;
+      }
     } else if (Buffer.compare(got[i], want[i]) !== 0) {
       return `line ${i} left alone became ${got[i].toString('hex').slice(0, 80)}, ` +
         `not ${want[i].toString('hex').slice(0, 80)}`;

@@ -56,6 +56,7 @@ async function preparedPage(browser, url, watch) {
   await tab.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1, hasTouch: true });
   await tab.evaluateOnNewDocument(stallProbe);
   const page = new FunzioniPage(context, tab, url);
+  page.programOnly = true;  // input goes on while a study computes in the background
   page.cdp = await tab.createCDPSession();
   await page.cdp.send('Browser.setDownloadBehavior', {
     behavior: 'deny',

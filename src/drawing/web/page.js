@@ -325,6 +325,8 @@ var FunzioniPage = (function () {
       // Not while a background instance computes: the window is woken when its reply comes.
       idle: () => (pageState() & 2) !== 0 &&
           !(Module['funzioniBackground'] && Module['funzioniBackground'].busy()),
+      // The program itself waits for input, whatever a background instance still computes.
+      programIdle: () => (pageState() & 2) !== 0,
       ended: () => ended,
       timeline: () => Object.assign({}, timeline),
     };

@@ -51,7 +51,7 @@ var FunzioniTouch = (function () {
   function move(s, e) {
     const t = touchOf(s, e);
     if (t === null) return;
-    e.preventDefault();
+    if (e.cancelable) e.preventDefault();
     const finger = s.finger;
     const last = finger.touch;
     finger.touch = t;
@@ -91,7 +91,7 @@ var FunzioniTouch = (function () {
   function lift(s, e) {
     const t = touchOf(s, e);
     if (t === null) return;
-    e.preventDefault();
+    if (e.cancelable) e.preventDefault();
     const finger = s.finger;
     clearTimeout(finger.timer);
     const now = performance.now();
@@ -117,7 +117,7 @@ var FunzioniTouch = (function () {
       const s = {area, pointer, finger: null, lastTap: null};
       area.addEventListener('touchstart', (e) => {
         if (inEditor(e.target)) return;
-        e.preventDefault();
+        if (e.cancelable) e.preventDefault();
         start(s, e);
       }, {passive: false});
       area.addEventListener('touchmove', (e) => move(s, e), {passive: false});
