@@ -142,6 +142,14 @@ TEST(ViewStudySeed, YAloneLeavesTheSeedStudy) {
 
 class StudyMarksInView : public PlotFixture {
  protected:
+  // The plotting area with every curve off, moved to view.
+  void ShowEmptyView(const PlotView& view) {
+    SwitchEverythingOff();
+    state.zoomValue.value = kZoom;
+    state.view = view;
+    Redraw();
+  }
+
   // The cross of a mark centred on (column, row): its centre and the ends of both diagonals.
   bool CrossAt(int column, int row) const {
     for (const int d : {-4, 0, 4}) {
@@ -156,11 +164,8 @@ class StudyMarksInView : public PlotFixture {
 // 600 x 0.5 / 4 = 75, x = 1 column 375, y = 0 row 300, and the minimum (0, -1) column 225,
 // row 450. The seed view would have put x = 1 at column 450.
 TEST_F(StudyMarksInView, MarksLandWhereTheMovedViewPutsThem) {
-  SwitchEverythingOff();
   const PlotView view{-1.5, 2.5, -2, 2};
-  state.zoomValue.value = kZoom;
-  state.view = view;
-  Redraw();
+  ShowEmptyView(view);
   const FunctionStudy study = StudyFunction(evaluator, "x^2-1", kZoom, view);
   std::vector<PlotMark> marks;
   for (const StudyZero& zero : study.zeros) marks.push_back({zero.x, 0});
@@ -176,11 +181,8 @@ TEST_F(StudyMarksInView, MarksLandWhereTheMovedViewPutsThem) {
 // A pole at 1 in the same view: the dashed line runs down column 375, the seed view's column 450
 // untouched.
 TEST_F(StudyMarksInView, AsymptoteFollowsTheView) {
-  SwitchEverythingOff();
   const PlotView view{-1.5, 2.5, -2, 2};
-  state.zoomValue.value = kZoom;
-  state.view = view;
-  Redraw();
+  ShowEmptyView(view);
   const FunctionStudy study = StudyFunction(evaluator, "1/(x-1)", kZoom, view);
   ASSERT_EQ(study.asymptotes.size(), 1u) << StudyText(study);
   const std::vector<PlotMark> marks{{study.asymptotes[0], 0, true}};
