@@ -8,6 +8,7 @@
 #include "evaluator/ExpressionEvaluator.h"
 #include "evaluator/NumberReading.h"
 #include "sampling/DecimalText.h"
+#include "sampling/FormulaIntersections.h"
 #include "sampling/FunctionStudy.h"
 #include "sampling/StudyCalculus.h"
 #include "sampling/StudyProbe.h"
@@ -101,16 +102,11 @@ int RunIntersectionsModeIn(std::span<const std::string_view> args,
     err << "funzioni-eval: ZOOM must be a positive number\n";
     return 2;
   }
-  // The zeros of F - G, found as the study finds zeros; y is F's own value there.
-  const std::string difference = "(" + std::string(args[1]) + ")-(" + std::string(args[2]) + ")";
   ExpressionEvaluator evaluator;
-  const FunctionStudy study = StudyFunction(evaluator, difference, *zoom, WindowView(view, *zoom));
-  StudyProbe probe(args[1], evaluator);
-  for (const StudyZero& zero : study.zeros) {
-    const std::optional<double> y = probe.At(static_cast<float>(zero.x));
-    if (!y) continue;
-    out << "intersection\t" << Number(zero.x) << '\t' << Number(*y) << '\t'
-        << (zero.touching ? "touching" : "crossing") << '\n';
+  for (const FormulaIntersection& point :
+       FormulaIntersections(evaluator, args[1], args[2], *zoom, WindowView(view, *zoom))) {
+    out << "intersection\t" << Number(point.x) << '\t' << Number(point.y) << '\t'
+        << (point.touching ? "touching" : "crossing") << '\n';
   }
   return 0;
 }

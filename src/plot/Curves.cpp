@@ -36,6 +36,12 @@ void MoveToLastDot(DrawingSurface& surface, const FormulaDots& dots) {
   if (dots.lastPosition) surface.MoveTo(dots.lastPosition->first, dots.lastPosition->second);
 }
 
+void PutFormulaDots(DotLayer& layer, const FormulaDots& dots, PixelSize size, Color color) {
+  for (const std::uint32_t at : dots.pixels) {
+    layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width), color);
+  }
+}
+
 }  // namespace
 
 Color BuiltinCurveColor(int n) {
@@ -126,17 +132,26 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
         &cache.Dots(evaluator, accelerator.Sampler(), state, mapping, state.currentFormula, stop);
     if (stop.stop_requested()) return std::nullopt;
   }
+  const std::size_t keptCount = std::min(state.keptFormulas.size(), kMaxKeptFormulas);
+  std::array<const FormulaDots*, kMaxKeptFormulas> kept{};
+  for (std::size_t i = 0; i < keptCount; ++i) {
+    const std::string text = KeptFormulaText(state, state.keptFormulas[i]);
+    kept[i] = &accelerator.KeptCaches().At(i).Dots(evaluator, accelerator.Sampler(), state, mapping,
+                                                   text, stop);
+    if (stop.stop_requested()) return std::nullopt;
+  }
+  dots.key = KeptKey(state);
   // Built-in dots first and the formula's over them, each pixel set once with its last colour.
   dots.layer.Reset(size.width, size.height);
   if (!accelerator.BuiltinCache().Collect(state, mapping, dots.layer, &accelerator.Sampler().Pool(),
                                           stop)) {
     return std::nullopt;
   }
-  if (formula == nullptr) return dots;
-  for (const std::uint32_t at : formula->pixels) {
-    dots.layer.Put(static_cast<int>(at % size.width), static_cast<int>(at / size.width),
-                   kFormulaColor);
+  for (std::size_t i = 0; i < keptCount; ++i) {
+    PutFormulaDots(dots.layer, *kept[i], size, KeptCurveColor(i));
   }
+  if (formula == nullptr) return dots;
+  PutFormulaDots(dots.layer, *formula, size, kFormulaColor);
   dots.formulaLastPosition = formula->lastPosition;
   return dots;
 }
@@ -144,7 +159,8 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
 void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   dots.layer.FlushTo(surface);
-  if (!dots.formulaShown) return;
+  DrawKeptKey(surface, dots.key);
+  if (!dots.formulaShown && dots.key.empty()) return;
   if (dots.formulaLastPosition) {
     surface.MoveTo(dots.formulaLastPosition->first, dots.formulaLastPosition->second);
   }

@@ -11,6 +11,7 @@
 #include "drawing/Color.h"
 #include "drawing/Geometry.h"
 #include "plot/DotLayer.h"
+#include "plot/KeptCurves.h"
 #include "plot/PlotMapping.h"
 #include "sampling/FormulaSampling.h"
 #include "sampling/SampleXs.h"
@@ -51,10 +52,10 @@ void PlotFormulaCurve(Dialog& dialog, int plotId, const PlotState& state,
 // Sets the formula's dots over whatever the plotting area shows, then shows it.
 void ShowFormulaDots(Dialog& dialog, int plotId, const FormulaDots& dots);
 
-// The dots a redraw sets on an area of a given size, the built-in curves' and the current
-// formula's over them, computed apart from the area (on any thread).
+// The dots a redraw sets on an area of a given size, the built-in curves', the kept formulas'
+// over them and the current formula's over all, computed apart from the area (on any thread).
 struct CurveDots {
-  DotLayer layer;  // the built-in curves' dots and the formula's over them
+  DotLayer layer;  // the built-in curves' dots, the kept formulas' and the formula's over them
   bool formulaShown = false;
   // Where the formula's last dot leaves the surface's current position.
   std::optional<std::pair<double, double>> formulaLastPosition;
@@ -62,6 +63,8 @@ struct CurveDots {
   // axis is labelled in degrees.
   std::optional<PlotView> view;
   bool degrees = false;
+  // The key of the kept formulas, drawn over the dots; empty when none is kept.
+  std::vector<KeptKeyEntry> key;
 };
 
 // Computes the dots into the given layer (passed in so that its memory serves again); empty when
@@ -71,8 +74,8 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
                                           PlotAccelerator& accelerator, DotLayer layer,
                                           StopToken stop = {});
 
-// Sets the dots on the plotting area and, when there is a formula, shows the surface (the layer
-// is left empty, ready to serve again).
+// Sets the dots and the key on the plotting area and, when there is a formula, shows the surface
+// (the layer is left empty, ready to serve again).
 void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots);
 
 }  // namespace funzioni

@@ -10,6 +10,7 @@
 #include "plot/BuiltinRowCache.h"
 #include "plot/DotLayer.h"
 #include "plot/FormulaDots.h"
+#include "plot/KeptCurves.h"
 #include "plot/PlotBackgroundCache.h"
 #include "sampling/FormulaSampler.h"
 
@@ -26,6 +27,7 @@ class PlotAccelerator {
 
   FormulaSampler& Sampler() { return sampler_; }
   FormulaDotCache& FormulaCache() { return formulaCache_; }
+  KeptDotCaches& KeptCaches() { return keptCaches_; }
   BuiltinRowCache& BuiltinCache() { return builtinCache_; }
   PlotBackgroundCache& Background() { return background_; }
   DotLayer& Layer() { return layer_; }
@@ -35,6 +37,7 @@ class PlotAccelerator {
   // (none of which outlives the call that started it).
   FormulaSampler sampler_;
   FormulaDotCache formulaCache_;
+  KeptDotCaches keptCaches_;
   BuiltinRowCache builtinCache_;
   PlotBackgroundCache background_;
   DotLayer layer_;

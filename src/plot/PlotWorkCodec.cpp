@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "evaluator/BitCast.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // "FZ", then the version and what follows: a work or an outcome.
 constexpr std::array<std::uint8_t, 2> kMagic{'F', 'Z'};
-constexpr std::uint8_t kVersion = 2;
+constexpr std::uint8_t kVersion = 3;
 constexpr std::uint8_t kWorkKind = 'W';
 constexpr std::uint8_t kOutcomeKind = 'O';
 // Larger than any plotting area, small enough that a bad size cannot exhaust memory.
@@ -151,6 +152,42 @@ std::optional<PlotView> ReadView(Reader& in) {
   return view;
 }
 
+// No more than the window keeps: a longer list is refused.
+std::vector<std::string> ReadKeptFormulas(Reader& in) {
+  const std::uint32_t count = in.U32();
+  std::vector<std::string> kept;
+  if (count > kMaxKeptFormulas) {
+    in.Fail();
+    return kept;
+  }
+  for (std::uint32_t i = 0; i < count && in.Ok(); ++i) kept.push_back(in.Text());
+  return kept;
+}
+
+void WriteKey(Writer& out, const std::vector<KeptKeyEntry>& key) {
+  out.U32(static_cast<std::uint32_t>(key.size()));
+  for (const KeptKeyEntry& entry : key) {
+    out.Text(entry.text);
+    out.I32(entry.color);
+  }
+}
+
+std::vector<KeptKeyEntry> ReadKey(Reader& in) {
+  const std::uint32_t count = in.U32();
+  std::vector<KeptKeyEntry> key;
+  if (count > kMaxKeptFormulas) {
+    in.Fail();
+    return key;
+  }
+  for (std::uint32_t i = 0; i < count && in.Ok(); ++i) {
+    std::string text = in.Text();
+    const Color color = in.I32();
+    if (color < 0) in.Fail();
+    key.push_back({std::move(text), color});
+  }
+  return key;
+}
+
 void WriteState(Writer& out, const PlotState& state) {
   for (const BuiltinFunction& f : state.builtinFunctions) {
     out.Text(f.text);
@@ -158,6 +195,10 @@ void WriteState(Writer& out, const PlotState& state) {
   }
   for (const std::uint8_t on : state.curveOn) out.U8(on);
   out.Text(state.currentFormula);
+  out.Text(state.typedFormula);
+  for (const ParamRecord& p : state.formulaParams) WriteParam(out, p);
+  out.U32(static_cast<std::uint32_t>(state.keptFormulas.size()));
+  for (const std::string& kept : state.keptFormulas) out.Text(kept);
   for (const ParamTable* table : {&state.paramA, &state.paramB, &state.paramC, &state.paramD}) {
     for (const ParamRecord& p : *table) WriteParam(out, p);
   }
@@ -174,6 +215,9 @@ PlotState ReadState(Reader& in) {
   }
   for (std::uint8_t& on : state.curveOn) on = in.U8();
   state.currentFormula = in.Text();
+  state.typedFormula = in.Text();
+  for (ParamRecord& p : state.formulaParams) p = ReadParam(in);
+  state.keptFormulas = ReadKeptFormulas(in);
   for (ParamTable* table : {&state.paramA, &state.paramB, &state.paramC, &state.paramD}) {
     for (ParamRecord& p : *table) p = ReadParam(in);
   }
@@ -289,6 +333,7 @@ std::vector<std::uint8_t> EncodePlotOutcome(const PlotOutcome& outcome) {
     WritePosition(out, outcome.whole->formulaLastPosition);
     WriteView(out, outcome.whole->view);
     out.U8(outcome.whole->degrees ? 1 : 0);
+    WriteKey(out, outcome.whole->key);
   }
   out.U8(outcome.over ? 1 : 0);
   if (outcome.over) WriteFormulaDots(out, *outcome.over);
@@ -314,6 +359,7 @@ std::optional<PlotOutcome> DecodePlotOutcome(std::span<const std::uint8_t> bytes
     whole.formulaLastPosition = ReadPosition(in);
     whole.view = ReadView(in);
     whole.degrees = in.Flag();
+    whole.key = ReadKey(in);
   }
   if (in.Flag()) outcome.over = ReadFormulaDots(in);
   if (in.Flag()) outcome.table = in.Text();

@@ -55,6 +55,7 @@ void PlotState::InitialiseState() {
   curveOn[3] = 1;
   currentFormula.clear();
   typedFormula.clear();
+  keptFormulas.clear();
   formulaParams.fill(kParameterStart);
   for (ParamTable* table : {&paramA, &paramB, &paramC, &paramD}) table->fill(kParameterStart);
   zoomValue = kMeterStart;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "state/FormulaParameters.h"
 #include "state/PlotView.h"
@@ -60,6 +61,9 @@ struct PlotState {
   // The formula as typed, parameter letters and all; the shell keeps currentFormula following it.
   std::string typedFormula;
   FormulaParamTable formulaParams{};
+  // Formulas from the history list drawn beside the typed one, as typed (KeptFormulas.h); each
+  // takes the values of formulaParams for its parameter letters.
+  std::vector<std::string> keptFormulas;
   ParamTable paramA{};
   ParamTable paramB{};
   ParamTable paramC{};
