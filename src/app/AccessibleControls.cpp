@@ -74,26 +74,30 @@ std::string SpokenText(std::string_view text) {
   return spoken;
 }
 
-std::string ParameterName(const PlotState& state, char letter, int function) {
-  return std::string("Parametro ") + letter + " di " + FunctionText(state, function);
+std::string ParameterName(const PlotState& state, char letter, int function,
+                          const Catalogue& catalogue) {
+  return catalogue.Format("Parametro {0} di {1}",
+                          {std::string_view(&letter, 1), FunctionText(state, function)});
 }
 
-std::string PlotSummary(const PlotState& state) {
+std::string PlotSummary(const PlotState& state, const Catalogue& catalogue) {
   // A moved view is no zoom's: its ranges say what the picture shows.
-  const std::string scale =
-      state.view ? "Vista " + ViewRangesText(*state.view) : "Zoom " + ZoomText(state.zoomValue);
-  std::string summary = scale + ", passo " + FormatWhole(state.stepValue.value) + ". Curve:";
+  const std::string scale = state.view
+                                ? catalogue.Format("Vista {0}", {ViewRangesText(*state.view)})
+                                : catalogue.Format("Zoom {0}", {ZoomText(state.zoomValue)});
+  std::string summary =
+      catalogue.Format("{0}, passo {1}. Curve:", {scale, FormatWhole(state.stepValue.value)});
   bool any = false;
   for (int k = 1; k <= functionCount; ++k) {
     if (state.curveOn[k] != 1) continue;
     summary += any ? "; " : " ";
     any = true;
     summary += FunctionText(state, k);
-    const char* joiner = " con ";
+    std::string_view joiner = catalogue.Translate(" con ");
     for (const char letter : kLetters) {
       if (!Uses(state.builtinFunctions[k], letter)) continue;
       const ParamRecord& record = RecordOf(state, letter, k);
-      summary += joiner + std::string(1, letter) + "=" + FormatOneDecimal(record.value);
+      summary += std::string(joiner) + letter + "=" + FormatOneDecimal(record.value);
       joiner = ", ";
     }
   }
@@ -101,12 +105,13 @@ std::string PlotSummary(const PlotState& state) {
     summary += (any ? "; " : " ") + Utf8Of(state.currentFormula);
     any = true;
   }
-  return summary + (any ? "." : " nessuna.");
+  return summary + std::string(any ? "." : catalogue.Translate(" nessuna."));
 }
 
 void MainWindow::DescribeControls() {
   Dialog& dialog = *dialog_;
   const PlotState& state = state_;
+  const Catalogue& catalogue = catalogue_;
   using Text = std::function<std::string()>;
   const auto describe = [](AccessibleRole role, Text name, Text description = {}) {
     ControlDescription about;
@@ -115,13 +120,17 @@ void MainWindow::DescribeControls() {
     about.description = std::move(description);
     return about;
   };
-  const auto help = [](int id) -> Text { return [id] { return SpokenText(HelpTextFor(id)); }; };
+  const auto help = [&catalogue](int id) -> Text {
+    return [&catalogue, id] { return SpokenText(catalogue.Translate(HelpTextFor(id))); };
+  };
   const auto shown = [&dialog](int id) -> Text {
     return [&dialog, id] { return SpokenText(dialog.GetControlText(id)); };
   };
-  const auto fixed = [](std::string text) -> Text { return [text] { return text; }; };
-  const auto slider = [&](int id, std::string name, std::function<AccessibleRange()> range) {
-    ControlDescription about = describe(AccessibleRole::Slider, fixed(std::move(name)), help(id));
+  const auto fixed = [&catalogue](std::string_view italian) -> Text {
+    return [text = std::string(catalogue.Translate(italian))] { return text; };
+  };
+  const auto slider = [&](int id, Text name, std::function<AccessibleRange()> range) {
+    ControlDescription about = describe(AccessibleRole::Slider, std::move(name), help(id));
     about.range = std::move(range);
     DescribeControl(dialog, id, std::move(about));
   };
@@ -138,18 +147,22 @@ void MainWindow::DescribeControls() {
     for (const char letter : kLetters) {
       const int id = ParameterMeterId({letter, k});
       if (!dialog.HasControl(id)) continue;
-      slider(id, ParameterName(state, letter, k), [&state, letter, k] {
-        const ParamRecord& r = RecordOf(state, letter, k);
-        return AccessibleRange{r.value, r.minimum, r.maximum, r.step, FormatOneDecimal(r.value)};
-      });
+      const std::string name = ParameterName(state, letter, k, catalogue);
+      slider(
+          id, [name] { return name; },
+          [&state, letter, k] {
+            const ParamRecord& r = RecordOf(state, letter, k);
+            return AccessibleRange{r.value, r.minimum, r.maximum, r.step,
+                                   FormatOneDecimal(r.value)};
+          });
       order.push_back(id);
     }
   }
-  slider(kZoomMeterId, "Zoom", [&state] {
+  slider(kZoomMeterId, fixed("Zoom"), [&state] {
     const ParamRecord& r = state.zoomValue;
     return AccessibleRange{r.value, r.minimum, r.maximum, r.step, ZoomText(r)};
   });
-  slider(kStepMeterId, "Passo", [&state] {
+  slider(kStepMeterId, fixed("Passo"), [&state] {
     const ParamRecord& r = state.stepValue;
     return AccessibleRange{r.value, r.minimum, r.maximum, r.step, FormatWhole(r.value)};
   });
@@ -163,21 +176,22 @@ void MainWindow::DescribeControls() {
   ControlDescription clock = describe(AccessibleRole::StaticText, shown(kClockPanelId));
   clock.announceChanges = false;
   DescribeControl(dialog, kClockPanelId, std::move(clock));
-  const Text coordinates = [&dialog] {
+  const Text coordinates = [&dialog, &catalogue] {
     const std::string text = SpokenText(dialog.GetControlText(kCoordinatesLineId));
-    return text.empty() ? std::string("Coordinate") : text;
+    return text.empty() ? std::string(catalogue.Translate("Coordinate")) : text;
   };
   DescribeControl(dialog, kCoordinatesLineId,
                   describe(AccessibleRole::StaticText, coordinates, help(kCoordinatesLineId)));
   DescribeControl(dialog, kZoomWindowId,
                   describe(AccessibleRole::Graphic, fixed("Finestra zoom"), help(kZoomWindowId)));
   DescribeControl(dialog, kPlotAreaId,
-                  describe(AccessibleRole::Graphic, fixed("Lavagna"), [&state] {
-                    return PlotSummary(state) + " " + std::string(kPlotCommandsHint);
+                  describe(AccessibleRole::Graphic, fixed("Lavagna"), [&state, &catalogue] {
+                    return PlotSummary(state, catalogue) + " " +
+                           std::string(catalogue.Translate(kPlotCommandsHint));
                   }));
-  NameStockControl(dialog, kHistoryListId, "Elenco delle funzioni");
-  NameStockControl(dialog, kResultsListId, "Risultati");
-  NameStockControl(dialog, kFormulaBoxId, "Funzione");
+  NameStockControl(dialog, kHistoryListId, catalogue.Translate("Elenco delle funzioni"));
+  NameStockControl(dialog, kResultsListId, catalogue.Translate("Risultati"));
+  NameStockControl(dialog, kFormulaBoxId, catalogue.Translate("Funzione"));
   keyboardOrder_ = order;
   SetKeyboardOrder(dialog, order);
 }

@@ -19,6 +19,9 @@ constexpr std::string_view kUsage =
     "in the working directory.\n"
     "  --data-dir  work in $XDG_DATA_HOME/funzioni (by default ~/.local/share/funzioni),\n"
     "              creating it when missing, instead of the current directory\n"
+    "  --lang it|de|sl\n"
+    "              speak Italian, German or Slovene, whatever the locale or the language\n"
+    "              last chosen in the window says\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
     "Qt's options -platform, -display, -session and -style (each with a value) and -reverse\n"
@@ -59,6 +62,13 @@ ProgramOptions ParseProgramOptions(std::span<const std::string_view> arguments) 
     }
     if (argument == "--data-dir") {
       options.useDataDir = true;
+    } else if (argument == "--lang") {
+      if (i + 1 >= arguments.size()) return BadUsage("--lang needs a value: it, de or sl");
+      const std::string_view code = arguments[++i];
+      // Only the bare codes: a locale name here is more likely a mistake than a choice.
+      const auto language = code.size() == 2 ? LanguageOfName(code) : std::nullopt;
+      if (!language) return BadUsage("--lang takes it, de or sl, not " + std::string(code));
+      options.language = language;
     } else if (IsQtOptionWithValue(argument)) {
       if (i + 1 >= arguments.size()) return BadUsage(std::string(argument) + " needs a value");
       ++i;

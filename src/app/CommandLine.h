@@ -9,13 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "text/Language.h"
+
 namespace funzioni {
 
 struct ProgramOptions {
   enum class Action { Run, Help, Version, BadUsage };
   Action action = Action::Run;
   bool useDataDir = false;
-  std::string problem;  // one line, for BadUsage
+  std::optional<Language> language;  // --lang, over the remembered choice and the locale
+  std::string problem;               // one line, for BadUsage
 };
 
 // The arguments after the program's name. Qt's own options are left for Qt.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/FormulaParameterValues.h"
+#include "app/LanguageMenu.h"
 #include "app/MainWindow.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
@@ -17,6 +18,7 @@
 #include "plot/ResultsTable.h"
 #include "plot/ViewActions.h"
 #include "plot/ZoomWindow.h"
+#include "text/LanguageChoice.h"
 
 namespace funzioni {
 
@@ -201,6 +203,9 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (exports_->OnCommand(id)) return;
+  if (const auto note = ChooseLanguageCommand(id, kLanguageFileName, catalogue_)) {
+    return ShowNote(*note);
+  }
   if (study_->OnCommand(id, code, state_)) return;
   switch (id) {
     case kHistoryListId:
@@ -369,13 +374,13 @@ void MainWindow::FitPlotY() {
 }
 
 void MainWindow::ShowPlotMenu() {
-  ShowPopupMenu(
-      *dialog_,
-      {{std::string(kSeedViewItem), state_.view.has_value()}, {std::string(kFitYItem), true}},
-      [this](int chosen) {
-        if (chosen == 0) SetView(std::nullopt);
-        if (chosen == 1) FitPlotY();
-      });
+  ShowPopupMenu(*dialog_,
+                {{std::string(catalogue_.Translate(kSeedViewItem)), state_.view.has_value()},
+                 {std::string(catalogue_.Translate(kFitYItem)), true}},
+                [this](int chosen) {
+                  if (chosen == 0) SetView(std::nullopt);
+                  if (chosen == 1) FitPlotY();
+                });
 }
 
 // A note (a history line not saved, no editor) stays until the pointer reaches another control:
@@ -392,8 +397,8 @@ void MainWindow::ShowNote(std::string_view line) {
 }
 
 void MainWindow::ShowHelp(std::string_view lines) {
-  helpText_ = lines;
-  SetPanelLines(*dialog_, controls_, kHelpPanelId, lines);
+  helpText_ = catalogue_.Translate(lines);
+  SetPanelLines(*dialog_, controls_, kHelpPanelId, helpText_);
 }
 
 }  // namespace funzioni

@@ -40,11 +40,12 @@ std::string Trimmed(std::string_view text) {
 
 }  // namespace
 
-std::string FileNotSavedNote(std::string_view path) {
-  return " Impossibile salvare " + FileNameOf(path) +
-         ".\r\n"
-         " Controlla che la cartella sia scrivibile\r\n"
-         " e che il disco non sia pieno.";
+std::string FileNotSavedNote(std::string_view path, const Catalogue& catalogue) {
+  return catalogue.Format(
+      " Impossibile salvare {0}.\r\n"
+      " Controlla che la cartella sia scrivibile\r\n"
+      " e che il disco non sia pieno.",
+      {FileNameOf(path)});
 }
 
 ExportActions::ExportActions(ExportWiring wiring, DialogShortcuts& keys)
@@ -58,9 +59,10 @@ ExportActions::ExportActions(ExportWiring wiring, DialogShortcuts& keys)
   keys.Add("Ctrl+Shift+C", kCommandCopyPicture);
   keys.Add(StandardKey::Print, kCommandPrint);
   keys.Add(StandardKey::Copy, kCommandCopyTable, kResultsListId);
-  dialog.SetControlDescription(kResultsListId,
-                               "Ctrl+C copia la tabella negli appunti; il tasto destro apre il "
-                               "menu Copia tabella, Salva tabella, Studio della funzione.");
+  dialog.SetControlDescription(
+      kResultsListId, wiring_.catalogue.Translate("Ctrl+C copia la tabella negli appunti; il "
+                                                  "tasto destro apre il menu Copia tabella, "
+                                                  "Salva tabella, Studio della funzione."));
 }
 
 bool ExportActions::OnCommand(int id) {
@@ -104,9 +106,9 @@ void ExportActions::RunPending() {
 void ExportActions::ShowResultsMenu() {
   const bool filled = wiring_.dialog.ListCount(kResultsListId) > 0;
   ShowPopupMenu(wiring_.dialog,
-                {{std::string(kCopyTableItem), filled},
-                 {std::string(kSaveTableItem), filled},
-                 {std::string(kStudyMenuItem), true}},
+                {{std::string(wiring_.catalogue.Translate(kCopyTableItem)), filled},
+                 {std::string(wiring_.catalogue.Translate(kSaveTableItem)), filled},
+                 {std::string(wiring_.catalogue.Translate(kStudyMenuItem)), true}},
                 [this](int chosen) {
                   if (chosen == 0) OnCommand(kCommandCopyTable);
                   if (chosen == 1) OnCommand(kCommandSaveTable);
@@ -124,7 +126,7 @@ std::optional<std::string> ExportActions::AskSavePath(SaveFileRequest request,
 // A file that could not be written changes nothing but the help panel.
 void ExportActions::AfterSave(const std::string& path, bool saved) {
   if (!saved) {
-    wiring_.showNote(FileNotSavedNote(path));
+    wiring_.showNote(FileNotSavedNote(path, wiring_.catalogue));
     return;
   }
   lastSaveFolder_ = FolderOf(path);
@@ -134,7 +136,9 @@ void ExportActions::SavePicture() {
   const DrawingSurface* picture = wiring_.dialog.FindSurface(kPlotAreaId);
   if (picture == nullptr) return;
   const std::optional<std::string> path = AskSavePath(
-      {"Salva il grafico", std::string(kPictureFileName), "Immagine PNG", "png"}, PicturesFolder());
+      {std::string(wiring_.catalogue.Translate("Salva il grafico")), std::string(kPictureFileName),
+       std::string(wiring_.catalogue.Translate("Immagine PNG")), "png"},
+      PicturesFolder());
   if (!path) return;
   AfterSave(*path, SavePicturePng(*picture, *path));
 }
@@ -173,7 +177,9 @@ void ExportActions::SaveTable() {
   const ResultsTableContent table = ReadResultsTable(ResultsLines());
   if (table.empty) return;
   const std::optional<std::string> path = AskSavePath(
-      {"Salva la tabella", std::string(kTableFileName), "Tabella CSV", "csv"}, DocumentsFolder());
+      {std::string(wiring_.catalogue.Translate("Salva la tabella")), std::string(kTableFileName),
+       std::string(wiring_.catalogue.Translate("Tabella CSV")), "csv"},
+      DocumentsFolder());
   if (!path) return;
   AfterSave(*path, SaveFileBytes(TableCsv(table, DesktopDecimalSeparator()), *path));
 }
@@ -183,7 +189,8 @@ void ExportActions::SaveTable() {
 PrintPage ExportActions::PrintedPage() const {
   PrintPage page;
   page.picture = wiring_.dialog.FindSurface(kPlotAreaId);
-  page.documentName = "funzioni - grafico";
+  const Catalogue& catalogue = wiring_.catalogue;
+  page.documentName = catalogue.Translate("funzioni - grafico");
   if (!wiring_.state.currentFormula.empty()) {
     page.lines.push_back({"f(x) = " + wiring_.state.currentFormula, FormulaCurveColor()});
   }
@@ -205,7 +212,8 @@ PrintPage ExportActions::PrintedPage() const {
     }
     page.lines.push_back({text, BuiltinCurveColor(k)});
   }
-  const std::string step = "      passo " + FormatWhole(wiring_.state.stepValue.value);
+  const std::string step =
+      catalogue.Format("      passo {0}", {FormatWhole(wiring_.state.stepValue.value)});
   if (wiring_.state.view) {
     // A moved view is no zoom's: its ranges say what the picture shows.
     page.lines.push_back({"vista " + ViewRangesText(*wiring_.state.view) + step, kNoSwatch});
@@ -213,7 +221,7 @@ PrintPage ExportActions::PrintedPage() const {
     const std::string half =
         FormatOneDecimal(static_cast<float>(wiring_.state.zoomValue.value / 5.0));
     page.lines.push_back(
-        {"zoom " + half + " (x e y da -" + half + " a " + half + ")" + step, kNoSwatch});
+        {catalogue.Format("zoom {0} (x e y da -{0} a {0})", {half}) + step, kNoSwatch});
   }
   // The study's heading and lines follow while its window is open.
   const StudyPanel& study = wiring_.study;

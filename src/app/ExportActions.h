@@ -12,6 +12,7 @@
 
 #include "drawing/ExportServices.h"
 #include "drawing/PrintServices.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
@@ -37,7 +38,7 @@ struct ExportPrompts {
 };
 
 // The help panel's note when a file could not be written, naming the file.
-std::string FileNotSavedNote(std::string_view path);
+std::string FileNotSavedNote(std::string_view path, const Catalogue& catalogue = Catalogue());
 inline constexpr std::string_view kPrintFailedNote = " Impossibile stampare il grafico.";
 // Where the clipboard does not take pictures (some browsers): the way to keep it all the same.
 inline constexpr std::string_view kPictureNotCopiedNote =
@@ -58,6 +59,7 @@ struct ExportWiring {
   PlotPresenter& plot;
   StudyPanel& study;  // its f' column joins the copied table, its lines the printed page
   std::function<void(std::string_view)> showNote;
+  Catalogue catalogue{};  // the language of the menu, the save dialogs and the notes
 };
 
 // Saving, copying and printing the picture and the results table, from their keys and the

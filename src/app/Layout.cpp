@@ -119,7 +119,7 @@ void MainWindow::BuildMainWindow() {
             {.frameWidth = 10,
              .value = static_cast<float>(dialog.Random().RandomUnit() * 80.0),
              .gridPercent = 20,
-             .title = "lavagna",
+             .title = catalogue_.Translate("lavagna"),
              .fontSize = 12,
              .titleColor = kBoardTitleColor,
              .faceColor = "verde"});

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/LanguageMenu.h"
 #include "app/ParameterMeters.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
@@ -27,8 +28,8 @@ constexpr int kIntroFirstValue = 100;
 constexpr int kIntroValueStep = 2;
 constexpr int kIntroPauseMs = 4;
 
-std::unique_ptr<Dialog> MakeDialog() {
-  auto dialog = std::make_unique<Dialog>(WindowTitle(), 0, 0, kClientWidth, kClientHeight,
+std::unique_ptr<Dialog> MakeDialog(const Catalogue& catalogue) {
+  auto dialog = std::make_unique<Dialog>(WindowTitle(catalogue), 0, 0, kClientWidth, kClientHeight,
                                          /*centred=*/true);
   dialog->SetFaceColor(kFaceColor);
   dialog->SetTextColor(kDialogTextColor);
@@ -37,9 +38,9 @@ std::unique_ptr<Dialog> MakeDialog() {
 
 }  // namespace
 
-std::string WindowTitle() {
+std::string WindowTitle(const Catalogue& catalogue) {
   std::string title;
-  for (const std::string_view piece : kTitlePieces) title.append(piece);
+  for (const std::string_view piece : kTitlePieces) title.append(catalogue.Translate(piece));
   return title;
 }
 
@@ -55,8 +56,9 @@ std::string ClockText(int hour, int minute, int second) {
 
 // The control table exists before any control (it is a member constructed first). The study
 // window follows the plot and takes its pictures; an export waits for them.
-MainWindow::MainWindow()
-    : dialog_(MakeDialog()),
+MainWindow::MainWindow(Catalogue catalogue)
+    : catalogue_(catalogue),
+      dialog_(MakeDialog(catalogue_)),
       plot_(*dialog_, state_,
             {.follow =
                  [this](const PlotState& state) {
@@ -74,11 +76,13 @@ MainWindow::MainWindow()
   keys_ = std::make_unique<DialogShortcuts>(*dialog_);
   study_ = std::make_unique<StudyPanel>(*dialog_, controls_, [this] { plot_.Redraw(); });
   exports_ = std::make_unique<ExportActions>(
-      ExportWiring{*dialog_, state_, plot_, *study_, showNote}, *keys_);
+      ExportWiring{*dialog_, state_, plot_, *study_, showNote, catalogue_}, *keys_);
   keys_->Add("F2", kCommandStudy);
-  AddTextBoxMenuItem(*dialog_, kFormulaBoxId, kStudyMenuItem, kCommandStudy);
-  dialog_->SetControlDescription(kFormulaBoxId,
-                                 "F2 apre lo studio della funzione in una finestra accanto.");
+  AddTextBoxMenuItem(*dialog_, kFormulaBoxId, catalogue_.Translate(kStudyMenuItem), kCommandStudy);
+  AddLanguageMenuItems(*dialog_, kFormulaBoxId, catalogue_);
+  dialog_->SetControlDescription(
+      kFormulaBoxId,
+      catalogue_.Translate("F2 apre lo studio della funzione in una finestra accanto."));
   history_ = std::make_unique<HistoryActions>(HistoryWiring{*dialog_, state_, plot_, showNote});
   DescribeControls();
   parameterMeters_ = std::make_unique<ParameterMeters>(*dialog_, controls_, keyboardOrder_);
@@ -113,7 +117,7 @@ void MainWindow::PlayIntro(int value) {
             {.frameWidth = 2,
              .value = static_cast<float>(value),
              .gridPercent = 4,
-             .title = "Grafico di funzioni",
+             .title = catalogue_.Translate("Grafico di funzioni"),
              .fontSize = value / 2,
              .titleColor = Rgb(value + 112, 240 - value, 120),
              .faceColor = "verde"});
@@ -122,7 +126,7 @@ void MainWindow::PlayIntro(int value) {
 
 void MainWindow::OnInitialise() {
   dialog_->StartTimer(kTickTimerId, kTickPeriodMs);
-  helpText_ = " Aiuto...";
+  helpText_ = catalogue_.Translate(" Aiuto...");
   SetPanelText(*dialog_, controls_, kHelpPanelId, helpText_);
   for (int k = 1; k <= functionCount; ++k) {
     UpdateControl(*dialog_, controls_, kSwitchBaseId + k, state_.curveOn[k] == 1 ? 0.0f : 100.0f);

@@ -25,6 +25,7 @@
 #include "drawing/DialogServices.h"
 #include "plot/PlotIds.h"
 #include "state/PlotState.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
@@ -54,8 +55,8 @@ inline constexpr int kTickPeriodMs = 100;
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)
 
-// The window title, joined from its three pieces.
-std::string WindowTitle();
+// The window title, joined from its three pieces, in the catalogue's language.
+std::string WindowTitle(const Catalogue& catalogue = Catalogue());
 // The ticker's line: the maker's web and e-mail addresses.
 std::string TickerText();
 // "hh:mm:ss" on the 24-hour clock.
@@ -67,8 +68,9 @@ std::string_view HelpTextFor(int id);
 class MainWindow {
  public:
   // Prepares the control table, creates the hidden dialog with its colours, builds every control
-  // and gives the state its start values. Needs a running QApplication.
-  MainWindow();
+  // and gives the state its start values, every text in the catalogue's language. Needs a running
+  // QApplication.
+  explicit MainWindow(Catalogue catalogue = Catalogue());
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -85,6 +87,7 @@ class MainWindow {
   const Dialog& dialog() const { return *dialog_; }
   ControlTable& controls() { return controls_; }
   const PlotState& state() const { return state_; }
+  const Catalogue& catalogue() const { return catalogue_; }
   PlotState& state() { return state_; }
   int hoverId() const { return hoverId_; }
   bool introShown() const { return introShown_; }
@@ -152,7 +155,8 @@ class MainWindow {
   void ShowHoverHelp(int id, std::string_view lines);
   void ShowNote(std::string_view line);
 
-  ControlTable controls_;
+  Catalogue catalogue_;  // first: the title and every control's text come from it
+  ControlTable controls_{catalogue_};
   std::unique_ptr<Dialog> dialog_;
   PlotState state_;
   Meters meters_{state_};

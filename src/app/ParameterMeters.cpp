@@ -59,7 +59,8 @@ void ParameterMeters::Make(std::size_t index, const PlotState& state) {
     // A blanked meter stays known to assistive technology: its name says it is not in use.
     about.name = [this, letter] {
       const bool shown = shown_.find(letter) != std::string::npos;
-      return std::string(1, letter) + (shown ? "" : " (non in uso)");
+      const std::string name(1, letter);
+      return shown ? name : controls_.catalogue().Format("{0} (non in uso)", {name});
     };
     about.description = [letter] {
       return std::string("Parametro ") + letter + " della funzione scritta";

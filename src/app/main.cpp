@@ -1,8 +1,12 @@
-// The grapher: one window, nothing kept between runs but the history file. The command line only
-// chooses where that file is kept, or asks for the usage or the version.
+// The grapher: one window, nothing kept between runs but the history file and the language chosen.
+// The command line chooses where those files are kept and the language, or asks for the usage or
+// the version.
 
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +15,25 @@
 #include "app/MainWindow.h"
 #include "drawing/GuiApplication.h"
 #include "drawing/PlatformServices.h"
+#include "text/LanguageChoice.h"
+
+namespace {
+
+std::string_view Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string_view() : std::string_view(value);
+}
+
+// The language chosen in the window last time, kept beside the history.
+std::optional<funzioni::Language> RememberedLanguage() {
+  std::ifstream file{std::string(funzioni::kLanguageFileName)};
+  if (!file) return std::nullopt;
+  std::ostringstream text;
+  text << file.rdbuf();
+  return funzioni::LanguageOfRememberedText(text.str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> arguments(argv + 1, argv + argc);
@@ -40,6 +63,9 @@ int main(int argc, char** argv) {
   }
   const funzioni::GuiApplication application(argc, argv, funzioni::kApplicationId,
                                              {funzioni::kClientWidth, funzioni::kClientHeight});
-  funzioni::MainWindow window;
+  const funzioni::Language language = funzioni::ChooseLanguage(
+      options.language, RememberedLanguage(),
+      {Variable("LANGUAGE"), Variable("LC_ALL"), Variable("LC_MESSAGES"), Variable("LANG")});
+  funzioni::MainWindow window{funzioni::Catalogue(language)};
   return window.Run();
 }

@@ -20,7 +20,8 @@ add_library(funzioni_shell_logic STATIC
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state
-                                                  funzioni_sampling funzioni_program_info)
+                                                  funzioni_sampling funzioni_program_info
+                                                  funzioni_text)
 
 # The window and its handler need the Qt parts.
 if(FUNZIONI_BUILD_GUI)
@@ -32,6 +33,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/PlotPresenter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportActions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LanguageMenu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudyPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ParameterMeters.cpp

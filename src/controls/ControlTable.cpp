@@ -96,7 +96,7 @@ void BackgroundCache::Store(int id, std::string image) {
   images_[static_cast<std::size_t>(id)] = std::move(image);
 }
 
-ControlTable::ControlTable() : records_(kTableSize) {}
+ControlTable::ControlTable(Catalogue catalogue) : catalogue_(catalogue), records_(kTableSize) {}
 
 ControlRecord* ControlTable::Find(int id) {
   return IsControlId(id) ? &records_[static_cast<std::size_t>(id)] : nullptr;
@@ -196,11 +196,12 @@ void UpdateControl(Dialog& dialog, ControlTable& table, int id, float value,
     drawn = caption;
   }
   if (value >= 0) record->value = value;  // negative (or NaN): change the caption only
+  const std::string shown = table.catalogue().Caption(drawn);
   DrawControl(dialog, table, id,
               {.frameWidth = record->frameWidth,
                .value = record->value,
                .scale = record->scale,
-               .caption = drawn,
+               .caption = shown,
                .textColor = record->textColor,
                .style = record->style.Trimmed(),
                .faceColor = record->faceColor.Trimmed(),

@@ -18,6 +18,7 @@
 #include "drawing/Color.h"
 #include "drawing/DialogServices.h"
 #include "drawing/Geometry.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
@@ -95,17 +96,20 @@ class BackgroundCache {
   std::vector<std::string> images_;  // grown to 10001 entries on first use
 };
 
-// The records of all controls, indexed by identifier, and their cached backgrounds.
+// The records of all controls, indexed by identifier, and their cached backgrounds. Records keep
+// the Italian captions the program writes; the catalogue translates them as they are drawn.
 class ControlTable {
  public:
-  ControlTable();
+  explicit ControlTable(Catalogue catalogue = Catalogue());
   // nullptr for an identifier outside 0..10000.
   ControlRecord* Find(int id);
   const ControlRecord* Find(int id) const;
   BackgroundCache& Backgrounds() { return backgrounds_; }
   const BackgroundCache& Backgrounds() const { return backgrounds_; }
+  const Catalogue& catalogue() const { return catalogue_; }
 
  private:
+  Catalogue catalogue_;
   std::vector<ControlRecord> records_;
   BackgroundCache backgrounds_;
 };
@@ -155,7 +159,8 @@ void CreateControl(Dialog& dialog, ControlTable& table, int id, PixelPoint posit
                    const ControlPreset& preset);
 
 // Stores and redraws. An empty caption keeps the stored one; a new caption is stored (cut to 20
-// characters) and drawn whole this once. A negative value keeps the stored value.
+// characters) and drawn whole this once, in the table's language. A negative value keeps the
+// stored value.
 void UpdateControl(Dialog& dialog, ControlTable& table, int id, float value,
                    std::string_view caption = {});
 

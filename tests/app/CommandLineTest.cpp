@@ -1,6 +1,7 @@
 // The grapher's command line and its data directory.
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -46,6 +47,38 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
   }
   EXPECT_EQ(ProgramVersionLine().rfind("funzioni ", 0), 0u);
   EXPECT_EQ(ProgramUsage().rfind("Usage: funzioni [--data-dir]\n", 0), 0u);
+}
+
+TEST(CommandLineTest, LanguageOption) {
+  struct Case {
+    std::string_view name;
+    std::vector<std::string_view> arguments;
+    std::optional<Language> language;  // nothing: no choice, or bad usage when problem is set
+    std::string_view problem;
+  };
+  const Case cases[] = {
+      {"none", {"--data-dir"}, std::nullopt, ""},
+      {"German", {"--lang", "de"}, Language::German, ""},
+      {"Slovene after the data dir", {"--data-dir", "--lang", "sl"}, Language::Slovene, ""},
+      {"Italian", {"--lang", "it"}, Language::Italian, ""},
+      {"last one wins", {"--lang", "de", "--lang", "sl"}, Language::Slovene, ""},
+      {"missing value", {"--lang"}, std::nullopt, "--lang needs a value: it, de or sl"},
+      {"unknown code", {"--lang", "fr"}, std::nullopt, "--lang takes it, de or sl, not fr"},
+      {"locale name", {"--lang", "de_DE"}, std::nullopt, "--lang takes it, de or sl, not de_DE"},
+      {"option as value",
+       {"--lang", "--data-dir"},
+       std::nullopt,
+       "--lang takes it, de or sl, not --data-dir"},
+  };
+  for (const Case& c : cases) {
+    const ProgramOptions options = ParseProgramOptions(c.arguments);
+    EXPECT_EQ(options.problem, c.problem) << c.name;
+    EXPECT_EQ(options.action, c.problem.empty() ? Action::Run : Action::BadUsage) << c.name;
+    if (c.problem.empty()) {
+      EXPECT_EQ(options.language, c.language) << c.name;
+    }
+  }
+  EXPECT_NE(ProgramUsage().find("--lang it|de|sl"), std::string_view::npos);
 }
 
 TEST(CommandLineTest, DataDirectoryFollowsTheDesktopsRules) {

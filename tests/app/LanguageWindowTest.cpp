@@ -1,0 +1,187 @@
+// The window in German and Slovene: what a screen reader reads holds no Italian text, and every
+// translated caption fits its control.
+
+#include <unistd.h>
+#include <QAccessible>
+#include <QPixmap>
+#include <QTest>
+#include <QWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/LanguageMenu.h"
+#include "app/MainWindow.h"
+#include "drawing/DrawingSurface.h"
+#include "text/Catalogue.h"
+#include "text/LanguageChoice.h"
+
+namespace funzioni::testing {
+namespace {
+
+// Italian words of the window's texts that no German or Slovene text contains.
+constexpr std::string_view kItalianWords[] = {
+    "Parametro", "passo",  "Passo", "Tutte",  "unzion",  "Lavagna", "lavagna",  "Finestra",
+    "Risultati", "Elenco", "tasto", "Tasto",  "Aiuto",   "Vista",   "nessuna",  "Curve:",
+    "appunti",   "Salva",  "Copia", "Studio", "grafico", "Mouse ",  "sinistro", "destro",
+};
+
+class LanguageWindow : public ::testing::TestWithParam<Language> {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    directory_ = std::filesystem::temp_directory_path() /
+                 ("funzioni-language-" + std::to_string(::getpid()) + "-" +
+                  std::string(LanguageCode(GetParam())));
+    std::filesystem::create_directories(directory_);
+    std::filesystem::current_path(directory_);
+  }
+  void TearDown() override {
+    window_.reset();
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+  }
+  MainWindow& Start(Language language) {
+    window_ = std::make_unique<MainWindow>(Catalogue(language));
+    window_->Show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window_->dialog().Widget()));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window_->introShown(); }, 5000));
+    QTest::qWait(30);
+    return *window_;
+  }
+  // Every name and description of the accessible tree, and the window's title.
+  std::vector<std::string> ReadTexts() {
+    std::vector<std::string> texts{window_->dialog().Widget()->windowTitle().toStdString()};
+    Walk(QAccessible::queryAccessibleInterface(window_->dialog().Widget()), 0, texts);
+    return texts;
+  }
+
+  std::unique_ptr<MainWindow> window_;
+
+ private:
+  void Walk(QAccessibleInterface* iface, int depth, std::vector<std::string>& texts) {
+    if (iface == nullptr || depth > 4) return;
+    texts.push_back(iface->text(QAccessible::Name).toStdString());
+    texts.push_back(iface->text(QAccessible::Description).toStdString());
+    if (iface->role() == QAccessible::List) return;  // its lines are the user's formulas
+    for (int i = 0; i < iface->childCount(); ++i) Walk(iface->child(i), depth + 1, texts);
+  }
+
+  std::filesystem::path previous_;
+  std::filesystem::path directory_;
+};
+
+TEST_P(LanguageWindow, ScreenReaderFindsNoItalianText) {
+  const Catalogue catalogue(GetParam());
+  Start(GetParam());
+  const std::vector<std::string> texts = ReadTexts();
+  ASSERT_GT(texts.size(), 40u);
+  // To look at: FUNZIONI_LANGUAGE_PICTURES=<folder> keeps the start window as start-<code>.png.
+  if (const char* folder = std::getenv("FUNZIONI_LANGUAGE_PICTURES")) {
+    const std::string path =
+        std::string(folder) + "/start-" + std::string(LanguageCode(GetParam())) + ".png";
+    EXPECT_TRUE(window_->dialog().Widget()->grab().save(QString::fromStdString(path)));
+  }
+  for (const std::string& text : texts) {
+    for (const std::string_view word : kItalianWords) {
+      EXPECT_EQ(text.find(word), std::string::npos) << word << " in: " << text;
+    }
+    // Whole Italian texts of the catalogue, where they are long enough to mean something.
+    for (const std::string_view italian : CatalogueTexts()) {
+      if (italian.size() < 8 || catalogue.Translate(italian) == italian) continue;
+      EXPECT_EQ(text.find(italian), std::string::npos) << italian << " in: " << text;
+    }
+  }
+}
+
+TEST_P(LanguageWindow, TranslatedCaptionsFitTheirControls) {
+  struct Row {
+    int id;
+    std::string_view caption;  // as the program writes it, with its widest value
+    int frameWidth;
+  };
+  const Row rows[] = {
+      {kAllOffButtonId, "Tutte spente", 2},
+      {kAllOnButtonId, "Tutte accese", 2},
+      {kZoomMeterId, "zoom 100.0", 3},
+      {kStepMeterId, "passo 1000", 3},
+  };
+  MainWindow& window = Start(GetParam());
+  for (const Row& row : rows) {
+    DrawingSurface& surface = window.dialog().AttachSurface(row.id);
+    surface.SetSurfaceFont("Arial", 7, 0);  // the captions' font
+    const std::string shown = window.catalogue().Caption(row.caption);
+    const int room = window.dialog().GetControlRect(row.id).width - 2 * row.frameWidth;
+    EXPECT_LE(surface.MeasureText(shown).width, room) << shown;
+  }
+}
+
+TEST_P(LanguageWindow, ButtonCaptionIsDrawnTranslated) {
+  // The same button drawn in Italian and in the language: the record keeps the Italian caption,
+  // the pixels show the translation.
+  const auto pixels = [](MainWindow& window) {
+    return window.dialog().AttachSurface(kAllOffButtonId).GetSurfacePixels();
+  };
+  std::string italian;
+  {
+    MainWindow window;
+    italian = pixels(window);
+  }
+  MainWindow& window = Start(GetParam());
+  EXPECT_NE(pixels(window), italian);
+  EXPECT_EQ(window.controls().Find(kAllOffButtonId)->caption.Trimmed(), "Tutte spente");
+}
+
+TEST(LanguageMenu, ChoiceIsKeptForTheNextStartOrSaidNotKept) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("funzioni-language-menu-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path file = folder / "lingua.txt";
+  struct Row {
+    std::string_view name;
+    int command;
+    Language shownIn;
+    std::string_view kept;  // the file's text afterwards
+    std::string_view note;
+  };
+  const Row rows[] = {
+      {"German from Italian", kCommandLanguageBase + 1, Language::Italian, "de\n",
+       " Lingua scelta: Deutsch.\r\n Vale dal prossimo avvio."},
+      {"Slovene from German", kCommandLanguageBase + 2, Language::German, "sl\n",
+       " Gewählte Sprache: Slovenščina.\r\n Gilt ab dem nächsten Start."},
+      {"Italian from Slovene", kCommandLanguageBase, Language::Slovene, "it\n",
+       " Izbrani jezik: Italiano.\r\n Velja od naslednjega zagona."},
+  };
+  for (const Row& row : rows) {
+    const auto note = ChooseLanguageCommand(row.command, file, Catalogue(row.shownIn));
+    ASSERT_TRUE(note.has_value()) << row.name;
+    EXPECT_EQ(*note, row.note) << row.name;
+    std::ifstream in(file);
+    const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, row.kept) << row.name;
+    EXPECT_EQ(LanguageOfRememberedText(kept), LanguageOfName(row.kept.substr(0, 2))) << row.name;
+  }
+  // Other commands are not the menu's.
+  EXPECT_FALSE(ChooseLanguageCommand(kCommandLanguageBase + 3, file, Catalogue()));
+  EXPECT_FALSE(ChooseLanguageCommand(kCommandLanguageBase - 1, file, Catalogue()));
+  // A choice that could not be written is never reported as made.
+  const auto failed = ChooseLanguageCommand(kCommandLanguageBase + 1,
+                                            folder / "missing" / "lingua.txt", Catalogue());
+  ASSERT_TRUE(failed.has_value());
+  EXPECT_EQ(failed->rfind(" Impossibile salvare lingua.txt.", 0), 0u) << *failed;
+  std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, LanguageWindow,
+                         ::testing::Values(Language::German, Language::Slovene),
+                         [](const auto& info) { return std::string(LanguageCode(info.param)); });
+
+}  // namespace
+}  // namespace funzioni::testing
