@@ -292,6 +292,18 @@ var FunzioniPage = (function () {
   function beforeMain() {
     FunzioniStorage.load();
     ENV['FUNZIONI_EDITOR'] = kEditorProgram;
+    // The browser's preferred languages stand for the desktop's locale ("de-AT" reads as "de").
+    const preferred = (navigator.languages || [navigator.language || '']).filter((l) => l);
+    if (preferred.length > 0) {
+      ENV['LANGUAGE'] = preferred.join(':');
+      ENV['LANG'] = preferred[0];
+    }
+  }
+
+  // #lang=it, #lang=de or #lang=sl in the address: the page's command line option.
+  function addressLanguage() {
+    const found = /(?:^#|&)lang=(it|de|sl)(?:&|$)/.exec(location.hash);
+    return found === null ? [] : ['--lang', found[1]];
   }
 
   function download(blob, name) {
@@ -306,6 +318,7 @@ var FunzioniPage = (function () {
   }
 
   if (onPage) {
+    Module['arguments'] = [].concat(Module['arguments'] || [], addressLanguage());
     Module['preRun'] = [].concat(Module['preRun'] || [], beforeMain);
     const initialised = Module['onRuntimeInitialized'];
     Module['onRuntimeInitialized'] = () => {
