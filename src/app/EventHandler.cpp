@@ -9,6 +9,7 @@
 #include "app/FormulaParameterValues.h"
 #include "app/LanguageMenu.h"
 #include "app/MainWindow.h"
+#include "app/ParameterPlayer.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/ExportServices.h"
@@ -43,6 +44,11 @@ constexpr std::string_view kParameterHelp =
     " Mouse + il tasto sinistro: cambi il valore.\r\n"
     " Tasto destro resetti il valore del parametro.\r\n"
     " Tastierino numerico: + e - varia il parametro.";
+// The typed formula's parameters also have a menu: their ends and step, and the play.
+constexpr std::string_view kFormulaParameterHelp =
+    " Mouse + sinistro: cambi il valore; destro: lo resetti.\r\n"
+    " Tastierino numerico: + e - varia il parametro.\r\n"
+    " F3: estremi, passo e animazione del parametro.";
 constexpr std::string_view kZoomMeterHelp =
     " Muovi il mouse + il tasto sinistro: cambi lo zoom.\r\n"
     " Tasto destro resetti lo zoom.\r\n"
@@ -77,7 +83,8 @@ bool IsSwitch(int id) {
 
 std::string_view HelpTextFor(int id) {
   if (IsSwitch(id)) return kSwitchHelp;
-  if (ParameterMeterOf(id) || FormulaMeterIndexOf(id)) return kParameterHelp;
+  if (FormulaMeterIndexOf(id)) return kFormulaParameterHelp;
+  if (ParameterMeterOf(id)) return kParameterHelp;
   switch (id) {
     case kZoomWindowId:
       return kZoomWindowHelp;
@@ -128,6 +135,7 @@ void MainWindow::MainDialogProc(const DialogEvent& event) {
       dialog_->StopTimer(kRedrawTimerId);
       dialog_->StopTimer(kHistoryTimerId);
       dialog_->StopTimer(kStudyTimerId);
+      parameterPlayer_->Stop();
       break;
     case EventKind::Key:
       OnControlKey(event.id, static_cast<ControlKey>(event.code));
@@ -203,6 +211,7 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (exports_->OnCommand(id)) return;
+  if (id == kCommandParameterMenu) return parameterPlayer_->OpenMenu(KeypadTarget());
   if (const auto note = ChooseLanguageCommand(id, kLanguageFileName, catalogue_)) {
     return ShowNote(*note);
   }

@@ -5,6 +5,7 @@
 
 #include "app/LanguageMenu.h"
 #include "app/ParameterMeters.h"
+#include "app/ParameterPlayer.h"
 #include "app/StudyPanel.h"
 #include "controls/Panels.h"
 #include "drawing/Color.h"
@@ -86,6 +87,10 @@ MainWindow::MainWindow(Catalogue catalogue)
   history_ = std::make_unique<HistoryActions>(HistoryWiring{*dialog_, state_, plot_, showNote});
   DescribeControls();
   parameterMeters_ = std::make_unique<ParameterMeters>(*dialog_, controls_, keyboardOrder_);
+  parameterPlayer_ = std::make_unique<ParameterPlayer>(
+      ParameterPlayer::Wiring{*dialog_, controls_, state_, plot_, showNote});
+  meters_.WatchInput([this](int id) { parameterPlayer_->InputTo(id); });
+  keys_->Add("F3", kCommandParameterMenu);
   dialog_->SetEventHandler([this](const DialogEvent& event) { MainDialogProc(event); });
 }
 
@@ -137,6 +142,7 @@ void MainWindow::OnInitialise() {
 void MainWindow::OnTimer(int timerId) {
   plot_.OnTimer(timerId);
   if (timerId == kHistoryTimerId) history_->OnTimer();
+  if (parameterPlayer_->OnTimer(timerId)) return;
   if (study_->OnTimer(timerId)) return;
   if (timerId != kTickTimerId) return;
   ScrollPanelText(*dialog_, kTickerPanelId, tickerText_, kTickerLook);

@@ -31,6 +31,7 @@ namespace funzioni {
 
 class DialogShortcuts;
 class ParameterMeters;
+class ParameterPlayer;
 class StudyPanel;
 
 // Identifiers of the main window's controls (the parameter, zoom and step meters are in
@@ -107,6 +108,8 @@ class MainWindow {
   StudyPanel& study() { return *study_; }
   // The meters of the typed formula's parameters.
   ParameterMeters& parameterMeters() { return *parameterMeters_; }
+  // The menu (ends, step, play) of the typed formula's parameter meters, and their play.
+  ParameterPlayer& parameterPlayer() { return *parameterPlayer_; }
 
  private:
   void BuildMainWindow();
@@ -175,6 +178,7 @@ class MainWindow {
   // The keyboard order of the controls always there; the typed formula's meters join it.
   std::vector<int> keyboardOrder_;
   std::unique_ptr<ParameterMeters> parameterMeters_;
+  std::unique_ptr<ParameterPlayer> parameterPlayer_;
   // Where a pan drag last was over the plotting area, in percent; empty while none goes on.
   std::optional<std::pair<float, float>> panFrom_;
   // What the zoom meter showed last for its value: shown again when the seed view comes back.

@@ -53,30 +53,36 @@ MeterLook Meters::Changed(const Found& meter, MeterLook look) {
   return look;
 }
 
+std::optional<Meters::Found> Meters::FindForInput(int id) {
+  std::optional<Found> meter = Find(id);
+  if (meter && watcher_) watcher_(id);
+  return meter;
+}
+
 bool Meters::Has(int id) const {
   return Find(id).has_value();
 }
 
 std::optional<MeterLook> Meters::Drag(int id, float percent) {
-  const std::optional<Found> meter = Find(id);
+  const std::optional<Found> meter = FindForInput(id);
   if (!meter) return std::nullopt;
   return Changed(*meter, meter->rules->drag(*meter->record, meter->letter, percent));
 }
 
 std::optional<MeterLook> Meters::Reset(int id) {
-  const std::optional<Found> meter = Find(id);
+  const std::optional<Found> meter = FindForInput(id);
   if (!meter) return std::nullopt;
   return Changed(*meter, meter->rules->reset(*meter->record, meter->letter));
 }
 
 std::optional<MeterLook> Meters::Step(int id, int s) {
-  const std::optional<Found> meter = Find(id);
+  const std::optional<Found> meter = FindForInput(id);
   if (!meter) return std::nullopt;
   return Changed(*meter, meter->rules->step(*meter->record, meter->letter, s));
 }
 
 std::optional<MeterLook> Meters::ToEnd(int id, bool top) {
-  const std::optional<Found> meter = Find(id);
+  const std::optional<Found> meter = FindForInput(id);
   if (!meter) return std::nullopt;
   ParamRecord& record = *meter->record;
   record.value = top ? record.maximum : record.minimum;
@@ -84,7 +90,7 @@ std::optional<MeterLook> Meters::ToEnd(int id, bool top) {
 }
 
 std::optional<MeterLook> Meters::SetValue(int id, double value) {
-  const std::optional<Found> meter = Find(id);
+  const std::optional<Found> meter = FindForInput(id);
   if (!meter) return std::nullopt;
   ParamRecord& record = *meter->record;
   const float inRange = std::clamp(static_cast<float>(value), record.minimum, record.maximum);

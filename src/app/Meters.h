@@ -6,6 +6,7 @@
 // in the plot state and gives back what the meter must show, or nothing for an identifier that is
 // no meter.
 
+#include <functional>
 #include <optional>
 
 #include "app/Parameters.h"
@@ -20,6 +21,10 @@ class Meters {
   explicit Meters(PlotState& state) : state_(state) {}
   Meters(const Meters&) = delete;
   Meters& operator=(const Meters&) = delete;
+
+  // Called with the meter's identifier whenever the pointer, the keypad, the keyboard or
+  // assistive technology moves a meter (a play of that parameter stops).
+  void WatchInput(std::function<void(int id)> watcher) { watcher_ = std::move(watcher); }
 
   bool Has(int id) const;
   // The pointer at that percentage over the meter with the left button held.
@@ -44,8 +49,11 @@ class Meters {
   // The one map from identifiers to records.
   std::optional<Found> Find(int id) const;
   MeterLook Changed(const Found& meter, MeterLook look);
+  // Find for an input: the watcher hears of it first.
+  std::optional<Found> FindForInput(int id);
 
   PlotState& state_;
+  std::function<void(int id)> watcher_;
 };
 
 }  // namespace funzioni

@@ -63,7 +63,8 @@ void ParameterMeters::Make(std::size_t index, const PlotState& state) {
       return shown ? name : controls_.catalogue().Format("{0} (non in uso)", {name});
     };
     about.description = [letter] {
-      return std::string("Parametro ") + letter + " della funzione scritta";
+      return std::string("Parametro ") + letter +
+             " della funzione scritta. F3: estremi, passo e animazione.";
     };
     about.range = [record] {
       return AccessibleRange{record->value, record->minimum, record->maximum, record->step,

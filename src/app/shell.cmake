@@ -12,6 +12,7 @@ add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Parameters.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Meters.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormulaParameterValues.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ParameterPlay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReport.cpp
@@ -37,6 +38,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardNavigation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StudyPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ParameterMeters.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ParameterPlayer.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

@@ -2,11 +2,16 @@
 // the formula uses, moves the curve, the table and the readout as the built-in parameters' meters
 // move theirs, and goes when the formula stops using its letter.
 
+#include <QApplication>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
+#include <set>
 
 #include "ShellFixture.h"
 #include "app/FormulaParameterValues.h"
 #include "app/ParameterMeters.h"
+#include "app/ParameterPlayer.h"
 #include "plot/PlotIds.h"
 
 namespace funzioni::testing {
@@ -30,6 +35,25 @@ class ShellParameterMeters : public ShellFixture {
     for (int x = 1; x < dx; x += 5) Move(Inside(id, x, r.height / 2));
     Move(Inside(id, dx, r.height / 2));
     Release(Qt::LeftButton, Inside(id, dx, r.height / 2));
+    WaitForPlot();
+  }
+  // F3 over the meter, and this entry of its menu chosen with the keyboard.
+  void ChooseFromMenu(int id, std::string text) {
+    auto* poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      poll->deleteLater();
+      poll->stop();
+      for (QAction* action : menu->actions()) {
+        if (action->text().toStdString() == text && action->isEnabled())
+          menu->setActiveAction(action);
+      }
+      QTest::keyClick(menu, menu->activeAction() != nullptr ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    poll->start(5);
+    Move(CentreOf(id));
+    Key(Qt::Key_F3);
     WaitForPlot();
   }
   // Every pixel of the surface is the window's face.
@@ -120,6 +144,54 @@ TEST_F(ShellParameterMeters, TheMetersCoverNoOtherControl) {
       EXPECT_FALSE(overlaps(slot, dialog().GetControlRect(other))) << i << " over " << other;
     }
   }
+}
+
+// The meter's menu narrows the range and widens the step; a forward play then runs from the
+// bottom to the top, one drawn picture per step, while the window keeps answering.
+TEST_F(ShellParameterMeters, TheMenuSetsTheEndsAndAPlayCrossesThem) {
+  MainWindow& shell = Start();
+  Enter("x^3-k*x+9");
+  const ParamRecord& k = shell.state().formulaParams[*FormulaParameterIndex('k')];
+  ChooseFromMenu(kMeterK, "Estremi -1 .. 1");
+  EXPECT_EQ(k.minimum, -1.0f);
+  EXPECT_EQ(k.maximum, 1.0f);
+  EXPECT_EQ(Value(kMeterK), 100.0f);  // 1 is now the top
+  ChooseFromMenu(kMeterK, "Passo 0.5");
+  EXPECT_EQ(k.step, 0.5f);
+  ChooseFromMenu(kMeterK, "Velocità veloce");
+
+  // At the top, a forward play starts again from the bottom: -1, -0.5, 0, 0.5, 1.
+  std::set<std::string> pictures;
+  std::set<float> values;
+  ChooseFromMenu(kMeterK, "Anima k: avanti");
+  ASSERT_EQ(shell.parameterPlayer().Playing(), FormulaParameterIndex('k'));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        values.insert(k.value);
+        pictures.insert(SurfacePixels(kPlotAreaId));
+        return !shell.parameterPlayer().Playing();
+      },
+      10000));
+  EXPECT_EQ(values, (std::set<float>{-1.0f, -0.5f, 0.0f, 0.5f, 1.0f}));
+  EXPECT_GE(pictures.size(), 4u);
+  EXPECT_EQ(Caption(kMeterK), "k =1.0");
+  EXPECT_EQ(shell.state().currentFormula, "x^3- 1*x+9");
+  EXPECT_EQ(ListLines(kResultsListId).at(0), "x^3- 1*x+9");
+
+  // The range persists with the letter, and a loop stops on the keypad over the meter.
+  Enter("k*x");
+  EXPECT_EQ(k.minimum, -1.0f);
+  ChooseFromMenu(kMeterK, "Anima k: ciclo");
+  EXPECT_TRUE(shell.parameterPlayer().Playing());
+  Key(Qt::Key_Minus, Qt::KeypadModifier);
+  EXPECT_FALSE(shell.parameterPlayer().Playing());
+  const float stopped = k.value;
+  QTest::qWait(300);
+  EXPECT_EQ(k.value, stopped);
+  // A formula without k forgets its range.
+  Enter("x^2");
+  Enter("k*x");
+  EXPECT_EQ(k.minimum, -10.0f);
 }
 
 TEST_F(ShellParameterMeters, AFormulaWithoutLettersMakesNoMeter) {
