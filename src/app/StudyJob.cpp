@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "app/KeptIntersections.h"
 #include "evaluator/ExpressionEvaluator.h"
 #include "sampling/ChunkSizes.h"
 #include "sampling/FunctionStudy.h"
@@ -92,6 +93,10 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   outcome.xMin = study.xMin;
   outcome.xMax = study.xMax;
   outcome.lines = StudyLines(study);
+  // Where the formula meets the other curves drawn (KeptIntersections.h).
+  const std::vector<StudyLine> meets = IntersectionLines(evaluator, request.state, stop);
+  if (stop.stop_requested()) return std::nullopt;
+  outcome.lines.insert(outcome.lines.end(), meets.begin(), meets.end());
   if (!request.slopes) return outcome;
   StudyProbe probe(outcome.formula, evaluator);
   const std::vector<float> xs = FormulaSampleXs(request.state);

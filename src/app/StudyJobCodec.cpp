@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "app/KeptIntersections.h"
 #include "evaluator/BitCast.h"
 
 namespace funzioni {
@@ -156,6 +157,8 @@ std::vector<std::uint8_t> EncodeStudyRequest(const StudyRequest& request) {
   out.F32(request.state.stepValue.value);
   WriteView(out, request.state.view);
   out.Flag(request.slopes);
+  // The other curves drawn, which the study meets (KeptIntersections.h).
+  out.Text(EncodeIntersectionState(request.state));
   return out.Take();
 }
 
@@ -169,6 +172,7 @@ std::optional<StudyRequest> DecodeStudyRequest(std::span<const std::uint8_t> byt
   request.state.stepValue.value = in.F32();
   request.state.view = ReadView(in);
   request.slopes = in.Flag();
+  if (!DecodeIntersectionState(in.Text(), request.state)) in.Fail();
   if (!in.Done()) return std::nullopt;
   return request;
 }

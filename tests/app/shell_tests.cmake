@@ -8,6 +8,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/StudyReportTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodecTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KeptIntersectionsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryLoaderTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormulaParameterValuesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterPlayTest.cpp
