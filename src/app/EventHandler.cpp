@@ -320,8 +320,11 @@ void MainWindow::OnWheel(int id, int held, double notches) {
   const ZoomAxes axes = (held & kHeldShift) != 0     ? ZoomAxes::OnlyX
                         : (held & kHeldControl) != 0 ? ZoomAxes::OnlyY
                                                      : ZoomAxes::Both;
-  // Turning the wheel away from oneself zooms in, as everywhere.
-  SetView(ZoomViewAt(view, at.x, at.y, std::pow(kWheelZoomFactor, -notches), axes));
+  // Turning the wheel away from oneself zooms in, as everywhere; fingers spread apart zoom in
+  // by as much as they spread.
+  const double factor =
+      (held & kHeldPinch) != 0 ? 1 / notches : std::pow(kWheelZoomFactor, -notches);
+  SetView(ZoomViewAt(view, at.x, at.y, factor, axes));
   ShowPointerReadout(*dialog_, controls_, state_, px, py);
 }
 

@@ -40,11 +40,13 @@ enum class EventKind {
                  // (positive: away from the user)
 };
 
-// What a PointerShape or Wheel event's code says is held as the pointer moves (the desktop's;
-// the page reports none of them).
+// What a PointerShape or Wheel event's code says is held as the pointer moves.
 inline constexpr int kHeldShift = 1;
 inline constexpr int kHeldControl = 2;
 inline constexpr int kHeldMiddle = 4;
+// Set on a Wheel event's code when two fingers pinched on a touch screen (the page's): the
+// value is then the ratio of the fingers' distance after to before, not notches.
+inline constexpr int kHeldPinch = 8;
 // Set on a Key event's code (over the ControlKey) when an arrow was pressed with Ctrl, and on a
 // keypad command's code when Ctrl was held.
 inline constexpr int kKeyWithControl = 0x100;

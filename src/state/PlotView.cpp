@@ -40,7 +40,10 @@ void ZoomAxis(double& low, double& high, double at, double factor) {
   const double half = (high - low) / 2;
   // The factor that the limits allow, with the centre it gives.
   const double centre = at + ((low + high) / 2 - at) * factor;
-  const double least = std::max(kMinHalfWidth, kMinRelativeHalfWidth * std::fabs(centre));
+  // A huge factor puts that centre far out, where the relative least would pass the largest
+  // half width: the range of the clamp must never be upside down.
+  const double least =
+      std::min(std::max(kMinHalfWidth, kMinRelativeHalfWidth * std::fabs(centre)), kMaxHalfWidth);
   const double allowed = std::clamp(half * factor, least, kMaxHalfWidth) / half;
   low = at - (at - low) * allowed;
   high = at + (high - at) * allowed;

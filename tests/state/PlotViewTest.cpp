@@ -65,6 +65,32 @@ TEST(PlotViewLimits, ZoomStopsAtBothEnds) {
   EXPECT_GE(view.HalfX(), 1800);
 }
 
+// One huge step (a flick of a touchpad, fingers pinched to almost nothing) ends at the same
+// limits as many small ones, wherever the point under the pointer lies.
+TEST(PlotViewLimits, OneHugeStepStaysInRange) {
+  struct Row {
+    const char* name;
+    PlotView view;
+    double x, y, factor;
+  };
+  const Row rows[] = {
+      {"out, far from the point", {100, 300, -1, 1}, -5e5, 0.5, 1e300},
+      {"out, at the widest already", {-1e6, 1e6, -1e6, 1e6}, 1e6, -1e6, 1e12},
+      {"in, to a point", {2, 4, 2, 4}, 3, 3, 1e-300},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const PlotView view = ZoomViewAt(row.view, row.x, row.y, row.factor, ZoomAxes::Both);
+    for (const double v : {view.xMin, view.xMax, view.yMin, view.yMax})
+      ASSERT_TRUE(std::isfinite(v));
+    EXPECT_LE(std::fabs(view.CentreX()), kMaxCentre);
+    EXPECT_LE(std::fabs(view.CentreY()), kMaxCentre);
+    EXPECT_LE(view.HalfX(), kMaxHalfWidth * (1 + 1e-12));
+    EXPECT_GE(view.HalfX(), kMinHalfWidth * (1 - 1e-12));
+    EXPECT_GE(view.HalfY(), kMinHalfWidth * (1 - 1e-12));
+  }
+}
+
 TEST(PlotViewLimits, CentresStopAndFarViewsStayResolvable) {
   const PlotView view = ClampView(PlotView{1e7 - 1, 1e7 + 1, -1e7 - 1, -1e7 + 1});
   EXPECT_DOUBLE_EQ(view.CentreX(), kMaxCentre);

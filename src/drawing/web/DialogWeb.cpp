@@ -176,7 +176,7 @@ struct PageDialog : detail::DialogCore, web::PageInput {
     if (!Contains({0, 0, size.width, size.height}, pointer)) return;
     const int id = ControlAt(pointer);
     UpdateCursor(id);
-    Deliver(EventKind::PointerShape, id);
+    Deliver(EventKind::PointerShape, id, input.held);
     Control* control = Find(id);
     if (control == nullptr) return;
     const bool press = input.action == web::PointerAction::Press;
@@ -200,9 +200,20 @@ struct PageDialog : detail::DialogCore, web::PageInput {
 
   void OnButtons(int held) override { buttons = held; }
 
-  void OnCommandKey(int command) override {
+  // As the desktop's wheel: reported over the control under the pointer, then left to the page
+  // (a list under it still scrolls).
+  bool OnWheel(const web::WheelInput& input) override {
+    if (finished || !Contains({0, 0, size.width, size.height}, input.position)) return false;
+    pointer = input.position;
+    const int id = ControlAt(pointer);
+    const Control* control = Find(id);
+    Post({EventKind::Wheel, id, input.held, input.amount});
+    return control != nullptr && control->kind == ControlKind::Surface;
+  }
+
+  void OnCommandKey(int command, int code) override {
     if (finished) return;
-    Deliver(EventKind::Command, command, kNotifyClicked);
+    Deliver(EventKind::Command, command, code);
   }
 
   void OnListChoice(int id, int index) override {

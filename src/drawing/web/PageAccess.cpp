@@ -99,8 +99,13 @@ void DrawnControls::ShowRingOn(int id) {
 }
 
 void DrawnControls::OnKey(int id, int key) const {
-  if (entries_.count(id) == 0 || key < static_cast<int>(ControlKey::Left) ||
-      key > static_cast<int>(ControlKey::Space)) {
+  // Ctrl with an arrow, Home or End comes marked, as the desktop passes it on.
+  const bool withControl = (key & kKeyWithControl) != 0;
+  const int plain = key & ~kKeyWithControl;
+  const int last = static_cast<int>(withControl ? ControlKey::End : ControlKey::Space);
+  if (entries_.count(id) == 0 || plain < static_cast<int>(ControlKey::Left) || plain > last ||
+      (withControl && (plain == static_cast<int>(ControlKey::PageUp) ||
+                       plain == static_cast<int>(ControlKey::PageDown)))) {
     return;
   }
   hooks_.post({EventKind::Key, id, key});

@@ -184,20 +184,43 @@ EMSCRIPTEN_KEEPALIVE void funzioni_page_call(int number) {
 
 // A mouse event over the client area (see PointerInput).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_pointer(int action, int x, int y, int button, int buttons,
-                                                int clicks, int line) {
+                                                int clicks, int line, int held) {
   if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
-    dialog->OnPointer(
-        {static_cast<funzioni::web::PointerAction>(action), {x, y}, button, buttons, clicks, line});
+    dialog->OnPointer({static_cast<funzioni::web::PointerAction>(action),
+                       {x, y},
+                       button,
+                       buttons,
+                       clicks,
+                       line,
+                       funzioni::web::PointerHeld(held)});
   }
+}
+
+// The wheel over the client area: notches, positive away from the user. 1 when the page is to
+// keep the browser's own scrolling and zooming from it.
+EMSCRIPTEN_KEEPALIVE int funzioni_page_wheel(int x, int y, int held, double notches) {
+  funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
+  const std::optional<funzioni::web::WheelInput> wheel =
+      funzioni::web::WheelOf({x, y}, held, notches);
+  if (dialog == nullptr || !wheel) return 0;
+  return dialog->OnWheel(*wheel) ? 1 : 0;
+}
+
+// Two fingers pinched around (x, y): ratio is their distance after over before.
+EMSCRIPTEN_KEEPALIVE void funzioni_page_pinch(int x, int y, double ratio) {
+  funzioni::web::PageInput* dialog = funzioni::web::ShownDialog();
+  const std::optional<funzioni::web::WheelInput> pinch = funzioni::web::PinchOf({x, y}, ratio);
+  if (dialog != nullptr && pinch) dialog->OnWheel(*pinch);
 }
 
 EMSCRIPTEN_KEEPALIVE void funzioni_page_buttons(int buttons) {
   if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) dialog->OnButtons(buttons);
 }
 
-EMSCRIPTEN_KEEPALIVE void funzioni_page_command_key(int command) {
+// withControl: Ctrl was held (only the keypad's + and - take it).
+EMSCRIPTEN_KEEPALIVE void funzioni_page_command_key(int command, int withControl) {
   if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
-    dialog->OnCommandKey(command);
+    dialog->OnCommandKey(command, withControl != 0 ? funzioni::kKeyWithControl : 0);
   }
 }
 

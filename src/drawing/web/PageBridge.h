@@ -4,13 +4,16 @@
 // and the one scheduler through which the script's timeouts call back. Private to the drawing
 // layer's browser backend.
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "drawing/Color.h"
+#include "drawing/DialogServices.h"
 #include "drawing/Geometry.h"
 
 namespace funzioni::web {
@@ -56,7 +59,8 @@ enum class PointerAction { Move = 0, Press = 1, Release = 2 };
 // A mouse event over the client area, in its pixels. button: 0 left, 2 right (the one pressed
 // or released); buttons: those held after the event (1 left, 2 right); clicks: 1 for a press,
 // 2 for the second press of a double click, and so on; line: the text-list line under the
-// pointer, -1 if none.
+// pointer, -1 if none; held: the keys and the middle button held (kHeldShift, kHeldControl,
+// kHeldMiddle of DialogServices.h), as the desktop reports them.
 struct PointerInput {
   PointerAction action = PointerAction::Move;
   PixelPoint position;
@@ -64,14 +68,42 @@ struct PointerInput {
   int buttons = 0;
   int clicks = 0;
   int line = -1;
+  int held = 0;
 };
+
+// The wheel turned, or two fingers pinched, over the client area, in its pixels. held: as a
+// pointer's (kHeldPinch for a pinch); amount: notches (positive: away from the user), or for a
+// pinch the ratio of the fingers' distance after to before.
+struct WheelInput {
+  PixelPoint position;
+  int held = 0;
+  double amount = 0;
+};
+
+// The script's numbers are taken only for what they can mean: a pointer never claims a pinch, a
+// wheel turns by a finite amount, and fingers are a positive, finite distance apart.
+inline int PointerHeld(int held) {
+  return held & (kHeldShift | kHeldControl | kHeldMiddle);
+}
+inline std::optional<WheelInput> WheelOf(PixelPoint position, int held, double notches) {
+  if (!std::isfinite(notches) || notches == 0) return std::nullopt;
+  return WheelInput{position, PointerHeld(held), notches};
+}
+inline std::optional<WheelInput> PinchOf(PixelPoint position, double ratio) {
+  if (!std::isfinite(ratio) || !(ratio > 0) || ratio == 1) return std::nullopt;
+  return WheelInput{position, kHeldPinch, ratio};
+}
 
 // What the page's script reports to the dialog shown in it.
 class PageInput {
  public:
   virtual void OnPointer(const PointerInput& input) = 0;
-  virtual void OnButtons(int buttons) = 0;           // held buttons changed outside the window
-  virtual void OnCommandKey(int command) = 0;        // Enter, Esc, the keypad's + and -
+  virtual void OnButtons(int buttons) = 0;  // held buttons changed outside the window
+  // True when it landed on a drawn surface: the page then keeps the browser from scrolling or
+  // zooming itself as well.
+  virtual bool OnWheel(const WheelInput& input) = 0;
+  // Enter, Esc, the keypad's + and -; code: kKeyWithControl when Ctrl was held.
+  virtual void OnCommandKey(int command, int code = kNotifyClicked) = 0;
   virtual void OnListChoice(int id, int index) = 0;  // the keyboard moved a list's selection
   virtual PageEditor& Editor() = 0;    // the page's text editor, started by the dialog
   virtual DrawnControls& Drawn() = 0;  // the drawn controls' mirrors in the page

@@ -12,6 +12,19 @@ var FunzioniPage = (function () {
   const kWidth = 974;
   const kHeight = 720;
   const kLeftAndRight = 3;
+  // The held keys and the middle button as the program counts them (DialogServices.h).
+  const kHeldShift = 1;
+  const kHeldControl = 2;
+  const kHeldMiddle = 4;
+  const kMiddleButtons = 4;  // the middle button in a mouse event's buttons
+  // The wheel's steps as the desktop counts them: a notch is 120 (eighths of a degree); a wheel
+  // that reports pixels or lines is taken at 100 pixels or 3 lines a notch.
+  const kEighthsPerNotch = 120;
+  const kPixelsPerNotch = 100;
+  const kLinesPerNotch = 3;
+  // Ctrl with an arrow, Home or End on the plotting area moves its view (ControlKey, marked).
+  const kKeyWithControl = 0x100;
+  const kControlKeys = {ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3, Home: 6, End: 7};
   // Only the plotting area's surface is this large: its blits are the picture's.
   const kPictureSide = 600;
   // The program finds the page's editor as its editor (FUNZIONI_EDITOR): see PageEditor.
@@ -121,15 +134,51 @@ var FunzioniPage = (function () {
   }
   function inEditor(target) { return target.closest && target.closest('#funzioni-editor') !== null; }
 
+  // The window's pixel under a place of the browser's viewport.
+  function windowPixel(clientX, clientY) {
+    const r = client().getBoundingClientRect();
+    const scale = r.width / kWidth;
+    return {x: Math.floor((clientX - r.left) / scale), y: Math.floor((clientY - r.top) / scale)};
+  }
+
+  // Shift, Ctrl (Cmd on a Mac) and the middle button, held.
+  function heldOf(e) {
+    return (e.shiftKey ? kHeldShift : 0) | (e.ctrlKey || e.metaKey ? kHeldControl : 0) |
+           ((e.buttons & kMiddleButtons) !== 0 ? kHeldMiddle : 0);
+  }
+
   function pointer(action, e) {
     // The editor covers the window while it is open: the window gets nothing of it.
     if (inEditor(e.target)) return;
-    const r = client().getBoundingClientRect();
-    const scale = r.width / kWidth;
-    const x = Math.floor((e.clientX - r.left) / scale);
-    const y = Math.floor((e.clientY - r.top) / scale);
-    enter('funzioni_page_pointer', action, x, y, e.button, e.buttons & kLeftAndRight,
-          action === 1 ? e.detail : 0, lineOf(e.target));
+    const at = windowPixel(e.clientX, e.clientY);
+    enter('funzioni_page_pointer', action, at.x, at.y, e.button, e.buttons & kLeftAndRight,
+          action === 1 ? e.detail : 0, lineOf(e.target), heldOf(e));
+  }
+
+  // Notches of the wheel, positive away from the user, as the desktop counts them.
+  function notchesOf(e) {
+    const eighths = e.wheelDeltaY || e.wheelDeltaX || 0;
+    if (eighths !== 0) return eighths / kEighthsPerNotch;
+    const delta = e.deltaY !== 0 ? e.deltaY : e.deltaX;
+    if (e.deltaMode === WheelEvent.DOM_DELTA_LINE) return -delta / kLinesPerNotch;
+    if (e.deltaMode === WheelEvent.DOM_DELTA_PAGE) return -delta;
+    return -delta / kPixelsPerNotch;
+  }
+
+  // Two fingers spread (ratio above 1) or closed around a place of the viewport.
+  function pinch(clientX, clientY, ratio) {
+    const at = windowPixel(clientX, clientY);
+    enter('funzioni_page_pinch', at.x, at.y, ratio);
+  }
+
+  // The wheel goes to the program; over a drawn control the browser neither scrolls nor zooms
+  // the page as well (a list still scrolls its lines).
+  function wheel(e) {
+    if (inEditor(e.target)) return;
+    const notches = notchesOf(e);
+    if (notches === 0 || !Number.isFinite(notches)) return;
+    const at = windowPixel(e.clientX, e.clientY);
+    if (enter('funzioni_page_wheel', at.x, at.y, heldOf(e), notches) !== 0) e.preventDefault();
   }
 
   function isStock(target) {
@@ -147,6 +196,7 @@ var FunzioniPage = (function () {
       pointer(1, e);
     }, true);
     area.addEventListener('mouseup', (e) => pointer(2, e), true);
+    area.addEventListener('wheel', wheel, {capture: true, passive: false});
     // The editor's text keeps the browser's menu (cut, copy, paste).
     area.addEventListener('contextmenu', (e) => {
       if (!(e.target.closest && e.target.closest('#funzioni-editor textarea'))) e.preventDefault();
@@ -168,11 +218,13 @@ var FunzioniPage = (function () {
     return e.key.toUpperCase() === s.key;
   }
 
-  // The dialog's own keys, whatever has the focus; the focused element never sees them.
+  // The dialog's own keys, whatever has the focus; the focused element never sees them. The
+  // keypad's + and - may come with Ctrl (not the browser's zoom then).
   function commandOfKey(e) {
-    if (e.ctrlKey || e.altKey || e.metaKey) return 0;
+    if (e.altKey || e.metaKey) return 0;
     if (e.code === 'NumpadAdd') return 2200;
     if (e.code === 'NumpadSubtract') return 2300;
+    if (e.ctrlKey) return 0;
     if (e.key === 'Enter') return 1;
     if (e.key === 'Escape') return 2;
     return 0;
@@ -202,12 +254,26 @@ var FunzioniPage = (function () {
         if (!e.repeat) enter('funzioni_page_command_key', s.command);
         return;
       }
+      if (controlKey(e)) return;
       const command = commandOfKey(e);
       if (command === 0) return;
       e.preventDefault();
       e.stopPropagation();
-      enter('funzioni_page_command_key', command);
+      enter('funzioni_page_command_key', command, e.ctrlKey ? 1 : 0);
     }, true);
+  }
+
+  // Ctrl with an arrow, Home or End on a drawn control with the focus: passed on marked, as the
+  // desktop does (the plotting area moves its view), never left to the browser.
+  function controlKey(e) {
+    const key = kControlKeys[e.key];
+    if (key === undefined || !e.ctrlKey || e.shiftKey || e.altKey || e.metaKey) return false;
+    const drawn = FunzioniAccess.focused();
+    if (drawn <= 0) return false;
+    e.preventDefault();
+    e.stopPropagation();
+    enter('funzioni_page_control_key', drawn, key | kKeyWithControl);
+    return true;
   }
 
   // Up, Down, Home and End move a focused list's selection.
@@ -470,7 +536,7 @@ var FunzioniPage = (function () {
       client().style.visibility = 'visible';
       if (focusWanted !== 0 && FunzioniPage.focused() === 0) FunzioniPage.focus(focusWanted);
       watchPointer();
-      FunzioniTouch.watch(client(), pointer, inEditor);
+      FunzioniTouch.watch(client(), pointer, inEditor, pinch);
       watchKeys();
       watchEditor();
     },

@@ -1,6 +1,9 @@
 // One finger on the client area acts as the mouse (page.js watches it once the dialog is shown):
 // a tap is a left click, a drag a left drag, a long press the right button, a double tap a
 // double click; only a drag that starts on a text list scrolls its lines, as a finger expects.
+// Two fingers put down together move the view: their midpoint drags the picture as the middle
+// button does, and their spreading or closing zooms around it (the program's own arithmetic:
+// the page sends only pixels and the ratio of the fingers' distances).
 // The page neither scrolls nor zooms meanwhile (touch-action: none on the window), and the
 // browser makes up no mouse events of its own.
 // In a worker there is no page: nothing here is used.
@@ -13,6 +16,8 @@ var FunzioniTouch = (function () {
   const kTouchSlop = 8;
   const kDoubleTapMs = 500;
   const kDoubleTapDistance = 24;
+  // The middle button in a mouse event's buttons: the program pans the view while it is held.
+  const kMiddleButtons = 4;
 
   // A mouse event's fields as page.js's pointer reads them, at a touch's place.
   function fake(s, t, button, buttons, detail) {
@@ -38,8 +43,65 @@ var FunzioniTouch = (function () {
       bubbles: true, cancelable: true, clientX: press.clientX, clientY: press.clientY}));
   }
 
+  // The two fingers' midpoint and distance, or null when one of them is not among `touches`.
+  function spanOf(s, touches) {
+    const found = s.pair.ids.map((id) => Array.from(touches).find((t) => t.identifier === id));
+    if (found.some((t) => t === undefined)) return null;
+    const [a, b] = found;
+    return {
+      clientX: (a.clientX + b.clientX) / 2,
+      clientY: (a.clientY + b.clientY) / 2,
+      distance: Math.hypot(a.clientX - b.clientX, a.clientY - b.clientY),
+    };
+  }
+
+  // Two fingers from now on: the midpoint is the middle button, held.
+  function startPair(s, a, b) {
+    s.pair = {ids: [a.identifier, b.identifier], span: null};
+    s.pair.span = spanOf(s, [a, b]);
+    s.lastTap = null;
+    s.pointer(0, fake(s, s.pair.span, 0, kMiddleButtons, 0));
+  }
+
+  // The midpoint's move pans; the change of distance zooms around the midpoint.
+  function movePair(s, e) {
+    const span = spanOf(s, e.touches);
+    if (span === null) return;
+    if (e.cancelable) e.preventDefault();
+    const before = s.pair.span;
+    s.pointer(0, fake(s, span, 0, kMiddleButtons, 0));
+    if (before.distance > 0 && span.distance > 0 && span.distance !== before.distance) {
+      s.pinch(span.clientX, span.clientY, span.distance / before.distance);
+    }
+    s.pair.span = span;
+  }
+
+  // One of the two lifted: the drag ends; the other finger does nothing until lifted too.
+  function liftPair(s, e) {
+    if (!Array.from(e.changedTouches).some((t) => s.pair.ids.includes(t.identifier))) return;
+    if (e.cancelable) e.preventDefault();
+    s.pointer(0, fake(s, s.pair.span, 0, 0, 0));
+    s.pair = null;
+  }
+
   function start(s, e) {
-    if (s.finger !== null || e.changedTouches.length === 0) return;
+    if (s.pair !== null || e.changedTouches.length === 0) return;
+    // A second finger while the first still waits: the two move the view. Once the first
+    // drags, scrolls or holds the right button it keeps that meaning alone.
+    if (s.finger !== null && s.finger.state === 'waiting') {
+      const other = Array.from(e.changedTouches).find((t) => t.identifier !== s.finger.id);
+      if (other === undefined) return;
+      clearTimeout(s.finger.timer);
+      const first = s.finger.touch;
+      s.finger = null;
+      startPair(s, first, other);
+      return;
+    }
+    if (s.finger !== null) return;
+    if (e.changedTouches.length >= 2) {
+      startPair(s, e.changedTouches[0], e.changedTouches[1]);
+      return;
+    }
     const t = e.changedTouches[0];
     const list = e.target.closest ? e.target.closest('.funzioni-list') : null;
     s.finger = {id: t.identifier, x: t.clientX, y: t.clientY, state: 'waiting', touch: t,
@@ -49,6 +111,10 @@ var FunzioniTouch = (function () {
   }
 
   function move(s, e) {
+    if (s.pair !== null) {
+      movePair(s, e);
+      return;
+    }
     const t = touchOf(s, e);
     if (t === null) return;
     if (e.cancelable) e.preventDefault();
@@ -89,6 +155,10 @@ var FunzioniTouch = (function () {
   }
 
   function lift(s, e) {
+    if (s.pair !== null) {
+      liftPair(s, e);
+      return;
+    }
     const t = touchOf(s, e);
     if (t === null) return;
     if (e.cancelable) e.preventDefault();
@@ -110,11 +180,12 @@ var FunzioniTouch = (function () {
 
   return {
     // Watches the fingers on `area`; `pointer(action, event)` takes them as the mouse's events,
-    // and a touch on a target for which `inEditor(target)` holds is left to the browser.
-    watch(area, pointer, inEditor) {
+    // `pinch(clientX, clientY, ratio)` two fingers' spreading, and a touch on a target for which
+    // `inEditor(target)` holds is left to the browser.
+    watch(area, pointer, inEditor, pinch) {
       // finger: {id, x, y, touch, timer, state: 'waiting' | 'left' | 'right' | 'scroll', list};
-      // lastTap: {x, y, at}.
-      const s = {area, pointer, finger: null, lastTap: null};
+      // pair: {ids, span: {clientX, clientY, distance}}; lastTap: {x, y, at}.
+      const s = {area, pointer, pinch, finger: null, pair: null, lastTap: null};
       area.addEventListener('touchstart', (e) => {
         if (inEditor(e.target)) return;
         if (e.cancelable) e.preventDefault();
