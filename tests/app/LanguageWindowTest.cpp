@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -121,6 +122,33 @@ TEST_P(LanguageWindow, TranslatedCaptionsFitTheirControls) {
     const int room = window.dialog().GetControlRect(row.id).width - 2 * row.frameWidth;
     EXPECT_LE(surface.MeasureText(shown).width, room) << shown;
   }
+}
+
+// The help panel's texts and notes (those that start with a blank), line by line in the panel's
+// font: no translated line is wider than the panel, or than the widest Italian line where that
+// already runs past it.
+TEST_P(LanguageWindow, HelpPanelLinesFitThePanel) {
+  MainWindow& window = Start(GetParam());
+  DrawingSurface& surface = window.dialog().AttachSurface(kHelpPanelId);
+  surface.SetSurfaceFont("courier new", 9, 0);  // the help panel's scale
+  const auto widest = [&surface](std::string_view text) {
+    int width = 0;
+    for (;;) {
+      const std::size_t end = text.find("\r\n");
+      width = std::max(width, surface.MeasureText(text.substr(0, end)).width);
+      if (end == std::string_view::npos) return width;
+      text.remove_prefix(end + 2);
+    }
+  };
+  const int room = window.dialog().GetControlRect(kHelpPanelId).width - 2 * 3;
+  int checked = 0;
+  for (const std::string_view italian : CatalogueTexts()) {
+    if (!italian.starts_with(' ') || italian.find('{') != std::string_view::npos) continue;
+    ++checked;
+    const std::string_view shown = window.catalogue().Translate(italian);
+    EXPECT_LE(widest(shown), std::max(room, widest(italian))) << shown;
+  }
+  EXPECT_GT(checked, 10);
 }
 
 TEST_P(LanguageWindow, ButtonCaptionIsDrawnTranslated) {
