@@ -62,9 +62,10 @@ void ParameterMeters::Make(std::size_t index, const PlotState& state) {
       const std::string name(1, letter);
       return shown ? name : controls_.catalogue().Format("{0} (non in uso)", {name});
     };
-    about.description = [letter] {
-      return std::string("Parametro ") + letter +
-             " della funzione scritta. F3: estremi, passo e animazione.";
+    about.description = [this, letter] {
+      return controls_.catalogue().Format(
+          "Parametro {0} della funzione scritta. F3: estremi, passo e animazione.",
+          {std::string_view(&letter, 1)});
     };
     about.range = [record] {
       return AccessibleRange{record->value, record->minimum, record->maximum, record->step,
