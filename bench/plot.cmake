@@ -27,3 +27,6 @@ target_link_libraries(funzioni_bench_startup PRIVATE funzioni_shell benchmark::b
 # A meter step through the window's handler: meter and plotting area redrawn.
 add_executable(funzioni_bench_shell ${CMAKE_CURRENT_LIST_DIR}/shell_redraw.cpp)
 target_link_libraries(funzioni_bench_shell PRIVATE funzioni_shell benchmark::benchmark)
+# A typed formula's parameter stepped through the window (keypad and play) at zoom 100, step 1.
+add_executable(funzioni_bench_parameters ${CMAKE_CURRENT_LIST_DIR}/plot_parameters.cpp)
+target_link_libraries(funzioni_bench_parameters PRIVATE funzioni_shell benchmark::benchmark)
