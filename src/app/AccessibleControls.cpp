@@ -53,7 +53,30 @@ std::string ZoomText(const ParamRecord& zoom) {
   return FormatOneDecimal(static_cast<float>(zoom.value / 5.0));
 }
 
+// The words of a text, split at single blanks.
+std::vector<std::string_view> Words(std::string_view text) {
+  std::vector<std::string_view> words;
+  while (!text.empty()) {
+    const std::size_t blank = text.find(' ');
+    words.push_back(text.substr(0, blank));
+    if (blank == std::string_view::npos) break;
+    text.remove_prefix(blank + 1);
+  }
+  return words;
+}
+
 }  // namespace
+
+std::string ViewRangesWords(const PlotView& view, const Catalogue& catalogue) {
+  // The plot's words, "x da A a B, y da C a D", with their four numbers put into the pattern.
+  const std::string italian = ViewRangesText(view);
+  const std::vector<std::string_view> words = Words(italian);
+  const bool known = words.size() == 10 && words[1] == "da" && words[3] == "a" &&
+                     words[4].ends_with(',') && words[6] == "da" && words[8] == "a";
+  if (!known) return italian;
+  const std::string_view b = words[4].substr(0, words[4].size() - 1);
+  return catalogue.Format("x da {0} a {1}, y da {2} a {3}", {words[2], b, words[7], words[9]});
+}
 
 std::string SpokenText(std::string_view text) {
   std::string spoken;
@@ -82,9 +105,9 @@ std::string ParameterName(const PlotState& state, char letter, int function,
 
 std::string PlotSummary(const PlotState& state, const Catalogue& catalogue) {
   // A moved view is no zoom's: its ranges say what the picture shows.
-  const std::string scale = state.view
-                                ? catalogue.Format("Vista {0}", {ViewRangesText(*state.view)})
-                                : catalogue.Format("Zoom {0}", {ZoomText(state.zoomValue)});
+  const std::string scale =
+      state.view ? catalogue.Format("Vista {0}", {ViewRangesWords(*state.view, catalogue)})
+                 : catalogue.Format("Zoom {0}", {ZoomText(state.zoomValue)});
   std::string summary =
       catalogue.Format("{0}, passo {1}. Curve:", {scale, FormatWhole(state.stepValue.value)});
   bool any = false;

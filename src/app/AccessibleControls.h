@@ -22,4 +22,8 @@ std::string ParameterName(const PlotState& state, char letter, int function,
 // SIN(x)*x^2."; in a moved view "Vista x da -1800 a 1800, y da -1.5 a 1.5, passo 50. Curve: ...".
 std::string PlotSummary(const PlotState& state, const Catalogue& catalogue = Catalogue());
 
+// A moved view's ranges in words, "x da -1800 a 1800, y da -1.5 a 1.5", in the catalogue's
+// language.
+std::string ViewRangesWords(const PlotView& view, const Catalogue& catalogue);
+
 }  // namespace funzioni

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/AccessibleControls.h"
 #include "app/MainWindow.h"
 #include "app/PlotPresenter.h"
 #include "app/StudyPanel.h"
@@ -216,7 +217,9 @@ PrintPage ExportActions::PrintedPage() const {
       catalogue.Format("      passo {0}", {FormatWhole(wiring_.state.stepValue.value)});
   if (wiring_.state.view) {
     // A moved view is no zoom's: its ranges say what the picture shows.
-    page.lines.push_back({"vista " + ViewRangesText(*wiring_.state.view) + step, kNoSwatch});
+    page.lines.push_back(
+        {catalogue.Format("vista {0}", {ViewRangesWords(*wiring_.state.view, catalogue)}) + step,
+         kNoSwatch});
   } else {
     const std::string half =
         FormatOneDecimal(static_cast<float>(wiring_.state.zoomValue.value / 5.0));

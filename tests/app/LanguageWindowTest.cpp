@@ -17,9 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/AccessibleControls.h"
 #include "app/LanguageMenu.h"
 #include "app/MainWindow.h"
 #include "drawing/DrawingSurface.h"
+#include "plot/ViewActions.h"
 #include "text/Catalogue.h"
 #include "text/LanguageChoice.h"
 
@@ -165,6 +167,28 @@ TEST_P(LanguageWindow, ButtonCaptionIsDrawnTranslated) {
   MainWindow& window = Start(GetParam());
   EXPECT_NE(pixels(window), italian);
   EXPECT_EQ(window.controls().Find(kAllOffButtonId)->caption.Trimmed(), "Tutte spente");
+}
+
+TEST(ViewRangesWords, EveryLanguageKeepsTheFourNumbers) {
+  struct Row {
+    Language language;
+    PlotView view;
+    std::string_view expected;
+  };
+  const Row rows[] = {
+      {Language::Italian, {-1800, 1800, -1.5, 1.5}, "x da -1800 a 1800, y da -1.5 a 1.5"},
+      {Language::German, {-1800, 1800, -1.5, 1.5}, "x von -1800 bis 1800, y von -1.5 bis 1.5"},
+      {Language::Slovene, {0.25, 4, -2e-07, 3e+09}, "x od 0.25 do 4, y od -2e-07 do 3e+09"},
+  };
+  for (const Row& row : rows) {
+    // The numbers are the plot's own words for them, whatever the language.
+    const std::string italian = ViewRangesText(row.view);
+    const std::string words = ViewRangesWords(row.view, Catalogue(row.language));
+    if (row.language == Language::Italian) {
+      EXPECT_EQ(words, italian);
+    }
+    EXPECT_EQ(words, row.expected) << italian;
+  }
 }
 
 TEST(LanguageMenu, ChoiceIsKeptForTheNextStartOrSaidNotKept) {
