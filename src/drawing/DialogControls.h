@@ -12,12 +12,12 @@
 #include <utility>
 
 #include "Color.h"
+#include "ControlIds.h"
 #include "DialogServices.h"
 #include "DrawingSurface.h"
 
 namespace funzioni::detail {
 
-inline constexpr int kMaxControlId = 10000;
 inline constexpr int kUserValueSlots = 8;
 
 // The part of a control that is the dialog's own, beside the toolkit's part of it.
@@ -75,8 +75,8 @@ class ControlTable final : public ControlRecords {
   ControlRecord* FindRecord(int id) override { return Find(id); }
   const ControlRecord* FindRecord(int id) const override { return Find(id); }
 
-  // Identifiers outside 0..kMaxControlId or already used are not taken.
-  bool Takes(int id) const { return id >= 0 && id <= kMaxControlId && controls_.count(id) == 0; }
+  // Identifiers outside the control range or already used are not taken.
+  bool Takes(int id) const { return IsControlId(id) && controls_.count(id) == 0; }
   void Add(int id, Control control) { controls_.emplace(id, std::move(control)); }
 
   Control* Find(int id) {

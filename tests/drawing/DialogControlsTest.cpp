@@ -9,8 +9,8 @@ namespace {
 TEST(DialogControlsTest, TableTakesEachIdentifierOnceAndFindsByKind) {
   ControlTable<ControlRecord> table;
   EXPECT_FALSE(table.Takes(-1));
-  EXPECT_FALSE(table.Takes(kMaxControlId + 1));
-  ASSERT_TRUE(table.Takes(kMaxControlId));
+  EXPECT_FALSE(table.Takes(kLastControlId + 1));
+  ASSERT_TRUE(table.Takes(kLastControlId));
   ControlRecord list;
   list.kind = ControlKind::TextList;
   table.Add(7, std::move(list));

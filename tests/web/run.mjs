@@ -21,6 +21,7 @@ import { exportsAsOnTheDesktop } from './export.mjs';
 import { FIREFOX, FIREFOX_FILES, launchFirefox } from './firefox.mjs';
 import { installableAndOffline } from './install.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
+import { missingExportFailsLoudly, pageUsesTheProgramsConstants } from './shared.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import {
   pageAnswersWhileStudying,
@@ -290,6 +291,10 @@ async function main() {
     await check('timings measured', async () => {
       timings.push(...(await measureTimings(browser, url, watch)));
     });
+    await check("the page's scripts use the program's codes, bits, metrics and window size", () =>
+      pageUsesTheProgramsConstants(browser, url, watch));
+    await check('a call to an export the program lacks throws and is logged', () =>
+      missingExportFailsLoudly(browser, url));
     const problems = watch.problems;
     row('no console error, no request outside file:, data:, blob:', problems.length === 0,
       problems.slice(0, 20).join('\n'));

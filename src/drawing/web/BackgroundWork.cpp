@@ -6,6 +6,9 @@
 
 #include <emscripten/emscripten.h>
 
+#include "PageBridge.h"
+#include "PageShared.h"
+
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -39,17 +42,14 @@ namespace funzioni {
 
 namespace {
 
-constexpr std::size_t kServices = 2;
-
-// The background side's handlers: the exported entry below has no other way to find them.
-std::array<BackgroundRequestHandler, kServices>& RequestHandlers() {
-  static std::array<BackgroundRequestHandler, kServices> handlers;
-  return handlers;
+// The background side's handlers: the exported entry below finds them in the page's context.
+auto& RequestHandlers() {
+  return web::ThePage().backgroundHandlers;
 }
 
 // The request's service and its own bytes; no handler for a service unknown or not served.
 std::vector<std::uint8_t> Serve(std::span<const std::uint8_t> request) {
-  if (request.empty() || request[0] >= kServices) return {};
+  if (request.empty() || request[0] >= RequestHandlers().size()) return {};
   const BackgroundRequestHandler& handler = RequestHandlers()[request[0]];
   return handler ? handler(request.subspan(1)) : std::vector<std::uint8_t>{};
 }
@@ -90,7 +90,7 @@ void BackgroundWork::Restart() {
 void BackgroundWork::Arrived(int handle, int size) {
   if (handle != handle_) return;
   std::vector<std::uint8_t> reply;
-  if (size == -2) {
+  if (size == web::kBackgroundUnusable) {
     funzioni_bg_stop(handle_);
     handle_ = 0;
   } else if (size > 0) {

@@ -17,6 +17,7 @@
 #include "PageAccess.h"
 #include "PageBridge.h"
 #include "PageEditor.h"
+#include "PageShared.h"
 #include "PageText.h"
 #include "drawing/DialogControls.h"
 #include "drawing/DialogCore.h"
@@ -226,7 +227,8 @@ struct PageDialog : detail::DialogCore, web::PageInput {
   int PageState() const override {
     const bool idle =
         painted && !delivery.Busy() && !web::PageScheduler().HasFastCall(kWorkTimerBelowMs);
-    return (painted ? 1 : 0) | (idle ? 2 : 0) | (ended ? 4 : 0);
+    return (painted ? web::kPagePainted : 0) | (idle ? web::kPageIdle : 0) |
+           (ended ? web::kPageEnded : 0);
   }
 
   void SelectLine(Control& list, int id, int index) {
@@ -266,6 +268,7 @@ web::DrawnControls& web::DrawnControlsOf(Dialog& dialog) {
 Dialog::Dialog(std::string_view title, int /*x*/, int /*y*/, int width, int height,
                bool /*centred*/)
     : impl_(std::make_unique<Impl>(width, height)), core_(impl_.get()) {
+  web::SetClientSize({width, height});
   web::SetTitle(web::PageText(title));
 }
 

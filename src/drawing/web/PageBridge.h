@@ -4,6 +4,7 @@
 // and the one scheduler through which the script's timeouts call back. Private to the drawing
 // layer's browser backend.
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "drawing/BackgroundWork.h"
 #include "drawing/Color.h"
 #include "drawing/DialogServices.h"
 #include "drawing/Geometry.h"
@@ -46,7 +48,7 @@ class Scheduler {
   int next_ = 1;
 };
 
-// The page's one scheduler: the script's timeouts reach the program through it.
+// The page's one scheduler (ThePage()'s): the script's timeouts reach the program through it.
 Scheduler& PageScheduler();
 
 // The page's timeouts behind the scheduler: the call numbered `number` after delayMs (replacing
@@ -107,7 +109,7 @@ class PageInput {
   virtual void OnListChoice(int id, int index) = 0;  // the keyboard moved a list's selection
   virtual PageEditor& Editor() = 0;    // the page's text editor, started by the dialog
   virtual DrawnControls& Drawn() = 0;  // the drawn controls' mirrors in the page
-  // Bits: 1 the first paint was handled, 2 nothing is under way, 4 the dialog has ended.
+  // Bits of PageShared.h: kPagePainted, kPageIdle, kPageEnded.
   virtual int PageState() const = 0;
 
  protected:
@@ -131,6 +133,10 @@ struct PageContext {
   LaterAnswer<int> menu;
   // The browser answers a copy later, and only the last one given matters.
   LaterAnswer<> pictureCopy;
+  // The calls the script's timeouts make.
+  Scheduler scheduler;
+  // In a background instance: what each BackgroundService's requests become, by its number.
+  std::array<BackgroundRequestHandler, 2> backgroundHandlers;
 };
 
 // The page's one context (PageBridge.cpp).

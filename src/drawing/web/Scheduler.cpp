@@ -45,9 +45,7 @@ bool Scheduler::HasFastCall(int periodBelowMs) const {
 }
 
 Scheduler& PageScheduler() {
-  // The page has one script and one program: its timeouts need one place to call back into.
-  static Scheduler scheduler;
-  return scheduler;
+  return ThePage().scheduler;
 }
 
 }  // namespace funzioni::web

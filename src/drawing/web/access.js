@@ -10,19 +10,11 @@
 
 var FunzioniAccess = (function () {
   'use strict';
-  // AccessibleRole in its order: Slider, CheckBox, Button, StaticText, Graphic.
-  const kRoles = ['slider', 'checkbox', 'button', 'text', 'graphic'];
-  // ControlKey by the browser's names of the keys.
-  const kKeys = {
-    ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3, PageUp: 4, PageDown: 5, Home: 6,
-    End: 7, ' ': 8,
-  };
-  // AccessRequest.
-  const kPress = 0;
-  const kToggle = 1;
-  const kIncrease = 2;
-  const kDecrease = 3;
-  const kSetValue = 4;
+  // As the program gives them: the mirror's role by AccessibleRole's number, ControlKey by the
+  // browser's names of the keys, and AccessRequest.
+  const roles = () => FunzioniShared.shared().roles;
+  const keys = () => FunzioniShared.shared().keys;
+  const request = () => FunzioniShared.shared().access;
   // Out of sight, yet in the accessibility tree and able to take the focus; the pointer goes
   // through to the canvas.
   const kUnseen = 'position:absolute;margin:0;padding:0;border:0;opacity:0;overflow:hidden;' +
@@ -75,7 +67,7 @@ var FunzioniAccess = (function () {
   // Keys on a mirror are the desktop's keys on its control; with Shift they do nothing there, and
   // the element's own handling of them is held back too. Browser keys (Ctrl, Alt) pass.
   function onKey(id, e) {
-    const key = kKeys[e.key];
+    const key = keys()[e.key];
     if (key === undefined || e.ctrlKey || e.altKey || e.metaKey) return;
     e.preventDefault();
     if (!e.shiftKey) call('funzioni_page_control_key', id, key);
@@ -91,9 +83,10 @@ var FunzioniAccess = (function () {
     const change = wanted - range.value;
     if (!Number.isFinite(wanted) || change === 0) return;
     if (range.step > 0 && Math.abs(change) <= range.step * kOneStep) {
-      call('funzioni_page_control_request', id, change > 0 ? kIncrease : kDecrease, 0);
+      const step = change > 0 ? request().increase : request().decrease;
+      call('funzioni_page_control_request', id, step, 0);
     } else {
-      call('funzioni_page_control_request', id, kSetValue, wanted);
+      call('funzioni_page_control_request', id, request().setValue, wanted);
     }
   }
 
@@ -105,11 +98,12 @@ var FunzioniAccess = (function () {
       // The box shows the program's state: the program toggles it, then shows the new one.
       element.addEventListener('click', () => {
         element.checked = mirror.checked;
-        call('funzioni_page_control_request', id, kToggle, 0);
+        call('funzioni_page_control_request', id, request().toggle, 0);
       });
     }
     if (mirror.role === 'button') {
-      element.addEventListener('click', () => call('funzioni_page_control_request', id, kPress, 0));
+      element.addEventListener('click',
+                               () => call('funzioni_page_control_request', id, request().press, 0));
     }
   }
 
@@ -206,7 +200,7 @@ var FunzioniAccess = (function () {
   return {
     add(id, roleIndex, position, beforeStock, x, y, w, h) {
       FunzioniAccess.remove(id);
-      const role = kRoles[roleIndex] || 'text';
+      const role = roles()[roleIndex] || 'text';
       const element = create(role);
       element.dataset.drawn = String(id);
       element.dataset.position = String(position);

@@ -33,7 +33,7 @@ var FunzioniBackground = (function () {
       while (ready && queue.length > 0) {
         bg.request = queue.shift();
         try {
-          Module['_funzioni_background_request'](bg.request.length);
+          FunzioniShared.program('funzioni_background_request', bg.request.length);
         } catch (failure) {
           // The program aborted: this instance is spent; the page restarts it.
           ready = false;
@@ -128,6 +128,12 @@ var FunzioniBackground = (function () {
     resolveModule(null);  // someone else instantiates: no background instance
   }
 
+  // What the program is told instead of a reply's size (PageShared.h).
+  const failure = () => FunzioniShared.shared().background;
+  function arrived(record, handle, size) {
+    FunzioniShared.program('funzioni_background_arrived', record.owner, handle, size);
+  }
+
   const records = new Map();  // handle -> {owner, worker, replies}
   let nextHandle = 1;
 
@@ -150,9 +156,9 @@ var FunzioniBackground = (function () {
       if (record.inFlight > 0) --record.inFlight;
       if (e.data instanceof ArrayBuffer) {
         record.replies.push(new Uint8Array(e.data));
-        Module['_funzioni_background_arrived'](record.owner, handle, e.data.byteLength);
+        arrived(record, handle, e.data.byteLength);
       } else if (e.data && e.data.funzioniFailed) {
-        Module['_funzioni_background_arrived'](record.owner, handle, -1);
+        arrived(record, handle, failure().failed);
       } else {
         unusable();
       }
@@ -162,7 +168,7 @@ var FunzioniBackground = (function () {
       if (record.worker !== worker) return;
       record.worker = null;
       worker.terminate();
-      Module['_funzioni_background_arrived'](record.owner, handle, -2);
+      arrived(record, handle, failure().unusable);
     }
     worker.onerror = function (e) {
       if (e.preventDefault) e.preventDefault();

@@ -5,7 +5,6 @@
 var FunzioniExport = (function () {
   'use strict';
   const onPage = typeof window === 'object' && typeof document === 'object';
-  const kWidth = 974;  // the client area's width, which the page scales to the window
   // The editing entries of a text box's menu, before the program's own items.
   const kEditing = [
     {text: 'Taglia', act: 'cut'},
@@ -14,16 +13,23 @@ var FunzioniExport = (function () {
     {text: 'Elimina', act: 'delete'},
     {text: 'Seleziona tutto', act: 'all'},
   ];
-  // Arial's metrics (the printed page's font): its ascent and its line spacing, per em.
-  const kAscentEm = 1854 / 2048;
-  const kLineSpacingEm = (1854 + 434 + 67) / 2048;
   const kFamily = '"Liberation Sans", Arimo, Arial, Helvetica, sans-serif';
 
   function client() { return document.getElementById('funzioni'); }
-  function call(name, ...args) {
-    const f = Module['_' + name];
-    return typeof f === 'function' ? f(...args) : 0;
+  function call(name, ...args) { return FunzioniShared.program(name, ...args); }
+
+  // The printed page's font as the program gives it: its ascent and its line spacing, per em.
+  function printMetrics() {
+    const fonts = FunzioniShared.shared().fonts;
+    const font = fonts.families[fonts.print.family];
+    return {
+      ascentEm: font.ascent / fonts.unitsPerEm,
+      lineSpacingEm: (font.ascent + font.descent + fonts.print.lineGap) / fonts.unitsPerEm,
+    };
   }
+
+  // Client area pixels per pixel of the page: the client area is scaled to the browser's window.
+  function clientScale(r) { return r.width / FunzioniPage.clientSize().width; }
 
   // A canvas with the picture's pixels, copied at once (the program's memory may move).
   function pictureCanvas(rgba, w, h) {
@@ -203,7 +209,7 @@ var FunzioniExport = (function () {
     element.addEventListener('mouseleave', () => setActive(-1));
     element.addEventListener('contextmenu', (e) => e.preventDefault());
     const r = client().getBoundingClientRect();
-    const scale = r.width / kWidth;
+    const scale = clientScale(r);
     element.style.transform = 'scale(' + scale + ')';
     document.body.appendChild(element);
     const w = element.offsetWidth * scale;
@@ -267,7 +273,7 @@ var FunzioniExport = (function () {
     entries.push({separator: true});
     for (const item of items) entries.push({text: item.text, enabled: true});
     const r = client().getBoundingClientRect();
-    const scale = r.width / kWidth;
+    const scale = clientScale(r);
     showMenu((e.clientX - r.left) / scale, (e.clientY - r.top) / scale, entries, (index) => {
       if (index < 0) return;
       if (index < kEditing.length) {
@@ -288,7 +294,8 @@ var FunzioniExport = (function () {
   let titleBefore = null;  // the window's title while the print job's name stands in for it
 
   function printStyle(l) {
-    const square = kAscentEm * l.squareOfAscent;
+    const metrics = printMetrics();
+    const square = metrics.ascentEm * l.squareOfAscent;
     const indent = square * l.indentInSquares;
     return '@media print {\n' +
         '  @page { size: A4; margin: ' + l.marginMm + 'mm; }\n' +
@@ -300,7 +307,7 @@ var FunzioniExport = (function () {
         '  #funzioni-print canvas { display: block; margin-bottom: ' + l.gapMm + 'mm;\n' +
         '    image-rendering: pixelated; image-rendering: crisp-edges; }\n' +
         '  #funzioni-print p { margin: 0; white-space: pre; break-inside: avoid;\n' +
-        '    line-height: ' + (kLineSpacingEm * l.lineSpacing) + 'em; }\n' +
+        '    line-height: ' + (metrics.lineSpacingEm * l.lineSpacing) + 'em; }\n' +
         '  #funzioni-print.squares p { padding-left: ' + indent + 'em; }\n' +
         '  #funzioni-print span { display: inline-block; box-sizing: border-box;\n' +
         '    width: ' + square + 'em; height: ' + square + 'em; margin-left: ' + (-indent) +

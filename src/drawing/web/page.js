@@ -9,8 +9,6 @@
 var FunzioniPage = (function () {
   'use strict';
   const onPage = typeof window === 'object' && typeof document === 'object';
-  const kWidth = 974;
-  const kHeight = 720;
   const kLeftAndRight = 3;
   // The held keys and the middle button as the program counts them (DialogServices.h).
   const kHeldShift = 1;
@@ -29,11 +27,16 @@ var FunzioniPage = (function () {
   const kPictureSide = 600;
   // The program finds the page's editor as its editor (FUNZIONI_EDITOR): see PageEditor.
   const kEditorProgram = 'funzioni-page-editor';
-  const kEditorActions = {cancel: 0, save: 1, replace: 2, download: 3};
   const kEditorNotSaved =
       'Impossibile salvare il file: lo spazio del browser per questa pagina è pieno o non ' +
       'disponibile. Il file è rimasto com\'era.';
 
+  // The codes and metrics shared with the program (shared.js), once it runs.
+  const shared = () => FunzioniShared.shared();
+
+  // The client area's size, as the dialog gives it (setClientSize); nothing before.
+  let clientWidth = 0;
+  let clientHeight = 0;
   const controls = new Map();  // identifier -> element
   const timeouts = new Map();  // scheduled call -> the page's timeout
   const shortcuts = [];
@@ -60,10 +63,14 @@ var FunzioniPage = (function () {
   function enter(name, ...args) {
     if (!running) return 0;
     const before = timeline.paintStart === undefined ? performance.now() : 0;
-    const result = Module['_' + name](...args);
-    const state = Module['_funzioni_page_state']();
-    if (timeline.paintStart === undefined && (state & 1) !== 0) timeline.paintStart = before;
-    if (resolveReady !== null && (state & 3) === 3) {
+    const result = FunzioniShared.program(name, ...args);
+    const state = FunzioniShared.program('funzioni_page_state');
+    const bits = shared().pageState;
+    if (timeline.paintStart === undefined && (state & bits.painted) !== 0) {
+      timeline.paintStart = before;
+    }
+    const readyBits = bits.painted | bits.idle;
+    if (resolveReady !== null && (state & readyBits) === readyBits) {
       timeline.ready = performance.now();
       resolveReady();
       resolveReady = null;
@@ -71,7 +78,12 @@ var FunzioniPage = (function () {
     return result;
   }
 
-  function pageState() { return running ? Module['_funzioni_page_state']() : 0; }
+  function pageState() { return running ? FunzioniShared.program('funzioni_page_state') : 0; }
+  // Nothing under way in the program; never before it runs.
+  function programIdle() {
+    const state = pageState();
+    return state !== 0 && (state & shared().pageState.idle) !== 0;
+  }
 
   function place(element, x, y, w, h) {
     element.style.left = x + 'px';
@@ -92,17 +104,18 @@ var FunzioniPage = (function () {
     return '"' + family + '", "Arimo", Arial, Helvetica, sans-serif';
   }
 
-  // Ascent and descent per pixel of size of the families the program uses (the metric-compatible
-  // ones share them): the page lays text out as the desktop does whatever font the browser picks.
-  const kExtents = {
-    'liberation sans': {ascent: 1854 / 2048, descent: 434 / 2048},
-    'liberation mono': {ascent: 1705 / 2048, descent: 615 / 2048},
-    'liberation serif': {ascent: 1825 / 2048, descent: 443 / 2048},
-  };
-
+  // Ascent and descent of the families the program uses (the metric-compatible ones share them),
+  // as the program gives them: the page lays text out as the desktop does whatever font the
+  // browser picks.
   function fontExtent(family, font, pixels) {
-    const known = kExtents[family.toLowerCase()];
-    if (known !== undefined) return {ascent: known.ascent * pixels, descent: known.descent * pixels};
+    const fonts = shared().fonts;
+    const known = fonts.families[family.toLowerCase()];
+    if (known !== undefined) {
+      return {
+        ascent: known.ascent / fonts.unitsPerEm * pixels,
+        descent: known.descent / fonts.unitsPerEm * pixels,
+      };
+    }
     const ctx = document.createElement('canvas').getContext('2d');
     ctx.font = font.replace('{px}', pixels + 'px');
     const m = ctx.measureText('Xg');
@@ -137,7 +150,7 @@ var FunzioniPage = (function () {
   // The window's pixel under a place of the browser's viewport.
   function windowPixel(clientX, clientY) {
     const r = client().getBoundingClientRect();
-    const scale = r.width / kWidth;
+    const scale = r.width / clientWidth;
     return {x: Math.floor((clientX - r.left) / scale), y: Math.floor((clientY - r.top) / scale)};
   }
 
@@ -222,11 +235,12 @@ var FunzioniPage = (function () {
   // keypad's + and - may come with Ctrl (not the browser's zoom then).
   function commandOfKey(e) {
     if (e.altKey || e.metaKey) return 0;
-    if (e.code === 'NumpadAdd') return 2200;
-    if (e.code === 'NumpadSubtract') return 2300;
+    const commands = shared().commands;
+    if (e.code === 'NumpadAdd') return commands.keypadPlus;
+    if (e.code === 'NumpadSubtract') return commands.keypadMinus;
     if (e.ctrlKey) return 0;
-    if (e.key === 'Enter') return 1;
-    if (e.key === 'Escape') return 2;
+    if (e.key === 'Enter') return commands.ok;
+    if (e.key === 'Escape') return commands.cancel;
     return 0;
   }
 
@@ -294,20 +308,21 @@ var FunzioniPage = (function () {
   // own size when it fits at all), else scaled down to fit; centred.
   function fit() {
     const area = client();
+    if (area === null || clientWidth === 0) return;
     const ratio = window.devicePixelRatio || 1;
-    const fits = Math.min(window.innerWidth / kWidth, window.innerHeight / kHeight);
+    const fits = Math.min(window.innerWidth / clientWidth, window.innerHeight / clientHeight);
     let scale = fits;
     if (fits >= 1) scale = Math.max(1, Math.floor(fits * ratio + 1e-9) / ratio);
     const snap = (v) => Math.max(0, Math.floor(v * ratio) / ratio);
-    const left = snap((window.innerWidth - kWidth * scale) / 2);
-    const top = snap((window.innerHeight - kHeight * scale) / 2);
+    const left = snap((window.innerWidth - clientWidth * scale) / 2);
+    const top = snap((window.innerHeight - clientHeight * scale) / 2);
     area.style.transform = 'translate(' + left + 'px, ' + top + 'px) scale(' + scale + ')';
   }
 
   // The editor's buttons: the text or bytes go to the program's editor, then the action.
   function editorAct(action, bytes) {
     if (!running) return true;
-    const at = Module['_funzioni_page_editor_input'](bytes.length);
+    const at = FunzioniShared.program('funzioni_page_editor_input', bytes.length);
     if (bytes.length > 0) HEAPU8.set(bytes, at);
     return enter('funzioni_page_editor_act', action) !== 0;
   }
@@ -322,13 +337,13 @@ var FunzioniPage = (function () {
     const note = element.querySelector('.funzioni-editor-note');
     const button = (name) => element.querySelector('[data-editor="' + name + '"]');
     button('save').addEventListener('click', () => {
-      if (!editorAct(kEditorActions.save, editorText())) note.textContent = kEditorNotSaved;
+      if (!editorAct(shared().editor.save, editorText())) note.textContent = kEditorNotSaved;
     });
     button('cancel').addEventListener('click', () => {
-      editorAct(kEditorActions.cancel, new Uint8Array(0));
+      editorAct(shared().editor.cancel, new Uint8Array(0));
     });
     button('download').addEventListener('click', () => {
-      editorAct(kEditorActions.download, editorText());
+      editorAct(shared().editor.download, editorText());
     });
     const picker = element.querySelector('input[type="file"]');
     picker.addEventListener('change', () => {
@@ -336,7 +351,7 @@ var FunzioniPage = (function () {
       if (file === undefined) return;
       file.arrayBuffer().then((buffer) => {
         picker.value = '';
-        if (editorOpen()) editorAct(kEditorActions.replace, new Uint8Array(buffer));
+        if (editorOpen()) editorAct(shared().editor.replace, new Uint8Array(buffer));
       });
     });
   }
@@ -402,10 +417,10 @@ var FunzioniPage = (function () {
     window.funzioniPage = {
       ready: ready,
       // Not while a background instance computes: the window is woken when its reply comes.
-      idle: () => (pageState() & 2) !== 0 &&
+      idle: () => programIdle() &&
           !(Module['funzioniBackground'] && Module['funzioniBackground'].busy()),
       // The program itself waits for input, whatever a background instance still computes.
-      programIdle: () => (pageState() & 2) !== 0,
+      programIdle: programIdle,
       ended: () => ended,
       timeline: () => Object.assign({}, timeline),
     };
@@ -431,13 +446,28 @@ var FunzioniPage = (function () {
       clearTimeout(timeouts.get(number));
       timeouts.delete(number);
     },
+    // The client area and its canvas at the dialog's size, fitted to the browser's window.
+    setClientSize(width, height) {
+      clientWidth = width;
+      clientHeight = height;
+      const area = client();
+      area.style.width = width + 'px';
+      area.style.height = height + 'px';
+      const canvas = document.getElementById('funzioni-canvas');
+      canvas.width = width;
+      canvas.height = height;
+      canvas.style.width = width + 'px';
+      canvas.style.height = height + 'px';
+      fit();
+    },
+    clientSize() { return {width: clientWidth, height: clientHeight}; },
     setTitle(text) { document.title = text; },
     setFace(r, g, b) {
       const colour = 'rgb(' + r + ',' + g + ',' + b + ')';
       client().style.backgroundColor = colour;
       const ctx = context2d();
       ctx.fillStyle = colour;
-      ctx.fillRect(0, 0, kWidth, kHeight);
+      ctx.fillRect(0, 0, clientWidth, clientHeight);
     },
     addList(id, x, y, w, h) {
       const list = document.createElement('div');

@@ -10,8 +10,6 @@
 var FunzioniSide = (function () {
   'use strict';
   const onPage = typeof window === 'object' && typeof document === 'object';
-  const kWidth = 974;  // the client area's, as page.js has it
-  const kHeight = 720;
   const kGap = 8;  // between the client area and a panel beside it
   const kLeastWidth = 260;
   const kLeastHeight = 200;
@@ -26,10 +24,8 @@ var FunzioniSide = (function () {
   const sides = new Map();
   let watching = false;
 
-  function report(number, action, code) {
-    if (typeof Module['_funzioni_page_side'] === 'function') {
-      Module['_funzioni_page_side'](number, action, code);
-    }
+  function report(number, what, code) {
+    FunzioniShared.program('funzioni_page_side', number, what, code);
   }
 
   function sideOf(target) {
@@ -70,10 +66,11 @@ var FunzioniSide = (function () {
       style.height = Math.max(kLeastHeight, Math.min(side.height, window.innerHeight - r.top)) + 'px';
       return;
     }
-    const scale = r.width / kWidth;
+    const client = FunzioniPage.clientSize();
+    const scale = r.width / client.width;
     let c = side.cover;
     if (!(c[2] > 0 && c[3] > 0)) {
-      c = [kWidth - side.width, 0, side.width, Math.min(side.height, kHeight)];
+      c = [client.width - side.width, 0, side.width, Math.min(side.height, client.height)];
     }
     side.element.dataset.placed = 'over';
     style.transform = 'scale(' + scale + ')';
