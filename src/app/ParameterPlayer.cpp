@@ -46,30 +46,33 @@ std::string Marked(bool chosen, std::string text) {
 }  // namespace
 
 std::vector<ParameterMenuEntry> ParameterMenuEntries(const ParamRecord& record, char letter,
-                                                     bool playing, int speed) {
+                                                     bool playing, int speed,
+                                                     const Catalogue& catalogue) {
   using Kind = ParameterChoice::Kind;
-  const std::string name(1, letter);
+  const std::string_view name(&letter, 1);
   std::vector<ParameterMenuEntry> entries = {
-      {"Anima " + name + ": avanti", true, Choice(Kind::Play, PlayMode::Forward)},
-      {"Anima " + name + ": avanti e indietro", true, Choice(Kind::Play, PlayMode::BackAndForth)},
-      {"Anima " + name + ": ciclo", true, Choice(Kind::Play, PlayMode::Loop)},
-      {"Ferma l'animazione", playing, Choice(Kind::Stop)},
+      {catalogue.Format("Anima {0}: avanti", {name}), true, Choice(Kind::Play, PlayMode::Forward)},
+      {catalogue.Format("Anima {0}: avanti e indietro", {name}), true,
+       Choice(Kind::Play, PlayMode::BackAndForth)},
+      {catalogue.Format("Anima {0}: ciclo", {name}), true, Choice(Kind::Play, PlayMode::Loop)},
+      {std::string(catalogue.Translate("Ferma l'animazione")), playing, Choice(Kind::Stop)},
   };
   for (int i = 0; i < static_cast<int>(kSpeedNames.size()); ++i) {
-    const std::string text = std::string("Velocità ") + kSpeedNames[i];
+    const std::string text =
+        catalogue.Format("Velocità {0}", {catalogue.Translate(kSpeedNames[i])});
     entries.push_back({Marked(i == speed, text), true, Choice(Kind::Speed, PlayMode::Forward, i)});
   }
   for (const auto& [low, high] : kOfferedEnds) {
     const bool chosen =
         record.minimum == static_cast<float>(low) && record.maximum == static_cast<float>(high);
-    const std::string text = "Estremi " + Number(low) + " .. " + Number(high);
+    const std::string text = catalogue.Format("Estremi {0} .. {1}", {Number(low), Number(high)});
     entries.push_back({Marked(chosen, text), true,
                        Choice(Kind::Ends, PlayMode::Forward, 0, {low, high, record.step})});
   }
   for (const double step : kOfferedSteps) {
     const bool chosen = record.step == static_cast<float>(step);
     entries.push_back(
-        {Marked(chosen, "Passo " + Number(step)), true,
+        {Marked(chosen, catalogue.Format("Passo {0}", {Number(step)})), true,
          Choice(Kind::Step, PlayMode::Forward, 0, {record.minimum, record.maximum, step})});
   }
   return entries;
@@ -80,8 +83,8 @@ void ParameterPlayer::OpenMenu(int meterId) {
   if (!index) return;
   const char letter = kFormulaParameterLetters[*index];
   if (UsedFormulaParameters(w_.state).find(letter) == std::string::npos) return;
-  std::vector<ParameterMenuEntry> entries =
-      ParameterMenuEntries(w_.state.formulaParams[*index], letter, playing_ == index, speed_);
+  std::vector<ParameterMenuEntry> entries = ParameterMenuEntries(
+      w_.state.formulaParams[*index], letter, playing_ == index, speed_, w_.controls.catalogue());
   std::vector<MenuItem> items;
   items.reserve(entries.size());
   for (const ParameterMenuEntry& entry : entries) items.push_back({entry.text, entry.enabled});

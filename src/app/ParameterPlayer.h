@@ -14,6 +14,7 @@
 
 #include "app/ParameterPlay.h"
 #include "state/PlotState.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
@@ -41,7 +42,8 @@ struct ParameterMenuEntry {
 // The menu of the parameter `letter` with this record; `playing` whether a play of it goes on,
 // `speed` the chosen speed. The chosen ends, step and speed are marked.
 std::vector<ParameterMenuEntry> ParameterMenuEntries(const ParamRecord& record, char letter,
-                                                     bool playing, int speed);
+                                                     bool playing, int speed,
+                                                     const Catalogue& catalogue = Catalogue());
 
 class ParameterPlayer {
  public:

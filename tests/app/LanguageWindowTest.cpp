@@ -20,6 +20,7 @@
 #include "app/AccessibleControls.h"
 #include "app/LanguageMenu.h"
 #include "app/MainWindow.h"
+#include "app/ParameterPlayer.h"
 #include "drawing/DrawingSurface.h"
 #include "plot/ViewActions.h"
 #include "text/Catalogue.h"
@@ -188,6 +189,31 @@ TEST(ViewRangesWords, EveryLanguageKeepsTheFourNumbers) {
       EXPECT_EQ(words, italian);
     }
     EXPECT_EQ(words, row.expected) << italian;
+  }
+}
+
+TEST(ParameterMenuEntries, InTheCataloguesLanguage) {
+  ParamRecord record;
+  record.minimum = -10;
+  record.maximum = 10;
+  record.step = 0.1f;
+  struct Row {
+    Language language;
+    std::vector<std::string_view> some;  // entries 0, 3, 4 and the last
+  };
+  const Row rows[] = {
+      {Language::Italian, {"Anima c: avanti", "Ferma l'animazione", "Velocità lenta", "Passo 1"}},
+      {Language::German,
+       {"c animieren: vorwärts", "Animation anhalten", "Geschwindigkeit langsam", "Schritt 1"}},
+      {Language::Slovene, {"Animiraj c: naprej", "Ustavi animacijo", "Hitrost počasna", "Korak 1"}},
+  };
+  for (const Row& row : rows) {
+    const auto entries = ParameterMenuEntries(record, 'c', false, 1, Catalogue(row.language));
+    ASSERT_GT(entries.size(), 5u);
+    EXPECT_EQ(entries[0].text, row.some[0]);
+    EXPECT_EQ(entries[3].text, row.some[1]);
+    EXPECT_EQ(entries[4].text, row.some[2]);
+    EXPECT_EQ(entries.back().text, row.some[3]);
   }
 }
 
