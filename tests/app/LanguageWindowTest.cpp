@@ -155,18 +155,23 @@ TEST_P(LanguageWindow, HelpPanelLinesFitThePanel) {
 }
 
 TEST_P(LanguageWindow, ButtonCaptionIsDrawnTranslated) {
-  // The same button drawn in Italian and in the language: the record keeps the Italian caption,
-  // the pixels show the translation.
+  // The record keeps the Italian caption; the pixels are those of the Italian window's button
+  // given the translated caption, and differ from the Italian button's.
   const auto pixels = [](MainWindow& window) {
     return window.dialog().AttachSurface(kAllOffButtonId).GetSurfacePixels();
   };
+  const std::string_view translated = Catalogue(GetParam()).Translate("Tutte spente");
   std::string italian;
+  std::string expected;
   {
     MainWindow window;
     italian = pixels(window);
+    UpdateControl(window.dialog(), window.controls(), kAllOffButtonId, -1.0f, translated);
+    expected = pixels(window);
   }
   MainWindow& window = Start(GetParam());
   EXPECT_NE(pixels(window), italian);
+  EXPECT_EQ(pixels(window), expected) << translated;
   EXPECT_EQ(window.controls().Find(kAllOffButtonId)->caption.Trimmed(), "Tutte spente");
 }
 
