@@ -16,17 +16,12 @@
 #include <vector>
 
 #include "drawing/Color.h"
+#include "drawing/ControlIds.h"
 #include "drawing/DialogServices.h"
 #include "drawing/Geometry.h"
 #include "text/Catalogue.h"
 
 namespace funzioni {
-
-inline constexpr int kFirstControlId = 0;
-inline constexpr int kLastControlId = 10000;
-inline constexpr bool IsControlId(int id) {
-  return id >= kFirstControlId && id <= kLastControlId;
-}
 
 inline constexpr Color kWhite = 0x00FFFFFF;
 inline constexpr Color kBlack = 0x00000000;

@@ -10,19 +10,14 @@ var FunzioniPage = (function () {
   'use strict';
   const onPage = typeof window === 'object' && typeof document === 'object';
   const kLeftAndRight = 3;
-  // The held keys and the middle button as the program counts them (DialogServices.h).
-  const kHeldShift = 1;
-  const kHeldControl = 2;
-  const kHeldMiddle = 4;
   const kMiddleButtons = 4;  // the middle button in a mouse event's buttons
   // The wheel's steps as the desktop counts them: a notch is 120 (eighths of a degree); a wheel
   // that reports pixels or lines is taken at 100 pixels or 3 lines a notch.
   const kEighthsPerNotch = 120;
   const kPixelsPerNotch = 100;
   const kLinesPerNotch = 3;
-  // Ctrl with an arrow, Home or End on the plotting area moves its view (ControlKey, marked).
-  const kKeyWithControl = 0x100;
-  const kControlKeys = {ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3, Home: 6, End: 7};
+  // Ctrl with these keys on the plotting area moves its view (the program's ControlKey, marked).
+  const kViewKeys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'Home', 'End'];
   // Only the plotting area's surface is this large: its blits are the picture's.
   const kPictureSide = 600;
   // The program finds the page's editor as its editor (FUNZIONI_EDITOR): see PageEditor.
@@ -156,8 +151,10 @@ var FunzioniPage = (function () {
 
   // Shift, Ctrl (Cmd on a Mac) and the middle button, held.
   function heldOf(e) {
-    return (e.shiftKey ? kHeldShift : 0) | (e.ctrlKey || e.metaKey ? kHeldControl : 0) |
-           ((e.buttons & kMiddleButtons) !== 0 ? kHeldMiddle : 0);
+    // The held keys and the middle button as the program counts them.
+    const held = shared().held;
+    return (e.shiftKey ? held.shift : 0) | (e.ctrlKey || e.metaKey ? held.control : 0) |
+           ((e.buttons & kMiddleButtons) !== 0 ? held.middle : 0);
   }
 
   function pointer(action, e) {
@@ -280,13 +277,15 @@ var FunzioniPage = (function () {
   // Ctrl with an arrow, Home or End on a drawn control with the focus: passed on marked, as the
   // desktop does (the plotting area moves its view), never left to the browser.
   function controlKey(e) {
-    const key = kControlKeys[e.key];
-    if (key === undefined || !e.ctrlKey || e.shiftKey || e.altKey || e.metaKey) return false;
+    if (!kViewKeys.includes(e.key) || !e.ctrlKey || e.shiftKey || e.altKey || e.metaKey) {
+      return false;
+    }
+    const key = shared().keys[e.key];
     const drawn = FunzioniAccess.focused();
     if (drawn <= 0) return false;
     e.preventDefault();
     e.stopPropagation();
-    enter('funzioni_page_control_key', drawn, key | kKeyWithControl);
+    enter('funzioni_page_control_key', drawn, key | shared().held.keyWithControl);
     return true;
   }
 
