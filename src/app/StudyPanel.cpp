@@ -20,11 +20,11 @@ namespace {
 
 // Where the page has no room beside the window, the study lies over the magnifier: the plot it
 // marks, the formula box, the meters, the results and the history stay in view and in reach.
-SideWindowLook StudyLook(const Dialog& dialog) {
+SideWindowLook StudyLook(const Dialog& dialog, const Catalogue& catalogue) {
   SideWindowLook look;
-  look.title = std::string(kStudyWindowTitle);
-  look.listName = "Risultati dello studio";
-  look.checkLabel = std::string(kStudySlopesLabel);
+  look.title = std::string(catalogue.Translate(kStudyWindowTitle));
+  look.listName = std::string(catalogue.Translate("Risultati dello studio"));
+  look.checkLabel = std::string(catalogue.Translate(kStudySlopesLabel));
   look.cover = dialog.GetControlRect(kZoomWindowId);
   return look;
 }
@@ -55,7 +55,7 @@ StudyPanel::StudyPanel(Dialog& dialog, const ControlTable& controls, std::functi
     : dialog_(dialog),
       controls_(controls),
       redraw_(std::move(redraw)),
-      window_(dialog, StudyLook(dialog), kStudyCommands) {
+      window_(dialog, StudyLook(dialog, controls.catalogue()), kStudyCommands) {
   // The outcome is taken at the wake's timer event, on the window's thread.
   job_.OnWake([wake = dialog_.WakeFromAnyThread(kStudyTimerId)] { wake(0); });
 }
