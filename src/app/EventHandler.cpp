@@ -35,7 +35,7 @@ constexpr std::string_view kFormulaBoxHelp =
 constexpr std::string_view kHistoryHelp =
     " Doppio click per visualizzare la funzione.\r\n"
     " Tasto destro per eseguire l'edit.\r\n"
-    " ";
+    " Maiusc + tasto destro: tieni nel grafico o togli.";
 constexpr std::string_view kSwitchHelp =
     " Mouse + il tasto sinistro: accendi o spegni.\r\n"
     " Tasto destro visualizza tabella risultati.\r\n"
@@ -169,6 +169,8 @@ void MainWindow::OnHover(int id, int held) {
       // as held, and would start the editor again as soon as it was closed.
       if (pressed(MouseButton::Right) && !editorRanThisPress_) {
         editorRanThisPress_ = true;
+        // With Shift: the selected line's menu of the formulas kept drawn.
+        if ((held & kHeldShift) != 0) return history_->ShowKeepMenu();
         history_->Edit();
       }
       return;

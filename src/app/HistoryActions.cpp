@@ -11,7 +11,9 @@
 #include "app/MainWindow.h"
 #include "app/PlotPresenter.h"
 #include "controls/Panels.h"
+#include "drawing/ExportServices.h"
 #include "drawing/PlatformServices.h"
+#include "state/KeptFormulas.h"
 
 namespace funzioni {
 
@@ -102,6 +104,39 @@ void HistoryActions::Edit() {
   // closed); the window is still repainted meanwhile, and closing it leaves the editor running
   // on its own.
   wiring_.dialog.RunThen(command, reload);
+}
+
+void HistoryActions::ShowKeepMenu() {
+  const std::string formula = FormulaOfHistoryLine(wiring_.dialog.ListGetSelected(kHistoryListId));
+  const std::vector<std::string>& kept = wiring_.state.keptFormulas;
+  const bool isKept = IsKeptFormula(kept, formula);
+  const bool blank = formula.find_first_not_of(' ') == std::string::npos;
+  ShowPopupMenu(wiring_.dialog,
+                {{std::string(isKept ? kDropItem : kKeepItem), !blank},
+                 {std::string(kDropAllItem), !kept.empty()}},
+                [this, formula](int chosen) {
+                  if (chosen == 0) ToggleKept(formula);
+                  if (chosen == 1) DropAllKept();
+                });
+}
+
+bool HistoryActions::ToggleKept(std::string_view formula) {
+  std::vector<std::string>& kept = wiring_.state.keptFormulas;
+  if (DropKeptFormula(kept, formula)) {
+    wiring_.plot.Redraw();
+    return true;
+  }
+  const KeepResult result = KeepFormula(kept, formula);
+  if (result == KeepResult::Full) wiring_.showNote(kKeptFullText);
+  if (result != KeepResult::Kept) return false;
+  wiring_.plot.Redraw();
+  return true;
+}
+
+void HistoryActions::DropAllKept() {
+  if (wiring_.state.keptFormulas.empty()) return;
+  wiring_.state.keptFormulas.clear();
+  wiring_.plot.Redraw();
 }
 
 }  // namespace funzioni

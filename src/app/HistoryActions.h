@@ -3,6 +3,7 @@
 // The history list and the formula box: entering a formula, picking a line, editing the file.
 
 #include <functional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -18,6 +19,14 @@ struct PlotState;
 // timer hands the list its next lines.
 inline constexpr int kHistoryTimerId = 6;
 inline constexpr int kHistoryListingMs = 5;
+
+// The menu of a history line (Shift with the right button over the list): its formula kept drawn
+// beside the typed one, or taken off the picture.
+inline constexpr std::string_view kKeepItem = "Tieni nel grafico";
+inline constexpr std::string_view kDropItem = "Togli dal grafico";
+inline constexpr std::string_view kDropAllItem = "Togli tutte dal grafico";
+inline constexpr std::string_view kKeptFullText =
+    " Gi\xC3\xA0 5 formule nel grafico: togline una prima di tenerne un'altra.";
 
 // What the history actions change and where they answer.
 struct HistoryWiring {
@@ -43,6 +52,12 @@ class HistoryActions {
   bool PickLine(int notificationCode);
   // Opens the history file in an editor and lists it again once the editor has ended.
   void Edit();
+  // The menu of the selected line: keep its formula drawn, take it off, or take off them all.
+  void ShowKeepMenu();
+  // Keeps the formula drawn beside the typed one, or takes it off when it is kept; the picture is
+  // drawn again. A note says so when the list is full. False when nothing changed.
+  bool ToggleKept(std::string_view formula);
+  void DropAllKept();
 
  private:
   void SelectLastLine();

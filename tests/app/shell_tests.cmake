@@ -22,6 +22,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/ShellFixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormulaFlowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeptFormulaFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MeterFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResponsiveFlowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataDirWindowTest.cpp
