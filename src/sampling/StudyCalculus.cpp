@@ -100,10 +100,28 @@ Piece IntegratePiece(StudyProbe& probe, double from, double to) {
   return {0, 0, false};
 }
 
-StudyIntegral Refused(std::string reason) {
+StudyIntegral Refused(StudyIntegral::Refusal why, double at = 0, double to = 0) {
+  using Refusal = StudyIntegral::Refusal;
   StudyIntegral refused;
   refused.refused = true;
-  refused.reason = std::move(reason);
+  refused.why = why;
+  refused.at = at;
+  refused.to = to;
+  switch (why) {
+    case Refusal::Gap:
+      refused.reason = "gap at " + Position(at);
+      break;
+    case Refusal::Pole:
+      refused.reason = "pole at " + Position(at);
+      break;
+    case Refusal::GapBetween:
+      refused.reason = "gap between " + Position(at) + " and " + Position(to);
+      break;
+    case Refusal::WideBound:
+    case Refusal::None:
+      refused.reason = "error bound too wide";
+      break;
+  }
   return refused;
 }
 
@@ -140,6 +158,7 @@ StudyTangent TangentAt(StudyProbe& probe, float x) {
 }
 
 StudyIntegral IntegralOf(StudyProbe& probe, double a, double b) {
+  using Refusal = StudyIntegral::Refusal;
   StudyIntegral result;
   if (a == b) return result;
   const double lo = std::min(a, b);
@@ -149,14 +168,25 @@ StudyIntegral IntegralOf(StudyProbe& probe, double a, double b) {
   std::vector<std::optional<double>> ys(xs.size());
   probe.AtMany(xs, ys);
   std::vector<double> sizes;
+  std::optional<float> missing;  // the first sample without a value
   for (std::size_t k = 0; k < xs.size(); ++k) {
-    if (!ys[k]) return Refused("gap at " + Position(xs[k]));
-    if (std::fabs(*ys[k]) >= kStudyHuge) return Refused("pole at " + Position(xs[k]));
+    if (!ys[k]) {
+      if (!missing) missing = xs[k];
+      continue;
+    }
+    if (std::fabs(*ys[k]) >= kStudyHuge) return Refused(Refusal::Pole, xs[k]);
     sizes.push_back(std::fabs(*ys[k]));
   }
+  if (sizes.empty()) return Refused(Refusal::Gap, *missing);
   std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
   const double typical = std::max(sizes[sizes.size() / 2], 1e-300);
   const double step = (hi - lo) / kScan;
+  // A sample without a value where |f| grows without bound beside it is a pole (1/x at 0).
+  if (missing) {
+    const bool pole = probe.GrowsWithoutBound(*missing, -1, step, typical) ||
+                      probe.GrowsWithoutBound(*missing, 1, step, typical);
+    return Refused(pole ? Refusal::Pole : Refusal::Gap, *missing);
+  }
   const auto size = [&](std::size_t k) { return std::fabs(*ys[k]); };
   // A peak of |f| far above its median size, that grows without bound towards its top.
   for (std::size_t k = 1; k + 1 < xs.size(); ++k) {
@@ -164,7 +194,7 @@ StudyIntegral IntegralOf(StudyProbe& probe, double a, double b) {
     const float top = probe.Argmax(xs[k - 1], xs[k + 1], [](double v) { return std::fabs(v); });
     if (probe.GrowsWithoutBound(top, -1, step, typical) ||
         probe.GrowsWithoutBound(top, 1, step, typical)) {
-      return Refused("pole at " + Position(top));
+      return Refused(Refusal::Pole, top);
     }
   }
   // Pieces between the sign changes, so that the area is the sum of their sizes; a sign change
@@ -180,9 +210,9 @@ StudyIntegral IntegralOf(StudyProbe& probe, double a, double b) {
       });
       const std::optional<double> fl = probe.At(l);
       const std::optional<double> fr = probe.At(r);
-      if (!fl || !fr) return Refused("gap at " + Position(r));
+      if (!fl || !fr) return Refused(Refusal::Gap, r);
       if (std::min(std::fabs(*fl), std::fabs(*fr)) >= kPeak * typical) {
-        return Refused("pole at " + Position(r));
+        return Refused(Refusal::Pole, r);
       }
       cuts.push_back(r);
     }
@@ -191,8 +221,7 @@ StudyIntegral IntegralOf(StudyProbe& probe, double a, double b) {
   for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
     if (cuts[i + 1] <= cuts[i]) continue;
     const Piece piece = IntegratePiece(probe, cuts[i], cuts[i + 1]);
-    if (!piece.complete)
-      return Refused("gap between " + Position(cuts[i]) + " and " + Position(cuts[i + 1]));
+    if (!piece.complete) return Refused(Refusal::GapBetween, cuts[i], cuts[i + 1]);
     result.value += piece.value;
     result.area += std::fabs(piece.value);
     result.error += piece.error;
@@ -203,7 +232,7 @@ StudyIntegral IntegralOf(StudyProbe& probe, double a, double b) {
   if (std::fabs(result.value) <= result.error) result.value = 0;
   const double reference = result.value != 0 ? std::fabs(result.value) : result.area;
   if (!(result.error < kBoundPart * reference) || !(result.areaError < kBoundPart * result.area)) {
-    return Refused("error bound too wide");
+    return Refused(Refusal::WideBound);
   }
   return result;
 }

@@ -28,8 +28,14 @@ struct StudyTangent {
 StudyTangent TangentAt(StudyProbe& probe, float x);
 
 struct StudyIntegral {
+  // Why it was refused: a gap or a pole at `at`, values missing between `at` and `to`, or an
+  // error bound not below a ten-thousandth of the value.
+  enum class Refusal { None, Gap, Pole, GapBetween, WideBound };
   bool refused = false;
-  std::string reason;  // when refused: where the gap or pole lies, or why the bound is too wide
+  Refusal why = Refusal::None;
+  double at = 0;
+  double to = 0;
+  std::string reason;  // when refused: the same in English words ("pole at 0")
   double value = 0;    // the signed integral from a to b
   double error = 0;    // a bound on its error
   double area = 0;     // the integral of |f|

@@ -126,5 +126,40 @@ INSTANTIATE_TEST_SUITE_P(Intervals, IntegralTest, testing::ValuesIn(kIntegrals),
                            return std::string(info.param.name);
                          });
 
+// Why an integral is refused, and where: the window names the pole or the gap.
+struct RefusalCase {
+  const char* name;
+  const char* formula;
+  double a;
+  double b;
+  StudyIntegral::Refusal why;
+  double at;
+};
+
+const RefusalCase kRefusals[] = {
+    {"PoleOnASample", "1/x", -1, 1, StudyIntegral::Refusal::Pole, 0},
+    {"PoleBetweenSamples", "1/x", -1, 2, StudyIntegral::Refusal::Pole, 0},
+    {"LogarithmAtTheEnd", "LN(x)", 0, 1, StudyIntegral::Refusal::Pole, 0},
+    {"RootWithoutValuesInBetween", "SQR(x^2-1)", -2, 2, StudyIntegral::Refusal::Gap, -1},
+};
+
+class RefusalTest : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusalTest, NamesTheCauseAndWhereItLies) {
+  const RefusalCase& c = GetParam();
+  ExpressionEvaluator evaluator;
+  StudyProbe probe(c.formula, evaluator);
+  const StudyIntegral integral = IntegralOf(probe, c.a, c.b);
+  ASSERT_TRUE(integral.refused);
+  EXPECT_EQ(integral.why, c.why) << integral.reason;
+  // Within a sample step of the scan.
+  EXPECT_NEAR(integral.at, c.at, 2 * (c.b - c.a) / 4096) << integral.reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, RefusalTest, testing::ValuesIn(kRefusals),
+                         [](const testing::TestParamInfo<RefusalCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 }  // namespace
 }  // namespace funzioni
