@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -23,6 +24,7 @@
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
 #include "plot_benchmarks.h"
+#include "sampling/FormulaIntersections.h"
 #include "sampling/FormulaSampler.h"
 #include "state/PlotState.h"
 
@@ -96,6 +98,29 @@ void RedrawWorstParameterDrag(benchmark::State& timing) {
   SampleCount(timing, bench.state);
 }
 
+// The worst picture with five formulas kept beside the typed one, all six using k, while k's
+// meter is dragged: every formula is evaluated again at each redraw.
+void RedrawWorstKeptParameterDrag(benchmark::State& timing) {
+  Bench bench;
+  MakeWorst(bench.state, StepOf(timing));
+  bench.state.keptFormulas = {"k*x", "x^2-k", "SIN(x)*k", "x^3/100+k", "k/x"};
+  constexpr std::size_t kLetterK = 3;  // "abckmn"
+  const std::string typed = "x^3-k*x+9";
+  float k = 1.0f;
+  const auto drag = [&] {
+    k = k > 9 ? -9.0f : k + 0.37f;
+    bench.state.formulaParams[kLetterK].value = k;
+    bench.state.currentFormula = KeptFormulaText(bench.state, typed);
+  };
+  drag();
+  bench.Redraw();
+  for (auto _ : timing) {
+    drag();
+    bench.Redraw();
+  }
+  SampleCount(timing, bench.state);
+}
+
 // The zoom meter dragged near its top: background and formula computed again every time; only
 // the bare face is kept.
 void RedrawWorstZoomDrag(benchmark::State& timing) {
@@ -159,6 +184,10 @@ void RegisterRedrawBenchmarks() {
            10)
       ->Arg(10)
       ->Arg(3);
+  Repeated(benchmark::RegisterBenchmark("RedrawPlot/worst/kept5_parameter_drag/step_x10",
+                                        RedrawWorstKeptParameterDrag),
+           10)
+      ->Arg(10);
   Repeated(benchmark::RegisterBenchmark("RedrawPlot/worst/zoom_drag/step_x10", RedrawWorstZoomDrag),
            10)
       ->Arg(10)
