@@ -157,12 +157,14 @@ var FunzioniPage = (function () {
            ((e.buttons & kMiddleButtons) !== 0 ? held.middle : 0);
   }
 
+  // action: 'move', 'press' or 'release', sent as the program's PointerAction.
   function pointer(action, e) {
     // The editor covers the window while it is open: the window gets nothing of it.
     if (inEditor(e.target)) return;
     const at = windowPixel(e.clientX, e.clientY);
-    enter('funzioni_page_pointer', action, at.x, at.y, e.button, e.buttons & kLeftAndRight,
-          action === 1 ? e.detail : 0, lineOf(e.target), heldOf(e));
+    enter('funzioni_page_pointer', shared().pointer[action], at.x, at.y, e.button,
+          e.buttons & kLeftAndRight, action === 'press' ? e.detail : 0, lineOf(e.target),
+          heldOf(e));
   }
 
   // Notches of the wheel, positive away from the user, as the desktop counts them.
@@ -197,15 +199,15 @@ var FunzioniPage = (function () {
 
   function watchPointer() {
     const area = client();
-    area.addEventListener('mousemove', (e) => pointer(0, e), true);
+    area.addEventListener('mousemove', (e) => pointer('move', e), true);
     area.addEventListener('mousedown', (e) => {
       // The drawn controls and the face take no focus, so a press there leaves it where it was;
       // a right press on a list only reports itself.
       if (inEditor(e.target)) return;
       if (!isStock(e.target) || e.button !== 0) e.preventDefault();
-      pointer(1, e);
+      pointer('press', e);
     }, true);
-    area.addEventListener('mouseup', (e) => pointer(2, e), true);
+    area.addEventListener('mouseup', (e) => pointer('release', e), true);
     area.addEventListener('wheel', wheel, {capture: true, passive: false});
     // The editor's text keeps the browser's menu (cut, copy, paste).
     area.addEventListener('contextmenu', (e) => {

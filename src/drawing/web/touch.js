@@ -38,7 +38,7 @@ var FunzioniTouch = (function () {
     if (s.finger === null || s.finger.state !== 'waiting') return;
     s.finger.state = 'right';
     const press = fake(s, s.finger.touch, 2, 2, 1);
-    s.pointer(1, press);
+    s.pointer('press', press);
     press.target.dispatchEvent(new MouseEvent('contextmenu', {
       bubbles: true, cancelable: true, clientX: press.clientX, clientY: press.clientY}));
   }
@@ -60,7 +60,7 @@ var FunzioniTouch = (function () {
     s.pair = {ids: [a.identifier, b.identifier], span: null};
     s.pair.span = spanOf(s, [a, b]);
     s.lastTap = null;
-    s.pointer(0, fake(s, s.pair.span, 0, kMiddleButtons, 0));
+    s.pointer('move', fake(s, s.pair.span, 0, kMiddleButtons, 0));
   }
 
   // The midpoint's move pans; the change of distance zooms around the midpoint.
@@ -69,7 +69,7 @@ var FunzioniTouch = (function () {
     if (span === null) return;
     if (e.cancelable) e.preventDefault();
     const before = s.pair.span;
-    s.pointer(0, fake(s, span, 0, kMiddleButtons, 0));
+    s.pointer('move', fake(s, span, 0, kMiddleButtons, 0));
     if (before.distance > 0 && span.distance > 0 && span.distance !== before.distance) {
       s.pinch(span.clientX, span.clientY, span.distance / before.distance);
     }
@@ -80,7 +80,7 @@ var FunzioniTouch = (function () {
   function liftPair(s, e) {
     if (!Array.from(e.changedTouches).some((t) => s.pair.ids.includes(t.identifier))) return;
     if (e.cancelable) e.preventDefault();
-    s.pointer(0, fake(s, s.pair.span, 0, 0, 0));
+    s.pointer('move', fake(s, s.pair.span, 0, 0, 0));
     s.pair = null;
   }
 
@@ -106,7 +106,7 @@ var FunzioniTouch = (function () {
     const list = e.target.closest ? e.target.closest('.funzioni-list') : null;
     s.finger = {id: t.identifier, x: t.clientX, y: t.clientY, state: 'waiting', touch: t,
                 timer: 0, list};
-    s.pointer(0, fake(s, t, 0, 0, 0));
+    s.pointer('move', fake(s, t, 0, 0, 0));
     s.finger.timer = setTimeout(() => longPress(s), kLongPressMs);
   }
 
@@ -134,9 +134,9 @@ var FunzioniTouch = (function () {
         return;
       }
       finger.state = 'left';
-      s.pointer(1, fake(s, {clientX: finger.x, clientY: finger.y}, 0, 1, 1));
+      s.pointer('press', fake(s, {clientX: finger.x, clientY: finger.y}, 0, 1, 1));
     }
-    s.pointer(0, fake(s, t, 0, finger.state === 'left' ? 1 : 2, 0));
+    s.pointer('move', fake(s, t, 0, finger.state === 'left' ? 1 : 2, 0));
   }
 
   // A finger lifted where it was put down: a click, or the second click of a double tap.
@@ -149,8 +149,8 @@ var FunzioniTouch = (function () {
     if (press.target.closest && press.target.closest('.funzioni-box')) {
       press.target.focus({preventScroll: true});
     }
-    s.pointer(1, press);
-    s.pointer(2, fake(s, t, 0, 0, 0));
+    s.pointer('press', press);
+    s.pointer('release', fake(s, t, 0, 0, 0));
     s.lastTap = near ? null : {x: t.clientX, y: t.clientY, at: now};
   }
 
@@ -173,13 +173,14 @@ var FunzioniTouch = (function () {
     if (finger.state === 'waiting') {
       tap(s, t, now);
     } else {
-      s.pointer(2, fake(s, t, finger.state === 'left' ? 0 : 2, 0, 0));
+      s.pointer('release', fake(s, t, finger.state === 'left' ? 0 : 2, 0, 0));
       s.lastTap = null;
     }
   }
 
   return {
-    // Watches the fingers on `area`; `pointer(action, event)` takes them as the mouse's events,
+    // Watches the fingers on `area`; `pointer(action, event)` takes them as the mouse's events
+    // (action 'move', 'press' or 'release'),
     // `pinch(clientX, clientY, ratio)` two fingers' spreading, and a touch on a target for which
     // `inEditor(target)` holds is left to the browser.
     watch(area, pointer, inEditor, pinch) {
