@@ -1,5 +1,6 @@
 #include "app/StudyJob.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
@@ -11,6 +12,7 @@
 #include "sampling/FunctionStudy.h"
 #include "sampling/ResultRows.h"
 #include "sampling/SampleXs.h"
+#include "sampling/StudyCalculus.h"
 #include "sampling/StudyProbe.h"
 
 #ifndef __EMSCRIPTEN__
@@ -77,6 +79,37 @@ bool RowSlopes(StudyProbe& probe, const PlotState& state, const StopToken& stop,
   return true;
 }
 
+// Points of the shaded region from a to b: enough that each column of the plotting area has one.
+constexpr int kAreaSamples = 1024;
+
+void AnswerAsk(StudyProbe& probe, const StudyAsk& ask, StudyOutcome& outcome) {
+  const double halfRange = std::max(std::abs(outcome.xMin), std::abs(outcome.xMax));
+  if (ask.tangentAt) {
+    TangentReport tangent = ReportTangent(TangentAt(probe, *ask.tangentAt), halfRange);
+    outcome.lines.insert(outcome.lines.end(), tangent.lines.begin(), tangent.lines.end());
+    outcome.rays = std::move(tangent.rays);
+  }
+  if (!ask.areaFrom || !ask.areaTo) return;
+  const float a = *ask.areaFrom;
+  const float b = *ask.areaTo;
+  const StudyIntegral integral = IntegralOf(probe, a, b);
+  const std::vector<StudyLine> lines = ReportIntegral(integral, a, b, halfRange);
+  outcome.lines.insert(outcome.lines.end(), lines.begin(), lines.end());
+  if (integral.refused || a == b) return;
+  const double lo = std::min(a, b);
+  const double hi = std::max(a, b);
+  std::vector<float> xs;
+  xs.reserve(kAreaSamples + 1);
+  for (int k = 0; k <= kAreaSamples; ++k) {
+    xs.push_back(static_cast<float>(lo + (hi - lo) * k / kAreaSamples));
+  }
+  std::vector<std::optional<double>> ys(xs.size());
+  probe.AtMany(xs, ys);
+  for (std::size_t k = 0; k < xs.size(); ++k) {
+    if (Usable(ys[k])) outcome.area.push_back({xs[k], *ys[k]});
+  }
+}
+
 }  // namespace
 
 std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken stop) {
@@ -97,8 +130,11 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   const std::vector<StudyLine> meets = IntersectionLines(evaluator, request.state, stop);
   if (stop.stop_requested()) return std::nullopt;
   outcome.lines.insert(outcome.lines.end(), meets.begin(), meets.end());
+  outcome.ask = request.ask;
+  StudyProbe probe(outcome.formula, evaluator, stop);
+  AnswerAsk(probe, request.ask, outcome);
+  if (stop.stop_requested()) return std::nullopt;
   if (!request.slopes) return outcome;
-  StudyProbe probe(outcome.formula, evaluator);
   const std::vector<float> xs = FormulaSampleXs(request.state);
   std::vector<std::optional<double>> ys;
   if (!ValuesAt(probe, xs, ys, stop)) return std::nullopt;

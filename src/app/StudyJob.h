@@ -29,10 +29,27 @@ inline constexpr std::string_view kStudyFailedLine =
 inline constexpr std::string_view kStudyNoMemoryLine =
     "Lo studio non \xC3\xA8 riuscito: memoria esaurita.";
 
+// What the pupil asked of the study window beyond the study: the tangent at x0, the integral and
+// the area from a to b.
+struct StudyAsk {
+  std::optional<float> tangentAt;
+  std::optional<float> areaFrom;  // the area is asked for when both ends are there
+  std::optional<float> areaTo;
+  bool operator==(const StudyAsk&) const = default;
+};
+
 struct StudyRequest {
   int ticket = 0;   // given back with the outcome, so the caller knows which request it answers
   PlotState state;  // its formula, zoom and step
   bool slopes = false;
+  StudyAsk ask = {};
+};
+
+// The region of the asked area as the plot shades it: f's value at points from a to b in order
+// (none where f has no value).
+struct AreaSample {
+  float x = 0;
+  double y = 0;
 };
 
 struct SlopeDot {
@@ -60,6 +77,9 @@ struct StudyOutcome {
   bool slopes = false;              // the two lists below were computed
   std::vector<SlopeDot> curve;      // at the plot's samples that have both neighbours
   std::vector<RowSlope> tableRows;  // at the results table's rows where the slope is known
+  StudyAsk ask;                     // what was asked: its lines end the list
+  std::vector<StudyRay> rays;       // the tangent or the half-tangents asked for
+  std::vector<AreaSample> area;     // the shaded region, when its integral was computed
 };
 
 // What the job computes for one request; abandoned (nothing) once stop is requested. It may

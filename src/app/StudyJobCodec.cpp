@@ -146,6 +146,30 @@ std::optional<PlotView> ReadView(Reader& in) {
   return view;
 }
 
+void WriteOptional(Writer& out, const std::optional<float>& value) {
+  out.Flag(value.has_value());
+  out.F32(value.value_or(0));
+}
+
+// A number asked for that is not finite is refused.
+std::optional<float> ReadOptional(Reader& in) {
+  const bool there = in.Flag();
+  const float value = in.F32();
+  if (!there) return std::nullopt;
+  if (!std::isfinite(value)) in.Fail();
+  return value;
+}
+
+void WriteAsk(Writer& out, const StudyAsk& ask) {
+  for (const auto* value : {&ask.tangentAt, &ask.areaFrom, &ask.areaTo}) WriteOptional(out, *value);
+}
+
+StudyAsk ReadAsk(Reader& in) {
+  StudyAsk ask;
+  for (auto* value : {&ask.tangentAt, &ask.areaFrom, &ask.areaTo}) *value = ReadOptional(in);
+  return ask;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeStudyRequest(const StudyRequest& request) {
@@ -159,6 +183,7 @@ std::vector<std::uint8_t> EncodeStudyRequest(const StudyRequest& request) {
   out.Flag(request.slopes);
   // The other curves drawn, which the study meets (KeptIntersections.h).
   out.Text(EncodeIntersectionState(request.state));
+  WriteAsk(out, request.ask);
   return out.Take();
 }
 
@@ -173,6 +198,7 @@ std::optional<StudyRequest> DecodeStudyRequest(std::span<const std::uint8_t> byt
   request.state.view = ReadView(in);
   request.slopes = in.Flag();
   if (!DecodeIntersectionState(in.Text(), request.state)) in.Fail();
+  request.ask = ReadAsk(in);
   if (!in.Done()) return std::nullopt;
   return request;
 }
@@ -199,7 +225,18 @@ std::vector<std::uint8_t> EncodeStudyOutcome(const StudyOutcome& outcome) {
     out.Text(row.x);
     out.F64(row.slope);
   }
-  WriteView(out, outcome.view);  // last, so the fields before keep their places
+  WriteView(out, outcome.view);  // after the fields above, so that they keep their places
+  WriteAsk(out, outcome.ask);
+  out.U32(static_cast<std::uint32_t>(outcome.rays.size()));
+  for (const StudyRay& ray : outcome.rays) {
+    for (const double v : {ray.x, ray.y, ray.slope}) out.F64(v);
+    out.I32(ray.side);
+  }
+  out.U32(static_cast<std::uint32_t>(outcome.area.size()));
+  for (const AreaSample& sample : outcome.area) {
+    out.F32(sample.x);
+    out.F64(sample.y);
+  }
   return out.Take();
 }
 
@@ -224,6 +261,18 @@ std::optional<StudyOutcome> DecodeStudyOutcome(std::span<const std::uint8_t> byt
     return RowSlope{std::move(x), r.F64()};
   });
   outcome.view = ReadView(in);
+  outcome.ask = ReadAsk(in);
+  ReadList(in, outcome.rays, 28, [](Reader& r) {
+    StudyRay ray;
+    for (double* v : {&ray.x, &ray.y, &ray.slope}) *v = r.F64();
+    ray.side = r.I32();
+    if (ray.side < -1 || ray.side > 1) r.Fail();
+    return ray;
+  });
+  ReadList(in, outcome.area, 12, [](Reader& r) {
+    const float x = r.F32();
+    return AreaSample{x, r.F64()};
+  });
   if (!in.Done()) return std::nullopt;
   return outcome;
 }

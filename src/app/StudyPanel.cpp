@@ -9,6 +9,7 @@
 #include "drawing/DialogServices.h"
 #include "drawing/ExportServices.h"
 #include "drawing/TextRules.h"
+#include "evaluator/NumberReading.h"
 #include "plot/PlotIds.h"
 #include "plot/StudyMarks.h"
 #include "plot/ZoomWindow.h"
@@ -26,12 +27,34 @@ SideWindowLook StudyLook(const Dialog& dialog, const Catalogue& catalogue) {
   look.listName = std::string(catalogue.Translate("Risultati dello studio"));
   look.checkLabel = std::string(catalogue.Translate(kStudySlopesLabel));
   look.cover = dialog.GetControlRect(kZoomWindowId);
+  look.fields = {
+      {"Tangente in x\xE2\x82\x80 =", "Tangente: ascissa x\xE2\x82\x80 (Invio per tracciarla)"},
+      {"Area da a =", "Area: estremo a (Invio per calcolarla)"},
+      {"a b =", "Area: estremo b (Invio per calcolarla)", true}};
   return look;
 }
 
 // Ctrl+P there prints the worksheet, as in the main window.
 constexpr SideWindowCommands kStudyCommands{kCommandStudyChosen, kCommandStudySlopes,
-                                            kCommandStudyCopy, kCommandStudyClosed, kCommandPrint};
+                                            kCommandStudyCopy,   kCommandStudyClosed,
+                                            kCommandPrint,       kCommandStudyAsk};
+
+// A number typed in a field: blanks around it, and the decimal comma Italian pupils write, are
+// taken; empty is nothing asked; anything else is refused.
+struct FieldNumber {
+  std::optional<float> value;
+  bool refused = false;
+};
+
+FieldNumber ReadField(std::string text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  const std::optional<float> value = ReadArgumentNumber(text, ArgumentSyntax::Plain);
+  if (!value || !std::isfinite(*value)) return {std::nullopt, true};
+  return {value, false};
+}
 
 // A coordinate as the pointer's are written; a point far beyond the plotting area (f can be huge
 // at an extremum out of sight) as the mask's digits times a power of ten, which the two-decimal
@@ -78,7 +101,7 @@ void StudyPanel::Open(const PlotState& state) {
   if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
   if (outcome_ && outcome_->formula == state.currentFormula &&
       outcome_->zoom == state.zoomValue.value && outcome_->view == state.view &&
-      (outcome_->slopes || !window_.Checked())) {
+      outcome_->ask == ask_ && (outcome_->slopes || !window_.Checked())) {
     studiedFormula_ = outcome_->formula;
     studiedZoom_ = outcome_->zoom;
     studiedView_ = outcome_->view;
@@ -118,7 +141,7 @@ void StudyPanel::Submit(const PlotState& state) {
     RefreshMarks();
     return;
   }
-  job_.Submit({++ticket_, state, studiedSlopes_});
+  job_.Submit({++ticket_, state, studiedSlopes_, ask_});
 }
 
 bool StudyPanel::OnTimer(int timerId) {
@@ -131,8 +154,26 @@ bool StudyPanel::OnTimer(int timerId) {
   return true;
 }
 
+void StudyPanel::ReadFields() {
+  notes_.clear();
+  const auto read = [this](StudyField field, std::string_view what) {
+    const FieldNumber number = ReadField(window_.FieldText(static_cast<int>(field)));
+    if (number.refused) notes_.push_back(std::string(what) + " non \xC3\xA8 un numero");
+    return number.value;
+  };
+  ask_.tangentAt = read(StudyField::TangentAt, "Tangente: x\xE2\x82\x80");
+  ask_.areaFrom = read(StudyField::AreaFrom, "Area: l'estremo a");
+  ask_.areaTo = read(StudyField::AreaTo, "Area: l'estremo b");
+  if (ask_.areaFrom.has_value() != ask_.areaTo.has_value()) {
+    notes_.push_back("Area: scrivi entrambi gli estremi a e b");
+    ask_.areaFrom.reset();
+    ask_.areaTo.reset();
+  }
+}
+
 void StudyPanel::ShowOutcome() {
   lines_ = outcome_->lines;
+  for (const std::string& note : notes_) lines_.push_back({note, std::nullopt});
   // The heading is UTF-8; the formula may come from a history line in the Windows code page.
   heading_ = StudyHeading(Utf8Of(outcome_->formula), outcome_->xMin, outcome_->xMax);
   window_.SetHeading(heading_);
@@ -163,6 +204,10 @@ bool StudyPanel::OnCommand(int id, int code, const PlotState& state) {
       } else {
         RefreshMarks();
       }
+      return true;
+    case kCommandStudyAsk:
+      ReadFields();
+      if (IsOpen()) Submit(state);
       return true;
     case kCommandStudyCopy:
       CopyTextToClipboard(StudyClipboardText(heading_, lines_));
@@ -223,8 +268,12 @@ void StudyPanel::DrawMarks() {
     slopes.reserve(outcome_->curve.size());
     for (const SlopeDot& dot : outcome_->curve) slopes.push_back({dot.x, dot.slope});
   }
-  if (marks.empty() && slopes.empty()) return;
-  DrawStudyMarks(dialog_, kPlotAreaId, {outcome_->zoom, marks, slopes, outcome_->view});
+  std::vector<PlotRay> rays;
+  for (const StudyRay& ray : outcome_->rays) rays.push_back({ray.x, ray.y, ray.slope, ray.side});
+  std::vector<PlotSlopeDot> area;
+  for (const AreaSample& sample : outcome_->area) area.push_back({sample.x, sample.y});
+  if (marks.empty() && slopes.empty() && rays.empty() && area.empty()) return;
+  DrawStudyMarks(dialog_, kPlotAreaId, {outcome_->zoom, marks, slopes, outcome_->view, rays, area});
   marksOnPicture_ = true;
 }
 

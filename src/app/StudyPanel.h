@@ -3,8 +3,9 @@
 // The study window beside the main one and what it shows on the main window while it is open:
 // the study of the typed formula over the visible range, recomputed off the event thread when
 // the formula or the zoom changes, its points marked on the plotting area, the chosen item's
-// coordinates on the coordinates line, and on request the dots of f'(x) and an f' column in the
-// copied table. While the window is closed it computes nothing and draws nothing.
+// coordinates on the coordinates line, on request the dots of f'(x) and an f' column in the
+// copied table, and the tangent at the x0 and the area from a to b typed in its fields. While the
+// window is closed it computes nothing and draws nothing.
 
 #include <functional>
 #include <memory>
@@ -29,12 +30,15 @@ inline constexpr int kCommandStudyChosen = 2411;
 inline constexpr int kCommandStudySlopes = 2412;
 inline constexpr int kCommandStudyCopy = 2413;
 inline constexpr int kCommandStudyClosed = 2414;
+inline constexpr int kCommandStudyAsk = 2415;  // Enter in a field; code: the field's index
 // The timer event by which the study's job wakes the window once an outcome is ready.
 inline constexpr int kStudyTimerId = 7;
 
 inline constexpr std::string_view kStudyMenuItem = "Studio della funzione";
 inline constexpr std::string_view kStudySlopesLabel = "Mostra la derivata f\xE2\x80\xB2(x)";
 inline constexpr std::string_view kStudySlopeHeading = "f\xE2\x80\xB2(x)";
+// The study window's fields, in this order.
+enum class StudyField { TangentAt = 0, AreaFrom = 1, AreaTo = 2 };
 
 class StudyPanel {
  public:
@@ -67,6 +71,8 @@ class StudyPanel {
 
  private:
   void Submit(const PlotState& state);
+  // The fields read into ask_ (and notes_ for what could not be read).
+  void ReadFields();
   void ShowOutcome();
   void Choose(int line);
   void DrawMarks();
@@ -84,6 +90,8 @@ class StudyPanel {
   std::optional<PlotView> studiedView_;
   float studiedStep_ = 0;
   bool studiedSlopes_ = false;
+  StudyAsk ask_;
+  std::vector<std::string> notes_;  // shown after the study's lines
   std::optional<StudyOutcome> outcome_;
   std::vector<StudyLine> lines_;
   std::string heading_;

@@ -1,7 +1,9 @@
 #include "app/StudyReport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <limits>
 
 #include "sampling/DecimalText.h"
 
@@ -294,6 +296,121 @@ std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
   BeyondLines(study, w);
   SignChartLines(study, w);
   return std::move(w.lines);
+}
+
+namespace {
+
+constexpr std::string_view kAtX0 = " in x\xE2\x82\x80 ";  // " in x₀ "
+constexpr std::string_view kAtMost = "\xE2\x89\xA4 ";     // U+2264 and a blank
+
+std::string LineOf(const Writer& w, double m, double q) {
+  const std::string qText = StudyNumber(std::abs(q), w.halfRange);
+  return "y " + Writer::AboutSlope(m) + std::string(kTimes) + "x " +
+         (q < 0 && qText != "0" ? std::string(kMinus) : "+") + " " + qText;
+}
+
+double SlopeOf(const StudyValue& v) {
+  if (v.kind == StudyValue::Kind::PlusInfinity) return std::numeric_limits<double>::infinity();
+  if (v.kind == StudyValue::Kind::MinusInfinity) return -std::numeric_limits<double>::infinity();
+  return v.value;
+}
+
+bool Known(const StudyValue& v) {
+  return v.kind == StudyValue::Kind::Number || IsInfinite(v);
+}
+
+// One half-tangent: its line in the window and its ray on the plot.
+void HalfTangent(const Writer& w, const StudyTangent& t, int side, TangentReport& report) {
+  const StudyValue& slope = side < 0 ? t.left : t.right;
+  if (!Known(slope)) return;
+  std::string text = std::string(side < 0 ? "Semitangente sinistra" : "Semitangente destra") +
+                     std::string(kAtX0) + w.About(t.x) + ": ";
+  if (IsInfinite(slope)) {
+    text += "verticale, x " + w.About(t.x);
+  } else {
+    text += LineOf(w, slope.value, t.y - slope.value * t.x);
+  }
+  report.lines.push_back({text, StudyMark{t.x, t.y, false}});
+  report.rays.push_back({t.x, t.y, SlopeOf(slope), side});
+}
+
+}  // namespace
+
+TangentReport ReportTangent(const StudyTangent& t, double halfRange) {
+  Writer w;
+  w.halfRange = halfRange;
+  TangentReport report;
+  const std::string head = "Tangente" + std::string(kAtX0) + w.About(t.x) + ": ";
+  const StudyMark point{t.x, t.y, false};
+  switch (t.kind) {
+    case StudyTangent::Kind::Tangent:
+      report.lines.push_back({head + LineOf(w, t.m, t.q), point});
+      report.rays.push_back({t.x, t.y, t.m, 0});
+      return report;
+    case StudyTangent::Kind::Corner: {
+      // Both slopes infinite alike: the curve goes on through a vertical tangent.
+      if (IsInfinite(t.left) && t.left.kind == t.right.kind) {
+        report.lines.push_back({head + "verticale, x " + w.About(t.x), point});
+        report.rays.push_back({t.x, t.y, SlopeOf(t.right), 0});
+        return report;
+      }
+      std::string kind(CornerKind({t.x, t.y, t.left, t.right}));
+      kind.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(kind.front())));
+      report.lines.push_back({head + "non esiste, " + kind + " (pendenze " + w.Value(t.left, true) +
+                                  " da sinistra e " + w.Value(t.right, true) + " da destra)",
+                              point});
+      HalfTangent(w, t, -1, report);
+      HalfTangent(w, t, 1, report);
+      return report;
+    }
+    case StudyTangent::Kind::None:
+      break;
+  }
+  if (t.reason == "no value") {
+    report.lines.push_back({head + "non esiste, f non ha valore in x\xE2\x82\x80", std::nullopt});
+    return report;
+  }
+  report.lines.push_back({head + "non esiste, f non \xC3\xA8 derivabile in x\xE2\x82\x80", point});
+  HalfTangent(w, t, -1, report);
+  HalfTangent(w, t, 1, report);
+  return report;
+}
+
+std::vector<StudyLine> ReportIntegral(const StudyIntegral& integral, double a, double b,
+                                      double halfRange) {
+  Writer w;
+  w.halfRange = halfRange;
+  const std::string ends = "da " + StudyNumber(a, halfRange) + " a " + StudyNumber(b, halfRange);
+  // An error bound is small by nature: its own digits, never the range's zero.
+  const auto bound = [](double e) {
+    return " (errore " + std::string(kAtMost) + StudyNumber(e, 0) + ")";
+  };
+  // A value is its own digits too: only an exact 0 (a whole turn of SIN) is written 0.
+  const auto about = [](double v) { return std::string(kAbout) + StudyNumber(v, 0); };
+  if (!integral.refused) {
+    return {
+        {"Integrale " + ends + " " + about(integral.value) + bound(integral.error), std::nullopt},
+        {"Area " + ends + " " + about(integral.area) + bound(integral.areaError), std::nullopt}};
+  }
+  std::string why;
+  std::optional<StudyMark> mark;
+  switch (integral.why) {
+    case StudyIntegral::Refusal::Pole:
+      why = "asintoto verticale in x " + w.About(integral.at);
+      mark = StudyMark{integral.at, 0, true};
+      break;
+    case StudyIntegral::Refusal::Gap:
+      why = "f non ha valore in x " + w.About(integral.at);
+      break;
+    case StudyIntegral::Refusal::GapBetween:
+      why = "f non ha valori tra x " + w.About(integral.at) + " e x " + w.About(integral.to);
+      break;
+    case StudyIntegral::Refusal::WideBound:
+    case StudyIntegral::Refusal::None:
+      why = "l'errore stimato non \xC3\xA8 sotto un decimillesimo del valore";
+      break;
+  }
+  return {{"Integrale e area " + ends + ": non calcolati, " + why, mark}};
 }
 
 std::string StudyClipboardText(std::string_view heading, const std::vector<StudyLine>& lines) {

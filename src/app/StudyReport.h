@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sampling/FunctionStudy.h"
+#include "sampling/StudyCalculus.h"
 
 namespace funzioni {
 
@@ -42,6 +43,29 @@ inline constexpr std::string_view kStudyNoFormulaHeading =
     "Nessuna funzione da studiare: scrivi una formula e premi Invio.";
 
 std::vector<StudyLine> StudyLines(const FunctionStudy& study);
+
+// A tangent drawn through (x, y): across the whole plot (side 0), or a half-tangent to the left
+// (-1) or to the right (+1) of the point. An infinite slope is a vertical line (side 0) or a
+// vertical half-line, upwards or downwards as the curve goes from the point on that side.
+struct StudyRay {
+  double x = 0;
+  double y = 0;
+  double slope = 0;
+  int side = 0;
+};
+
+struct TangentReport {
+  std::vector<StudyLine> lines;
+  std::vector<StudyRay> rays;
+};
+
+// "Tangente in x₀ ≈ 1: y ≈ 2·x − 1"; at a corner or a cusp the two half-tangents; where there is
+// none, why (and the half-tangent of the side that has one).
+TangentReport ReportTangent(const StudyTangent& tangent, double halfRange);
+// "Integrale da 0 a 3 ≈ 9 (errore ≤ ...)" and "Area da 0 a 3 ≈ 9 (errore ≤ ...)", or one line
+// that says why neither was computed.
+std::vector<StudyLine> ReportIntegral(const StudyIntegral& integral, double a, double b,
+                                      double halfRange);
 
 // The heading and the lines, each ended by LF.
 std::string StudyClipboardText(std::string_view heading, const std::vector<StudyLine>& lines);

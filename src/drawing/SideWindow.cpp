@@ -6,14 +6,17 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <vector>
 
 #include "DialogServices.h"
 
@@ -100,7 +103,32 @@ struct SideWindow::Impl {
   QLabel* heading = nullptr;
   QListWidget* list = nullptr;
   QCheckBox* check = nullptr;
+  std::vector<QLineEdit*> fields;
   int width = 0;  // asked for
+
+  // The fields' rows, each label the buddy of its field (Alt and its letter, and the name read).
+  void AddFields(QVBoxLayout& layout, const std::vector<SideField>& looks) {
+    QHBoxLayout* row = nullptr;
+    for (const SideField& look : looks) {
+      if (row == nullptr || !look.sameRow) {
+        row = new QHBoxLayout();
+        layout.addLayout(row);
+      }
+      auto* label = new QLabel(Utf8(look.label), frame);
+      auto* field = new QLineEdit(frame);
+      field->setAccessibleName(Utf8(look.name));
+      label->setBuddy(field);
+      row->addWidget(label);
+      row->addWidget(field, 1);
+      const int index = static_cast<int>(fields.size());
+      Dialog* owner = &dialog;
+      const int command = commands.field;
+      QObject::connect(field, &QLineEdit::returnPressed, frame, [owner, command, index] {
+        if (command != 0) owner->PostEvent({EventKind::Command, command, index});
+      });
+      fields.push_back(field);
+    }
+  }
 
   // Beside the dialog's frame: on its right, or on its left when the right has no room. Where
   // neither side has room for its width, it narrows to the wider side (down to kLeastWidth),
@@ -149,9 +177,11 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
   d.list->setWordWrap(true);
   d.list->setResizeMode(QListView::Adjust);
   d.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  d.check = new QCheckBox(Utf8(look.checkLabel), d.frame);
   layout->addWidget(d.heading);
   layout->addWidget(d.list, 1);
+  // Made in the order of the keyboard's Tab: the list, the fields, the check box.
+  d.AddFields(*layout, look.fields);
+  d.check = new QCheckBox(Utf8(look.checkLabel), d.frame);
   layout->addWidget(d.check);
   d.frame->Watch(*d.list);
   d.frame->Watch(*d.check);
@@ -221,6 +251,18 @@ void SideWindow::SetCurrentLine(int index) {
 
 bool SideWindow::Checked() const {
   return impl_->check->isChecked();
+}
+
+std::string SideWindow::FieldText(int index) const {
+  const auto& fields = impl_->fields;
+  if (index < 0 || index >= static_cast<int>(fields.size())) return {};
+  return fields[static_cast<std::size_t>(index)]->text().toStdString();
+}
+
+void SideWindow::SetFieldText(int index, std::string_view text) {
+  const auto& fields = impl_->fields;
+  if (index < 0 || index >= static_cast<int>(fields.size())) return;
+  fields[static_cast<std::size_t>(index)]->setText(Utf8(text));
 }
 
 QWidget* SideWindow::Widget() const {

@@ -1,7 +1,8 @@
 #pragma once
 
 // A window of its own beside a dialog, that does not hold up the dialog: a heading, a list of
-// lines that the pointer or the arrow keys choose from, and a check box. What the user does in
+// lines that the pointer or the arrow keys choose from, text fields where Enter asks for
+// something, and a check box. What the user does in
 // it reaches the dialog's handler as commands, like the dialog's own input (never while the
 // handler is busy). Texts are UTF-8.
 
@@ -9,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Geometry.h"
 
@@ -27,6 +29,14 @@ struct SideWindowCommands {
   int copy = 0;     // Ctrl+C (the desktop's copy key) in the window
   int closed = 0;   // the user closed it (close box or Esc)
   int print = 0;    // Ctrl+P (the desktop's print key) in the window; 0: the key does nothing
+  int field = 0;    // Enter in a text field; code: its index from 0
+};
+
+// A text field under the list, after its label; a field on the same row as the one before.
+struct SideField {
+  std::string label;
+  std::string name;  // what assistive technology calls it
+  bool sameRow = false;
 };
 
 struct SideWindowLook {
@@ -39,6 +49,7 @@ struct SideWindowLook {
   // over when the browser's window has no room beside the dialog (empty: the client area's
   // right edge). The desktop's window always lies beside.
   PixelRect cover;
+  std::vector<SideField> fields;
 };
 
 class SideWindow {
@@ -63,6 +74,9 @@ class SideWindow {
   int CurrentLine() const;  // -1 when none
   void SetCurrentLine(int index);
   bool Checked() const;
+  // The text of field `index` (UTF-8); empty for no such field.
+  std::string FieldText(int index) const;
+  void SetFieldText(int index, std::string_view text);
 
 #ifndef __EMSCRIPTEN__
   QWidget* Widget() const;  // for tests that drive the real window

@@ -27,6 +27,9 @@ StudyOutcome FullOutcome() {
   outcome.slopes = true;
   outcome.curve = {{-1.5f, -3.25}, {0.25f, 1e-310}};
   outcome.tableRows = {{"2.0", 9}, {"-0.5", -0.75}};
+  outcome.ask = {1.5f, -1.0f, std::nullopt};
+  outcome.rays = {{1, 0, -1, -1}, {0, 0, std::numeric_limits<double>::infinity(), 1}};
+  outcome.area = {{0.0f, 0.0}, {0.5f, 0.25}};
   return outcome;
 }
 
@@ -60,6 +63,13 @@ TEST(StudyJobCodec, WhatTheWindowShowsComesBackAsItWent) {
   ASSERT_EQ(back->tableRows.size(), 2u);
   EXPECT_EQ(back->tableRows[1].x, "-0.5");
   EXPECT_EQ(back->tableRows[1].slope, -0.75);
+  EXPECT_EQ(back->ask, sent.ask);
+  ASSERT_EQ(back->rays.size(), 2u);
+  EXPECT_EQ(back->rays[0].side, -1);
+  EXPECT_EQ(back->rays[1].slope, std::numeric_limits<double>::infinity());
+  ASSERT_EQ(back->area.size(), 2u);
+  EXPECT_EQ(back->area[1].x, 0.5f);
+  EXPECT_EQ(back->area[1].y, 0.25);
 
   StudyRequest request;
   request.ticket = -3;
@@ -68,6 +78,7 @@ TEST(StudyJobCodec, WhatTheWindowShowsComesBackAsItWent) {
   request.state.stepValue.value = 0.3f;
   request.state.view = PlotView{-1e6, 2.5, -0.0, 1e-3};
   request.slopes = true;
+  request.ask = {std::nullopt, 0.0f, 3.0f};
   const std::optional<StudyRequest> asked = DecodeStudyRequest(EncodeStudyRequest(request));
   ASSERT_TRUE(asked.has_value());
   EXPECT_EQ(asked->ticket, -3);
@@ -84,6 +95,11 @@ TEST(StudyJobCodec, WhatTheWindowShowsComesBackAsItWent) {
     EXPECT_FALSE(DecodeStudyRequest(EncodeStudyRequest(request)).has_value());
   }
   EXPECT_TRUE(asked->slopes);
+  EXPECT_EQ(asked->ask, request.ask);
+  // An end of the area that is not a number is refused.
+  request.state.view.reset();
+  request.ask.areaTo = std::nanf("");
+  EXPECT_FALSE(DecodeStudyRequest(EncodeStudyRequest(request)).has_value());
 }
 
 TEST(StudyJobCodec, BytesThatAreNotAWholeMessageAreRefused) {

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/StudyJob.h"
 #include "app/StudyReport.h"
 #include "app/TableText.h"
 #include "evaluator/ExpressionEvaluator.h"
@@ -235,6 +239,124 @@ TEST(TableSlopeColumnTest, AThirdColumnOnlyWhenTheRowsCarryIt) {
   table.slopeHeading = "f'";
   EXPECT_EQ(TableClipboardText(table, ","), "x^2\t\tf'\n-0,1\t0,0\t-0,2\n0\t0\t\n0,1\t0,0\t0,2\n");
 }
+
+// What the window writes and draws for the tangent and the area asked for, against the closed
+// forms. A line ending in "(" is matched up to there (the error bound's digits are the rule's).
+struct AskCase {
+  const char* name;
+  const char* formula;
+  StudyAsk ask;
+  std::vector<std::string> lines;
+  std::vector<StudyRay> rays;
+  bool shaded;
+};
+
+class StudyAskTest : public ::testing::TestWithParam<AskCase> {};
+
+TEST_P(StudyAskTest, WritesAndDrawsWhatWasAsked) {
+  const AskCase& c = GetParam();
+  StudyRequest request;
+  request.state.currentFormula = c.formula;
+  request.state.zoomValue.value = 50;  // x from -10 to 10
+  request.ask = c.ask;
+  const std::optional<StudyOutcome> outcome = ComputeStudy(request);
+  ASSERT_TRUE(outcome);
+  std::vector<std::string> asked;
+  for (const StudyLine& line : outcome->lines) {
+    for (const char* kind : {"Tangente", "Semitangente", "Integrale", "Area "}) {
+      if (line.text.rfind(kind, 0) == 0) asked.push_back(line.text);
+    }
+  }
+  ASSERT_EQ(asked.size(), c.lines.size()) << ::testing::PrintToString(asked);
+  for (std::size_t i = 0; i < asked.size(); ++i) {
+    const std::string& want = c.lines[i];
+    if (want.back() == '(') {
+      EXPECT_EQ(asked[i].substr(0, want.size()), want);
+    } else {
+      EXPECT_EQ(asked[i], want);
+    }
+  }
+  ASSERT_EQ(outcome->rays.size(), c.rays.size());
+  for (std::size_t i = 0; i < c.rays.size(); ++i) {
+    const StudyRay& got = outcome->rays[i];
+    const StudyRay& want = c.rays[i];
+    EXPECT_NEAR(got.x, want.x, 1e-6);
+    EXPECT_NEAR(got.y, want.y, 1e-4);
+    if (std::isinf(want.slope)) {
+      EXPECT_EQ(got.slope, want.slope);
+    } else {
+      EXPECT_NEAR(got.slope, want.slope, 1e-3);
+    }
+    EXPECT_EQ(got.side, want.side);
+  }
+  EXPECT_EQ(!outcome->area.empty(), c.shaded);
+  EXPECT_TRUE(std::is_sorted(outcome->area.begin(), outcome->area.end(),
+                             [](const AreaSample& a, const AreaSample& b) { return a.x < b.x; }));
+}
+
+const std::string kX0 = "in x\xE2\x82\x80 \xE2\x89\x88 ";  // "in x₀ ≈ "
+const std::string kDot = "\xC2\xB7";
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StudyAskTest,
+    ::testing::Values(
+        AskCase{"ParabolaAtOne",
+                "x^2",
+                {1.0f, {}, {}},
+                {"Tangente " + kX0 + "1: y " + kAbout + "2" + kDot + "x " + kMinus + " 1"},
+                {{1, 1, 2, 0}},
+                false},
+        AskCase{
+            "CornerOfAnAbsoluteValue",
+            "ABS(x-1)",
+            {1.0f, {}, {}},
+            {"Tangente " + kX0 + "1: non esiste, punto angoloso (pendenze " + kAbout + kMinus +
+                 "1 da sinistra e " + kAbout + "1 da destra)",
+             "Semitangente sinistra " + kX0 + "1: y " + kAbout + kMinus + "1" + kDot + "x + 1",
+             "Semitangente destra " + kX0 + "1: y " + kAbout + "1" + kDot + "x " + kMinus + " 1"},
+            {{1, 0, -1, -1}, {1, 0, 1, 1}},
+            false},
+        AskCase{"RootAtTheEndOfItsDomain",
+                "SQR(x)",
+                {0.0f, {}, {}},
+                {"Tangente " + kX0 + "0: non esiste, f non \xC3\xA8 derivabile in x\xE2\x82\x80",
+                 "Semitangente destra " + kX0 + "0: verticale, x " + kAbout + "0"},
+                {{0, 0, kInf, 1}},
+                false},
+        AskCase{"NoValueAtAPole",
+                "1/x",
+                {0.0f, {}, {}},
+                {"Tangente " + kX0 + "0: non esiste, f non ha valore in x\xE2\x82\x80"},
+                {},
+                false},
+        AskCase{"IntegralOfTheParabola",
+                "x^2",
+                {{}, 0.0f, 3.0f},
+                {"Integrale da 0 a 3 " + kAbout + "9 (", "Area da 0 a 3 " + kAbout + "9 ("},
+                {},
+                true},
+        AskCase{"AreaCountsBothSidesOfTheAxis",
+                "x^2-1",
+                {{}, 0.0f, 2.0f},
+                {"Integrale da 0 a 2 " + kAbout + "0.6667 (", "Area da 0 a 2 " + kAbout + "2 ("},
+                {},
+                true},
+        AskCase{"PoleBetweenTheEndsIsRefused",
+                "1/x",
+                {{}, -1.0f, 1.0f},
+                {"Integrale e area da " + std::string(kMinus) +
+                 "1 a 1: non calcolati, asintoto verticale in x " + kAbout + "0"},
+                {},
+                false},
+        AskCase{"TangentAndAreaTogether",
+                "x^2",
+                {1.0f, 0.0f, 3.0f},
+                {"Tangente " + kX0 + "1: y " + kAbout + "2" + kDot + "x " + kMinus + " 1",
+                 "Integrale da 0 a 3 " + kAbout + "9 (", "Area da 0 a 3 " + kAbout + "9 ("},
+                {{1, 1, 2, 0}},
+                true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace funzioni

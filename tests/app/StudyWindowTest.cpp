@@ -2,13 +2,16 @@
 // it is open and only then, the chosen item on the coordinates line, f' as dots and as a column
 // of the copied table, and its text on the clipboard and on the printed page.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QLocale>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
+#include <cstdlib>
 
 #include "app/ShellFixture.h"
 #include "app/StudyPanel.h"
@@ -172,7 +175,9 @@ TEST_F(ShellStudy, DerivativeDotsAndTableColumnOnlyWhileSwitchedOn) {
   EXPECT_EQ(Clipboard().find("f\xE2\x80\xB2"), std::string::npos);
   EXPECT_EQ(CountPixels(kPlotAreaId, kStudySlopeColor), 0);
 
-  QTest::keyClick(Study().Window().Widget(), Qt::Key_Tab);  // from the list to the check box
+  // From the list past the three fields to the check box.
+  for (int i = 0; i < 4; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_TRUE(qobject_cast<QCheckBox*>(QApplication::focusWidget()));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   WaitForStudy();
   ASSERT_TRUE(Study().SlopesOn());
@@ -185,6 +190,50 @@ TEST_F(ShellStudy, DerivativeDotsAndTableColumnOnlyWhileSwitchedOn) {
   EXPECT_NE(Clipboard().find("\n0\t0\t0\n"), std::string::npos) << Clipboard();
   EXPECT_NE(Clipboard().find("\t0.4\n"), std::string::npos) << Clipboard();
   QLocale::setDefault(QLocale::system());
+}
+
+// The fields typed into as a pupil does (the keyboard, Enter): the tangent and the area are
+// written, drawn on the plot, and taken away again once the fields are emptied.
+TEST_F(ShellStudy, FieldsDrawTheTangentAndShadeTheArea) {
+  Start();
+  EnterFormula("x^2");
+  Open();
+  const QList<QLineEdit*> fields = Study().Window().Widget()->findChildren<QLineEdit*>();
+  ASSERT_EQ(fields.size(), 3);
+  const auto ask = [&](int field, const char* text) {
+    fields[field]->setFocus();
+    fields[field]->selectAll();
+    QTest::keyClick(fields[field], Qt::Key_Backspace);
+    QTest::keyClicks(fields[field], text);
+    QTest::keyClick(fields[field], Qt::Key_Return);
+    Settle(20);
+    WaitForStudy();
+  };
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudyTangentColor), 0);
+  ask(0, "1");
+  EXPECT_GE(LineStarting("Tangente in x\xE2\x82\x80 \xE2\x89\x88 1: y \xE2\x89\x88 2\xC2\xB7x "),
+            0);
+  EXPECT_GT(CountPixels(kPlotAreaId, kStudyTangentColor), 100);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudyAreaColor), 0);
+
+  // The decimal comma, and the area once both ends are there.
+  ask(1, "0");
+  EXPECT_GE(LineStarting("Area: scrivi entrambi"), 0);
+  ask(2, "1,5");
+  EXPECT_GE(LineStarting("Integrale da 0 a 1.5 \xE2\x89\x88 1.125 ("), 0);
+  EXPECT_GT(CountPixels(kPlotAreaId, kStudyAreaColor), 100);
+  if (const char* shots = std::getenv("FUNZIONI_SHOT_DIR")) {
+    dialog().Widget()->grab().save(QString(shots) + "/study-main.png");
+    Study().Window().Widget()->grab().save(QString(shots) + "/study-side.png");
+  }
+
+  // What is not a number says so; emptied, nothing is asked and nothing drawn.
+  ask(0, "uno");
+  EXPECT_GE(LineStarting("Tangente: x\xE2\x82\x80 non \xC3\xA8 un numero"), 0);
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudyTangentColor), 0);
+  for (const int field : {0, 1, 2}) ask(field, "");
+  EXPECT_EQ(CountPixels(kPlotAreaId, kStudyAreaColor), 0);
+  EXPECT_LT(LineStarting("Integrale"), 0);
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 // closed forms), and its marks land on the pixels the moved view's mapping gives them.
 
 #include <cmath>
+#include <limits>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -193,6 +196,74 @@ TEST_F(StudyMarksInView, AsymptoteFollowsTheView) {
     EXPECT_NE(At(450, row), kStudyMarkColor) << row;
   }
   EXPECT_EQ(dashes, 300);  // 4 on, 4 off
+}
+
+// Tangents in the same view: column = 150 x + 225, row = 300 - 150 y. Each row: the ray, pixels
+// it must colour and pixels it must leave.
+struct RayCase {
+  const char* name;
+  PlotRay ray;
+  std::vector<std::pair<int, int>> on;
+  std::vector<std::pair<int, int>> off;
+};
+
+const std::vector<RayCase>& RayCases() {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  static const std::vector<RayCase> cases = {
+      // x^2 at 1: y = 2x - 1 through (0, -1), (0.5, 0), (1, 1), clipped at the area's bottom.
+      {"WholeTangentOfTheParabola",
+       {1, 1, 2, 0},
+       {{225, 450}, {300, 300}, {375, 150}},
+       {{450, 450}, {150, 150}}},
+      // ABS(x-1) at 1, its left half y = 1 - x: (0, 1) but not (2, -1).
+      {"LeftHalfOfACorner", {1, 0, -1, -1}, {{225, 150}, {300, 225}}, {{525, 450}, {450, 375}}},
+      // Its right half y = x - 1: (2, 1) but not (0, -1).
+      {"RightHalfOfACorner", {1, 0, 1, 1}, {{525, 150}, {450, 225}}, {{225, 450}, {300, 375}}},
+      // SQR(x) at 0: a vertical half-line up from (0, 0) in column 225, nothing below.
+      {"VerticalHalfUpwards", {0, 0, kInf, 1}, {{225, 100}, {225, 0}}, {{225, 500}}},
+      // A tangent beyond the view's x range on the side asked draws nothing there.
+      {"HalfOutsideTheView", {3, 0, 1, 1}, {}, {{525, 150}, {599, 0}}},
+  };
+  return cases;
+}
+
+class StudyRays : public StudyMarksInView, public ::testing::WithParamInterface<RayCase> {};
+
+TEST_P(StudyRays, DrawnWhereTheLineRuns) {
+  const PlotView view{-1.5, 2.5, -2, 2};
+  ShowEmptyView(view);
+  const PlotRay ray = GetParam().ray;
+  DrawStudyMarks(dialog, kPlotAreaId, {kZoom, {}, {}, view, std::span(&ray, 1)});
+  for (const auto& [column, row] : GetParam().on) {
+    EXPECT_EQ(At(column, row), kStudyTangentColor) << column << "," << row;
+  }
+  for (const auto& [column, row] : GetParam().off) {
+    EXPECT_NE(At(column, row), kStudyTangentColor) << column << "," << row;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rays, StudyRays, ::testing::ValuesIn(RayCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// x^2 from 0 to 1: hatched between the axis (row 300) and the curve, within columns 225..375
+// only, and never above the curve (at x = 0.5, y = 0.25: row 262).
+TEST_F(StudyMarksInView, AreaIsHatchedBetweenTheCurveAndTheAxisOnly) {
+  const PlotView view{-1.5, 2.5, -2, 2};
+  ShowEmptyView(view);
+  std::vector<PlotSlopeDot> area;
+  for (int k = 0; k <= 100; ++k) area.push_back({k / 100.0, (k / 100.0) * (k / 100.0)});
+  DrawStudyMarks(dialog, kPlotAreaId, {kZoom, {}, {}, view, {}, area});
+  int inside = 0;
+  for (int column = 0; column < 600; ++column) {
+    for (int row = 0; row < 600; ++row) {
+      if (At(column, row) != kStudyAreaColor) continue;
+      const bool within = column >= 225 && column <= 375 && row <= 300 && row >= 150;
+      EXPECT_TRUE(within) << column << "," << row;
+      inside += within;
+    }
+  }
+  EXPECT_GT(inside, 0);
+  for (int row = 0; row < 261; ++row) EXPECT_NE(At(300, row), kStudyAreaColor) << row;
 }
 
 }  // namespace

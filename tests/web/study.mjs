@@ -252,3 +252,46 @@ export async function pageAnswersWhileStudying(browser, url, watch, timings) {
   }
   return problems.join('\n');
 }
+
+// The study window's fields reached with the keyboard alone (Tab from the list), each named for
+// a screen reader; Enter in them writes the tangent and the area and draws them on the plot.
+export async function studyFieldsDrawTheTangentAndTheArea(browser, url, watch, shotPath) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  const problems = [];
+  try {
+    await page.follow([
+      { do: 'click', x: 700, y: 547 }, { do: 'type', text: 'x^2' }, { do: 'key', key: 'Enter' },
+      { do: 'key', key: 'F2' },
+    ]);
+    const before = await page.snapshot();
+    const names = await page.page.evaluate(() => [...document.querySelectorAll(
+      '.funzioni-side input[type="text"]')].map((f) => `${f.labels[0]?.textContent}|${f.getAttribute('aria-label')}`));
+    if (names.length !== 3 || names.some((n) => n.includes('undefined') || n.includes('null'))) {
+      problems.push(`fields ${JSON.stringify(names)}`);
+    }
+    // From the list: Tab to x0, then to a and b.
+    const steps = [['1'], ['0', '3']];
+    await page.page.keyboard.press('Tab');
+    await page.page.keyboard.type(steps[0][0]);
+    await page.page.keyboard.press('Enter');
+    await page.waitForIdle();
+    for (const text of steps[1]) {
+      await page.page.keyboard.press('Tab');
+      await page.page.keyboard.type(text);
+    }
+    await page.page.keyboard.press('Enter');
+    await page.waitForIdle();
+    const after = await page.snapshot();
+    const lines = after.study?.lines ?? [];
+    const want = ['Tangente in x\u2080 \u2248 1: y \u2248 2\u00B7x \u2212 1',
+                  'Integrale da 0 a 3 \u2248 9 (', 'Area da 0 a 3 \u2248 9 ('];
+    for (const start of want) {
+      if (!lines.some((line) => line.startsWith(start))) problems.push(`no line ${start}`);
+    }
+    if (sameIn(PLOT, before, after)) problems.push('the plot shows neither tangent nor area');
+    if (shotPath) await page.page.screenshot({ path: shotPath });
+    return problems.join('\n');
+  } finally {
+    await page.close();
+  }
+}

@@ -30,6 +30,18 @@ EM_JS(void, funzioni_js_side_add, (int side, const char* text), {
   FunzioniSide.addLine(side, UTF8ToString(text));
 });
 EM_JS(void, funzioni_js_side_select, (int side, int index), { FunzioniSide.select(side, index); });
+EM_JS(void, funzioni_js_side_field, (int side, const char* label, const char* name, int sameRow), {
+  FunzioniSide.addField(side, UTF8ToString(label), UTF8ToString(name), sameRow !== 0);
+});
+EM_JS(int, funzioni_js_side_field_size, (int side, int index), {
+  return lengthBytesUTF8(FunzioniSide.fieldText(side, index));
+});
+EM_JS(void, funzioni_js_side_field_text, (int side, int index, char* out, int size), {
+  stringToUTF8(FunzioniSide.fieldText(side, index), out, size);
+});
+EM_JS(void, funzioni_js_side_set_field, (int side, int index, const char* text), {
+  FunzioniSide.setFieldText(side, index, UTF8ToString(text));
+});
 // clang-format on
 
 namespace funzioni {
@@ -37,7 +49,7 @@ namespace funzioni {
 namespace {
 
 // What the panel reports (funzioni_page_side's action).
-enum class SideAction { Chosen = 0, Checked = 1, Copy = 2, Closed = 3, Print = 4 };
+enum class SideAction { Chosen = 0, Checked = 1, Copy = 2, Closed = 3, Print = 4, Field = 5 };
 
 // The page's side windows by number, each as the call that takes the panel's reports.
 struct SideWindows {
@@ -58,6 +70,7 @@ struct SideWindow::Impl {
   Dialog& dialog;
   SideWindowCommands commands;
   int number = 0;
+  int fields = 0;
   std::vector<std::string> lines;
   int current = -1;
   bool shown = false;
@@ -98,6 +111,9 @@ struct SideWindow::Impl {
       case SideAction::Print:
         if (shown) Post(commands.print, 0);
         return;
+      case SideAction::Field:
+        if (shown && code >= 0 && code < fields) Post(commands.field, code);
+        return;
     }
   }
 };
@@ -112,6 +128,11 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
   funzioni_js_side_create(d->number, look.title.c_str(), look.listName.c_str(),
                           look.checkLabel.c_str(), look.width, look.height, c.x, c.y, c.width,
                           c.height);
+  for (const SideField& field : look.fields) {
+    funzioni_js_side_field(d->number, field.label.c_str(), field.name.c_str(),
+                           field.sameRow ? 1 : 0);
+  }
+  d->fields = static_cast<int>(look.fields.size());
 }
 
 SideWindow::~SideWindow() {
@@ -166,12 +187,26 @@ bool SideWindow::Checked() const {
   return impl_->checked;
 }
 
+std::string SideWindow::FieldText(int index) const {
+  if (index < 0 || index >= impl_->fields) return {};
+  const int size = funzioni_js_side_field_size(impl_->number, index);
+  std::string text(static_cast<std::size_t>(size) + 1, '\0');
+  funzioni_js_side_field_text(impl_->number, index, text.data(), size + 1);
+  text.resize(static_cast<std::size_t>(size));
+  return text;
+}
+
+void SideWindow::SetFieldText(int index, std::string_view text) {
+  if (index < 0 || index >= impl_->fields) return;
+  funzioni_js_side_set_field(impl_->number, index, std::string(text).c_str());
+}
+
 }  // namespace funzioni
 
 extern "C" {
 
 // What the panel numbered `side` reports: a SideAction with its code (the chosen line's index,
-// the check box's state).
+// the check box's state, the field where Enter was pressed).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_side(int side, int action, int code) {
   if (action < 0 || action > 4) return;
   const auto& sides = funzioni::PageSides().byNumber;

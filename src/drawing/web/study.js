@@ -2,7 +2,8 @@
 // study window: a panel of the page beside the client area #funzioni where the browser's window
 // has room for it, else over the part of the client area the program names, scaled as the client
 // area is. Outside #funzioni, the panel's pointer input never reaches the dialog; its keys are its
-// own too (Esc closes it, Ctrl+C and Ctrl+P go to the program, the arrows choose a line), and
+// own too (Esc closes it, Ctrl+C and Ctrl+P go to the program, the arrows choose a line, Enter
+// in a text field asks for what the field is for; Ctrl+C in a field copies its text), and
 // the dialog's keys do nothing in it, as in a window of its own. A press on the client area
 // gives the keyboard back to the control that had it before the panel took it.
 // In a worker there is no page: nothing here is set up.
@@ -109,6 +110,15 @@ var FunzioniSide = (function () {
     if (e.key === 'Escape' && !e.ctrlKey && !e.altKey && !e.metaKey && !e.shiftKey) {
       e.preventDefault();
       report(number, kClosed, 0);
+    } else if (e.target.dataset && e.target.dataset.field !== undefined) {
+      // A field keeps its own editing keys; Enter asks for what it is for.
+      if (e.key === 'Enter' && !e.ctrlKey && !e.altKey && !e.metaKey) {
+        e.preventDefault();
+        report(number, kField, Number(e.target.dataset.field));
+      } else if (command && e.code === 'KeyP') {
+        e.preventDefault();
+        if (!e.repeat) report(number, kPrint, 0);
+      }
     } else if (command && e.code === 'KeyC') {
       e.preventDefault();
       if (!e.repeat) report(number, kCopy, 0);
@@ -166,8 +176,8 @@ var FunzioniSide = (function () {
     close.type = 'button';
     close.className = 'funzioni-side-close';
     close.textContent = '\u00D7';
-    close.title = 'Chiudi (Esc)';
-    close.setAttribute('aria-label', 'Chiudi');
+    close.title = FunzioniPage.text('Chiudi (Esc)');
+    close.setAttribute('aria-label', FunzioniPage.text('Chiudi'));
     close.addEventListener('click', () => report(number, kClosed, 0));
     bar.append(name, close);
     const heading = document.createElement('p');
@@ -197,8 +207,12 @@ var FunzioniSide = (function () {
     const text = document.createElement('span');
     text.textContent = checkLabel;
     label.append(check, text);
-    element.append(bar, heading, list, label);
-    return {element: element, heading: heading, list: list, check: check};
+    // The fields' rows go between the list and the check box (addField), in the Tab order.
+    const fields = document.createElement('div');
+    fields.className = 'funzioni-side-fields';
+    Object.assign(fields.style, {flexShrink: '0'});
+    element.append(bar, heading, list, fields, label);
+    return {element: element, heading: heading, list: list, check: check, fields: fields};
   }
 
   return {
@@ -209,7 +223,8 @@ var FunzioniSide = (function () {
       document.body.appendChild(parts.element);
       sides.set(number, {
         element: parts.element, heading: parts.heading, list: parts.list, check: parts.check,
-        width: width, height: height, cover: coverRect, current: -1, focusBefore: null,
+        fields: parts.fields, inputs: [], width: width, height: height, cover: coverRect,
+        current: -1, focusBefore: null,
       });
     },
     destroy(number) {
@@ -243,6 +258,43 @@ var FunzioniSide = (function () {
       if (hadFocus && before !== null && before.isConnected && before.focus) {
         before.focus({preventScroll: true});
       }
+    },
+    // A text field after its label, on a row of its own or on the row of the field before.
+    addField(number, labelText, name, sameRow) {
+      const side = sides.get(number);
+      if (side === undefined) return;
+      let row = side.fields.lastElementChild;
+      if (row === null || !sameRow) {
+        row = document.createElement('div');
+        row.className = 'funzioni-side-field-row';
+        Object.assign(row.style, {display: 'flex', gap: '4px', alignItems: 'center',
+                                  margin: '2px 0'});
+        side.fields.appendChild(row);
+      }
+      const index = side.inputs.length;
+      const input = document.createElement('input');
+      input.type = 'text';
+      input.id = side.element.id + '-field-' + index;
+      input.dataset.field = String(index);
+      input.setAttribute('aria-label', name);
+      input.autocomplete = 'off';
+      input.spellcheck = false;
+      Object.assign(input.style, {flex: '1', minWidth: '3em'});
+      const label = document.createElement('label');
+      label.htmlFor = input.id;
+      label.textContent = labelText;
+      row.append(label, input);
+      side.inputs.push(input);
+    },
+    fieldText(number, index) {
+      const side = sides.get(number);
+      const input = side === undefined ? undefined : side.inputs[index];
+      return input === undefined ? '' : input.value;
+    },
+    setFieldText(number, index, text) {
+      const side = sides.get(number);
+      const input = side === undefined ? undefined : side.inputs[index];
+      if (input !== undefined) input.value = text;
     },
     setHeading(number, text) {
       const side = sides.get(number);
