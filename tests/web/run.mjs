@@ -30,6 +30,7 @@ import {
   studyStepsDidTheirPart,
 } from './study.mjs';
 import { measureTimings, openingFramesAreShown, pageAnswersDuringLongRedraw } from './timing.mjs';
+import { viewGesturesAsOnTheDesktop } from './view.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const ROOT = resolve(HERE, '../..');
@@ -283,6 +284,15 @@ async function main() {
     if (exports) {
       await check('the table copied and saved and the sheet printed as on the desktop', () =>
         exportsAsOnTheDesktop(browser, url, watch, readSteps('export.json'), exports));
+    }
+    // The view's gestures (the wheel, Shift and middle drags, two fingers), each its row.
+    try {
+      for (const { name, problem } of await viewGesturesAsOnTheDesktop(browser, url, watch,
+        REFERENCE, OUT)) {
+        row(name, !problem, problem);
+      }
+    } catch (error) {
+      row('view.json: the view gestures ran', false, String(error?.stack || error));
     }
     await check('the opening animation is painted as it is drawn', () =>
       openingFramesAreShown(browser, url, watch));

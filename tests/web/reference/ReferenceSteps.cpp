@@ -14,7 +14,7 @@ namespace {
 
 // The page's own editor and storage have no part in the window: their steps are idle there (the
 // window's editor is the program the test names).
-constexpr std::array<std::pair<std::string_view, StepKind>, 15> kKinds{{
+constexpr std::array<std::pair<std::string_view, StepKind>, 16> kKinds{{
     {"move", StepKind::Move},
     {"press", StepKind::Press},
     {"release", StepKind::Release},
@@ -30,6 +30,7 @@ constexpr std::array<std::pair<std::string_view, StepKind>, 15> kKinds{{
     {"storage-fails", StepKind::Idle},
     {"study-line", StepKind::StudyLine},
     {"study-check", StepKind::StudyCheck},
+    {"wheel", StepKind::Wheel},
 }};
 
 std::optional<StepKind> KindNamed(const QString& name) {
@@ -41,7 +42,7 @@ std::optional<StepKind> KindNamed(const QString& name) {
 
 bool Pointed(StepKind kind) {
   return kind == StepKind::Move || kind == StepKind::Press || kind == StepKind::Release ||
-         kind == StepKind::Click || kind == StepKind::DoubleClick;
+         kind == StepKind::Click || kind == StepKind::DoubleClick || kind == StepKind::Wheel;
 }
 
 std::optional<Step> ReadStep(const QJsonObject& object) {
@@ -54,8 +55,16 @@ std::optional<Step> ReadStep(const QJsonObject& object) {
     step.x = object.value("x").toInt();
     step.y = object.value("y").toInt();
     const QString button = object.value("button").toString("left");
-    if (button != "left" && button != "right") return std::nullopt;
-    step.button = button == "right" ? StepButton::Right : StepButton::Left;
+    if (button != "left" && button != "right" && button != "middle") return std::nullopt;
+    step.button = button == "right"    ? StepButton::Right
+                  : button == "middle" ? StepButton::Middle
+                                       : StepButton::Left;
+    step.held = (object.value("shift").toBool() ? kStepShift : 0) |
+                (object.value("ctrl").toBool() ? kStepCtrl : 0);
+  }
+  if (*kind == StepKind::Wheel) {
+    if (!object.value("notches").isDouble()) return std::nullopt;
+    step.notches = object.value("notches").toInt();
   }
   if (*kind == StepKind::StudyLine) {
     if (!object.value("line").isDouble()) return std::nullopt;

@@ -21,11 +21,15 @@ enum class StepKind {
   Idle,
   Restart,
   Snapshot,
-  Export,     // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
-  StudyLine,  // a press on a line of the study window's list
-  StudyCheck  // a click on the study window's check box
+  Export,      // the results table copied and saved and the graph printed, as NAME.txt, .csv, .pdf
+  StudyLine,   // a press on a line of the study window's list
+  StudyCheck,  // a click on the study window's check box
+  Wheel        // the wheel turned by `notches` (positive: away from the user) at x, y
 };
-enum class StepButton { Left, Right };
+enum class StepButton { Left, Right, Middle };
+// Keys held during a pointer or wheel step ("shift": true, "ctrl": true).
+inline constexpr int kStepShift = 1;
+inline constexpr int kStepCtrl = 2;
 
 struct Step {
   StepKind kind = StepKind::Idle;
@@ -34,6 +38,8 @@ struct Step {
   StepButton button = StepButton::Left;
   std::string text;  // the key's name, the typed text, the snapshot's or the export's name
   int line = 0;      // the study window's line, from 0
+  int held = 0;      // kStepShift, kStepCtrl
+  int notches = 0;   // a wheel step's
 };
 
 struct StepList {

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -58,7 +59,7 @@ struct KeyName {
   Qt::Key key;
   Qt::KeyboardModifiers modifiers;
 };
-constexpr std::array<KeyName, 19> kKeys{{
+constexpr std::array<KeyName, 27> kKeys{{
     {"KeypadPlus", Qt::Key_Plus, Qt::KeypadModifier},
     {"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier},
     {"Enter", Qt::Key_Return, Qt::NoModifier},
@@ -78,6 +79,14 @@ constexpr std::array<KeyName, 19> kKeys{{
     {"F2", Qt::Key_F2, Qt::NoModifier},
     {"ArrowDown", Qt::Key_Down, Qt::NoModifier},
     {"ArrowUp", Qt::Key_Up, Qt::NoModifier},
+    {"Ctrl+Left", Qt::Key_Left, Qt::ControlModifier},
+    {"Ctrl+Right", Qt::Key_Right, Qt::ControlModifier},
+    {"Ctrl+Up", Qt::Key_Up, Qt::ControlModifier},
+    {"Ctrl+Down", Qt::Key_Down, Qt::ControlModifier},
+    {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier},
+    {"Ctrl+End", Qt::Key_End, Qt::ControlModifier},
+    {"Ctrl+KeypadPlus", Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier},
+    {"Ctrl+KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier | Qt::ControlModifier},
 }};
 
 // The controls' roles as assistive technologies name them; other nodes are no controls.
@@ -139,17 +148,25 @@ class ReferenceRun {
   // False when the step could not be done (the reason is printed).
   bool Perform(const Step& step) {
     const QPoint point(step.x, step.y);
-    const Qt::MouseButton button =
-        step.button == StepButton::Right ? Qt::RightButton : Qt::LeftButton;
+    const Qt::MouseButton button = step.button == StepButton::Right    ? Qt::RightButton
+                                   : step.button == StepButton::Middle ? Qt::MiddleButton
+                                                                       : Qt::LeftButton;
+    const Qt::KeyboardModifiers held =
+        ((step.held & kStepShift) != 0 ? Qt::ShiftModifier : Qt::NoModifier) |
+        ((step.held & kStepCtrl) != 0 ? Qt::ControlModifier : Qt::NoModifier);
     switch (step.kind) {
       case StepKind::Move:
-        QTest::mouseMove(Handle(), point);
+        // With the keys held (a plain move carries none).
+        QTest::mouseEvent(QTest::MouseMove, Handle(), Qt::NoButton, held, point);
         break;
       case StepKind::Press:
-        QTest::mousePress(Handle(), button, Qt::NoModifier, point);
+        QTest::mousePress(Handle(), button, held, point);
         break;
       case StepKind::Release:
-        QTest::mouseRelease(Handle(), button, Qt::NoModifier, point);
+        QTest::mouseRelease(Handle(), button, held, point);
+        break;
+      case StepKind::Wheel:
+        Wheel(point, step.notches, held);
         break;
       case StepKind::Click:
         QTest::mouseClick(Handle(), button, Qt::NoModifier, point);
@@ -190,6 +207,13 @@ class ReferenceRun {
     if (QTest::qWaitFor(idle, kPlotWaitMs)) return true;
     std::cerr << "the plot did not become idle\n";
     return false;
+  }
+
+  // The wheel's notches over a point of the client area, with the keys held.
+  void Wheel(QPoint point, int notches, Qt::KeyboardModifiers held) {
+    QWheelEvent wheel(QPointF(point), QPointF(Handle()->mapToGlobal(point)), QPoint(),
+                      QPoint(0, 120 * notches), Qt::NoButton, held, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Handle(), &wheel);
   }
 
   // To the window with the keyboard focus, as a user's keys go: the study window's while it has
