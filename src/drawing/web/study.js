@@ -176,8 +176,8 @@ var FunzioniSide = (function () {
     close.type = 'button';
     close.className = 'funzioni-side-close';
     close.textContent = '\u00D7';
-    close.title = FunzioniPage.text('Chiudi (Esc)');
-    close.setAttribute('aria-label', FunzioniPage.text('Chiudi'));
+    close.title = 'Chiudi (Esc)';
+    close.setAttribute('aria-label', 'Chiudi');
     close.addEventListener('click', () => report(number, kClosed, 0));
     bar.append(name, close);
     const heading = document.createElement('p');
