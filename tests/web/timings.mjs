@@ -92,6 +92,34 @@ async function dragSteps(page, meter, steps) {
   return times;
 }
 
+// Each notch of the wheel (in and out by turns) and each move of a middle-button drag over the
+// plotting area, from the event to the last picture put on the canvas for it.
+async function plotSteps(page, gesture, steps) {
+  const centre = { x: page.origin.x + 304, y: page.origin.y + 304 };
+  await page.page.evaluate((type) => {
+    window.addEventListener(type, (e) => (window.funzioniLastInput = e.timeStamp), true);
+  }, gesture === 'wheel' ? 'wheel' : 'mousemove');
+  const mouse = page.page.mouse;
+  await mouse.move(centre.x, centre.y);
+  if (gesture === 'pan') await mouse.down({ button: 'middle' });
+  const times = [];
+  for (let i = 0; i < steps; ++i) {
+    if (gesture === 'wheel') {
+      await mouse.wheel({ deltaY: i % 2 === 0 ? -100 : 100 });
+    } else {
+      await mouse.move(centre.x + 6 * (i + 1), centre.y + 3 * (i + 1));
+    }
+    await idleInPage(page);
+    const t = await page.page.evaluate(() => ({
+      input: window.funzioniLastInput,
+      blit: window.funzioniPage.timeline().lastPicture,
+    }));
+    if (t.blit > t.input) times.push(t.blit - t.input);
+  }
+  if (gesture === 'pan') await mouse.up({ button: 'middle' });
+  return times;
+}
+
 async function oneRun(browser, url, watch, options) {
   const page = await openThrottled(browser, url, watch, options.throttle);
   try {
@@ -102,6 +130,9 @@ async function oneRun(browser, url, watch, options) {
       for (const meter of METERS) {
         figures[`${meter.name} drag step, ${state}`] = await dragSteps(page, meter, options.steps);
       }
+    }
+    for (const gesture of ['wheel', 'pan']) {
+      figures[`plot ${gesture} step, zoom 100, step 1`] = await plotSteps(page, gesture, options.steps);
     }
     return figures;
   } finally {
