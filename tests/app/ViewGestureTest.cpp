@@ -134,6 +134,42 @@ TEST_F(ShellView, MiddleDragMovesThePicture) {
   EXPECT_EQ(Caption(kZoomMeterId), "x -12..8  y -9..11");
 }
 
+// The page's ways to the same views: a Shift+left drag pans as the middle drag does, two fingers
+// spread to 1.25 times their distance zoom as one notch of the wheel there, and Ctrl+Home on the
+// focused plotting area puts the start view back.
+TEST_F(ShellView, PageGesturesReachTheDesktopsViews) {
+  MainWindow& shell = Start();
+  const std::string start = SurfacePixels(kPlotAreaId);
+  const QPoint from = Inside(kPlotAreaId, 300, 300);
+  const QPoint to = Inside(kPlotAreaId, 360, 330);
+  QTest::mousePress(Handle(), Qt::LeftButton, Qt::ShiftModifier, from);
+  QTest::mouseEvent(QTest::MouseMove, Handle(), Qt::NoButton, Qt::ShiftModifier,
+                    Inside(kPlotAreaId, 330, 315));
+  QTest::mouseEvent(QTest::MouseMove, Handle(), Qt::NoButton, Qt::ShiftModifier, to);
+  QTest::mouseRelease(Handle(), Qt::LeftButton, Qt::ShiftModifier, to);
+  Settle(0);
+  ASSERT_TRUE(shell.state().view);
+  const PlotView shiftDragged = *shell.state().view;
+  shell.state().view.reset();
+  DragToTheSameView();
+  EXPECT_EQ(*shell.state().view, shiftDragged);
+
+  Wheel(to, 1);
+  const PlotView notch = *shell.state().view;
+  shell.state().view = shiftDragged;
+  Move(to);
+  shell.MainDialogProc({EventKind::Wheel, kPlotAreaId, kHeldPinch, 1.25});
+  EXPECT_EQ(*shell.state().view, notch);
+
+  dialog().SetControlFocus(kPlotAreaId);
+  Key(Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_NEAR(shell.state().view->xMin, notch.xMin - (notch.xMax - notch.xMin) / 10, 1e-9);
+  Key(Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_FALSE(shell.state().view);
+  WaitForPlot();
+  EXPECT_EQ(SurfacePixels(kPlotAreaId), start);
+}
+
 // The printed page and the screen reader's summary of the plotting area name the moved view's
 // ranges in place of the zoom; the start view brings the zoom's own words back unchanged.
 TEST_F(ShellView, PrintAndSummaryNameTheMovedView) {
