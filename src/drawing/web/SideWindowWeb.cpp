@@ -208,7 +208,7 @@ extern "C" {
 // What the panel numbered `side` reports: a SideAction with its code (the chosen line's index,
 // the check box's state, the field where Enter was pressed).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_side(int side, int action, int code) {
-  if (action < 0 || action > 4) return;
+  if (action < 0 || action > 5) return;
   const auto& sides = funzioni::PageSides().byNumber;
   const auto it = sides.find(side);
   if (it == sides.end()) return;
