@@ -26,7 +26,7 @@ inline constexpr std::string_view kKeepItem = "Tieni nel grafico";
 inline constexpr std::string_view kDropItem = "Togli dal grafico";
 inline constexpr std::string_view kDropAllItem = "Togli tutte dal grafico";
 inline constexpr std::string_view kKeptFullText =
-    " Gi\xC3\xA0 5 formule nel grafico: togline una prima di tenerne un'altra.";
+    " Gi\xC3\xA0 5 formule nel grafico: prima togline una.";
 
 // What the history actions change and where they answer.
 struct HistoryWiring {
