@@ -20,6 +20,7 @@ var FunzioniSide = (function () {
   const kCopy = 2;
   const kClosed = 3;
   const kPrint = 4;
+  const kField = 5;
 
   // number -> {element, heading, list, check, width, height, cover, current, focusBefore}
   const sides = new Map();
