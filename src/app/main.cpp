@@ -14,6 +14,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "drawing/GuiApplication.h"
+#include "drawing/PageLanguage.h"
 #include "drawing/PlatformServices.h"
 #include "text/LanguageChoice.h"
 
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
   const funzioni::Language language = funzioni::ChooseLanguage(
       options.language, RememberedLanguage(),
       {Variable("LANGUAGE"), Variable("LC_ALL"), Variable("LC_MESSAGES"), Variable("LANG")});
+  funzioni::UsePageLanguage(language);
   funzioni::MainWindow window{funzioni::Catalogue(language)};
   return window.Run();
 }

@@ -26,6 +26,10 @@ var FunzioniPage = (function () {
       'Impossibile salvare il file: lo spazio del browser per questa pagina è pieno o non ' +
       'disponibile. Il file è rimasto com\'era.';
 
+  // The page's own texts in the program's language (useLanguage): Italian text -> translation.
+  // Until the program hands them over, and for a text it did not hand over, the Italian stands.
+  let pageTexts = {};
+
   // The codes and metrics shared with the program (shared.js), once it runs.
   const shared = () => FunzioniShared.shared();
 
@@ -47,6 +51,23 @@ var FunzioniPage = (function () {
   const timeline = Module['funzioniTimeline'] = Module['funzioniTimeline'] || {};
 
   function client() { return document.getElementById('funzioni'); }
+
+  // A text of the page's own in the program's language, its {0}, {1}, ... filled with values.
+  function pageText(italian, ...values) {
+    const pattern = Object.prototype.hasOwnProperty.call(pageTexts, italian) ?
+        pageTexts[italian] : italian;
+    return pattern.replace(/\{(\d+)\}/g, (whole, n) => (n < values.length ? values[n] : whole));
+  }
+
+  // page.html's texts: an element's data-text is its Italian text, data-label its aria-label's.
+  function translateElements() {
+    document.querySelectorAll('[data-text]').forEach((element) => {
+      element.textContent = pageText(element.dataset.text);
+    });
+    document.querySelectorAll('[data-label]').forEach((element) => {
+      element.setAttribute('aria-label', pageText(element.dataset.label));
+    });
+  }
   function context2d() {
     if (canvasContext === null) {
       canvasContext = document.getElementById('funzioni-canvas').getContext('2d');
@@ -338,7 +359,9 @@ var FunzioniPage = (function () {
     const note = element.querySelector('.funzioni-editor-note');
     const button = (name) => element.querySelector('[data-editor="' + name + '"]');
     button('save').addEventListener('click', () => {
-      if (!editorAct(shared().editor.save, editorText())) note.textContent = kEditorNotSaved;
+      if (!editorAct(shared().editor.save, editorText())) {
+        note.textContent = pageText(kEditorNotSaved);
+      }
     });
     button('cancel').addEventListener('click', () => {
       editorAct(shared().editor.cancel, new Uint8Array(0));
@@ -411,7 +434,8 @@ var FunzioniPage = (function () {
       ended = true;
       const note = document.getElementById('funzioni-ended');
       if (note !== null) {
-        note.querySelector('p').textContent = 'Il programma si è interrotto per un errore.';
+        note.querySelector('p').textContent =
+            pageText('Il programma si è interrotto per un errore.');
         note.style.display = 'flex';
       }
     };
@@ -462,7 +486,15 @@ var FunzioniPage = (function () {
       fit();
     },
     clientSize() { return {width: clientWidth, height: clientHeight}; },
-    setTitle(text) { document.title = text; },
+    setTitle(title) { document.title = title; },
+    // The program's language: its code for the page's lang, the page's own texts translated.
+    useLanguage(language) {
+      pageTexts = language.texts;
+      if (!onPage) return;
+      document.documentElement.lang = language.code;
+      translateElements();
+    },
+    text: pageText,
     setFace(r, g, b) {
       const colour = 'rgb(' + r + ',' + g + ',' + b + ')';
       client().style.backgroundColor = colour;
@@ -584,7 +616,8 @@ var FunzioniPage = (function () {
       focusBeforeEditor = document.activeElement;
       element.querySelector('.funzioni-editor-name').textContent = name;
       element.querySelector('.funzioni-editor-note').textContent = '';
-      element.querySelector('[data-editor="download"]').textContent = 'Scarica ' + name;
+      const downloadButton = element.querySelector('[data-editor="download"]');
+      downloadButton.textContent = pageText('Scarica {0}', name);
       element.style.display = 'flex';
       FunzioniPage.setEditorText(text);
       element.querySelector('textarea').focus({preventScroll: true});

@@ -177,8 +177,8 @@ var FunzioniSide = (function () {
     close.type = 'button';
     close.className = 'funzioni-side-close';
     close.textContent = '\u00D7';
-    close.title = 'Chiudi (Esc)';
-    close.setAttribute('aria-label', 'Chiudi');
+    close.title = FunzioniPage.text('Chiudi (Esc)');
+    close.setAttribute('aria-label', FunzioniPage.text('Chiudi'));
     close.addEventListener('click', () => report(number, kClosed, 0));
     bar.append(name, close);
     const heading = document.createElement('p');
