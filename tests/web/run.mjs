@@ -11,6 +11,7 @@ import { fileURLToPath, pathToFileURL } from 'node:url';
 import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
 import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
 import { compareControls, pageControls, screenReaderActionsReachTheProgram } from './access.mjs';
+import { pageSpeaksItsLanguage } from './language.mjs';
 import {
   earlierStorageIsTakenOver,
   editorKeepsTheBytes,
@@ -262,6 +263,15 @@ async function main() {
   try {
     for (const scenario of SCENARIOS.filter(({ file }) => desktop[file])) {
       await runScenario(browser, url, watch, scenario, desktop[scenario.file], timings);
+    }
+    // German, Slovene and Italian from the browser's languages and the address, each its row.
+    try {
+      for (const { name, problem } of await pageSpeaksItsLanguage(browser, url, watch,
+        process.env.FUNZIONI_LANGUAGE_SHOTS)) {
+        row(`language: ${name}`, !problem, problem);
+      }
+    } catch (error) {
+      row('language: the pages in each language opened', false, String(error?.stack || error));
     }
     await check("the page's editor keeps the file's bytes, downloads and replaces it", () =>
       editorKeepsTheBytes(browser, url, watch));

@@ -1,0 +1,183 @@
+// The page in the browser's language: with German or Slovene preferred (or #lang= in the
+// address) no text of the catalogue is left in Italian in the page's accessibility tree or on its
+// own elements; with Italian, or a language the grapher does not speak, the tree is the same as
+// the plain page's. The user's formulas and the evaluator's "Error in Expression" messages are
+// the same in every language and are not looked at.
+//   node language.mjs [page.html] [screenshot folder]   prints one row per case
+import { readFileSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { FunzioniPage, launchBrowser, PageWatch, HEIGHT, WIDTH } from './page.mjs';
+
+const HERE = dirname(fileURLToPath(import.meta.url));
+const ROOT = resolve(HERE, '../..');
+
+// The msgid -> msgstr pairs of a .po file (only the subset the catalogue's files use).
+export function readPo(code) {
+  const text = readFileSync(join(ROOT, 'translations', `${code}.po`), 'utf8');
+  const unquote = (line) => JSON.parse(line.trim());
+  const pairs = new Map();
+  let id = null;
+  let str = null;
+  let into = null;
+  const finish = () => {
+    if (id) pairs.set(id, str);
+    id = str = into = null;
+  };
+  for (const line of text.split('\n')) {
+    if (line.startsWith('msgid ')) {
+      finish();
+      id = unquote(line.slice(6));
+      into = 'id';
+    } else if (line.startsWith('msgstr ')) {
+      str = unquote(line.slice(7));
+      into = 'str';
+    } else if (line.startsWith('"') && into === 'id') {
+      id += unquote(line);
+    } else if (line.startsWith('"') && into === 'str') {
+      str += unquote(line);
+    } else if (line.trim() === '') {
+      finish();
+    }
+  }
+  finish();
+  return pairs;
+}
+
+const CLOCK = /^\d\d:\d\d:\d\d$/;
+const escapeRegExp = (text) => text.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
+
+// Tests of "this text is the Italian one": a whole text, a pattern's filled-in form, or a long
+// text within another. Only texts the language translates differently count.
+export function italianFinder(pairs) {
+  const tests = [];
+  for (const [italian, translated] of pairs) {
+    const words = italian.trim();
+    if (!translated || translated === italian || words.length < 3) continue;
+    if (/\{\d+\}/.test(italian)) {
+      const parts = italian.split(/\{\d+\}/).map(escapeRegExp);
+      const pattern = new RegExp(`^${parts.join('.*')}$`, 's');
+      // A pattern of placeholders and blanks alone says nothing of its language.
+      if (parts.join('').trim().length >= 3) tests.push({ italian, hit: (t) => pattern.test(t) });
+    } else if (words.split(/\s+/).length >= 3) {
+      tests.push({ italian, hit: (t) => t.includes(words) });
+    } else {
+      tests.push({ italian, hit: (t) => t.trim() === words });
+    }
+  }
+  return (text) => tests.find((test) => test.hit(text))?.italian;
+}
+
+// Every name, description and value text in the page's accessibility tree that a screen reader
+// is given, and the page's own elements (the editor's dialog is hidden until it opens).
+async function pageTexts(page) {
+  const session = await page.page.createCDPSession();
+  try {
+    const { nodes } = await session.send('Accessibility.getFullAXTree');
+    const texts = [];
+    for (const node of nodes) {
+      if (node.ignored) continue;
+      for (const field of ['name', 'description', 'value']) {
+        const value = node[field]?.value;
+        // The clock's panel ticks on: it says the time in every language.
+        if (typeof value === 'string' && value.trim() !== '' && !CLOCK.test(value)) {
+          texts.push(value);
+        }
+      }
+    }
+    const own = await page.page.evaluate(() => ({
+      lang: document.documentElement.lang,
+      elements: [...document.querySelectorAll('[data-text], [data-label]')].map((e) =>
+        e.dataset.label !== undefined ? e.getAttribute('aria-label') : e.textContent),
+    }));
+    return { tree: texts, lang: own.lang, elements: own.elements };
+  } finally {
+    await session.detach();
+  }
+}
+
+// The page opened with the browser preferring `languages`, at `url` (with its address part).
+async function openIn(browser, url, watch, languages) {
+  const context = await browser.createBrowserContext();
+  const tab = await context.newPage();
+  watch.attach(tab);
+  await tab.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
+  await tab.evaluateOnNewDocument((preferred) => {
+    Object.defineProperty(navigator, 'languages', { get: () => preferred });
+    Object.defineProperty(navigator, 'language', { get: () => preferred[0] });
+  }, languages);
+  const page = new FunzioniPage(context, tab, url);
+  await page.load(() => tab.goto(url, { waitUntil: 'load' }));
+  // The start animation ends before the controls have their final names.
+  await tab.waitForFunction(() => window.funzioniPage.idle?.() ?? true, { timeout: 30000 });
+  return page;
+}
+
+// Texts left out: the evaluator's messages and what only shows numbers, times or formulas.
+const outside = (text) => /Error in Expression/.test(text);
+
+// The cases: the browser's languages, the address's part, the language the page must speak.
+const CASES = [
+  { name: 'German browser', languages: ['de-DE', 'de'], hash: '', code: 'de' },
+  { name: 'Slovene browser', languages: ['sl-SI', 'sl'], hash: '', code: 'sl' },
+  { name: 'Austrian German browser', languages: ['de-AT'], hash: '', code: 'de' },
+  { name: 'German browser, #lang=sl', languages: ['de-DE'], hash: '#lang=sl', code: 'sl' },
+  { name: 'Italian browser', languages: ['it-IT', 'it'], hash: '', code: 'it' },
+  { name: 'English browser', languages: ['en-US', 'en'], hash: '', code: 'it' },
+  { name: 'Slovene browser, #lang=it', languages: ['sl-SI'], hash: '#lang=it', code: 'it' },
+];
+
+// One problem text per case that fails, else nothing; `shots` names a folder for screenshots.
+export async function pageSpeaksItsLanguage(browser, url, watch, shots) {
+  const finders = { de: italianFinder(readPo('de')), sl: italianFinder(readPo('sl')) };
+  const rows = [];
+  let italianTree = null;
+  for (const c of CASES) {
+    const page = await openIn(browser, url + c.hash, watch, c.languages);
+    try {
+      const seen = await pageTexts(page);
+      const problems = [];
+      if (seen.lang !== c.code) problems.push(`the page's lang is "${seen.lang}"`);
+      if (c.code === 'it') {
+        italianTree ??= seen.tree;
+        if (JSON.stringify(seen.tree) !== JSON.stringify(italianTree)) {
+          problems.push('the accessibility tree differs from the Italian page\'s');
+        }
+      } else {
+        for (const text of [...seen.tree, ...seen.elements]) {
+          if (outside(text)) continue;
+          const italian = finders[c.code](text);
+          if (italian !== undefined) problems.push(`"${text}" is Italian ("${italian}")`);
+        }
+        if (shots && c.hash === '' && c.languages.length > 1) {
+          await page.page.screenshot({ path: join(shots, `page-${c.code}.png`) });
+        }
+      }
+      rows.push({ name: c.name, problem: problems.slice(0, 12).join('\n') });
+    } finally {
+      await page.close();
+    }
+  }
+  return rows;
+}
+
+if (process.argv[1] === fileURLToPath(import.meta.url)) {
+  const page = process.argv[2] || join(ROOT, 'build/web/funzioni.html');
+  const browser = await launchBrowser();
+  const watch = new PageWatch();
+  let failed = 0;
+  try {
+    for (const { name, problem } of await pageSpeaksItsLanguage(browser,
+      pathToFileURL(page).href, watch, process.argv[3])) {
+      failed += problem ? 1 : 0;
+      console.log(`${problem ? 'FAIL' : 'PASS'} ${name}${problem ? `\n     ${problem}` : ''}`);
+    }
+    if (watch.problems.length > 0) {
+      failed++;
+      console.log(`FAIL the pages reported\n     ${watch.problems.slice(0, 10).join('\n     ')}`);
+    }
+  } finally {
+    await browser.close();
+  }
+  process.exit(failed > 0 ? 1 : 0);
+}
