@@ -27,6 +27,7 @@ import { desktopSnapshots } from './reference.mjs';
 import {
   pageAnswersWhileStudying,
   studyCopiesItsText,
+  studyFieldsDrawTheTangentAndTheArea,
   studyLeavesTheControlsInReach,
   studyStepsDidTheirPart,
 } from './study.mjs';
@@ -283,6 +284,8 @@ async function main() {
       screenReaderActionsReachTheProgram(browser, url, watch));
     await check('Ctrl+C in the study window copies the study as text', () =>
       studyCopiesItsText(browser, url, watch, join(HERE, 'steps', 'study.json')));
+    await check("the study window's fields draw the tangent and the area", () =>
+      studyFieldsDrawTheTangentAndTheArea(browser, url, watch, process.env.FUNZIONI_STUDY_SHOT));
     await check('with the study open, the formula box, the meters and the lists stay in reach', () =>
       studyLeavesTheControlsInReach(browser, url, watch));
     await check('the page answers while a long formula is studied', () =>
