@@ -6,8 +6,9 @@ namespace funzioni {
 
 namespace {
 
-// page.html, page.js and study.js write these; the page looks each up by its Italian text.
-constexpr std::array<std::string_view, 12> kPageTexts{
+// page.html, page.js, study.js and export.js (a text box's editing menu) write these; the page
+// looks each up by its Italian text.
+constexpr std::array<std::string_view, 17> kPageTexts{
     "Il programma è terminato.",
     "Ricomincia",
     "Il programma si è interrotto per un errore.",
@@ -21,6 +22,11 @@ constexpr std::array<std::string_view, 12> kPageTexts{
     "disponibile. Il file è rimasto com'era.",
     "Chiudi (Esc)",
     "Chiudi",
+    "Taglia",
+    "Copia",
+    "Incolla",
+    "Elimina",
+    "Seleziona tutto",
 };
 
 }  // namespace

@@ -113,6 +113,17 @@ async function openIn(browser, url, watch, languages) {
   return page;
 }
 
+// The formula box's menu (the page's editing entries and the program's items), closed again.
+async function formulaBoxMenu(page) {
+  const box = await (await page.page.$('input.funzioni-box')).boundingBox();
+  await page.page.mouse.click(box.x + box.width / 2, box.y + box.height / 2, { button: 'right' });
+  await page.page.waitForSelector('#funzioni-menu', { visible: true, timeout: 10000 });
+  const items = await page.page.$$eval('#funzioni-menu [role="menuitem"]', (found) =>
+    found.map((item) => item.textContent));
+  await page.page.keyboard.press('Escape');
+  return items;
+}
+
 // Texts left out: the evaluator's messages and what only shows numbers, times or formulas.
 const outside = (text) => /Error in Expression/.test(text);
 
@@ -148,6 +159,10 @@ export async function pageSpeaksItsLanguage(browser, url, watch, shots) {
           if (outside(text)) continue;
           const italian = finders[c.code](text);
           if (italian !== undefined) problems.push(`"${text}" is Italian ("${italian}")`);
+        }
+        for (const text of await formulaBoxMenu(page)) {
+          const italian = finders[c.code](text);
+          if (italian !== undefined) problems.push(`menu item "${text}" is Italian`);
         }
         if (shots && c.hash === '' && c.languages.length > 1) {
           await page.page.screenshot({ path: join(shots, `page-${c.code}.png`) });

@@ -269,7 +269,10 @@ var FunzioniExport = (function () {
       delete: selected && writable,
       all: box.value.length > 0 && !(box.selectionStart === 0 && box.selectionEnd === box.value.length),
     };
-    const entries = kEditing.map((entry) => ({text: entry.text, enabled: can[entry.act]}));
+    const entries = kEditing.map((entry) => ({
+      text: FunzioniPage.text(entry.text),  // in the program's language
+      enabled: can[entry.act],
+    }));
     entries.push({separator: true});
     for (const item of items) entries.push({text: item.text, enabled: true});
     const r = client().getBoundingClientRect();
