@@ -173,7 +173,30 @@ export async function pageSpeaksItsLanguage(browser, url, watch, shots) {
       await page.close();
     }
   }
+  rows.push({ name: 'German chosen from the menu, kept over a reload', problem:
+    await menuChoiceIsKept(browser, url, watch) });
   return rows;
+}
+
+// The menu's choice is kept in the page's storage: after a reload the page speaks it whatever
+// the browser prefers.
+async function menuChoiceIsKept(browser, url, watch) {
+  const page = await openIn(browser, url, watch, ['it-IT']);
+  try {
+    const box = await (await page.page.$('input.funzioni-box')).boundingBox();
+    await page.page.mouse.click(box.x + box.width / 2, box.y + box.height / 2, { button: 'right' });
+    await page.page.waitForSelector('#funzioni-menu', { visible: true, timeout: 10000 });
+    const items = await page.page.$$('#funzioni-menu [role="menuitem"]');
+    const texts = await Promise.all(items.map((item) => item.evaluate((e) => e.textContent)));
+    const at = texts.indexOf('Lingua: Deutsch');
+    if (at < 0) return `no "Lingua: Deutsch" in the menu: ${JSON.stringify(texts)}`;
+    await items[at].click();
+    await page.load(() => page.page.reload({ waitUntil: 'load' }));
+    const lang = await page.page.evaluate(() => document.documentElement.lang);
+    return lang === 'de' ? '' : `after the reload the page's lang is "${lang}"`;
+  } finally {
+    await page.close();
+  }
 }
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {
