@@ -173,9 +173,38 @@ export async function pageSpeaksItsLanguage(browser, url, watch, shots) {
       await page.close();
     }
   }
+  for (const code of ['de', 'sl']) {
+    rows.push({ name: `${code} page with the study of x^2-1 open`, problem:
+      await studyInLanguage(browser, url, watch, code, finders[code]) });
+  }
   rows.push({ name: 'German chosen from the menu, kept over a reload', problem:
     await menuChoiceIsKept(browser, url, watch) });
   return rows;
+}
+
+// The study window and its lines, in the address's language, with no Italian text.
+export async function studyInLanguage(browser, url, watch, code, finder) {
+  const page = await openIn(browser, `${url}#lang=${code}`, watch, ['it-IT']);
+  try {
+    await page.follow([
+      { do: 'click', x: 700, y: 547 }, { do: 'type', text: 'x^2-1' }, { do: 'key', key: 'Enter' },
+      { do: 'key', key: 'F2' },
+    ]);
+    await page.page.waitForSelector('.funzioni-side:not([hidden])', { timeout: 30000 });
+    await page.waitForIdle();
+    const seen = await pageTexts(page);
+    const sideTexts = await page.page.$$eval('.funzioni-side:not([hidden]) *', (found) =>
+      found.filter((e) => e.children.length === 0).map((e) => e.textContent));
+    const problems = [];
+    for (const text of [...seen.tree, ...sideTexts]) {
+      if (outside(text)) continue;
+      const italian = finder(text);
+      if (italian !== undefined) problems.push(`"${text}" is Italian ("${italian}")`);
+    }
+    return problems.slice(0, 12).join('\n');
+  } finally {
+    await page.close();
+  }
 }
 
 // The menu's choice is kept in the page's storage: after a reload the page speaks it whatever
