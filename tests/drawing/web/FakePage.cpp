@@ -5,6 +5,7 @@
 #include "drawing/TextRenderer.h"
 #include "drawing/web/PageAccess.h"
 #include "drawing/web/PageBridge.h"
+#include "drawing/web/PageShared.h"
 
 namespace funzioni::web {
 
@@ -43,6 +44,7 @@ void ScheduleTimeout(int number, int delayMs) {
 void CancelTimeout(int number) {
   Page().timeouts.erase(number);
 }
+void SetClientSize(PixelSize) {}
 void SetTitle(std::string_view) {}
 void SetFace(Color) {}
 void AddTextList(int, PixelRect) {}
