@@ -18,24 +18,6 @@ namespace {
 
 class ShellKeptFormulas : public ShellFixture {
  protected:
-  // The next popup menu gets this item chosen with the keyboard once it shows.
-  void ChooseInNextMenu(std::string text) {
-    auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (menu == nullptr) return;
-      poll->deleteLater();
-      poll->stop();
-      for (QAction* action : menu->actions()) {
-        if (action->text().toStdString() == text && action->isEnabled()) {
-          menu->setActiveAction(action);
-        }
-      }
-      QTest::keyClick(menu, menu->activeAction() != nullptr ? Qt::Key_Return : Qt::Key_Escape);
-    });
-    poll->start(5);
-  }
-
   // Shift with the right button over the list: the selected line's menu.
   void ShiftRightClickList(std::string item) {
     ChooseInNextMenu(std::move(item));

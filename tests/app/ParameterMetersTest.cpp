@@ -39,19 +39,7 @@ class ShellParameterMeters : public ShellFixture {
   }
   // F3 over the meter, and this entry of its menu chosen with the keyboard.
   void ChooseFromMenu(int id, std::string text) {
-    auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (menu == nullptr) return;
-      poll->deleteLater();
-      poll->stop();
-      for (QAction* action : menu->actions()) {
-        if (action->text().toStdString() == text && action->isEnabled())
-          menu->setActiveAction(action);
-      }
-      QTest::keyClick(menu, menu->activeAction() != nullptr ? Qt::Key_Return : Qt::Key_Escape);
-    });
-    poll->start(5);
+    ChooseInNextMenu(std::move(text));
     Move(CentreOf(id));
     Key(Qt::Key_F3);
     WaitForPlot();

@@ -1,6 +1,9 @@
 #include "ShellFixture.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <fstream>
@@ -93,6 +96,23 @@ void ShellFixture::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
 void ShellFixture::Type(std::string_view text) {
   for (const char c : text) QTest::keyClick(Handle(), c);
   Settle(0);
+}
+
+void ShellFixture::ChooseInNextMenu(std::string text) {
+  auto* poll = new QTimer(QCoreApplication::instance());
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    poll->deleteLater();
+    poll->stop();
+    for (QAction* action : menu->actions()) {
+      if (action->text().toStdString() == text && action->isEnabled()) {
+        menu->setActiveAction(action);
+      }
+    }
+    QTest::keyClick(menu, menu->activeAction() != nullptr ? Qt::Key_Return : Qt::Key_Escape);
+  });
+  poll->start(5);
 }
 
 void ShellFixture::Settle(int milliseconds) {

@@ -44,6 +44,9 @@ class ShellFixture : public ::testing::Test {
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
   void Type(std::string_view text);
   void Settle(int milliseconds = 10);
+  // The next popup menu gets its enabled item of this text chosen with the keyboard once it
+  // shows (Esc when it has none).
+  void ChooseInNextMenu(std::string text);
   // Until the plotting area shows the state of the inputs given so far.
   void WaitForPlot() const;
 

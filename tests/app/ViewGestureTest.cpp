@@ -38,21 +38,6 @@ class ShellView : public ShellFixture {
     Move(Inside(kPlotAreaId, 360, 330));
     Release(Qt::MiddleButton, Inside(kPlotAreaId, 360, 330));
   }
-  // The next popup menu gets this item chosen with the keyboard once it shows.
-  void ChooseInNextMenu(std::string text) {
-    auto* poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (menu == nullptr) return;
-      poll->deleteLater();
-      poll->stop();
-      for (QAction* action : menu->actions()) {
-        if (action->text().toStdString() == text) menu->setActiveAction(action);
-      }
-      QTest::keyClick(menu, menu->activeAction() != nullptr ? Qt::Key_Return : Qt::Key_Escape);
-    });
-    poll->start(5);
-  }
 };
 
 TEST_F(ShellView, WheelKeepsThePointUnderThePointerAndTheZoomResetRestoresTheStart) {
