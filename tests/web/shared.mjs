@@ -15,10 +15,11 @@ const READ_BY_THE_SCRIPTS = {
   access: ['press', 'toggle', 'increase', 'decrease', 'setValue'],
   keys: ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'PageUp', 'PageDown', 'Home', 'End',
     ' '],
+  side: ['chosen', 'checked', 'copy', 'closed', 'print', 'field'],
 };
 
 // Codes one message sends by number: two alike would be taken for one another.
-const ONE_OF_A_KIND = ['commands', 'pointer', 'editor', 'access', 'keys', 'background'];
+const ONE_OF_A_KIND = ['commands', 'pointer', 'editor', 'access', 'keys', 'background', 'side'];
 
 // The window system's own command codes, which the desktop's handler acts on.
 const DESKTOP_COMMANDS = { ok: 1, cancel: 2, keypadPlus: 2200, keypadMinus: 2300 };

@@ -141,6 +141,12 @@ std::string PageSharedJson() {
                                            {"increase", AccessRequest::Increase},
                                            {"decrease", AccessRequest::Decrease},
                                            {"setValue", AccessRequest::SetValue}}))
+      .Add("side", Codes<SideAction>({{"chosen", SideAction::Chosen},
+                                      {"checked", SideAction::Checked},
+                                      {"copy", SideAction::Copy},
+                                      {"closed", SideAction::Closed},
+                                      {"print", SideAction::Print},
+                                      {"field", SideAction::Field}}))
       .Add("keys", keys)
       .Add("roles", Roles())
       .Add("fonts", Fonts())

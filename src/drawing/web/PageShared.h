@@ -18,6 +18,11 @@ inline constexpr int kPagePainted = 1;  // the first paint was handled
 inline constexpr int kPageIdle = 2;     // nothing is under way
 inline constexpr int kPageEnded = 4;    // the dialog has ended
 
+// What a side window's panel (study.js) reports to funzioni_page_side, with a code: the chosen
+// line's index, the check box's state, the field where Enter was pressed.
+enum class SideAction { Chosen = 0, Checked = 1, Copy = 2, Closed = 3, Print = 4, Field = 5 };
+inline constexpr int kSideActionLast = static_cast<int>(SideAction::Field);
+
 // What background.js gives funzioni_background_arrived instead of a reply's size.
 inline constexpr int kBackgroundFailed = -1;    // the request aborted its instance
 inline constexpr int kBackgroundUnusable = -2;  // the instance cannot run at all

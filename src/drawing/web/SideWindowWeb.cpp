@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "PageShared.h"
 #include "drawing/DialogServices.h"
 #include "drawing/SideWindow.h"
 
@@ -48,8 +49,7 @@ namespace funzioni {
 
 namespace {
 
-// What the panel reports (funzioni_page_side's action).
-enum class SideAction { Chosen = 0, Checked = 1, Copy = 2, Closed = 3, Print = 4, Field = 5 };
+using web::SideAction;
 
 // The page's side windows by number, each as the call that takes the panel's reports.
 struct SideWindows {
@@ -208,7 +208,7 @@ extern "C" {
 // What the panel numbered `side` reports: a SideAction with its code (the chosen line's index,
 // the check box's state, the field where Enter was pressed).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_side(int side, int action, int code) {
-  if (action < 0 || action > 5) return;
+  if (action < 0 || action > funzioni::web::kSideActionLast) return;
   const auto& sides = funzioni::PageSides().byNumber;
   const auto it = sides.find(side);
   if (it == sides.end()) return;

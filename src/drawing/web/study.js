@@ -14,20 +14,23 @@ var FunzioniSide = (function () {
   const kGap = 8;  // between the client area and a panel beside it
   const kLeastWidth = 260;
   const kLeastHeight = 200;
-  // SideWindowWeb.cpp's SideAction.
-  const kChosen = 0;
-  const kChecked = 1;
-  const kCopy = 2;
-  const kClosed = 3;
-  const kPrint = 4;
-  const kField = 5;
+  // What a panel reports, by name; the program's numbers for them (its SideAction) come with
+  // FunzioniShared.
+  const kChosen = 'chosen';
+  const kChecked = 'checked';
+  const kCopy = 'copy';
+  const kClosed = 'closed';
+  const kPrint = 'print';
+  const kField = 'field';
 
   // number -> {element, heading, list, check, width, height, cover, current, focusBefore}
   const sides = new Map();
   let watching = false;
 
   function report(number, what, code) {
-    FunzioniShared.program('funzioni_page_side', number, what, code);
+    const action = FunzioniShared.shared().side[what];
+    if (action === undefined) throw new Error('funzioni: the program has no side action ' + what);
+    FunzioniShared.program('funzioni_page_side', number, action, code);
   }
 
   function sideOf(target) {
