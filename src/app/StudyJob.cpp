@@ -110,6 +110,18 @@ void AnswerAsk(StudyProbe& probe, const StudyAsk& ask, StudyOutcome& outcome) {
   }
 }
 
+// The study's lines end with the chart's, one an item of each row it shows.
+std::vector<std::string> ChartLinesOf(const SignChart& chart, const std::vector<StudyLine>& lines) {
+  std::size_t count = 0;
+  for (const SignChartRow& row : chart.rows) count += row.Shown() ? row.items.size() : 0;
+  if (count > lines.size()) return {};
+  std::vector<std::string> texts;
+  for (auto line = lines.end() - static_cast<std::ptrdiff_t>(count); line != lines.end(); ++line) {
+    texts.push_back(line->text);
+  }
+  return texts;
+}
+
 }  // namespace
 
 std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken stop) {
@@ -126,6 +138,8 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   outcome.xMin = study.xMin;
   outcome.xMax = study.xMax;
   outcome.lines = StudyLines(study);
+  outcome.chart = MakeSignChart(study);
+  outcome.chartLines = ChartLinesOf(outcome.chart, outcome.lines);
   // Where the formula meets the other curves drawn (KeptIntersections.h).
   const std::vector<StudyLine> meets = IntersectionLines(evaluator, request.state, stop);
   if (stop.stop_requested()) return std::nullopt;

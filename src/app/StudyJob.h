@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SignChart.h"
 #include "app/StudyReport.h"
 #include "sampling/StopToken.h"
 #include "state/PlotState.h"
@@ -73,13 +74,15 @@ struct StudyOutcome {
   double xMax = 0;
   std::optional<PlotView> view;  // the view studied, when a gesture moved it
   std::vector<StudyLine> lines;
-  bool failed = false;              // lines holds the failure's line alone
-  bool slopes = false;              // the two lists below were computed
-  std::vector<SlopeDot> curve;      // at the plot's samples that have both neighbours
-  std::vector<RowSlope> tableRows;  // at the results table's rows where the slope is known
-  StudyAsk ask;                     // what was asked: its lines end the list
-  std::vector<StudyRay> rays;       // the tangent or the half-tangents asked for
-  std::vector<AreaSample> area;     // the shaded region, when its integral was computed
+  bool failed = false;                  // lines holds the failure's line alone
+  bool slopes = false;                  // the two lists below were computed
+  std::vector<SlopeDot> curve;          // at the plot's samples that have both neighbours
+  std::vector<RowSlope> tableRows;      // at the results table's rows where the slope is known
+  StudyAsk ask;                         // what was asked: its lines end the list
+  std::vector<StudyRay> rays;           // the tangent or the half-tangents asked for
+  std::vector<AreaSample> area;         // the shaded region, when its integral was computed
+  SignChart chart;                      // of the study (empty rows for a failure)
+  std::vector<std::string> chartLines;  // its lines among lines, as the screen reader reads it
 };
 
 // What the job computes for one request; abandoned (nothing) once stop is requested. It may

@@ -16,6 +16,7 @@ add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SignChart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeptIntersections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJob.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodec.cpp

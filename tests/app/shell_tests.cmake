@@ -6,6 +6,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableTextTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyReportTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SignChartTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodecTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeptIntersectionsTest.cpp

@@ -17,6 +17,7 @@
 #include "drawing/Color.h"
 #include "drawing/DialogServices.h"
 #include "drawing/Geometry.h"
+#include "drawing/web/PageShared.h"
 
 namespace funzioni::web {
 class DrawnControls;
@@ -124,6 +125,12 @@ struct LaterAnswer {
   const PageInput* dialog = nullptr;
 };
 
+// The page's side windows by number, each as the call that takes its panel's reports.
+struct PageSideWindows {
+  std::map<int, std::function<void(SideAction, int)>> byNumber;
+  int next = 1;
+};
+
 // What the page keeps between the script's calls into the program: the script reaches the
 // program only through its exports, which find everything here. A test makes it fresh
 // (ThePage() = {}).
@@ -137,6 +144,7 @@ struct PageContext {
   Scheduler scheduler;
   // In a background instance: what each BackgroundService's requests become, by its number.
   std::array<BackgroundRequestHandler, 2> backgroundHandlers;
+  PageSideWindows sides;
 };
 
 // The page's one context (PageBridge.cpp).

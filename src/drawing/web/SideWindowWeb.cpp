@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "PageBridge.h"
 #include "PageShared.h"
 #include "drawing/DialogServices.h"
 #include "drawing/SideWindow.h"
@@ -50,17 +51,6 @@ namespace funzioni {
 namespace {
 
 using web::SideAction;
-
-// The page's side windows by number, each as the call that takes the panel's reports.
-struct SideWindows {
-  std::map<int, std::function<void(SideAction, int)>> byNumber;
-  int next = 1;
-};
-
-SideWindows& PageSides() {
-  static SideWindows sides;
-  return sides;
-}
 
 }  // namespace
 
@@ -120,7 +110,7 @@ struct SideWindow::Impl {
 
 SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowCommands commands)
     : impl_(std::make_unique<Impl>(owner, commands)) {
-  SideWindows& sides = PageSides();
+  web::PageSideWindows& sides = web::ThePage().sides;
   Impl* d = impl_.get();
   d->number = sides.next++;
   sides.byNumber[d->number] = [d](SideAction action, int code) { d->Report(action, code); };
@@ -136,7 +126,7 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
 }
 
 SideWindow::~SideWindow() {
-  PageSides().byNumber.erase(impl_->number);
+  web::ThePage().sides.byNumber.erase(impl_->number);
   funzioni_js_side_destroy(impl_->number);
 }
 
@@ -209,7 +199,7 @@ extern "C" {
 // the check box's state, the field where Enter was pressed).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_side(int side, int action, int code) {
   if (action < 0 || action > funzioni::web::kSideActionLast) return;
-  const auto& sides = funzioni::PageSides().byNumber;
+  const auto& sides = funzioni::web::ThePage().sides.byNumber;
   const auto it = sides.find(side);
   if (it == sides.end()) return;
   // A copy: the report may end the window, and with it the call held in the map.
