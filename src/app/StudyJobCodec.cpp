@@ -170,6 +170,47 @@ StudyAsk ReadAsk(Reader& in) {
   return ask;
 }
 
+// The sign chart: each row's items and whether it is too dense, then the lines it reads as.
+void WriteChart(Writer& out, const SignChart& chart, const std::vector<std::string>& lines) {
+  out.F64(chart.xMin);
+  out.F64(chart.xMax);
+  for (const SignChartRow& row : chart.rows) {
+    out.Flag(row.dense);
+    out.U32(static_cast<std::uint32_t>(row.items.size()));
+    for (const SignChartItem& item : row.items) {
+      out.U8(static_cast<std::uint8_t>(item.kind));
+      out.F64(item.from);
+      out.F64(item.to);
+      out.I32(item.sign);
+      out.Flag(item.noDerivative);
+    }
+  }
+  out.U32(static_cast<std::uint32_t>(lines.size()));
+  for (const std::string& line : lines) out.Text(line);
+}
+
+void ReadChart(Reader& in, StudyOutcome& outcome) {
+  SignChart& chart = outcome.chart;
+  chart.xMin = in.F64();
+  chart.xMax = in.F64();
+  for (SignChartRow& row : chart.rows) {
+    row.dense = in.Flag();
+    ReadList(in, row.items, 22, [](Reader& r) {
+      SignChartItem item;
+      const std::uint8_t kind = r.U8();
+      if (kind > static_cast<std::uint8_t>(SignChartItem::Kind::Pole)) r.Fail();
+      item.kind = static_cast<SignChartItem::Kind>(kind);
+      item.from = r.F64();
+      item.to = r.F64();
+      item.sign = r.I32();
+      if (item.sign < -1 || item.sign > 1) r.Fail();
+      item.noDerivative = r.Flag();
+      return item;
+    });
+  }
+  ReadList(in, outcome.chartLines, 4, [](Reader& r) { return r.Text(); });
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeStudyRequest(const StudyRequest& request) {
@@ -237,6 +278,7 @@ std::vector<std::uint8_t> EncodeStudyOutcome(const StudyOutcome& outcome) {
     out.F32(sample.x);
     out.F64(sample.y);
   }
+  WriteChart(out, outcome.chart, outcome.chartLines);
   return out.Take();
 }
 
@@ -273,6 +315,7 @@ std::optional<StudyOutcome> DecodeStudyOutcome(std::span<const std::uint8_t> byt
     const float x = r.F32();
     return AreaSample{x, r.F64()};
   });
+  ReadChart(in, outcome);
   if (!in.Done()) return std::nullopt;
   return outcome;
 }

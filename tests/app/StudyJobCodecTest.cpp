@@ -30,6 +30,16 @@ StudyOutcome FullOutcome() {
   outcome.ask = {1.5f, -1.0f, std::nullopt};
   outcome.rays = {{1, 0, -1, -1}, {0, 0, std::numeric_limits<double>::infinity(), 1}};
   outcome.area = {{0.0f, 0.0}, {0.5f, 0.25}};
+  using Kind = SignChartItem::Kind;
+  outcome.chart.xMin = -10;
+  outcome.chart.xMax = 10;
+  outcome.chart.rows[0].items = {{Kind::Interval, -10, 0, -1, false},
+                                 {Kind::Gap, 0, 0, 0, false},
+                                 {Kind::Interval, 0, 10, 1, false}};
+  outcome.chart.rows[1].items = {{Kind::Minimum, 1, 1, 0, true}};
+  outcome.chart.rows[2].dense = true;
+  outcome.chart.rows[2].items = {{Kind::Pole, 2, 2, 0, false}};
+  outcome.chartLines = {"Schema dei segni di f: \xE2\x88\x92 per x da -10 a 0"};
   return outcome;
 }
 
@@ -70,6 +80,8 @@ TEST(StudyJobCodec, WhatTheWindowShowsComesBackAsItWent) {
   ASSERT_EQ(back->area.size(), 2u);
   EXPECT_EQ(back->area[1].x, 0.5f);
   EXPECT_EQ(back->area[1].y, 0.25);
+  EXPECT_EQ(back->chart, sent.chart);
+  EXPECT_EQ(back->chartLines, sent.chartLines);
 
   StudyRequest request;
   request.ticket = -3;
@@ -123,6 +135,15 @@ TEST(StudyJobCodec, BytesThatAreNotAWholeMessageAreRefused) {
   const std::size_t failedAt = 4 + 4 + 4 + FullOutcome().formula.size() + 4 + 16;
   cases[4].bytes[failedAt] = 2;
   cases[5].bytes[failedAt + 1] = 0xFF;  // the lines' count
+  // The sign chart ends the message: its last item (kind, two ends, sign, flag: 22 bytes) before
+  // the lines' count (4).
+  StudyOutcome charted = FullOutcome();
+  charted.chartLines.clear();
+  const std::vector<std::uint8_t> chartBytes = EncodeStudyOutcome(charted);
+  cases.push_back({"an item of no kind", chartBytes});
+  cases.back().bytes[chartBytes.size() - 4 - 22] = 7;
+  cases.push_back({"a sign of 2", chartBytes});
+  cases.back().bytes[chartBytes.size() - 4 - 5] = 2;
   for (const Case& c : cases) {
     EXPECT_FALSE(DecodeStudyOutcome(c.bytes).has_value()) << c.name;
   }
