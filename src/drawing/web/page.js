@@ -411,6 +411,12 @@ var FunzioniPage = (function () {
     return found === null ? [] : ['--lang', found[1]];
   }
 
+  // #f=... in the address (with #lang= or without): a worksheet link, opened by the program as
+  // its command line's --sheet; the program checks it and refuses a malformed one.
+  function addressSheet() {
+    return /(?:^#|&)f=/.test(location.hash) ? ['--sheet', location.hash] : [];
+  }
+
   function download(blob, name) {
     if (blob === null) return;
     const link = document.createElement('a');
@@ -423,7 +429,8 @@ var FunzioniPage = (function () {
   }
 
   if (onPage) {
-    Module['arguments'] = [].concat(Module['arguments'] || [], addressLanguage());
+    Module['arguments'] =
+        [].concat(Module['arguments'] || [], addressLanguage(), addressSheet());
     Module['preRun'] = [].concat(Module['preRun'] || [], beforeMain);
     const initialised = Module['onRuntimeInitialized'];
     Module['onRuntimeInitialized'] = () => {
