@@ -13,9 +13,12 @@ namespace funzioni {
 namespace {
 
 constexpr std::string_view kAbout = "\xE2\x89\x88 ";  // U+2248 and a blank
-constexpr std::string_view kIntersectionWith = "Intersezione con ";
-constexpr std::string_view kCrossing = "attraversamento";
-constexpr std::string_view kTouching = "tangenza";
+constexpr std::string_view kCrossing = "Intersezione con {0}: (x {1}, y {2}), attraversamento";
+constexpr std::string_view kTouching = "Intersezione con {0}: (x {1}, y {2}), tangenza";
+
+std::string About(double value, double halfRange) {
+  return std::string(kAbout) + StudyNumber(value, halfRange);
+}
 
 std::string Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -79,7 +82,7 @@ std::vector<IntersectionPartner> IntersectionPartners(const PlotState& state) {
 }
 
 std::vector<StudyLine> IntersectionLines(ExpressionEvaluator& evaluator, const PlotState& state,
-                                         StopToken stop) {
+                                         StopToken stop, const Catalogue& catalogue) {
   if (state.currentFormula.empty()) return {};
   const float zoom = state.zoomValue.value;
   const double halfRange =
@@ -90,10 +93,9 @@ std::vector<StudyLine> IntersectionLines(ExpressionEvaluator& evaluator, const P
         evaluator, state.currentFormula, partner.formula, zoom, state.view, stop);
     if (stop.stop_requested()) return {};
     for (const FormulaIntersection& p : points) {
-      std::string text = std::string(kIntersectionWith) + partner.name + ": (x " +
-                         std::string(kAbout) + StudyNumber(p.x, halfRange) + ", y " +
-                         std::string(kAbout) + StudyNumber(p.y, halfRange) + "), " +
-                         std::string(p.touching ? kTouching : kCrossing);
+      std::string text =
+          catalogue.Format(p.touching ? kTouching : kCrossing,
+                           {partner.name, About(p.x, halfRange), About(p.y, halfRange)});
       placed.push_back({p.x, {std::move(text), StudyMark{p.x, p.y, false}}});
     }
   }

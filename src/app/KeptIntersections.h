@@ -27,11 +27,13 @@ struct IntersectionPartner {
 // on, in the order of the key and of the switches.
 std::vector<IntersectionPartner> IntersectionPartners(const PlotState& state);
 
-// "Intersezione con x+2: (x ≈ −1, y ≈ 1), attraversamento", one line per point, each marked on
+// "Intersezione con x+2: (x ≈ −1, y ≈ 1), attraversamento" (in the catalogue's language), one
+// line per point, each marked on
 // the plot, all in the order of x; none when nothing meets or there is no formula; empty once a
 // stop was requested.
 std::vector<StudyLine> IntersectionLines(ExpressionEvaluator& evaluator, const PlotState& state,
-                                         StopToken stop = {});
+                                         StopToken stop = {},
+                                         const Catalogue& catalogue = Catalogue());
 
 // What IntersectionLines reads of the state beyond the formula, zoom and view (the kept formulas,
 // the parameters' values and the switches), as bytes for the study's codec; decoding refuses

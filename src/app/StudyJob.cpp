@@ -82,10 +82,11 @@ bool RowSlopes(StudyProbe& probe, const PlotState& state, const StopToken& stop,
 // Points of the shaded region from a to b: enough that each column of the plotting area has one.
 constexpr int kAreaSamples = 1024;
 
-void AnswerAsk(StudyProbe& probe, const StudyAsk& ask, StudyOutcome& outcome) {
+void AnswerAsk(StudyProbe& probe, const StudyAsk& ask, const Catalogue& catalogue,
+               StudyOutcome& outcome) {
   const double halfRange = std::max(std::abs(outcome.xMin), std::abs(outcome.xMax));
   if (ask.tangentAt) {
-    TangentReport tangent = ReportTangent(TangentAt(probe, *ask.tangentAt), halfRange);
+    TangentReport tangent = ReportTangent(TangentAt(probe, *ask.tangentAt), halfRange, catalogue);
     outcome.lines.insert(outcome.lines.end(), tangent.lines.begin(), tangent.lines.end());
     outcome.rays = std::move(tangent.rays);
   }
@@ -93,7 +94,7 @@ void AnswerAsk(StudyProbe& probe, const StudyAsk& ask, StudyOutcome& outcome) {
   const float a = *ask.areaFrom;
   const float b = *ask.areaTo;
   const StudyIntegral integral = IntegralOf(probe, a, b);
-  const std::vector<StudyLine> lines = ReportIntegral(integral, a, b, halfRange);
+  const std::vector<StudyLine> lines = ReportIntegral(integral, a, b, halfRange, catalogue);
   outcome.lines.insert(outcome.lines.end(), lines.begin(), lines.end());
   if (integral.refused || a == b) return;
   const double lo = std::min(a, b);
@@ -137,16 +138,17 @@ std::optional<StudyOutcome> ComputeStudy(const StudyRequest& request, StopToken 
   if (stop.stop_requested()) return std::nullopt;
   outcome.xMin = study.xMin;
   outcome.xMax = study.xMax;
-  outcome.lines = StudyLines(study);
+  const Catalogue catalogue(request.language);
+  outcome.lines = StudyLines(study, catalogue);
   outcome.chart = MakeSignChart(study);
   outcome.chartLines = ChartLinesOf(outcome.chart, outcome.lines);
   // Where the formula meets the other curves drawn (KeptIntersections.h).
-  const std::vector<StudyLine> meets = IntersectionLines(evaluator, request.state, stop);
+  const std::vector<StudyLine> meets = IntersectionLines(evaluator, request.state, stop, catalogue);
   if (stop.stop_requested()) return std::nullopt;
   outcome.lines.insert(outcome.lines.end(), meets.begin(), meets.end());
   outcome.ask = request.ask;
   StudyProbe probe(outcome.formula, evaluator, stop);
-  AnswerAsk(probe, request.ask, outcome);
+  AnswerAsk(probe, request.ask, catalogue, outcome);
   if (stop.stop_requested()) return std::nullopt;
   if (!request.slopes) return outcome;
   const std::vector<float> xs = FormulaSampleXs(request.state);

@@ -21,6 +21,7 @@
 #include "app/StudyReport.h"
 #include "sampling/StopToken.h"
 #include "state/PlotState.h"
+#include "text/Language.h"
 
 namespace funzioni {
 
@@ -44,6 +45,7 @@ struct StudyRequest {
   PlotState state;  // its formula, zoom and step
   bool slopes = false;
   StudyAsk ask = {};
+  Language language = Language::Italian;  // of the lines
 };
 
 // The region of the asked area as the plot shades it: f's value at points from a to b in order

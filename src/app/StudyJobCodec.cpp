@@ -225,6 +225,7 @@ std::vector<std::uint8_t> EncodeStudyRequest(const StudyRequest& request) {
   // The other curves drawn, which the study meets (KeptIntersections.h).
   out.Text(EncodeIntersectionState(request.state));
   WriteAsk(out, request.ask);
+  out.U8(static_cast<std::uint8_t>(request.language));
   return out.Take();
 }
 
@@ -240,6 +241,9 @@ std::optional<StudyRequest> DecodeStudyRequest(std::span<const std::uint8_t> byt
   request.slopes = in.Flag();
   if (!DecodeIntersectionState(in.Text(), request.state)) in.Fail();
   request.ask = ReadAsk(in);
+  const std::uint8_t language = in.U8();
+  if (language > static_cast<std::uint8_t>(Language::Slovene)) in.Fail();
+  request.language = static_cast<Language>(language);
   if (!in.Done()) return std::nullopt;
   return request;
 }

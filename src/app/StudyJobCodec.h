@@ -15,7 +15,7 @@
 namespace funzioni {
 
 // The request's formula, zoom, step and view (all the study reads of the state) and whether the
-// slopes are wanted.
+// slopes are wanted, and the language of the lines.
 std::vector<std::uint8_t> EncodeStudyRequest(const StudyRequest& request);
 std::optional<StudyRequest> DecodeStudyRequest(std::span<const std::uint8_t> bytes);
 

@@ -27,10 +27,14 @@ SideWindowLook StudyLook(const Dialog& dialog, const Catalogue& catalogue) {
   look.listName = std::string(catalogue.Translate("Risultati dello studio"));
   look.checkLabel = std::string(catalogue.Translate(kStudySlopesLabel));
   look.cover = dialog.GetControlRect(kZoomWindowId);
-  look.fields = {
-      {"Tangente in x\xE2\x82\x80 =", "Tangente: ascissa x\xE2\x82\x80 (Invio per tracciarla)"},
-      {"Area da a =", "Area: estremo a (Invio per calcolarla)"},
-      {"a b =", "Area: estremo b (Invio per calcolarla)", true}};
+  const auto field = [&catalogue](std::string_view label, std::string_view name, bool sameRow) {
+    return SideField{std::string(catalogue.Translate(label)),
+                     std::string(catalogue.Translate(name)), sameRow};
+  };
+  look.fields = {field("Tangente in x\xE2\x82\x80 =",
+                       "Tangente: ascissa x\xE2\x82\x80 (Invio per tracciarla)", false),
+                 field("Area da a =", "Area: estremo a (Invio per calcolarla)", false),
+                 field("a b =", "Area: estremo b (Invio per calcolarla)", true)};
   return look;
 }
 
@@ -110,7 +114,7 @@ void StudyPanel::Open(const PlotState& state) {
     DrawMarks();
     return;
   }
-  heading_ = std::string(kStudyPendingHeading);
+  heading_ = std::string(controls_.catalogue().Translate(kStudyPendingHeading));
   window_.SetHeading(heading_);
   Submit(state);
 }
@@ -135,13 +139,13 @@ void StudyPanel::Submit(const PlotState& state) {
     outcome_.reset();
     lines_.clear();
     chosen_ = -1;
-    heading_ = std::string(kStudyNoFormulaHeading);
+    heading_ = std::string(controls_.catalogue().Translate(kStudyNoFormulaHeading));
     window_.SetHeading(heading_);
     window_.SetLines({});
     RefreshMarks();
     return;
   }
-  job_.Submit({++ticket_, state, studiedSlopes_, ask_});
+  job_.Submit({++ticket_, state, studiedSlopes_, ask_, controls_.catalogue().language()});
 }
 
 bool StudyPanel::OnTimer(int timerId) {
@@ -156,16 +160,17 @@ bool StudyPanel::OnTimer(int timerId) {
 
 void StudyPanel::ReadFields() {
   notes_.clear();
-  const auto read = [this](StudyField field, std::string_view what) {
+  const Catalogue& catalogue = controls_.catalogue();
+  const auto read = [&](StudyField field, std::string_view refusal) {
     const FieldNumber number = ReadField(window_.FieldText(static_cast<int>(field)));
-    if (number.refused) notes_.push_back(std::string(what) + " non \xC3\xA8 un numero");
+    if (number.refused) notes_.push_back(std::string(catalogue.Translate(refusal)));
     return number.value;
   };
-  ask_.tangentAt = read(StudyField::TangentAt, "Tangente: x\xE2\x82\x80");
-  ask_.areaFrom = read(StudyField::AreaFrom, "Area: l'estremo a");
-  ask_.areaTo = read(StudyField::AreaTo, "Area: l'estremo b");
+  ask_.tangentAt = read(StudyField::TangentAt, "Tangente: x\xE2\x82\x80 non \xC3\xA8 un numero");
+  ask_.areaFrom = read(StudyField::AreaFrom, "Area: l'estremo a non \xC3\xA8 un numero");
+  ask_.areaTo = read(StudyField::AreaTo, "Area: l'estremo b non \xC3\xA8 un numero");
   if (ask_.areaFrom.has_value() != ask_.areaTo.has_value()) {
-    notes_.push_back("Area: scrivi entrambi gli estremi a e b");
+    notes_.push_back(std::string(catalogue.Translate("Area: scrivi entrambi gli estremi a e b")));
     ask_.areaFrom.reset();
     ask_.areaTo.reset();
   }
@@ -173,9 +178,14 @@ void StudyPanel::ReadFields() {
 
 void StudyPanel::ShowOutcome() {
   lines_ = outcome_->lines;
+  // A failure's line is one of the job's fixed texts.
+  if (outcome_->failed) {
+    for (StudyLine& line : lines_) line.text = controls_.catalogue().Translate(line.text);
+  }
   for (const std::string& note : notes_) lines_.push_back({note, std::nullopt});
   // The heading is UTF-8; the formula may come from a history line in the Windows code page.
-  heading_ = StudyHeading(Utf8Of(outcome_->formula), outcome_->xMin, outcome_->xMax);
+  heading_ = StudyHeading(Utf8Of(outcome_->formula), outcome_->xMin, outcome_->xMax,
+                          controls_.catalogue());
   window_.SetHeading(heading_);
   const std::vector<std::string> texts = Lines();
   window_.SetLines(texts);

@@ -1,23 +1,22 @@
 #include "app/StudyReport.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <cmath>
 #include <limits>
 
 #include "sampling/DecimalText.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
 namespace {
 
-constexpr std::string_view kMinus = "\xE2\x88\x92";       // U+2212
-constexpr std::string_view kAbout = "\xE2\x89\x88 ";      // U+2248 and a blank
-constexpr std::string_view kArrow = "\xE2\x86\x92";       // U+2192
-constexpr std::string_view kInfinity = "\xE2\x88\x9E";    // U+221E
-constexpr std::string_view kTimes = "\xC2\xB7";           // U+00B7, the product dot
-constexpr std::string_view kSuperMinus = "\xE2\x81\xBB";  // U+207B: from the left
-constexpr std::string_view kSuperPlus = "\xE2\x81\xBA";   // U+207A: from the right
+constexpr std::string_view kMinus = "\xE2\x88\x92";     // U+2212
+constexpr std::string_view kAbout = "\xE2\x89\x88 ";    // U+2248 and a blank
+constexpr std::string_view kArrow = "\xE2\x86\x92";     // U+2192
+constexpr std::string_view kInfinity = "\xE2\x88\x9E";  // U+221E
+constexpr std::string_view kTimes = "\xC2\xB7";         // U+00B7, the product dot
 
 std::string WithMinusSign(std::string text) {
   if (!text.empty() && text.front() == '-') text.replace(0, 1, kMinus);
@@ -39,17 +38,56 @@ bool IsInfinite(const StudyValue& v) {
   return v.kind == StudyValue::Kind::PlusInfinity || v.kind == StudyValue::Kind::MinusInfinity;
 }
 
+enum class CornerKind { Corner, Cusp, VerticalInflection };
+
 // Both one-sided slopes infinite: of opposite signs a cusp, of the same sign a vertical tangent
 // where the curve goes on rising (or falling); any finite slope makes it a corner.
-std::string_view CornerKind(const StudyCorner& c) {
-  if (!IsInfinite(c.left) || !IsInfinite(c.right)) return "Punto angoloso";
-  return c.left.kind == c.right.kind ? "Flesso a tangente verticale" : "Cuspide";
+CornerKind KindOf(const StudyCorner& c) {
+  if (!IsInfinite(c.left) || !IsInfinite(c.right)) return CornerKind::Corner;
+  return c.left.kind == c.right.kind ? CornerKind::VerticalInflection : CornerKind::Cusp;
 }
 
+// The line of a point without a derivative: x, y and the two slopes.
+std::string_view CornerPattern(CornerKind kind) {
+  switch (kind) {
+    case CornerKind::Cusp:
+      return "Cuspide in x {0}, y {1}: pendenze {2} da sinistra e {3} da destra";
+    case CornerKind::VerticalInflection:
+      return "Flesso a tangente verticale in x {0}, y {1}: pendenze {2} da sinistra e {3} da "
+             "destra";
+    case CornerKind::Corner:
+      break;
+  }
+  return "Punto angoloso in x {0}, y {1}: pendenze {2} da sinistra e {3} da destra";
+}
+
+// The tangent line where there is none: x0 and the two slopes.
+std::string_view NoTangentPattern(CornerKind kind) {
+  switch (kind) {
+    case CornerKind::Cusp:
+      return "Tangente in x\xE2\x82\x80 {0}: non esiste, cuspide (pendenze {1} da sinistra e {2} "
+             "da destra)";
+    case CornerKind::VerticalInflection:
+      return "Tangente in x\xE2\x82\x80 {0}: non esiste, flesso a tangente verticale (pendenze {1} "
+             "da sinistra e {2} da destra)";
+    case CornerKind::Corner:
+      break;
+  }
+  return "Tangente in x\xE2\x82\x80 {0}: non esiste, punto angoloso (pendenze {1} da sinistra e "
+         "{2} da destra)";
+}
+// Writes the lines in the catalogue's language: each kind of line is one pattern, whose Italian
+// text is the line as the program has always written it.
 struct Writer {
+  explicit Writer(const Catalogue& texts, double half = 1) : catalogue(texts), halfRange(half) {}
+
+  const Catalogue& catalogue;
   double halfRange = 1;
   std::vector<StudyLine> lines;
 
+  std::string Say(std::string_view pattern, std::initializer_list<std::string_view> values) const {
+    return catalogue.Format(pattern, values);
+  }
   std::string About(double value) const {
     return std::string(kAbout) + StudyNumber(value, halfRange);
   }
@@ -66,20 +104,20 @@ struct Writer {
       case StudyValue::Kind::MinusInfinity:
         return Infinity(-1);
       case StudyValue::Kind::None:
-        return "non esiste";
+        return std::string(catalogue.Translate("non esiste"));
       case StudyValue::Kind::Unknown:
         break;
     }
-    return "non determinabile numericamente";
+    return std::string(catalogue.Translate("non determinabile numericamente"));
   }
   std::string Where(const StudyLimit& limit) const {
     switch (limit.where) {
       case StudyLimit::Where::MinusInfinity:
         return Infinity(-1);
-      case StudyLimit::Where::Left:
-        return StudyNumber(limit.at, halfRange) + std::string(kSuperMinus) + " (da sinistra)";
-      case StudyLimit::Where::Right:
-        return StudyNumber(limit.at, halfRange) + std::string(kSuperPlus) + " (da destra)";
+      case StudyLimit::Where::Left:  // U+207B: from the left
+        return Say("{0}\xE2\x81\xBB (da sinistra)", {StudyNumber(limit.at, halfRange)});
+      case StudyLimit::Where::Right:  // U+207A: from the right
+        return Say("{0}\xE2\x81\xBA (da destra)", {StudyNumber(limit.at, halfRange)});
       case StudyLimit::Where::PlusInfinity:
         break;
     }
@@ -88,86 +126,98 @@ struct Writer {
   static std::string Side(int side) {
     return "(x " + std::string(kArrow) + " " + Infinity(side) + ")";
   }
-  std::string At(StudyPoint p) const { return "x " + About(p.x) + ", y " + About(p.y); }
   std::string Span(double from, double to) const {
     if (from == to) return "x " + About(from);
-    return "x da " + About(from) + " a " + About(to);
+    return Say("x da {0} a {1}", {About(from), About(to)});
   }
-  void None(std::string_view kind, std::string_view none = kStudyNoneVisible) {
-    lines.push_back({std::string(kind) + ": " + std::string(none), std::nullopt});
+  // A whole line without values ("Zeri: nessuno nell'intervallo visibile").
+  void Fixed(std::string_view text) {
+    lines.push_back({std::string(catalogue.Translate(text)), std::nullopt});
   }
-  void Points(std::string_view plural, std::string_view one, const std::vector<StudyPoint>& list) {
-    if (list.empty()) None(plural);
+  void Points(std::string_view none, std::string_view pattern,
+              const std::vector<StudyPoint>& list) {
+    if (list.empty()) Fixed(none);
     for (const StudyPoint& p : list) {
-      lines.push_back({std::string(one) + ": " + At(p), StudyMark{p.x, p.y, false}});
+      lines.push_back({Say(pattern, {About(p.x), About(p.y)}), StudyMark{p.x, p.y, false}});
     }
   }
 };
+
+// "y ≈ 2·x − 1": the same in every language.
+std::string LineOf(const Writer& w, double m, double q) {
+  const std::string qText = StudyNumber(std::abs(q), w.halfRange);
+  return "y " + Writer::AboutSlope(m) + std::string(kTimes) + "x " +
+         (q < 0 && qText != "0" ? std::string(kMinus) : "+") + " " + qText;
+}
+
+std::string_view IntervalPattern(bool increasing, bool up, bool slope) {
+  if (slope) return increasing ? "Crescente per {0}" : "Decrescente per {0}";
+  return up ? "Concava verso l'alto per {0}" : "Concava verso il basso per {0}";
+}
 
 // What the limits and the derivatives add, after the kinds above: parity, limits, horizontal and
 // oblique asymptotes, points without a derivative, then where f grows, falls and bends.
 void BeyondLines(const FunctionStudy& study, Writer& w) {
   if (study.parity != StudyParity::None) {
-    w.lines.push_back(
-        {study.parity == StudyParity::Even ? "Funzione pari" : "Funzione dispari", std::nullopt});
+    w.Fixed(study.parity == StudyParity::Even ? "Funzione pari" : "Funzione dispari");
   }
   for (const StudyLimit& limit : study.limits) {
-    w.lines.push_back({"Limite per x " + std::string(kArrow) + " " + w.Where(limit) + ": " +
-                           w.Value(limit.value, false),
-                       std::nullopt});
+    w.lines.push_back(
+        {w.Say("Limite per x \xE2\x86\x92 {0}: {1}", {w.Where(limit), w.Value(limit.value, false)}),
+         std::nullopt});
   }
   if (!study.limits.empty() && study.horizontalAsymptotes.empty() &&
       study.obliqueAsymptotes.empty()) {
-    w.None("Asintoti orizzontali e obliqui", "nessuno");
+    w.Fixed("Asintoti orizzontali e obliqui: nessuno");
   }
   for (const StudyAsymptote& a : study.horizontalAsymptotes) {
     w.lines.push_back(
-        {"Asintoto orizzontale " + Writer::Side(a.side) + ": y " + w.About(a.q), std::nullopt});
+        {w.Say("Asintoto orizzontale {0}: y {1}", {Writer::Side(a.side), w.About(a.q)}),
+         std::nullopt});
   }
   for (const StudyAsymptote& a : study.obliqueAsymptotes) {
-    const std::string q = StudyNumber(std::abs(a.q), w.halfRange);
-    w.lines.push_back({"Asintoto obliquo " + Writer::Side(a.side) + ": y " +
-                           Writer::AboutSlope(a.m) + std::string(kTimes) + "x " +
-                           (a.q < 0 && q != "0" ? std::string(kMinus) : "+") + " " + q,
-                       std::nullopt});
+    w.lines.push_back(
+        {w.Say("Asintoto obliquo {0}: {1}", {Writer::Side(a.side), LineOf(w, a.m, a.q)}),
+         std::nullopt});
   }
-  if (study.corners.empty()) w.None("Punti di non derivabilit\xC3\xA0");
+  if (study.corners.empty()) {
+    w.Fixed("Punti di non derivabilit\xC3\xA0: nessuno nell'intervallo visibile");
+  }
   for (const StudyCorner& c : study.corners) {
-    w.lines.push_back({std::string(CornerKind(c)) + " in x " + w.About(c.x) + ", y " +
-                           w.About(c.y) + ": pendenze " + w.Value(c.left, true) +
-                           " da sinistra e " + w.Value(c.right, true) + " da destra",
-                       StudyMark{c.x, c.y, false}});
+    w.lines.push_back(
+        {w.Say(CornerPattern(KindOf(c)),
+               {w.About(c.x), w.About(c.y), w.Value(c.left, true), w.Value(c.right, true)}),
+         StudyMark{c.x, c.y, false}});
   }
-  const auto intervals = [&](std::string_view kind, const std::vector<StudyInterval>& list) {
+  const auto intervals = [&](std::string_view pattern, const std::vector<StudyInterval>& list) {
     for (const StudyInterval& i : list) {
-      w.lines.push_back({std::string(kind) + " per " + w.Span(i.from, i.to), std::nullopt});
+      w.lines.push_back({w.Say(pattern, {w.Span(i.from, i.to)}), std::nullopt});
     }
   };
-  intervals("Crescente", study.increasing);
-  intervals("Decrescente", study.decreasing);
-  intervals("Concava verso l'alto", study.concaveUp);
-  intervals("Concava verso il basso", study.concaveDown);
+  intervals(IntervalPattern(true, true, true), study.increasing);
+  intervals(IntervalPattern(false, true, true), study.decreasing);
+  intervals(IntervalPattern(true, true, false), study.concaveUp);
+  intervals(IntervalPattern(true, false, false), study.concaveDown);
 }
 
 // One row of the sign chart: the signs over intervals and what f (or a derivative) is at points,
 // in the order of x, each as a line "Schema dei segni di f: − per x da ... a ..." or
-// "Schema dei segni di f: 0 in x ≈ ...".
+// "Schema dei segni di f: 0 in x ≈ ...". Each item's pattern names its sign and meaning whole.
 class SignRow {
  public:
   explicit SignRow(const Writer& w) : w_(w) {}
 
-  void Interval(double from, double to, int sign, std::string_view meaning) {
-    std::string text = std::string(sign > 0 ? "+" : kMinus);
-    if (!meaning.empty()) text += " (" + std::string(meaning) + ")";
-    items_.push_back({from, 1, text + " per " + w_.Span(from, to)});
+  void Interval(double from, double to, std::string_view pattern) {
+    items_.push_back({from, 1, w_.Say(pattern, {w_.Span(from, to)})});
     intervals_ = true;
   }
-  void Point(double x, std::string_view what) {
-    items_.push_back({x, 0, std::string(what) + " in x " + w_.About(x)});
+  void Point(double x, std::string_view pattern) {
+    items_.push_back({x, 0, w_.Say(pattern, {w_.About(x)})});
   }
   void Gap(const StudyGap& gap) {
-    const std::string where = gap.from == gap.to ? " in " : " per ";
-    items_.push_back({gap.from, 0, "non definita" + where + w_.Span(gap.from, gap.to)});
+    const std::string_view pattern =
+        gap.from == gap.to ? "non definita in {0}" : "non definita per {0}";
+    items_.push_back({gap.from, 0, w_.Say(pattern, {w_.Span(gap.from, gap.to)})});
   }
   // One line per item, each short enough for the printed page, which does not wrap lines.
   // Nothing for a row without an interval of either sign, nor for one too long to read as a
@@ -179,8 +229,7 @@ class SignRow {
       return a.x != b.x ? a.x < b.x : a.order < b.order;
     });
     for (const Item& item : items_) {
-      lines.push_back(
-          {"Schema dei segni di " + std::string(name) + ": " + item.text, std::nullopt});
+      lines.push_back({w_.Say("Schema dei segni di {0}: {1}", {name, item.text}), std::nullopt});
     }
   }
 
@@ -204,26 +253,32 @@ bool IsCorner(const FunctionStudy& study, double x) {
 // the clipboard and the printed page take it as it is.
 void SignChartLines(const FunctionStudy& study, Writer& w) {
   SignRow f(w);
-  for (const StudySign& s : study.signs) f.Interval(s.from, s.to, s.sign, "");
-  for (const StudyZero& z : study.zeros) f.Point(z.x, "0");
+  for (const StudySign& s : study.signs) {
+    f.Interval(s.from, s.to, s.sign > 0 ? "+ per {0}" : "\xE2\x88\x92 per {0}");
+  }
+  for (const StudyZero& z : study.zeros) f.Point(z.x, "0 in x {0}");
   SignRow slope(w);
-  for (const StudyInterval& i : study.increasing) slope.Interval(i.from, i.to, 1, "crescente");
-  for (const StudyInterval& i : study.decreasing) slope.Interval(i.from, i.to, -1, "decrescente");
-  for (const auto* list : {&study.maxima, &study.minima}) {
-    for (const StudyPoint& p : *list) {
-      const bool max = list == &study.maxima;
-      slope.Point(p.x, IsCorner(study, p.x) ? (max ? "non esiste (massimo)" : "non esiste (minimo)")
-                                            : (max ? "0 (massimo)" : "0 (minimo)"));
-    }
+  for (const StudyInterval& i : study.increasing)
+    slope.Interval(i.from, i.to, "+ (crescente) per {0}");
+  for (const StudyInterval& i : study.decreasing) {
+    slope.Interval(i.from, i.to, "\xE2\x88\x92 (decrescente) per {0}");
+  }
+  for (const StudyPoint& p : study.maxima) {
+    slope.Point(p.x,
+                IsCorner(study, p.x) ? "non esiste (massimo) in x {0}" : "0 (massimo) in x {0}");
+  }
+  for (const StudyPoint& p : study.minima) {
+    slope.Point(p.x, IsCorner(study, p.x) ? "non esiste (minimo) in x {0}" : "0 (minimo) in x {0}");
   }
   SignRow bend(w);
-  for (const StudyInterval& i : study.concaveUp)
-    bend.Interval(i.from, i.to, 1, "concava verso l'alto");
+  for (const StudyInterval& i : study.concaveUp) {
+    bend.Interval(i.from, i.to, "+ (concava verso l'alto) per {0}");
+  }
   for (const StudyInterval& i : study.concaveDown) {
-    bend.Interval(i.from, i.to, -1, "concava verso il basso");
+    bend.Interval(i.from, i.to, "\xE2\x88\x92 (concava verso il basso) per {0}");
   }
   for (const StudyPoint& p : study.inflections) {
-    bend.Point(p.x, IsCorner(study, p.x) ? "non esiste (flesso)" : "0 (flesso)");
+    bend.Point(p.x, IsCorner(study, p.x) ? "non esiste (flesso) in x {0}" : "0 (flesso) in x {0}");
   }
   for (const StudyGap& gap : study.gaps) {
     for (SignRow* row : {&f, &slope, &bend}) row->Gap(gap);
@@ -233,7 +288,7 @@ void SignChartLines(const FunctionStudy& study, Writer& w) {
     const bool inGap = std::any_of(study.gaps.begin(), study.gaps.end(),
                                    [x](const StudyGap& g) { return g.from <= x && x <= g.to; });
     if (inGap) continue;
-    for (SignRow* row : {&f, &slope, &bend}) row->Point(x, "asintoto verticale");
+    for (SignRow* row : {&f, &slope, &bend}) row->Point(x, "asintoto verticale in x {0}");
   }
   f.Write("f", w.lines);
   slope.Write("f\xE2\x80\xB2", w.lines);  // f′
@@ -252,45 +307,51 @@ std::string StudyNumber(double value, double halfRange) {
   return WithMinusSign(text);
 }
 
-std::string StudyHeading(std::string_view formula, double xMin, double xMax) {
+std::string StudyHeading(std::string_view formula, double xMin, double xMax,
+                         const Catalogue& catalogue) {
   const double half = std::max(std::abs(xMin), std::abs(xMax));
-  return "Studio numerico di f(x) = " + std::string(formula) + " per x da " +
-         StudyNumber(xMin, half) + " a " + StudyNumber(xMax, half) + ", angoli in gradi";
+  return catalogue.Format("Studio numerico di f(x) = {0} per x da {1} a {2}, angoli in gradi",
+                          {formula, StudyNumber(xMin, half), StudyNumber(xMax, half)});
 }
 
-std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
-  Writer w;
-  w.halfRange = std::max(std::abs(study.xMin), std::abs(study.xMax));
+std::vector<StudyLine> StudyLines(const FunctionStudy& study, const Catalogue& catalogue) {
+  Writer w(catalogue, std::max(std::abs(study.xMin), std::abs(study.xMax)));
   if (study.yIntercept) {
-    w.lines.push_back({"Intersezione con l'asse y: y " + w.About(*study.yIntercept),
+    w.lines.push_back({w.Say("Intersezione con l'asse y: y {0}", {w.About(*study.yIntercept)}),
                        StudyMark{0, *study.yIntercept, false}});
   } else {
-    w.None("Intersezione con l'asse y", "nessuna (f non ha valore in x = 0)");
+    w.Fixed("Intersezione con l'asse y: nessuna (f non ha valore in x = 0)");
   }
   // "Punti" agrees with the "nessuno" every kind without items says.
-  if (study.gaps.empty()) w.None("Punti senza valore");
+  if (study.gaps.empty()) w.Fixed("Punti senza valore: nessuno nell'intervallo visibile");
   for (const StudyGap& gap : study.gaps) {
-    std::string text = "Lacuna del dominio: " + w.Span(gap.from, gap.to);
-    if (!gap.reason.empty()) text += " (" + gap.reason + ")";
-    w.lines.push_back({text, std::nullopt});
+    // The reason is the evaluator's own message, the same in every language.
+    const std::string span = w.Span(gap.from, gap.to);
+    w.lines.push_back({gap.reason.empty()
+                           ? w.Say("Lacuna del dominio: {0}", {span})
+                           : w.Say("Lacuna del dominio: {0} ({1})", {span, gap.reason}),
+                       std::nullopt});
   }
-  if (study.zeros.empty()) w.None("Zeri");
+  if (study.zeros.empty()) w.Fixed("Zeri: nessuno nell'intervallo visibile");
   for (const StudyZero& zero : study.zeros) {
-    w.lines.push_back({std::string(zero.touching ? "Zero (tangenza)" : "Zero (attraversamento)") +
-                           ": x " + w.About(zero.x),
-                       StudyMark{zero.x, 0, false}});
+    w.lines.push_back(
+        {w.Say(zero.touching ? "Zero (tangenza): x {0}" : "Zero (attraversamento): x {0}",
+               {w.About(zero.x)}),
+         StudyMark{zero.x, 0, false}});
   }
-  if (study.asymptotes.empty()) w.None("Asintoti verticali");
+  if (study.asymptotes.empty()) w.Fixed("Asintoti verticali: nessuno nell'intervallo visibile");
   for (const double x : study.asymptotes) {
-    w.lines.push_back({"Asintoto verticale: x " + w.About(x), StudyMark{x, 0, true}});
+    w.lines.push_back({w.Say("Asintoto verticale: x {0}", {w.About(x)}), StudyMark{x, 0, true}});
   }
-  w.Points("Massimi relativi", "Massimo relativo", study.maxima);
-  w.Points("Minimi relativi", "Minimo relativo", study.minima);
-  w.Points("Flessi", "Flesso", study.inflections);
-  if (study.signs.empty()) w.None("Segno");
+  w.Points("Massimi relativi: nessuno nell'intervallo visibile", "Massimo relativo: x {0}, y {1}",
+           study.maxima);
+  w.Points("Minimi relativi: nessuno nell'intervallo visibile", "Minimo relativo: x {0}, y {1}",
+           study.minima);
+  w.Points("Flessi: nessuno nell'intervallo visibile", "Flesso: x {0}, y {1}", study.inflections);
+  if (study.signs.empty()) w.Fixed("Segno: nessuno nell'intervallo visibile");
   for (const StudySign& s : study.signs) {
-    w.lines.push_back({std::string("Segno: f(x) ") + (s.sign > 0 ? "> 0" : "< 0") + " per " +
-                           w.Span(s.from, s.to),
+    w.lines.push_back({w.Say(s.sign > 0 ? "Segno: f(x) > 0 per {0}" : "Segno: f(x) < 0 per {0}",
+                             {w.Span(s.from, s.to)}),
                        std::nullopt});
   }
   BeyondLines(study, w);
@@ -299,15 +360,6 @@ std::vector<StudyLine> StudyLines(const FunctionStudy& study) {
 }
 
 namespace {
-
-constexpr std::string_view kAtX0 = " in x\xE2\x82\x80 ";  // " in x₀ "
-constexpr std::string_view kAtMost = "\xE2\x89\xA4 ";     // U+2264 and a blank
-
-std::string LineOf(const Writer& w, double m, double q) {
-  const std::string qText = StudyNumber(std::abs(q), w.halfRange);
-  return "y " + Writer::AboutSlope(m) + std::string(kTimes) + "x " +
-         (q < 0 && qText != "0" ? std::string(kMinus) : "+") + " " + qText;
-}
 
 double SlopeOf(const StudyValue& v) {
   if (v.kind == StudyValue::Kind::PlusInfinity) return std::numeric_limits<double>::infinity();
@@ -323,12 +375,15 @@ bool Known(const StudyValue& v) {
 void HalfTangent(const Writer& w, const StudyTangent& t, int side, TangentReport& report) {
   const StudyValue& slope = side < 0 ? t.left : t.right;
   if (!Known(slope)) return;
-  std::string text = std::string(side < 0 ? "Semitangente sinistra" : "Semitangente destra") +
-                     std::string(kAtX0) + w.About(t.x) + ": ";
+  std::string text;
   if (IsInfinite(slope)) {
-    text += "verticale, x " + w.About(t.x);
+    text = w.Say(side < 0 ? "Semitangente sinistra in x\xE2\x82\x80 {0}: verticale, x {0}"
+                          : "Semitangente destra in x\xE2\x82\x80 {0}: verticale, x {0}",
+                 {w.About(t.x)});
   } else {
-    text += LineOf(w, slope.value, t.y - slope.value * t.x);
+    text = w.Say(side < 0 ? "Semitangente sinistra in x\xE2\x82\x80 {0}: {1}"
+                          : "Semitangente destra in x\xE2\x82\x80 {0}: {1}",
+                 {w.About(t.x), LineOf(w, slope.value, t.y - slope.value * t.x)});
   }
   report.lines.push_back({text, StudyMark{t.x, t.y, false}});
   report.rays.push_back({t.x, t.y, SlopeOf(slope), side});
@@ -336,29 +391,29 @@ void HalfTangent(const Writer& w, const StudyTangent& t, int side, TangentReport
 
 }  // namespace
 
-TangentReport ReportTangent(const StudyTangent& t, double halfRange) {
-  Writer w;
-  w.halfRange = halfRange;
+TangentReport ReportTangent(const StudyTangent& t, double halfRange, const Catalogue& catalogue) {
+  const Writer w(catalogue, halfRange);
   TangentReport report;
-  const std::string head = "Tangente" + std::string(kAtX0) + w.About(t.x) + ": ";
+  const std::string x0 = w.About(t.x);
   const StudyMark point{t.x, t.y, false};
   switch (t.kind) {
     case StudyTangent::Kind::Tangent:
-      report.lines.push_back({head + LineOf(w, t.m, t.q), point});
+      report.lines.push_back(
+          {w.Say("Tangente in x\xE2\x82\x80 {0}: {1}", {x0, LineOf(w, t.m, t.q)}), point});
       report.rays.push_back({t.x, t.y, t.m, 0});
       return report;
     case StudyTangent::Kind::Corner: {
       // Both slopes infinite alike: the curve goes on through a vertical tangent.
       if (IsInfinite(t.left) && t.left.kind == t.right.kind) {
-        report.lines.push_back({head + "verticale, x " + w.About(t.x), point});
+        report.lines.push_back(
+            {w.Say("Tangente in x\xE2\x82\x80 {0}: verticale, x {0}", {x0}), point});
         report.rays.push_back({t.x, t.y, SlopeOf(t.right), 0});
         return report;
       }
-      std::string kind(CornerKind({t.x, t.y, t.left, t.right}));
-      kind.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(kind.front())));
-      report.lines.push_back({head + "non esiste, " + kind + " (pendenze " + w.Value(t.left, true) +
-                                  " da sinistra e " + w.Value(t.right, true) + " da destra)",
-                              point});
+      const CornerKind kind = KindOf({t.x, t.y, t.left, t.right});
+      report.lines.push_back(
+          {w.Say(NoTangentPattern(kind), {x0, w.Value(t.left, true), w.Value(t.right, true)}),
+           point});
       HalfTangent(w, t, -1, report);
       HalfTangent(w, t, 1, report);
       return report;
@@ -367,50 +422,60 @@ TangentReport ReportTangent(const StudyTangent& t, double halfRange) {
       break;
   }
   if (t.reason == "no value") {
-    report.lines.push_back({head + "non esiste, f non ha valore in x\xE2\x82\x80", std::nullopt});
+    report.lines.push_back(
+        {w.Say("Tangente in x\xE2\x82\x80 {0}: non esiste, f non ha valore in x\xE2\x82\x80", {x0}),
+         std::nullopt});
     return report;
   }
-  report.lines.push_back({head + "non esiste, f non \xC3\xA8 derivabile in x\xE2\x82\x80", point});
+  report.lines.push_back(
+      {w.Say(
+           "Tangente in x\xE2\x82\x80 {0}: non esiste, f non \xC3\xA8 derivabile in x\xE2\x82\x80",
+           {x0}),
+       point});
   HalfTangent(w, t, -1, report);
   HalfTangent(w, t, 1, report);
   return report;
 }
 
 std::vector<StudyLine> ReportIntegral(const StudyIntegral& integral, double a, double b,
-                                      double halfRange) {
-  Writer w;
-  w.halfRange = halfRange;
-  const std::string ends = "da " + StudyNumber(a, halfRange) + " a " + StudyNumber(b, halfRange);
-  // An error bound is small by nature: its own digits, never the range's zero.
-  const auto bound = [](double e) {
-    return " (errore " + std::string(kAtMost) + StudyNumber(e, 0) + ")";
-  };
-  // A value is its own digits too: only an exact 0 (a whole turn of SIN) is written 0.
+                                      double halfRange, const Catalogue& catalogue) {
+  const Writer w(catalogue, halfRange);
+  const std::string from = StudyNumber(a, halfRange);
+  const std::string to = StudyNumber(b, halfRange);
+  // An error bound is small by nature: its own digits, never the range's zero; a value is its own
+  // digits too: only an exact 0 (a whole turn of SIN) is written 0.
   const auto about = [](double v) { return std::string(kAbout) + StudyNumber(v, 0); };
   if (!integral.refused) {
-    return {
-        {"Integrale " + ends + " " + about(integral.value) + bound(integral.error), std::nullopt},
-        {"Area " + ends + " " + about(integral.area) + bound(integral.areaError), std::nullopt}};
+    return {{w.Say("Integrale da {0} a {1} {2} (errore \xE2\x89\xA4 {3})",
+                   {from, to, about(integral.value), StudyNumber(integral.error, 0)}),
+             std::nullopt},
+            {w.Say("Area da {0} a {1} {2} (errore \xE2\x89\xA4 {3})",
+                   {from, to, about(integral.area), StudyNumber(integral.areaError, 0)}),
+             std::nullopt}};
   }
-  std::string why;
-  std::optional<StudyMark> mark;
   switch (integral.why) {
     case StudyIntegral::Refusal::Pole:
-      why = "asintoto verticale in x " + w.About(integral.at);
-      mark = StudyMark{integral.at, 0, true};
-      break;
+      return {{w.Say("Integrale e area da {0} a {1}: non calcolati, asintoto verticale in x {2}",
+                     {from, to, w.About(integral.at)}),
+               StudyMark{integral.at, 0, true}}};
     case StudyIntegral::Refusal::Gap:
-      why = "f non ha valore in x " + w.About(integral.at);
-      break;
+      return {{w.Say("Integrale e area da {0} a {1}: non calcolati, f non ha valore in x {2}",
+                     {from, to, w.About(integral.at)}),
+               std::nullopt}};
     case StudyIntegral::Refusal::GapBetween:
-      why = "f non ha valori tra x " + w.About(integral.at) + " e x " + w.About(integral.to);
-      break;
+      return {{w.Say("Integrale e area da {0} a {1}: non calcolati, f non ha valori tra x {2} e "
+                     "x {3}",
+                     {from, to, w.About(integral.at), w.About(integral.to)}),
+               std::nullopt}};
     case StudyIntegral::Refusal::WideBound:
     case StudyIntegral::Refusal::None:
-      why = "l'errore stimato non \xC3\xA8 sotto un decimillesimo del valore";
       break;
   }
-  return {{"Integrale e area " + ends + ": non calcolati, " + why, mark}};
+  return {
+      {w.Say("Integrale e area da {0} a {1}: non calcolati, l'errore stimato non \xC3\xA8 sotto "
+             "un decimillesimo del valore",
+             {from, to}),
+       std::nullopt}};
 }
 
 std::string StudyClipboardText(std::string_view heading, const std::vector<StudyLine>& lines) {

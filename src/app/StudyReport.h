@@ -1,9 +1,11 @@
 #pragma once
 
 // The study of the typed formula as the study window writes it: a heading that says what was
-// studied, then one line per item found, each naming its kind in Italian with its values, or one
-// line for a kind with nothing in the visible range. The same lines are what the screen reader
-// reads, what the copy key puts on the clipboard and what the printed page carries.
+// studied, then one line per item found, each naming its kind in the catalogue's language with its
+// values, or one line for a kind with nothing in the visible range. Each kind of line is one
+// pattern of the catalogue, whose Italian text is the line as written in Italian. The same lines
+// are what the screen reader reads, what the copy key puts on the clipboard and what the printed
+// page carries.
 
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 
 #include "sampling/FunctionStudy.h"
 #include "sampling/StudyCalculus.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
@@ -36,13 +39,15 @@ struct StudyLine {
 std::string StudyNumber(double value, double halfRange);
 
 // "Studio numerico di f(x) = SIN(x)*x per x da −10 a 10, angoli in gradi".
-std::string StudyHeading(std::string_view formula, double xMin, double xMax);
+std::string StudyHeading(std::string_view formula, double xMin, double xMax,
+                         const Catalogue& catalogue = Catalogue());
 // While the study of the current formula is still being computed, or there is no formula.
 inline constexpr std::string_view kStudyPendingHeading = "Studio in corso...";
 inline constexpr std::string_view kStudyNoFormulaHeading =
     "Nessuna funzione da studiare: scrivi una formula e premi Invio.";
 
-std::vector<StudyLine> StudyLines(const FunctionStudy& study);
+std::vector<StudyLine> StudyLines(const FunctionStudy& study,
+                                  const Catalogue& catalogue = Catalogue());
 
 // A tangent drawn through (x, y): across the whole plot (side 0), or a half-tangent to the left
 // (-1) or to the right (+1) of the point. An infinite slope is a vertical line (side 0) or a
@@ -61,11 +66,12 @@ struct TangentReport {
 
 // "Tangente in x₀ ≈ 1: y ≈ 2·x − 1"; at a corner or a cusp the two half-tangents; where there is
 // none, why (and the half-tangent of the side that has one).
-TangentReport ReportTangent(const StudyTangent& tangent, double halfRange);
+TangentReport ReportTangent(const StudyTangent& tangent, double halfRange,
+                            const Catalogue& catalogue = Catalogue());
 // "Integrale da 0 a 3 ≈ 9 (errore ≤ ...)" and "Area da 0 a 3 ≈ 9 (errore ≤ ...)", or one line
 // that says why neither was computed.
 std::vector<StudyLine> ReportIntegral(const StudyIntegral& integral, double a, double b,
-                                      double halfRange);
+                                      double halfRange, const Catalogue& catalogue = Catalogue());
 
 // The heading and the lines, each ended by LF.
 std::string StudyClipboardText(std::string_view heading, const std::vector<StudyLine>& lines);

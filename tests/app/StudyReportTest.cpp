@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "app/StudyReport.h"
 #include "app/TableText.h"
 #include "evaluator/ExpressionEvaluator.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 namespace {
@@ -356,6 +358,100 @@ INSTANTIATE_TEST_SUITE_P(
                  "Integrale da 0 a 3 " + kAbout + "9 (", "Area da 0 a 3 " + kAbout + "9 ("},
                 {{1, 1, 2, 0}},
                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The study in German and Slovene: the same lines in the same order with the same marks, none of
+// them left in Italian, and the school's words for what the mathematics says of each formula.
+struct LanguageCase {
+  const char* name;
+  const char* formula;
+  StudyAsk ask;
+  std::vector<std::string> german;
+  std::vector<std::string> slovene;
+};
+
+class StudyLanguageTest : public ::testing::TestWithParam<LanguageCase> {};
+
+// Words of the Italian lines that no German or Slovene line contains.
+constexpr std::string_view kItalianWords[] = {
+    "Zero",      "Asintot", "Massim",   "Minimo",   "Minimi",  "Fless",    "Segno",       "Limite",
+    "rescente",  "Concava", "Schema",   "Interse",  "pendenz", "sinistra", "destra",      "esiste",
+    "Lacuna",    "Punt",    "Funzione", " per ",    "x da ",   "nessun",   "Tangente in", "Semitan",
+    "Integrale", "Area ",   "errore",   "calcolat", "valore",
+};
+
+TEST_P(StudyLanguageTest, EveryLineInTheChosenLanguage) {
+  const LanguageCase& c = GetParam();
+  const auto study = [&c](Language language) {
+    StudyRequest request;
+    request.state.currentFormula = c.formula;
+    request.state.zoomValue.value = 50;  // x from -10 to 10
+    request.ask = c.ask;
+    request.language = language;
+    return ComputeStudy(request);
+  };
+  const std::optional<StudyOutcome> italian = study(Language::Italian);
+  ASSERT_TRUE(italian);
+  for (const Language language : {Language::German, Language::Slovene}) {
+    const std::optional<StudyOutcome> outcome = study(language);
+    ASSERT_TRUE(outcome);
+    std::string all;
+    for (const StudyLine& line : outcome->lines) all += line.text + "\n";
+    ASSERT_EQ(outcome->lines.size(), italian->lines.size()) << all;
+    for (std::size_t i = 0; i < outcome->lines.size(); ++i) {
+      const StudyLine& line = outcome->lines[i];
+      EXPECT_NE(line.text, italian->lines[i].text);
+      EXPECT_EQ(line.mark.has_value(), italian->lines[i].mark.has_value()) << line.text;
+      for (const std::string_view word : kItalianWords) {
+        EXPECT_EQ(line.text.find(word), std::string::npos) << word << " in: " << line.text;
+      }
+    }
+    for (const std::string& text : language == Language::German ? c.german : c.slovene) {
+      EXPECT_TRUE(HasLine(outcome->lines, text)) << text << "\n" << all;
+    }
+    const std::string heading = StudyHeading(c.formula, -10, 10, Catalogue(language));
+    EXPECT_EQ(heading.find("Studio"), std::string::npos) << heading;
+    EXPECT_NE(heading.find(c.formula), std::string::npos) << heading;
+  }
+}
+
+const std::string kPlusInfinity = "+\xE2\x88\x9E";
+
+INSTANTIATE_TEST_SUITE_P(
+    Formulas, StudyLanguageTest,
+    ::testing::Values(
+        LanguageCase{
+            "ParabolaWithTangentAndArea",
+            "x^2-1",
+            {1.0f, -1.0f, 1.0f},
+            {"Nullstelle (Vorzeichenwechsel): x " + kAbout + "1",
+             "Tiefpunkt (lokales Minimum): x " + kAbout + "0, y " + kAbout + kMinus + "1",
+             "Gerade Funktion (achsensymmetrisch)",
+             "Grenzwert f\xC3\xBCr x \xE2\x86\x92 " + kPlusInfinity + ": " + kPlusInfinity,
+             "Tangente bei x\xE2\x82\x80 " + kAbout + "1: y " + kAbout + "2" + kDot + "x " +
+                 kMinus + " 2"},
+            {"Ni\xC4\x8Dla (sprememba predznaka): x " + kAbout + "1",
+             "Lokalni minimum: x " + kAbout + "0, y " + kAbout + kMinus + "1", "Soda funkcija",
+             "Konveksna za x od " + kAbout + kMinus + "10 do " + kAbout + "10"}},
+        LanguageCase{"HyperbolaWithARefusedArea",
+                     "1/x",
+                     {{}, -1.0f, 1.0f},
+                     {"Senkrechte Asymptote (Polstelle): x " + kAbout + "0",
+                      "Integral und Fl\xC3\xA4"
+                      "che von " +
+                          std::string(kMinus) +
+                          "1 bis 1: nicht berechnet, senkrechte Asymptote bei x " + kAbout + "0"},
+                     {"Navpi\xC4\x8Dna asimptota (pol): x " + kAbout + "0", "Liha funkcija"}},
+        LanguageCase{"CubicWithExtremaAndInflection",
+                     "x^3-3*x",
+                     {},
+                     {"Hochpunkt (lokales Maximum): x " + kAbout + kMinus + "1, y " + kAbout + "2",
+                      "Wendepunkt: x " + kAbout + "0, y " + kAbout + "0"},
+                     {"Lokalni maksimum: x " + kAbout + kMinus + "1, y " + kAbout + "2",
+                      "Prevoj: x " + kAbout + "0, y " + kAbout + "0"}},
+        LanguageCase{"CornerWithHalfTangents", "ABS(x-1)-x^2/100", {1.0f, {}, {}}, {}, {}},
+        LanguageCase{"LogarithmWithAGap", "LN(x)", {0.0f, {}, {}}, {}, {}},
+        LanguageCase{"ExponentialWithAHorizontalAsymptote", "EXP(x)", {}, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
