@@ -71,6 +71,30 @@ class RoundedShape {
 
 }  // namespace
 
+std::uint8_t HatchRow(int fillStyle, std::int64_t y) {
+  const std::int64_t r = y & (kHatchPeriod - 1);
+  // The column class x = k (mod 8) as its bit; k may be negative.
+  const auto column = [](std::int64_t k) {
+    return static_cast<std::uint8_t>(1u << (k & (kHatchPeriod - 1)));
+  };
+  switch (fillStyle) {
+    case 1:
+      return r == 0 ? kWholeRow : 0;
+    case 2:
+      return column(0);
+    case 3:
+      return column(r);  // x - y = 0 (mod 8)
+    case 4:
+      return column(-r);  // x + y = 0 (mod 8)
+    case 5:
+      return r == 0 ? kWholeRow : column(0);
+    case 6:
+      return static_cast<std::uint8_t>(column(r) | column(-r));
+    default:
+      return kWholeRow;
+  }
+}
+
 bool HatchCovers(int fillStyle, std::int64_t x, std::int64_t y) {
   switch (fillStyle) {
     case 1:
@@ -144,12 +168,17 @@ void FillSpan(Canvas canvas, std::int64_t x0, std::int64_t x1, std::int64_t y, s
   x1 = std::min<std::int64_t>(x1, canvas.width - 1);
   if (x0 > x1) return;
   std::uint32_t* row = Row(canvas, y);
-  if (fillStyle == 0) {
+  const std::uint8_t columns = HatchRow(fillStyle, y);
+  if (columns == kWholeRow) {
     std::fill(row + x0, row + x1 + 1, argb);
     return;
   }
-  for (std::int64_t x = x0; x <= x1; ++x) {
-    if (HatchCovers(fillStyle, x, y)) row[x] = argb;
+  // Each painted column class is every eighth pixel from its first one in the span.
+  for (std::int64_t r = 0; r < kHatchPeriod; ++r) {
+    if (((columns >> r) & 1) == 0) continue;
+    for (std::int64_t x = x0 + ((r - x0) & (kHatchPeriod - 1)); x <= x1; x += kHatchPeriod) {
+      row[x] = argb;
+    }
   }
 }
 

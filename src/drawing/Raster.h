@@ -36,6 +36,14 @@ inline Color ToColor(std::uint32_t argb) {
 // Whether a fill style paints pixel (x, y); the 8-pixel patterns are aligned to the origin.
 bool HatchCovers(int fillStyle, std::int64_t x, std::int64_t y);
 
+// The hatch patterns repeat every 8 pixels both ways.
+inline constexpr std::int64_t kHatchPeriod = 8;
+// A row a fill style paints whole.
+inline constexpr std::uint8_t kWholeRow = 0xFF;
+
+// The columns of row y that a fill style paints: bit k set when it paints every x = k (mod 8).
+std::uint8_t HatchRow(int fillStyle, std::int64_t y);
+
 // A line from (x0, y0) to (x1, y1) without its end point.
 void Line(Canvas canvas, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
           std::uint32_t argb);
