@@ -5,6 +5,7 @@
 
 #include "drawing/DialogServices.h"
 #include "plot/BuiltinDots.h"
+#include "plot/FamilyCurves.h"
 #include "plot/PlotAccelerator.h"
 #include "sampling/BuiltinFunctions.h"
 #include "sampling/FormulaSampling.h"
@@ -140,12 +141,25 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
                                                    text, stop);
     if (stop.stop_requested()) return std::nullopt;
   }
+  const std::vector<FamilyCurve> family = FamilyCurves(state);
+  std::array<const FormulaDots*, kMaxFamilyCurves> familyDots{};
+  for (std::size_t i = 0; i < family.size(); ++i) {
+    familyDots[i] = &accelerator.KeptCaches().Family(i).Dots(evaluator, accelerator.Sampler(),
+                                                             state, mapping, family[i].text, stop);
+    if (stop.stop_requested()) return std::nullopt;
+  }
   dots.key = KeptKey(state);
+  const std::vector<KeptKeyEntry> familyKey = FamilyKey(state);
+  dots.key.insert(dots.key.end(), familyKey.begin(), familyKey.end());
   // Built-in dots first and the formula's over them, each pixel set once with its last colour.
   dots.layer.Reset(size.width, size.height);
   if (!accelerator.BuiltinCache().Collect(state, mapping, dots.layer, &accelerator.Sampler().Pool(),
                                           stop)) {
     return std::nullopt;
+  }
+  // The family under the kept formulas: they are other functions, and stay readable over it.
+  for (std::size_t i = 0; i < family.size(); ++i) {
+    PutFormulaDots(dots.layer, *familyDots[i], size, family[i].color);
   }
   for (std::size_t i = 0; i < keptCount; ++i) {
     PutFormulaDots(dots.layer, *kept[i], size, KeptCurveColor(i));

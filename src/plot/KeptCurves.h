@@ -36,17 +36,22 @@ std::vector<KeptKeyEntry> KeptKey(const PlotState& state);
 // foreground colour as it was.
 void DrawKeptKey(DrawingSurface& surface, const std::vector<KeptKeyEntry>& key);
 
-// The kept formulas' dots, one cache per place of the list, each kept while its text, the zoom,
-// the step and the area stay the same.
+// The kept formulas' dots, one cache per place of the list, and the family curves'
+// (FamilyCurves.h), one per place of the family; each kept while its text, the zoom, the step and
+// the area stay the same, so that dragging the family's own parameter evaluates none of its curves
+// again.
 class KeptDotCaches {
  public:
   FormulaDotCache& At(std::size_t index) { return caches_[index % caches_.size()]; }
+  FormulaDotCache& Family(std::size_t index) { return family_[index % family_.size()]; }
   void Drop() {
     for (FormulaDotCache& cache : caches_) cache.Drop();
+    for (FormulaDotCache& cache : family_) cache.Drop();
   }
 
  private:
   std::array<FormulaDotCache, kMaxKeptFormulas> caches_;
+  std::array<FormulaDotCache, kMaxFamilyCurves> family_;
 };
 
 }  // namespace funzioni

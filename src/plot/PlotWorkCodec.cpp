@@ -14,7 +14,7 @@ namespace {
 
 // "FZ", then the version and what follows: a work or an outcome.
 constexpr std::array<std::uint8_t, 2> kMagic{'F', 'Z'};
-constexpr std::uint8_t kVersion = 3;
+constexpr std::uint8_t kVersion = 4;
 constexpr std::uint8_t kWorkKind = 'W';
 constexpr std::uint8_t kOutcomeKind = 'O';
 // Larger than any plotting area, small enough that a bad size cannot exhaust memory.
@@ -164,6 +164,14 @@ std::vector<std::string> ReadKeptFormulas(Reader& in) {
   return kept;
 }
 
+FormulaFamily ReadFamily(Reader& in) {
+  FormulaFamily family;
+  family.parameter = in.U8();
+  family.curves = in.U8();
+  if (family.parameter >= kFormulaParameterCount || family.curves > kMaxFamilyCurves) in.Fail();
+  return family;
+}
+
 void WriteKey(Writer& out, const std::vector<KeptKeyEntry>& key) {
   out.U32(static_cast<std::uint32_t>(key.size()));
   for (const KeptKeyEntry& entry : key) {
@@ -175,7 +183,8 @@ void WriteKey(Writer& out, const std::vector<KeptKeyEntry>& key) {
 std::vector<KeptKeyEntry> ReadKey(Reader& in) {
   const std::uint32_t count = in.U32();
   std::vector<KeptKeyEntry> key;
-  if (count > kMaxKeptFormulas) {
+  // The kept formulas' lines and the family's under them.
+  if (count > kMaxKeptFormulas + kMaxFamilyCurves) {
     in.Fail();
     return key;
   }
@@ -199,6 +208,8 @@ void WriteState(Writer& out, const PlotState& state) {
   for (const ParamRecord& p : state.formulaParams) WriteParam(out, p);
   out.U32(static_cast<std::uint32_t>(state.keptFormulas.size()));
   for (const std::string& kept : state.keptFormulas) out.Text(kept);
+  out.U8(static_cast<std::uint8_t>(state.family.parameter));
+  out.U8(static_cast<std::uint8_t>(state.family.curves));
   for (const ParamTable* table : {&state.paramA, &state.paramB, &state.paramC, &state.paramD}) {
     for (const ParamRecord& p : *table) WriteParam(out, p);
   }
@@ -218,6 +229,7 @@ PlotState ReadState(Reader& in) {
   state.typedFormula = in.Text();
   for (ParamRecord& p : state.formulaParams) p = ReadParam(in);
   state.keptFormulas = ReadKeptFormulas(in);
+  state.family = ReadFamily(in);
   for (ParamTable* table : {&state.paramA, &state.paramB, &state.paramC, &state.paramD}) {
     for (ParamRecord& p : *table) p = ReadParam(in);
   }

@@ -42,6 +42,16 @@ struct ParamRecord {
 // Start values of every parameter: the built-in functions' and, by default, the typed formula's.
 inline constexpr ParamRecord kParameterStart{-10.0f, 10.0f, 1.0f, 1.0f, 0.1f};
 
+// The typed formula drawn for several values of one of its parameters at once, from the
+// parameter's minimum to its maximum in evenly spaced steps.
+struct FormulaFamily {
+  std::size_t parameter = 0;  // index in kFormulaParameterLetters
+  int curves = 0;             // how many values, both ends included; 0 while no family is drawn
+  friend bool operator==(const FormulaFamily&, const FormulaFamily&) = default;
+};
+// More curves than this no longer tell apart on a picture of this size, nor their shades.
+inline constexpr int kMaxFamilyCurves = 9;
+
 using BuiltinFunctionTable = std::array<BuiltinFunction, functionCount + 1>;
 using ParamTable = std::array<ParamRecord, functionCount + 1>;
 // The typed formula's parameters, by their index in kFormulaParameterLetters.
@@ -64,6 +74,8 @@ struct PlotState {
   // Formulas from the history list drawn beside the typed one, as typed (KeptFormulas.h); each
   // takes the values of formulaParams for its parameter letters.
   std::vector<std::string> keptFormulas;
+  // The family of the typed formula in one of its parameters, drawn under its curve.
+  FormulaFamily family;
   ParamTable paramA{};
   ParamTable paramB{};
   ParamTable paramC{};
