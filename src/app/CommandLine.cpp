@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: funzioni [--data-dir]\n"
+    "       funzioni [--data-dir] --sheet LINK | LINK\n"
     "       funzioni --help | --version\n"
     "Opens the function grapher's window. Every formula entered is appended to espressioni.txt\n"
     "in the working directory.\n"
@@ -22,6 +23,9 @@ constexpr std::string_view kUsage =
     "  --lang it|de|sl\n"
     "              speak Italian, German or Slovene, whatever the locale or the language\n"
     "              last chosen in the window says\n"
+    "  --sheet LINK\n"
+    "              open the worksheet of a link (funzioni.html#f=...) or of its part from\n"
+    "              the \"#\" on; an argument holding a \"#\" is taken as such a link too\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
     "Qt's options -platform, -display, -session and -style (each with a value) and -reverse\n"
@@ -69,6 +73,14 @@ ProgramOptions ParseProgramOptions(std::span<const std::string_view> arguments) 
       const auto language = code.size() == 2 ? LanguageOfName(code) : std::nullopt;
       if (!language) return BadUsage("--lang takes it, de or sl, not " + std::string(code));
       options.language = language;
+    } else if (argument == "--sheet" ||
+               (!argument.starts_with('-') && argument.find('#') != std::string_view::npos)) {
+      const bool named = argument == "--sheet";
+      if (named && i + 1 >= arguments.size()) return BadUsage("--sheet needs a link");
+      if (!options.sheet.empty()) return BadUsage("only one worksheet link may be given");
+      // Read when the window has started: a refused one is said there, in its language.
+      options.sheet = named ? arguments[++i] : argument;
+      if (options.sheet.empty()) return BadUsage("--sheet needs a link");
     } else if (IsQtOptionWithValue(argument)) {
       if (i + 1 >= arguments.size()) return BadUsage(std::string(argument) + " needs a value");
       ++i;

@@ -18,6 +18,7 @@ struct ProgramOptions {
   Action action = Action::Run;
   bool useDataDir = false;
   std::optional<Language> language;  // --lang, over the remembered choice and the locale
+  std::string sheet;                 // --sheet TEXT, or an argument holding "#": a worksheet link
   std::string problem;               // one line, for BadUsage
 };
 

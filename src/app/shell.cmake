@@ -20,6 +20,7 @@ add_library(funzioni_shell_logic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/KeptIntersections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJob.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StudyJobCodec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorksheetLoading.cpp
 )
 target_include_directories(funzioni_shell_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot_state

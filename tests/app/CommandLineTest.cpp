@@ -49,6 +49,38 @@ TEST(CommandLineTest, OptionsAndTheirMistakes) {
   EXPECT_EQ(ProgramUsage().rfind("Usage: funzioni [--data-dir]\n", 0), 0u);
 }
 
+TEST(CommandLineTest, WorksheetLink) {
+  struct Case {
+    std::string_view name;
+    std::vector<std::string_view> arguments;
+    std::string_view sheet;
+    std::string_view problem;
+  };
+  const Case cases[] = {
+      {"named", {"--sheet", "#f=x"}, "#f=x", ""},
+      {"a whole address",
+       {"https://a.example/funzioni.html#f=x"},
+       "https://a.example/funzioni.html#f=x",
+       ""},
+      {"bare, beside other options", {"--data-dir", "#f=x", "--lang", "de"}, "#f=x", ""},
+      // Refusing a malformed one is the window's: it says so in its own language.
+      {"malformed, left to the window", {"--sheet", "#zzz"}, "#zzz", ""},
+      {"missing value", {"--sheet"}, "", "--sheet needs a link"},
+      {"empty value", {"--sheet", ""}, "", "--sheet needs a link"},
+      {"two links", {"#f=x", "--sheet", "#f=y"}, "", "only one worksheet link may be given"},
+      {"no # is no link", {"f=x"}, "", "unexpected argument f=x"},
+      {"an option with # is no link", {"--bogus#"}, "", "unknown option --bogus#"},
+  };
+  for (const Case& c : cases) {
+    const ProgramOptions options = ParseProgramOptions(c.arguments);
+    EXPECT_EQ(options.problem, c.problem) << c.name;
+    EXPECT_EQ(options.action, c.problem.empty() ? Action::Run : Action::BadUsage) << c.name;
+    if (c.problem.empty()) {
+      EXPECT_EQ(options.sheet, c.sheet) << c.name;
+    }
+  }
+}
+
 TEST(CommandLineTest, LanguageOption) {
   struct Case {
     std::string_view name;

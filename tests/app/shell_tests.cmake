@@ -13,6 +13,7 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/HistoryLoaderTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormulaParameterValuesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterPlayTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorksheetLoadingTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
