@@ -442,6 +442,18 @@ const StudyCase kCases[] = {
      {},
      {-0.5},
      {{-2, 0, 1}, {0, 2, 1}}},
+    // x (x-3)^2: the double root at 3 touches (f' = 3 (x-1)(x-3), f'' = 6 (x-2)).
+    {"DoubleRootSplitByNoiseIsOneTouchingZero",
+     "x*(x-3)^2",
+     50,
+     0,
+     {},
+     {{0, false}, {3, true}},
+     {},
+     {1},
+     {3},
+     {2},
+     {{-10, 0, -1}, {0, 3, 1}, {3, 10, 1}}},
     {"NoValueAnywhere", "LN(-ABS(x)-1)", 10, std::nullopt, {{-2, 2}}, {}, {}, {}, {}, {}, {}},
     {"RefusedFormula", "x+", 10, std::nullopt, {{-2, 2}}, {}, {}, {}, {}, {}, {}},
 };
