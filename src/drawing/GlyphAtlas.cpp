@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <limits>
+#include <mutex>
 #include <optional>
 
 #include "DrawingSurface.h"
@@ -13,7 +15,9 @@ namespace funzioni {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 4> kMagic = {'F', 'G', 'A', 1};
+constexpr std::array<std::uint8_t, 4> kMagic = {'F', 'G', 'A', 2};
+// The header's length follows the magic bytes, as four bytes, lowest first.
+constexpr std::size_t kLengthBytes = 4;
 constexpr std::int64_t kTabStop = 80;
 // The desktop's renderer measures a text only up to the string terminator of the C1 controls
 // (it keeps variants of a text apart with it), but draws all of it; the terminator's glyph has no
@@ -23,10 +27,13 @@ constexpr int kWeightAndSlant = kFontBold | kFontItalic;
 
 // --- The coder ------------------------------------------------------------------------------
 //
-// Everything after the magic bytes is one stream of an adaptive binary range coder: numbers by
-// their length and then their bits, each bit with the odds learnt from the bits before it in the
-// same place; glyph pixels with the odds of their neighbourhood (the eleven pixels above and to
-// the left). Glyph shapes repeat across sizes and characters, so this keeps the atlas small.
+// After the magic bytes and the header's length come the header and then each font's part, each
+// one stream of an adaptive binary range coder: numbers by their length and then their bits, each
+// bit with the odds learnt from the bits before it in the same place; glyph pixels with the odds
+// of their neighbourhood (the eleven pixels above and to the left). The header holds the code
+// points, each font's name, size, metrics and length, and the odds every font's pixels start
+// from (learnt from all the fonts' glyphs: shapes repeat across sizes), so that a font's part
+// reads on its own and still codes nearly as tightly as one stream would.
 
 constexpr int kOddsBits = 11;
 constexpr std::uint16_t kEven = 1 << (kOddsBits - 1);
@@ -35,6 +42,9 @@ constexpr std::uint32_t kTop = 1u << 24;
 constexpr int kMaxNumberBits = 40;
 constexpr std::size_t kTreeNodes = 1 << 12;
 constexpr int kPixelContextBits = 11;
+constexpr std::size_t kPixelContexts = std::size_t{1} << kPixelContextBits;
+// Starting odds stay this far from certainty, so that a context can still learn the other way.
+constexpr std::uint16_t kLeastOdds = 32;
 
 // What each number of the stream is; each kind learns its own odds.
 enum Field : std::size_t {
@@ -50,6 +60,7 @@ enum Field : std::size_t {
   kHeight,
   kLeft,
   kTopRow,
+  kPixelOdds,
   kFieldCount
 };
 
@@ -69,8 +80,9 @@ struct Odds {
     pixels.fill(kEven);
   }
   std::array<NumberOdds, kFieldCount> fields;
-  std::array<std::uint16_t, 1u << kPixelContextBits> pixels;
+  std::array<std::uint16_t, kPixelContexts> pixels;
 };
+using PixelOdds = std::array<std::uint16_t, kPixelContexts>;
 
 void Learn(std::uint16_t& odds, int bit) {
   if (bit == 0) {
@@ -190,6 +202,9 @@ class PaddedGlyph {
 
 class Writer {
  public:
+  Writer() = default;
+  explicit Writer(const PixelOdds& start) { odds_.pixels = start; }
+
   void Unsigned(Field field, std::uint64_t v) {
     NumberOdds& odds = odds_.fields[field];
     // v + 1 has `length` bits: the length in unary, then the bits under the top one.
@@ -246,67 +261,121 @@ class Writer {
 
 }  // namespace
 
+namespace {
+
+// Every glyph's pixels with their neighbourhoods, as the coder sees them.
+template <typename PixelFn>
+void ForEachPixel(const GlyphImage& glyph, PixelFn pixel) {
+  if (glyph.width <= 0) return;
+  PaddedGlyph padded(glyph.width, glyph.height);
+  for (int y = 0; y < glyph.height; ++y) {
+    for (int x = 0; x < glyph.width; ++x) {
+      const int ink = glyph.pixels[static_cast<std::size_t>(y) * glyph.width + x] != 0 ? 1 : 0;
+      pixel(padded.Context(x, y), ink);
+      padded.At(x, y) = static_cast<std::uint8_t>(ink);
+    }
+  }
+}
+
+// The odds of a blank pixel in each neighbourhood over all the atlas's glyphs.
+PixelOdds StartingOdds(const AtlasContents& contents) {
+  std::vector<std::array<std::uint64_t, 2>> counts(kPixelContexts, {0, 0});
+  const auto count = [&](std::size_t context, int ink) { ++counts[context][ink]; };
+  for (const FontImage& font : contents.fonts) {
+    ForEachPixel(font.missing, count);
+    for (const GlyphImage& glyph : font.glyphs) ForEachPixel(glyph, count);
+  }
+  PixelOdds odds;
+  for (std::size_t c = 0; c < kPixelContexts; ++c) {
+    const std::uint64_t total = counts[c][0] + counts[c][1];
+    const std::uint64_t scaled =
+        total == 0 ? kEven : (counts[c][0] * (std::uint64_t{1} << kOddsBits) + total / 2) / total;
+    odds[c] = static_cast<std::uint16_t>(
+        std::clamp<std::uint64_t>(scaled, kLeastOdds, (1u << kOddsBits) - kLeastOdds));
+  }
+  return odds;
+}
+
+// A font's own part: its decoration lines and its glyphs.
+std::vector<std::uint8_t> EncodeShapes(const FontImage& font, const PixelOdds& start) {
+  Writer out(start);
+  out.Unsigned(kCount, font.lines.size());
+  for (const DecorationLines& lines : font.lines) {
+    out.Line(lines.underline);
+    out.Line(lines.strikeOut);
+  }
+  int advance = 0;
+  out.Glyph(font.missing, advance);
+  for (const GlyphImage& glyph : font.glyphs) out.Glyph(glyph, advance);
+  return out.Take();
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> EncodeGlyphAtlas(const AtlasContents& contents) {
-  Writer out;
-  out.Unsigned(kCount, contents.codePoints.size());
+  const PixelOdds start = StartingOdds(contents);
+  Writer header;
+  header.Unsigned(kCount, contents.codePoints.size());
   char32_t previous = 0;
   for (const char32_t code : contents.codePoints) {
-    out.Unsigned(kCodeStep, code - previous);
+    header.Unsigned(kCodeStep, code - previous);
     previous = code;
   }
-  out.Unsigned(kCount, contents.fonts.size());
+  header.Unsigned(kCount, contents.fonts.size());
+  std::vector<std::uint8_t> parts;
   for (const FontImage& font : contents.fonts) {
-    out.Text(font.family);
+    const std::vector<std::uint8_t> part = EncodeShapes(font, start);
+    header.Text(font.family);
     for (const int v :
          {font.pixelHeight, font.style, font.height, font.leading, font.averageWidth}) {
-      out.Signed(kFontValue, v);
+      header.Signed(kFontValue, v);
     }
-    out.Unsigned(kCount, font.lines.size());
-    for (const DecorationLines& lines : font.lines) {
-      out.Line(lines.underline);
-      out.Line(lines.strikeOut);
-    }
-    int advance = 0;
-    out.Glyph(font.missing, advance);
-    for (const GlyphImage& glyph : font.glyphs) out.Glyph(glyph, advance);
+    header.Unsigned(kCount, part.size());
+    parts.insert(parts.end(), part.begin(), part.end());
   }
+  for (const std::uint16_t odds : start) header.Unsigned(kPixelOdds, odds);
+  const std::vector<std::uint8_t> head = header.Take();
   std::vector<std::uint8_t> bytes(kMagic.begin(), kMagic.end());
-  const std::vector<std::uint8_t> stream = out.Take();
-  bytes.insert(bytes.end(), stream.begin(), stream.end());
+  for (std::size_t i = 0; i < kLengthBytes; ++i) {
+    bytes.push_back(static_cast<std::uint8_t>(head.size() >> (8 * i)));
+  }
+  bytes.insert(bytes.end(), head.begin(), head.end());
+  bytes.insert(bytes.end(), parts.begin(), parts.end());
   return bytes;
 }
 
 // --- Reading ---------------------------------------------------------------------------------
 
-// Reads the stream front to back; anything out of range fails the whole atlas.
-class AtlasReader {
+struct AtlasFont::Shapes {
+  std::vector<DecorationLines> lines{DecorationLines{}};
+  Glyph missing;
+  std::vector<Glyph> glyphs;       // one for each of the atlas's code points, or none when damaged
+  std::vector<std::uint8_t> bits;  // every glyph's pixels, one bit each
+};
+
+struct AtlasFont::Lazy {
+  std::once_flag once;
+  std::atomic<bool> loaded{false};
+  Shapes shapes;
+};
+
+namespace {
+
+// What the header says of one font.
+struct FontHead {
+  std::string family;
+  std::array<int, 5> values{};  // pixel height, style, height, leading, average width
+  std::size_t length = 0;       // of its part
+};
+
+// A stream read front to back; anything out of range fails it.
+class StreamReader {
  public:
-  explicit AtlasReader(std::span<const std::uint8_t> stream) : coder_(stream) {}
+  explicit StreamReader(std::span<const std::uint8_t> stream) : coder_(stream) {}
 
-  bool Read(std::vector<char32_t>& codePoints, std::vector<AtlasFont>& fonts,
-            std::vector<std::uint8_t>& bits) {
-    const std::size_t codeCount = Limited(kCount, kMaxCodePoints);
-    char32_t code = 0;
-    for (std::size_t i = 0; ok_ && i < codeCount; ++i) {
-      const std::uint64_t step = Limited(kCodeStep, kMaxCodePoints);
-      if (step == 0 && i > 0) ok_ = false;  // ascending, no repeats
-      code = static_cast<char32_t>(code + step);
-      if (code >= kMaxCodePoints) ok_ = false;
-      codePoints.push_back(code);
-    }
-    const std::size_t fontCount = Limited(kCount, kMaxFonts);
-    for (std::size_t i = 0; ok_ && i < fontCount; ++i) {
-      fonts.push_back(Font(codePoints.size(), bits));
-    }
-    return ok_ && !coder_.Overran();
-  }
-
- private:
-  static constexpr std::uint64_t kMaxCodePoints = 0x110000;
-  static constexpr std::uint64_t kMaxFonts = 4096;
+ protected:
   static constexpr std::uint64_t kMaxSide = 4096;
-  static constexpr std::uint64_t kMaxLineSets = 256;
-  static constexpr std::size_t kMaxBits = std::size_t{1} << 30;
+  static constexpr std::uint64_t kMaxLength = std::uint64_t{1} << 30;
 
   std::uint64_t Unsigned(Field field) {
     NumberOdds& odds = odds_.fields[field];
@@ -331,6 +400,81 @@ class AtlasReader {
     const std::uint64_t z = Limited(field, 1u << 17);
     return (z & 1) != 0 ? -static_cast<int>(z >> 1) - 1 : static_cast<int>(z >> 1);
   }
+  bool Good() const { return ok_ && !coder_.Overran(); }
+
+  RangeDecoder coder_;
+  Odds odds_;
+  bool ok_ = true;
+};
+
+class HeaderReader : public StreamReader {
+ public:
+  using StreamReader::StreamReader;
+
+  bool Read(std::vector<char32_t>& codePoints, std::vector<FontHead>& fonts,
+            std::vector<std::uint16_t>& pixelOdds) {
+    const std::size_t codeCount = Limited(kCount, kMaxCodePoints);
+    char32_t code = 0;
+    for (std::size_t i = 0; ok_ && i < codeCount; ++i) {
+      const std::uint64_t step = Limited(kCodeStep, kMaxCodePoints);
+      if (step == 0 && i > 0) ok_ = false;  // ascending, no repeats
+      code = static_cast<char32_t>(code + step);
+      if (code >= kMaxCodePoints) ok_ = false;
+      codePoints.push_back(code);
+    }
+    const std::size_t fontCount = Limited(kCount, kMaxFonts);
+    for (std::size_t i = 0; ok_ && i < fontCount; ++i) {
+      FontHead font;
+      const std::size_t length = Limited(kCount, 255);
+      for (std::size_t k = 0; ok_ && k < length; ++k) {
+        font.family.push_back(static_cast<char>(Limited(kTextByte, 255)));
+      }
+      for (int& v : font.values) v = Int(kFontValue);
+      font.length = Limited(kCount, kMaxLength);
+      fonts.push_back(std::move(font));
+    }
+    for (std::size_t c = 0; ok_ && c < kPixelContexts; ++c) {
+      const std::uint64_t odds = Limited(kPixelOdds, (1u << kOddsBits) - 1);
+      if (odds == 0) ok_ = false;  // a bit the coder could never write
+      pixelOdds.push_back(static_cast<std::uint16_t>(odds));
+    }
+    return Good();
+  }
+
+ private:
+  static constexpr std::uint64_t kMaxCodePoints = 0x110000;
+  static constexpr std::uint64_t kMaxFonts = 4096;
+};
+
+class ShapesReader : public StreamReader {
+ public:
+  ShapesReader(std::span<const std::uint8_t> stream, std::span<const std::uint16_t> pixelOdds)
+      : StreamReader(stream) {
+    std::copy(pixelOdds.begin(), pixelOdds.end(), odds_.pixels.begin());
+  }
+
+  bool Read(std::size_t glyphCount, AtlasFont::Shapes& shapes) {
+    const std::size_t lineSets = Limited(kCount, kMaxLineSets);
+    if (lineSets == 0) ok_ = false;  // the font's own lines come first
+    shapes.lines.clear();
+    for (std::size_t i = 0; ok_ && i < lineSets; ++i) {
+      DecorationLines lines;
+      lines.underline = Line();
+      lines.strikeOut = Line();
+      shapes.lines.push_back(lines);
+    }
+    lineSets_ = std::max<std::size_t>(1, lineSets);
+    int advance = 0;
+    shapes.missing = Glyph(advance, shapes.bits);
+    for (std::size_t i = 0; ok_ && i < glyphCount; ++i) {
+      shapes.glyphs.push_back(Glyph(advance, shapes.bits));
+    }
+    return Good();
+  }
+
+ private:
+  static constexpr std::uint64_t kMaxLineSets = 256;
+
   AtlasLine Line() {
     AtlasLine line;
     line.top = Int(kLineTop);
@@ -348,82 +492,109 @@ class AtlasReader {
     g.left = Int(kLeft);
     g.top = Int(kTopRow);
     g.bits = bitCount_;
-    if (!ok_ || bitCount_ > kMaxBits) {
+    if (!ok_ || bitCount_ > kMaxLength) {
       ok_ = false;
       return {};
     }
     PaddedGlyph padded(g.width, g.height);
+    bits.resize((bitCount_ + static_cast<std::size_t>(g.width) * g.height + 7) / 8, 0);
     for (int y = 0; ok_ && y < g.height; ++y) {
       for (int x = 0; x < g.width; ++x) {
         const int ink = coder_.Bit(odds_.pixels[padded.Context(x, y)]);
         padded.At(x, y) = static_cast<std::uint8_t>(ink);
-        if (bitCount_ % 8 == 0) bits.push_back(0);
-        if (ink != 0)
-          bits.back() = static_cast<std::uint8_t>(bits.back() | (0x80 >> (bitCount_ % 8)));
+        if (ink != 0) bits[bitCount_ / 8] |= static_cast<std::uint8_t>(0x80 >> (bitCount_ % 8));
         ++bitCount_;
       }
       if (coder_.Overran()) ok_ = false;
     }
     return g;
   }
-  AtlasFont Font(std::size_t glyphCount, std::vector<std::uint8_t>& bits) {
-    AtlasFont font;
-    const std::size_t length = Limited(kCount, 255);
-    for (std::size_t i = 0; ok_ && i < length; ++i) {
-      font.family_.push_back(static_cast<char>(Limited(kTextByte, 255)));
-    }
-    font.pixelHeight_ = Int(kFontValue);
-    font.style_ = Int(kFontValue);
-    font.height_ = Int(kFontValue);
-    font.leading_ = Int(kFontValue);
-    font.averageWidth_ = Int(kFontValue);
-    const std::size_t lineSets = Limited(kCount, kMaxLineSets);
-    if (lineSets == 0) ok_ = false;  // the font's own lines come first
-    for (std::size_t i = 0; ok_ && i < lineSets; ++i) {
-      DecorationLines lines;
-      lines.underline = Line();
-      lines.strikeOut = Line();
-      font.lines_.push_back(lines);
-    }
-    lineSets_ = std::max<std::size_t>(1, lineSets);
-    int advance = 0;
-    font.missing_ = Glyph(advance, bits);
-    for (std::size_t i = 0; ok_ && i < glyphCount; ++i)
-      font.glyphs_.push_back(Glyph(advance, bits));
-    return font;
-  }
 
-  RangeDecoder coder_;
-  Odds odds_;
   std::size_t bitCount_ = 0;
-  std::size_t lineSets_ = 1;  // of the font being read
-  bool ok_ = true;
+  std::size_t lineSets_ = 1;
 };
 
+}  // namespace
+
+AtlasFont::AtlasFont() : lazy_(std::make_unique<Lazy>()) {}
+AtlasFont::AtlasFont(AtlasFont&&) noexcept = default;
+AtlasFont& AtlasFont::operator=(AtlasFont&&) noexcept = default;
+AtlasFont::~AtlasFont() = default;
+
+const AtlasFont::Shapes& AtlasFont::Load() const {
+  std::call_once(lazy_->once, [this] {
+    Shapes shapes;
+    ShapesReader reader(stream_, pixelOdds_);
+    // A damaged part leaves the font without glyphs: its texts take their places but show nothing.
+    if (reader.Read(codePoints_.size(), shapes)) lazy_->shapes = std::move(shapes);
+    lazy_->loaded.store(true, std::memory_order_release);
+  });
+  return lazy_->shapes;
+}
+
+bool AtlasFont::Loaded() const {
+  return lazy_->loaded.load(std::memory_order_acquire);
+}
+
+const DecorationLines& AtlasFont::LinesUnder(const Glyph& glyph) const {
+  const Shapes& shapes = Load();
+  return shapes.lines[std::min(glyph.lines, shapes.lines.size() - 1)];
+}
+
 const AtlasFont::Glyph& AtlasFont::GlyphFor(char32_t code) const {
+  const Shapes& shapes = Load();
   const auto it = std::lower_bound(codePoints_.begin(), codePoints_.end(), code);
-  if (it == codePoints_.end() || *it != code) return missing_;
-  return glyphs_[static_cast<std::size_t>(it - codePoints_.begin())];
+  if (it == codePoints_.end() || *it != code || shapes.glyphs.size() != codePoints_.size())
+    return shapes.missing;
+  return shapes.glyphs[static_cast<std::size_t>(it - codePoints_.begin())];
 }
 
 bool AtlasFont::Ink(const Glyph& glyph, int x, int y) const {
+  // The glyph came from GlyphFor, which read the shapes: no need to ask again for every pixel.
+  const std::vector<std::uint8_t>& bits = lazy_->shapes.bits;
   const std::size_t bit = glyph.bits + static_cast<std::size_t>(y) * glyph.width + x;
-  return (bits_[bit / 8] & (0x80 >> (bit % 8))) != 0;
+  return (bits[bit / 8] & (0x80 >> (bit % 8))) != 0;
 }
 
 GlyphAtlas::GlyphAtlas(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kMagic.size() || !std::equal(kMagic.begin(), kMagic.end(), bytes.begin()))
-    return;
-  AtlasReader reader(bytes.subspan(kMagic.size()));
-  if (!reader.Read(codePoints_, fonts_, bits_)) {
+  const std::size_t start = kMagic.size() + kLengthBytes;
+  if (bytes.size() < start || !std::equal(kMagic.begin(), kMagic.end(), bytes.begin())) return;
+  std::size_t headLength = 0;
+  for (std::size_t i = 0; i < kLengthBytes; ++i) {
+    headLength |= static_cast<std::size_t>(bytes[kMagic.size() + i]) << (8 * i);
+  }
+  const std::span<const std::uint8_t> rest = bytes.subspan(start);
+  if (headLength > rest.size()) return;
+  std::vector<FontHead> heads;
+  HeaderReader header(rest.first(headLength));
+  if (!header.Read(codePoints_, heads, pixelOdds_)) {
     codePoints_.clear();
-    fonts_.clear();
-    bits_.clear();
+    pixelOdds_.clear();
     return;
   }
-  for (AtlasFont& font : fonts_) {
+  // The fonts' parts fill the rest exactly: a cut or lengthened atlas is refused whole.
+  std::size_t partsLength = 0;
+  for (const FontHead& head : heads) partsLength += head.length;
+  if (partsLength != rest.size() - headLength) {
+    codePoints_.clear();
+    pixelOdds_.clear();
+    return;
+  }
+  bytes_.assign(rest.begin() + static_cast<std::ptrdiff_t>(headLength), rest.end());
+  std::size_t at = 0;
+  for (FontHead& head : heads) {
+    AtlasFont font;
+    font.stream_ = std::span<const std::uint8_t>(bytes_).subspan(at, head.length);
+    at += head.length;
+    font.pixelOdds_ = pixelOdds_;
     font.codePoints_ = codePoints_;
-    font.bits_ = bits_;
+    font.family_ = std::move(head.family);
+    font.pixelHeight_ = head.values[0];
+    font.style_ = head.values[1];
+    font.height_ = head.values[2];
+    font.leading_ = head.values[3];
+    font.averageWidth_ = head.values[4];
+    fonts_.push_back(std::move(font));
   }
 }
 

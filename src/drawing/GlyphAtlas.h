@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -67,7 +68,8 @@ struct AtlasContents {
   std::vector<FontImage> fonts;
 };
 
-// The atlas as bytes: bitmaps cropped to their ink, the whole range-coded.
+// The atlas as bytes: bitmaps cropped to their ink, range-coded, each font on its own so that it
+// can be read alone.
 std::vector<std::uint8_t> EncodeGlyphAtlas(const AtlasContents& contents);
 
 // A pixel buffer of 0xFFRRGGBB values, width x height, top row first.
@@ -77,7 +79,8 @@ struct PixelTarget {
   int height = 0;
 };
 
-// One font of an atlas; its glyphs' bits are kept by the atlas.
+// One font of an atlas. Its name, size and metrics are read with the atlas; its glyphs the first
+// time they are asked for (a page's first picture needs a few of the atlas's fonts), on any thread.
 class AtlasFont {
  public:
   struct Glyph {
@@ -86,9 +89,14 @@ class AtlasFont {
     int top = 0;
     int width = 0;
     int height = 0;
-    std::size_t bits = 0;  // where the bitmap starts in the atlas's bits
+    std::size_t bits = 0;  // where the bitmap starts in the font's bits
     std::size_t lines = 0;
   };
+
+  AtlasFont();
+  AtlasFont(AtlasFont&&) noexcept;
+  AtlasFont& operator=(AtlasFont&&) noexcept;
+  ~AtlasFont();
 
   std::string_view Family() const { return family_; }
   int PixelHeight() const { return pixelHeight_; }
@@ -96,15 +104,22 @@ class AtlasFont {
   int Height() const { return height_; }
   int Leading() const { return leading_; }
   int AverageWidth() const { return averageWidth_; }
-  const DecorationLines& LinesUnder(const Glyph& glyph) const { return lines_[glyph.lines]; }
+  const DecorationLines& LinesUnder(const Glyph& glyph) const;
   const Glyph& GlyphFor(char32_t code) const;
-  // Pixel (x, y) of a glyph's bitmap.
+  // Pixel (x, y) of a glyph's bitmap; the glyph is one GlyphFor gave.
   bool Ink(const Glyph& glyph, int x, int y) const;
+  // Whether the glyphs have been read (the font was drawn or measured).
+  bool Loaded() const;
+  // The glyphs once read (GlyphAtlas.cpp).
+  struct Shapes;
 
  private:
-  friend class AtlasReader;
   friend class GlyphAtlas;
-  std::span<const std::uint8_t> bits_;
+  struct Lazy;
+  const Shapes& Load() const;
+
+  std::span<const std::uint8_t> stream_;      // the font's part of the atlas
+  std::span<const std::uint16_t> pixelOdds_;  // where its pixels' odds start
   std::span<const char32_t> codePoints_;
   std::string family_;
   int pixelHeight_ = 0;
@@ -112,15 +127,14 @@ class AtlasFont {
   int height_ = 0;
   int leading_ = 0;
   int averageWidth_ = 0;
-  std::vector<DecorationLines> lines_;
-  Glyph missing_;
-  std::vector<Glyph> glyphs_;
+  std::unique_ptr<Lazy> lazy_;
 };
 
 class GlyphAtlas {
  public:
-  // Reads an atlas that EncodeGlyphAtlas wrote. Bytes that do not read as a whole atlas give an
-  // empty one, which finds no font.
+  // Reads an atlas that EncodeGlyphAtlas wrote (the bytes are copied). Bytes that do not read as
+  // a whole atlas give an empty one, which finds no font; a font whose own part is damaged is
+  // found but has no glyphs.
   explicit GlyphAtlas(std::span<const std::uint8_t> bytes);
 
   std::span<const AtlasFont> Fonts() const { return fonts_; }
@@ -129,9 +143,10 @@ class GlyphAtlas {
   const AtlasFont* Find(std::string_view family, int pixelHeight, int style) const;
 
  private:
+  std::vector<std::uint8_t> bytes_;
   std::vector<char32_t> codePoints_;
+  std::vector<std::uint16_t> pixelOdds_;
   std::vector<AtlasFont> fonts_;
-  std::vector<std::uint8_t> bits_;  // every glyph's pixels, one bit each
 };
 
 // Width and height the text covers (the font's height, also for an empty text).

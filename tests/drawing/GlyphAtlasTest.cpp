@@ -155,12 +155,54 @@ TEST(GlyphAtlasTest, DamagedBytesGiveAnEmptyAtlas) {
   std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + bytes.size() / 2);
   std::vector<std::uint8_t> wrongMagic = bytes;
   wrongMagic[0] ^= 1;
-  for (const Row& row : {Row{"empty", {}}, Row{"cut", cut}, Row{"magic", wrongMagic}}) {
+  const std::vector<std::uint8_t> lastByteCut(bytes.begin(), bytes.end() - 1);
+  std::vector<std::uint8_t> lengthened = bytes;
+  lengthened.push_back(0);
+  std::vector<std::uint8_t> headerTooLong = bytes;
+  headerTooLong[7] = 0xFF;  // the header's length, highest byte
+  for (const Row& row : {Row{"empty", {}}, Row{"cut", cut}, Row{"magic", wrongMagic},
+                         Row{"last byte cut", lastByteCut}, Row{"a byte added", lengthened},
+                         Row{"header longer than the atlas", headerTooLong}}) {
     SCOPED_TRACE(row.name);
     const GlyphAtlas atlas(row.bytes);
     EXPECT_TRUE(atlas.Fonts().empty());
     EXPECT_EQ(atlas.Find("Liberation Sans", 13, 0), nullptr);
   }
+}
+
+// Each font's part reads alone, when first drawn or measured: the others stay unread, and damage
+// to one part leaves the others' glyphs as they were.
+TEST(GlyphAtlasTest, FontsAreReadOnFirstUseAndOnTheirOwn) {
+  const AtlasContents& contents = Small().contents;
+  const GlyphAtlas atlas(Small().bytes);
+  ASSERT_EQ(atlas.Fonts().size(), contents.fonts.size());
+  for (const AtlasFont& font : atlas.Fonts()) EXPECT_FALSE(font.Loaded());
+  EXPECT_EQ(atlas.Fonts()[1].Height(), contents.fonts[1].height);  // metrics come with the atlas
+  EXPECT_EQ(MeasureAtlasText(atlas.Fonts()[1], "AZ").height, contents.fonts[1].height);
+  for (std::size_t f = 0; f < atlas.Fonts().size(); ++f) {
+    EXPECT_EQ(atlas.Fonts()[f].Loaded(), f == 1) << f;
+  }
+
+  // The last font's part is at the end of the atlas: spoil its last bytes.
+  std::vector<std::uint8_t> spoilt = Small().bytes;
+  for (std::size_t i = spoilt.size() - 40; i < spoilt.size(); ++i) spoilt[i] ^= 0x5A;
+  const GlyphAtlas damaged(spoilt);
+  ASSERT_EQ(damaged.Fonts().size(), contents.fonts.size());
+  for (std::size_t f = 0; f + 1 < contents.fonts.size(); ++f) {
+    const GlyphImage& want = contents.fonts[f].glyphs.back();
+    const AtlasFont::Glyph& got = damaged.Fonts()[f].GlyphFor(contents.codePoints.back());
+    ASSERT_EQ(got.width, want.width) << f;
+    ASSERT_EQ(got.height, want.height) << f;
+    for (int y = 0; y < want.height; ++y) {
+      for (int x = 0; x < want.width; ++x) {
+        ASSERT_EQ(damaged.Fonts()[f].Ink(got, x, y), want.pixels[y * want.width + x] != 0);
+      }
+    }
+  }
+  // Whatever the spoilt part reads as, drawing with it stays on the target.
+  std::vector<std::uint32_t> pixels = Paper();
+  DrawAtlasText(damaged.Fonts().back(), kFontUnderline, "ABC\xC3\xA0", {5, 5}, kInk,
+                {pixels.data(), kWidth, kHeight});
 }
 
 TEST(GlyphAtlasTest, FontsTheAtlasLacksFallBackToTheNearest) {
