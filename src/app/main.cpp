@@ -16,6 +16,7 @@
 #include "drawing/GuiApplication.h"
 #include "drawing/PageLanguage.h"
 #include "drawing/PlatformServices.h"
+#include "drawing/QtDialogLanguage.h"
 #include "text/LanguageChoice.h"
 
 namespace {
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
       options.language, RememberedLanguage(),
       {Variable("LANGUAGE"), Variable("LC_ALL"), Variable("LC_MESSAGES"), Variable("LANG")});
   funzioni::UsePageLanguage(language);
+  const funzioni::QtDialogLanguage dialogs(language);
   funzioni::MainWindow window{funzioni::Catalogue(language)};
   return window.Run();
 }
