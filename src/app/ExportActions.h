@@ -10,18 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Ids.h"
 #include "drawing/ExportServices.h"
 #include "drawing/PrintServices.h"
 #include "text/Catalogue.h"
 
 namespace funzioni {
-
-// Commands sent by the export keys (no control has these identifiers).
-inline constexpr int kCommandSavePicture = 2400;  // Ctrl+S
-inline constexpr int kCommandCopyPicture = 2401;  // Ctrl+Shift+C
-inline constexpr int kCommandPrint = 2402;        // Ctrl+P
-inline constexpr int kCommandCopyTable = 2403;    // Ctrl+C while the results table has the focus
-inline constexpr int kCommandSaveTable = 2404;    // the results table's menu only
 
 // Read out after the plotting area's summary, so the commands can be found without the manual.
 inline constexpr std::string_view kPlotCommandsHint =

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/HistoryLoading.h"
+#include "app/Ids.h"
 
 namespace funzioni {
 
@@ -15,9 +16,8 @@ class Dialog;
 class PlotPresenter;
 struct PlotState;
 
-// Once a long history file is read (its thread wakes the window with this timer's event), this
-// timer hands the list its next lines.
-inline constexpr int kHistoryTimerId = 6;
+// Once a long history file is read (its thread wakes the window with kHistoryTimerId's event),
+// that timer hands the list its next lines.
 inline constexpr int kHistoryListingMs = 5;
 
 // The menu of a history line (Shift with the right button over the list): its formula kept drawn

@@ -8,13 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "app/Ids.h"
 #include "text/Catalogue.h"
 
 namespace funzioni {
 
 class Dialog;
-
-inline constexpr int kCommandLanguageBase = 2430;  // 2430..2432: Italian, German, Slovene
 
 // Adds "Lingua: Italiano", "Lingua: Deutsch" and "Lingua: Slovenščina" (the prefix in the
 // catalogue's language, each language's name in itself) to the formula box's menu.

@@ -16,6 +16,7 @@
 #include "app/ExportActions.h"
 #include "app/History.h"
 #include "app/HistoryActions.h"
+#include "app/Ids.h"
 #include "app/Meters.h"
 #include "app/Parameters.h"
 #include "app/PlotPresenter.h"
@@ -48,10 +49,7 @@ inline constexpr int kFormulaBoxId = 1480;
 
 inline constexpr int kClientWidth = 974;
 inline constexpr int kClientHeight = 720;
-inline constexpr int kTickTimerId = 3;
-inline constexpr int kTickPeriodMs = 100;
-// The redraw timer (4) and the busy pointer's (5) are the plot presenter's, the history's
-// timer (6) the history actions'.
+inline constexpr int kTickPeriodMs = 100;  // kTickTimerId's period (app/Ids.h has every timer)
 
 inline constexpr Color kDialogTextColor = 0x0000FFFF;  // yellow
 inline constexpr Color kBoardTitleColor = 0x0078F070;  // Rgb(112, 240, 120)

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Ids.h"
 #include "app/ParameterPlay.h"
 #include "state/PlotState.h"
 #include "text/Catalogue.h"
@@ -21,9 +22,6 @@ namespace funzioni {
 class ControlTable;
 class Dialog;
 class PlotPresenter;
-
-inline constexpr int kParameterPlayTimerId = 9;
-inline constexpr int kCommandParameterMenu = 2420;  // F3
 
 // What one entry of a parameter's menu does.
 struct ParameterChoice {

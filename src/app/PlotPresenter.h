@@ -11,6 +11,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/Ids.h"
 #include "plot/PlotBackgroundCache.h"
 #include "plot/PlotWorker.h"
 #include "state/PlotState.h"
@@ -19,8 +20,6 @@ namespace funzioni {
 
 class Dialog;
 
-inline constexpr int kRedrawTimerId = 4;
-inline constexpr int kBusyPointerTimerId = 5;
 // How long the event thread waits for the plot worker before it goes back to its events: a
 // redraw that ends within a frame shows at once, as if drawn right there.
 inline constexpr std::chrono::milliseconds kQuickPlotWait{12};

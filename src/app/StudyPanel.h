@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Ids.h"
 #include "app/StudyJob.h"
 #include "app/StudyReport.h"
 #include "drawing/SideWindow.h"
@@ -23,16 +24,6 @@ namespace funzioni {
 
 class ControlTable;
 class Dialog;
-
-// Commands of the study (no control has these identifiers).
-inline constexpr int kCommandStudy = 2410;  // F2, and the menus of the formula box and the table
-inline constexpr int kCommandStudyChosen = 2411;
-inline constexpr int kCommandStudySlopes = 2412;
-inline constexpr int kCommandStudyCopy = 2413;
-inline constexpr int kCommandStudyClosed = 2414;
-inline constexpr int kCommandStudyAsk = 2415;  // Enter in a field; code: the field's index
-// The timer event by which the study's job wakes the window once an outcome is ready.
-inline constexpr int kStudyTimerId = 7;
 
 inline constexpr std::string_view kStudyMenuItem = "Studio della funzione";
 inline constexpr std::string_view kStudySlopesLabel = "Mostra la derivata f\xE2\x80\xB2(x)";
