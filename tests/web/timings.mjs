@@ -2,11 +2,14 @@
 // the page's own clock with chromium's CPU throttle, printed as medians with min and max. It
 // judges nothing: the machine is shared, and its load is printed beside the figures.
 //   node tests/web/timings.mjs [--throttle 4] [--runs 5] [--steps 15] [--page build/web/funzioni.html]
-// FUNZIONI_WEB_PAGE and FUNZIONI_CHROMIUM name the page and the browser as for run.mjs.
+//                              [--browser firefox] [--start-only]
+// FUNZIONI_WEB_PAGE and FUNZIONI_CHROMIUM name the page and the browser as for run.mjs,
+// FUNZIONI_FIREFOX Firefox. Firefox has no CPU throttle: its figures are at full speed only.
 import { loadavg } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { parseArgs } from 'node:util';
+import { launchFirefox } from './firefox.mjs';
 import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
 import { STEP_1, ZOOM_100 } from './timing.mjs';
 
@@ -31,8 +34,10 @@ async function openThrottled(browser, url, watch, rate) {
   const page = await context.newPage();
   watch.attach(page);
   await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
-  const session = await page.createCDPSession();
-  await session.send('Emulation.setCPUThrottlingRate', { rate });
+  if (rate !== 1) {
+    const session = await page.createCDPSession();
+    await session.send('Emulation.setCPUThrottlingRate', { rate });
+  }
   const self = new FunzioniPage(context, page, url);
   self.readyMs = await self.load(() => page.goto(url, { waitUntil: 'load' }));
   return self;
@@ -51,7 +56,8 @@ async function startTimes(page) {
     'navigation to the start picture': t.lastPicture,
     'the same less the opening animation': t.lastPicture - intro,
     'DOMContentLoaded': t.dcl,
-    'module compiled (from its start)': t.compiled - t.compileStart,
+    'module unpacked and compiled': t.compiled - t.compileStart,
+    'navigation to the module compiled': t.compiled,
     "the program's start before the first paint": t.paintStart - t.main,
     'the opening animation': intro,
     'after the animation to the start picture': t.lastPicture - t.firstPost,
@@ -125,6 +131,7 @@ async function oneRun(browser, url, watch, options) {
   try {
     const rows = startTimes(page);
     const figures = Object.fromEntries(Object.entries(await rows).map(([k, v]) => [k, [v]]));
+    if (options.startOnly) return figures;
     for (const [state, steps] of [['start state', []], ['zoom 100, step 1', [...ZOOM_100, ...STEP_1]]]) {
       for (const step of steps) await page.perform(step);
       for (const meter of METERS) {
@@ -147,15 +154,20 @@ async function main() {
       runs: { type: 'string', default: '5' },
       steps: { type: 'string', default: '15' },
       page: { type: 'string' },
+      browser: { type: 'string', default: 'chromium' },
+      'start-only': { type: 'boolean', default: false },
     },
   });
   const options = { throttle: Number(values.throttle), runs: Number(values.runs),
-                    steps: Number(values.steps) };
+                    steps: Number(values.steps), startOnly: values['start-only'] };
+  const firefox = values.browser === 'firefox';
+  if (firefox && options.throttle !== 1) throw new Error('Firefox has no CPU throttle: use --throttle 1');
   const path = resolve(values.page || process.env.FUNZIONI_WEB_PAGE ||
                        join(ROOT, 'build/web/funzioni.html'));
   const url = pathToFileURL(path).href;
   const load = loadavg().map((l) => l.toFixed(1)).join(' ');
-  const browser = await launchBrowser();
+  const browser = firefox ? await launchFirefox() : await launchBrowser();
+  if (browser === null) throw new Error('Firefox is not installed');
   const watch = new PageWatch();
   const pooled = {};
   try {
@@ -168,7 +180,7 @@ async function main() {
   } finally {
     await browser.close();
   }
-  console.log(`${path}: CPU throttle ${options.throttle}x, ${options.runs} runs, ` +
+  console.log(`${path}: ${values.browser}, CPU throttle ${options.throttle}x, ${options.runs} runs, ` +
               `${options.steps} steps a drag; load before ${load}, after ` +
               `${loadavg().map((l) => l.toFixed(1)).join(' ')}`);
   for (const [name, values] of Object.entries(pooled)) {
