@@ -136,10 +136,11 @@ void ExportActions::AfterSave(const std::string& path, bool saved) {
 void ExportActions::SavePicture() {
   const DrawingSurface* picture = wiring_.dialog.FindSurface(kPlotAreaId);
   if (picture == nullptr) return;
-  const std::optional<std::string> path = AskSavePath(
-      {std::string(wiring_.catalogue.Translate("Salva il grafico")), std::string(kPictureFileName),
-       std::string(wiring_.catalogue.Translate("Immagine PNG")), "png"},
-      PicturesFolder());
+  const std::optional<std::string> path =
+      AskSavePath({std::string(wiring_.catalogue.Translate("Salva il grafico")),
+                   std::string(wiring_.catalogue.Translate(kPictureFileName)),
+                   std::string(wiring_.catalogue.Translate("Immagine PNG")), "png"},
+                  PicturesFolder());
   if (!path) return;
   AfterSave(*path, SavePicturePng(*picture, *path));
 }
@@ -177,10 +178,11 @@ void ExportActions::CopyTable() {
 void ExportActions::SaveTable() {
   const ResultsTableContent table = ReadResultsTable(ResultsLines());
   if (table.empty) return;
-  const std::optional<std::string> path = AskSavePath(
-      {std::string(wiring_.catalogue.Translate("Salva la tabella")), std::string(kTableFileName),
-       std::string(wiring_.catalogue.Translate("Tabella CSV")), "csv"},
-      DocumentsFolder());
+  const std::optional<std::string> path =
+      AskSavePath({std::string(wiring_.catalogue.Translate("Salva la tabella")),
+                   std::string(wiring_.catalogue.Translate(kTableFileName)),
+                   std::string(wiring_.catalogue.Translate("Tabella CSV")), "csv"},
+                  DocumentsFolder());
   if (!path) return;
   AfterSave(*path, SaveFileBytes(TableCsv(table, DesktopDecimalSeparator()), *path));
 }
