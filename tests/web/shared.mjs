@@ -16,6 +16,7 @@ const READ_BY_THE_SCRIPTS = {
   keys: ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', 'PageUp', 'PageDown', 'Home', 'End',
     ' '],
   side: ['chosen', 'checked', 'copy', 'closed', 'print', 'field'],
+  files: ['noSpace'],
 };
 
 // Codes one message sends by number: two alike would be taken for one another.

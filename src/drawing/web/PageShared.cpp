@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include <cerrno>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -147,6 +148,8 @@ std::string PageSharedJson() {
                                       {"closed", SideAction::Closed},
                                       {"print", SideAction::Print},
                                       {"field", SideAction::Field}}))
+      // The error a close of a file gets when the browser refuses to store it: a full disk's.
+      .Add("files", JsonObject().Add("noSpace", ENOSPC).Text())
       .Add("keys", keys)
       .Add("roles", Roles())
       .Add("fonts", Fonts())

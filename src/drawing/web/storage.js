@@ -9,7 +9,6 @@ var FunzioniStorage = (function () {
   // Each file of the folder is one item of the browser's local storage, a character a byte.
   const kStoredPrefix = 'funzioni-file:';
   const kAccessModes = 3;  // O_WRONLY 1, O_RDWR 2
-  const kNoSpace = 51;     // the program's ENOSPC
 
   let restoring = false;  // a stored file being put back: its closing is not stored again
 
@@ -62,7 +61,7 @@ var FunzioniStorage = (function () {
       } finally {
         restoring = false;
       }
-      throw new FS.ErrnoError(kNoSpace);
+      throw new FS.ErrnoError(FunzioniShared.shared().files.noSpace);
     }
   }
 
