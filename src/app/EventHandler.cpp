@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "app/ParameterPlayer.h"
 #include "app/StudyPanel.h"
+#include "app/WorksheetLoading.h"
 #include "controls/Panels.h"
 #include "drawing/ExportServices.h"
 #include "drawing/PlatformServices.h"
@@ -214,6 +215,11 @@ void MainWindow::OnCommand(int id, int code) {
   }
   if (exports_->OnCommand(id)) return;
   if (id == kCommandParameterMenu) return parameterPlayer_->OpenMenu(KeypadTarget());
+  if (id == kCommandExamples) return history_->ShowExamplesMenu();
+  if (id == kCommandCopySheet) {
+    CopyTextToClipboard(WorksheetLink());
+    return ShowNote(kSheetCopiedText);
+  }
   if (const auto note = ChooseLanguageCommand(id, kLanguageFileName, catalogue_)) {
     return ShowNote(*note);
   }

@@ -10,6 +10,7 @@
 #include "app/History.h"
 #include "app/MainWindow.h"
 #include "app/PlotPresenter.h"
+#include "app/WorksheetLoading.h"
 #include "controls/Panels.h"
 #include "drawing/ExportServices.h"
 #include "drawing/PlatformServices.h"
@@ -67,6 +68,11 @@ void HistoryActions::SelectLastLine() {
 
 void HistoryActions::AcceptFormula() {
   const std::string formula = wiring_.dialog.GetControlText(kFormulaBoxId);
+  // A worksheet link is opened, never drawn nor saved as a formula: no formula holds a "#".
+  if (LooksLikeWorksheet(formula)) {
+    if (wiring_.openSheet) wiring_.openSheet(formula);
+    return;
+  }
   SetTypedFormula(wiring_.state, formula);
   // Saved before it is drawn: however long its curve takes, the line is in the file.
   const bool saved = AppendHistoryLine(HistoryPath(), formula);
@@ -111,13 +117,39 @@ void HistoryActions::ShowKeepMenu() {
   const std::vector<std::string>& kept = wiring_.state.keptFormulas;
   const bool isKept = IsKeptFormula(kept, formula);
   const bool blank = formula.find_first_not_of(' ') == std::string::npos;
+  const Catalogue& texts = wiring_.catalogue;
   ShowPopupMenu(wiring_.dialog,
-                {{std::string(isKept ? kDropItem : kKeepItem), !blank},
-                 {std::string(kDropAllItem), !kept.empty()}},
+                {{std::string(texts.Translate(isKept ? kDropItem : kKeepItem)), !blank},
+                 {std::string(texts.Translate(kDropAllItem)), !kept.empty()},
+                 {std::string(texts.Translate(kExamExamplesItem)), true}},
                 [this, formula](int chosen) {
                   if (chosen == 0) ToggleKept(formula);
                   if (chosen == 1) DropAllKept();
+                  if (chosen == 2) ShowExamplesMenu();
                 });
+}
+
+void HistoryActions::ShowExamplesMenu() {
+  std::vector<MenuItem> items;
+  for (const ExamExample& example : ExamExamples()) {
+    const std::optional<Worksheet> sheet = DecodeWorksheet(example.link).sheet;
+    items.push_back({sheet ? ExampleLabel(*sheet) : std::string(example.link), sheet.has_value()});
+  }
+  ShowPopupMenu(wiring_.dialog, items,
+                [this](int chosen) { OpenExample(static_cast<std::size_t>(chosen)); });
+}
+
+bool HistoryActions::OpenExample(std::size_t index) {
+  const std::span<const ExamExample> examples = ExamExamples();
+  if (index >= examples.size() || !wiring_.openSheet) return false;
+  if (!wiring_.openSheet(examples[index].link)) return false;
+  // The formula joins the history as an entered one does.
+  const std::string formula = wiring_.dialog.GetControlText(kFormulaBoxId);
+  const bool saved = AppendHistoryLine(HistoryPath(), formula);
+  wiring_.dialog.ListReset(kHistoryListId);
+  Load();
+  if (!saved) wiring_.showNote(kHistoryNotSavedText);
+  return true;
 }
 
 bool HistoryActions::ToggleKept(std::string_view formula) {

@@ -9,6 +9,7 @@
 
 #include "app/HistoryLoading.h"
 #include "app/Ids.h"
+#include "text/Catalogue.h"
 
 namespace funzioni {
 
@@ -34,6 +35,10 @@ struct HistoryWiring {
   PlotState& state;
   PlotPresenter& plot;
   std::function<void(std::string_view)> showNote;
+  // Opens a worksheet's text in the window (the formula box's entry when it holds a link, an
+  // exam example); false when it was refused, with a note and nothing changed.
+  std::function<bool(std::string_view text)> openSheet;
+  Catalogue catalogue;  // the menus' language
 };
 
 class HistoryActions {
@@ -52,8 +57,13 @@ class HistoryActions {
   bool PickLine(int notificationCode);
   // Opens the history file in an editor and lists it again once the editor has ended.
   void Edit();
-  // The menu of the selected line: keep its formula drawn, take it off, or take off them all.
+  // The menu of the selected line: keep its formula drawn, take it off, take off them all, or the
+  // exam examples.
   void ShowKeepMenu();
+  // The exam examples: the chosen one is opened as a worksheet and its formula saved as the
+  // history's last line, as if entered.
+  void ShowExamplesMenu();
+  bool OpenExample(std::size_t index);
   // Keeps the formula drawn beside the typed one, or takes it off when it is kept; the picture is
   // drawn again. A note says so when the list is full. False when nothing changed.
   bool ToggleKept(std::string_view formula);

@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdio>
+#include <utility>
 
 #include "app/LanguageMenu.h"
 #include "app/ParameterMeters.h"
 #include "app/ParameterPlayer.h"
 #include "app/StudyPanel.h"
+#include "app/WorksheetLoading.h"
 #include "controls/Panels.h"
 #include "drawing/Color.h"
 #include "drawing/ControlMenus.h"
@@ -84,7 +86,14 @@ MainWindow::MainWindow(Catalogue catalogue)
   dialog_->SetControlDescription(
       kFormulaBoxId,
       catalogue_.Translate("F2 apre lo studio della funzione in una finestra accanto."));
-  history_ = std::make_unique<HistoryActions>(HistoryWiring{*dialog_, state_, plot_, showNote});
+  history_ = std::make_unique<HistoryActions>(
+      HistoryWiring{*dialog_, state_, plot_, showNote,
+                    [this](std::string_view text) { return OpenWorksheet(text); }, catalogue_});
+  AddTextBoxMenuItem(*dialog_, kFormulaBoxId, catalogue_.Translate(kCopySheetItem),
+                     kCommandCopySheet);
+  AddTextBoxMenuItem(*dialog_, kFormulaBoxId, catalogue_.Translate(kExamExamplesItem),
+                     kCommandExamples);
+  keys_->Add("F4", kCommandExamples);
   DescribeControls();
   parameterMeters_ = std::make_unique<ParameterMeters>(*dialog_, controls_, keyboardOrder_);
   parameterPlayer_ = std::make_unique<ParameterPlayer>(
@@ -137,6 +146,8 @@ void MainWindow::OnInitialise() {
     UpdateControl(*dialog_, controls_, kSwitchBaseId + k, state_.curveOn[k] == 1 ? 0.0f : 100.0f);
   }
   history_->Load();
+  // After the help panel's first text, so that a refusal's note stays.
+  if (!startSheet_.empty()) OpenWorksheet(std::exchange(startSheet_, {}));
 }
 
 void MainWindow::OnTimer(int timerId) {

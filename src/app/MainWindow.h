@@ -109,6 +109,14 @@ class MainWindow {
   // The menu (ends, step, play) of the typed formula's parameter meters, and their play.
   ParameterPlayer& parameterPlayer() { return *parameterPlayer_; }
 
+  // A worksheet's text (a link or its fragment, WorksheetWindow.cpp): the window shows the state
+  // it names, or a note says it was refused and nothing changes. False when refused.
+  bool OpenWorksheet(std::string_view text);
+  // The text to open once the window has started (the command line's or the page address's).
+  void OpenWorksheetAtStart(std::string text) { startSheet_ = std::move(text); }
+  // The current state's link, "#f=...".
+  std::string WorksheetLink() const;
+
  private:
   void BuildMainWindow();
   void InitialiseState();
@@ -183,6 +191,7 @@ class MainWindow {
   MeterLook zoomLook_{50.0f, "zoom"};
   float plotCursorX_ = 50.0f;  // the keyboard's cursor over the plotting area, in percent
   float plotCursorY_ = 50.0f;
+  std::string startSheet_;  // opened once the window has started
 };
 
 }  // namespace funzioni

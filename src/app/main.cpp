@@ -71,5 +71,6 @@ int main(int argc, char** argv) {
   funzioni::UsePageLanguage(language);
   const funzioni::QtDialogLanguage dialogs(language);
   funzioni::MainWindow window{funzioni::Catalogue(language)};
+  if (!options.sheet.empty()) window.OpenWorksheetAtStart(options.sheet);
   return window.Run();
 }

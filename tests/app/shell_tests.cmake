@@ -34,6 +34,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/ViewGestureTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ParameterMetersTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LanguageWindowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WorksheetFlowTest.cpp
   )
   target_link_libraries(funzioni_shell_window_tests PRIVATE funzioni_shell funzioni_qt_test_main)
   gtest_discover_tests(funzioni_shell_window_tests DISCOVERY_MODE PRE_TEST
