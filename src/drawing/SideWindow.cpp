@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "DialogServices.h"
+#include "SideWindowChartView.h"
 
 namespace funzioni {
 
@@ -102,9 +104,11 @@ struct SideWindow::Impl {
   QPointer<SideFrame> frame;
   QLabel* heading = nullptr;
   QListWidget* list = nullptr;
+  SideChartView* chart = nullptr;
   QCheckBox* check = nullptr;
   std::vector<QLineEdit*> fields;
   int width = 0;  // asked for
+  int height = 0;
 
   // The fields' rows, each label the buddy of its field (Alt and its letter, and the name read).
   void AddFields(QVBoxLayout& layout, const std::vector<SideField>& looks) {
@@ -128,6 +132,27 @@ struct SideWindow::Impl {
       });
       fields.push_back(field);
     }
+  }
+
+  void AddButtons(QVBoxLayout& layout, const std::vector<SideButton>& looks) {
+    if (looks.empty()) return;
+    auto* row = new QHBoxLayout();
+    layout.addLayout(row);
+    for (std::size_t i = 0; i < looks.size(); ++i) {
+      auto* button = new QPushButton(Utf8(looks[i].label), frame);
+      button->setAccessibleName(Utf8(looks[i].name));
+      // Enter on a focused button presses it, as Space does.
+      button->setAutoDefault(true);
+      row->addWidget(button);
+      Dialog* owner = &dialog;
+      const int command = commands.button;
+      const int index = static_cast<int>(i);
+      QObject::connect(button, &QPushButton::clicked, frame, [owner, command, index] {
+        if (command != 0) owner->PostEvent({EventKind::Command, command, index});
+      });
+      frame->Watch(*button);
+    }
+    row->addStretch(1);
   }
 
   // Beside the dialog's frame: on its right, or on its left when the right has no room. Where
@@ -165,6 +190,7 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
   d.frame->setWindowTitle(Utf8(look.title));
   d.frame->setAccessibleName(Utf8(look.title));
   d.width = look.width;
+  d.height = look.height;
   d.frame->resize(look.width, look.height);
   auto* layout = new QVBoxLayout(d.frame);
   d.heading = new QLabel(d.frame);
@@ -179,10 +205,13 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
   d.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   layout->addWidget(d.heading);
   layout->addWidget(d.list, 1);
-  // Made in the order of the keyboard's Tab: the list, the fields, the check box.
+  d.chart = new SideChartView(d.frame);
+  layout->addWidget(d.chart);
+  // Made in the order of the keyboard's Tab: the list, the fields, the check box, the buttons.
   d.AddFields(*layout, look.fields);
   d.check = new QCheckBox(Utf8(look.checkLabel), d.frame);
   layout->addWidget(d.check);
+  d.AddButtons(*layout, look.buttons);
   d.frame->Watch(*d.list);
   d.frame->Watch(*d.check);
   Dialog* dialog = &owner;
@@ -263,6 +292,20 @@ void SideWindow::SetFieldText(int index, std::string_view text) {
   const auto& fields = impl_->fields;
   if (index < 0 || index >= static_cast<int>(fields.size())) return;
   fields[static_cast<std::size_t>(index)]->setText(Utf8(text));
+}
+
+void SideWindow::SetChart(const SideChart& chart) {
+  Impl& d = *impl_;
+  const bool had = !d.chart->Chart().Empty();
+  d.chart->SetChart(chart);
+  // The list keeps the height it had without the chart; a window made taller keeps its height.
+  if (chart.Empty() || had) return;
+  const int wanted = d.height + d.chart->height();
+  if (d.frame->height() < wanted) d.frame->resize(d.frame->width(), wanted);
+}
+
+QWidget* SideWindow::ChartWidget() const {
+  return impl_->chart;
 }
 
 QWidget* SideWindow::Widget() const {

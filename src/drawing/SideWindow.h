@@ -1,8 +1,8 @@
 #pragma once
 
 // A window of its own beside a dialog, that does not hold up the dialog: a heading, a list of
-// lines that the pointer or the arrow keys choose from, text fields where Enter asks for
-// something, and a check box. What the user does in
+// lines that the pointer or the arrow keys choose from, a drawn chart, text fields where Enter
+// asks for something, and a check box. What the user does in
 // it reaches the dialog's handler as commands, like the dialog's own input (never while the
 // handler is busy). Texts are UTF-8.
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Geometry.h"
+#include "SideWindowChart.h"
 
 #ifndef __EMSCRIPTEN__
 class QWidget;
@@ -30,6 +31,7 @@ struct SideWindowCommands {
   int closed = 0;   // the user closed it (close box or Esc)
   int print = 0;    // Ctrl+P (the desktop's print key) in the window; 0: the key does nothing
   int field = 0;    // Enter in a text field; code: its index from 0
+  int button = 0;   // a button pressed; code: its index from 0
 };
 
 // A text field under the list, after its label; a field on the same row as the one before.
@@ -37,6 +39,12 @@ struct SideField {
   std::string label;
   std::string name;  // what assistive technology calls it
   bool sameRow = false;
+};
+
+// A button on a row of its own after the check box, in the Tab order after it.
+struct SideButton {
+  std::string label;
+  std::string name;  // what assistive technology calls it
 };
 
 struct SideWindowLook {
@@ -50,6 +58,7 @@ struct SideWindowLook {
   // right edge). The desktop's window always lies beside.
   PixelRect cover;
   std::vector<SideField> fields;
+  std::vector<SideButton> buttons;
 };
 
 class SideWindow {
@@ -77,6 +86,12 @@ class SideWindow {
   // The text of field `index` (UTF-8); empty for no such field.
   std::string FieldText(int index) const;
   void SetFieldText(int index, std::string_view text);
+  // The chart drawn under the list, above the fields (none: empty); the window grows to hold it.
+  void SetChart(const SideChart& chart);
+
+#ifndef __EMSCRIPTEN__
+  QWidget* ChartWidget() const;  // for tests
+#endif
 
 #ifndef __EMSCRIPTEN__
   QWidget* Widget() const;  // for tests that drive the real window

@@ -4,9 +4,11 @@
 
 #include <emscripten.h>
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PageBridge.h"
@@ -44,6 +46,12 @@ EM_JS(void, funzioni_js_side_field_text, (int side, int index, char* out, int si
 EM_JS(void, funzioni_js_side_set_field, (int side, int index, const char* text), {
   FunzioniSide.setFieldText(side, index, UTF8ToString(text));
 });
+EM_JS(void, funzioni_js_side_button, (int side, const char* label, const char* name), {
+  FunzioniSide.addButton(side, UTF8ToString(label), UTF8ToString(name));
+});
+EM_JS(void, funzioni_js_side_chart, (int side, const char* json), {
+  FunzioniSide.setChart(side, JSON.parse(UTF8ToString(json)));
+});
 // clang-format on
 
 namespace funzioni {
@@ -51,6 +59,72 @@ namespace funzioni {
 namespace {
 
 using web::SideAction;
+
+// A text as a JSON string: quotes, backslashes and control characters escaped; UTF-8 as it is.
+void AppendJsonText(std::string& out, std::string_view text) {
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+void AppendJsonTexts(std::string& out, const std::vector<std::string>& texts) {
+  out += '[';
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendJsonText(out, texts[i]);
+  }
+  out += ']';
+}
+
+template <typename T>
+void AppendJsonNumbers(std::string& out, const std::vector<T>& values) {
+  out += '[';
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) out += ',';
+    out += std::to_string(static_cast<int>(values[i]));
+  }
+  out += ']';
+}
+
+// The chart as study.js draws it: {name, marks, lines, rows: [{name, cells, points, under, note}]}.
+std::string ChartJson(const SideChart& chart) {
+  std::string out = "{\"name\":";
+  AppendJsonText(out, chart.name);
+  out += ",\"marks\":";
+  AppendJsonTexts(out, chart.marks);
+  out += ",\"lines\":";
+  AppendJsonTexts(out, chart.lines);
+  out += ",\"rows\":[";
+  for (std::size_t i = 0; i < chart.rows.size(); ++i) {
+    const SideChartRow& row = chart.rows[i];
+    if (i > 0) out += ',';
+    out += "{\"name\":";
+    AppendJsonText(out, row.name);
+    out += ",\"cells\":";
+    AppendJsonNumbers(out, row.cells);
+    out += ",\"points\":";
+    AppendJsonNumbers(out, row.points);
+    out += ",\"under\":";
+    out += std::to_string(static_cast<int>(row.under));
+    out += ",\"note\":";
+    AppendJsonText(out, row.note);
+    out += '}';
+  }
+  out += "]}";
+  return out;
+}
 
 }  // namespace
 
@@ -61,6 +135,7 @@ struct SideWindow::Impl {
   SideWindowCommands commands;
   int number = 0;
   int fields = 0;
+  int buttons = 0;
   std::vector<std::string> lines;
   int current = -1;
   bool shown = false;
@@ -102,7 +177,13 @@ struct SideWindow::Impl {
         if (shown) Post(commands.print, 0);
         return;
       case SideAction::Field:
-        if (shown && code >= 0 && code < fields) Post(commands.field, code);
+        // The panel numbers its buttons after its fields.
+        if (!shown || code < 0) return;
+        if (code < fields) {
+          Post(commands.field, code);
+        } else if (code < fields + buttons) {
+          Post(commands.button, code - fields);
+        }
         return;
     }
   }
@@ -123,6 +204,10 @@ SideWindow::SideWindow(Dialog& owner, const SideWindowLook& look, SideWindowComm
                            field.sameRow ? 1 : 0);
   }
   d->fields = static_cast<int>(look.fields.size());
+  for (const SideButton& button : look.buttons) {
+    funzioni_js_side_button(d->number, button.label.c_str(), button.name.c_str());
+  }
+  d->buttons = static_cast<int>(look.buttons.size());
 }
 
 SideWindow::~SideWindow() {
@@ -189,6 +274,10 @@ std::string SideWindow::FieldText(int index) const {
 void SideWindow::SetFieldText(int index, std::string_view text) {
   if (index < 0 || index >= impl_->fields) return;
   funzioni_js_side_set_field(impl_->number, index, std::string(text).c_str());
+}
+
+void SideWindow::SetChart(const SideChart& chart) {
+  funzioni_js_side_chart(impl_->number, ChartJson(chart).c_str());
 }
 
 }  // namespace funzioni

@@ -215,8 +215,112 @@ var FunzioniSide = (function () {
     const fields = document.createElement('div');
     fields.className = 'funzioni-side-fields';
     Object.assign(fields.style, {flexShrink: '0'});
-    element.append(bar, heading, list, fields, label);
-    return {element: element, heading: heading, list: list, check: check, fields: fields};
+    // The drawn chart (setChart) between the list and the fields; it takes no focus.
+    const chart = document.createElement('div');
+    chart.className = 'funzioni-side-chart';
+    chart.hidden = true;
+    Object.assign(chart.style, {flexShrink: '0', background: '#fff'});
+    element.append(bar, heading, list, chart, fields, label);
+    return {element: element, heading: heading, list: list, check: check, fields: fields,
+            chart: chart};
+  }
+
+  // The sign chart as the desktop draws it (SideWindowChart.cpp): equal steps between the marks,
+  // + and − over each interval's line, 0, a cross or a double bar at the marks, arrows and cups
+  // under the rows that have them. Its accessible name and description are the program's.
+  const kSvg = 'http://www.w3.org/2000/svg';
+  function svgPart(parent, tag, attributes, text) {
+    const part = document.createElementNS(kSvg, tag);
+    for (const [key, value] of Object.entries(attributes)) part.setAttribute(key, String(value));
+    if (text !== undefined) part.textContent = text;
+    parent.appendChild(part);
+    return part;
+  }
+
+  function drawChart(box, chart) {
+    const width = 380;
+    const nameWidth = 30;
+    const left = nameWidth + 6;
+    const right = width - 12;
+    const labelLine = 15;
+    const steps = chart.marks.length + 1;
+    const at = (i) => Math.round(left + (right - left) * i / steps);
+    let y = 2 + 2 * labelLine;
+    const rowY = chart.rows.map((row) => {
+      y += 20;
+      const line = y;
+      y += row.note === '' && row.under !== 0 ? 26 : 10;
+      return line;
+    });
+    const height = y + 4;
+    const svg = document.createElementNS(kSvg, 'svg');
+    svg.setAttribute('viewBox', '0 0 ' + width + ' ' + height);
+    svg.setAttribute('aria-hidden', 'true');
+    Object.assign(svg.style, {width: '100%', display: 'block'});
+    const ink = {stroke: '#000', 'stroke-width': 2, fill: 'none'};
+    const text = {'font-family': 'sans-serif', 'font-size': 11, 'text-anchor': 'middle'};
+    const lastRight = [-Infinity, -Infinity];
+    chart.marks.forEach((label, i) => {
+      const x = at(i + 1);
+      svgPart(svg, 'line', {x1: x, y1: 2 + 2 * labelLine, x2: x, y2: height - 2, stroke: '#888',
+                            'stroke-dasharray': '3 3'});
+      const half = label.length * 3.2;
+      const line = x - half > lastRight[0] + 3 ? 0 : x - half > lastRight[1] + 3 ? 1
+                 : lastRight[0] <= lastRight[1] ? 0 : 1;
+      lastRight[line] = x + half;
+      svgPart(svg, 'text', Object.assign({x: x, y: 13 + line * labelLine}, text), label);
+    });
+    chart.rows.forEach((row, r) => {
+      const ry = rowY[r];
+      svgPart(svg, 'text', Object.assign({}, text, {x: nameWidth, y: ry + 4, 'text-anchor': 'end'}),
+              row.name);
+      if (row.note !== '') {
+        svgPart(svg, 'text', Object.assign({}, text, {x: left, y: ry + 4, 'text-anchor': 'start'}),
+                row.note);
+        return;
+      }
+      row.cells.forEach((sign, c) => {
+        if (sign === 0) return;
+        const cx = Math.round(left + (right - left) * (c + 0.5) / steps);
+        svgPart(svg, 'line', Object.assign({x1: c === 0 ? left : at(c), y1: ry,
+                                            x2: c === steps - 1 ? right : at(c + 1), y2: ry}, ink));
+        const sy = ry - 9;
+        svgPart(svg, 'line', Object.assign({x1: cx - 4, y1: sy, x2: cx + 4, y2: sy}, ink));
+        if (sign > 0) svgPart(svg, 'line', Object.assign({x1: cx, y1: sy - 4, x2: cx, y2: sy + 4}, ink));
+        const uy = ry + 14;
+        if (row.under === 1) {
+          const rise = sign > 0 ? -1 : 1;
+          const tipX = cx + 6;
+          const tipY = uy + rise * 6;
+          svgPart(svg, 'path', Object.assign({d: 'M' + (cx - 6) + ' ' + (uy - rise * 6) + 'L' + tipX +
+                                              ' ' + tipY + 'M' + (tipX - 5) + ' ' + tipY + 'L' +
+                                              tipX + ' ' + tipY + 'L' + tipX + ' ' +
+                                              (tipY - rise * 5)}, ink));
+        } else if (row.under === 2) {
+          const sweep = sign > 0 ? 0 : 1;
+          svgPart(svg, 'path', Object.assign({d: 'M' + (cx - 6) + ' ' + uy + 'A6 6 0 0 ' + sweep +
+                                              ' ' + (cx + 6) + ' ' + uy}, ink));
+        }
+      });
+      row.points.forEach((point, m) => {
+        const x = at(m + 1);
+        if (point === 1) {
+          svgPart(svg, 'rect', {x: x - 6, y: ry - 8, width: 12, height: 16, fill: '#fff'});
+          svgPart(svg, 'text', Object.assign({x: x, y: ry + 4}, text), '0');
+        } else if (point === 2) {
+          svgPart(svg, 'path', Object.assign({d: 'M' + (x - 5) + ' ' + (ry - 5) + 'L' + (x + 5) + ' ' +
+                                              (ry + 5) + 'M' + (x - 5) + ' ' + (ry + 5) + 'L' +
+                                              (x + 5) + ' ' + (ry - 5)}, ink));
+        } else if (point === 3) {
+          svgPart(svg, 'rect', {x: x - 1, y: ry - 12, width: 3, height: 24, fill: '#fff'});
+          for (const dx of [-2, 2]) {
+            svgPart(svg, 'line', {x1: x + dx, y1: ry - 12, x2: x + dx, y2: ry + 12, stroke: '#000',
+                                  'stroke-width': 1});
+          }
+        }
+      });
+    });
+    box.replaceChildren(svg);
   }
 
   return {
@@ -227,7 +331,8 @@ var FunzioniSide = (function () {
       document.body.appendChild(parts.element);
       sides.set(number, {
         element: parts.element, heading: parts.heading, list: parts.list, check: parts.check,
-        fields: parts.fields, inputs: [], width: width, height: height, cover: coverRect,
+        fields: parts.fields, chart: parts.chart, inputs: [], width: width, height: height,
+        cover: coverRect,
         current: -1, focusBefore: null,
       });
     },
@@ -290,6 +395,26 @@ var FunzioniSide = (function () {
       row.append(label, input);
       side.inputs.push(input);
     },
+    // A button on the row after the check box; pressed, it reports the field action with its
+    // number after the fields' (SideWindowWeb.cpp).
+    addButton(number, labelText, name) {
+      const side = sides.get(number);
+      if (side === undefined) return;
+      if (side.buttons === undefined) {
+        side.buttons = document.createElement('div');
+        side.buttons.className = 'funzioni-side-buttons';
+        Object.assign(side.buttons.style, {display: 'flex', gap: '4px', margin: '2px 0'});
+        side.element.appendChild(side.buttons);
+        side.buttonCount = 0;
+      }
+      const index = side.buttonCount++;
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = labelText;
+      button.setAttribute('aria-label', name);
+      button.addEventListener('click', () => report(number, kField, side.inputs.length + index));
+      side.buttons.appendChild(button);
+    },
     fieldText(number, index) {
       const side = sides.get(number);
       const input = side === undefined ? undefined : side.inputs[index];
@@ -299,6 +424,31 @@ var FunzioniSide = (function () {
       const side = sides.get(number);
       const input = side === undefined ? undefined : side.inputs[index];
       if (input !== undefined) input.value = text;
+    },
+    // The sign chart: drawn from the program's data, read as its lines; no rows hides it.
+    setChart(number, chart) {
+      const side = sides.get(number);
+      if (side === undefined) return;
+      const box = side.chart;
+      if (chart.rows.length === 0) {
+        box.hidden = true;
+        box.replaceChildren();
+        box.removeAttribute('role');
+        box.removeAttribute('aria-label');
+        box.removeAttribute('aria-description');
+        if (side.baseHeight !== undefined) side.height = side.baseHeight;
+        return;
+      }
+      box.setAttribute('role', 'img');
+      box.setAttribute('aria-label', chart.name);
+      box.setAttribute('aria-description', chart.lines.join('\n'));
+      box.dataset.lines = JSON.stringify(chart.lines);
+      drawChart(box, chart);
+      box.hidden = false;
+      // The panel grows by the chart's height, so that the list keeps its room.
+      if (side.baseHeight === undefined) side.baseHeight = side.height;
+      side.height = side.baseHeight + Math.ceil(box.getBoundingClientRect().height);
+      if (shown(side)) place(side);
     },
     setHeading(number, text) {
       const side = sides.get(number);
