@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "CanvasPixels.h"
 #include "PageAccess.h"
 #include "PageBridge.h"
 #include "PageEditor.h"
@@ -50,11 +51,6 @@ constexpr int kRightHeld = 2;
 // not idle while one runs.
 constexpr int kWorkTimerBelowMs = 50;
 
-// 0xFFRRGGBB words as the canvas's bytes R, G, B, A.
-std::uint32_t ToCanvasOrder(std::uint32_t argb) {
-  return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
-}
-
 bool Contains(const PixelRect& r, PixelPoint p) {
   return p.x >= r.x && p.y >= r.y && p.x < r.x + r.width && p.y < r.y + r.height;
 }
@@ -71,6 +67,7 @@ PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
 struct Control : detail::ControlRecord {
   PixelRect rect;
   std::vector<std::uint32_t> shown;  // the surface's picture at its last redraw, canvas order
+  bool ringShown = false;            // `shown` has the focus ring over its border
   std::vector<std::string> lines;    // a list's lines, as given
   int selected = -1;                 // a list's selected line
 };
@@ -141,27 +138,33 @@ struct PageDialog : detail::DialogCore, web::PageInput {
     return place;
   }
 
-  // Shows a surface's new picture, with the surfaces above it where they overlap.
-  void ShowSurface(int id) {
+  // Shows a surface's new picture, with the surfaces above it where they overlap. Only the part
+  // that changed since it was last shown goes to the canvas again (all of it when `whole`, as
+  // after the face was painted over everything).
+  void ShowSurface(int id, bool whole = false) {
     Control* found = Find(id);
     if (found == nullptr || !found->surface) return;
     Control& c = *found;
     const PixelSize s = c.surface->GetSurfaceSize();
     if (s.width <= 0 || s.height <= 0) return;
-    const std::uint32_t* pixels = c.surface->ScreenPixels();
-    c.shown.resize(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height));
-    std::transform(pixels, pixels + c.shown.size(), c.shown.begin(), ToCanvasOrder);
-    // The ring is the window's, over the picture: never drawn into the surface.
-    if (drawn.Ringed(id)) web::DrawFocusRing(c.shown, s);
-    const PixelRect shownRect{c.rect.x, c.rect.y, s.width, s.height};
-    web::Blit(c.shown.data(), s, {c.rect.x, c.rect.y}, {0, 0, s.width, s.height});
+    // The ring is the window's, over the picture: never drawn into the surface. While it stays,
+    // the border it covers is left as shown.
+    const bool ringed = drawn.Ringed(id);
+    PixelRect changed =
+        web::UpdateCanvasPixels(c.surface->ScreenPixels(), s, c.shown, ringed && c.ringShown);
+    if (whole || ringed != c.ringShown) changed = {0, 0, s.width, s.height};
+    if (ringed) web::DrawFocusRing(c.shown, s);
+    c.ringShown = ringed;
+    const PixelRect onCanvas{c.rect.x + changed.x, c.rect.y + changed.y, changed.width,
+                             changed.height};
+    web::Blit(c.shown.data(), s, {c.rect.x, c.rect.y}, changed);
     auto above = std::find(order.begin(), order.end(), id);
-    for (++above; above != order.end(); ++above) {
+    for (++above; above != order.end() && changed.width > 0; ++above) {
       const Control& other = *Find(*above);
       if (!other.surface || other.shown.empty()) continue;
       const PixelSize os = other.surface->GetSurfaceSize();
       const PixelRect overlap =
-          Intersect(shownRect, {other.rect.x, other.rect.y, os.width, os.height});
+          Intersect(onCanvas, {other.rect.x, other.rect.y, os.width, os.height});
       if (overlap.width == 0) continue;
       web::Blit(
           other.shown.data(), os, {other.rect.x, other.rect.y},
@@ -285,7 +288,7 @@ void Dialog::SetFaceColor(Color color) {
   web::SetFace(impl_->controls.SetFace(color));
   // The face was painted over the whole canvas: the surfaces show again on it.
   for (const int id : impl_->order) {
-    if (impl_->Find(id)->surface) impl_->ShowSurface(id);
+    if (impl_->Find(id)->surface) impl_->ShowSurface(id, true);
   }
 }
 

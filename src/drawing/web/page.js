@@ -533,8 +533,12 @@ var FunzioniPage = (function () {
       client().appendChild(box);
       controls.set(id, box);
     },
+    // The part (px, py, pw, ph) of a picture w x h placed at (x, y); only the rows of the part
+    // are handed over (a view of the program's memory, never a copy of the whole picture).
     blit(rgba, w, h, x, y, px, py, pw, ph) {
-      context2d().putImageData(toImage(rgba, w, h), x, y, px, py, pw, ph);
+      if (pw > 0 && ph > 0) {
+        context2d().putImageData(toImage(rgba + py * w * 4, w, ph), x, y + py, px, 0, pw, ph);
+      }
       if (w >= kPictureSide && h >= kPictureSide) timeline.lastPicture = performance.now();
     },
     listReset(id) {

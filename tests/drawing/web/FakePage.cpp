@@ -1,5 +1,7 @@
 #include "FakePage.h"
 
+#include <algorithm>
+
 #include "drawing/EventGate.h"
 #include "drawing/PlatformServices.h"
 #include "drawing/TextRenderer.h"
@@ -44,15 +46,31 @@ void ScheduleTimeout(int number, int delayMs) {
 void CancelTimeout(int number) {
   Page().timeouts.erase(number);
 }
-void SetClientSize(PixelSize) {}
+void SetClientSize(PixelSize size) {
+  Page().canvasSize = size;
+  Page().canvas.assign(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height),
+                       0);
+}
 void SetTitle(std::string_view) {}
-void SetFace(Color) {}
+void SetFace(Color) {
+  std::fill(Page().canvas.begin(), Page().canvas.end(), testing::kFaceWord);
+}
 void AddTextList(int, PixelRect) {}
 void AddTextBox(int id, PixelRect, std::string_view utf8) {
   Page().boxTexts[id] = std::string(utf8);
 }
-void Blit(const std::uint32_t*, PixelSize, PixelPoint, PixelRect) {
+void Blit(const std::uint32_t* rgba, PixelSize size, PixelPoint at, PixelRect part) {
   ++Page().blits;
+  const PixelSize canvas = Page().canvasSize;
+  for (int y = part.y; y < part.y + part.height; ++y) {
+    for (int x = part.x; x < part.x + part.width; ++x) {
+      const int cx = at.x + x;
+      const int cy = at.y + y;
+      if (cx < 0 || cy < 0 || cx >= canvas.width || cy >= canvas.height) continue;
+      Page().canvas[static_cast<std::size_t>(cy * canvas.width + cx)] = rgba[y * size.width + x];
+      ++Page().blitPixels;
+    }
+  }
 }
 void ListReset(int id) {
   Page().selected.erase(id);

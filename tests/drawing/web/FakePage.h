@@ -3,6 +3,7 @@
 // The page's script as the browser backend's dialog sees it, for host tests: it records what the
 // dialog asks of the page and holds the page's timeouts until the test fires them.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -13,12 +14,20 @@
 
 namespace funzioni::web::testing {
 
+// What the face paints over the fake page's canvas.
+inline constexpr std::uint32_t kFaceWord = 0x12345678u;
+
 struct FakePage {
   std::map<int, int> timeouts;  // scheduled call -> delay
   std::map<int, std::string> boxTexts;
   std::map<int, int> selected;  // list -> shown selection
   int focused = 0;
   int blits = 0;
+  // The page's canvas as the blits and the face compose it (canvas-order words), and the pixels
+  // the blits put there.
+  PixelSize canvasSize;
+  std::vector<std::uint32_t> canvas;
+  long long blitPixels = 0;
   std::string editorName;  // the page's editor, empty while it is closed
   std::string editorText;
   std::vector<std::string> downloads;          // each download's name and bytes: "NAME:BYTES"
