@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 #include <QAccessible>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 #include "app/LanguageMenu.h"
 #include "app/MainWindow.h"
 #include "app/ParameterPlayer.h"
+#include "app/StudyPanel.h"
 #include "drawing/DrawingSurface.h"
 #include "plot/ViewActions.h"
 #include "text/Catalogue.h"
@@ -69,6 +72,15 @@ class LanguageWindow : public ::testing::TestWithParam<Language> {
 
   std::unique_ptr<MainWindow> window_;
 
+  // Every name, description and value below iface, lists' items too.
+  static void WalkAll(QAccessibleInterface* iface, int depth, std::vector<std::string>& texts) {
+    if (iface == nullptr || depth > 6) return;
+    for (const auto kind : {QAccessible::Name, QAccessible::Description, QAccessible::Value}) {
+      texts.push_back(iface->text(kind).toStdString());
+    }
+    for (int i = 0; i < iface->childCount(); ++i) WalkAll(iface->child(i), depth + 1, texts);
+  }
+
  private:
   void Walk(QAccessibleInterface* iface, int depth, std::vector<std::string>& texts) {
     if (iface == nullptr || depth > 4) return;
@@ -98,6 +110,77 @@ TEST_P(LanguageWindow, ScreenReaderFindsNoItalianText) {
       EXPECT_EQ(text.find(word), std::string::npos) << word << " in: " << text;
     }
     // Whole Italian texts of the catalogue, where they are long enough to mean something.
+    for (const std::string_view italian : CatalogueTexts()) {
+      if (italian.size() < 8 || catalogue.Translate(italian) == italian) continue;
+      EXPECT_EQ(text.find(italian), std::string::npos) << italian << " in: " << text;
+    }
+  }
+}
+
+// Italian words of the study's lines and fields that no German or Slovene line contains.
+constexpr std::string_view kItalianStudyWords[] = {
+    "Zero",    "Asintot",   "Massimo", "Minimo",  "Fless",    "Segno",    "Limite",  "rescente",
+    "Concava", "Schema",    "Interse", "pendenz", "sinistra", "destra",   "esiste",  "Lacuna",
+    "Punti",   "Funzione",  " per ",   "x da ",   "nessun",   "Invio",    "estremo", "Tangente in",
+    "Semitan", "Integrale", "Area",    "errore",  "calcolat", "numerico", "gradi",
+};
+
+// The study window of a formula with zeros, a pole, extrema, limits and an oblique asymptote, with
+// a tangent and an area asked for through its fields: its title, heading, lines, fields and
+// their names, all that a screen reader reads there, hold no Italian text.
+TEST_P(LanguageWindow, StudyWindowReadsNoItalianText) {
+  const Catalogue catalogue(GetParam());
+  MainWindow& window = Start(GetParam());
+  QWindow* handle = window.dialog().Widget()->windowHandle();
+  window.dialog().SetControlFocus(kFormulaBoxId);
+  for (const char c : std::string_view("(x^2-1)/(x-2)")) QTest::keyClick(handle, c);
+  QTest::keyClick(handle, Qt::Key_Return);
+  StudyPanel& study = window.study();
+  const auto wait = [&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.plotIdle() && !study.Busy(); }, 30000));
+    QTest::qWait(20);
+  };
+  wait();
+  window.dialog().SendCommand(kCommandStudy);
+  wait();
+  const QList<QLineEdit*> fields = study.Window().Widget()->findChildren<QLineEdit*>();
+  ASSERT_EQ(fields.size(), 3);
+  const std::pair<int, const char*> asks[] = {{0, "1"}, {1, "3"}, {2, "4"}};
+  for (const auto& [field, text] : asks) {
+    fields[field]->setFocus();
+    QTest::keyClicks(fields[field], text);
+    QTest::keyClick(fields[field], Qt::Key_Return);
+    wait();
+  }
+  std::vector<std::string> texts{study.Heading(),
+                                 study.Window().Widget()->windowTitle().toStdString()};
+  for (int i = 0; i < study.Window().LineCount(); ++i) texts.push_back(study.Window().Line(i));
+  ASSERT_GT(texts.size(), 20u);
+  WalkAll(QAccessible::queryAccessibleInterface(study.Window().Widget()), 0, texts);
+  if (const char* folder = std::getenv("FUNZIONI_LANGUAGE_PICTURES")) {
+    const std::string path =
+        std::string(folder) + "/study-" + std::string(LanguageCode(GetParam())) + ".png";
+    EXPECT_TRUE(study.Window().Widget()->grab().save(QString::fromStdString(path)));
+  }
+  const auto has = [&texts](std::string_view start) {
+    return std::any_of(texts.begin(), texts.end(),
+                       [start](const std::string& t) { return t.starts_with(start); });
+  };
+  // The kinds asked for are there (in the catalogue's words).
+  for (const std::string_view kind :
+       {"Tangente in x\xE2\x82\x80 {0}: {1}",
+        "Integrale da {0} a {1} {2} (errore \xE2\x89\xA4 {3})", "Asintoto verticale: x {0}",
+        "Zero (attraversamento): x {0}"}) {
+    const std::string_view words = catalogue.Translate(kind);
+    EXPECT_TRUE(has(words.substr(0, words.find('{')))) << words;
+  }
+  for (const std::string& text : texts) {
+    // The user's formula is the user's own.
+    const std::string_view words =
+        text.find("(x^2-1)/(x-2)") == std::string::npos ? std::string_view(text) : "";
+    for (const std::string_view word : kItalianStudyWords) {
+      EXPECT_EQ(words.find(word), std::string::npos) << word << " in: " << text;
+    }
     for (const std::string_view italian : CatalogueTexts()) {
       if (italian.size() < 8 || catalogue.Translate(italian) == italian) continue;
       EXPECT_EQ(text.find(italian), std::string::npos) << italian << " in: " << text;
