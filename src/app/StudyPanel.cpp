@@ -1,9 +1,11 @@
 #include "app/StudyPanel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "app/ExportActions.h"
+#include "app/KeptIntersections.h"
 #include "app/MainWindow.h"
 #include "controls/Panels.h"
 #include "drawing/DialogServices.h"
@@ -35,13 +37,18 @@ SideWindowLook StudyLook(const Dialog& dialog, const Catalogue& catalogue) {
                        "Tangente: ascissa x\xE2\x82\x80 (Invio per tracciarla)", false),
                  field("Area da a =", "Area: estremo a (Invio per calcolarla)", false),
                  field("a b =", "Area: estremo b (Invio per calcolarla)", true)};
+  look.buttons = {
+      {std::string(catalogue.Translate("x\xE2\x82\x80 dal cursore")),
+       std::string(catalogue.Translate("Tangente nell'ascissa del cursore (frecce sul grafico)"))},
+      {std::string(catalogue.Translate("x\xE2\x82\x80 dalla tabella")),
+       std::string(catalogue.Translate("Tangente nell'ascissa della riga scelta dei risultati"))}};
   return look;
 }
 
 // Ctrl+P there prints the worksheet, as in the main window.
-constexpr SideWindowCommands kStudyCommands{kCommandStudyChosen, kCommandStudySlopes,
-                                            kCommandStudyCopy,   kCommandStudyClosed,
-                                            kCommandPrint,       kCommandStudyAsk};
+constexpr SideWindowCommands kStudyCommands{
+    kCommandStudyChosen, kCommandStudySlopes, kCommandStudyCopy,  kCommandStudyClosed,
+    kCommandPrint,       kCommandStudyAsk,    kCommandStudyButton};
 
 // A number typed in a field: blanks around it, and the decimal comma Italian pupils write, are
 // taken; empty is nothing asked; anything else is refused.
@@ -63,6 +70,27 @@ FieldNumber ReadField(std::string text) {
 // A coordinate as the pointer's are written; a point far beyond the plotting area (f can be huge
 // at an extremum out of sight) as the mask's digits times a power of ten, which the two-decimal
 // mask alone cannot hold.
+// The x of the coordinates line ("x=-1.25 y=0.50", "x=1.00e20 y=..."), as the field takes it.
+std::optional<std::string> CursorX(std::string_view line) {
+  if (line.substr(0, 2) != "x=") return std::nullopt;
+  const std::string x(line.substr(
+      2, line.find(' ') == std::string_view::npos ? std::string_view::npos : line.find(' ') - 2));
+  if (x.empty() || ReadField(x).refused) return std::nullopt;
+  return x;
+}
+
+// The x of a results table's row ("  1.5 ; 2.3"); none for its heading or blank line.
+std::optional<std::string> TableRowX(std::string_view row) {
+  const std::size_t semicolon = row.find(';');
+  if (semicolon == std::string_view::npos) return std::nullopt;
+  std::string x(row.substr(0, semicolon));
+  const FieldNumber number = ReadField(x);
+  if (!number.value) return std::nullopt;
+  x.erase(0, x.find_first_not_of(' '));
+  x.erase(x.find_last_not_of(' ') + 1);
+  return x;
+}
+
 std::string Coordinate(double value) {
   constexpr double kMaskLimit = 1e9;
   if (!std::isfinite(value)) return value > 0 ? "inf" : value < 0 ? "-inf" : "nan";
@@ -74,6 +102,52 @@ std::string Coordinate(double value) {
     ++exponent;
   }
   return CoordinateText(mantissa) + "e" + std::to_string(exponent);
+}
+
+constexpr std::string_view kChartName = "Schema dei segni";
+constexpr std::string_view kChartDense =
+    "Schema dei segni di {0}: troppo fitto per essere disegnato";
+
+SideChartPoint PointOf(SignChartPoint point) {
+  switch (point) {
+    case SignChartPoint::Zero:
+      return SideChartPoint::Zero;
+    case SignChartPoint::NoDerivative:
+      return SideChartPoint::Cross;
+    case SignChartPoint::Break:
+      return SideChartPoint::Break;
+    case SignChartPoint::None:
+      break;
+  }
+  return SideChartPoint::None;
+}
+
+// The study's sign chart as the window draws it: its marks' x as the lines write them, the rows
+// it shows (a too dense one as a note), and its lines for the screen reader.
+SideChart ChartOf(const StudyOutcome& outcome, const Catalogue& catalogue) {
+  constexpr std::array<std::string_view, 3> kNames = {"f", "f\xE2\x80\xB2", "f\xE2\x80\xB3"};
+  constexpr std::array<SideChartUnder, 3> kUnder = {SideChartUnder::None, SideChartUnder::Growth,
+                                                    SideChartUnder::Bend};
+  SideChart chart;
+  if (outcome.failed) return chart;
+  const SignChartGrid grid = GridOf(outcome.chart);
+  const double halfRange = std::max(std::abs(outcome.chart.xMin), std::abs(outcome.chart.xMax));
+  chart.lines = outcome.chartLines;
+  for (std::size_t r = 0; r < grid.rows.size(); ++r) {
+    const SignChartGrid::Row& row = grid.rows[r];
+    if (!row.shown && !row.dense) continue;
+    SideChartRow drawn{std::string(kNames[r]), row.cells, {}, kUnder[r], {}};
+    for (const SignChartPoint point : row.points) drawn.points.push_back(PointOf(point));
+    if (row.dense) {
+      drawn.note = catalogue.Format(kChartDense, {kNames[r]});
+      chart.lines.push_back(drawn.note);
+    }
+    chart.rows.push_back(std::move(drawn));
+  }
+  if (chart.rows.empty()) return {};
+  for (const double x : grid.marks) chart.marks.push_back(StudyNumber(x, halfRange));
+  chart.name = std::string(catalogue.Translate(kChartName));
+  return chart;
 }
 
 }  // namespace
@@ -105,12 +179,14 @@ void StudyPanel::Open(const PlotState& state) {
   if (pictureZoom_ == 0) pictureZoom_ = state.zoomValue.value;
   if (outcome_ && outcome_->formula == state.currentFormula &&
       outcome_->zoom == state.zoomValue.value && outcome_->view == state.view &&
-      outcome_->ask == ask_ && (outcome_->slopes || !window_.Checked())) {
+      outcome_->ask == ask_ && (outcome_->slopes || !window_.Checked()) &&
+      outcomeMeets_ == EncodeIntersectionState(state)) {
     studiedFormula_ = outcome_->formula;
     studiedZoom_ = outcome_->zoom;
     studiedView_ = outcome_->view;
     studiedStep_ = state.stepValue.value;
     studiedSlopes_ = outcome_->slopes;
+    studiedMeets_ = outcomeMeets_;
     DrawMarks();
     return;
   }
@@ -124,6 +200,7 @@ void StudyPanel::Follow(const PlotState& state) {
   const bool slopes = window_.Checked();
   const bool same = state.currentFormula == studiedFormula_ &&
                     state.zoomValue.value == studiedZoom_ && state.view == studiedView_ &&
+                    EncodeIntersectionState(state) == studiedMeets_ &&
                     (!slopes || (studiedSlopes_ && state.stepValue.value == studiedStep_));
   if (!same) Submit(state);
 }
@@ -134,6 +211,7 @@ void StudyPanel::Submit(const PlotState& state) {
   studiedView_ = state.view;
   studiedStep_ = state.stepValue.value;
   studiedSlopes_ = window_.Checked();
+  studiedMeets_ = EncodeIntersectionState(state);
   if (state.currentFormula.empty()) {
     job_.Cancel();
     outcome_.reset();
@@ -142,6 +220,7 @@ void StudyPanel::Submit(const PlotState& state) {
     heading_ = std::string(controls_.catalogue().Translate(kStudyNoFormulaHeading));
     window_.SetHeading(heading_);
     window_.SetLines({});
+    window_.SetChart({});
     RefreshMarks();
     return;
   }
@@ -154,6 +233,8 @@ bool StudyPanel::OnTimer(int timerId) {
   std::optional<StudyOutcome> outcome = job_.Take();
   if (!outcome) return true;
   outcome_ = std::move(outcome);
+  // Only the last request's outcome is ever taken.
+  outcomeMeets_ = studiedMeets_;
   ShowOutcome();
   return true;
 }
@@ -176,6 +257,46 @@ void StudyPanel::ReadFields() {
   }
 }
 
+void StudyPanel::TangentAtCursor(const PlotState& state) {
+  if (!IsOpen()) return;
+  const std::optional<std::string> x = CursorX(dialog_.GetControlText(kCoordinatesLineId));
+  if (!x) {
+    notes_.assign(1, std::string(controls_.catalogue().Translate(
+                         "Tangente: nessun cursore sul grafico (usa le frecce sul grafico)")));
+    ShowOutcomeOrNotes();
+    return;
+  }
+  AskTangentAt(*x, state);
+}
+
+void StudyPanel::TangentAtTableRow(const PlotState& state) {
+  if (!IsOpen()) return;
+  const std::optional<std::string> x = TableRowX(dialog_.ListGetSelected(kResultsListId));
+  if (!x) {
+    notes_.assign(1, std::string(controls_.catalogue().Translate(
+                         "Tangente: scegli prima una riga della tabella dei risultati")));
+    ShowOutcomeOrNotes();
+    return;
+  }
+  AskTangentAt(*x, state);
+}
+
+void StudyPanel::AskTangentAt(const std::string& x, const PlotState& state) {
+  window_.SetFieldText(static_cast<int>(StudyField::TangentAt), x);
+  ReadFields();
+  Submit(state);
+}
+
+void StudyPanel::ShowOutcomeOrNotes() {
+  if (outcome_) {
+    ShowOutcome();
+    return;
+  }
+  lines_.clear();
+  for (const std::string& note : notes_) lines_.push_back({note, std::nullopt});
+  window_.SetLines(Lines());
+}
+
 void StudyPanel::ShowOutcome() {
   lines_ = outcome_->lines;
   // A failure's line is one of the job's fixed texts.
@@ -189,6 +310,7 @@ void StudyPanel::ShowOutcome() {
   window_.SetHeading(heading_);
   const std::vector<std::string> texts = Lines();
   window_.SetLines(texts);
+  window_.SetChart(ChartOf(*outcome_, controls_.catalogue()));
   chosen_ = window_.CurrentLine();
   RefreshMarks();
 }
@@ -218,6 +340,10 @@ bool StudyPanel::OnCommand(int id, int code, const PlotState& state) {
     case kCommandStudyAsk:
       ReadFields();
       if (IsOpen()) Submit(state);
+      return true;
+    case kCommandStudyButton:
+      if (code == static_cast<int>(StudyButton::TangentAtCursor)) TangentAtCursor(state);
+      if (code == static_cast<int>(StudyButton::TangentAtTableRow)) TangentAtTableRow(state);
       return true;
     case kCommandStudyCopy:
       CopyTextToClipboard(StudyClipboardText(heading_, lines_));

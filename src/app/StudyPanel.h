@@ -30,6 +30,10 @@ inline constexpr std::string_view kStudySlopesLabel = "Mostra la derivata f\xE2\
 inline constexpr std::string_view kStudySlopeHeading = "f\xE2\x80\xB2(x)";
 // The study window's fields, in this order.
 enum class StudyField { TangentAt = 0, AreaFrom = 1, AreaTo = 2 };
+// The study window's buttons, in this order: the tangent at the x the coordinates line shows (the
+// keyboard's cursor over the plot, the pointer, or the chosen item), and at the x of the results
+// table's chosen row.
+enum class StudyButton { TangentAtCursor = 0, TangentAtTableRow = 1 };
 
 class StudyPanel {
  public:
@@ -44,7 +48,9 @@ class StudyPanel {
   // The study's commands and wake; false for anything else.
   bool OnCommand(int id, int code, const PlotState& state);
   bool OnTimer(int timerId);
-  // Every time the plot is handed work for a state: a new formula, zoom or step is studied anew.
+  // Every time the plot is handed work for a state: a new formula, zoom or step is studied anew,
+  // and so are new kept formulas, parameters or switches of the built-in curves, which the
+  // intersections read.
   void Follow(const PlotState& state);
   // The plotting area shows a new picture at that zoom (whole: drawn from scratch).
   void PictureShown(bool whole, float zoom);
@@ -64,7 +70,14 @@ class StudyPanel {
   void Submit(const PlotState& state);
   // The fields read into ask_ (and notes_ for what could not be read).
   void ReadFields();
+  // The tangent's field filled with the coordinates line's x, and the tangent asked for.
+  void TangentAtCursor(const PlotState& state);
+  // The same with the x of the results table's chosen row.
+  void TangentAtTableRow(const PlotState& state);
+  void AskTangentAt(const std::string& x, const PlotState& state);
   void ShowOutcome();
+  // The outcome with the notes, or the notes alone while there is none.
+  void ShowOutcomeOrNotes();
   void Choose(int line);
   void DrawMarks();
   // The marks wanted now differ from those on the picture: draw it again first.
@@ -81,6 +94,10 @@ class StudyPanel {
   std::optional<PlotView> studiedView_;
   float studiedStep_ = 0;
   bool studiedSlopes_ = false;
+  // The kept formulas, parameters and switches the study's intersections read: of the last
+  // request, and of the outcome shown.
+  std::string studiedMeets_;
+  std::string outcomeMeets_;
   StudyAsk ask_;
   std::vector<std::string> notes_;  // shown after the study's lines
   std::optional<StudyOutcome> outcome_;

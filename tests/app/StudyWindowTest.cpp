@@ -6,12 +6,16 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "app/ShellFixture.h"
 #include "app/StudyPanel.h"
@@ -234,6 +238,107 @@ TEST_F(ShellStudy, FieldsDrawTheTangentAndShadeTheArea) {
   for (const int field : {0, 1, 2}) ask(field, "");
   EXPECT_EQ(CountPixels(kPlotAreaId, kStudyAreaColor), 0);
   EXPECT_LT(LineStarting("Integrale"), 0);
+}
+
+// The sign chart drawn under the list: read as its lines, taking no place in the Tab order, and
+// the window grown to hold it.
+TEST_F(ShellStudy, TheDrawnSignChartReadsAsItsLines) {
+  Start();
+  EnterFormula("x^2-1");
+  Open();
+  const QWidget* chart = Study().Window().ChartWidget();
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(chart->isVisible());
+  std::string expected;
+  for (const std::string& line : Study().Lines()) {
+    if (line.rfind("Schema dei segni di ", 0) != 0) continue;
+    expected += (expected.empty() ? "" : "\n") + line;
+  }
+  EXPECT_FALSE(expected.empty());
+  EXPECT_EQ(chart->accessibleName().toStdString(), "Schema dei segni");
+  EXPECT_EQ(chart->accessibleDescription().toStdString(), expected);
+  EXPECT_EQ(chart->focusPolicy(), Qt::NoFocus);
+  const QWidget* list = Study().Window().Widget()->findChild<QListWidget*>();
+  ASSERT_NE(list, nullptr);
+  EXPECT_GE(list->height(), 100) << "the chart squeezed the list";
+  if (const char* shots = std::getenv("FUNZIONI_SHOT_DIR")) {
+    Study().Window().Widget()->grab().save(QString(shots) + "/study-chart.png");
+  }
+
+  // Rows too dense to draw say so; a formula without a value anywhere has no chart at all.
+  EnterFormula("SIN(x*500)");
+  EXPECT_TRUE(chart->isVisible());
+  EXPECT_NE(chart->accessibleDescription().toStdString().find("troppo fitto"), std::string::npos);
+  EnterFormula("SQR(0-1-x^2)");
+  EXPECT_FALSE(chart->isVisible());
+}
+
+// The buttons take the x the coordinates line shows after the keyboard moved the plot's cursor,
+// and the x of the results table's chosen row.
+TEST_F(ShellStudy, TheTangentAtTheKeyboardCursor) {
+  Start();
+  EnterFormula("x^2");
+  Open();
+  dialog().SetControlFocus(kPlotAreaId);
+  for (int i = 0; i < 25; ++i) Key(Qt::Key_Right);  // 25 steps of 1% at zoom 50: x = 5
+  Settle(20);
+  const std::string coordinates = dialog().GetControlText(kCoordinatesLineId);
+  ASSERT_EQ(coordinates.rfind("x=5.00 ", 0), 0u) << coordinates;
+  const QList<QPushButton*> buttons = Study().Window().Widget()->findChildren<QPushButton*>();
+  ASSERT_EQ(buttons.size(), 2);
+  QTest::mouseClick(buttons[0], Qt::LeftButton);
+  Settle(20);
+  WaitForStudy();
+  const QList<QLineEdit*> fields = Study().Window().Widget()->findChildren<QLineEdit*>();
+  ASSERT_EQ(fields.size(), 3);
+  EXPECT_EQ(fields[0]->text().toStdString(), "5.00");
+  // f'(5) = 10, f(5) = 25: y = 10x - 25.
+  EXPECT_GE(LineStarting("Tangente in x\xE2\x82\x80 \xE2\x89\x88 5: y \xE2\x89\x88 10\xC2\xB7x "
+                         "\xE2\x88\x92 25"),
+            0);
+  EXPECT_GT(CountPixels(kPlotAreaId, kStudyTangentColor), 100);
+
+  // The chosen row of the results table: f'(2) = 4, f(2) = 4.
+  const std::vector<std::string> rows = ListLines(kResultsListId);
+  const auto row = std::find_if(rows.begin(), rows.end(),
+                                [](const std::string& r) { return r.rfind(" 2.0 ;", 0) == 0; });
+  ASSERT_NE(row, rows.end());
+  dialog().ListSelect(kResultsListId, static_cast<int>(row - rows.begin()) + 1);
+  Settle(20);
+  QTest::mouseClick(buttons[1], Qt::LeftButton);
+  Settle(20);
+  WaitForStudy();
+  EXPECT_EQ(fields[0]->text().toStdString(), "2.0");
+  EXPECT_GE(LineStarting("Tangente in x\xE2\x82\x80 \xE2\x89\x88 2: y \xE2\x89\x88 4\xC2\xB7x "
+                         "\xE2\x88\x92 4"),
+            0);
+}
+
+// Keeping a formula of the history, or taking it off, studies the typed one again: its
+// intersections follow at once.
+TEST_F(ShellStudy, KeptFormulasRestudyTheIntersections) {
+  WriteHistory("x+2\r\n");
+  Start();
+  EnterFormula("x^2");
+  Open();
+  const std::string meet = "Intersezione con x+2: (x \xE2\x89\x88 2, y \xE2\x89\x88 4)";
+  EXPECT_LT(LineStarting(meet), 0);
+  const std::vector<std::string> history = ListLines(kHistoryListId);
+  const auto at = std::find(history.begin(), history.end(), "x+2");
+  ASSERT_NE(at, history.end());
+  for (const auto& [item, there] :
+       {std::pair{"Tieni nel grafico", true}, std::pair{"Togli dal grafico", false}}) {
+    dialog().ListSelect(kHistoryListId, static_cast<int>(at - history.begin()) + 1);
+    Settle();
+    ChooseInNextMenu(item);
+    const QPoint point = CentreOf(kHistoryListId);
+    QTest::mousePress(Handle(), Qt::RightButton, Qt::ShiftModifier, point);
+    Settle(0);
+    QTest::mouseRelease(Handle(), Qt::RightButton, Qt::ShiftModifier, point);
+    Settle();
+    WaitForStudy();
+    EXPECT_EQ(LineStarting(meet) >= 0, there) << item;
+  }
 }
 
 }  // namespace

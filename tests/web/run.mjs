@@ -26,6 +26,7 @@ import { missingExportFailsLoudly, pageUsesTheProgramsConstants } from './shared
 import { desktopSnapshots } from './reference.mjs';
 import {
   pageAnswersWhileStudying,
+  studyChartReadsAsItsLines,
   studyCopiesItsText,
   studyFieldsDrawTheTangentAndTheArea,
   studyLeavesTheControlsInReach,
@@ -286,6 +287,8 @@ async function main() {
       studyCopiesItsText(browser, url, watch, join(HERE, 'steps', 'study.json')));
     await check("the study window's fields draw the tangent and the area", () =>
       studyFieldsDrawTheTangentAndTheArea(browser, url, watch, process.env.FUNZIONI_STUDY_SHOT));
+    await check('the study panel draws the sign chart, read as its lines; x0 from the cursor', () =>
+      studyChartReadsAsItsLines(browser, url, watch, process.env.FUNZIONI_CHART_SHOT));
     await check('with the study open, the formula box, the meters and the lists stay in reach', () =>
       studyLeavesTheControlsInReach(browser, url, watch));
     await check('the page answers while a long formula is studied', () =>

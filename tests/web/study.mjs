@@ -295,3 +295,61 @@ export async function studyFieldsDrawTheTangentAndTheArea(browser, url, watch, s
     await page.close();
   }
 }
+
+// The sign chart drawn in the study panel from the program's data: an image whose accessible name
+// is the desktop's and whose description is the chart's lines of the study (the lines the desktop
+// reference gives too); "x₀ dal cursore" asks for the tangent at the x the coordinates line shows.
+export async function studyChartReadsAsItsLines(browser, url, watch, shotPath) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  const problems = [];
+  try {
+    await page.follow([
+      { do: 'click', x: 700, y: 547 }, { do: 'type', text: 'x^2-1' }, { do: 'key', key: 'Enter' },
+      { do: 'key', key: 'F2' },
+    ]);
+    const shown = await page.snapshot();
+    const lines = (shown.study?.lines ?? []).filter((l) => l.startsWith('Schema dei segni di '));
+    const chart = await page.page.evaluate(() => {
+      const box = document.querySelector('.funzioni-side-chart');
+      if (box === null || box.hidden) return null;
+      return { role: box.getAttribute('role'), name: box.getAttribute('aria-label'),
+               description: box.getAttribute('aria-description'),
+               strokes: box.querySelectorAll('svg line, svg path').length,
+               height: box.getBoundingClientRect().height };
+    });
+    if (chart === null) return 'no sign chart shown';
+    if (chart.role !== 'img' || chart.name !== 'Schema dei segni') {
+      problems.push(`chart named ${chart.role} ${chart.name}`);
+    }
+    if (lines.length === 0 || chart.description !== lines.join('\n')) {
+      problems.push(`chart reads ${JSON.stringify(chart.description)} for ${JSON.stringify(lines)}`);
+    }
+    // Three rows of + and − over four intervals each, their lines and the marks: well over 20.
+    if (chart.strokes < 20 || chart.height < 80) problems.push(`chart drawn ${JSON.stringify(chart)}`);
+    const tree = await page.page.accessibility.snapshot({ interestingOnly: true });
+    const found = [];
+    const walk = (node) => {
+      if (node.role === 'img' && node.name === 'Schema dei segni') found.push(node);
+      for (const child of node.children ?? []) walk(child);
+    };
+    walk(tree);
+    if (found.length !== 1) problems.push(`${found.length} chart images in the accessibility tree`);
+    if (shotPath) await page.page.screenshot({ path: shotPath });
+
+    // The pointer 55% across the plot at zoom 50: x = 1, where f = 0 and f' = 2.
+    await page.perform({ do: 'move', x: 4 + 330, y: 300 });
+    await page.clickStudy('.funzioni-side-buttons button');
+    await page.waitForIdle();
+    const x0 = await page.page.evaluate(() => document.querySelector(
+      '.funzioni-side input[data-field="0"]')?.value);
+    if (x0 !== '1.00') problems.push(`x0 from the cursor ${x0}`);
+    const after = await page.snapshot();
+    const tangent = 'Tangente in x\u2080 \u2248 1: y \u2248 2\u00B7x \u2212 2';
+    if (!(after.study?.lines ?? []).some((l) => l.startsWith(tangent))) {
+      problems.push(`no line ${tangent}`);
+    }
+    return problems.join('\n');
+  } finally {
+    await page.close();
+  }
+}
