@@ -90,36 +90,47 @@ var FunzioniBackground = (function () {
   // The module as the page holds it: gzip-packed by assemble_page.py (a data: address of type
   // kPackedType), unpacked by the browser's own decompression.
   const kPackedType = 'data:application/gzip;base64,';
-  function unpacked(response) {
-    const stream = response.body.pipeThrough(new DecompressionStream('gzip'));
-    return new Response(stream).arrayBuffer().then(function (buffer) {
-      return new Uint8Array(buffer);
-    });
-  }
-  function packedBytes() {
-    return fetch(wasmBinaryFile).then(unpacked, function () {
+  function packedResponse() {
+    return fetch(wasmBinaryFile).catch(function () {
       // A browser that fetches no data: address from the page's own: decoded here.
       const text = atob(wasmBinaryFile.slice(kPackedType.length));
       const bytes = new Uint8Array(text.length);
       for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
-      return unpacked(new Response(bytes));
+      return new Response(bytes);
+    }).then(function (response) {
+      return response.body.pipeThrough(new DecompressionStream('gzip'));
     });
   }
+  function isPacked() {
+    return typeof wasmBinaryFile === 'string' && wasmBinaryFile.indexOf(kPackedType) === 0;
+  }
   function moduleBytes() {
-    const packed = typeof wasmBinaryFile === 'string' && wasmBinaryFile.indexOf(kPackedType) === 0;
-    return packed ? packedBytes() : getBinaryPromise();
+    if (!isPacked()) return getBinaryPromise();
+    return packedResponse().then(function (stream) {
+      return new Response(stream).arrayBuffer();
+    }).then(function (buffer) { return new Uint8Array(buffer); });
+  }
+  // Compiled as it is unpacked where the browser compiles from a stream; the bytes themselves
+  // are needed only for a worker that cannot be handed the compiled module.
+  function compileModule() {
+    timeline.compileStart = performance.now();
+    const fromBytes = function () {
+      return moduleBytes().then(function (bytes) { return WebAssembly.compile(bytes); });
+    };
+    if (!isPacked() || typeof WebAssembly.compileStreaming !== 'function') return fromBytes();
+    return packedResponse().then(function (stream) {
+      const headers = {'Content-Type': 'application/wasm'};
+      return WebAssembly.compileStreaming(new Response(stream, {headers: headers}));
+    }).catch(fromBytes);
   }
 
   if (!Module['instantiateWasm']) {
     Module['instantiateWasm'] = function (imports, receive) {
-      moduleBytes().then(function (bytes) {
-        timeline.compileStart = performance.now();
-        return WebAssembly.compile(bytes).then(function (module) {
-          timeline.compiled = performance.now();
-          resolveModule({module: module, bytes: bytes});
-          return WebAssembly.instantiate(module, imports).then(function (instance) {
-            receive(instance, module);
-          });
+      compileModule().then(function (module) {
+        timeline.compiled = performance.now();
+        resolveModule({module: module, bytes: moduleBytes});
+        return WebAssembly.instantiate(module, imports).then(function (instance) {
+          receive(instance, module);
         });
       }).catch(function (reason) { abort(reason); });
       return {};
@@ -142,7 +153,7 @@ var FunzioniBackground = (function () {
     try {
       worker.postMessage({funzioniModule: compiled.module});
     } catch (notCloneable) {
-      worker.postMessage({funzioniModule: compiled.bytes});
+      compiled.bytes().then(function (bytes) { worker.postMessage({funzioniModule: bytes}); });
     }
   }
 
