@@ -23,6 +23,12 @@ var FunzioniAccess = (function () {
   const kOneStep = 1.5;
 
   const mirrors = new Map();  // control -> {element, role, range, checked}
+  // What the program last gave each mirror, written once the picture it came with is shown: a
+  // drag's step puts its picture on the canvas first, the page's elements follow.
+  const waiting = new Map();  // control -> the arguments of update
+  let writing = null;         // the timeout that writes them
+  // A hidden page shows no frames: the mirrors are written after this all the same.
+  const kLatestWriteMs = 100;
   let order = [];             // the keyboard order, drawn and stock controls
   let keyboardMoved = false;  // Tab has moved the focus: from then on the ring shows
   let ringed = 0;
@@ -76,6 +82,7 @@ var FunzioniAccess = (function () {
   // The screen reader moved a slider (the element's value): one step either way, or a value set.
   // The slider shows the program's value again until the program takes the new one.
   function onInput(id, mirror) {
+    writeWaiting();
     const range = mirror.range;
     if (range === null) return;
     const wanted = Number(mirror.element.value);
@@ -97,6 +104,7 @@ var FunzioniAccess = (function () {
     if (mirror.role === 'checkbox') {
       // The box shows the program's state: the program toggles it, then shows the new one.
       element.addEventListener('click', () => {
+        writeWaiting();
         element.checked = mirror.checked;
         call('funzioni_page_control_request', id, request().toggle, 0);
       });
@@ -197,6 +205,49 @@ var FunzioniAccess = (function () {
     });
   }
 
+  function write(id, name, description, checked, range) {
+    const mirror = mirrors.get(id);
+    if (mirror === undefined) return;
+    const element = mirror.element;
+    if (mirror.role === 'text' || mirror.role === 'button') {
+      if (element.textContent !== name) element.textContent = name;
+    } else {
+      element.setAttribute('aria-label', name);
+    }
+    if (description !== '') {
+      element.setAttribute('aria-description', description);
+    } else {
+      element.removeAttribute('aria-description');
+    }
+    if (mirror.role === 'checkbox') {
+      mirror.checked = checked === 1;
+      element.checked = mirror.checked;
+    }
+    if (mirror.role === 'slider' && range !== null) {
+      mirror.range = range;
+      showRange(mirror);
+    }
+  }
+
+  function writeWaiting() {
+    if (writing !== null) {
+      clearTimeout(writing.late);
+      writing = null;
+    }
+    const all = [...waiting];
+    waiting.clear();
+    // (No destructuring in the loop: the build's script minifier drops it.)
+    for (const entry of all) write(entry[0], ...entry[1]);
+  }
+
+  // After the next frame (a timeout queued from the frame's own callback runs once it is shown),
+  // or after kLatestWriteMs when no frame comes.
+  function writeLater() {
+    if (writing !== null) return;
+    writing = {late: setTimeout(writeWaiting, kLatestWriteMs)};
+    requestAnimationFrame(() => setTimeout(writeWaiting, 0));
+  }
+
   return {
     add(id, roleIndex, position, beforeStock, x, y, w, h) {
       FunzioniAccess.remove(id);
@@ -213,35 +264,21 @@ var FunzioniAccess = (function () {
       insert(element, position, beforeStock);
     },
     update(id, name, description, checked, range) {
-      const mirror = mirrors.get(id);
-      if (mirror === undefined) return;
-      const element = mirror.element;
-      if (mirror.role === 'text' || mirror.role === 'button') {
-        if (element.textContent !== name) element.textContent = name;
-      } else {
-        element.setAttribute('aria-label', name);
-      }
-      if (description !== '') {
-        element.setAttribute('aria-description', description);
-      } else {
-        element.removeAttribute('aria-description');
-      }
-      if (mirror.role === 'checkbox') {
-        mirror.checked = checked === 1;
-        element.checked = mirror.checked;
-      }
-      if (mirror.role === 'slider' && range !== null) {
-        mirror.range = range;
-        showRange(mirror);
-      }
+      if (!mirrors.has(id)) return;
+      waiting.set(id, [name, description, checked, range]);
+      writeLater();
     },
+    // Updates given and not yet written.
+    waiting() { return waiting.size > 0; },
     remove(id) {
+      waiting.delete(id);
       const mirror = mirrors.get(id);
       if (mirror === undefined) return;
       mirror.element.remove();
       mirrors.delete(id);
     },
     removeAll() {
+      waiting.clear();
       for (const mirror of mirrors.values()) mirror.element.remove();
       mirrors.clear();
       ringed = 0;

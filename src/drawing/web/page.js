@@ -448,8 +448,9 @@ var FunzioniPage = (function () {
     };
     window.funzioniPage = {
       ready: ready,
-      // Not while a background instance computes: the window is woken when its reply comes.
-      idle: () => programIdle() &&
+      // Not while a background instance computes (the window is woken when its reply comes), nor
+      // while the mirrors' updates wait for the frame.
+      idle: () => programIdle() && !FunzioniAccess.waiting() &&
           !(Module['funzioniBackground'] && Module['funzioniBackground'].busy()),
       // The program itself waits for input, whatever a background instance still computes.
       programIdle: programIdle,
