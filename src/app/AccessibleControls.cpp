@@ -9,6 +9,7 @@
 
 #include "app/ExportActions.h"
 #include "app/MainWindow.h"
+#include "app/ParameterFamily.h"
 #include "drawing/Accessibility.h"
 #include "drawing/TextRules.h"
 #include "plot/ViewActions.h"
@@ -128,7 +129,9 @@ std::string PlotSummary(const PlotState& state, const Catalogue& catalogue) {
     summary += (any ? "; " : " ") + Utf8Of(state.currentFormula);
     any = true;
   }
-  return summary + std::string(any ? "." : catalogue.Translate(" nessuna."));
+  summary += any ? "." : catalogue.Translate(" nessuna.");
+  const std::string family = FamilySummary(state, catalogue);
+  return family.empty() ? summary : summary + " " + family;
 }
 
 void MainWindow::DescribeControls() {

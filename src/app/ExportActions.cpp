@@ -9,13 +9,17 @@
 
 #include "app/AccessibleControls.h"
 #include "app/MainWindow.h"
+#include "app/ParameterFamily.h"
 #include "app/PlotPresenter.h"
 #include "app/StudyPanel.h"
 #include "app/TableText.h"
 #include "drawing/Shortcuts.h"
 #include "plot/Curves.h"
+#include "plot/FamilyCurves.h"
+#include "plot/KeptCurves.h"
 #include "plot/ViewActions.h"
 #include "sampling/BuiltinFunctions.h"
+#include "sampling/FormulaIntersections.h"
 #include "sampling/ResultRows.h"
 
 namespace funzioni {
@@ -215,6 +219,7 @@ PrintPage ExportActions::PrintedPage() const {
     }
     page.lines.push_back({text, BuiltinCurveColor(k)});
   }
+  AddKeptAndFamilyLines(page);
   const std::string step =
       catalogue.Format("      passo {0}", {FormatWhole(wiring_.state.stepValue.value)});
   if (wiring_.state.view) {
@@ -235,6 +240,19 @@ PrintPage ExportActions::PrintedPage() const {
     for (std::string& line : study.Lines()) page.lines.push_back({std::move(line), kNoSwatch});
   }
   return page;
+}
+
+// The kept formulas with the parameters' values now, each in its curve's colour, and the family
+// in its middle shade (the picture's key names each shade's value).
+void ExportActions::AddKeptAndFamilyLines(PrintPage& page) const {
+  const PlotState& state = wiring_.state;
+  for (std::size_t i = 0; i < state.keptFormulas.size() && i < kMaxKeptFormulas; ++i) {
+    page.lines.push_back(
+        {"y = " + Trimmed(KeptFormulaText(state, state.keptFormulas[i])), KeptCurveColor(i)});
+  }
+  const std::vector<FamilyCurve> family = FamilyCurves(state);
+  if (family.empty()) return;
+  page.lines.push_back({FamilySummary(state, wiring_.catalogue), family[family.size() / 2].color});
 }
 
 void ExportActions::PrintPicture() {

@@ -80,6 +80,7 @@ class ExportActions {
   void CopyTable();
   void SaveTable();
   PrintPage PrintedPage() const;
+  void AddKeptAndFamilyLines(PrintPage& page) const;
   void PrintPicture();
 
   ExportWiring wiring_;

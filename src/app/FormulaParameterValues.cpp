@@ -22,6 +22,12 @@ void SetTypedFormula(PlotState& state, std::string_view formula) {
       state.formulaParams[i] = kParameterStart;
     }
   }
+  // A family in a letter the formula no longer uses is gone, and does not come back with it.
+  if (state.family.curves > 0 &&
+      used.find(kFormulaParameterLetters[state.family.parameter % kFormulaParameterCount]) ==
+          std::string::npos) {
+    state.family = {};
+  }
   PutFormulaParameters(state);
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/FormulaParameterValues.h"
+#include "app/ParameterFamily.h"
 #include "app/Parameters.h"
 #include "app/PlotPresenter.h"
 #include "controls/ControlTable.h"
@@ -87,6 +88,13 @@ void ParameterPlayer::OpenMenu(int meterId) {
       w_.state.formulaParams[*index], letter, playing_ == index, speed_, w_.controls.catalogue());
   std::vector<MenuItem> items;
   items.reserve(entries.size());
+  for (const FamilyMenuEntry& family :
+       FamilyMenuEntries(w_.state, *index, w_.controls.catalogue())) {
+    ParameterChoice choice;
+    choice.kind = ParameterChoice::Kind::Family;
+    choice.curves = family.curves;
+    entries.push_back({family.text, true, choice});
+  }
   for (const ParameterMenuEntry& entry : entries) items.push_back({entry.text, entry.enabled});
   ShowPopupMenu(w_.dialog, items, [this, meterId, entries = std::move(entries)](int chosen) {
     if (chosen < 0 || chosen >= static_cast<int>(entries.size())) return;
@@ -106,6 +114,11 @@ void ParameterPlayer::Choose(int meterId, const ParameterChoice& choice) {
     case Kind::Speed:
       speed_ = choice.speed;
       if (playing_) w_.dialog.StartTimer(kParameterPlayTimerId, PlayPeriodMs(kPlaySpeeds[speed_]));
+      return;
+    case Kind::Family:
+      // The family is drawn beside the play, which goes on.
+      ChooseFamily(w_.state, *index, choice.curves);
+      w_.plot.Redraw();
       return;
     case Kind::Ends:
     case Kind::Step:

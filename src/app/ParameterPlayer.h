@@ -25,9 +25,10 @@ class PlotPresenter;
 
 // What one entry of a parameter's menu does.
 struct ParameterChoice {
-  enum class Kind { Play, Stop, Speed, Ends, Step } kind = Kind::Stop;
+  enum class Kind { Play, Stop, Speed, Ends, Step, Family } kind = Kind::Stop;
   PlayMode mode = PlayMode::Forward;
-  int speed = 0;  // index in kPlaySpeeds
+  int speed = 0;   // index in kPlaySpeeds
+  int curves = 0;  // of the family; 0 switches it off
   ParameterEnds ends;
 };
 

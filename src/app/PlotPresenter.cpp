@@ -45,6 +45,13 @@ void PlotPresenter::Submit(PlotWork work) {
     }
     tablePending_ = false;
   }
+  // A family on the picture belongs to the formula it was drawn for: a new formula is drawn on a
+  // whole picture, with its own family or none.
+  const bool family = state_.family.curves > 0;
+  if (work.picture == PlotWork::Picture::FormulaOver && (family || familyOnPicture_)) {
+    work.picture = PlotWork::Picture::Whole;
+  }
+  if (work.picture == PlotWork::Picture::Whole) familyOnPicture_ = family;
   work.state = state_;
   hooks_.follow(state_);
   const DrawingSurface* area = dialog_.FindSurface(kPlotAreaId);

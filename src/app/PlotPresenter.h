@@ -80,7 +80,8 @@ class PlotPresenter {
   PlotWorker worker_;
   PlotBackgroundCache background_;  // copies of the plot's face, grid and axes
   bool redrawPending_ = false;
-  bool tablePending_ = false;  // the next redraw computes the formula's table too
+  bool tablePending_ = false;     // the next redraw computes the formula's table too
+  bool familyOnPicture_ = false;  // the picture last drawn whole had a family switched on
   int redraws_ = 0;
   int tableTicket_ = 0;  // of the formula table last asked for; anything else shown bumps it
   std::optional<std::pair<float, float>> pendingZoomWindow_;

@@ -43,6 +43,7 @@ if(FUNZIONI_BUILD_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/ParameterMeters.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ParameterPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WorksheetWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ParameterFamily.cpp
   )
   target_link_libraries(funzioni_shell PUBLIC
     funzioni_shell_logic funzioni_plot funzioni_controls funzioni_drawing funzioni_evaluator)

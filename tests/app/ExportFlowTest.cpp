@@ -17,8 +17,12 @@
 #include <unistd.h>
 
 #include "ShellFixture.h"
+#include "app/FormulaParameterValues.h"
+#include "app/ParameterPlayer.h"
 #include "drawing/ExportServices.h"
 #include "drawing/PrintServices.h"
+#include "plot/FamilyCurves.h"
+#include "plot/KeptCurves.h"
 #include "support/Unwritable.h"
 
 namespace funzioni::testing {
@@ -306,6 +310,54 @@ TEST_F(ShellExport, PrintsOnePageWithASharpPictureAndTheValues) {
   EXPECT_EQ(blended, 0);
   EXPECT_EQ(seen.count(qRgb(255, 255, 0)), 1u);    // the formula
   EXPECT_EQ(seen.count(qRgb(128, 128, 128)), 1u);  // the parabola
+}
+
+// A kept formula and a family: the lines under the picture name each in its colour, and the
+// picture on paper holds their curves in their own colours beside the key.
+TEST_F(ShellExport, PrintsKeptFormulasAndTheFamilyInTheirColours) {
+  if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+    GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+  }
+  MainWindow& shell = Start();
+  shell.state().keptFormulas = {"k*x"};
+  Type("x^2+k");
+  Key(Qt::Key_Return);
+  ParameterChoice family;
+  family.kind = ParameterChoice::Kind::Family;
+  family.curves = 3;
+  shell.parameterPlayer().Choose(FormulaMeterId(*FormulaParameterIndex('k')), family);
+  const std::filesystem::path pdf = directory_ / "famiglia.pdf";
+  std::vector<PrintLine> printed;
+  window().exportPrompts().print = [&](const PrintPage& page) {
+    printed = page.lines;
+    return PrintToPdf(page, pdf.string()) ? PrintResult::Printed : PrintResult::Failed;
+  };
+  Key(Qt::Key_P, Qt::ControlModifier);
+
+  ASSERT_EQ(printed.size(), 5u);
+  EXPECT_EQ(printed[0].text, "f(x) = x^2+ 1");
+  EXPECT_EQ(printed[2].text, "y = 1*x");
+  EXPECT_EQ(printed[2].swatch, KeptCurveColor(0));
+  EXPECT_EQ(printed[3].text, "Famiglia di k: 3 curve da -10 a 10.");
+  EXPECT_EQ(printed[3].swatch, FamilyCurveColor(1, 3));
+
+  QProcess render;
+  const std::filesystem::path ppm = directory_ / "famiglia";
+  render.start("pdftoppm",
+               {"-r", "600", "-singlefile", "-x", "900", "-y", "300", "-W", "3200", "-H", "3120",
+                QString::fromStdString(pdf.string()), QString::fromStdString(ppm.string())});
+  ASSERT_TRUE(render.waitForFinished(60000));
+  const QImage page =
+      QImage(QString::fromStdString(ppm.string() + ".ppm")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(page.isNull());
+  std::set<QRgb> seen;
+  for (int y = 0; y < page.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+    for (int x = 0; x < page.width(); ++x) seen.insert(line[x] | 0xFF000000);
+  }
+  const auto rgb = [](Color c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
+  EXPECT_EQ(seen.count(rgb(KeptCurveColor(0))), 1u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(seen.count(rgb(FamilyCurveColor(i, 3))), 1u) << i;
 }
 
 }  // namespace

@@ -32,6 +32,26 @@ TEST(FormulaParameterValues, ValuesLastWhileTheFormulaUsesTheirLetter) {
   EXPECT_EQ(state.currentFormula, "");
 }
 
+TEST(FormulaParameterValues, AFamilyLastsWhileTheFormulaUsesItsLetter) {
+  const struct {
+    const char* name;
+    const char* next;
+    int curves;  // of the family in k after the next formula
+  } cases[] = {
+      {"k still used", "k*x^2", 5},
+      {"k and another letter", "a*x+k", 5},
+      {"k no longer used", "a*x", 0},
+      {"no letter at all", "x^2", 0},
+  };
+  for (const auto& c : cases) {
+    PlotState state;
+    SetTypedFormula(state, "x^3-k*x+9");
+    state.family = {IndexOf('k'), 5};
+    SetTypedFormula(state, c.next);
+    EXPECT_EQ(state.family.curves, c.curves) << c.name;
+  }
+}
+
 TEST(FormulaParameterValues, MetersMoveOnlyTheLettersInUse) {
   PlotState state;
   Meters meters(state);

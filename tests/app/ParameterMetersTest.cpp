@@ -9,9 +9,12 @@
 #include <set>
 
 #include "ShellFixture.h"
+#include "app/AccessibleControls.h"
 #include "app/FormulaParameterValues.h"
+#include "app/ParameterFamily.h"
 #include "app/ParameterMeters.h"
 #include "app/ParameterPlayer.h"
+#include "plot/FamilyCurves.h"
 #include "plot/PlotIds.h"
 
 namespace funzioni::testing {
@@ -249,6 +252,49 @@ TEST_F(ShellParameterMeters, AFormulaWithoutLettersMakesNoMeter) {
   for (std::size_t i = 0; i < kFormulaParameterCount; ++i) {
     EXPECT_FALSE(dialog().HasControl(FormulaMeterId(i))) << i;
   }
+}
+
+// The family switch of the k meter's menu draws five shades, says so in the plotting area's
+// description, leaves the table at the current value, and goes with the letter.
+TEST_F(ShellParameterMeters, TheMenusFamilyDrawsItsShadesAndGoesWithTheLetter) {
+  MainWindow& shell = Start();
+  Enter("x^3-k*x+9");
+  // The entry that switches the family off draws the picture whole, as every family entry does.
+  ChooseFromMenu(kMeterK, "Famiglia spenta");
+  const std::string without = SurfacePixels(kPlotAreaId);
+  ChooseFromMenu(kMeterK, "Famiglia di k: 5 curve");
+  ASSERT_EQ(shell.state().family.curves, 5);
+  for (int i = 0; i < 5; ++i) EXPECT_GT(CountPixels(kPlotAreaId, FamilyCurveColor(i, 5)), 100) << i;
+  EXPECT_NE(PlotSummary(shell.state()).find("Famiglia di k: 5 curve da -10 a 10."),
+            std::string::npos);
+  EXPECT_EQ(ListLines(kResultsListId).at(0), "x^3- 1*x+9");
+  // The menu marks the family drawn; another count replaces it.
+  const std::vector<FamilyMenuEntry> entries =
+      FamilyMenuEntries(shell.state(), *FormulaParameterIndex('k'));
+  EXPECT_EQ(entries.at(1).text, "\xE2\x9C\x93 Famiglia di k: 5 curve");
+  ChooseFromMenu(kMeterK, "Famiglia di k: 3 curve");
+  EXPECT_EQ(shell.state().family.curves, 3);
+  EXPECT_EQ(CountPixels(kPlotAreaId, FamilyCurveColor(1, 5)), 0);  // a shade of five only
+
+  // Off: every pixel as before the family.
+  ChooseFromMenu(kMeterK, "Famiglia spenta");
+  EXPECT_EQ(SurfacePixels(kPlotAreaId), without);
+  EXPECT_EQ(PlotSummary(shell.state()).find("Famiglia"), std::string::npos);
+
+  // A formula without k takes the family off the picture; k coming back does not bring it back.
+  const auto shades = [&] {
+    int count = 0;
+    for (int i = 0; i < 9; ++i) count += CountPixels(kPlotAreaId, FamilyCurveColor(i, 9));
+    return count;
+  };
+  ChooseFromMenu(kMeterK, "Famiglia di k: 9 curve");
+  EXPECT_GT(shades(), 500);
+  Enter("x^2");
+  EXPECT_EQ(shell.state().family.curves, 0);
+  EXPECT_EQ(shades(), 0);
+  Enter("x^3-k*x+9");
+  EXPECT_EQ(shell.state().family.curves, 0);
+  EXPECT_EQ(shades(), 0);
 }
 
 }  // namespace
