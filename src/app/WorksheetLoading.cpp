@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 #include "app/FormulaParameterValues.h"
 #include "app/ParameterPlay.h"
@@ -21,10 +22,17 @@ constexpr std::array<ExamExample, 6> kExamExamples{{
     {"#f=SIN(x)%2Bk*COS(x)&k=1&view=-360,360,-3,3"},
 }};
 
+// As the meters' values are written in a link (printf where the library has no floating-point
+// to_chars: the web build, whose locale is always "C").
 std::string ValueText(float value) {
   std::array<char, 32> buffer{};
+#if defined(__cpp_lib_to_chars)
   const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
   return std::string(buffer.data(), end);
+#else
+  const int length = std::snprintf(buffer.data(), buffer.size(), "%g", static_cast<double>(value));
+  return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+#endif
 }
 
 }  // namespace

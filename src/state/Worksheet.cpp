@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <span>
 
 #include "state/KeptFormulas.h"
@@ -40,12 +42,21 @@ void AppendEncoded(std::string& out, std::string_view text) {
   }
 }
 
-// The shortest text that reads back as the same float (or double).
+// A text that reads back as the same float (or double): the shortest one where the library
+// writes it; the web build's library has no floating-point to_chars, and there the locale is
+// always "C", so enough digits for a round trip are written by printf.
 template <typename Number>
 std::string NumberField(Number value) {
-  std::array<char, 32> buffer{};
+  std::array<char, 40> buffer{};
+#if defined(__cpp_lib_to_chars)
   const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
   return std::string(buffer.data(), end);
+#else
+  constexpr int kDigits = sizeof(Number) == sizeof(float) ? 9 : 17;
+  const int length =
+      std::snprintf(buffer.data(), buffer.size(), "%.*g", kDigits, static_cast<double>(value));
+  return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+#endif
 }
 
 void AppendField(std::string& out, std::string_view key, std::string_view value) {
@@ -94,10 +105,24 @@ bool FormulaTextOk(std::string_view text) {
 
 std::optional<double> FiniteNumber(std::string_view text) {
   double value = 0;
+#if defined(__cpp_lib_to_chars)
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
     return std::nullopt;
   }
+#else
+  // strtod reads more forms than from_chars (blanks, "+", hexadecimal, "inf"): only a decimal
+  // number's characters reach it, so that both builds take the same texts.
+  constexpr std::string_view kNumberBytes = "0123456789.-eE+";
+  if (text.empty() || text.front() == '+' ||
+      text.find_first_not_of(kNumberBytes) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::string copy(text);
+  char* end = nullptr;
+  value = std::strtod(copy.c_str(), &end);
+  if (end != copy.c_str() + copy.size() || !std::isfinite(value)) return std::nullopt;
+#endif
   return value;
 }
 
