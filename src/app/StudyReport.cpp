@@ -200,99 +200,55 @@ void BeyondLines(const FunctionStudy& study, Writer& w) {
   intervals(IntervalPattern(true, false, false), study.concaveDown);
 }
 
-// One row of the sign chart: the signs over intervals and what f (or a derivative) is at points,
-// in the order of x, each as a line "Schema dei segni di f: − per x da ... a ..." or
-// "Schema dei segni di f: 0 in x ≈ ...". Each item's pattern names its sign and meaning whole.
-class SignRow {
- public:
-  explicit SignRow(const Writer& w) : w_(w) {}
-
-  void Interval(double from, double to, std::string_view pattern) {
-    items_.push_back({from, 1, w_.Say(pattern, {w_.Span(from, to)})});
-    intervals_ = true;
+// The pattern of one item of a sign chart's row: "− (decrescente) per {0}", "0 in x {0}",
+// "non definita per {0}"; {0} is the item's span or place.
+std::string_view SignItemPattern(const SignChartItem& item, SignChartRowName row) {
+  using Kind = SignChartItem::Kind;
+  const bool plus = item.sign > 0;
+  switch (item.kind) {
+    case Kind::Interval:
+      if (row == SignChartRowName::Slope) {
+        return plus ? "+ (crescente) per {0}" : "\xE2\x88\x92 (decrescente) per {0}";
+      }
+      if (row == SignChartRowName::Bend) {
+        return plus ? "+ (concava verso l'alto) per {0}"
+                    : "\xE2\x88\x92 (concava verso il basso) per {0}";
+      }
+      return plus ? "+ per {0}" : "\xE2\x88\x92 per {0}";
+    case Kind::Zero:
+      return "0 in x {0}";
+    case Kind::Maximum:
+      return item.noDerivative ? "non esiste (massimo) in x {0}" : "0 (massimo) in x {0}";
+    case Kind::Minimum:
+      return item.noDerivative ? "non esiste (minimo) in x {0}" : "0 (minimo) in x {0}";
+    case Kind::Inflection:
+      return item.noDerivative ? "non esiste (flesso) in x {0}" : "0 (flesso) in x {0}";
+    case Kind::Gap:
+      return item.from == item.to ? "non definita in {0}" : "non definita per {0}";
+    case Kind::Pole:
+      break;
   }
-  void Point(double x, std::string_view pattern) {
-    items_.push_back({x, 0, w_.Say(pattern, {w_.About(x)})});
-  }
-  void Gap(const StudyGap& gap) {
-    const std::string_view pattern =
-        gap.from == gap.to ? "non definita in {0}" : "non definita per {0}";
-    items_.push_back({gap.from, 0, w_.Say(pattern, {w_.Span(gap.from, gap.to)})});
-  }
-  // One line per item, each short enough for the printed page, which does not wrap lines.
-  // Nothing for a row without an interval of either sign, nor for one too long to read as a
-  // chart (SIN(x*500)): the lines of each kind above list those items already.
-  void Write(std::string_view name, std::vector<StudyLine>& lines) {
-    constexpr std::size_t kMostItems = 24;
-    if (!intervals_ || items_.size() > kMostItems) return;
-    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
-      return a.x != b.x ? a.x < b.x : a.order < b.order;
-    });
-    for (const Item& item : items_) {
-      lines.push_back({w_.Say("Schema dei segni di {0}: {1}", {name, item.text}), std::nullopt});
-    }
-  }
-
- private:
-  struct Item {
-    double x;
-    int order;  // a point before the interval that starts at it
-    std::string text;
-  };
-  const Writer& w_;
-  std::vector<Item> items_;
-  bool intervals_ = false;
-};
-
-bool IsCorner(const FunctionStudy& study, double x) {
-  return std::any_of(study.corners.begin(), study.corners.end(),
-                     [x](const StudyCorner& c) { return c.x == x; });
+  return "asintoto verticale in x {0}";
 }
 
-// The sign chart of f, f' and f'' as textbooks draw it, one line per row: the screen reader,
-// the clipboard and the printed page take it as it is.
-void SignChartLines(const FunctionStudy& study, Writer& w) {
-  SignRow f(w);
-  for (const StudySign& s : study.signs) {
-    f.Interval(s.from, s.to, s.sign > 0 ? "+ per {0}" : "\xE2\x88\x92 per {0}");
+// The sign chart of f, f' and f'' as textbooks draw it (SignChart.h, which the window draws),
+// one line per item, each short enough for the printed page, which does not wrap lines; nothing
+// for a row the chart does not show. The screen reader, the clipboard and the printed page take
+// it as it is.
+void SignChartLines(const SignChart& chart, Writer& w) {
+  constexpr std::array<std::string_view, 3> kNames = {"f", "f\xE2\x80\xB2", "f\xE2\x80\xB3"};
+  using Kind = SignChartItem::Kind;
+  for (std::size_t r = 0; r < chart.rows.size(); ++r) {
+    const SignChartRow& row = chart.rows[r];
+    if (!row.Shown()) continue;
+    for (const SignChartItem& item : row.items) {
+      const bool span = item.kind == Kind::Interval || item.kind == Kind::Gap;
+      const std::string where = span ? w.Span(item.from, item.to) : w.About(item.from);
+      const std::string text =
+          w.Say(SignItemPattern(item, static_cast<SignChartRowName>(r)), {where});
+      w.lines.push_back({w.Say("Schema dei segni di {0}: {1}", {kNames[r], text}), std::nullopt});
+    }
   }
-  for (const StudyZero& z : study.zeros) f.Point(z.x, "0 in x {0}");
-  SignRow slope(w);
-  for (const StudyInterval& i : study.increasing)
-    slope.Interval(i.from, i.to, "+ (crescente) per {0}");
-  for (const StudyInterval& i : study.decreasing) {
-    slope.Interval(i.from, i.to, "\xE2\x88\x92 (decrescente) per {0}");
-  }
-  for (const StudyPoint& p : study.maxima) {
-    slope.Point(p.x,
-                IsCorner(study, p.x) ? "non esiste (massimo) in x {0}" : "0 (massimo) in x {0}");
-  }
-  for (const StudyPoint& p : study.minima) {
-    slope.Point(p.x, IsCorner(study, p.x) ? "non esiste (minimo) in x {0}" : "0 (minimo) in x {0}");
-  }
-  SignRow bend(w);
-  for (const StudyInterval& i : study.concaveUp) {
-    bend.Interval(i.from, i.to, "+ (concava verso l'alto) per {0}");
-  }
-  for (const StudyInterval& i : study.concaveDown) {
-    bend.Interval(i.from, i.to, "\xE2\x88\x92 (concava verso il basso) per {0}");
-  }
-  for (const StudyPoint& p : study.inflections) {
-    bend.Point(p.x, IsCorner(study, p.x) ? "non esiste (flesso) in x {0}" : "0 (flesso) in x {0}");
-  }
-  for (const StudyGap& gap : study.gaps) {
-    for (SignRow* row : {&f, &slope, &bend}) row->Gap(gap);
-  }
-  // A pole the values reach on both sides (TAN(x) at 90) has no gap of its own.
-  for (const double x : study.asymptotes) {
-    const bool inGap = std::any_of(study.gaps.begin(), study.gaps.end(),
-                                   [x](const StudyGap& g) { return g.from <= x && x <= g.to; });
-    if (inGap) continue;
-    for (SignRow* row : {&f, &slope, &bend}) row->Point(x, "asintoto verticale in x {0}");
-  }
-  f.Write("f", w.lines);
-  slope.Write("f\xE2\x80\xB2", w.lines);  // f′
-  bend.Write("f\xE2\x80\xB3", w.lines);   // f″
 }
 
 }  // namespace
@@ -355,7 +311,7 @@ std::vector<StudyLine> StudyLines(const FunctionStudy& study, const Catalogue& c
                        std::nullopt});
   }
   BeyondLines(study, w);
-  SignChartLines(study, w);
+  SignChartLines(MakeSignChart(study), w);
   return std::move(w.lines);
 }
 

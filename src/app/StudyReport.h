@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SignChart.h"
 #include "sampling/FunctionStudy.h"
 #include "sampling/StudyCalculus.h"
 #include "text/Catalogue.h"
