@@ -34,6 +34,7 @@ import {
 } from './study.mjs';
 import { measureTimings, openingFramesAreShown, pageAnswersDuringLongRedraw } from './timing.mjs';
 import { viewGesturesAsOnTheDesktop } from './view.mjs';
+import { worksheetOpensAsOnTheDesktop } from './worksheet.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const ROOT = resolve(HERE, '../..');
@@ -309,6 +310,15 @@ async function main() {
       }
     } catch (error) {
       row('view.json: the view gestures ran', false, String(error?.stack || error));
+    }
+    // The page opened at a worksheet link, and at a malformed one, each its row.
+    try {
+      for (const { name, problem } of await worksheetOpensAsOnTheDesktop(browser, url, watch,
+        REFERENCE, OUT)) {
+        row(name, !problem, problem);
+      }
+    } catch (error) {
+      row('worksheet: the links opened', false, String(error?.stack || error));
     }
     await check('the opening animation is painted as it is drawn', () =>
       openingFramesAreShown(browser, url, watch));

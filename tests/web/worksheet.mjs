@@ -1,0 +1,128 @@
+// Worksheet links in the page against the desktop window: the page opened at an address with a
+// worksheet fragment shows the picture the desktop shows once the same link is entered in its
+// formula box, and a malformed fragment leaves the start picture with the same note in the help
+// panel. Run alone: node worksheet.mjs (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE as run.mjs).
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
+import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
+import { desktopSnapshots } from './reference.mjs';
+
+// A typed formula with a parameter on narrower ends, a kept formula, a moved view and other
+// switches: every part of the state a link carries.
+export const SHEET =
+  '#f=-x%5E3%2Bk*x%2B9&keep=k*x%2B9&k=2.5,-5,5,0.5&on=1,3&view=-3,5,-4,12';
+// Good but for one field: nothing of it may show.
+export const MALFORMED = '#f=x%5E2&k=inf';
+// The formula box, where the desktop's link is entered; the help panel, where the note shows.
+const BOX = { x: 700, y: 547 };
+const HELP = [606, 60, 364, 50];
+const AWAY = { do: 'move', x: 973, y: 719 };
+
+function entered(link, name) {
+  return [
+    AWAY,
+    { do: 'click', ...BOX },
+    { do: 'type', text: link },
+    { do: 'key', key: 'Enter' },
+    { do: 'snapshot', name },
+  ];
+}
+
+async function desktopAfter(reference, steps) {
+  const dir = mkdtempSync(join(tmpdir(), 'funzioni-sheet-steps-'));
+  try {
+    const path = join(dir, 'sheet.json');
+    writeFileSync(path, JSON.stringify(steps));
+    return await desktopSnapshots(reference, path, steps);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+function differs(out, name, desktop, page, more = []) {
+  const mask = maskOf(WIDTH, HEIGHT, [
+    ...Object.values(desktop.stockControls),
+    ...Object.values(page.stockControls),
+    ...Object.values(desktop.timedPanels),
+    ...more,
+  ]);
+  const pixels = comparePictures(WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
+  if (pixels.count === 0) return '';
+  const files = writeMismatch(out, `sheet-${name}`, WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
+  return `${describeDifferences(pixels)}\n  pictures: ${files.desktop} ${files.page} ${files.diff}`;
+}
+
+// The rectangle's pixels alone, everything else masked.
+function differsWithin(out, name, desktop, page, [left, top, w, h]) {
+  const outside = [[0, 0, WIDTH, top], [0, top + h, WIDTH, HEIGHT - top - h],
+    [0, top, left, h], [left + w, top, WIDTH - left - w, h]];
+  return differs(out, name, desktop, page, outside);
+}
+
+async function pageAt(browser, url, watch, steps) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  try {
+    for (const step of steps) {
+      await page.perform(step);
+      await page.waitForIdle();
+    }
+    return await page.snapshot();
+  } finally {
+    await page.close();
+  }
+}
+
+// The checks, each { name, problem } (problem empty when it passes).
+export async function worksheetOpensAsOnTheDesktop(browser, url, watch, reference, out) {
+  const desktop = {
+    ...(await desktopAfter(reference, entered(SHEET, 'sheet'))),
+    ...(await desktopAfter(reference, [AWAY, { do: 'snapshot', name: 'start' }])),
+    ...(await desktopAfter(reference, entered(MALFORMED, 'refused'))),
+  };
+  // The pointer rests on the formula box as the desktop's did, so that its help shows in both.
+  const sheet = await pageAt(browser, url + SHEET, watch, [AWAY, { do: 'move', ...BOX }]);
+  const refused = await pageAt(browser, url + MALFORMED, watch, [AWAY]);
+  return [
+    {
+      name: 'worksheet: the page opened at a link shows the desktop\'s picture of it',
+      problem: differs(out, 'opened', desktop.sheet, sheet) ||
+        (differs(out, 'not-start', desktop.start, sheet) ? '' : 'the link changed nothing'),
+    },
+    {
+      name: 'worksheet: a malformed link leaves the start picture',
+      problem: differs(out, 'refused-start', desktop.start, refused, [HELP]),
+    },
+    {
+      name: 'worksheet: a malformed link shows the desktop\'s note in the help panel',
+      problem: differsWithin(out, 'refused-note', desktop.refused, refused, HELP) ||
+        (differsWithin(out, 'no-note', desktop.start, refused, HELP) ? '' : 'no note shown'),
+    },
+  ];
+}
+
+async function main() {
+  const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+  const page = process.env.FUNZIONI_WEB_PAGE || join(root, 'build/web/funzioni.html');
+  const reference = process.env.FUNZIONI_WEB_REFERENCE ||
+    join(root, 'build/test/tests/support/funzioni-web-reference');
+  const out = process.env.FUNZIONI_WEB_TEST_OUT || join(root, 'build/web-test');
+  const browser = await launchBrowser();
+  const watch = new PageWatch();
+  let failed = 0;
+  try {
+    const checks = await worksheetOpensAsOnTheDesktop(
+      browser, pathToFileURL(page).href, watch, reference, out);
+    for (const { name, problem } of checks) {
+      console.log(`${problem ? 'FAIL' : 'ok  '} ${name}${problem ? `\n  ${problem}` : ''}`);
+      if (problem) failed++;
+    }
+  } finally {
+    await browser.close();
+  }
+  process.exit(failed === 0 ? 0 : 1);
+}
+
+if (process.argv[1] && import.meta.url === pathToFileURL(process.argv[1]).href) await main();
