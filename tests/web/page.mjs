@@ -1,11 +1,22 @@
-// The page in headless chromium: loading it at exactly 974 x 720, the steps of a steps file,
-// and what it shows (the canvas's pixels, the stock controls' texts and rectangles).
+// The page in headless chromium: loading it at exactly the window's client size, the steps of a
+// steps file, and what it shows (the canvas's pixels, the stock controls' texts and rectangles).
 import { readFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
-export const WIDTH = 974;
-export const HEIGHT = 720;
+// The client size as the program defines it (src/app/MainWindow.h), read rather than copied.
+function clientSize() {
+  const header = join(dirname(fileURLToPath(import.meta.url)), '../../src/app/MainWindow.h');
+  const text = readFileSync(header, 'utf8');
+  const read = (name) => {
+    const found = new RegExp(`${name}\\s*=\\s*(\\d+)`).exec(text);
+    if (found === null) throw new Error(`${name} is not in ${header}`);
+    return Number(found[1]);
+  };
+  return [read('kClientWidth'), read('kClientHeight')];
+}
+export const [WIDTH, HEIGHT] = clientSize();
 const IDLE_TIMEOUT_MS = 30000;
 const READY_TIMEOUT_MS = 30000;
 const LOCAL_URL = /^(file|data|blob):/;

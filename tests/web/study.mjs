@@ -81,7 +81,7 @@ const IN_REACH = {
 };
 // Browser areas: the window's own size, narrower and wider ones without room beside it, a small
 // one that shrinks the window, and one with room beside it.
-const AREAS = [[974, 720], [900, 700], [1200, 800], [640, 480], [1600, 900]];
+const AREAS = [[WIDTH, HEIGHT], [900, 700], [1200, 800], [640, 480], [1600, 900]];
 const HISTORY = '1460';
 
 // Runs in the page: for each named rectangle of the client area (in its own pixels), what the
@@ -89,7 +89,7 @@ const HISTORY = '1460';
 function coveredParts(rects) {
   const area = document.getElementById('funzioni');
   const r = area.getBoundingClientRect();
-  const scale = r.width / 974;
+  const scale = r.width / WIDTH;
   const covered = [];
   for (const [name, [x, y, w, h]] of Object.entries(rects)) {
     const points = [[x + w / 2, y + h / 2], [x + 2, y + 2], [x + w - 2, y + h - 2]];
@@ -131,7 +131,7 @@ export async function studyLeavesTheControlsInReach(browser, url, watch) {
       const covered = await page.page.evaluate(coveredParts, IN_REACH);
       if (covered.length > 0) problems.push(`${width} x ${height}: covered ${covered.join(', ')}`);
     }
-    await resizeTo(page, 974, 720);
+    await resizeTo(page, WIDTH, HEIGHT);
     // A formula long enough that the study's heading takes many lines, then short ones.
     const formulas = [`${'x + '.repeat(60)}1`, 'x^3-x', 'SIN(x)*x', '1/(x-2)', 'ABS(x)-3'];
     for (const formula of formulas) {
