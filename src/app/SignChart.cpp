@@ -89,10 +89,18 @@ namespace {
 // Ends closer than this share of the range are one mark: the study finds the same point from
 // different lists, and an end at the range's edge is no mark at all.
 constexpr double kSameMark = 1e-9;
+// The study's x are 32-bit numbers: a pole's gap closes on floats a few steps either side of it
+// (1.9999995 and 2.0000005 for (x^2-1)/(x-2)); ends this many float steps apart are one point.
+constexpr double kSameMarkFloatSteps = 16 * 0x1p-24;
+
+// How close two ends beside x are to be one mark.
+double Nearness(double x, double near) {
+  return std::max(near, kSameMarkFloatSteps * std::abs(x));
+}
 
 SignChartPoint PointAt(const SignChartRow& row, double x, double near) {
   SignChartPoint point = SignChartPoint::None;
-  const auto at = [&](double v) { return std::abs(v - x) <= near; };
+  const auto at = [&](double v) { return std::abs(v - x) <= Nearness(x, near); };
   for (const SignChartItem& i : row.items) {
     switch (i.kind) {
       case Kind::Gap:
@@ -145,7 +153,7 @@ SignChartGrid GridOf(const SignChart& chart) {
   std::sort(xs.begin(), xs.end());
   for (const double x : xs) {
     if (x <= chart.xMin + near || x >= chart.xMax - near) continue;
-    if (!grid.marks.empty() && x - grid.marks.back() <= near) continue;
+    if (!grid.marks.empty() && x - grid.marks.back() <= Nearness(x, near)) continue;
     grid.marks.push_back(x);
   }
   for (std::size_t r = 0; r < chart.rows.size(); ++r) {

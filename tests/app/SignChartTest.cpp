@@ -81,6 +81,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {true, {-1, 1}, {P::Break}},
                   {true, {-1, -1}, {P::Break}},
                   {true, {-1, 1}, {P::Break}}},
+        // f = x + 2 + 3/(x-2): zeros at -1 and 1, a pole at 2 (one mark, though the study's
+        // 32-bit x close its gap on the floats either side), f' = (x^2-4x+1)/(x-2)^2 is 0 at
+        // 2 -+ sqrt(3), f'' = 6/(x-2)^3 changes sign across the pole only.
+        ChartCase{"PoleAwayFromZero",
+                  "(x^2-1)/(x-2)",
+                  {-1, 0.26795, 1, 2, 3.73205},
+                  {true, {-1, 1, 1, -1, 1, 1}, {P::Zero, P::None, P::Zero, P::Break, P::None}},
+                  {true, {1, 1, -1, -1, -1, 1}, {P::None, P::Zero, P::None, P::Break, P::Zero}},
+                  {true, {-1, -1, -1, -1, 1, 1}, {P::None, P::None, P::None, P::Break, P::None}}},
         // A corner at 0: f touches 0 there, f' jumps from -1 to 1 (no derivative), f'' = 0
         // elsewhere has no sign at all.
         ChartCase{"Corner",
