@@ -216,6 +216,7 @@ void MainWindow::OnCommand(int id, int code) {
   if (exports_->OnCommand(id)) return;
   if (id == kCommandParameterMenu) return parameterPlayer_->OpenMenu(KeypadTarget());
   if (id == kCommandExamples) return history_->ShowExamplesMenu();
+  if (id == kCommandHistoryLineMenu) return history_->ShowKeepMenu();
   if (id == kCommandCopySheet) {
     CopyTextToClipboard(WorksheetLink());
     return ShowNote(kSheetCopiedText);

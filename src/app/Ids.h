@@ -41,6 +41,9 @@ inline constexpr int kCommandLanguageBase = 12430;   // 12430..12432: Italian, G
 // F4 open the menu of the exam examples (also the last entry of a history line's menu).
 inline constexpr int kCommandCopySheet = 12440;
 inline constexpr int kCommandExamples = 12441;
+// Shift+F10 while the history list has the focus: the chosen line's menu, as Shift with the
+// right button opens it.
+inline constexpr int kCommandHistoryLineMenu = 12442;
 
 namespace ids_detail {
 
@@ -52,7 +55,8 @@ inline constexpr std::array kCommands{
     kCommandStudyChosen,      kCommandStudySlopes,  kCommandStudyCopy,
     kCommandStudyClosed,      kCommandStudyAsk,     kCommandStudyButton,
     kCommandParameterMenu,    kCommandLanguageBase, kCommandLanguageBase + 1,
-    kCommandLanguageBase + 2, kCommandCopySheet,    kCommandExamples};
+    kCommandLanguageBase + 2, kCommandCopySheet,    kCommandExamples,
+    kCommandHistoryLineMenu};
 inline constexpr std::array kWindowCommands{kCommandOk, kCommandCancel, kCommandKeypadPlus,
                                             kCommandKeypadMinus};
 

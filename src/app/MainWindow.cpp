@@ -94,6 +94,7 @@ MainWindow::MainWindow(Catalogue catalogue)
   AddTextBoxMenuItem(*dialog_, kFormulaBoxId, catalogue_.Translate(kExamExamplesItem),
                      kCommandExamples);
   keys_->Add("F4", kCommandExamples);
+  keys_->Add("Shift+F10", kCommandHistoryLineMenu, kHistoryListId);
   DescribeControls();
   parameterMeters_ = std::make_unique<ParameterMeters>(*dialog_, controls_, keyboardOrder_);
   parameterPlayer_ = std::make_unique<ParameterPlayer>(

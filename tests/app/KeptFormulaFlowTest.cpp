@@ -57,6 +57,27 @@ TEST_F(ShellKeptFormulas, TheLinesMenuKeepsAndDropsItsFormula) {
   EXPECT_EQ(ListLines(kHistoryListId), (std::vector<std::string>{"x+2", "x^2"}));
 }
 
+// Without a mouse: Shift+F10 on the focused history list opens the same menu; elsewhere it
+// keeps its usual meaning.
+TEST_F(ShellKeptFormulas, ShiftF10OnTheListOpensTheLinesMenu) {
+  WriteHistory("x+2\r\nx^2\r\n");
+  MainWindow& shell = Start();
+  dialog().ListSelect(kHistoryListId, 1);
+  dialog().SetControlFocus(kHistoryListId);
+  Settle();
+  ChooseInNextMenu("Tieni nel grafico");
+  QTest::keyClick(Handle(), Qt::Key_F10, Qt::ShiftModifier);
+  Settle();
+  EXPECT_EQ(shell.state().keptFormulas, (std::vector<std::string>{"x+2"}));
+
+  dialog().SetControlFocus(kZoomMeterId);
+  Settle();
+  QTest::keyClick(Handle(), Qt::Key_F10, Qt::ShiftModifier);
+  Settle();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(shell.state().keptFormulas, (std::vector<std::string>{"x+2"}));
+}
+
 TEST_F(ShellKeptFormulas, NoMoreThanFiveAndTheNoteSaysWhy) {
   MainWindow& shell = Start();
   for (const char* formula : {"x", "x+1", "x+2", "x+3", "x+4"}) {
