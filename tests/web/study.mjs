@@ -329,15 +329,19 @@ export async function studyChartReadsAsItsLines(browser, url, watch, shotPath) {
     const tree = await page.page.accessibility.snapshot({ interestingOnly: true });
     const found = [];
     const walk = (node) => {
-      if (node.role === 'img' && node.name === 'Schema dei segni') found.push(node);
+      // Chromium names the img role "image" in its accessibility tree.
+      if ((node.role === 'img' || node.role === 'image') && node.name === 'Schema dei segni') {
+        found.push(node);
+      }
       for (const child of node.children ?? []) walk(child);
     };
     walk(tree);
     if (found.length !== 1) problems.push(`${found.length} chart images in the accessibility tree`);
     if (shotPath) await page.page.screenshot({ path: shotPath });
 
-    // The pointer 55% across the plot at zoom 50: x = 1, where f = 0 and f' = 2.
-    await page.perform({ do: 'move', x: 4 + 330, y: 300 });
+    // The pointer over client column 333, which the coordinates line reads as x = 1.00 at zoom
+    // 50 (as the desktop's does): f = 0 and f' = 2 there.
+    await page.perform({ do: 'move', x: 333, y: 300 });
     await page.clickStudy('.funzioni-side-buttons button');
     await page.waitForIdle();
     const x0 = await page.page.evaluate(() => document.querySelector(
