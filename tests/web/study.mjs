@@ -86,10 +86,10 @@ const HISTORY = '1460';
 
 // Runs in the page: for each named rectangle of the client area (in its own pixels), what the
 // browser finds at its middle and corners when it is not the page's own (a panel over it).
-function coveredParts(rects) {
+function coveredParts(rects, clientWidth) {
   const area = document.getElementById('funzioni');
   const r = area.getBoundingClientRect();
-  const scale = r.width / WIDTH;
+  const scale = r.width / clientWidth;
   const covered = [];
   for (const [name, [x, y, w, h]] of Object.entries(rects)) {
     const points = [[x + w / 2, y + h / 2], [x + 2, y + 2], [x + w - 2, y + h - 2]];
@@ -128,7 +128,7 @@ export async function studyLeavesTheControlsInReach(browser, url, watch) {
     ]);
     for (const [width, height] of AREAS) {
       await resizeTo(page, width, height);
-      const covered = await page.page.evaluate(coveredParts, IN_REACH);
+      const covered = await page.page.evaluate(coveredParts, IN_REACH, WIDTH);
       if (covered.length > 0) problems.push(`${width} x ${height}: covered ${covered.join(', ')}`);
     }
     await resizeTo(page, WIDTH, HEIGHT);
@@ -152,7 +152,7 @@ export async function studyLeavesTheControlsInReach(browser, url, watch) {
         problems.push(`${formula} is not the history's last line: ${history.at(-1)}`);
       }
     }
-    const covered = await page.page.evaluate(coveredParts, IN_REACH);
+    const covered = await page.page.evaluate(coveredParts, IN_REACH, WIDTH);
     if (covered.length > 0) problems.push(`after a long formula: covered ${covered.join(', ')}`);
     return problems.join('\n');
   } finally {
