@@ -35,6 +35,7 @@ import {
 import { measureTimings, openingFramesAreShown, pageAnswersDuringLongRedraw } from './timing.mjs';
 import { viewGesturesAsOnTheDesktop } from './view.mjs';
 import { worksheetOpensAsOnTheDesktop } from './worksheet.mjs';
+import { parametersAsOnTheDesktop } from './params.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const ROOT = resolve(HERE, '../..');
@@ -319,6 +320,16 @@ async function main() {
       }
     } catch (error) {
       row('worksheet: the links opened', false, String(error?.stack || error));
+    }
+    // The typed formula's k meter dragged, stepped and reset as on the desktop; a play, a family
+    // and a kept formula in the page; each its row.
+    try {
+      for (const { name, problem } of await parametersAsOnTheDesktop(browser, url, watch,
+        REFERENCE, OUT)) {
+        row(name, !problem, problem);
+      }
+    } catch (error) {
+      row('params: the parameter checks ran', false, String(error?.stack || error));
     }
     await check('the opening animation is painted as it is drawn', () =>
       openingFramesAreShown(browser, url, watch));
