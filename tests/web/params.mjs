@@ -9,6 +9,7 @@ import { fileURLToPath } from 'node:url';
 import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
 import { FunzioniPage, HEIGHT, WIDTH } from './page.mjs';
 import { desktopSnapshots } from './reference.mjs';
+import { runAlone, startedAlone } from './alone.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 export const PARAMS_STEPS = join(HERE, 'steps', 'params.json');
@@ -180,29 +181,4 @@ export async function parametersAsOnTheDesktop(browser, url, watch, reference, o
   return checks;
 }
 
-// node params.mjs: these checks alone (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE,
-// FUNZIONI_WEB_TEST_OUT as for run.mjs).
-if (process.argv[1] === fileURLToPath(import.meta.url)) {
-  const { pathToFileURL } = await import('node:url');
-  const { resolve } = await import('node:path');
-  const { launchBrowser, PageWatch } = await import('./page.mjs');
-  const root = resolve(HERE, '../..');
-  const pagePath = process.env.FUNZIONI_WEB_PAGE || join(root, 'build/web/funzioni.html');
-  const reference = process.env.FUNZIONI_WEB_REFERENCE ||
-    join(root, 'build/test/tests/support/funzioni-web-reference');
-  const browser = await launchBrowser();
-  const watch = new PageWatch();
-  let failed = 0;
-  try {
-    const checks = await parametersAsOnTheDesktop(browser, pathToFileURL(pagePath).href, watch,
-      reference, process.env.FUNZIONI_WEB_TEST_OUT || join(root, 'build/web-test'));
-    for (const { name, problem } of [...checks,
-      { name: 'no console error', problem: watch.problems.join('\n') }]) {
-      if (problem) failed++;
-      console.log(`${problem ? 'FAIL' : 'PASS'} ${name}${problem ? `\n     ${problem.replace(/\n/g, '\n     ')}` : ''}`);
-    }
-  } finally {
-    await browser.close();
-  }
-  process.exitCode = failed === 0 ? 0 : 1;
-}
+if (startedAlone(import.meta.url)) await runAlone(parametersAsOnTheDesktop);

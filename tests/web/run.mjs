@@ -303,33 +303,21 @@ async function main() {
       await check('the table copied and saved and the sheet printed as on the desktop', () =>
         exportsAsOnTheDesktop(browser, url, watch, readSteps('export.json'), exports));
     }
-    // The view's gestures (the wheel, Shift and middle drags, two fingers), each its row.
-    try {
-      for (const { name, problem } of await viewGesturesAsOnTheDesktop(browser, url, watch,
-        REFERENCE, OUT)) {
-        row(name, !problem, problem);
+    // Against the desktop window, each check its row: the view's gestures (the wheel, Shift and
+    // middle drags, two fingers); the page opened at a worksheet link and at a malformed one; the
+    // typed formula's k meter dragged, stepped and reset, a play, a family and a kept formula.
+    for (const [ran, checks] of [
+      ['view.json: the view gestures ran', viewGesturesAsOnTheDesktop],
+      ['worksheet: the links opened', worksheetOpensAsOnTheDesktop],
+      ['params: the parameter checks ran', parametersAsOnTheDesktop],
+    ]) {
+      try {
+        for (const { name, problem } of await checks(browser, url, watch, REFERENCE, OUT)) {
+          row(name, !problem, problem);
+        }
+      } catch (error) {
+        row(ran, false, String(error?.stack || error));
       }
-    } catch (error) {
-      row('view.json: the view gestures ran', false, String(error?.stack || error));
-    }
-    // The page opened at a worksheet link, and at a malformed one, each its row.
-    try {
-      for (const { name, problem } of await worksheetOpensAsOnTheDesktop(browser, url, watch,
-        REFERENCE, OUT)) {
-        row(name, !problem, problem);
-      }
-    } catch (error) {
-      row('worksheet: the links opened', false, String(error?.stack || error));
-    }
-    // The typed formula's k meter dragged, stepped and reset as on the desktop; a play, a family
-    // and a kept formula in the page; each its row.
-    try {
-      for (const { name, problem } of await parametersAsOnTheDesktop(browser, url, watch,
-        REFERENCE, OUT)) {
-        row(name, !problem, problem);
-      }
-    } catch (error) {
-      row('params: the parameter checks ran', false, String(error?.stack || error));
     }
     await check('the opening animation is painted as it is drawn', () =>
       openingFramesAreShown(browser, url, watch));

@@ -4,11 +4,11 @@
 // panel. Run alone: node worksheet.mjs (FUNZIONI_WEB_PAGE, FUNZIONI_WEB_REFERENCE as run.mjs).
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { join } from 'node:path';
 import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
-import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
+import { FunzioniPage, HEIGHT, WIDTH } from './page.mjs';
 import { desktopSnapshots } from './reference.mjs';
+import { runAlone, startedAlone } from './alone.mjs';
 
 // A typed formula with a parameter on narrower ends, a kept formula, a moved view and other
 // switches: every part of the state a link carries.
@@ -103,26 +103,4 @@ export async function worksheetOpensAsOnTheDesktop(browser, url, watch, referenc
   ];
 }
 
-async function main() {
-  const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
-  const page = process.env.FUNZIONI_WEB_PAGE || join(root, 'build/web/funzioni.html');
-  const reference = process.env.FUNZIONI_WEB_REFERENCE ||
-    join(root, 'build/test/tests/support/funzioni-web-reference');
-  const out = process.env.FUNZIONI_WEB_TEST_OUT || join(root, 'build/web-test');
-  const browser = await launchBrowser();
-  const watch = new PageWatch();
-  let failed = 0;
-  try {
-    const checks = await worksheetOpensAsOnTheDesktop(
-      browser, pathToFileURL(page).href, watch, reference, out);
-    for (const { name, problem } of checks) {
-      console.log(`${problem ? 'FAIL' : 'ok  '} ${name}${problem ? `\n  ${problem}` : ''}`);
-      if (problem) failed++;
-    }
-  } finally {
-    await browser.close();
-  }
-  process.exit(failed === 0 ? 0 : 1);
-}
-
-if (process.argv[1] && import.meta.url === pathToFileURL(process.argv[1]).href) await main();
+if (startedAlone(import.meta.url)) await runAlone(worksheetOpensAsOnTheDesktop);
