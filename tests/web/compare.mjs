@@ -85,3 +85,19 @@ export function describeDifferences(result) {
   }
   return lines.join('\n');
 }
+
+// A desktop snapshot against the page's, both `width` x `height`: the stock controls of either
+// side, the desktop's timed panels and the `more` rectangles left out. Empty when they agree;
+// otherwise the differences and the pictures written to `dir` as `name`-*.png.
+export function snapshotsDiffer(dir, name, width, height, desktop, page, more = []) {
+  const mask = maskOf(width, height, [
+    ...Object.values(desktop.stockControls),
+    ...Object.values(page.stockControls),
+    ...Object.values(desktop.timedPanels),
+    ...more,
+  ]);
+  const pixels = comparePictures(width, height, desktop.rgba, page.rgba, mask);
+  if (pixels.count === 0) return '';
+  const files = writeMismatch(dir, name, width, height, desktop.rgba, page.rgba, mask);
+  return `${describeDifferences(pixels)}\n  pictures: ${files.desktop} ${files.page} ${files.diff}`;
+}

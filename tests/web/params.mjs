@@ -6,7 +6,7 @@
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
+import { snapshotsDiffer } from './compare.mjs';
 import { FunzioniPage, HEIGHT, WIDTH } from './page.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import { runAlone, startedAlone } from './alone.mjs';
@@ -137,15 +137,7 @@ async function secondFormulaKept(page) {
 }
 
 function differs(out, name, desktop, page) {
-  const mask = maskOf(WIDTH, HEIGHT, [
-    ...Object.values(desktop.stockControls),
-    ...Object.values(page.stockControls),
-    ...Object.values(desktop.timedPanels),
-  ]);
-  const pixels = comparePictures(WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
-  if (pixels.count === 0) return '';
-  const files = writeMismatch(out, `params-${name}`, WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
-  return `${describeDifferences(pixels)}\n  pictures: ${files.desktop} ${files.page} ${files.diff}`;
+  return snapshotsDiffer(out, `params-${name}`, WIDTH, HEIGHT, desktop, page);
 }
 
 // The checks, each { name, problem } (problem empty when it passes).

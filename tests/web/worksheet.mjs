@@ -5,7 +5,7 @@
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { comparePictures, describeDifferences, maskOf, writeMismatch } from './compare.mjs';
+import { snapshotsDiffer } from './compare.mjs';
 import { FunzioniPage, HEIGHT, WIDTH } from './page.mjs';
 import { desktopSnapshots } from './reference.mjs';
 import { runAlone, startedAlone } from './alone.mjs';
@@ -43,16 +43,7 @@ async function desktopAfter(reference, steps) {
 }
 
 function differs(out, name, desktop, page, more = []) {
-  const mask = maskOf(WIDTH, HEIGHT, [
-    ...Object.values(desktop.stockControls),
-    ...Object.values(page.stockControls),
-    ...Object.values(desktop.timedPanels),
-    ...more,
-  ]);
-  const pixels = comparePictures(WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
-  if (pixels.count === 0) return '';
-  const files = writeMismatch(out, `sheet-${name}`, WIDTH, HEIGHT, desktop.rgba, page.rgba, mask);
-  return `${describeDifferences(pixels)}\n  pictures: ${files.desktop} ${files.page} ${files.diff}`;
+  return snapshotsDiffer(out, `sheet-${name}`, WIDTH, HEIGHT, desktop, page, more);
 }
 
 // The rectangle's pixels alone, everything else masked.
