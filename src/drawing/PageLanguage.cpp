@@ -8,7 +8,7 @@ namespace {
 
 // page.html, page.js, study.js and export.js (a text box's editing menu) write these; the page
 // looks each up by its Italian text.
-constexpr std::array<std::string_view, 17> kPageTexts{
+constexpr std::array<std::string_view, 18> kPageTexts{
     "Il programma è terminato.",
     "Ricomincia",
     "Il programma si è interrotto per un errore.",
@@ -27,6 +27,7 @@ constexpr std::array<std::string_view, 17> kPageTexts{
     "Incolla",
     "Elimina",
     "Seleziona tutto",
+    "({0} caratteri)",
 };
 
 }  // namespace

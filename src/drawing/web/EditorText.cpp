@@ -332,32 +332,134 @@ std::vector<std::size_t> KeptLines(std::span<const std::string_view> before,
   return kept;
 }
 
-}  // namespace
+// A long line's short line: this many characters from its start and from its end.
+constexpr std::size_t kHeadCharacters = 40;
+constexpr std::size_t kTailCharacters = 12;
+constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
 
-std::string EditorTextOf(std::string_view bytes) {
-  const SplitLines split = SplitAtLineEnds(bytes);
-  std::string text;
-  text.reserve(bytes.size());
+bool StartsCharacter(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+std::size_t CharacterCount(std::string_view utf8) {
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), StartsCharacter));
+}
+
+std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
+  std::size_t at = 0, seen = 0;
+  for (; at < utf8.size(); ++at) {
+    if (!StartsCharacter(utf8[at])) continue;
+    if (seen == count) break;
+    ++seen;
+  }
+  return utf8.substr(0, at);
+}
+
+std::string_view LastCharacters(std::string_view utf8, std::size_t count) {
+  std::size_t at = utf8.size(), seen = 0;
+  while (at > 0 && seen < count) {
+    --at;
+    if (StartsCharacter(utf8[at])) ++seen;
+  }
+  return utf8.substr(at);
+}
+
+// The file's lines as the text area shows them, beside their own bytes.
+struct ShownLines {
+  std::vector<std::string_view> bytes;
+  std::vector<std::string> shown;
+  std::vector<std::string> lengths;  // a long line's length as shown, else empty
+  bool lastEnded = true;
+};
+
+ShownLines ShowLines(std::string_view file, std::string_view lengthPattern) {
+  SplitLines split = SplitAtLineEnds(file);
+  ShownLines lines;
+  lines.lastEnded = split.lastEnded;
+  lines.shown.reserve(split.lines.size());
+  lines.lengths.resize(split.lines.size());
   for (std::size_t i = 0; i < split.lines.size(); ++i) {
-    text.append(PageText(split.lines[i]));
-    if (i + 1 < split.lines.size() || split.lastEnded) text.push_back(kLf);
+    std::string text = PageText(split.lines[i]);
+    // A character takes at least a byte: a short line needs no counting.
+    const std::size_t characters =
+        text.size() > kLongLineCharacters ? CharacterCount(text) : text.size();
+    if (characters > kLongLineCharacters) {
+      std::string length(lengthPattern);
+      const std::size_t slot = length.find("{0}");
+      if (slot != std::string::npos) length.replace(slot, 3, std::to_string(characters));
+      std::string line(FirstCharacters(text, kHeadCharacters));
+      line.append(kEllipsis).append(LastCharacters(text, kTailCharacters));
+      line.append(" ").append(length);
+      text = std::move(line);
+      lines.lengths[i] = std::move(length);
+    }
+    lines.shown.push_back(std::move(text));
+  }
+  lines.bytes = std::move(split.lines);
+  return lines;
+}
+
+std::string Joined(const ShownLines& lines) {
+  std::size_t size = lines.shown.size();
+  for (const std::string& line : lines.shown) size += line.size();
+  std::string text;
+  text.reserve(size);
+  for (std::size_t i = 0; i < lines.shown.size(); ++i) {
+    text.append(lines.shown[i]);
+    if (i + 1 < lines.shown.size() || lines.lastEnded) text.push_back(kLf);
   }
   return text;
 }
 
-std::string EditorBytesOf(std::string_view original, std::string_view text) {
-  const std::string shownText = EditorTextOf(original);
-  if (shownText == text) return std::string(original);
-  const std::vector<std::string_view> originalLines = SplitAtLineEnds(original).lines;
-  // A line's text holds no line end, so the shown text splits into the file's lines.
-  const std::vector<std::string_view> shown = SplitAtLineFeeds(shownText);
+// A long line's short line cannot be edited: a line typed anew that still holds a long line's
+// length stands for that long line, the first of them not kept elsewhere (the one edited), else
+// the first of them (a copy).
+void WithLongLines(const ShownLines& file, std::span<const std::string_view> lines,
+                   std::vector<std::size_t>& kept) {
+  std::vector<std::size_t> longLines;
+  for (std::size_t b = 0; b < file.lengths.size(); ++b) {
+    if (!file.lengths[b].empty()) longLines.push_back(b);
+  }
+  if (longLines.empty()) return;
+  std::vector<bool> used(file.bytes.size(), false);
+  for (const std::size_t b : kept) {
+    if (b != kNone) used[b] = true;
+  }
+  for (std::size_t a = 0; a < lines.size(); ++a) {
+    if (kept[a] != kNone) continue;
+    std::size_t copy = kNone;
+    for (const std::size_t b : longLines) {
+      if (lines[a].find(file.lengths[b]) == std::string_view::npos) continue;
+      if (copy == kNone) copy = b;
+      if (used[b]) continue;
+      copy = b;
+      break;
+    }
+    if (copy == kNone) continue;
+    kept[a] = copy;
+    used[copy] = true;
+  }
+}
+
+}  // namespace
+
+std::string EditorTextOf(std::string_view bytes, std::string_view length) {
+  return Joined(ShowLines(bytes, length));
+}
+
+std::string EditorBytesOf(std::string_view original, std::string_view text,
+                          std::string_view length) {
+  const ShownLines file = ShowLines(original, length);
+  if (Joined(file) == text) return std::string(original);
+  const std::vector<std::string_view> shown(file.shown.begin(), file.shown.end());
   const std::vector<std::string_view> lines = SplitAtLineFeeds(text);
-  const std::vector<std::size_t> kept = KeptLines(shown, lines);
+  std::vector<std::size_t> kept = KeptLines(shown, lines);
+  WithLongLines(file, lines, kept);
   std::string bytes;
-  bytes.reserve(text.size() + text.size() / 8);
+  bytes.reserve(original.size() + text.size() + text.size() / 8);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (kept[i] != kNone) {
-      bytes.append(originalLines[kept[i]]);
+      bytes.append(file.bytes[kept[i]]);
     } else {
       bytes.append(NewLineBytes(lines[i]));
     }

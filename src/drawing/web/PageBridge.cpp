@@ -59,6 +59,12 @@ EM_JS(void, funzioni_js_editor_text, (const char* text), {
   FunzioniPage.setEditorText(UTF8ToString(text));
 });
 EM_JS(void, funzioni_js_close_editor, (), { FunzioniPage.closeEditor(); });
+EM_JS(int, funzioni_js_page_text_size, (const char* italian), {
+  return lengthBytesUTF8(FunzioniPage.text(UTF8ToString(italian)));
+});
+EM_JS(void, funzioni_js_page_text, (const char* italian, char* out, int size), {
+  stringToUTF8(FunzioniPage.text(UTF8ToString(italian)), out, size);
+});
 EM_JS(void, funzioni_js_download, (const void* bytes, int size, const char* name), {
   FunzioniPage.downloadBytes(bytes, size, UTF8ToString(name));
 });
@@ -171,6 +177,15 @@ void CloseEditor() {
 
 void DownloadBytes(std::string_view bytes, std::string_view fileName) {
   funzioni_js_download(bytes.data(), static_cast<int>(bytes.size()), std::string(fileName).c_str());
+}
+
+std::string PageOwnText(std::string_view italian) {
+  const std::string key(italian);
+  const int size = funzioni_js_page_text_size(key.c_str());
+  std::string text(static_cast<std::size_t>(size) + 1, '\0');
+  funzioni_js_page_text(key.c_str(), text.data(), size + 1);
+  text.resize(static_cast<std::size_t>(size));
+  return text;
 }
 
 }  // namespace funzioni::web

@@ -183,5 +183,7 @@ void SetEditorText(std::string_view utf8);
 void CloseEditor();
 // Offers bytes to the user as a download of the browser.
 void DownloadBytes(std::string_view bytes, std::string_view fileName);
+// One of the page's own texts (PageTexts) in the program's language, as the page was handed it.
+std::string PageOwnText(std::string_view italian);
 
 }  // namespace funzioni::web

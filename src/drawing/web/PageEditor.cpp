@@ -59,7 +59,8 @@ void PageEditor::Start(const std::string& path, std::function<void()> ended) {
   fileBytes_ = ReadBytes(path);
   baseline_ = fileBytes_;
   ended_ = std::move(ended);
-  OpenEditor(FileName(path), EditorTextOf(baseline_));
+  longLineLength_ = PageOwnText(kLongLineLength);
+  OpenEditor(FileName(path), EditorTextOf(baseline_, longLineLength_));
 }
 
 char* PageEditor::Input(std::size_t size) {
@@ -79,17 +80,17 @@ bool PageEditor::Act(EditorAction action) {
       return true;
     case EditorAction::Replace:
       baseline_ = input_;
-      SetEditorText(EditorTextOf(baseline_));
+      SetEditorText(EditorTextOf(baseline_, longLineLength_));
       return true;
     case EditorAction::Download:
-      DownloadBytes(EditorBytesOf(baseline_, input_), FileName(path_));
+      DownloadBytes(EditorBytesOf(baseline_, input_, longLineLength_), FileName(path_));
       return true;
   }
   return true;
 }
 
 bool PageEditor::Save() {
-  const std::string bytes = EditorBytesOf(baseline_, input_);
+  const std::string bytes = EditorBytesOf(baseline_, input_, longLineLength_);
   // An unchanged file is not written at all.
   return bytes == fileBytes_ || WriteBytes(path_, bytes);
 }

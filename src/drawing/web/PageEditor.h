@@ -41,6 +41,7 @@ class PageEditor {
   std::string fileBytes_;  // the file's bytes when the editor opened
   std::string baseline_;   // the bytes the text area's text was made from
   std::string input_;
+  std::string longLineLength_;  // how a long line's length shows, in the program's language
   std::function<void()> ended_;
 };
 

@@ -496,6 +496,8 @@ var FunzioniPage = (function () {
     clientSize() { return {width: clientWidth, height: clientHeight}; },
     setTitle(title) { document.title = title; },
     // The program's language: its code for the page's lang, the page's own texts translated.
+    // One of the page's own texts in the program's language (the editor's long lines).
+    text(italian) { return pageText(italian); },
     useLanguage(language) {
       pageTexts = language.texts;
       if (!onPage) return;

@@ -114,6 +114,9 @@ void CloseEditor() {
 void DownloadBytes(std::string_view bytes, std::string_view fileName) {
   Page().downloads.push_back(std::string(fileName) + ":" + std::string(bytes));
 }
+std::string PageOwnText(std::string_view italian) {
+  return std::string(italian);
+}
 void AddMirror(int id, AccessibleRole, const MirrorPlace& place) {
   Page().mirrors[id] = {place.position, place.beforeStock};
 }

@@ -189,6 +189,83 @@ TEST(EditorTextTest, AHistoryEditedThroughoutKeepsTheBytesOfItsLines) {
   }
 }
 
+// Lines past the limit in characters, as the text area shows them: their first 40 and last 12
+// characters around an ellipsis, then their length.
+std::string LongShown(std::string_view head, std::string_view tail, std::size_t characters) {
+  return std::string(head) + "\xE2\x80\xA6" + std::string(tail) + " (" +
+         std::to_string(characters) + " caratteri)";
+}
+
+std::string Repeated(std::string_view piece, std::size_t times) {
+  std::string text;
+  for (std::size_t i = 0; i < times; ++i) text.append(piece);
+  return text;
+}
+
+TEST(EditorTextTest, ALongLineShowsAsItsEnds) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    std::string text;
+  };
+  const std::string e = "\xC3\xA8";  // è in UTF-8
+  const Row rows[] = {
+      {"at the limit: whole", std::string(2000, 'x') + "\r\n", std::string(2000, 'x') + "\n"},
+      {"one past it", "a" + std::string(2000, 'x') + "\r\n",
+       LongShown("a" + std::string(39, 'x'), std::string(12, 'x'), 2001) + "\n"},
+      {"characters, not bytes, count: UTF-8", Repeated(e, 2000), Repeated(e, 2000)},
+      {"characters, not bytes, count: code page", std::string(2001, '\xE8'),
+       LongShown(Repeated(e, 40), Repeated(e, 12), 2001)},
+      {"among short lines", "x\r\n" + std::string(3000, 'y') + "z\r\nx^2",
+       "x\n" + LongShown(std::string(40, 'y'), std::string(11, 'y') + "z", 3001) + "\nx^2"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(EditorTextOf(row.bytes), row.text) << row.name;
+  EXPECT_EQ(EditorTextOf("a" + std::string(2000, 'x'), "[{0}]"),
+            "a" + std::string(39, 'x') + "\xE2\x80\xA6" + std::string(12, 'x') + " [2001]")
+      << "the length in the program's language";
+}
+
+TEST(EditorTextTest, ALongLineKeepsItsBytesUnlessDeleted) {
+  // Two long lines of the same length, in the code page, and the same text as the first in UTF-8.
+  const std::string one = std::string(3000, 'x') + "1 '\xE8";
+  const std::string two = std::string(3000, 'x') + "2 '\xE8";
+  const std::string oneUtf8 = std::string(3000, 'x') + "1 '\xC3\xA8";
+  const std::string shownOne = EditorTextOf(one);
+  const std::string shownTwo = EditorTextOf(two);
+  ASSERT_LT(shownOne.size(), 100u);
+  ASSERT_NE(shownOne, shownTwo);
+  struct Row {
+    const char* name;
+    std::string original;
+    std::string text;
+    std::string bytes;
+  };
+  const std::string_view s1 = shownOne, s2 = shownTwo;
+  const Row rows[] = {
+      {"another line edited", Lines({one, "sin(x)", two}, "\r\n"), Lines({s1, "cos(x)", s2}, "\n"),
+       Lines({one, "cos(x)", two}, "\r\n")},
+      {"a line added", Lines({one}, "\r\n"), Lines({s1, "x"}, "\n"), Lines({one, "x"}, "\r\n")},
+      {"deleted", Lines({one, "sin(x)", two}, "\r\n"), Lines({"sin(x)", s2}, "\n"),
+       Lines({"sin(x)", two}, "\r\n")},
+      {"replaced by a line typed", Lines({one, two}, "\r\n"), Lines({"x^2", s2}, "\n"),
+       Lines({"x^2", two}, "\r\n")},
+      {"both moved", Lines({one, "a", two}, "\r\n"), Lines({s2, "a", s1}, "\n"),
+       Lines({two, "a", one}, "\r\n")},
+      {"copied", Lines({one, "a"}, "\r\n"), Lines({s1, "a", s1}, "\n"),
+       Lines({one, "a", one}, "\r\n")},
+      {"its short line edited: still the line", Lines({one, "a", two}, "\r\n"),
+       Lines({s1, "a", "zz" + std::string(s2) + "zz"}, "\n"), Lines({one, "a", two}, "\r\n")},
+      {"the first edited, the second alike left alone", Lines({one, two}, "\r\n"),
+       Lines({std::string(s1.substr(5)), s2}, "\n"), Lines({one, two}, "\r\n")},
+      {"next to its twin in UTF-8", Lines({one, oneUtf8}, "\r\n"), Lines({s1, s1, "x"}, "\n"),
+       Lines({one, oneUtf8, "x"}, "\r\n")},
+      {"its twin deleted", Lines({oneUtf8, one, "a"}, "\r\n"), Lines({s1, "a"}, "\n"),
+       Lines({oneUtf8, "a"}, "\r\n")},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(EditorBytesOf(row.original, row.text), row.bytes) << row.name;
+}
+
 TEST(PageEditorTest, OnlyThePagesEditorIsStarted) {
   struct Row {
     const char* command;
