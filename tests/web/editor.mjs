@@ -4,6 +4,7 @@
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { runAlone, startedAlone } from './alone.mjs';
 import { FunzioniPage, refuseStorage } from './page.mjs';
 
 const STORED = 'funzioni-file:/funzioni/espressioni.txt';
@@ -140,6 +141,53 @@ export async function editorKeepsTheBytes(browser, url, watch) {
   return problems.filter(Boolean).join('\n');
 }
 
+// Long lines show short in the editor; whatever else the user does, each keeps its bytes until
+// its short line is deleted.
+export async function editorKeepsLongLines(browser, url, watch) {
+  const long = "x+".repeat(150000) + "1 'caff";
+  const inCodePage = Buffer.from(`${long}\xe8`, 'latin1');
+  const inUtf8 = Buffer.from(`${long}è`, 'utf8');
+  const other = Buffer.from(`${"x-".repeat(150000)}2`, 'latin1');
+  const history = (...lines) => Buffer.concat(lines.flatMap((l) => [
+    typeof l === 'string' ? Buffer.from(l, 'latin1') : l, Buffer.from('\r\n')]));
+  const original = history(inCodePage, inUtf8, 'sin(x)', other, 'x');
+  // Each edit of the text area's lines (0: the code page's line, 1: its UTF-8 twin, 2: sin(x),
+  // 3: the other long line, 4: x), and the history Salva should leave.
+  const rows = [
+    ['another line edited', (lines) => { lines[2] = 'cos(x)'; },
+      history(inCodePage, inUtf8, 'cos(x)', other, 'x')],
+    ['a long line deleted', (lines) => { lines.splice(3, 1); },
+      history(inCodePage, inUtf8, 'sin(x)', 'x')],
+    ['the line after the twins deleted', (lines) => { lines.splice(2, 1); lines[3] = 'x^2'; },
+      history(inCodePage, inUtf8, other, 'x^2')],
+    ['the twins moved below', (lines) => { lines.push(...lines.splice(0, 2)); },
+      history('sin(x)', other, 'x', inCodePage, inUtf8)],
+    ['a long line typed into', (lines) => { lines[3] = `ab${lines[3].slice(4)}cd`; lines[4] = 'y'; },
+      history(inCodePage, inUtf8, 'sin(x)', other, 'y')],
+  ];
+  const page = await pageWithHistory(browser, url, watch, original);
+  const problems = [];
+  try {
+    for (const [name, edit, want] of rows) {
+      await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
+        original.toString('latin1'));
+      await page.perform({ do: 'restart' });
+      const text = await openEditor(page);
+      if (text.length > 1000) problems.push(`${name}: the editor holds ${text.length} characters`);
+      const lines = text.replace(/\n$/, '').split('\n');
+      edit(lines);
+      await page.page.$eval('#funzioni-editor textarea', (a, value) => { a.value = value; },
+        `${lines.join('\n')}\n`);
+      await press(page, 'save');
+      await closed(page);
+      problems.push(sameBytes(name, await storedBytes(page), want).slice(0, 300));
+    }
+  } finally {
+    await page.close();
+  }
+  return problems.filter(Boolean).join('\n');
+}
+
 export async function refusedWriteLosesNothing(browser, url, watch) {
   const page = await FunzioniPage.open(browser, url, watch);
   const problems = [];
@@ -241,4 +289,19 @@ export async function fingerScrollsTheHistory(browser, url, watch) {
   } finally {
     await page.close();
   }
+}
+
+// node editor.mjs: these checks alone, against FUNZIONI_WEB_PAGE as for run.mjs.
+if (startedAlone(import.meta.url)) {
+  await runAlone(async (browser, url, watch) => {
+    const checks = [
+      ['the editor keeps the bytes', editorKeepsTheBytes],
+      ['long lines keep their bytes', editorKeepsLongLines],
+      ['a refused write loses nothing', refusedWriteLosesNothing],
+      ['the earlier storage is taken over', earlierStorageIsTakenOver],
+    ];
+    const rows = [];
+    for (const [name, check] of checks) rows.push({ name, problem: await check(browser, url, watch) });
+    return rows;
+  });
 }

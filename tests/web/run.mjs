@@ -14,6 +14,7 @@ import { compareControls, pageControls, screenReaderActionsReachTheProgram } fro
 import { pageSpeaksItsLanguage } from './language.mjs';
 import {
   earlierStorageIsTakenOver,
+  editorKeepsLongLines,
   editorKeepsTheBytes,
   fingerScrollsTheHistory,
   refusedWriteLosesNothing,
@@ -279,6 +280,8 @@ async function main() {
     }
     await check("the page's editor keeps the file's bytes, downloads and replaces it", () =>
       editorKeepsTheBytes(browser, url, watch));
+    await check("the page's editor shows long lines short and keeps their bytes", () =>
+      editorKeepsLongLines(browser, url, watch));
     await check('a write the storage refuses loses nothing stored', () =>
       refusedWriteLosesNothing(browser, url, watch));
     await check("the history an earlier page kept in IndexedDB is taken over", () =>
