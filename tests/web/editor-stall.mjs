@@ -5,6 +5,7 @@
 // with --limit MS, a phase over the limit fails the run (exit 1). The machine is shared: its load
 // is printed beside the figures.
 //   node tests/web/editor-stall.mjs [--page build/web/funzioni.html] [--limit 100] [--throttle 1]
+//                                   [--only editor|formula]
 // FUNZIONI_WEB_PAGE and FUNZIONI_CHROMIUM name the page and the browser as for run.mjs.
 import { loadavg } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
@@ -173,6 +174,7 @@ async function main() {
       page: { type: 'string' },
       limit: { type: 'string' },
       throttle: { type: 'string', default: '1' },
+      only: { type: 'string' },
     },
   });
   const path = resolve(values.page || process.env.FUNZIONI_WEB_PAGE ||
@@ -192,23 +194,27 @@ async function main() {
   };
   try {
     let page = await open();
-    if (process.env.FUNZIONI_STALL_VERBOSE) console.error('the storage measured...');
-    const room = await page.page.evaluate(storageRoom, STORED);
-    const histories = [
-      ['three lines of 1 MB', bigHistory(MEGABYTE, 3 * MEGABYTE + 64)],
-      [`the largest stored (${(room / MEGABYTE).toFixed(1)} MB)`, bigHistory(MEGABYTE, room - 64)],
-    ];
-    for (const [label, text] of histories) {
-      const done = await editorPhases(page, label, text);
-      rows.push(...done.rows);
-      if (done.problem) problems.push(done.problem);
+    if (values.only !== 'formula') {
+      if (process.env.FUNZIONI_STALL_VERBOSE) console.error('the storage measured...');
+      const room = await page.page.evaluate(storageRoom, STORED);
+      const histories = [
+        ['three lines of 1 MB', bigHistory(MEGABYTE, 3 * MEGABYTE + 64)],
+        [`the largest stored (${(room / MEGABYTE).toFixed(1)} MB)`, bigHistory(MEGABYTE, room - 64)],
+      ];
+      for (const [label, text] of histories) {
+        const done = await editorPhases(page, label, text);
+        rows.push(...done.rows);
+        if (done.problem) problems.push(done.problem);
+        await page.close();
+        page = await open();
+      }
+    }
+    if (values.only !== 'editor') {
+      rows.push(...(await formulaPhases(page, 'formula, no study', false)));
       await page.close();
       page = await open();
+      rows.push(...(await formulaPhases(page, 'formula, study open', true)));
     }
-    rows.push(...(await formulaPhases(page, 'formula, no study', false)));
-    await page.close();
-    page = await open();
-    rows.push(...(await formulaPhases(page, 'formula, study open', true)));
     await page.close();
   } finally {
     await browser.close();
