@@ -188,6 +188,35 @@ export async function editorKeepsLongLines(browser, url, watch) {
   return problems.filter(Boolean).join('\n');
 }
 
+// A line holding a byte 0 reaches the editor whole: Salva, with or without another line
+// edited, keeps it and every line after it.
+export async function editorKeepsZeroBytes(browser, url, watch) {
+  const original = Buffer.from('x\r\na\x00b\r\nsin(x)\r\n', 'latin1');
+  const rows = [
+    ['nothing edited', (text) => text, original],
+    ['another line edited', (text) => text.replace('sin(x)', 'cos(x)'),
+      Buffer.from('x\r\na\x00b\r\ncos(x)\r\n', 'latin1')],
+  ];
+  const page = await pageWithHistory(browser, url, watch, original);
+  const problems = [];
+  try {
+    for (const [name, edit, want] of rows) {
+      await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
+        original.toString('latin1'));
+      await page.perform({ do: 'restart' });
+      const text = await openEditor(page);
+      await page.page.$eval('#funzioni-editor textarea', (a, value) => { a.value = value; },
+        edit(text));
+      await press(page, 'save');
+      await closed(page);
+      problems.push(sameBytes(name, await storedBytes(page), want));
+    }
+  } finally {
+    await page.close();
+  }
+  return problems.filter(Boolean).join('\n');
+}
+
 export async function refusedWriteLosesNothing(browser, url, watch) {
   const page = await FunzioniPage.open(browser, url, watch);
   const problems = [];
@@ -297,6 +326,7 @@ if (startedAlone(import.meta.url)) {
     const checks = [
       ['the editor keeps the bytes', editorKeepsTheBytes],
       ['long lines keep their bytes', editorKeepsLongLines],
+      ['a byte 0 keeps its line and those after it', editorKeepsZeroBytes],
       ['a refused write loses nothing', refusedWriteLosesNothing],
       ['the earlier storage is taken over', earlierStorageIsTakenOver],
     ];

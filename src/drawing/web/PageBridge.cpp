@@ -52,11 +52,13 @@ EM_JS(void, funzioni_js_name, (int id, const char* text), {
 });
 EM_JS(void, funzioni_js_show, (), { FunzioniPage.show(); });
 EM_JS(void, funzioni_js_ended, (), { FunzioniPage.showEnded(); });
-EM_JS(void, funzioni_js_open_editor, (const char* name, const char* text), {
-  FunzioniPage.openEditor(UTF8ToString(name), UTF8ToString(text));
+// The editor's text by its size: a file's line may hold a byte 0, where UTF8ToString would stop.
+EM_JS(void, funzioni_js_open_editor, (const char* name, const char* text, int size), {
+  FunzioniPage.openEditor(UTF8ToString(name),
+                          new TextDecoder().decode(HEAPU8.slice(text, text + size)));
 });
-EM_JS(void, funzioni_js_editor_text, (const char* text), {
-  FunzioniPage.setEditorText(UTF8ToString(text));
+EM_JS(void, funzioni_js_editor_text, (const char* text, int size), {
+  FunzioniPage.setEditorText(new TextDecoder().decode(HEAPU8.slice(text, text + size)));
 });
 EM_JS(void, funzioni_js_close_editor, (), { FunzioniPage.closeEditor(); });
 EM_JS(int, funzioni_js_page_text_size, (const char* italian), {
@@ -164,11 +166,12 @@ void ShowEnded() {
 }
 
 void OpenEditor(std::string_view fileName, std::string_view utf8) {
-  funzioni_js_open_editor(std::string(fileName).c_str(), std::string(utf8).c_str());
+  funzioni_js_open_editor(std::string(fileName).c_str(), utf8.data(),
+                          static_cast<int>(utf8.size()));
 }
 
 void SetEditorText(std::string_view utf8) {
-  funzioni_js_editor_text(std::string(utf8).c_str());
+  funzioni_js_editor_text(utf8.data(), static_cast<int>(utf8.size()));
 }
 
 void CloseEditor() {
