@@ -104,20 +104,39 @@ var FunzioniStorage = (function () {
       then(files);
       removeRunDependency('funzioni-earlier-storage');
     };
-    try {
-      FS.mount(IDBFS, {}, kFolder);
-      FS.syncfs(true, (error) => {
-        if (!error) {
-          for (const name of FS.readdir(kFolder)) {
-            const path = kFolder + '/' + name;
-            if (FS.isFile(FS.stat(path).mode)) files.set(path, FS.readFile(path));
-          }
-        }
+    earlierFolderKept((kept) => {
+      if (!kept) {
         done();
-      });
-    } catch (error) {
-      done();
+        return;
+      }
+      try {
+        FS.mount(IDBFS, {}, kFolder);
+        FS.syncfs(true, (error) => {
+          if (!error) {
+            for (const name of FS.readdir(kFolder)) {
+              const path = kFolder + '/' + name;
+              if (FS.isFile(FS.stat(path).mode)) files.set(path, FS.readFile(path));
+            }
+          }
+          done();
+        });
+      } catch (error) {
+        done();
+      }
+    });
+  }
+
+  // Whether the browser keeps the earlier folder's database (named after the folder), given to
+  // `then`. Opening a database that is not there makes an empty one, and the start would wait for
+  // that on a first visit; a browser that cannot list its databases opens it as before.
+  function earlierFolderKept(then) {
+    if (typeof indexedDB.databases !== 'function') {
+      then(true);
+      return;
     }
+    indexedDB.databases().then(
+        (databases) => then(databases.some((database) => database.name === kFolder)),
+        () => then(true));
   }
 
   // Before the program starts: its folder filled from the browser's storage, and every file

@@ -1,0 +1,59 @@
+// The page's start: what it leaves in the browser and how it holds its module.
+//   node tests/web/start.mjs   (FUNZIONI_WEB_PAGE as for run.mjs)
+import { runAlone, startedAlone } from './alone.mjs';
+import { FunzioniPage } from './page.mjs';
+
+// The folder's database of earlier editions of the page (IndexedDB, named after the folder).
+const EARLIER_DATABASE = '/funzioni';
+
+// A first start and a start after the history was written: neither makes the earlier
+// editions' database, which only a browser that kept one is asked to read.
+async function noDatabaseMade(browser, url, watch) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  try {
+    const names = () => page.page.evaluate(async () => (await indexedDB.databases()).map((d) => d.name));
+    const problems = [];
+    if ((await names()).includes(EARLIER_DATABASE)) problems.push('a first start made the database');
+    await page.perform({ do: 'restart' });
+    if ((await names()).includes(EARLIER_DATABASE)) problems.push('a second start made the database');
+    return problems.join('\n');
+  } finally {
+    await page.close();
+  }
+}
+
+// The page's scripts are plain ASCII (a script with one other character is held as two bytes a
+// character), and hold no module bytes of their own: they are a data block the script reads.
+async function moduleOutsideTheScript(browser, url, watch) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  try {
+    return await page.page.evaluate(() => {
+      const block = document.getElementById('funzioni-module');
+      if (block === null || block.type !== 'application/gzip;base64') return 'no module block';
+      const scripts = [...document.scripts].filter((s) => s !== block);
+      const long = scripts.filter((s) => s.text.includes(block.text.slice(0, 4096)));
+      if (long.length > 0) return 'a script holds the module bytes';
+      const wide = scripts.find((s) => /[^\x00-\x7f]/.test(s.text));
+      return wide === undefined ? '' : 'a script holds a character beyond ASCII';
+    });
+  } finally {
+    await page.close();
+  }
+}
+
+export async function startChecks(browser, url, watch) {
+  const rows = [];
+  for (const [name, check] of [
+    ['a start makes no database for earlier editions', noDatabaseMade],
+    ['the module is a data block beside the script', moduleOutsideTheScript],
+  ]) {
+    try {
+      rows.push({ name, problem: await check(browser, url, watch) });
+    } catch (error) {
+      rows.push({ name, problem: String(error?.stack || error) });
+    }
+  }
+  return rows;
+}
+
+if (startedAlone(import.meta.url)) await runAlone(startChecks);
