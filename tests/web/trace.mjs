@@ -19,22 +19,8 @@ const CATEGORIES = ['devtools.timeline', 'v8', 'v8.wasm', 'blink', 'loading',
                     'blink.user_timing'];
 // A mark the page sets once idle: the trace's clock and the page's are matched through it.
 const MARK = 'funzioni-trace';
-// The events that hold others: their own time is what is left once the ones inside are taken.
+// The main thread's tasks, which hold its other events.
 const TASK = 'RunTask';
-
-// The thread of the page's renderer that ran the most: the page's own main thread.
-function mainThread(events) {
-  const named = events.filter((e) => e.name === 'thread_name' && e.args?.name === 'CrRendererMain');
-  const busy = new Map();
-  for (const e of events) {
-    if (e.ph !== 'X' || e.name !== TASK) continue;
-    const key = `${e.pid}:${e.tid}`;
-    busy.set(key, (busy.get(key) ?? 0) + e.dur);
-  }
-  const candidates = named.map((e) => `${e.pid}:${e.tid}`);
-  candidates.sort((a, b) => (busy.get(b) ?? 0) - (busy.get(a) ?? 0));
-  return candidates[0];
-}
 
 // The sampling profiler's self time by function (the program's own functions are named when
 // the module keeps its names: linked with --profiling-funcs), from the navigation to toUs.
@@ -67,8 +53,8 @@ export function functionTimes(events, fromUs, toUs) {
 
 // Each complete event's own time (its duration less that of the events nested in it), summed
 // by name; the tasks themselves listed by length.
-export function summarise(events, originUs, toUs, fromUs = originUs) {
-  const thread = mainThread(events);
+// thread: 'pid:tid' of the page's main thread (where the page's mark was set).
+export function summarise(events, thread, originUs, toUs, fromUs = originUs) {
   const mine = events
     .filter((e) => e.ph === 'X' && `${e.pid}:${e.tid}` === thread && e.ts >= fromUs && e.ts <= toUs)
     .sort((a, b) => a.ts - b.ts || b.dur - a.dur);
@@ -84,7 +70,11 @@ export function summarise(events, originUs, toUs, fromUs = originUs) {
   const byName = new Map();
   for (const frame of own.keys()) byName.set(frame.name, (byName.get(frame.name) ?? 0) + frame.own);
   const tasks = mine.filter((e) => e.name === TASK).map((e) => ({ at: e.ts - originUs, dur: e.dur }));
-  return { byName, tasks };
+  // The tasks' time on the clock, and on the thread's own CPU clock: the latter counts neither
+  // the throttle's pauses nor the other programs of a loaded machine.
+  const busy = mine.filter((e) => e.name === TASK).reduce((sum, e) => sum + e.dur, 0);
+  const cpu = mine.filter((e) => e.name === TASK).reduce((sum, e) => sum + (e.tdur ?? 0), 0);
+  return { byName, tasks, busy, cpu };
 }
 
 async function main() {
@@ -126,6 +116,7 @@ async function main() {
   const mark = events.find((e) => e.name === MARK);
   if (mark === undefined) throw new Error('the page\'s mark is not in the trace');
   const fromUs = mark.ts - timeline.mark * 1000;
+  const thread = `${mark.pid}:${mark.tid}`;
   const endMs = timeline.lastPicture ?? timeline.ready;
   const toUs = fromUs + endMs * 1000;
   const top = Number(values.top);
@@ -144,9 +135,10 @@ async function main() {
   ];
   for (const [name, from, to] of phases) {
     if (from === undefined || to === undefined) continue;
-    const { byName } = summarise(events, fromUs, fromUs + to * 1000, fromUs + from * 1000);
+    const { byName, busy, cpu } = summarise(events, thread, fromUs, fromUs + to * 1000, fromUs + from * 1000);
     const rows = [...byName].sort((x, y) => y[1] - x[1]).slice(0, name === 'the whole start' ? top : 8);
-    console.log(`  ${name} (${(to - from).toFixed(0)} ms): main thread, own time by event (ms):`);
+    console.log(`  ${name} (${(to - from).toFixed(0)} ms; main thread tasks ${(busy / 1000).toFixed(0)} ms, ` +
+                `their CPU ${(cpu / 1000).toFixed(0)} ms): own time by event (ms):`);
     for (const [event, us] of rows) console.log(`    ${(us / 1000).toFixed(1).padStart(8)}  ${event}`);
     const functions = [...functionTimes(events, fromUs + from * 1000, fromUs + to * 1000)]
       .filter(([fn]) => fn !== '(idle)').sort((x, y) => y[1] - x[1]).slice(0, 8);
@@ -155,7 +147,7 @@ async function main() {
                   functions.map(([fn, us]) => `${fn.slice(0, 60)} ${(us / 1000).toFixed(0)}`).join(', '));
     }
   }
-  const { tasks } = summarise(events, fromUs, toUs);
+  const { tasks } = summarise(events, thread, fromUs, toUs);
   console.log('  longest tasks (start ms: length ms):');
   const longest = [...tasks].sort((a, b) => b.dur - a.dur).slice(0, 10).sort((a, b) => a.at - b.at);
   console.log('    ' + longest.map((t) => `${(t.at / 1000).toFixed(0)}: ${(t.dur / 1000).toFixed(0)}`).join(', '));
