@@ -24,18 +24,22 @@ const TASK = 'RunTask';
 
 // The sampling profiler's self time by function (the program's own functions are named when
 // the module keeps its names: linked with --profiling-funcs), from the navigation to toUs.
-export function functionTimes(events, fromUs, toUs) {
+export function functionTimes(events, thread, fromUs, toUs) {
   const nodes = new Map();
   const self = new Map();
-  const chunks = events.filter((e) => e.name === 'ProfileChunk').sort((a, b) => a.ts - b.ts);
+  // A profile is started on the thread it samples; its chunks carry its id.
   const profiles = new Map();
-  for (const e of events.filter((e) => e.name === 'Profile')) profiles.set(e.id, e.args.data.startTime);
+  for (const e of events.filter((e) => e.name === 'Profile' && `${e.pid}:${e.tid}` === thread)) {
+    profiles.set(`${e.pid}:${e.id}`, e.args.data.startTime);
+  }
+  const chunks = events.filter((e) => e.name === 'ProfileChunk' && profiles.has(`${e.pid}:${e.id}`))
+    .sort((a, b) => a.ts - b.ts);
   const clock = new Map();
   for (const chunk of chunks) {
     const data = chunk.args?.data;
     if (!data?.cpuProfile) continue;
     for (const node of data.cpuProfile.nodes ?? []) nodes.set(`${chunk.id}:${node.id}`, node.callFrame);
-    let t = clock.get(chunk.id) ?? profiles.get(chunk.id) ?? chunk.ts;
+    let t = clock.get(chunk.id) ?? profiles.get(`${chunk.pid}:${chunk.id}`) ?? chunk.ts;
     const samples = data.cpuProfile.samples ?? [];
     const deltas = data.timeDeltas ?? [];
     for (let i = 0; i < samples.length; ++i) {
@@ -140,7 +144,7 @@ async function main() {
     console.log(`  ${name} (${(to - from).toFixed(0)} ms; main thread tasks ${(busy / 1000).toFixed(0)} ms, ` +
                 `their CPU ${(cpu / 1000).toFixed(0)} ms): own time by event (ms):`);
     for (const [event, us] of rows) console.log(`    ${(us / 1000).toFixed(1).padStart(8)}  ${event}`);
-    const functions = [...functionTimes(events, fromUs + from * 1000, fromUs + to * 1000)]
+    const functions = [...functionTimes(events, thread, fromUs + from * 1000, fromUs + to * 1000)]
       .filter(([fn]) => fn !== '(idle)').sort((x, y) => y[1] - x[1]).slice(0, 8);
     if (functions.length > 0) {
       console.log('    sampled self time by function: ' +
