@@ -200,6 +200,7 @@ void StudyAnalysis::AddLimits() {
 void StudyAnalysis::AddShape() {
   // Parity needs a domain in view that is its own mirror.
   if (low_ == -high_) out_.parity = FindParity(probe_, high_);
+  AddOddInflection();
   FindShape(probe_,
             {r_, step_, {breaks_, out_.gaps}, out_.maxima, out_.minima, out_.inflections, c_},
             out_);

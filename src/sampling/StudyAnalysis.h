@@ -128,6 +128,8 @@ class StudyAnalysis {
   void FindExtrema();
   void Extremum(float a, float b, float best, int dir);
   void FindInflectionPoints();
+  double ReachRightOfZero() const;
+  void AddOddInflection();
   std::optional<int> SignBetween(double from, double to);
   void FindSigns();
 

@@ -155,22 +155,26 @@ class InflectionFinder {
   void Scan(double start, int count, double h, bool fine) {
     std::vector<float> ts;
     std::vector<std::optional<int>> signs;
+    std::vector<bool> beyond;  // past the range end
     for (int k = 1; k < count; ++k) {
       if (probe_.Stopped()) return;
       ts.push_back(static_cast<float>(start + k * h));
-      const bool inside = std::fabs(ts.back() - search_.centre) + 2 * h <= search_.halfRange + h &&
-                          !(fine && NearExtremum(ts.back(), h));
+      beyond.push_back(std::fabs(ts.back() - search_.centre) + 2 * h > search_.halfRange + h);
+      const bool inside = !beyond.back() && !(fine && NearExtremum(ts.back(), h));
       signs.push_back(inside ? CurvatureSeen(ts.back(), h) : std::nullopt);
     }
-    // A change of sign counts when each side holds for two stencils with no break between.
+    // A change of sign counts when each side holds for two stencils with no break between, or
+    // for one that the range end follows (COS(x) at zoom 5000, whose inflection at 990 leaves
+    // room for a single stencil).
     const auto holds = [&](std::size_t k, int dir, int sign) {
       int seen = 0;
       for (std::ptrdiff_t m = k; m >= 0 && m < static_cast<std::ptrdiff_t>(signs.size());
            m += dir) {
+        if (beyond[m] && seen >= kSeenBeforeRangeEnd) return true;
         if (!signs[m] || *signs[m] == -sign) return false;
         if (*signs[m] == sign && ++seen == 2) return true;
       }
-      return false;
+      return !fine && seen >= kSeenBeforeRangeEnd;
     };
     constexpr std::size_t kNone = SIZE_MAX;
     std::size_t last = kNone;  // the last stencil with a sign, since the last break

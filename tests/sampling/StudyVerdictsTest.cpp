@@ -413,6 +413,39 @@ const InflectionCase kInflectionCases[] = {
     {"LogarithmOfOnePlusASquare", "LN(x^2+1)", 100, {-1, 1}},
     // 1/(x^2+1) bends at -1/sqrt(3) and 1/sqrt(3), within one coarse stencil of its maximum.
     {"BesideTheMaximumAtAWideZoom", "1/(x^2+1)", 1000, {-1 / std::sqrt(3.0), 1 / std::sqrt(3.0)}},
+    // Odd functions bend opposite ways on either side of 0. In degrees sin x bends by
+    // (pi/180)^3 x^3 / 6, at zoom 1 some 25 units of the values' last 32-bit place over the range,
+    // far below what any stencil's second difference can tell; tan x bends twice as much.
+    {"OddSineAtZeroThoughTooSlightForAStencil", "SIN(x)", 1, {0}},
+    {"OddTangentAtZero", "TAN(x)", 1, {0}},
+    {"OddSineOfTwiceTheAngleAtZero", "SIN(2*x)", 1, {0}},
+    {"OddProductOfSineAndCosineAtZero", "SIN(x)*COS(x)", 2, {0}},
+    {"OddTangentOfHalfTheAngleAtZero", "TAN(x/2)", 10, {0}},
+    {"OddLineAndSineAtZero", "x+SIN(x)", 10, {0}},
+    {"OddLineAndSineAtAMiddleZoom", "x+SIN(x)", 50, {0}},
+    // arcsin is defined on [-1, 1] only, a hundredth of the range at zoom 1000.
+    {"OddArcsineOnANarrowDomain", "ARCSIN(x)", 1000, {0}},
+    // Odd and straight, or flat around 0: no bend at 0.
+    {"OddStraightLineHasNone", "5*x/7", 1, {}},
+    {"OddSteepLineHasNone", "x*99999", 10, {}},
+    {"OddStepsFlatAroundZeroHaveNone", "FIX(x)", 50, {}},
+    // -cos'' = cos vanishes at 90 + 180 k: the last at -990 and 990, a hundredth of the range
+    // from its ends at zoom 5000; sin 2x bends at every multiple of 90.
+    {"CosineUpToTheRangeEnds",
+     "COS(x)",
+     5000,
+     {-990, -810, -630, -450, -270, -90, 90, 270, 450, 630, 810, 990}},
+    {"SineOfTwiceTheAngleUpToTheRangeEnds", "SIN(2*x)", 5000, {-990, -900, -810, -720, -630, -540,
+                                                               -450, -360, -270, -180, -90,  0,
+                                                               90,   180,  270,  360,  450,  540,
+                                                               630,  720,  810,  900,  990}},
+    // (x^4-2x^2)'' = 12x^2-4 and (x^3-x^2)'' = 6x-2: inflections within a thousandth of the range
+    // of the extrema at 0 and +-1 (at 0 and 2/3), kept apart from them.
+    {"QuarticBesideItsExtremaAtTheWidestZoom",
+     "x^4-2*x^2",
+     5000,
+     {-1 / std::sqrt(3.0), 1 / std::sqrt(3.0)}},
+    {"CubicBesideItsExtremaAtTheWidestZoom", "x^3-x^2", 5000, {1.0 / 3}},
 };
 
 class StudyInflectionsTest : public testing::TestWithParam<InflectionCase> {};
