@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "AccessibleSurface.h"
 #include "DialogServices.h"
@@ -166,6 +167,9 @@ QValidator::State OneLineValidator::validate(QString& input, int& cursor) const 
 
 LineBox::LineBox(const QString& text, QWidget* parent) : QLineEdit(parent) {
   setValidator(&validator_);
+  // QLineEdit would cut a longer text at 32,767 characters without a word: a pasted or picked
+  // formula is taken whole, as the page's box takes it.
+  setMaxLength(std::numeric_limits<int>::max());
   setText(text);
 }
 

@@ -141,5 +141,48 @@ TEST_F(TextBoxTest, KeepsItsSelectionShownWhenItLosesTheFocus) {
   EXPECT_EQ(dialog_.GetControlText(kBox), "SIN(x)*y");
 }
 
+// Longer than QLineEdit's own limit of 32,767 characters: the box holds a long formula whole,
+// however it got there, and edits it at the caret as a short one.
+TEST_F(TextBoxTest, ALongFormulaIsHeldWholeAndEditedAtTheCaret) {
+  QString formula;
+  while (formula.size() < 100000) formula += "x^2+";
+  formula.chop(1);  // 99,999 characters, ending on "x^2"
+  using Put = std::function<void(const QString&)>;
+  const std::pair<const char*, Put> ways[] = {
+      {"set by the program",
+       [this](const QString& text) { dialog_.SetControlText(kBox, text.toStdString()); }},
+      {"pasted",
+       [this](const QString& text) {
+         dialog_.SetControlText(kBox, "");
+         QGuiApplication::clipboard()->setText(text);
+         QTest::keyClick(window_, Qt::Key_V, Qt::ControlModifier);
+       }},
+      {"input method",
+       [this](const QString& text) {
+         dialog_.SetControlText(kBox, "");
+         QInputMethodEvent commit;
+         commit.setCommitString(text);
+         QCoreApplication::sendEvent(box_, &commit);
+       }},
+  };
+  for (const auto& [way, put] : ways) {
+    put(formula);
+    EXPECT_EQ(dialog_.GetControlText(kBox), formula.toStdString()) << way;
+    // Typed at the end, then at the start, then a selection from the caret to the end replaced.
+    QTest::keyClick(window_, Qt::Key_End);
+    QTest::keyClicks(box_, "-1");
+    EXPECT_EQ(box_->cursorPosition(), formula.size() + 2) << way;
+    QTest::keyClick(window_, Qt::Key_Home);
+    QTest::keyClick(window_, Qt::Key_2);
+    EXPECT_EQ(box_->cursorPosition(), 1) << way;
+    EXPECT_EQ(dialog_.GetControlText(kBox), ("2" + formula + "-1").toStdString()) << way;
+    box_->setCursorPosition(4);
+    QTest::keyClick(window_, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(box_->selectedText().size(), formula.size() - 1) << way;
+    QTest::keyClick(window_, Qt::Key_Y);
+    EXPECT_EQ(dialog_.GetControlText(kBox), "2x^2y") << way;
+  }
+}
+
 }  // namespace
 }  // namespace funzioni
