@@ -5,3 +5,7 @@ target_link_libraries(funzioni_bench_drawing PRIVATE funzioni_drawing benchmark:
 add_executable(funzioni_bench_raster_start ${CMAKE_CURRENT_LIST_DIR}/raster_start.cpp)
 target_link_libraries(funzioni_bench_raster_start PRIVATE funzioni_glyph_atlas_builder
                                                           benchmark::benchmark)
+# A key typed into the formula box holding a long formula.
+add_executable(funzioni_bench_text_box ${CMAKE_CURRENT_LIST_DIR}/text_box_keys.cpp)
+target_link_libraries(funzioni_bench_text_box PRIVATE funzioni_drawing Qt6::Widgets
+                                                      benchmark::benchmark)
