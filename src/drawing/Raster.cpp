@@ -246,6 +246,10 @@ void Stretch(Canvas target, ConstCanvas source, const StretchRects& r, std::uint
     const std::int64_t sx = r.sx1 + sdx * j;
     sourceColumn[static_cast<std::size_t>(i - colFirst)] = sx >= 0 && sx < source.width ? sx : -1;
   }
+  // Columns taken one to one, left to right, all inside the source: each row is one copy (the
+  // plotting area's kept background goes back so at every redraw).
+  const bool columnsCopied = sdx == 1 && tdx == 1 && srcW == dstW && r.sx1 + colFirst >= 0 &&
+                             r.sx1 + colLast <= source.width;
   for (std::int64_t i = rowFirst; i < rowLast; ++i) {
     const std::int64_t j = ((2 * i + 1) * srcH) / (2 * dstH);
     const std::int64_t sy = r.sy1 + sdy * j;
@@ -253,6 +257,10 @@ void Stretch(Canvas target, ConstCanvas source, const StretchRects& r, std::uint
     const std::uint32_t* srcRow =
         rowInside ? source.pixels + static_cast<std::size_t>(sy) * source.width : nullptr;
     std::uint32_t* dstRow = Row(target, r.ty1 + tdy * i);
+    if (columnsCopied && rowInside) {
+      std::copy(srcRow + r.sx1 + colFirst, srcRow + r.sx1 + colLast, dstRow + r.tx1 + colFirst);
+      continue;
+    }
     for (std::int64_t c = colFirst; c < colLast; ++c) {
       const std::int64_t sx = sourceColumn[static_cast<std::size_t>(c - colFirst)];
       dstRow[r.tx1 + tdx * c] = (rowInside && sx >= 0) ? srcRow[sx] : outside;

@@ -153,5 +153,48 @@ TEST(SurfaceStretchTest, TargetOffTheSurfaceAndSelfCopy) {
   EXPECT_EQ(t.PixelAt(4, 4), Rgb(4, 4, 7));  // (9, 9) after the first copy
 }
 
+// One-to-one copies that reach past the source's or the target's edges: every target pixel in
+// the rectangle takes the source pixel at the same offset (the face colour where there is none),
+// every other pixel stays white.
+struct ShiftedCopy {
+  const char* name;
+  int sx, sy, tx, ty, w, h;
+};
+
+class SurfaceShiftedCopyTest : public ::testing::TestWithParam<ShiftedCopy> {};
+
+TEST_P(SurfaceShiftedCopyTest, EachPixelComesFromTheSameOffset) {
+  const ShiftedCopy c = GetParam();
+  const DrawingSurface source = Numbered(12, 9);
+  DrawingSurface target = WhiteSurface(10, 8);
+  target.StretchSurface(source, c.sx, c.sy, c.sx + c.w - 1, c.sy + c.h - 1, c.tx, c.ty,
+                        c.tx + c.w - 1, c.ty + c.h - 1);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 10; ++x) {
+      const int dx = x - c.tx;
+      const int dy = y - c.ty;
+      Color expected = kWhite;
+      if (dx >= 0 && dx < c.w && dy >= 0 && dy < c.h) {
+        const int fromX = c.sx + dx;
+        const int fromY = c.sy + dy;
+        const bool inside = fromX >= 0 && fromX < 12 && fromY >= 0 && fromY < 9;
+        expected = inside ? source.PixelAt(fromX, fromY) : kFaceColor;
+      }
+      ASSERT_EQ(target.PixelAt(x, y), expected) << c.name << " at " << x << "," << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rectangles, SurfaceShiftedCopyTest,
+    ::testing::Values(ShiftedCopy{"whole_overlap", 0, 0, 0, 0, 10, 8},
+                      ShiftedCopy{"inner_shift", 3, 2, 1, 4, 5, 3},
+                      ShiftedCopy{"target_left_of_surface", 2, 1, -3, 0, 8, 5},
+                      ShiftedCopy{"target_past_right_and_bottom", 0, 0, 6, 5, 9, 9},
+                      ShiftedCopy{"source_left_of_its_surface", -2, 0, 0, 0, 6, 4},
+                      ShiftedCopy{"source_past_its_right_edge", 9, 3, 0, 0, 7, 4},
+                      ShiftedCopy{"source_rows_above_and_below", 1, -2, 0, 0, 5, 12}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace funzioni
