@@ -170,15 +170,13 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
   return dots;
 }
 
-void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots) {
+void SetCurveDots(Dialog& dialog, int plotId, CurveDots& dots) {
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   dots.layer.FlushTo(surface);
   DrawKeptKey(surface, dots.key);
-  if (!dots.formulaShown && dots.key.empty()) return;
   if (dots.formulaLastPosition) {
     surface.MoveTo(dots.formulaLastPosition->first, dots.formulaLastPosition->second);
   }
-  dialog.RedrawSurface();
 }
 
 }  // namespace funzioni

@@ -74,8 +74,8 @@ std::optional<CurveDots> CollectCurveDots(const PlotState& state, PixelSize size
                                           PlotAccelerator& accelerator, DotLayer layer,
                                           StopToken stop = {});
 
-// Sets the dots and the key on the plotting area and, when there is a formula, shows the surface
-// (the layer is left empty, ready to serve again).
-void ShowCurveDots(Dialog& dialog, int plotId, CurveDots& dots);
+// Sets the dots and the key on the plotting area without showing it: the caller shows the
+// finished picture once (the layer is left empty, ready to serve again).
+void SetCurveDots(Dialog& dialog, int plotId, CurveDots& dots);
 
 }  // namespace funzioni

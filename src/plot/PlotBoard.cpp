@@ -172,7 +172,7 @@ void ShowPlotPicture(Dialog& dialog, int plotId, float zoom, CurveDots& dots,
   DrawingSurface& surface = dialog.AttachSurface(plotId);
   const PixelSize size = PrepareSurface(surface);
   PaintBackground(dialog, plotId, surface, size, zoom, dots, background);
-  ShowCurveDots(dialog, plotId, dots);
+  SetCurveDots(dialog, plotId, dots);
   DrawRaisedFrame(surface, 2, "oro");
   dialog.RedrawSurface();
 }

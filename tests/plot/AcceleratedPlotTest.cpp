@@ -185,6 +185,25 @@ TEST_F(AcceleratedPlot, RedrawMatchesPixelForPixelAcrossZoomsStepsParametersAndF
   }
 }
 
+// A picture goes to the screen once, whole: the page compares every picture shown with the one
+// before, so showing the dots before the frame is drawn over them doubles that work, and shows a
+// picture that is not the redraw's for a moment.
+TEST_F(AcceleratedPlot, ARedrawShowsTheAreaOnceWithItsFinishedPicture) {
+  int shown = 0;
+  std::string firstShown;
+  accelerated.Plot().SetRedrawHook([&] {
+    if (shown++ == 0) firstShown = accelerated.Pixels();
+  });
+  for (const DrawCase& c : kDrawCases) {
+    PlotState state = StateOf(c);
+    if (c.formula[0] != '\0') state.keptFormulas = {"x^2-4"};  // a key drawn over the dots
+    shown = 0;
+    RedrawPlot(accelerated.dialog, kPlotAreaId, state, evaluator, accelerator);
+    EXPECT_EQ(shown, 1) << c.name;
+    EXPECT_EQ(Difference(accelerated.Pixels(), firstShown), "") << c.name;
+  }
+}
+
 TEST_F(AcceleratedPlot, ZoomAndStepChangesRedrawEverythingThatDependsOnThem) {
   PlotState state = StateOf(kDrawCases[1]);
   const float zooms[] = {50, 9, 9, 100, 1, 50};
