@@ -41,11 +41,27 @@ async function moduleOutsideTheScript(browser, url, watch) {
   }
 }
 
+// The control the program gives the focus as it starts holds it once the page is shown, though
+// the page does not ask the browser before then (a hidden element takes no focus).
+async function startFocusTaken(browser, url, watch) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  try {
+    const focused = await page.page.evaluate(() => {
+      const active = document.activeElement;
+      return active && active.dataset ? active.dataset.control ?? null : null;
+    });
+    return focused === null ? 'no control has the focus after the start' : '';
+  } finally {
+    await page.close();
+  }
+}
+
 export async function startChecks(browser, url, watch) {
   const rows = [];
   for (const [name, check] of [
     ['a start makes no database for earlier editions', noDatabaseMade],
     ['the module is a data block beside the script', moduleOutsideTheScript],
+    ['the control focused at the start has the focus', startFocusTaken],
   ]) {
     try {
       rows.push({ name, problem: await check(browser, url, watch) });

@@ -583,6 +583,9 @@ var FunzioniPage = (function () {
       const element = controls.get(id);
       if (element === undefined) return;
       focusWanted = id;
+      // Hidden until shown, no element takes the focus: asking would only lay the page out
+      // again. show() gives it.
+      if (!running) return;
       element.focus({preventScroll: true});
     },
     focused() {
