@@ -32,10 +32,11 @@ constexpr double kJumpRoundingUnits = 16 * kFloatUnit;
 // typical size of the values: rounding, however steep they look.
 constexpr double kInnerRoundingPart = 1e-4;
 
-// The bend of an odd function between 0 and x, f(x) - 2 f(x/2), is that of a straight line
-// within a few units of f(x) (three roundings of each value); beyond this many it bends, however
-// slightly (SIN(x) at zoom 1 bends by 25 units, where no stencil sees its curvature).
-constexpr double kOddBendUnits = 12 * kFloatUnit;
+// The bend of an odd function between 0 and x, f(x) - 2 f(x/2), is exactly 0 for a straight line
+// (halving x is exact, and each stage scales both values alike); beyond a few units of f(x) the
+// function bends, however slightly (SIN(x) at zoom 1 bends by 25 units, TAN(x/2) by 12, where no
+// stencil sees their curvature). Below that the 32-bit values cannot tell (x+SIN(x) at zoom 1).
+constexpr double kOddBendUnits = 4 * kFloatUnit;
 
 // A sign of the curvature holds when two stencils in a row show it; next to the range end, where
 // there may be room for only one (COS(x) at zoom 5000, inflections at -990 and 990), one does.

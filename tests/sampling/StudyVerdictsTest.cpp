@@ -421,6 +421,8 @@ const InflectionCase kInflectionCases[] = {
     {"OddSineOfTwiceTheAngleAtZero", "SIN(2*x)", 1, {0}},
     {"OddProductOfSineAndCosineAtZero", "SIN(x)*COS(x)", 2, {0}},
     {"OddTangentOfHalfTheAngleAtZero", "TAN(x/2)", 10, {0}},
+    // tan(x/2) over [0, 0.2] bends by (pi/360)^2 0.2^2 / 4, some 12 units of the last place.
+    {"OddTangentOfHalfTheAngleBendingByAFewUnits", "TAN(x/2)", 1, {0}},
     {"OddLineAndSineAtZero", "x+SIN(x)", 10, {0}},
     {"OddLineAndSineAtAMiddleZoom", "x+SIN(x)", 50, {0}},
     // arcsin is defined on [-1, 1] only, a hundredth of the range at zoom 1000.
