@@ -169,23 +169,32 @@ export async function editorKeepsLongLines(browser, url, watch) {
   const problems = [];
   try {
     for (const [name, edit, want] of rows) {
-      await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
-        original.toString('latin1'));
-      await page.perform({ do: 'restart' });
-      const text = await openEditor(page);
-      if (text.length > 1000) problems.push(`${name}: the editor holds ${text.length} characters`);
-      const lines = text.replace(/\n$/, '').split('\n');
-      edit(lines);
-      await page.page.$eval('#funzioni-editor textarea', (a, value) => { a.value = value; },
-        `${lines.join('\n')}\n`);
-      await press(page, 'save');
-      await closed(page);
-      problems.push(sameBytes(name, await storedBytes(page), want).slice(0, 300));
+      const { shown, stored } = await savedAfterEdit(page, original, (text) => {
+        const lines = text.replace(/\n$/, '').split('\n');
+        edit(lines);
+        return `${lines.join('\n')}\n`;
+      });
+      if (shown.length > 1000) problems.push(`${name}: the editor holds ${shown.length} characters`);
+      problems.push(sameBytes(name, stored, want).slice(0, 300));
     }
   } finally {
     await page.close();
   }
   return problems.filter(Boolean).join('\n');
+}
+
+// The history `original` stored and the program restarted on it, the editor's text changed by
+// `edit` and saved: the text the editor showed and the bytes stored after Salva.
+async function savedAfterEdit(page, original, edit) {
+  await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
+    original.toString('latin1'));
+  await page.perform({ do: 'restart' });
+  const shown = await openEditor(page);
+  await page.page.$eval('#funzioni-editor textarea', (a, value) => { a.value = value; },
+    edit(shown));
+  await press(page, 'save');
+  await closed(page);
+  return { shown, stored: await storedBytes(page) };
 }
 
 // A line holding a byte 0 reaches the editor whole: Salva, with or without another line
@@ -201,15 +210,7 @@ export async function editorKeepsZeroBytes(browser, url, watch) {
   const problems = [];
   try {
     for (const [name, edit, want] of rows) {
-      await page.page.evaluate((key, text) => localStorage.setItem(key, text), STORED,
-        original.toString('latin1'));
-      await page.perform({ do: 'restart' });
-      const text = await openEditor(page);
-      await page.page.$eval('#funzioni-editor textarea', (a, value) => { a.value = value; },
-        edit(text));
-      await press(page, 'save');
-      await closed(page);
-      problems.push(sameBytes(name, await storedBytes(page), want));
+      problems.push(sameBytes(name, (await savedAfterEdit(page, original, edit)).stored, want));
     }
   } finally {
     await page.close();
