@@ -12,8 +12,8 @@ import { loadavg } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { parseArgs } from 'node:util';
-import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
-import { STEP_1, ZOOM_100 } from './timing.mjs';
+import { launchBrowser, PageWatch } from './page.mjs';
+import { idleInPage, openThrottled, STEP_1, ZOOM_100 } from './timing.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const ROOT = resolve(HERE, '../..');
@@ -82,26 +82,13 @@ function report(name, profile, top, steps) {
   }
 }
 
-async function openThrottled(browser, url, watch, rate) {
-  const context = await browser.createBrowserContext();
-  const page = await context.newPage();
-  watch.attach(page);
-  await page.evaluateOnNewDocument(countMessages);
-  await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
-  const session = await page.createCDPSession();
-  if (rate !== 1) await session.send('Emulation.setCPUThrottlingRate', { rate });
+async function openProfiled(browser, url, watch, rate) {
   const workers = [];
-  page.on('workercreated', (worker) => workers.push(worker));
-  const self = new FunzioniPage(context, page, url);
-  await self.load(() => page.goto(url, { waitUntil: 'load' }));
-  return { self, session, workers };
-}
-
-async function idleInPage(page) {
-  await page.evaluate(() => new Promise((done) => {
-    const look = () => (window.funzioniPage.idle() ? done() : setTimeout(look, 1));
-    look();
-  }));
+  const self = await openThrottled(browser, url, watch, rate, async (page) => {
+    await page.evaluateOnNewDocument(countMessages);
+    page.on('workercreated', (worker) => workers.push(worker));
+  });
+  return { self, session: self.session, workers };
 }
 
 async function main() {
@@ -126,9 +113,9 @@ async function main() {
   const load = loadavg().map((l) => l.toFixed(1)).join(' ');
   try {
     const { self, session, workers } =
-      await openThrottled(browser, pathToFileURL(path).href, watch, Number(values.throttle));
+      await openProfiled(browser, pathToFileURL(path).href, watch, Number(values.throttle));
     if (values.state === 'zoom100') for (const step of [...ZOOM_100, ...STEP_1]) await self.perform(step);
-    await idleInPage(self.page);
+    await idleInPage(self);
     const sessions = [['page', session], ...workers.map((w, i) => [`worker ${i + 1}`, w.client])];
     for (const [, s] of sessions) {
       await s.send('Profiler.enable');
@@ -141,7 +128,7 @@ async function main() {
     for (let i = 0; i < steps; ++i) {
       x += meter.dx;
       await self.page.mouse.move(self.origin.x + x, self.origin.y + meter.y);
-      await idleInPage(self.page);
+      await idleInPage(self);
     }
     await self.perform({ do: 'release', x, y: meter.y });
     const after = await self.page.evaluate(() => ({ ...window.funzioniMessages }));

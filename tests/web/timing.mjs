@@ -161,3 +161,28 @@ export async function openingFramesAreShown(browser, url, watch) {
     await context.close();
   }
 }
+
+// A page in a fresh context, throttled before it is navigated to; `beforeLoad(page)` may add
+// scripts or listeners first. The DevTools session is kept as `session`.
+export async function openThrottled(browser, url, watch, rate, beforeLoad = async () => {}) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  watch.attach(page);
+  await beforeLoad(page);
+  await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
+  const session = await page.createCDPSession();
+  if (rate !== 1) await session.send('Emulation.setCPUThrottlingRate', { rate });
+  const self = new FunzioniPage(context, page, url);
+  self.session = session;
+  self.readyMs = await self.load(() => page.goto(url, { waitUntil: 'load' }));
+  return self;
+}
+
+// Until the page is idle, looked at from inside it: asking from outside every few milliseconds
+// would take the page's own thread from the work measured.
+export async function idleInPage(page) {
+  await page.page.evaluate(() => new Promise((resolve) => {
+    const look = () => (window.funzioniPage.idle() ? resolve() : setTimeout(look, 1));
+    look();
+  }));
+}

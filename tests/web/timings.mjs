@@ -10,8 +10,8 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { parseArgs } from 'node:util';
 import { launchFirefox } from './firefox.mjs';
-import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
-import { STEP_1, ZOOM_100 } from './timing.mjs';
+import { launchBrowser, PageWatch } from './page.mjs';
+import { idleInPage, openThrottled, STEP_1, ZOOM_100 } from './timing.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const ROOT = resolve(HERE, '../..');
@@ -26,21 +26,6 @@ function summary(values) {
   const sorted = values.filter(Number.isFinite).sort((a, b) => a - b);
   if (sorted.length === 0) return null;
   return { median: sorted[Math.floor(sorted.length / 2)], min: sorted[0], max: sorted.at(-1) };
-}
-
-// A page in a fresh context, throttled before it is navigated to.
-async function openThrottled(browser, url, watch, rate) {
-  const context = await browser.createBrowserContext();
-  const page = await context.newPage();
-  watch.attach(page);
-  await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
-  if (rate !== 1) {
-    const session = await page.createCDPSession();
-    await session.send('Emulation.setCPUThrottlingRate', { rate });
-  }
-  const self = new FunzioniPage(context, page, url);
-  self.readyMs = await self.load(() => page.goto(url, { waitUntil: 'load' }));
-  return self;
 }
 
 // The start's moments on the page's clock (milliseconds from the navigation). The start picture
@@ -63,15 +48,6 @@ async function startTimes(page) {
     'after the animation to the start picture': t.lastPicture - t.firstPost,
     'navigation to funzioniPage.ready': t.ready,
   };
-}
-
-// Until the page is idle, looked at from inside it: asking from outside every few milliseconds
-// would take the page's own thread from the work measured.
-async function idleInPage(page) {
-  await page.page.evaluate(() => new Promise((resolve) => {
-    const look = () => (window.funzioniPage.idle() ? resolve() : setTimeout(look, 1));
-    look();
-  }));
 }
 
 // Each move of a drag across a meter, from the move event to the last picture put on the canvas
