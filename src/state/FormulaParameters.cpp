@@ -1,5 +1,7 @@
 #include "state/FormulaParameters.h"
 
+#include <optional>
+
 namespace funzioni {
 
 namespace {
@@ -10,29 +12,56 @@ struct ReadCharacter {
   std::size_t at;
 };
 
-// The text after the evaluator's first two steps: blanks (only code 32) dropped, then every "()"
-// dropped in one pass from the left without overlaps ("(())" keeps one pair).
-std::vector<ReadCharacter> AsEvaluatorReads(std::string_view formula) {
-  std::vector<ReadCharacter> unblanked;
-  unblanked.reserve(formula.size());
-  for (std::size_t i = 0; i < formula.size(); ++i) {
-    if (formula[i] != ' ') unblanked.push_back({formula[i], i});
-  }
-  std::vector<ReadCharacter> read;
-  read.reserve(unblanked.size());
-  for (std::size_t i = 0; i < unblanked.size(); ++i) {
-    if (unblanked[i].c == '(' && i + 1 < unblanked.size() && unblanked[i + 1].c == ')') {
-      ++i;
-      continue;
+// The text after the evaluator's first two steps, a character at a time and without a copy (a
+// formula may be 100,000 characters long, and is read at every Enter): blanks (only code 32)
+// dropped, then every "()" dropped in one pass from the left without overlaps ("(())" keeps one
+// pair).
+class EvaluatorReading {
+ public:
+  explicit EvaluatorReading(std::string_view formula) : formula_(formula) {}
+
+  std::optional<ReadCharacter> Next() {
+    for (;;) {
+      const std::size_t at = Unblanked(next_);
+      if (at == std::string_view::npos) return std::nullopt;
+      if (formula_[at] == '(') {
+        const std::size_t after = Unblanked(at + 1);
+        if (after != std::string_view::npos && formula_[after] == ')') {
+          next_ = after + 1;
+          continue;
+        }
+      }
+      next_ = at + 1;
+      return ReadCharacter{formula_[at], at};
     }
-    read.push_back(unblanked[i]);
   }
-  return read;
-}
+
+ private:
+  std::size_t Unblanked(std::size_t from) const { return formula_.find_first_not_of(' ', from); }
+
+  std::string_view formula_;
+  std::size_t next_ = 0;
+};
 
 // What a letter next to it would join: a name (letters), a number (digits, the point).
 bool Joins(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.';
+}
+
+// Calls `place` with the position of every parameter letter that stands alone, in order.
+template <typename Place>
+void ForEachPlace(std::string_view formula, Place place) {
+  EvaluatorReading reading(formula);
+  std::optional<ReadCharacter> before;
+  std::optional<ReadCharacter> current = reading.Next();
+  while (current) {
+    std::optional<ReadCharacter> after = reading.Next();
+    const bool alone = kFormulaParameterLetters.find(current->c) != std::string_view::npos &&
+                       !(before && Joins(before->c)) && !(after && Joins(after->c));
+    if (alone) place(current->at);
+    before = current;
+    current = after;
+  }
 }
 
 }  // namespace
@@ -44,22 +73,15 @@ std::optional<std::size_t> FormulaParameterIndex(char letter) {
 }
 
 std::vector<std::size_t> FormulaParameterPlaces(std::string_view formula) {
-  const std::vector<ReadCharacter> read = AsEvaluatorReads(formula);
   std::vector<std::size_t> places;
-  for (std::size_t i = 0; i < read.size(); ++i) {
-    if (!FormulaParameterIndex(read[i].c)) continue;
-    if (i > 0 && Joins(read[i - 1].c)) continue;
-    if (i + 1 < read.size() && Joins(read[i + 1].c)) continue;
-    places.push_back(read[i].at);
-  }
+  ForEachPlace(formula, [&places](std::size_t place) { places.push_back(place); });
   return places;
 }
 
 std::string FormulaParameterLetters(std::string_view formula) {
   std::array<bool, kFormulaParameterCount> used{};
-  for (const std::size_t place : FormulaParameterPlaces(formula)) {
-    used[*FormulaParameterIndex(formula[place])] = true;
-  }
+  ForEachPlace(formula,
+               [&](std::size_t place) { used[*FormulaParameterIndex(formula[place])] = true; });
   std::string letters;
   for (std::size_t i = 0; i < kFormulaParameterCount; ++i) {
     if (used[i]) letters.push_back(kFormulaParameterLetters[i]);
@@ -72,13 +94,13 @@ std::string SubstituteFormulaParameters(std::string_view formula,
   std::string out;
   out.reserve(formula.size());
   std::size_t from = 0;
-  for (const std::size_t place : FormulaParameterPlaces(formula)) {
+  ForEachPlace(formula, [&](std::size_t place) {
     const std::string& text = texts[*FormulaParameterIndex(formula[place])];
-    if (text.empty()) continue;
+    if (text.empty()) return;
     out.append(formula.substr(from, place - from));
     out.append(text);
     from = place + 1;
-  }
+  });
   out.append(formula.substr(from));
   return out;
 }

@@ -42,6 +42,10 @@ constexpr LettersCase kLettersCases[] = {
     {"empty pair joins a word", "a()bs(x)", ""},
     {"empty pair spaced", "a ( ) bs(x)", ""},
     {"pair kept after the first", "k(())", "k"},
+    {"blanks inside the pair", "a (   ) bs(x)", ""},
+    {"pair closing after a pair", "k( ( ) )", "k"},
+    {"open bracket last", "k(", "k"},
+    {"blanks only", "   ", ""},
     {"not a parameter", "d*x+e", ""},
     {"upper case", "K*x", ""},
     {"after a constant", "PI#*k", "k"},
@@ -212,6 +216,24 @@ TEST(FormulaParameters, ALetterStandsAloneOnlyInTextsTheEvaluatorRefuses) {
     texts = std::move(longer);
   }
   EXPECT_GT(withLetters, 10000);
+}
+
+// A formula of 100,000 characters (the formula box holds that many) is read whole: every letter
+// that stands alone is found where it stands, up to the last, and substituted in place.
+TEST(FormulaParameters, ALongFormulaIsReadToItsEnd) {
+  constexpr std::string_view kPiece = "k * ( ) x+a()b+";
+  constexpr std::size_t kPieces = 100000 / kPiece.size();
+  std::string formula;
+  for (std::size_t i = 0; i < kPieces; ++i) formula += kPiece;
+  formula += "m";
+  const std::vector<std::size_t> places = FormulaParameterPlaces(formula);
+  ASSERT_EQ(places.size(), kPieces + 1);
+  for (std::size_t i = 0; i < kPieces; ++i) EXPECT_EQ(places[i], i * kPiece.size());
+  EXPECT_EQ(places.back(), formula.size() - 1);
+  EXPECT_EQ(FormulaParameterLetters(formula), "km");
+  const FormulaParameterTexts texts = TextsOf({{'m', 2.0f}});
+  EXPECT_EQ(SubstituteFormulaParameters(formula, texts),
+            formula.substr(0, formula.size() - 1) + " 2");
 }
 
 }  // namespace
