@@ -433,8 +433,11 @@ void Dialog::StartTimer(int timerId, int periodMs) {
   Impl& d = *impl_;
   StopTimer(timerId);
   const int period = std::max(periodMs, 1);
-  d.timers[timerId] = web::PageScheduler().Start(
-      &d.timers, period, period, [&d, timerId] { d.Deliver(EventKind::Timer, timerId); });
+  auto tick = [&d, timerId] { d.Deliver(EventKind::Timer, timerId); };
+  // A timer of no period is work wanted at once (a redraw): its first tick comes as soon as the
+  // task under way has ended, as the desktop's comes once the events already queued are handled.
+  d.timers[timerId] = periodMs <= 0 ? web::PageScheduler().StartSoon(&d.timers, period, tick)
+                                    : web::PageScheduler().Start(&d.timers, period, period, tick);
 }
 
 void Dialog::StopTimer(int timerId) {

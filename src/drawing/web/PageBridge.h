@@ -33,6 +33,10 @@ class Scheduler {
   // A call after delayMs, then every periodMs when periodMs > 0. Owner groups calls for
   // CancelOwned. Returns the call's number.
   int Start(const void* owner, int delayMs, int periodMs, std::function<void()> call);
+  // The same, its first call as soon as the script's task under way has ended, ahead of the
+  // browser's other tasks (kSoonDelay), then every periodMs. A soon call asked for while one runs
+  // waits for a timeout of periodMs instead: a chain of them would never let the browser in.
+  int StartSoon(const void* owner, int periodMs, std::function<void()> call);
   void Cancel(int number);
   void CancelOwned(const void* owner);
   // The page's timeout for a call fired.
@@ -44,16 +48,20 @@ class Scheduler {
     const void* owner = nullptr;
     int periodMs = 0;
     std::function<void()> call;
+    bool soon = false;  // its next call is a soon one
   };
   std::map<int, Call> calls_;
   int next_ = 1;
+  bool runningSoon_ = false;
 };
 
 // The page's one scheduler (ThePage()'s): the script's timeouts reach the program through it.
 Scheduler& PageScheduler();
 
 // The page's timeouts behind the scheduler: the call numbered `number` after delayMs (replacing
-// any earlier timeout of that number), or none any more.
+// any earlier timeout of that number), or none any more. kSoonDelay: as soon as the script's task
+// under way has ended (a microtask of the page).
+inline constexpr int kSoonDelay = -1;
 void ScheduleTimeout(int number, int delayMs);
 void CancelTimeout(int number);
 

@@ -468,8 +468,20 @@ var FunzioniPage = (function () {
   return {
     // The page's other scripts (access.js) call the program through here as well.
     enter(name, ...args) { return enter(name, ...args); },
+    // A negative delay: as soon as the task under way has ended, ahead of the browser's other
+    // tasks (a microtask, found gone when unscheduled or scheduled again meanwhile).
     schedule(number, delay) {
       clearTimeout(timeouts.get(number));
+      if (delay < 0) {
+        const soon = {};
+        timeouts.set(number, soon);
+        queueMicrotask(() => {
+          if (timeouts.get(number) !== soon) return;
+          timeouts.delete(number);
+          enter('funzioni_page_call', number);
+        });
+        return;
+      }
       timeouts.set(number, setTimeout(() => {
         timeouts.delete(number);
         enter('funzioni_page_call', number);

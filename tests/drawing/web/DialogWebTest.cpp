@@ -201,6 +201,42 @@ TEST_F(DialogWebTest, TimersTickUntilStoppedAndKeepThePageBusy) {
   EXPECT_EQ(events_, (std::vector<std::string>{"timer 4", "timer 4", "timer 3"}));
 }
 
+// A redraw asked for, and a background instance's wake, come right after the page's task under
+// way instead of after a timeout; one asked for from such a call waits for a timeout, so that
+// the browser's own tasks still come between.
+TEST_F(DialogWebTest, WorkWantedAtOnceComesRightAfterTheTaskUnderWay) {
+  const auto delays = [] {
+    std::vector<int> all;
+    for (const auto& entry : Page().timeouts) all.push_back(entry.second);
+    return all;
+  };
+  dialog_.StartTimer(4, 0);
+  EXPECT_EQ(delays(), (std::vector<int>{web::kSoonDelay}));
+  FireTimeouts();
+  EXPECT_EQ(events_, (std::vector<std::string>{"timer 4"}));
+  EXPECT_EQ(delays(), (std::vector<int>{1})) << "ticking on while not stopped";
+  dialog_.StopTimer(4);
+  EXPECT_TRUE(Page().timeouts.empty());
+
+  const std::function<void(int)> wake = dialog_.WakeFromAnyThread(6);
+  wake(0);
+  EXPECT_EQ(delays(), (std::vector<int>{web::kSoonDelay}));
+  onEvent_ = [&](const DialogEvent& e) {
+    if (e.kind != EventKind::Timer || e.id != 6) return;
+    dialog_.StartTimer(4, 0);
+    wake(0);
+  };
+  FireTimeouts();
+  EXPECT_EQ(events_, (std::vector<std::string>{"timer 4", "timer 6"}));
+  EXPECT_EQ(delays(), (std::vector<int>{1, 0})) << "asked for from a soon call";
+  onEvent_ = nullptr;
+  FireTimeouts();
+  EXPECT_EQ(events_, (std::vector<std::string>{"timer 4", "timer 6", "timer 4", "timer 6"}));
+  dialog_.StopTimer(4);
+  dialog_.StartTimer(4, 0);  // the soon call over, the next is soon again
+  EXPECT_EQ(delays(), (std::vector<int>{web::kSoonDelay}));
+}
+
 TEST_F(DialogWebTest, TheCancelEndsTheDialogOnce) {
   onEvent_ = [this](const DialogEvent& e) {
     if (e.kind == EventKind::Command && e.id == kCommandCancel) dialog_.EndDialog(1);
