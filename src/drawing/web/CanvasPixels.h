@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "drawing/DrawingSurface.h"
@@ -16,6 +17,46 @@ namespace funzioni::web {
 // A 0xFFRRGGBB word as the canvas's bytes R, G, B, A.
 constexpr std::uint32_t CanvasOrder(std::uint32_t argb) {
   return (argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16);
+}
+
+// Two words at once, as CanvasOrder turns each (the compare of a whole picture goes by pairs).
+constexpr std::uint64_t CanvasOrderPair(std::uint64_t argb) {
+  return (argb & 0xFF00FF00FF00FF00u) | ((argb >> 16) & 0x000000FF000000FFu) |
+         ((argb & 0x000000FF000000FFu) << 16);
+}
+
+// The first x in [from, to) where the row's picture word differs from the shown one; `to` if none.
+inline std::size_t FirstChanged(const std::uint32_t* argb, const std::uint32_t* shown,
+                                std::size_t from, std::size_t to) {
+  std::size_t x = from;
+  for (; x + 2 <= to; x += 2) {
+    std::uint64_t picture = 0;
+    std::uint64_t canvas = 0;
+    std::memcpy(&picture, argb + x, sizeof picture);
+    std::memcpy(&canvas, shown + x, sizeof canvas);
+    if (CanvasOrderPair(picture) != canvas) break;
+  }
+  for (; x < to; ++x) {
+    if (CanvasOrder(argb[x]) != shown[x]) return x;
+  }
+  return to;
+}
+
+// One past the last x in [from, to) where the words differ; `from` if none.
+inline std::size_t LastChangedEnd(const std::uint32_t* argb, const std::uint32_t* shown,
+                                  std::size_t from, std::size_t to) {
+  std::size_t end = to;
+  for (; end >= from + 2; end -= 2) {
+    std::uint64_t picture = 0;
+    std::uint64_t canvas = 0;
+    std::memcpy(&picture, argb + end - 2, sizeof picture);
+    std::memcpy(&canvas, shown + end - 2, sizeof canvas);
+    if (CanvasOrderPair(picture) != canvas) break;
+  }
+  for (; end > from; --end) {
+    if (CanvasOrder(argb[end - 1]) != shown[end - 1]) return end;
+  }
+  return from;
 }
 
 // The picture's 0xFFRRGGBB words as the canvas's bytes R, G, B, A, top row first.
@@ -48,20 +89,18 @@ inline PixelRect UpdateCanvasPixels(const std::uint32_t* argb, PixelSize size,
   }
   const std::size_t edge = keepBorder ? 1 : 0;
   std::size_t left = w, right = 0, top = h, bottom = 0;  // changed: [left, right) x [top, bottom)
+  // Most rows of a redraw are as they were: each is compared by pairs of words up to its first
+  // change, and only the stretch from its first to its last change is written.
   for (std::size_t y = edge; y + edge < h; ++y) {
     const std::uint32_t* from = argb + y * w;
     std::uint32_t* to = shown.data() + y * w;
-    std::size_t first = w, last = 0;
-    for (std::size_t x = edge; x + edge < w; ++x) {
-      const std::uint32_t word = CanvasOrder(from[x]);
-      if (word == to[x]) continue;
-      to[x] = word;
-      first = std::min(first, x);
-      last = x + 1;
-    }
-    if (first == w) continue;
+    const std::size_t first = FirstChanged(from, to, edge, w - edge);
+    if (first == w - edge) continue;
+    const std::size_t last = LastChangedEnd(from, to, first + 1, w - edge);
+    const std::size_t end = std::max(last, first + 1);
+    std::transform(from + first, from + end, to + first, CanvasOrder);
     left = std::min(left, first);
-    right = std::max(right, last);
+    right = std::max(right, end);
     top = std::min(top, y);
     bottom = y + 1;
   }

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <span>
 #include <vector>
 
@@ -57,6 +59,47 @@ TEST(UpdateCanvasPixelsTest, FindsTheSmallestRectangleOfWhatChanged) {
     }
   }
   EXPECT_EQ(web::CanvasOrder(0xFFAABBCCu), 0xFFCCBBAAu);
+}
+
+// Pictures of odd and even widths, changed at scattered places, at a row's ends and in pairs of
+// words that differ in one half only: the rectangle and the copy are what a pixel-by-pixel look
+// finds.
+TEST(UpdateCanvasPixelsTest, AgreesWithAPixelByPixelLook) {
+  std::mt19937 random(20261210);
+  for (const PixelSize size :
+       {PixelSize{1, 3}, PixelSize{2, 2}, PixelSize{7, 5}, PixelSize{16, 9}, PixelSize{33, 17}}) {
+    for (const bool keepBorder : {false, true}) {
+      for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(::testing::Message() << size.width << "x" << size.height << " border "
+                                          << keepBorder << " round " << round);
+        const auto count = static_cast<std::size_t>(size.width * size.height);
+        std::vector<std::uint32_t> picture(count);
+        for (auto& word : picture) word = 0xFF000000u | (random() & 0x30303u);
+        std::vector<std::uint32_t> shown;
+        web::UpdateCanvasPixels(picture.data(), size, shown, keepBorder);
+        const int changes = static_cast<int>(random() % 4);
+        for (int i = 0; i < changes; ++i) picture[random() % count] ^= 0x10000u << (random() % 8);
+        std::vector<std::uint32_t> expected = shown;
+        const int edge = keepBorder ? 1 : 0;
+        int left = size.width, right = 0, top = size.height, bottom = 0;
+        for (int y = edge; y < size.height - edge; ++y) {
+          for (int x = edge; x < size.width - edge; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * size.width + x);
+            if (web::CanvasOrder(picture[i]) == expected[i]) continue;
+            expected[i] = web::CanvasOrder(picture[i]);
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+          }
+        }
+        const PixelRect want =
+            top == size.height ? PixelRect{} : PixelRect{left, top, right - left, bottom - top};
+        EXPECT_EQ(web::UpdateCanvasPixels(picture.data(), size, shown, keepBorder), want);
+        EXPECT_EQ(shown, expected);
+      }
+    }
+  }
 }
 
 constexpr int kBelow = 5;  // 100 x 100 at (0, 0)
