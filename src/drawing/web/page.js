@@ -384,6 +384,24 @@ var FunzioniPage = (function () {
     return new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
   }
 
+  // The views of the pictures the surfaces keep in the program's memory, by address: a surface
+  // shows its picture at every redraw, and the same view serves until the memory grows (its
+  // buffer is then another) or another picture takes the address.
+  const kKeptImages = 64;  // far more than the window's surfaces
+  let keptImages = new Map();
+  let keptBuffer = null;
+  function keptImage(rgba, w, h) {
+    if (keptBuffer !== HEAPU8.buffer || keptImages.size >= kKeptImages) {
+      keptImages = new Map();
+      keptBuffer = HEAPU8.buffer;
+    }
+    const kept = keptImages.get(rgba);
+    if (kept !== undefined && kept.width === w && kept.height === h) return kept;
+    const image = toImage(rgba, w, h);
+    keptImages.set(rgba, image);
+    return image;
+  }
+
   function pictureBlob(rgba, w, h, then) {
     const canvas = document.createElement('canvas');
     canvas.width = w;
@@ -548,12 +566,10 @@ var FunzioniPage = (function () {
       client().appendChild(box);
       controls.set(id, box);
     },
-    // The part (px, py, pw, ph) of a picture w x h placed at (x, y); only the rows of the part
-    // are handed over (a view of the program's memory, never a copy of the whole picture).
+    // The part (px, py, pw, ph) of a picture w x h placed at (x, y); the picture is handed over
+    // as a view of the program's memory, never a copy, and only the part is put on the canvas.
     blit(rgba, w, h, x, y, px, py, pw, ph) {
-      if (pw > 0 && ph > 0) {
-        context2d().putImageData(toImage(rgba + py * w * 4, w, ph), x, y + py, px, 0, pw, ph);
-      }
+      if (pw > 0 && ph > 0) context2d().putImageData(keptImage(rgba, w, h), x, y, px, py, pw, ph);
       if (w >= kPictureSide && h >= kPictureSide) timeline.lastPicture = performance.now();
     },
     listReset(id) {
