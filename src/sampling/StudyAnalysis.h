@@ -126,7 +126,8 @@ class StudyAnalysis {
 
   // Extrema, inflections and signs (StudyExtrema.cpp).
   void FindExtrema();
-  void Extremum(float a, float b, float best, int dir);
+  void Extremum(float a, float b, float best, int dir, std::optional<float> edge = {});
+  void ExtremumBesideGap(float gapEnd, int side);
   void FindInflectionPoints();
   double ReachRightOfZero() const;
   void AddOddInflection();

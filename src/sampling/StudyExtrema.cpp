@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -23,11 +24,59 @@ void StudyAnalysis::FindExtrema() {
                                });
                  }
                });
+  for (const StudyGap& gap : out_.gaps) {
+    if (gap.to < high_) ExtremumBesideGap(static_cast<float>(gap.to), 1);
+    if (gap.from > low_) ExtremumBesideGap(static_cast<float>(gap.from), -1);
+  }
+}
+
+// Between a gap and the first even sample beside it the function may turn (x LN(x) at 1/e,
+// x^2 LN(x^2) at +-1/sqrt(e), where at zoom 5000 the samples lie half a unit apart and the
+// domain begins at 0): a value one position from the gap's edge is one more sample at the
+// chain's end there, and the first even sample a peak when it lies beyond both its neighbours.
+// The values right at the edge are no such sample: they may be lost to underflow, and a bound
+// reached only at the gap (SIN(x)/x at 0) is no extremum.
+void StudyAnalysis::ExtremumBesideGap(float gapEnd, int side) {
+  const float edge = std::nextafter(gapEnd, side * std::numeric_limits<float>::infinity());
+  const float inner = static_cast<float>(edge + side * kSamePosition * r_);
+  const auto past = std::partition_point(grid_.begin(), grid_.end(), [&](std::size_t k) {
+    return side > 0 ? xs_[k] <= edge : xs_[k] < edge;
+  });
+  // The two even samples nearest the edge on its side, the nearer first.
+  std::size_t near = 0;
+  std::size_t next = 0;
+  if (side > 0) {
+    if (grid_.end() - past < 2) return;
+    near = past[0];
+    next = past[1];
+  } else {
+    if (past - grid_.begin() < 2) return;
+    near = past[-1];
+    next = past[-2];
+  }
+  if (side * (xs_[near] - inner) <= 0) return;
+  const std::optional<double> atInner = probe_.At(inner);
+  if (!atInner || std::fabs(*atInner) >= kStudyHuge || !ys_[near] || !ys_[next] ||
+      !Unbroken(std::min(edge, xs_[next]), std::max(edge, xs_[next]))) {
+    return;
+  }
+  const double top = *ys_[near];
+  for (const int dir : {1, -1}) {
+    const bool peak = dir * (top - *atInner) > 0 && dir * (top - *ys_[next]) > 0 &&
+                      !Level(top, *atInner) && !Level(top, *ys_[next]);
+    if (!peak) continue;
+    if (side > 0) {
+      Extremum(inner, xs_[next], xs_[near], dir, edge);
+    } else {
+      Extremum(xs_[next], inner, xs_[near], dir, edge);
+    }
+  }
 }
 
 // The extremum between a and b, at the centre of the plateau of equal 32-bit values it lies on.
-// The search may stray where the values are not unimodal: the best sample then stands.
-void StudyAnalysis::Extremum(float a, float b, float best, int dir) {
+// The search may stray where the values are not unimodal: the best sample then stands. Beside a
+// gap's edge f has no values beyond it: there continuity is judged within half the way to it.
+void StudyAnalysis::Extremum(float a, float b, float best, int dir, std::optional<float> edge) {
   float c = probe_.Argmax(a, b, [dir](double v) { return dir * v; });
   if (dir * (*probe_.At(best) - *probe_.At(c)) > 0) c = best;
   const double y = *probe_.At(c);
@@ -40,8 +89,11 @@ void StudyAnalysis::Extremum(float a, float b, float best, int dir) {
   const float middle = static_cast<float>(0.5 * (from + to));
   // The top of a jump is no extremum; c may lie at the edge of a short plateau of rounded
   // values (LN(x^2+1) near 0), whose middle tells.
-  if (!probe_.ContinuousAt(c, step_) &&
-      !(to - from <= kShortRunPart * r_ && probe_.ContinuousAt(middle, step_))) {
+  const auto reach = [&](float x) {
+    return edge ? std::min(step_, 0.5 * std::fabs(x - *edge)) : step_;
+  };
+  if (!probe_.ContinuousAt(c, reach(c)) &&
+      !(to - from <= kShortRunPart * r_ && probe_.ContinuousAt(middle, reach(middle)))) {
     return;
   }
   (dir > 0 ? out_.maxima : out_.minima).push_back({middle, y});

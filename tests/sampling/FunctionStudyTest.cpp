@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 #include "sampling/StopToken.h"
 
@@ -459,6 +460,33 @@ const StudyCase kCases[] = {
 };
 
 class FunctionStudyTest : public testing::TestWithParam<StudyCase> {};
+
+// At zoom 5000 the samples lie half a unit apart and these turn between a gap's edge and the first
+// sample beside it: (x ln x)' = ln x + 1 vanishes at 1/e, (x ln(-x))' at -1/e, (x^2 ln x^2)' =
+// 2x (ln x^2 + 1) at +-1/sqrt(e); each value there is -1/e or 1/e.
+TEST(FunctionStudyBesideAGap, ExtremaBetweenTheEdgeAndTheFirstSample) {
+  const double e = std::exp(1.0);
+  struct Case {
+    const char* formula;
+    std::vector<double> minima;
+    std::vector<double> maxima;
+  };
+  const Case cases[] = {{"x*LN(x)", {1 / e}, {}},
+                        {"x*LN(-x)", {}, {-1 / e}},
+                        {"x^2*LN(x^2)", {-1 / std::sqrt(e), 1 / std::sqrt(e)}, {}}};
+  for (const Case& c : cases) {
+    ExpressionEvaluator evaluator;
+    const FunctionStudy study = StudyFunction(evaluator, c.formula, 5000);
+    for (const auto& [points, expected, value] : {std::tuple{&study.minima, &c.minima, -1 / e},
+                                                  std::tuple{&study.maxima, &c.maxima, 1 / e}}) {
+      ASSERT_EQ(points->size(), expected->size()) << c.formula;
+      for (std::size_t i = 0; i < points->size(); ++i) {
+        EXPECT_NEAR((*points)[i].x, (*expected)[i], 1e-3) << c.formula << " " << i;
+        EXPECT_NEAR((*points)[i].y, value, 1e-6) << c.formula << " " << i;
+      }
+    }
+  }
+}
 
 void ExpectPositions(const char* kind, const std::vector<double>& expected,
                      const std::vector<double>& found, double tolerance) {
