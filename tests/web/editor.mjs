@@ -6,6 +6,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { runAlone, startedAlone } from './alone.mjs';
 import { FunzioniPage, refuseStorage } from './page.mjs';
+import { storedHistory } from './storage.mjs';
 
 const STORED = 'funzioni-file:/funzioni/espressioni.txt';
 const HISTORY_LIST = { x: 650, y: 362 };
@@ -25,8 +26,7 @@ function sameBytes(name, got, want) {
 }
 
 async function storedBytes(page) {
-  const text = await page.page.evaluate((key) => localStorage.getItem(key), STORED);
-  return text === null ? null : Buffer.from(text, 'latin1');
+  return storedHistory(page);
 }
 
 async function historyLines(page) {
