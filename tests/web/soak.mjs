@@ -10,6 +10,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { FunzioniPage, HEIGHT, launchBrowser, PageWatch, WIDTH } from './page.mjs';
 import { editedHistoryProblems, historyGrowthProblems, soakInput } from './soak-input.mjs';
+import { storedHistory as storedHistoryBytes } from './storage.mjs';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const PAGE = process.env.FUNZIONI_WEB_PAGE || join(resolve(HERE, '../..'), 'build/web/funzioni.html');
@@ -74,8 +75,8 @@ async function stall(page) {
 }
 
 async function storedHistory(page) {
-  const text = await page.page.evaluate((key) => localStorage.getItem(key), STORED);
-  return text === null ? Buffer.alloc(0) : Buffer.from(text, 'latin1');
+  // Through the page: a history over 1 MB is stored in pieces.
+  return (await storedHistoryBytes(page)) ?? Buffer.alloc(0);
 }
 
 async function memory(page) {
