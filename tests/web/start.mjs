@@ -56,12 +56,65 @@ async function startFocusTaken(browser, url, watch) {
   }
 }
 
+// A start counting the workers made, its frames held back until the program has handed over
+// its first work when holdFrames is set: (when each worker was made, the page's timeline).
+async function countedStart(browser, url, watch, holdFrames) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    watch.attach(page);
+    await page.evaluateOnNewDocument((hold) => {
+      const made = (window.funzioniWorkersMade = []);
+      window.Worker = class extends window.Worker {
+        constructor(...args) {
+          super(...args);
+          made.push(performance.now());
+        }
+      };
+      if (!hold) return;
+      const frame = window.requestAnimationFrame.bind(window);
+      window.requestAnimationFrame = (call) => {
+        const posted = () => window.funzioniPage?.timeline().firstPost !== undefined;
+        const later = () => (posted() ? frame(call) : setTimeout(later, 5));
+        later();
+        return 0;
+      };
+    }, holdFrames);
+    const started = new FunzioniPage(context, page, url);
+    await started.load(() => page.goto(url, { waitUntil: 'load' }));
+    await started.waitForIdle();
+    return await page.evaluate(() => ({
+      made: window.funzioniWorkersMade,
+      t: window.funzioniPage.timeline(),
+    }));
+  } finally {
+    await context.close();
+  }
+}
+
+// The plot's background instance is made once the page has shown its first frame, not inside
+// the program's start before its first paint: a start makes one worker, and the start picture
+// comes from the work handed to it, also when that work was handed over before the worker was
+// made (it waits for it).
+async function oneWorkerAfterTheFirstFrame(browser, url, watch) {
+  const problems = [];
+  for (const holdFrames of [false, true]) {
+    const { made, t } = await countedStart(browser, url, watch, holdFrames);
+    const start = holdFrames ? 'a start whose frames waited' : 'a start';
+    if (made.length !== 1) problems.push(`${start}: ${made.length} workers made`);
+    if (!(made[0] > t.paintStart)) problems.push(`${start}: the worker made before the first paint`);
+    if (!(t.firstPost < t.lastPicture)) problems.push(`${start}: no picture after the work was handed over`);
+  }
+  return problems.join('\n');
+}
+
 export async function startChecks(browser, url, watch) {
   const rows = [];
   for (const [name, check] of [
     ['a start makes no database for earlier editions', noDatabaseMade],
     ['the module is a data block beside the script', moduleOutsideTheScript],
     ['the control focused at the start has the focus', startFocusTaken],
+    ['one worker, made after the first frame', oneWorkerAfterTheFirstFrame],
   ]) {
     try {
       rows.push({ name, problem: await check(browser, url, watch) });

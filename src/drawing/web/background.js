@@ -145,8 +145,26 @@ var FunzioniBackground = (function () {
     FunzioniShared.program('funzioni_background_arrived', record.owner, handle, size);
   }
 
-  const records = new Map();  // handle -> {owner, worker, replies}
+  const records = new Map();  // handle -> {owner, worker, replies, inFlight, waiting}
   let nextHandle = 1;
+
+  // Instances asked for before the page has shown its first frame are made after it: making one
+  // (its script copied into a blob, its thread started, the module handed over) would otherwise
+  // hold up the program's start before its first paint, and the program hands over its first
+  // work only after the opening animation. Requests posted meanwhile wait in the record.
+  let firstFrameShown = false;
+  function afterFirstFrame(then) {
+    const soon = function () {
+      firstFrameShown = true;
+      then();
+    };
+    // A hidden page draws no frame until it is shown: it waits for nothing then.
+    if (typeof requestAnimationFrame !== 'function' || document.visibilityState !== 'visible') {
+      setTimeout(soon, 0);
+      return;
+    }
+    requestAnimationFrame(function () { setTimeout(soon, 0); });
+  }
 
   function hand(worker, compiled) {
     if (compiled === null) return;
@@ -158,6 +176,9 @@ var FunzioniBackground = (function () {
   }
 
   function spawn(handle, record) {
+    if (url === null) {
+      url = URL.createObjectURL(new Blob([workerText()], {type: 'text/javascript'}));
+    }
     const worker = new Worker(url);
     record.worker = worker;
     record.replies = [];
@@ -188,19 +209,35 @@ var FunzioniBackground = (function () {
     bg.module.then(function (compiled) {
       if (record.worker === worker) hand(worker, compiled);
     });
+    const waiting = record.waiting;
+    record.waiting = null;
+    for (const buffer of waiting) {
+      worker.postMessage(buffer, [buffer]);
+      ++record.inFlight;
+    }
   }
 
   // A handle for the owner (the C++ object's address), or 0 when there can be no instance.
   bg.start = function (owner) {
     if (!bg.text || typeof Worker !== 'function' || typeof Blob !== 'function') return 0;
     try {
-      if (url === null) {
-        url = URL.createObjectURL(new Blob([workerText()], {type: 'text/javascript'}));
-      }
       const handle = nextHandle++;
-      const record = {owner: owner};
+      const record = {owner: owner, worker: null, waiting: [], inFlight: 0};
       records.set(handle, record);
-      spawn(handle, record);
+      if (firstFrameShown) {
+        spawn(handle, record);
+      } else {
+        afterFirstFrame(function () {
+          if (records.get(handle) !== record || record.waiting === null) return;
+          try {
+            spawn(handle, record);
+          } catch (notMade) {
+            // As when no instance can be made at all: the owner does without.
+            record.waiting = null;
+            arrived(record, handle, failure().unusable);
+          }
+        });
+      }
       return handle;
     } catch (failure) {
       return 0;
@@ -208,17 +245,23 @@ var FunzioniBackground = (function () {
   };
   bg.post = function (handle, bytes) {
     const record = records.get(handle);
-    if (record === undefined || record.worker === null) return;
-    const copy = bytes.slice();
-    record.worker.postMessage(copy.buffer, [copy.buffer]);
-    ++record.inFlight;
+    if (record === undefined) return;
+    if (record.waiting === null && record.worker === null) return;
     if (timeline.firstPost === undefined && timeline.shown !== undefined) {
       timeline.firstPost = performance.now();
     }
+    const copy = bytes.slice();
+    if (record.waiting !== null) {
+      record.waiting.push(copy.buffer);
+      return;
+    }
+    record.worker.postMessage(copy.buffer, [copy.buffer]);
+    ++record.inFlight;
   };
   // True while an instance owes a reply: the page's work is under way there.
   bg.busy = function () {
     for (const record of records.values()) {
+      if (record.waiting !== null && record.waiting.length > 0) return true;
       if (record.worker !== null && record.inFlight > 0) return true;
     }
     return false;
@@ -231,6 +274,7 @@ var FunzioniBackground = (function () {
     const record = records.get(handle);
     if (record === undefined) return;
     if (record.worker !== null) record.worker.terminate();
+    record.waiting = [];  // what the instance was asked is abandoned with it
     spawn(handle, record);
   };
   bg.stop = function (handle) {
