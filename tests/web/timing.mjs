@@ -170,7 +170,13 @@ export async function openThrottled(browser, url, watch, rate, beforeLoad = asyn
   watch.attach(page);
   await beforeLoad(page);
   await page.setViewport({ width: WIDTH, height: HEIGHT, deviceScaleFactor: 1 });
-  const session = await page.createCDPSession();
+  // Firefox speaks no DevTools protocol: unthrottled, it is opened without a session.
+  let session = null;
+  try {
+    session = await page.createCDPSession();
+  } catch (unsupported) {
+    if (rate !== 1) throw unsupported;
+  }
   if (rate !== 1) await session.send('Emulation.setCPUThrottlingRate', { rate });
   const self = new FunzioniPage(context, page, url);
   self.session = session;
