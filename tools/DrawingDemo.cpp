@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "app/FaceColor.h"
 #include "drawing/DialogServices.h"
 #include "drawing/PlatformServices.h"
 

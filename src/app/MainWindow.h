@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/ExportActions.h"
+#include "app/FaceColor.h"
 #include "app/History.h"
 #include "app/HistoryActions.h"
 #include "app/Ids.h"

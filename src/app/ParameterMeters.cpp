@@ -80,7 +80,7 @@ void ParameterMeters::Make(std::size_t index, const PlotState& state) {
 }
 
 void ParameterMeters::Blank(int id) {
-  dialog_.AttachSurface(id).ClearSurface(kFaceColor);
+  dialog_.AttachSurface(id).ClearSurface(dialog_.FaceColor());
   dialog_.RedrawSurface();
 }
 

@@ -11,9 +11,9 @@ inline constexpr Color kDefaultColor = -1;
 inline constexpr Color kNoFill = -2;
 inline constexpr Color kTransparent = -2;
 
-// The window's face, Rgb(60, 78, 60): its background, the blank magnifier and what a stretch
-// shows outside its source.
-inline constexpr Color kFaceColor = 0x003C4E3C;
+// A dialog's face until its program sets one (Dialog::SetFaceColor), light grey: the default
+// background of text and what a stretch shows outside its source.
+inline constexpr Color kDefaultFaceColor = 0x00F0F0F0;
 
 // Builds a colour from three components, each clamped to 0..255.
 Color Rgb(int red, int green, int blue);

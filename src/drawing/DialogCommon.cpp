@@ -6,6 +6,10 @@
 
 namespace funzioni {
 
+Color Dialog::FaceColor() const {
+  return Core().Controls().Face();
+}
+
 bool Dialog::HasControl(int id) const {
   return Core().Controls().FindRecord(id) != nullptr;
 }

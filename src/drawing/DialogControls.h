@@ -44,6 +44,8 @@ class ControlRecords {
 
   virtual ControlRecord* FindRecord(int id) = 0;
   virtual const ControlRecord* FindRecord(int id) const = 0;
+  // The dialog's face colour (kDefaultFaceColor until its program sets one).
+  virtual Color Face() const = 0;
 
   // Makes the surface current; an identifier that is no surface leaves an empty one current.
   DrawingSurface& Attach(int id) {
@@ -112,13 +114,15 @@ class ControlTable final : public ControlRecords {
     }
     return stretchOutside_;
   }
+  Color Face() const override { return stretchOutside_; }
 
   auto begin() { return controls_.begin(); }
   auto end() { return controls_.end(); }
 
  private:
   std::map<int, Control> controls_;
-  Color stretchOutside_ = kFaceColor;  // the face colour, for surfaces added after it was set
+  Color stretchOutside_ =
+      kDefaultFaceColor;  // the face colour, for surfaces added after it was set
 };
 
 }  // namespace funzioni::detail

@@ -92,6 +92,7 @@ class Dialog {
   Dialog& operator=(const Dialog&) = delete;
 
   void SetFaceColor(Color color);  // the dialog's background
+  Color FaceColor() const;         // its low 24 bits; kDefaultFaceColor until set
   void SetTextColor(Color color);  // the dialog's text colour (stock controls)
 
   // Places a control; positions and sizes are pixels of the client area. Identifiers outside

@@ -19,7 +19,6 @@ Color Rgb(int red, int green, int blue) {
 namespace {
 
 constexpr Color kDefaultTextColor = 0x00000000;  // black window text
-constexpr Color kDefaultFaceColor = 0x00F0F0F0;  // light grey dialog face
 constexpr int kMaxFillStyle = 6;
 
 // The single place where a coordinate becomes a pixel: nearest, halves to even. Values far
@@ -58,7 +57,7 @@ struct DrawingSurface::State {
   int y = 0;
   Color foreground = kDefaultTextColor;
   Color background = kDefaultFaceColor;
-  Color outside = kFaceColor;  // what a stretch shows outside its source
+  Color outside = kDefaultFaceColor;  // what a stretch shows outside its source
   std::string faceName = "Arial";
   int pointSize = 8;
   int styleBits = 0;

@@ -71,7 +71,7 @@ class DrawingSurface {
   void SetUserValue(int slot, int value);
 
   // The colour a stretch gives to pixels whose source lies outside the source surface (the
-  // dialog's face colour, kFaceColor unless the dialog says otherwise).
+  // face colour of the dialog that holds it, kDefaultFaceColor on its own).
   void SetStretchOutsideColor(Color color);
   // The picture as 0xFFRRGGBB values, width x height, top row first; for the dialog's widgets
   // and for benchmarks.

@@ -32,8 +32,8 @@ void AppendLittleEndian(std::string& image, std::uint32_t value) {
 }
 
 // The square of the plotting area centred on (cx, cy) as a pixel image; pixels outside the
-// area take the dialog's face colour.
-std::string MagnifierSource(const DrawingSurface& plot, int cx, int cy) {
+// area take the face colour.
+std::string MagnifierSource(const DrawingSurface& plot, int cx, int cy, Color face) {
   const PixelSize size = plot.GetSurfaceSize();
   std::string image;
   image.reserve(8 + 4 * kMagnifierSide * kMagnifierSide);
@@ -42,7 +42,7 @@ std::string MagnifierSource(const DrawingSurface& plot, int cx, int cy) {
   for (int y = cy - kMagnifierHalf; y <= cy + kMagnifierHalf; ++y) {
     for (int x = cx - kMagnifierHalf; x <= cx + kMagnifierHalf; ++x) {
       const bool inside = x >= 0 && y >= 0 && x < size.width && y < size.height;
-      AppendLittleEndian(image, ImagePixel(inside ? plot.PixelAt(x, y) : kFaceColor));
+      AppendLittleEndian(image, ImagePixel(inside ? plot.PixelAt(x, y) : face));
     }
   }
   return image;
@@ -97,7 +97,7 @@ void ShowZoomWindow(Dialog& dialog, float percentX, float percentY) {
   const int cy = pixelOf(percentY, area.height);
 
   DrawingSurface source(kMagnifierSide, kMagnifierSide);
-  source.SetSurfacePixels(MagnifierSource(*plot, cx, cy));
+  source.SetSurfacePixels(MagnifierSource(*plot, cx, cy, dialog.FaceColor()));
 
   DrawingSurface& zoom = dialog.AttachSurface(kZoomWindowId);
   zoom.StretchSurface(source, 0, 0, kMagnifierSide - 1, kMagnifierSide - 1, 0, 0, kZoomTarget,
@@ -108,7 +108,7 @@ void ShowZoomWindow(Dialog& dialog, float percentX, float percentY) {
 
 void ClearZoomWindow(Dialog& dialog) {
   DrawingSurface& zoom = dialog.AttachSurface(kZoomWindowId);
-  zoom.ClearSurface(kFaceColor, kFillSolid);
+  zoom.ClearSurface(dialog.FaceColor(), kFillSolid);
   dialog.RedrawSurface();
 }
 

@@ -54,7 +54,7 @@ class DialogEventTest : public ::testing::Test {
   void SetUp() override {
     dialog_ = std::make_unique<Dialog>("Prova", 0, 0, 400, 300, true);
     Dialog& d = *dialog_;
-    d.SetFaceColor(kFaceColor);
+    d.SetFaceColor(0x003C4E3C);
     d.AddControl(ControlKind::Surface, kBoard, "", 4, 4, 200, 150);
     d.AddControl(ControlKind::Surface, kSwitch, "", 4, 160, 95, 20);
     d.AddControl(ControlKind::Surface, kFaceSurface, "", 120, 160, 60, 20);

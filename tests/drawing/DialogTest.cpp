@@ -65,7 +65,9 @@ TEST(DialogTest, AttachSurfaceChoosesTheCurrentSurfaceOrNone) {
 
 TEST(DialogTest, StretchesShowTheFaceColourOutsideTheirSourceOnEverySurface) {
   auto d = MakeDialog();  // the board is added before the face is set
-  d->SetFaceColor(0x00123456);
+  EXPECT_EQ(d->FaceColor(), kDefaultFaceColor);
+  d->SetFaceColor(0x7F123456);
+  EXPECT_EQ(d->FaceColor(), 0x00123456);  // the colour's own bits only
   d->AddControl(ControlKind::Surface, 1, "", 0, 0, 4, 4);
   for (const int id : {kBoard, 1}) {
     DrawingSurface& s = d->AttachSurface(id);
@@ -213,7 +215,7 @@ TEST(DialogTest, MaximisingKeepsTheClientAreaWithItsControlsCentredOnTheFace) {
     if (e.kind == EventKind::PointerShape) events.push_back("shape " + std::to_string(e.id));
     if (e.kind == EventKind::Command) events.push_back("command " + std::to_string(e.id));
   });
-  d->SetFaceColor(kFaceColor);
+  d->SetFaceColor(0x003C4E3C);
   QWidget* w = d->Widget();
   EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(w->minimumSize(), QSize(400, 300));

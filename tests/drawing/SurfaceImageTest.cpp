@@ -133,8 +133,8 @@ TEST(SurfaceStretchTest, SourceOutsideItsSurfaceComesOutInTheFaceColour) {
   const DrawingSurface source = Numbered(10, 10);
   DrawingSurface t = WhiteSurface(6, 6);
   t.StretchSurface(source, -3, -3, 2, 2, 0, 0, 5, 5);
-  EXPECT_EQ(t.PixelAt(0, 0), kFaceColor);
-  EXPECT_EQ(t.PixelAt(2, 5), kFaceColor);
+  EXPECT_EQ(t.PixelAt(0, 0), kDefaultFaceColor);
+  EXPECT_EQ(t.PixelAt(2, 5), kDefaultFaceColor);
   EXPECT_EQ(t.PixelAt(3, 3), Rgb(0, 0, 7));
   EXPECT_EQ(t.PixelAt(5, 5), Rgb(2, 2, 7));
   t.SetStretchOutsideColor(kRed);
@@ -178,7 +178,7 @@ TEST_P(SurfaceShiftedCopyTest, EachPixelComesFromTheSameOffset) {
         const int fromX = c.sx + dx;
         const int fromY = c.sy + dy;
         const bool inside = fromX >= 0 && fromX < 12 && fromY >= 0 && fromY < 9;
-        expected = inside ? source.PixelAt(fromX, fromY) : kFaceColor;
+        expected = inside ? source.PixelAt(fromX, fromY) : kDefaultFaceColor;
       }
       ASSERT_EQ(target.PixelAt(x, y), expected) << c.name << " at " << x << "," << y;
     }

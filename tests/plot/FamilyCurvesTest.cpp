@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "PlotFixture.h"
+#include "app/FaceColor.h"
 #include "plot/Curves.h"
 #include "plot/FamilyCurves.h"
 #include "plot/KeptCurves.h"

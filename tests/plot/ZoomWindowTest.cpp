@@ -15,7 +15,10 @@ TEST_F(ZoomWindow, ReadoutIsWrittenOnTheCoordinatesLine) {
   EXPECT_NE(line.GetSurfacePixels(), blank);
 }
 
+// Beside the area and when blank the magnifier shows the face its program gave the dialog.
 TEST_F(ZoomWindow, MagnifiesTheNeighbourhoodOfThePointer) {
+  constexpr Color kFace = 0x00345678;
+  dialog.SetFaceColor(kFace);
   Redraw();
   const DrawingSurface& zoom = *dialog.FindSurface(kZoomWindowId);
   ShowZoomWindow(dialog, 50, 50);
@@ -30,16 +33,16 @@ TEST_F(ZoomWindow, MagnifiesTheNeighbourhoodOfThePointer) {
 
   // In the top-left corner only the lower-right quarter of the source lies on the area.
   ShowZoomWindow(dialog, 0, 0);
-  EXPECT_EQ(zoom.PixelAt(60, 60), kFaceColor);
-  EXPECT_EQ(zoom.PixelAt(60, 200), kFaceColor);
-  EXPECT_EQ(zoom.PixelAt(200, 60), kFaceColor);
-  EXPECT_NE(zoom.PixelAt(200, 200), kFaceColor);
+  EXPECT_EQ(zoom.PixelAt(60, 60), kFace);
+  EXPECT_EQ(zoom.PixelAt(60, 200), kFace);
+  EXPECT_EQ(zoom.PixelAt(200, 60), kFace);
+  EXPECT_NE(zoom.PixelAt(200, 200), kFace);
   EXPECT_EQ(zoom.PixelAt(200, 200), At(40, 40));
 
   ClearZoomWindow(dialog);
   for (const int i : {0, 60, 120, 239}) {
-    EXPECT_EQ(zoom.PixelAt(i, i), kFaceColor);
-    EXPECT_EQ(zoom.PixelAt(239 - i, i), kFaceColor);
+    EXPECT_EQ(zoom.PixelAt(i, i), kFace);
+    EXPECT_EQ(zoom.PixelAt(239 - i, i), kFace);
   }
 }
 
