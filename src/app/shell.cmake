@@ -27,6 +27,18 @@ target_link_libraries(funzioni_shell_logic PUBLIC funzioni_history funzioni_plot
                                                   funzioni_sampling funzioni_program_info
                                                   funzioni_text)
 
+# The page's manifest, its theme colour the window's face (FaceColor.h), written in every build:
+# the web build puts it beside the page, the desktop's tests check it against the constant.
+set(manifest ${PROJECT_BINARY_DIR}/funzioni.webmanifest)
+set(manifest_template ${PROJECT_SOURCE_DIR}/src/drawing/web/funzioni.webmanifest)
+add_custom_command(OUTPUT ${manifest}
+  COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/write_manifest.py ${manifest_template}
+          ${CMAKE_CURRENT_LIST_DIR}/FaceColor.h ${manifest}
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/write_manifest.py ${manifest_template}
+          ${CMAKE_CURRENT_LIST_DIR}/FaceColor.h
+  VERBATIM)
+add_custom_target(funzioni-manifest DEPENDS ${manifest})
+
 # The window and its handler need the Qt parts.
 if(FUNZIONI_BUILD_GUI)
   add_library(funzioni_shell STATIC
@@ -81,7 +93,7 @@ if(FUNZIONI_BUILD_GUI)
         VERBATIM)
       list(APPEND beside_page ${png})
     endforeach()
-    foreach(name IN ITEMS funzioni.webmanifest funzioni-sw.js)
+    foreach(name IN ITEMS funzioni-sw.js)
       add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${name}
         COMMAND ${CMAKE_COMMAND} -E copy ${page_dir}/${name} ${PROJECT_BINARY_DIR}/${name}
         DEPENDS ${page_dir}/${name}
@@ -89,7 +101,7 @@ if(FUNZIONI_BUILD_GUI)
       list(APPEND beside_page ${PROJECT_BINARY_DIR}/${name})
     endforeach()
     add_custom_target(funzioni-page-files DEPENDS ${beside_page})
-    add_dependencies(funzioni-page funzioni-page-files)
+    add_dependencies(funzioni-page funzioni-page-files funzioni-manifest)
   else()
     add_executable(funzioni ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
     target_link_libraries(funzioni PRIVATE funzioni_shell Qt6::Widgets)

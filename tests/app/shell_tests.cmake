@@ -14,8 +14,13 @@ add_executable(funzioni_shell_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/FormulaParameterValuesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterPlayTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WorksheetLoadingTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ManifestTest.cpp
 )
 target_link_libraries(funzioni_shell_logic_tests PRIVATE funzioni_shell_logic GTest::gtest_main)
+# The page's manifest as the build wrote it, checked against the window's face colour.
+add_dependencies(funzioni_shell_logic_tests funzioni-manifest)
+target_compile_definitions(funzioni_shell_logic_tests PRIVATE
+  FUNZIONI_MANIFEST_FILE="${PROJECT_BINARY_DIR}/funzioni.webmanifest")
 gtest_discover_tests(funzioni_shell_logic_tests DISCOVERY_MODE PRE_TEST)
 
 # The real window, offscreen, driven with simulated input (Qt builds only).
