@@ -126,14 +126,25 @@ var FunzioniAccess = (function () {
     return String(number);
   }
 
+  // Only what changed is written (each write lays the slider out again, at every step of a
+  // drag); the value also when the screen reader moved it since.
   function showRange(mirror) {
     const range = mirror.range;
     const element = mirror.element;
-    element.min = single(range.minimum);
-    element.max = single(range.maximum);
-    element.step = range.step > 0 ? single(range.step) : 'any';
-    element.value = single(range.value);
-    element.setAttribute('aria-valuetext', range.text);
+    const before = mirror.rangeShown || {};
+    const bounds = before.minimum !== range.minimum || before.maximum !== range.maximum ||
+                   before.step !== range.step;
+    if (bounds) {
+      element.min = single(range.minimum);
+      element.max = single(range.maximum);
+      element.step = range.step > 0 ? single(range.step) : 'any';
+    }
+    if (bounds || before.value !== range.value || element.value !== before.valueText) {
+      element.value = single(range.value);
+    }
+    if (before.text !== range.text) element.setAttribute('aria-valuetext', range.text);
+    mirror.rangeShown = {minimum: range.minimum, maximum: range.maximum, step: range.step,
+                         value: range.value, text: range.text, valueText: element.value};
   }
 
   // Among the page's elements in the order the controls were added in.
