@@ -10,8 +10,10 @@ const MEGABYTE = 1 << 20;
 
 // Runs in the page: the file's stored bytes as a text of a character a byte, or null.
 function storedText(path) {
-  // (Before the page's scripts run, the file as earlier pages stored it.)
-  if (typeof FunzioniStorage !== 'object') return localStorage.getItem(`funzioni-file:${path}`);
+  // (Before the page's scripts run, or in an earlier page, the file as earlier pages kept it.)
+  if (typeof FunzioniStorage !== 'object' || typeof FunzioniStorage.stored !== 'function') {
+    return localStorage.getItem(`funzioni-file:${path}`);
+  }
   const bytes = FunzioniStorage.stored(path);
   if (bytes === null) return null;
   let text = '';
