@@ -59,13 +59,21 @@ var FunzioniStorage = (function () {
   }
 
   // FNV-1a of the item's characters: tells an item a record uses from one written over it since.
-  function checkOf(text) {
-    let check = 0x811c9dc5;
+  const kCheckStart = 0x811c9dc5;
+  const checkStep = (check, c) => Math.imul(check ^ c, 0x01000193);
+
+  function bytesAndCheckOf(text) {
+    const bytes = new Uint8Array(text.length);
+    let check = kCheckStart;
     for (let i = 0; i < text.length; ++i) {
-      check = Math.imul(check ^ text.charCodeAt(i), 0x01000193);
+      const c = text.charCodeAt(i);
+      bytes[i] = c;
+      check = checkStep(check, c);
     }
-    return check >>> 0;
+    return {bytes, check: check >>> 0};
   }
+
+  const checkOf = (text) => bytesAndCheckOf(text).check;
 
   // Whether the item's text is the one of [length, check].
   const isItem = (text, item) =>
@@ -86,18 +94,25 @@ var FunzioniStorage = (function () {
     if (wholeText !== null && !(kWholeItem in record.items) && !isItem(wholeText, record.over)) {
       return null;
     }
-    const texts = new Map();
+    // Each item read once, its bytes and its check in one pass; the ranges then copied whole.
+    const items = new Map();
     for (const name of Object.keys(record.items)) {
       const text = localStorage.getItem(itemKey(path, name));
       const item = record.items[name];  // [length, check]
-      if (!isItem(text, item)) return null;
-      texts.set(name, text);
+      if (text === null || text.length !== item[0]) return null;
+      const read = bytesAndCheckOf(text);
+      if (read.check !== item[1]) return null;
+      items.set(name, read.bytes);
     }
     const bytes = new Uint8Array(record.size);
     let at = 0;
     // (No destructuring in the loops: the build's script minifier does not know it.)
     for (const range of record.ranges) {  // [name, from, length]
-      copyText(texts.get(range[0]), range[1], range[2], bytes, at);
+      const item = items.get(range[0]);
+      if (item === undefined || range[1] + range[2] > item.length || at + range[2] > bytes.length) {
+        return null;
+      }
+      bytes.set(item.subarray(range[1], range[1] + range[2]), at);
       at += range[2];
     }
     const wholeLength = wholeText === null ? -1 : wholeText.length;
@@ -334,10 +349,13 @@ var FunzioniStorage = (function () {
   function wholeItemHolds(path, old) {
     const text = localStorage.getItem(kFileKey + path);
     if (text === null || text.length !== old.bytes.length) return false;
+    let check = kCheckStart;
     for (let i = 0; i < text.length; ++i) {
-      if (text.charCodeAt(i) !== old.bytes[i]) return false;
+      const c = text.charCodeAt(i);
+      if (c !== old.bytes[i]) return false;
+      check = checkStep(check, c);
     }
-    old.check = checkOf(text);
+    old.check = check >>> 0;
     return true;
   }
 
