@@ -125,6 +125,7 @@ void MainWindow::InitialiseState() {
 
 void MainWindow::PlayIntro(int value) {
   if (value < 0) {
+    introOver_ = true;
     plot_.Redraw();
     return;
   }

@@ -91,6 +91,8 @@ class MainWindow {
   PlotState& state() { return state_; }
   int hoverId() const { return hoverId_; }
   bool introShown() const { return introShown_; }
+  // The opening animation has ended and the first picture was asked for.
+  bool introOver() const { return introOver_; }
   // What the help panel shows now (its lines joined with CR LF).
   const std::string& helpText() const { return helpText_; }
   // False while a change waits to be drawn on the plotting area, or a formula or its table to be
@@ -177,6 +179,7 @@ class MainWindow {
   bool editorRanThisPress_ = false;  // the editor ran since the right button went down
   int hoverId_ = 0;
   bool introShown_ = false;
+  bool introOver_ = false;
   // The window's own keys (export and study); destroyed before the dialog it watches.
   std::unique_ptr<DialogShortcuts> keys_;
   std::unique_ptr<StudyPanel> study_;

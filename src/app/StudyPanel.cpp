@@ -214,6 +214,7 @@ void StudyPanel::Submit(const PlotState& state) {
   studiedMeets_ = EncodeIntersectionState(state);
   if (state.currentFormula.empty()) {
     job_.Cancel();
+    answered_ = ticket_;
     outcome_.reset();
     lines_.clear();
     chosen_ = -1;
@@ -233,6 +234,7 @@ bool StudyPanel::OnTimer(int timerId) {
   std::optional<StudyOutcome> outcome = job_.Take();
   if (!outcome) return true;
   outcome_ = std::move(outcome);
+  answered_ = outcome_->ticket;
   // Only the last request's outcome is ever taken.
   outcomeMeets_ = studiedMeets_;
   ShowOutcome();
@@ -350,6 +352,7 @@ bool StudyPanel::OnCommand(int id, int code, const PlotState& state) {
       return true;
     case kCommandStudyClosed:
       job_.Cancel();
+      answered_ = ticket_;  // a closed window waits for nothing
       studiedFormula_.clear();
       studiedZoom_ = 0;
       studiedView_.reset();

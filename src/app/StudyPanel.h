@@ -65,6 +65,12 @@ class StudyPanel {
 
   SideWindow& Window() { return window_; }
   bool Busy() const { return job_.Busy(); }
+  // The requests made so far, and whether the last one's outcome is shown (or it needed none):
+  // what waits on the study's answer waits on these.
+  int Requests() const { return ticket_; }
+  bool Answered() const { return answered_ == ticket_; }
+  // The study's marks are on the plotting area's picture.
+  bool MarksShown() const { return marksOnPicture_; }
 
  private:
   void Submit(const PlotState& state);
@@ -89,6 +95,7 @@ class StudyPanel {
   SideWindow window_;
   StudyJob job_;
   int ticket_ = 0;
+  int answered_ = 0;  // the ticket of the last outcome shown, or of a request that needed none
   std::string studiedFormula_;  // of the last request, with its zoom and step
   float studiedZoom_ = 0;
   std::optional<PlotView> studiedView_;

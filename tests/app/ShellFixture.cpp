@@ -40,8 +40,9 @@ MainWindow& ShellFixture::Start() {
   window_->Show();
   QWidget* widget = window_->dialog().Widget();
   EXPECT_TRUE(QTest::qWaitForWindowExposed(widget));
-  EXPECT_TRUE(QTest::qWaitFor([this] { return window_->introShown(); }, 5000));
-  Settle(30);
+  // The first paint plays the opening animation; the first picture follows it.
+  EXPECT_TRUE(Until([this] { return window_->introOver(); }));
+  Settle(0);
   // The application remembers the last pointer position across tests and drops a move to the
   // same place; start every test from the dialog's face in its bottom-right corner.
   QTest::mouseMove(Handle(), QPoint(kClientWidth - 1, kClientHeight - 1));
@@ -115,6 +116,10 @@ void ShellFixture::ChooseInNextMenu(std::string text) {
   poll->start(5);
 }
 
+bool ShellFixture::Until(const std::function<bool()>& condition) const {
+  return QTest::qWaitFor(condition, kPatienceMs);
+}
+
 void ShellFixture::Settle(int milliseconds) {
   QCoreApplication::processEvents();
   WaitForPlot();
@@ -134,7 +139,7 @@ float ShellFixture::Value(int id) const {
 // The picture of the last input is drawn once the inputs queued before it are handled.
 void ShellFixture::WaitForPlot() const {
   if (!window_) return;
-  EXPECT_TRUE(QTest::qWaitFor([this] { return window_->plotIdle(); }, 30000));
+  EXPECT_TRUE(Until([this] { return window_->plotIdle(); }));
 }
 
 int ShellFixture::CountPixels(int surfaceId, Color color) const {

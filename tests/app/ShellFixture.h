@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QWindow>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,10 @@ class ShellFixture : public ::testing::Test {
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
   void Type(std::string_view text);
   void Settle(int milliseconds = 10);
+  // Handles events until the condition holds (true) or kPatienceMs have passed (false).
+  bool Until(const std::function<bool()>& condition) const;
+  // Long enough for any wait of these tests on a machine busy with other work.
+  static constexpr int kPatienceMs = 30000;
   // The next popup menu gets its enabled item of this text chosen with the keyboard once it
   // shows (Esc when it has none).
   void ChooseInNextMenu(std::string text);

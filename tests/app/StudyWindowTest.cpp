@@ -37,10 +37,19 @@ class ShellStudy : public ShellFixture {
     Key(Qt::Key_Return);
     WaitForStudy();
   }
+  // Until the last request's outcome is shown and the picture drawn with its marks.
   void WaitForStudy() {
     WaitForPlot();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !Study().Busy(); }, 30000));
-    Settle();
+    EXPECT_TRUE(Until([this] { return Study().Answered(); }));
+    WaitForPlot();
+  }
+  // Until what is done now has made a new request and its outcome is shown.
+  template <typename Action>
+  void Restudy(Action action) {
+    const int before = Study().Requests();
+    action();
+    EXPECT_TRUE(Until([&] { return Study().Requests() > before; }));
+    WaitForStudy();
   }
   void Open() {
     dialog().SendCommand(kCommandStudy);
@@ -48,8 +57,15 @@ class ShellStudy : public ShellFixture {
   }
   void Close() {
     Study().Window().Widget()->close();
-    Settle(20);
+    EXPECT_TRUE(Until([this] { return !Study().IsOpen() && !Study().MarksShown(); }));
     WaitForPlot();
+  }
+  // Until the clipboard holds text, after what is done now.
+  template <typename Action>
+  void CopyAfter(Action action) {
+    QGuiApplication::clipboard()->clear();
+    action();
+    EXPECT_TRUE(Until([] { return !Clipboard().empty(); }));
   }
   int LineStarting(std::string_view start) {
     for (int i = 0; i < Study().Window().LineCount(); ++i) {
@@ -107,17 +123,17 @@ TEST_F(ShellStudy, TheChosenItemGoesToTheCoordinatesLine) {
   Open();
   const int line = LineStarting("Minimo relativo");
   ASSERT_GE(line, 0);
+  const std::string minimum = "x=" + CoordinateText(1) + " y=" + CoordinateText(-2);
   Study().Window().SetCurrentLine(line);
-  Settle(20);
-  EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId),
-            "x=" + CoordinateText(1) + " y=" + CoordinateText(-2));
+  Until([&] { return dialog().GetControlText(kCoordinatesLineId) == minimum; });
+  EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId), minimum);
 
   // A point far beyond the area: the two-decimal mask cannot hold it, a power of ten can.
   EnterFormula("10^20+x^2");
   const int intercept = LineStarting("Intersezione con l'asse y");
   ASSERT_GE(intercept, 0);
   Study().Window().SetCurrentLine(intercept);
-  Settle(20);
+  Until([&] { return dialog().GetControlText(kCoordinatesLineId) != minimum; });
   EXPECT_EQ(dialog().GetControlText(kCoordinatesLineId), "x=0.00 y=1.00e20");
 }
 
@@ -125,9 +141,9 @@ TEST_F(ShellStudy, CopyKeyCopiesTheStudyAndThePrintedPageCarriesIt) {
   Start();
   EnterFormula("x^2");
   Open();
-  QGuiApplication::clipboard()->clear();
-  QTest::keyClick(Study().Window().Widget()->focusWidget(), Qt::Key_C, Qt::ControlModifier);
-  Settle(20);
+  CopyAfter([&] {
+    QTest::keyClick(Study().Window().Widget()->focusWidget(), Qt::Key_C, Qt::ControlModifier);
+  });
   std::string expected = Study().Heading() + "\n";
   for (const std::string& line : Study().Lines()) expected += line + "\n";
   EXPECT_EQ(Clipboard(), expected);
@@ -139,7 +155,7 @@ TEST_F(ShellStudy, CopyKeyCopiesTheStudyAndThePrintedPageCarriesIt) {
   };
   // Ctrl+P in the study window prints as in the main one.
   QTest::keyClick(Study().Window().Widget()->focusWidget(), Qt::Key_P, Qt::ControlModifier);
-  Settle(20);
+  Until([&] { return !printed.empty(); });
   ASSERT_GT(printed.size(), 3u);
   EXPECT_EQ(printed[3], Study().Heading());
   EXPECT_EQ(printed.back(), Study().Lines().back());
@@ -155,11 +171,13 @@ TEST_F(ShellStudy, ALongStudyIsPrintedWhole) {
   Open();
   ASSERT_GT(Study().Lines().size(), 60u);
   const std::filesystem::path pdf = directory_ / "studio.pdf";
+  bool written = false;
   window().exportPrompts().print = [&](const PrintPage& page) {
-    return PrintToPdf(page, pdf.string()) ? PrintResult::Printed : PrintResult::Failed;
+    written = PrintToPdf(page, pdf.string());
+    return written ? PrintResult::Printed : PrintResult::Failed;
   };
   dialog().SendCommand(kCommandPrint);
-  Settle(20);
+  ASSERT_TRUE(Until([&] { return written; }));
   QProcess text;
   text.start("pdftotext", {QString::fromStdString(pdf.string()), "-"});
   ASSERT_TRUE(text.waitForFinished(20000));
@@ -174,20 +192,17 @@ TEST_F(ShellStudy, DerivativeDotsAndTableColumnOnlyWhileSwitchedOn) {
   window().state().zoomValue.value = 1;  // the table runs from -0.2 to 0.2
   EnterFormula("x^2");
   Open();
-  dialog().SendCommand(kCommandCopyTable);
-  Settle(20);
+  CopyAfter([&] { dialog().SendCommand(kCommandCopyTable); });
   EXPECT_EQ(Clipboard().find("f\xE2\x80\xB2"), std::string::npos);
   EXPECT_EQ(CountPixels(kPlotAreaId, kStudySlopeColor), 0);
 
   // From the list past the three fields to the check box.
   for (int i = 0; i < 4; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   ASSERT_TRUE(qobject_cast<QCheckBox*>(QApplication::focusWidget()));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  WaitForStudy();
+  Restudy([] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); });
   ASSERT_TRUE(Study().SlopesOn());
   EXPECT_GT(CountPixels(kPlotAreaId, kStudySlopeColor), 0);
-  dialog().SendCommand(kCommandCopyTable);
-  Settle(20);
+  CopyAfter([&] { dialog().SendCommand(kCommandCopyTable); });
   // f'(x) = 2x: -0.4 at -0.2, 0 at 0, 0.4 at 0.2.
   EXPECT_EQ(Clipboard().substr(0, Clipboard().find('\n')), "x^2\t\tf\xE2\x80\xB2(x)");
   EXPECT_NE(Clipboard().find("\t-0.4\n"), std::string::npos) << Clipboard();
@@ -209,9 +224,7 @@ TEST_F(ShellStudy, FieldsDrawTheTangentAndShadeTheArea) {
     fields[field]->selectAll();
     QTest::keyClick(fields[field], Qt::Key_Backspace);
     QTest::keyClicks(fields[field], text);
-    QTest::keyClick(fields[field], Qt::Key_Return);
-    Settle(20);
-    WaitForStudy();
+    Restudy([&] { QTest::keyClick(fields[field], Qt::Key_Return); });
   };
   EXPECT_EQ(CountPixels(kPlotAreaId, kStudyTangentColor), 0);
   ask(0, "1");
@@ -281,14 +294,12 @@ TEST_F(ShellStudy, TheTangentAtTheKeyboardCursor) {
   Open();
   dialog().SetControlFocus(kPlotAreaId);
   for (int i = 0; i < 25; ++i) Key(Qt::Key_Right);  // 25 steps of 1% at zoom 50: x = 5
-  Settle(20);
+  Until([&] { return dialog().GetControlText(kCoordinatesLineId).rfind("x=5.00 ", 0) == 0; });
   const std::string coordinates = dialog().GetControlText(kCoordinatesLineId);
   ASSERT_EQ(coordinates.rfind("x=5.00 ", 0), 0u) << coordinates;
   const QList<QPushButton*> buttons = Study().Window().Widget()->findChildren<QPushButton*>();
   ASSERT_EQ(buttons.size(), 2);
-  QTest::mouseClick(buttons[0], Qt::LeftButton);
-  Settle(20);
-  WaitForStudy();
+  Restudy([&] { QTest::mouseClick(buttons[0], Qt::LeftButton); });
   const QList<QLineEdit*> fields = Study().Window().Widget()->findChildren<QLineEdit*>();
   ASSERT_EQ(fields.size(), 3);
   EXPECT_EQ(fields[0]->text().toStdString(), "5.00");
@@ -304,10 +315,8 @@ TEST_F(ShellStudy, TheTangentAtTheKeyboardCursor) {
                                 [](const std::string& r) { return r.rfind(" 2.0 ;", 0) == 0; });
   ASSERT_NE(row, rows.end());
   dialog().ListSelect(kResultsListId, static_cast<int>(row - rows.begin()) + 1);
-  Settle(20);
-  QTest::mouseClick(buttons[1], Qt::LeftButton);
-  Settle(20);
-  WaitForStudy();
+  Settle(0);
+  Restudy([&] { QTest::mouseClick(buttons[1], Qt::LeftButton); });
   EXPECT_EQ(fields[0]->text().toStdString(), "2.0");
   EXPECT_GE(LineStarting("Tangente in x\xE2\x82\x80 \xE2\x89\x88 2: y \xE2\x89\x88 4\xC2\xB7x "
                          "\xE2\x88\x92 4"),

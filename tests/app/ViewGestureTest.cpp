@@ -201,10 +201,11 @@ TEST_F(ShellView, StudyMarksFollowTheMovedView) {
   dialog().SetControlFocus(kFormulaBoxId);
   Type("x^2-1");
   Key(Qt::Key_Return);
+  // Until the last request's outcome is shown and the picture drawn with its marks.
   const auto waitForStudy = [&] {
     WaitForPlot();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window().study().Busy(); }, 30000));
-    Settle(20);
+    EXPECT_TRUE(Until([&] { return window().study().Answered(); }));
+    WaitForPlot();
   };
   dialog().SendCommand(kCommandStudy);
   waitForStudy();
