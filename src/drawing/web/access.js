@@ -220,15 +220,16 @@ var FunzioniAccess = (function () {
     const mirror = mirrors.get(id);
     if (mirror === undefined) return;
     const element = mirror.element;
+    // As the range's: only what changed is written.
     if (mirror.role === 'text' || mirror.role === 'button') {
       if (element.textContent !== name) element.textContent = name;
-    } else {
+    } else if (element.getAttribute('aria-label') !== name) {
       element.setAttribute('aria-label', name);
     }
-    if (description !== '') {
-      element.setAttribute('aria-description', description);
-    } else {
+    if (description === '') {
       element.removeAttribute('aria-description');
+    } else if (element.getAttribute('aria-description') !== description) {
+      element.setAttribute('aria-description', description);
     }
     if (mirror.role === 'checkbox') {
       mirror.checked = checked === 1;
