@@ -141,6 +141,14 @@ var FunzioniStorage = (function () {
     return true;
   }
 
+  function sameText(text, bytes) {
+    if (text.length !== bytes.length) return false;
+    for (let i = 0; i < bytes.length; ++i) {
+      if (text.charCodeAt(i) !== bytes[i]) return false;
+    }
+    return true;
+  }
+
   // The ranges of `ranges` that make bytes [from, to) of their file.
   function rangesWithin(ranges, from, to) {
     const within = [];
@@ -273,8 +281,15 @@ var FunzioniStorage = (function () {
     const wholeLength = text === null ? -1 : text.length;
     const old = kept.get(path);
     if (old === null && recordText === null && text === null) return old;
-    // The whole item's length only: it is compared whole when pieces are to use it.
-    if (old && old.recordText === recordText && old.wholeLength === wholeLength) return old;
+    if (!old) return readStored(path);
+    // A file kept whole is compared with the item just read: another tab may have written one
+    // of the same length, and a write skipped as unchanged would then leave that tab's file.
+    if (old.recordText === null && recordText === null) {
+      return text !== null && sameText(text, old.bytes) ? old : readStored(path);
+    }
+    // A record names pieces never written over; the whole item's length only is compared here:
+    // it is checked whole when pieces are to use it.
+    if (old.recordText === recordText && old.wholeLength === wholeLength) return old;
     return readStored(path);
   }
 
