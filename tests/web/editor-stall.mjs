@@ -5,7 +5,9 @@
 // with --limit MS, a phase over the limit fails the run (exit 1). The machine is shared: its load
 // is printed beside the figures.
 //   node tests/web/editor-stall.mjs [--page build/web/funzioni.html] [--limit 100] [--throttle 1]
-//                                   [--only editor|formula]
+//                                   [--only editor|formula] [--profile N]
+// --profile N prints each phase's N heaviest functions of the page's thread by self time (a CPU
+// profile; build the page with emcc --profiling-funcs at the link to read the program's own).
 // FUNZIONI_WEB_PAGE and FUNZIONI_CHROMIUM name the page and the browser as for run.mjs.
 import { loadavg } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
@@ -25,6 +27,8 @@ const MEGABYTE = 1 << 20;
 const SETTLE_MS = 300;
 // The precision of the storage's room measured, in characters.
 const ROOM_STEP = 4096;
+// Fine enough for a task of tens of milliseconds.
+const SAMPLING_INTERVAL_US = 200;
 
 // Runs in the page: from now on each task longer than 50 ms is kept. Also run as each document
 // starts, so that a reload is watched from its beginning.
@@ -55,16 +59,39 @@ function longestTask() {
 
 const settle = () => new Promise((r) => setTimeout(r, SETTLE_MS));
 
+// The `top` functions of a CPU profile by self time, as lines of text.
+function heaviest(profile, top) {
+  const byId = new Map(profile.nodes.map((n) => [n.id, n]));
+  const self = new Map();
+  for (let i = 0; i + 1 < profile.samples.length; ++i) {
+    const frame = byId.get(profile.samples[i]).callFrame;
+    const name = frame.functionName || '(anonymous)';
+    if (name === '(idle)' || name === '(program)') continue;
+    const where = frame.url.startsWith('wasm') ? ' [wasm]' : ` ${frame.url.split('/').pop().slice(0, 20)}:${frame.lineNumber}`;
+    self.set(name + where, (self.get(name + where) ?? 0) + profile.timeDeltas[i + 1]);
+  }
+  return [...self].sort((a, b) => b[1] - a[1]).slice(0, top)
+      .map(([fn, us]) => `    ${(us / 1000).toFixed(1).padStart(7)} ms  ${fn}`);
+}
+
 // One phase: `act` done, the page's longest task from its start to a quiet moment after it.
-// FUNZIONI_STALL_VERBOSE names each phase as it starts.
-async function phase(page, name, act) {
+// FUNZIONI_STALL_VERBOSE names each phase as it starts; with `top`, the phase is profiled.
+async function phase(page, top, name, act) {
   if (process.env.FUNZIONI_STALL_VERBOSE) console.error(`${name}...`);
   await page.page.evaluate(watchLongTasks);
+  const profiler = top > 0 ? await page.page.createCDPSession() : null;
+  if (profiler) {
+    await profiler.send('Profiler.enable');
+    await profiler.send('Profiler.setSamplingInterval', { interval: SAMPLING_INTERVAL_US });
+    await profiler.send('Profiler.start');
+  }
   const start = performance.now();
   await act();
   const wallMs = performance.now() - start;
   await settle();
-  return [name, { longest: await page.page.evaluate(longestTask), wallMs }];
+  const functions = profiler ? heaviest((await profiler.send('Profiler.stop')).profile, top) : [];
+  if (profiler) await profiler.detach();
+  return [name, { longest: await page.page.evaluate(longestTask), wallMs, functions }];
 }
 
 // History lines of about `lineBytes` bytes each (formulas of the Windows code page, an accented
@@ -108,15 +135,15 @@ async function withHistory(page, text) {
   await page.perform({ do: 'restart' });
 }
 
-async function editorPhases(page, label, text) {
+async function editorPhases(page, label, text, top) {
   const rows = [];
-  rows.push(await phase(page, `${label}: reload with it`, () => withHistory(page, text)));
-  rows.push(await phase(page, `${label}: editor opened`, async () => {
+  rows.push(await phase(page, top, `${label}: reload with it`, () => withHistory(page, text)));
+  rows.push(await phase(page, top, `${label}: editor opened`, async () => {
     await page.page.mouse.click(page.origin.x + HISTORY_LIST.x, page.origin.y + HISTORY_LIST.y,
       { button: 'right' });
     await page.page.waitForSelector('#funzioni-editor textarea', { visible: true, timeout: WAIT_MS });
   }));
-  rows.push(await phase(page, `${label}: a line typed at the end`, async () => {
+  rows.push(await phase(page, top, `${label}: a line typed at the end`, async () => {
     await page.page.$eval('#funzioni-editor textarea', (a) => {
       a.focus();
       a.setSelectionRange(a.value.length, a.value.length);
@@ -125,7 +152,7 @@ async function editorPhases(page, label, text) {
     await page.page.keyboard.press('Enter');
   }));
   const before = (await storedHistory(page)).toString('latin1');
-  rows.push(await phase(page, `${label}: saved`, async () => {
+  rows.push(await phase(page, top, `${label}: saved`, async () => {
     await page.page.click('#funzioni-editor [data-editor="save"]');
     await page.page.waitForSelector('#funzioni-editor', { hidden: true, timeout: WAIT_MS });
     await page.waitForIdle();
@@ -145,7 +172,7 @@ async function computed(page) {
   }
 }
 
-async function formulaPhases(page, label, study) {
+async function formulaPhases(page, label, study, top) {
   const rows = [];
   await page.perform({ do: 'click', ...FORMULA_BOX });
   if (study) {
@@ -156,14 +183,14 @@ async function formulaPhases(page, label, study) {
   }
   const formula = `${'x^2+'.repeat(24999)}x^2`;
   const session = await page.page.createCDPSession();
-  rows.push(await phase(page, `${label}: 100,000 characters typed in one go`, async () => {
+  rows.push(await phase(page, top, `${label}: 100,000 characters typed in one go`, async () => {
     await page.page.$eval('[data-control="1480"]', (box) => { box.select(); });
     await session.send('Input.insertText', { text: formula });
   }));
-  rows.push(await phase(page, `${label}: a few keys more`, async () => {
+  rows.push(await phase(page, top, `${label}: a few keys more`, async () => {
     await page.page.keyboard.type('+x');
   }));
-  rows.push(await phase(page, `${label}: entered`, async () => {
+  rows.push(await phase(page, top, `${label}: entered`, async () => {
     await page.page.keyboard.press('Enter');
     await computed(page);
   }));
@@ -178,8 +205,10 @@ async function main() {
       limit: { type: 'string' },
       throttle: { type: 'string', default: '1' },
       only: { type: 'string' },
+      profile: { type: 'string', default: '0' },
     },
   });
+  const top = Number(values.profile);
   const path = resolve(values.page || process.env.FUNZIONI_WEB_PAGE ||
                        join(ROOT, 'build/web/funzioni.html'));
   const url = pathToFileURL(path).href;
@@ -208,7 +237,7 @@ async function main() {
           bigHistory(MEGABYTE, room - ROOM_STEP)],
       ];
       for (const [label, text] of histories) {
-        const done = await editorPhases(page, label, text);
+        const done = await editorPhases(page, label, text, top);
         rows.push(...done.rows);
         if (done.problem) problems.push(done.problem);
         await page.close();
@@ -216,10 +245,10 @@ async function main() {
       }
     }
     if (values.only !== 'editor') {
-      rows.push(...(await formulaPhases(page, 'formula, no study', false)));
+      rows.push(...(await formulaPhases(page, 'formula, no study', false, top)));
       await page.close();
       page = await open();
-      rows.push(...(await formulaPhases(page, 'formula, study open', true)));
+      rows.push(...(await formulaPhases(page, 'formula, study open', true, top)));
     }
     await page.close();
   } finally {
@@ -228,8 +257,9 @@ async function main() {
   console.log(`${path}: CPU throttle ${values.throttle}x; load before ${load}, after ` +
               `${loadavg().map((l) => l.toFixed(1)).join(' ')}`);
   const limit = values.limit === undefined ? Infinity : Number(values.limit);
-  for (const [name, { longest, wallMs }] of rows) {
+  for (const [name, { longest, wallMs, functions }] of rows) {
     console.log(`  ${name}: longest task ${longest.toFixed(0)} ms (phase ${wallMs.toFixed(0)} ms)`);
+    for (const line of functions) console.log(line);
     if (longest > limit) problems.push(`${name}: a task of ${longest.toFixed(0)} ms`);
   }
   problems.push(...watch.problems.slice(0, 5));
