@@ -90,6 +90,11 @@ struct PageDialog : detail::DialogCore, web::PageInput {
   int buttons = 0;
   int hovered = 0;
   bool painted = false;
+  struct WaitingShow {
+    int id = 0;
+    bool whole = false;  // the whole picture, not only what changed
+  };
+  std::vector<WaitingShow> waitingShows;  // in the order they were asked for
   web::PageEditor editor;
   web::DrawnControls drawn;
 
@@ -138,10 +143,35 @@ struct PageDialog : detail::DialogCore, web::PageInput {
     return place;
   }
 
+  // A surface's new picture goes to the canvas once the program's call under way is done, with
+  // the calls it asked for as soon as it ended: at a drag step the plot's worker is handed its
+  // work before the canvas is written, and a surface redrawn twice meanwhile is shown once. Only
+  // the shown dialog waits (the page asks the shown one).
+  void ShowSurface(int id, bool whole = false) {
+    if (web::ShownDialog() != this) {
+      ShowSurfaceNow(id, whole);
+      return;
+    }
+    auto it = std::find_if(waitingShows.begin(), waitingShows.end(),
+                           [id](const WaitingShow& w) { return w.id == id; });
+    if (it != waitingShows.end()) {
+      it->whole = it->whole || whole;
+      return;
+    }
+    waitingShows.push_back({id, whole});
+    web::ShowSoon();
+  }
+
+  void ShowWaiting() override {
+    // Taken first: a picture shown may ask for others (a ring's reshow), which wait again.
+    const std::vector<WaitingShow> now = std::exchange(waitingShows, {});
+    for (const WaitingShow& w : now) ShowSurfaceNow(w.id, w.whole);
+  }
+
   // Shows a surface's new picture, with the surfaces above it where they overlap. Only the part
   // that changed since it was last shown goes to the canvas again (all of it when `whole`, as
   // after the face was painted over everything).
-  void ShowSurface(int id, bool whole = false) {
+  void ShowSurfaceNow(int id, bool whole) {
     Control* found = Find(id);
     if (found == nullptr || !found->surface) return;
     Control& c = *found;
@@ -247,6 +277,7 @@ struct PageDialog : detail::DialogCore, web::PageInput {
 
   void Finish() {
     if (finished) return;
+    ShowWaiting();
     finished = true;
     delivery.Stop();
     Deliver(EventKind::Destroy);
@@ -520,7 +551,10 @@ int Dialog::RunModal() {
 
 void Dialog::Show() {
   Impl& d = *impl_;
+  // Pictures still waiting in the dialog shown until now are not left behind.
+  if (web::ShownDialog() != nullptr && web::ShownDialog() != &d) web::ShownDialog()->ShowWaiting();
   web::ShownDialog() = &d;
+  if (!d.waitingShows.empty()) web::ShowSoon();
   if (!d.initialised) {
     d.initialised = true;
     d.Deliver(EventKind::Initialise);

@@ -24,6 +24,7 @@ EM_JS(void, funzioni_js_blit, (const void* rgba, int w, int h, int x, int y, int
                                int pw, int ph), {
   FunzioniPage.blit(rgba, w, h, x, y, px, py, pw, ph);
 });
+EM_JS(void, funzioni_js_show_soon, (), { FunzioniPage.showSoon(); });
 EM_JS(void, funzioni_js_list_reset, (int id), { FunzioniPage.listReset(id); });
 EM_JS(void, funzioni_js_list_add, (int id, const char* text), {
   FunzioniPage.listAdd(id, UTF8ToString(text));
@@ -107,6 +108,10 @@ void AddTextBox(int id, PixelRect r, std::string_view utf8) {
 void Blit(const std::uint32_t* rgba, PixelSize size, PixelPoint at, PixelRect part) {
   funzioni_js_blit(rgba, size.width, size.height, at.x, at.y, part.x, part.y, part.width,
                    part.height);
+}
+
+void ShowSoon() {
+  funzioni_js_show_soon();
 }
 
 void ListReset(int id) {
@@ -198,6 +203,11 @@ extern "C" {
 // The page's timeout for a scheduled call.
 EMSCRIPTEN_KEEPALIVE void funzioni_page_call(int number) {
   funzioni::web::PageScheduler().Run(number);
+}
+
+// The pictures redrawn by the calls just ended go to the canvas.
+EMSCRIPTEN_KEEPALIVE void funzioni_page_show_waiting() {
+  if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) dialog->ShowWaiting();
 }
 
 // A mouse event over the client area (see PointerInput).

@@ -120,6 +120,8 @@ class PageInput {
   virtual DrawnControls& Drawn() = 0;  // the drawn controls' mirrors in the page
   // Bits of PageShared.h: kPagePainted, kPageIdle, kPageEnded.
   virtual int PageState() const = 0;
+  // Puts the pictures redrawn since the last call on the canvas (see ShowSoon).
+  virtual void ShowWaiting() {}
 
  protected:
   ~PageInput() = default;
@@ -171,6 +173,9 @@ void AddTextBox(int id, PixelRect rect, std::string_view utf8);
 // Copies part of a picture of 32-bit RGBA pixels (width x height, placed at `at` in the client
 // area) onto the page's canvas.
 void Blit(const std::uint32_t* rgba, PixelSize size, PixelPoint at, PixelRect part);
+// Asks the page for the shown dialog's ShowWaiting once the program's call under way, and the
+// calls it asked for as soon as it ended, are done.
+void ShowSoon();
 void ListReset(int id);
 void ListAdd(int id, std::string_view utf8);
 void ListSelect(int id, int index);  // -1: none

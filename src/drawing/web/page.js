@@ -75,11 +75,37 @@ var FunzioniPage = (function () {
     return canvasContext;
   }
 
+  // The program's redrawn pictures are put on the canvas once its call is done, after the calls
+  // it asked for as soon as it ended (queued before this one): at a drag step the plot's worker
+  // has its work before the canvas is written. Nothing else runs in between, so every frame the
+  // browser shows has them.
+  let entered = 0;  // calls into the program under way through enter()
+  let showWanted = false;
+  let showQueued = false;
+  function showWaiting() {
+    showQueued = false;
+    if (!showWanted) return;
+    showWanted = false;
+    FunzioniShared.program('funzioni_page_show_waiting');
+  }
+  function queueShow() {
+    if (showQueued) return;
+    showQueued = true;
+    queueMicrotask(showWaiting);
+  }
+
   // Every call into the program goes through here, so that the hooks see its state after it.
   function enter(name, ...args) {
     if (!running) return 0;
     const before = timeline.paintStart === undefined ? performance.now() : 0;
-    const result = FunzioniShared.program(name, ...args);
+    let result = 0;
+    ++entered;
+    try {
+      result = FunzioniShared.program(name, ...args);
+    } finally {
+      --entered;
+    }
+    if (showWanted && entered === 0) queueShow();
     const state = FunzioniShared.program('funzioni_page_state');
     const bits = shared().pageState;
     if (timeline.paintStart === undefined && (state & bits.painted) !== 0) {
@@ -565,6 +591,11 @@ var FunzioniPage = (function () {
       place(box, x, y, w, h);
       client().appendChild(box);
       controls.set(id, box);
+    },
+    // The program has pictures to show: once its call ends (see queueShow).
+    showSoon() {
+      showWanted = true;
+      if (entered === 0) queueShow();
     },
     // The part (px, py, pw, ph) of a picture w x h placed at (x, y); the picture is handed over
     // as a view of the program's memory, never a copy, and only the part is put on the canvas.

@@ -15,6 +15,7 @@
 #include "drawing/DialogServices.h"
 #include "drawing/web/CanvasPixels.h"
 #include "drawing/web/PageAccess.h"
+#include "drawing/web/PageBridge.h"
 
 namespace funzioni {
 namespace {
@@ -210,6 +211,43 @@ TEST_F(DialogCanvasTest, TheRingAndTheFaceShowOverWhatIsKept) {
   EXPECT_EQ(Page().blitPixels, 2 * 100 * 100 + 50 * 50);
   ExpectCanvasShowsTheSurfaces();
   EXPECT_EQ(Page().canvas[199 * 200], web::testing::kFaceWord);
+}
+
+// The shown dialog's pictures wait for the page's show: redrawn twice meanwhile, a surface goes
+// to the canvas once, with its last picture; the face painted over everything brings every
+// surface back whole; the dialog's end shows what still waits.
+TEST_F(DialogCanvasTest, RedrawnPicturesWaitForThePagesShow) {
+  Page().holdShows = true;
+  const int asked = Page().showsAsked;
+  Page().blits = 0;
+  Page().blitPixels = 0;
+  DrawingSurface& below = dialog_->AttachSurface(kBelow);
+  below.SetPixel(10, 10, 0x0000FF);
+  dialog_->RedrawSurface();
+  below.SetPixel(11, 10, 0x0000FF);
+  dialog_->RedrawSurface();
+  EXPECT_EQ(Page().blits, 0) << "nothing goes to the canvas before the page's show";
+  EXPECT_GT(Page().showsAsked, asked);
+  web::ThePage().shown->ShowWaiting();
+  EXPECT_EQ(Page().blits, 1) << "one blit for both redraws";
+  EXPECT_EQ(Page().blitPixels, 2);
+  ExpectCanvasShowsTheSurfaces();
+  web::ThePage().shown->ShowWaiting();
+  EXPECT_EQ(Page().blits, 1) << "a show with nothing waiting puts nothing on the canvas";
+
+  below.SetPixel(12, 10, 0x0000FF);
+  dialog_->RedrawSurface();
+  dialog_->SetFaceColor(0x808080);
+  Page().blitPixels = 0;
+  web::ThePage().shown->ShowWaiting();
+  EXPECT_EQ(Page().blitPixels, 2 * 100 * 100 + 50 * 50) << "after the face, every surface whole";
+  ExpectCanvasShowsTheSurfaces();
+
+  dialog_->AttachSurface(kAbove).SetPixel(60, 60, 0xFF0000);
+  dialog_->RedrawSurface();
+  dialog_.reset();
+  EXPECT_EQ(Page().canvas[110 * 200 + 110], web::CanvasOrder(0xFF0000FFu))
+      << "the dialog's end shows the picture still waiting";
 }
 
 }  // namespace

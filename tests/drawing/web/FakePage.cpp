@@ -72,6 +72,10 @@ void Blit(const std::uint32_t* rgba, PixelSize size, PixelPoint at, PixelRect pa
     }
   }
 }
+void ShowSoon() {
+  ++Page().showsAsked;
+  if (!Page().holdShows && ThePage().shown != nullptr) ThePage().shown->ShowWaiting();
+}
 void ListReset(int id) {
   Page().selected.erase(id);
 }

@@ -23,6 +23,9 @@ struct FakePage {
   std::map<int, int> selected;  // list -> shown selection
   int focused = 0;
   int blits = 0;
+  // The page's show of the pictures waiting comes at once, unless a test holds it.
+  bool holdShows = false;
+  int showsAsked = 0;
   // The page's canvas as the blits and the face compose it (canvas-order words), and the pixels
   // the blits put there.
   PixelSize canvasSize;
