@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "PageText.h"
@@ -444,14 +445,14 @@ std::string Joined(const ShownLines& lines) {
 // A long line's short line cannot be edited: a line typed anew that still holds a long line's
 // length stands for that long line, the first of them not kept elsewhere (the one edited), else
 // the first of them (a copy).
-void WithLongLines(const ShownLines& file, std::span<const std::string_view> lines,
+void WithLongLines(std::span<const std::string> lengths, std::span<const std::string_view> lines,
                    std::vector<std::size_t>& kept) {
   std::vector<std::size_t> longLines;
-  for (std::size_t b = 0; b < file.lengths.size(); ++b) {
-    if (!file.lengths[b].empty()) longLines.push_back(b);
+  for (std::size_t b = 0; b < lengths.size(); ++b) {
+    if (!lengths[b].empty()) longLines.push_back(b);
   }
   if (longLines.empty()) return;
-  std::vector<bool> used(file.bytes.size(), false);
+  std::vector<bool> used(lengths.size(), false);
   for (const std::size_t b : kept) {
     if (b != kNone) used[b] = true;
   }
@@ -459,7 +460,7 @@ void WithLongLines(const ShownLines& file, std::span<const std::string_view> lin
     if (kept[a] != kNone) continue;
     std::size_t copy = kNone;
     for (const std::size_t b : longLines) {
-      if (lines[a].find(file.lengths[b]) == std::string_view::npos) continue;
+      if (lines[a].find(lengths[b]) == std::string_view::npos) continue;
       if (copy == kNone) copy = b;
       if (used[b]) continue;
       copy = b;
@@ -479,17 +480,28 @@ std::string EditorTextOf(std::string_view bytes, std::string_view length) {
 
 std::string EditorBytesOf(std::string_view original, std::string_view text,
                           std::string_view length) {
-  const ShownLines file = ShowLines(original, length);
-  if (Joined(file) == text) return std::string(original);
-  const std::vector<std::string_view> shown(file.shown.begin(), file.shown.end());
+  return EditorFile(original, length).BytesOf(text);
+}
+
+EditorFile::EditorFile(std::string_view bytes, std::string_view length) : original_(bytes) {
+  ShownLines lines = ShowLines(bytes, length);
+  text_ = Joined(lines);
+  bytes_ = std::move(lines.bytes);
+  shown_ = std::move(lines.shown);
+  lengths_ = std::move(lines.lengths);
+}
+
+std::string EditorFile::BytesOf(std::string_view text) const {
+  if (text == text_) return std::string(original_);
+  const std::vector<std::string_view> shown(shown_.begin(), shown_.end());
   const std::vector<std::string_view> lines = SplitAtLineFeeds(text);
   std::vector<std::size_t> kept = KeptLines(shown, lines);
-  WithLongLines(file, lines, kept);
+  WithLongLines(lengths_, lines, kept);
   std::string bytes;
-  bytes.reserve(original.size() + text.size() + text.size() / 8);
+  bytes.reserve(original_.size() + text.size() + text.size() / 8);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (kept[i] != kNone) {
-      bytes.append(file.bytes[kept[i]]);
+      bytes.append(bytes_[kept[i]]);
     } else {
       bytes.append(NewLineBytes(lines[i]));
     }

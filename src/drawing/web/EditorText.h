@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace funzioni::web {
 
@@ -33,5 +34,25 @@ std::string EditorTextOf(std::string_view bytes, std::string_view length = kLong
 // (it cannot be edited, only deleted whole), as long as it still holds the long line's length.
 std::string EditorBytesOf(std::string_view original, std::string_view text,
                           std::string_view length = kLongLineLength);
+
+// A file read once for the editor: its text as shown, and the bytes for a text written back, as
+// EditorTextOf and EditorBytesOf give them, without reading the file's lines again at each save
+// (a history of megabytes). It looks at the bytes it was made from, which must outlive it.
+class EditorFile {
+ public:
+  EditorFile(std::string_view bytes, std::string_view length);
+  EditorFile(const EditorFile&) = delete;
+  EditorFile& operator=(const EditorFile&) = delete;
+
+  const std::string& Text() const { return text_; }
+  std::string BytesOf(std::string_view text) const;
+
+ private:
+  std::string_view original_;
+  std::vector<std::string_view> bytes_;  // each line's own bytes
+  std::vector<std::string> shown_;       // each line as the text area shows it
+  std::vector<std::string> lengths_;     // a long line's length as shown, else empty
+  std::string text_;
+};
 
 }  // namespace funzioni::web

@@ -58,14 +58,24 @@ std::optional<std::string> PageEditor::FileOfCommand(std::string_view commandLin
   return std::string(rest);
 }
 
+PageEditor::~PageEditor() {
+  if (closing_ != 0) PageScheduler().Cancel(closing_);
+}
+
 void PageEditor::Start(const std::string& path, std::function<void()> ended) {
-  open_ = true;
+  state_ = State::Open;
   path_ = path;
   fileBytes_ = ReadBytes(path);
   baseline_ = fileBytes_;
   ended_ = std::move(ended);
   longLineLength_ = PageOwnText(kLongLineLength);
-  OpenEditor(FileName(path), EditorTextOf(baseline_, longLineLength_));
+  shown_.emplace(baseline_, longLineLength_);
+  OpenEditor(FileName(path), shown_->Text());
+}
+
+void PageEditor::ShowBaseline() {
+  shown_.emplace(baseline_, longLineLength_);
+  SetEditorText(shown_->Text());
 }
 
 char* PageEditor::Input(std::size_t size) {
@@ -74,7 +84,7 @@ char* PageEditor::Input(std::size_t size) {
 }
 
 bool PageEditor::Act(EditorAction action) {
-  if (!open_) return true;
+  if (state_ != State::Open) return true;
   switch (action) {
     case EditorAction::Cancel:
       End();
@@ -85,26 +95,40 @@ bool PageEditor::Act(EditorAction action) {
       return true;
     case EditorAction::Replace:
       baseline_ = input_;
-      SetEditorText(EditorTextOf(baseline_, longLineLength_));
+      ShowBaseline();
       return true;
     case EditorAction::Download:
-      DownloadBytes(EditorBytesOf(baseline_, input_, longLineLength_), FileName(path_));
+      DownloadBytes(shown_->BytesOf(input_), FileName(path_));
       return true;
   }
   return true;
 }
 
 bool PageEditor::Save() {
-  const std::string bytes = EditorBytesOf(baseline_, input_, longLineLength_);
+  const std::string bytes = shown_->BytesOf(input_);
   // An unchanged file is not written at all.
   return bytes == fileBytes_ || WriteBytes(path_, bytes);
 }
 
 void PageEditor::End() {
-  open_ = false;
-  CloseEditor();
+  state_ = State::Closing;
   input_.clear();
   input_.shrink_to_fit();
+  // The rest in a task of its own: after the save of a history of megabytes, the program reads
+  // it back into its list, and both in one task would hold the page for long. The dialog stays
+  // held meanwhile, as while the editor was shown.
+  closing_ = PageScheduler().Start(this, 0, 0, [this] { Ended(); });
+}
+
+void PageEditor::Ended() {
+  state_ = State::Closed;
+  closing_ = 0;
+  CloseEditor();
+  shown_.reset();
+  fileBytes_.clear();
+  fileBytes_.shrink_to_fit();
+  baseline_.clear();
+  baseline_.shrink_to_fit();
   // Taken first: the call may start the editor again.
   std::function<void()> ended = std::move(ended_);
   ended_ = nullptr;

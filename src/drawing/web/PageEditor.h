@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "EditorText.h"
+
 namespace funzioni::web {
 
 inline constexpr std::string_view kPageEditorProgram = "funzioni-page-editor";
@@ -20,26 +22,40 @@ enum class EditorAction { Cancel = 0, Save = 1, Replace = 2, Download = 3 };
 
 class PageEditor {
  public:
+  PageEditor() = default;
+  PageEditor(const PageEditor&) = delete;
+  PageEditor& operator=(const PageEditor&) = delete;
+  ~PageEditor();
+
   // The file a command line gives the page's editor; nothing for any other program.
   static std::optional<std::string> FileOfCommand(std::string_view commandLine);
 
-  bool IsOpen() const { return open_; }
+  // Also while it is closing: from a button that ends it to the next task of the page, where the
+  // editor goes and `ended` runs.
+  bool IsOpen() const { return state_ != State::Closed; }
   // Shows the file (missing: empty) in the page's editor; `ended` runs once it is closed.
   void Start(const std::string& path, std::function<void()> ended);
   // Where the page puts the text area's text (UTF-8) or a picked file's bytes, `size` bytes.
   char* Input(std::size_t size);
   // One of the page's buttons, with the input given; false when the file could not be written
-  // (the editor then stays open, the file as it was).
+  // (the editor then stays open, the file as it was). Once a button has ended it, the others do
+  // nothing.
   bool Act(EditorAction action);
 
  private:
-  bool Save();
-  void End();
+  enum class State { Closed, Open, Closing };
 
-  bool open_ = false;
+  bool Save();
+  void ShowBaseline();
+  void End();
+  void Ended();
+
+  State state_ = State::Closed;
+  int closing_ = 0;  // the scheduler's call that ends it, while it is closing
   std::string path_;
-  std::string fileBytes_;  // the file's bytes when the editor opened
-  std::string baseline_;   // the bytes the text area's text was made from
+  std::string fileBytes_;            // the file's bytes when the editor opened
+  std::string baseline_;             // the bytes the text area's text was made from
+  std::optional<EditorFile> shown_;  // baseline_ as the text area shows it
   std::string input_;
   std::string longLineLength_;  // how a long line's length shows, in the program's language
   std::function<void()> ended_;

@@ -341,10 +341,42 @@ TEST_F(PageEditorDialogTest, TheDialogIsHeldUntilTheEditorEnds) {
   EXPECT_EQ(events_, 0);
   EXPECT_EQ(web::ShownDialog()->PageState() & 2, 2);  // waiting for the user is no work
   EXPECT_TRUE(Act(EditorAction::Cancel, ""));
+  // The editor goes, and the program goes on, in the page's next task; until then it holds.
+  EXPECT_TRUE(ends_.empty());
+  EXPECT_EQ(Page().editorName, "espressioni.txt");
+  web::ShownDialog()->OnCommandKey(kCommandOk);
+  EXPECT_EQ(events_, 0);
+  FireTimeouts();
   EXPECT_EQ(ends_, std::vector<bool>{true});
   EXPECT_EQ(Page().editorName, "");
   web::ShownDialog()->OnCommandKey(kCommandOk);
   EXPECT_EQ(events_, 1);
+}
+
+TEST_F(PageEditorDialogTest, AClosingEditorTakesNoMoreButtons) {
+  // A second click before the editor has gone writes nothing and ends nothing twice.
+  Start();
+  EXPECT_TRUE(Act(EditorAction::Save, "x\n"));
+  EXPECT_TRUE(Act(EditorAction::Save, "altro\n"));
+  EXPECT_TRUE(Act(EditorAction::Replace, "altro"));
+  EXPECT_TRUE(Act(EditorAction::Cancel, ""));
+  FireTimeouts();
+  EXPECT_EQ(ReadAll(file_), "x\r\n");
+  EXPECT_EQ(ends_, std::vector<bool>{true});
+  // Closed, the buttons still do nothing.
+  EXPECT_TRUE(Act(EditorAction::Save, "altro\n"));
+  EXPECT_EQ(ReadAll(file_), "x\r\n");
+}
+
+TEST_F(PageEditorDialogTest, AnEditorGoneWhileClosingEndsNothing) {
+  bool ended = false;
+  {
+    web::PageEditor editor;
+    editor.Start(file_.string(), [&ended] { ended = true; });
+    EXPECT_TRUE(editor.Act(EditorAction::Cancel));
+  }
+  FireTimeouts();
+  EXPECT_FALSE(ended);
 }
 
 TEST_F(PageEditorDialogTest, TheButtonsWriteWhatTheyShould) {
@@ -371,6 +403,7 @@ TEST_F(PageEditorDialogTest, TheButtonsWriteWhatTheyShould) {
     ends_.clear();
     Start();
     for (const auto& [action, input] : row.actions) EXPECT_TRUE(Act(action, input)) << row.name;
+    FireTimeouts();
     EXPECT_EQ(ReadAll(file_), row.file) << row.name;
     EXPECT_EQ(ends_, std::vector<bool>{true}) << row.name;
   }
@@ -394,6 +427,7 @@ TEST_F(PageEditorDialogTest, AFileThatCannotBeWrittenKeepsTheEditorOpen) {
   EXPECT_TRUE(ends_.empty());
   EXPECT_EQ(Page().editorName, "espressioni.txt");
   EXPECT_TRUE(Act(EditorAction::Cancel, ""));
+  FireTimeouts();
   EXPECT_EQ(ends_, std::vector<bool>{true});
 }
 
