@@ -51,6 +51,10 @@ bool PlotBackgroundCache::RestoreBackground(DrawingSurface& surface, float zoom,
 
 void PlotBackgroundCache::KeepBackground(const DrawingSurface& surface, float zoom,
                                          const std::optional<PlotView>& view, bool degrees) {
+  const Key drawn{BitCast<std::uint32_t>(zoom), view, degrees};
+  const bool again = lastDrawn_ == drawn;
+  lastDrawn_ = drawn;
+  if (!again) return;
   Keep(background_, surface);
   background_.zoomBits = BitCast<std::uint32_t>(zoom);
   background_.view = view;
@@ -60,6 +64,7 @@ void PlotBackgroundCache::KeepBackground(const DrawingSurface& surface, float zo
 void PlotBackgroundCache::Drop() {
   face_.valid = false;
   background_.valid = false;
+  lastDrawn_.reset();
 }
 
 }  // namespace funzioni

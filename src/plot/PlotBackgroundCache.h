@@ -25,6 +25,9 @@ class PlotBackgroundCache {
   bool RestoreBackground(DrawingSurface& surface, float zoom,
                          const std::optional<PlotView>& view = std::nullopt,
                          bool degrees = false) const;
+  // Told of every background drawn; a copy is kept when the same one is drawn twice in a row:
+  // a drag of the zoom meter or of the view draws a new one at every step, never wanted again,
+  // and copying each would cost as much as drawing it.
   void KeepBackground(const DrawingSurface& surface, float zoom,
                       const std::optional<PlotView>& view = std::nullopt, bool degrees = false);
 
@@ -42,8 +45,16 @@ class PlotBackgroundCache {
   static bool Restore(const Copy& copy, DrawingSurface& surface);
   static void Keep(Copy& copy, const DrawingSurface& surface);
 
+  struct Key {
+    std::uint32_t zoomBits = 0;
+    std::optional<PlotView> view;
+    bool degrees = false;
+    bool operator==(const Key&) const = default;
+  };
+
   Copy face_;
   Copy background_;
+  std::optional<Key> lastDrawn_;  // the background drawn last, kept or not
 };
 
 }  // namespace funzioni

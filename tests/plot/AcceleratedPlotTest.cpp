@@ -16,6 +16,7 @@
 #include "evaluator/ExpressionEvaluator.h"
 #include "plot/Curves.h"
 #include "plot/PlotAccelerator.h"
+#include "plot/PlotBackgroundCache.h"
 #include "plot/PlotBoard.h"
 #include "plot/PlotIds.h"
 #include "plot/PlotWorker.h"
@@ -391,6 +392,31 @@ TEST_F(AcceleratedPlot, ResultsTableRowsMatch) {
       EXPECT_EQ(reference.Rows(), accelerated.Rows()) << formula << " at zoom " << zoom;
     }
   }
+}
+
+// A background is copied for later redraws once it is drawn twice in a row (a zoom drag's steps
+// each draw one of their own); what is put back is the picture and position kept.
+TEST(PlotBackgroundCacheTest, KeepsABackgroundDrawnTwiceInARow) {
+  PlotBackgroundCache cache;
+  DrawingSurface drawn(8, 8);
+  drawn.ClearSurface(0x00336699);
+  drawn.MoveTo(3, 4);
+  DrawingSurface target(8, 8);
+  cache.KeepBackground(drawn, 10.0f);
+  EXPECT_FALSE(cache.RestoreBackground(target, 10.0f)) << "drawn once";
+  cache.KeepBackground(drawn, 20.0f);
+  cache.KeepBackground(drawn, 10.0f);
+  EXPECT_FALSE(cache.RestoreBackground(target, 10.0f)) << "another zoom in between";
+  cache.KeepBackground(drawn, 10.0f);
+  ASSERT_TRUE(cache.RestoreBackground(target, 10.0f)) << "drawn twice in a row";
+  EXPECT_EQ(target.PixelAt(7, 7), 0x00336699);
+  EXPECT_EQ(target.GetCurrentPosition(), (PixelPoint{3, 4}));
+  // Still there after a single drawing of another zoom, which is not kept.
+  cache.KeepBackground(drawn, 30.0f);
+  EXPECT_TRUE(cache.RestoreBackground(target, 10.0f));
+  EXPECT_FALSE(cache.RestoreBackground(target, 30.0f));
+  cache.Drop();
+  EXPECT_FALSE(cache.RestoreBackground(target, 10.0f));
 }
 
 }  // namespace
