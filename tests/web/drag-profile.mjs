@@ -3,7 +3,7 @@
 // throttle, with the bytes that crossed between the page and its workers. Build the page with
 // function names kept (emcc --profiling-funcs at the link) to read the program's own functions.
 // It judges nothing: it prints each thread's busy time and its top functions by self time.
-//   node tests/web/drag-profile.mjs [--throttle 4] [--steps 30] [--meter parameter|zoom]
+//   node tests/web/drag-profile.mjs [--throttle 4] [--steps 30] [--meter parameter|zoom|wheel|pan]
 //                                   [--state start|zoom100] [--top 25] [--out DIR]
 //                                   [--page build/web/funzioni.html]
 // --out keeps the profiles (.cpuprofile, opened by DevTools' Performance panel).
@@ -21,7 +21,39 @@ const ROOT = resolve(HERE, '../..');
 const METERS = {
   parameter: { y: 652, fromX: 200, dx: 6 }, // a of a.x^2+b
   zoom: { y: 574, fromX: 700, dx: 6 },
+  // Over the plotting area: notches in and out by turns, or a middle-button drag.
+  wheel: { gesture: 'wheel' },
+  pan: { gesture: 'pan' },
 };
+const PLOT_CENTRE = { x: 304, y: 304 };
+
+// The steps profiled: a meter dragged across its scale, or a gesture over the plotting area.
+async function stepsOf(self, meter, steps) {
+  const mouse = self.page.mouse;
+  const at = (x, y) => [self.origin.x + x, self.origin.y + y];
+  if (meter.gesture) {
+    await mouse.move(...at(PLOT_CENTRE.x, PLOT_CENTRE.y));
+    if (meter.gesture === 'pan') await mouse.down({ button: 'middle' });
+    for (let i = 0; i < steps; ++i) {
+      if (meter.gesture === 'wheel') {
+        await mouse.wheel({ deltaY: i % 2 === 0 ? -100 : 100 });
+      } else {
+        await mouse.move(...at(PLOT_CENTRE.x + 6 * (i + 1), PLOT_CENTRE.y + 3 * (i + 1)));
+      }
+      await idleInPage(self);
+    }
+    if (meter.gesture === 'pan') await mouse.up({ button: 'middle' });
+    return;
+  }
+  await self.perform({ do: 'press', x: meter.fromX, y: meter.y });
+  let x = meter.fromX;
+  for (let i = 0; i < steps; ++i) {
+    x += meter.dx;
+    await mouse.move(...at(x, meter.y));
+    await idleInPage(self);
+  }
+  await self.perform({ do: 'release', x, y: meter.y });
+}
 // Fine enough for a step of a few milliseconds, coarse enough not to slow the page itself.
 const SAMPLING_INTERVAL_US = 100;
 
@@ -123,14 +155,7 @@ async function main() {
       await s.send('Profiler.start');
     }
     const before = await self.page.evaluate(() => ({ ...window.funzioniMessages }));
-    await self.perform({ do: 'press', x: meter.fromX, y: meter.y });
-    let x = meter.fromX;
-    for (let i = 0; i < steps; ++i) {
-      x += meter.dx;
-      await self.page.mouse.move(self.origin.x + x, self.origin.y + meter.y);
-      await idleInPage(self);
-    }
-    await self.perform({ do: 'release', x, y: meter.y });
+    await stepsOf(self, meter, steps);
     const after = await self.page.evaluate(() => ({ ...window.funzioniMessages }));
     console.log(`${path}: CPU throttle ${values.throttle}x, ${steps} steps of the ${values.meter} ` +
                 `meter at ${values.state}; load ${load}`);
