@@ -4,16 +4,18 @@
 // overstays its patience, the instance is restarted (its kept results go with it) and the
 // waiting work goes at once. The page's thread cannot wait, so WaitFor only looks: the worker
 // wakes the window when the instance's reply has come, and when the computation under way is
-// due to be abandoned. Without a background instance the page's thread computes inside WaitFor
-// and Take.
+// due to be abandoned. Work that is known to be quick (PlotWorkPace.h) is computed on the page's
+// thread while the instance is idle, as is all work without a background instance.
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <utility>
 
 #include "drawing/BackgroundWork.h"
 #include "plot/PlotWorkCodec.h"
+#include "plot/PlotWorkPace.h"
 #include "plot/PlotWorker.h"
 
 namespace funzioni {
@@ -21,6 +23,33 @@ namespace funzioni {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Microseconds = std::chrono::microseconds;
+
+// A reply is the outcome's bytes followed by how long the computation took, in microseconds
+// (little-endian), so that the page can tell which work is quick.
+constexpr std::size_t kTookBytes = 4;
+
+Microseconds Since(Clock::time_point start) {
+  return std::chrono::duration_cast<Microseconds>(Clock::now() - start);
+}
+
+void AppendTook(std::vector<std::uint8_t>& reply, Microseconds took) {
+  const auto us = static_cast<std::uint32_t>(
+      std::clamp<long long>(took.count(), 0, std::numeric_limits<std::uint32_t>::max()));
+  for (std::size_t i = 0; i < kTookBytes; ++i) {
+    reply.push_back(static_cast<std::uint8_t>(us >> (8 * i)));
+  }
+}
+
+// The outcome's bytes and the time, or nothing when the reply is too short to hold a time.
+std::optional<std::pair<std::span<const std::uint8_t>, Microseconds>> SplitTook(
+    std::span<const std::uint8_t> reply) {
+  if (reply.size() < kTookBytes) return std::nullopt;
+  const std::size_t at = reply.size() - kTookBytes;
+  std::uint32_t us = 0;
+  for (std::size_t i = 0; i < kTookBytes; ++i) us |= std::uint32_t{reply[at + i]} << (8 * i);
+  return std::pair{reply.first(at), Microseconds(us)};
+}
 
 // The background instance's side: each request a work, each reply its outcome. The kept
 // results serve from one request to the next, as on the desktop's thread.
@@ -29,10 +58,13 @@ class PlotRequests {
   std::vector<std::uint8_t> Serve(std::span<const std::uint8_t> request) {
     const std::optional<PlotWork> work = DecodePlotWork(request);
     if (!work) return {};
+    const Clock::time_point start = Clock::now();
     if (!computer_) computer_ = std::make_unique<PlotComputer>(1);
     std::optional<PlotOutcome> outcome = computer_->ComputeOrNothing(*work, std::move(spare_));
+    const Microseconds took = Since(start);
     if (!outcome) outcome = PlotOutcome{};
     std::vector<std::uint8_t> reply = EncodePlotOutcome(*outcome);
+    AppendTook(reply, took);
     if (outcome->whole) spare_ = std::move(outcome->whole->layer);
     return reply;
   }
@@ -63,6 +95,7 @@ struct PlotWorker::Impl {
   void AbandonOverdue();
   // Without a background instance: the waiting work computed here and now.
   void ComputeHere();
+  void ComputeNow(const PlotWork& work, std::uint64_t number);
   void Tell(std::chrono::milliseconds after) const {
     if (wake) wake(after);
   }
@@ -71,20 +104,27 @@ struct PlotWorker::Impl {
   PlotWorkQueue queue;
   bool computing = false;  // the background instance computes
   std::uint64_t computingNumber = 0;
+  PlotWork computingWork;  // what the instance computes, for its time
   Clock::time_point computingSince;
+  PlotWorkPace pace;
   long long abandonments = 0;
   DotLayer spare;
   Wake wake;
-  std::unique_ptr<PlotComputer> here;  // only without a background instance
+  std::unique_ptr<PlotComputer> here;  // made by the first work computed on the page
   BackgroundWork background;           // last: no reply comes once it is gone
 };
 
 void PlotWorker::Impl::SendQueued() {
   if (!queue.Waiting() || computing || !background.Available()) return;
-  const auto [work, number] = queue.Next();
+  auto [work, number] = queue.Next();
+  if (pace.Here(work)) {
+    ComputeNow(work, number);
+    return;
+  }
   background.Post(EncodePlotWork(work));
   computing = true;
   computingNumber = number;
+  computingWork = std::move(work);
   computingSince = Clock::now();
 }
 
@@ -97,7 +137,10 @@ void PlotWorker::Impl::Arrived(std::vector<std::uint8_t> reply) {
     return;
   }
   std::optional<PlotOutcome> decoded;
-  if (!reply.empty()) decoded = DecodePlotOutcome(reply, std::move(spare));
+  if (const auto split = SplitTook(reply)) {
+    decoded = DecodePlotOutcome(split->first, std::move(spare));
+    if (decoded) pace.Computed(computingWork, split->second, false);
+  }
   if (!decoded) {
     // The picture and the table stay as they are; a fresh instance takes the next work.
     std::fprintf(stderr, "funzioni: the plot could not be computed\n");
@@ -111,6 +154,7 @@ void PlotWorker::Impl::Arrived(std::vector<std::uint8_t> reply) {
 
 void PlotWorker::Impl::AbandonOverdue() {
   if (!computing || !queue.Waiting() || Clock::now() < computingSince + patience) return;
+  pace.Abandoned(computingWork);
   background.Restart();
   computing = false;
   ++abandonments;
@@ -119,9 +163,15 @@ void PlotWorker::Impl::AbandonOverdue() {
 
 void PlotWorker::Impl::ComputeHere() {
   if (!queue.Waiting() || background.Available()) return;
-  if (!here) here = std::make_unique<PlotComputer>(1);
   const auto [work, number] = queue.Next();
+  ComputeNow(work, number);
+}
+
+void PlotWorker::Impl::ComputeNow(const PlotWork& work, std::uint64_t number) {
+  const Clock::time_point start = Clock::now();
+  if (!here) here = std::make_unique<PlotComputer>(1);
   std::optional<PlotOutcome> outcome = here->ComputeOrNothing(work, std::move(spare));
+  pace.Computed(work, Since(start), true);
   queue.Computed(outcome ? std::move(*outcome) : PlotOutcome{}, number);
 }
 

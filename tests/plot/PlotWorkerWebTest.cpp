@@ -92,7 +92,9 @@ TEST_F(WebPlotWorker, TheWindowIsWokenForEachReplyAndWhenWorkBecomesOverdue) {
   worker.OnWake([&wakes](std::chrono::milliseconds after) { wakes.push_back(after); });
   worker.Submit(Whole(9));
   EXPECT_TRUE(wakes.empty()) << "nothing waits for the computation under way";
-  worker.Submit(Whole(50));
+  PlotWork later = Whole(50);
+  later.size = {310, 200};  // not of the kind computed before, which the page could compute itself
+  worker.Submit(later);
   ASSERT_EQ(wakes.size(), 1u) << "the newer work waits: the page comes back when it is due";
   EXPECT_GT(wakes[0], std::chrono::seconds(59));
   EXPECT_LE(wakes[0], std::chrono::minutes(1));
@@ -106,12 +108,56 @@ TEST_F(WebPlotWorker, TheWindowIsWokenForEachReplyAndWhenWorkBecomesOverdue) {
   EXPECT_FALSE(worker.Busy());
 
   // An instance that stops being able to run: the page computes the work at the next look.
-  worker.Submit(Whole(9));
+  PlotWork other = Whole(9);
+  other.size = {320, 200};
+  worker.Submit(other);
   Background().BecomeUnusable();
   ASSERT_EQ(wakes.size(), 4u);
   EXPECT_EQ(wakes[3].count(), 0);
   std::optional<PlotOutcome> outcome = worker.Take();
   ASSERT_TRUE(outcome && outcome->whole);
+  EXPECT_FALSE(worker.Busy());
+}
+
+TEST_F(WebPlotWorker, WorkOfAKindJustComputedQuicklyIsComputedOnThePage) {
+  PlotWorker worker(0, std::chrono::minutes(1));
+  std::vector<std::chrono::milliseconds> wakes;
+  worker.OnWake([&wakes](std::chrono::milliseconds after) { wakes.push_back(after); });
+  const auto small = [](float zoom) {
+    PlotWork work = Whole(zoom);
+    work.state.currentFormula = "x";
+    work.size = {40, 30};
+    return work;
+  };
+  worker.Submit(small(9));
+  ASSERT_TRUE(Background().ServeOne());
+  ASSERT_TRUE(worker.Take());
+
+  worker.Submit(small(50));
+  EXPECT_TRUE(Background().posted.empty());
+  EXPECT_FALSE(worker.Computing());
+  EXPECT_TRUE(worker.WaitFor(std::chrono::milliseconds(0)));
+  std::optional<PlotOutcome> outcome = worker.Take();
+  ASSERT_TRUE(outcome && outcome->whole);
+  PlotComputer computer(1);
+  EXPECT_EQ(EncodePlotOutcome(*outcome), EncodePlotOutcome(*computer.Compute(small(50), {})));
+  EXPECT_FALSE(worker.Busy());
+  EXPECT_EQ(wakes.size(), 1u) << "only the instance's reply woke the page";
+
+  // Work of another kind goes to the instance; while it computes, newer work waits for it.
+  PlotWork table = small(50);
+  table.table = table.state;
+  worker.Submit(table);
+  worker.Submit(small(60));
+  EXPECT_EQ(Background().posted.size(), 1u);
+  EXPECT_TRUE(worker.Computing());
+  // The waiting work is of the kind just computed: the page computes it on a quick machine.
+  ASSERT_TRUE(Background().ServeOne());
+  while (Background().ServeOne()) {
+  }
+  outcome = worker.Take();
+  ASSERT_TRUE(outcome && outcome->whole && outcome->table) << "the later work took over the table";
+  EXPECT_EQ(outcome->zoom, 60);
   EXPECT_FALSE(worker.Busy());
 }
 
