@@ -64,7 +64,7 @@ void HistoryLoader::Stop() {
   finished_ = false;
 }
 
-std::span<const std::string> HistoryLoader::NextLines(std::size_t most) {
+std::span<const std::string> HistoryLoader::NextLines(std::size_t most, std::size_t bytes) {
   DropFinishedReads();
   if (reading_.valid()) {
     if (!IsReady(reading_)) return {};
@@ -73,7 +73,12 @@ std::span<const std::string> HistoryLoader::NextLines(std::size_t most) {
     if (lines_.empty()) finished_ = true;
   }
   const std::size_t first = next_;
-  next_ = std::min(lines_.size(), first + most);
+  const std::size_t last = std::min(lines_.size(), first + most);
+  std::size_t size = 0;
+  while (next_ < last && (next_ == first || size + lines_[next_].size() <= bytes)) {
+    size += lines_[next_].size();
+    ++next_;
+  }
   if (first < next_ && next_ == lines_.size()) finished_ = true;
   return std::span<const std::string>(lines_).subspan(first, next_ - first);
 }

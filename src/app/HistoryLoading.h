@@ -18,6 +18,10 @@ namespace funzioni {
 inline constexpr std::size_t kHistoryInlineBytes = std::size_t{1} << 20;
 // Lines handed to the list per turn: a few milliseconds of work.
 inline constexpr std::size_t kHistoryLinesPerTurn = 2000;
+// Characters handed to the list per turn, whatever the lines: the page lays out each line's whole
+// text (about 30 ns a character at full speed), and 2000 lines of a few thousand characters took
+// a tenth of a second in one turn. A line longer than this goes alone.
+inline constexpr std::size_t kHistoryBytesPerTurn = std::size_t{128} << 10;
 
 class HistoryLoader {
  public:
@@ -37,9 +41,11 @@ class HistoryLoader {
   bool Loading() const { return reading_.valid() || next_ < lines_.size(); }
   // Whether the file is still being read, or read and not yet asked for its lines.
   bool Reading() const { return reading_.valid(); }
-  // The next run of lines for the list, once the file is read; empty while it is being read and
+  // The next run of lines for the list, once the file is read: at most `most` lines, and no more
+  // than `bytes` bytes unless the first line alone holds more. Empty while it is being read and
   // once every line was handed out.
-  std::span<const std::string> NextLines(std::size_t most = kHistoryLinesPerTurn);
+  std::span<const std::string> NextLines(std::size_t most = kHistoryLinesPerTurn,
+                                         std::size_t bytes = kHistoryBytesPerTurn);
   // True once, when the last run was handed out: the list is then complete.
   bool TakeFinished();
 

@@ -107,6 +107,31 @@ TEST_F(HistoryLoaderTest, HandsOutEveryLineInOrderInRunsOfAFewThousand) {
   }
 }
 
+TEST_F(HistoryLoaderTest, LongLinesGoInRunsOfBoundedSize) {
+  // Lines of thousands of characters would make a run the list takes long to show.
+  const std::string wide(kHistoryBytesPerTurn / 4, 'x');
+  const std::string huge(kHistoryBytesPerTurn * 3, 'y');
+  struct Case {
+    const char* name;
+    Lines lines;
+    int runs;
+  };
+  const Case cases[] = {
+      {"four wide lines fill a run", Lines(4, wide), 1},
+      {"nine wide lines", Lines(9, wide), 3},
+      {"a line over the bound goes alone", {"x^2", huge, "x^3", huge}, 4},
+  };
+  for (const Case& c : cases) {
+    HistoryLoader loader;
+    Wakes wakes;
+    loader.Start(Write("espressioni.txt", c.lines), wakes.Callback());
+    wakes.WaitFor(1);
+    const Handed handed = TakeAll(loader);
+    EXPECT_EQ(handed.lines, c.lines) << c.name;
+    EXPECT_EQ(handed.runs, c.runs) << c.name;
+  }
+}
+
 TEST_F(HistoryLoaderTest, AnEmptyOrMissingFileFinishesWithNoLine) {
   for (const std::string& path : {Write("empty.txt", {}), (folder_ / "missing.txt").string()}) {
     HistoryLoader loader;
