@@ -612,7 +612,10 @@ var FunzioniPage = (function () {
     listAdd(id, text) {
       const lines = controls.get(id).firstChild;
       const line = document.createElement('div');
-      line.dataset.line = String(lines.childElementCount);
+      // Numbered from the last line: counting the lines walks them all, and a history of
+      // thousands of lines, added one by one, would take seconds.
+      const last = lines.lastElementChild;
+      line.dataset.line = String(last === null ? 0 : Number(last.dataset.line) + 1);
       line.setAttribute('role', 'option');
       line.textContent = text;
       lines.appendChild(line);
