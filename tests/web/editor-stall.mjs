@@ -27,6 +27,8 @@ const MEGABYTE = 1 << 20;
 const SETTLE_MS = 300;
 // The precision of the storage's room measured, in characters.
 const ROOM_STEP = 4096;
+// A line the editor still shows whole (it shows one of more than 2,000 characters by its ends).
+const SHOWN_LINE = 1900;
 // Fine enough for a task of tens of milliseconds.
 const SAMPLING_INTERVAL_US = 200;
 
@@ -235,6 +237,9 @@ async function main() {
         // measurement's step.
         [`the largest stored (${(room / MEGABYTE).toFixed(1)} MB)`,
           bigHistory(MEGABYTE, room - ROOM_STEP)],
+        // Every line shown whole in the text area: megabytes of text for it to take.
+        [`the largest stored in lines of ${SHOWN_LINE} characters`,
+          bigHistory(SHOWN_LINE, room - ROOM_STEP)],
       ];
       for (const [label, text] of histories) {
         const done = await editorPhases(page, label, text, top);
