@@ -1,6 +1,7 @@
 #include "DrawingSurface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -310,7 +311,14 @@ void DrawingSurface::SetSurfacePixels(std::string_view image) {
     const char* row =
         image.data() + 8 + static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 4;
     std::uint32_t* dst = s.pixels.data() + static_cast<std::size_t>(y) * s.width;
-    for (int x = 0; x < cols; ++x) dst[x] = 0xFF000000u | (GetLe32(row + x * 4) & 0x00FFFFFF);
+    if constexpr (std::endian::native == std::endian::little) {
+      // The words are already in the machine's order: copied as they are (a panel's face is put
+      // back this way at every tick of the clock).
+      std::memcpy(dst, row, static_cast<std::size_t>(cols) * 4);
+      for (int x = 0; x < cols; ++x) dst[x] = 0xFF000000u | (dst[x] & 0x00FFFFFF);
+    } else {
+      for (int x = 0; x < cols; ++x) dst[x] = 0xFF000000u | (GetLe32(row + x * 4) & 0x00FFFFFF);
+    }
   }
 }
 
