@@ -159,7 +159,7 @@ struct PageDialog : detail::DialogCore, web::PageInput {
       return;
     }
     waitingShows.push_back({id, whole});
-    web::ShowSoon();
+    if (waitingShows.size() == 1) web::ShowSoon();
   }
 
   void ShowWaiting() override {
