@@ -19,6 +19,8 @@ function clientSize() {
 export const [WIDTH, HEIGHT] = clientSize();
 const IDLE_TIMEOUT_MS = 30000;
 const READY_TIMEOUT_MS = 30000;
+// The longest wait for the page's writes to reach the browser's storage before a reload.
+const SETTLE_TIMEOUT_MS = 30000;
 const LOCAL_URL = /^(file|data|blob):/;
 // Held longer than the page's long press (0.6 s), a finger is the right button.
 const LONG_PRESS_MS = 700;
@@ -126,6 +128,16 @@ export class FunzioniPage {
 
   async close() {
     await this.context.close();
+  }
+
+  // The page reloaded once the browser's storage holds what the page wrote to it: a write
+  // returns as soon as the page's own copy of the storage has it, and reaches the storage shared
+  // by a reload only later (chromium keeps it in another process), so a reload right after a
+  // large write may read the storage as it was before.
+  async reload() {
+    const settled = await this.page.evaluate(storageSettled, SETTLE_TIMEOUT_MS);
+    if (settled === 'late') throw new Error("the page's writes did not reach the browser's storage");
+    await this.load(() => this.page.reload({ waitUntil: 'load' }));
   }
 
   // Milliseconds from the navigation to funzioniPage.ready.
@@ -236,9 +248,7 @@ export class FunzioniPage {
       }
       case 'type': await typeOnMainKeys(this.page.keyboard, step.text); break;
       case 'idle': break;
-      case 'restart':
-        await this.load(() => this.page.reload({ waitUntil: 'load' }));
-        break;
+      case 'restart': await this.reload(); break;
       case 'snapshot': break;
       case 'export': break;  // what the page gives is the test's to take (export.mjs)
       case 'editor': await this.finishEditor(step.text, step.button); break;
@@ -320,6 +330,49 @@ export class FunzioniPage {
     const shown = await this.page.evaluate(readPage);
     return { ...shown, rgba: Buffer.from(shown.rgba, 'base64') };
   }
+}
+
+// Runs in the page: resolves once a mark written now to the local storage has reached the
+// storage every page shares, and so every write the page made before it: another frame of the
+// page is told of a change then. 'late' when it has not within `timeout` ms; 'none' when there is
+// no storage to wait for or it takes no mark (full, refused).
+function storageSettled(timeout) {
+  const kMark = 'funzioni-test-settled';
+  const frames = [0, 1].map(() => {
+    const frame = document.createElement('iframe');
+    frame.style.display = 'none';
+    document.body.appendChild(frame);
+    return frame;
+  });
+  // The mark written through a frame's own storage object: the page may have replaced its own
+  // (refuseStorage); the frames share the page's storage.
+  const [writer, watcher] = frames.map((frame) => frame.contentWindow);
+  const done = (result) => {
+    for (const frame of frames) frame.remove();
+    return result;
+  };
+  let storage;
+  try {
+    storage = writer.localStorage;
+  } catch (unavailable) {
+    return done('none');
+  }
+  return new Promise((resolve) => {
+    const token = `${Date.now()}-${Math.random()}`;
+    const timer = setTimeout(() => resolve(done('late')), timeout);
+    watcher.addEventListener('storage', (event) => {
+      if (event.key !== kMark || event.newValue !== token) return;
+      clearTimeout(timer);
+      storage.removeItem(kMark);
+      resolve(done('settled'));
+    });
+    try {
+      storage.setItem(kMark, token);
+    } catch (refused) {
+      clearTimeout(timer);
+      resolve(done('none'));
+    }
+  });
 }
 
 // Runs in the page: from now on the browser refuses to store anything, as when its storage is

@@ -20,6 +20,7 @@ import {
   refusedWriteLosesNothing,
 } from './editor.mjs';
 import { exportsAsOnTheDesktop } from './export.mjs';
+import { storageKeepsEveryByte, storageLosesNothingToAFailedWrite } from './storage.mjs';
 import { FIREFOX, FIREFOX_FILES, launchFirefox } from './firefox.mjs';
 import { installableAndOffline } from './install.mjs';
 import { savedPictureIsThePlot } from './picture.mjs';
@@ -286,6 +287,10 @@ async function main() {
       refusedWriteLosesNothing(browser, url, watch));
     await check("the history an earlier page kept in IndexedDB is taken over", () =>
       earlierStorageIsTakenOver(browser, url, watch));
+    await check("the storage keeps every byte and writes only a large file's changes", () =>
+      storageKeepsEveryByte(browser, url, watch));
+    await check('a write refused or cut short leaves the old file or the new one whole', () =>
+      storageLosesNothingToAFailedWrite(browser, url, watch));
     await check("a screen reader's actions on the drawn controls reach the program", () =>
       screenReaderActionsReachTheProgram(browser, url, watch));
     await check('Ctrl+C in the study window copies the study as text', () =>
