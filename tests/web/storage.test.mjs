@@ -45,8 +45,11 @@ class ModelStorage {
 }
 
 // One page: storage.js loaded over a folder kept in memory, with a small size for files kept in
-// pieces so that the model's files go that way.
-function openPage(storage) {
+// pieces so that the model's files go that way. With `onPage`, a page's document: the stored
+// items are read ahead in tasks the test runs (page.tasks, each run by page.step()), and the
+// program's start waits for the run dependencies page.waiting counts; the folder is filled at
+// page.load(), as the program's start does it.
+function openPage(storage, {onPage = false} = {}) {
   const files = new Map();
   class ErrnoError extends Error {
     constructor(errno) {
@@ -66,18 +69,35 @@ function openPage(storage) {
     unlink: (path) => files.delete(path),
     close() {},
   };
+  const page = {files, FS, tasks: [], waiting: 0};
   const context = {
     FS,
     localStorage: storage,
     FunzioniShared: {shared: () => ({files: {noSpace: kNoSpace}})},
     console,
   };
+  if (onPage) {
+    Object.assign(context, {
+      document: {},
+      MessageChannel: class {
+        constructor() {
+          this.port1 = {onmessage: null};
+          this.port2 = {postMessage: () => page.tasks.push(() => this.port1.onmessage({}))};
+        }
+      },
+      addRunDependency: () => ++page.waiting,
+      removeRunDependency: () => --page.waiting,
+    });
+  }
   vm.createContext(context);
   const small = kSource.replace('const kWholeBytes = 1 << 20;', 'const kWholeBytes = 4096;')
-                    .replace('const kSpareBytes = 64 << 10;', 'const kSpareBytes = 1024;');
+                    .replace('const kSpareBytes = 64 << 10;', 'const kSpareBytes = 1024;')
+                    .replace('const kReadSlice = 1 << 19;', 'const kReadSlice = 1000;');
   vm.runInContext(small + '\nthis.FunzioniStorage = FunzioniStorage;', context);
-  context.FunzioniStorage.load();
-  return {files, FS};
+  page.load = () => context.FunzioniStorage.load();
+  page.step = () => page.tasks.shift()();
+  if (!onPage) page.load();
+  return page;
 }
 
 const bytesOf = (text) => Uint8Array.from(text, (c) => c.charCodeAt(0));
@@ -153,6 +173,54 @@ test('no write, refused or cut short, leaves a file that was never written', () 
       } else {
         assert.deepEqual(read, stored, `run ${run} step ${step}`);
       }
+    }
+  }
+});
+
+// On the page the stored items are read ahead a slice a task, and the program starts only once
+// the folder holds the whole file: the file as stored when the reading began, or as another tab
+// wrote it meanwhile, never a mix of the two.
+test('a file read ahead in short tasks is whole when the program starts, whatever is written meanwhile', () => {
+  const lines = (n, tag) => bytesOf(Array.from({length: n}, (_, i) => `x^${i}+${tag} '\xe8\r\n`).join(''));
+  const first = lines(3000, 'a');
+  const changed = new Uint8Array([...first.subarray(0, 20000), ...bytesOf('COS(x)'), ...first.subarray(20006)]);
+  const cases = [
+    // [what the storage holds, how it is stored]
+    ['kept in pieces', (items) => openPage(new ModelStorage(items, 1e9)).FS.writeFile(kPath, first)],
+    ['kept whole by an earlier page', (items) => items.set('funzioni-file:' + kPath, String.fromCharCode(...first))],
+  ];
+  // What the other tab writes: a line changed (kept in pieces), a short file (kept whole).
+  const short = bytesOf("x^2 'caff\xe8\r\n");
+  for (const [kept, store] of cases) {
+    for (const [writtenAfter, edited] of [[-1, changed], [1, changed], [5, short], [-1, short],
+                                          [Infinity, null]]) {
+      const name = `${kept}, another tab writing ${edited?.length} bytes after ${writtenAfter} tasks`;
+      const items = new Map();
+      store(items);
+      const page = openPage(new ModelStorage(items, 1e9), {onPage: true});
+      let tasks = 0;
+      let want = first;
+      const otherTab = () => {
+        openPage(new ModelStorage(items, 1e9)).FS.writeFile(kPath, edited);
+        want = edited;
+      };
+      page.load();  // the program's start, while the items are still being read
+      assert.equal(page.waiting, 1, name);
+      while (page.tasks.length > 0) {
+        if (tasks++ === writtenAfter) otherTab();
+        assert.equal(page.files.get(kPath), undefined, `${name}: the folder filled early`);
+        page.step();
+      }
+      assert.ok(tasks > 10, `${name}: read in ${tasks} tasks`);
+      assert.equal(page.waiting, 0, name);
+      assert.deepEqual(page.files.get(kPath), want, name);
+      // Started after the reading ended: the folder is filled at once, as stored then.
+      const late = openPage(new ModelStorage(items, 1e9), {onPage: true});
+      while (late.tasks.length > 0) late.step();
+      if (writtenAfter === -1) otherTab();
+      late.load();
+      assert.equal(late.waiting, 0, name);
+      assert.deepEqual(late.files.get(kPath), want, `${name}, started late`);
     }
   }
 });

@@ -20,6 +20,9 @@
 // earlier edition of the page) and is the newer file.
 // A write the storage refuses is reported failed and leaves the stored file as it was; when the
 // storage cannot hold a large file's new pieces beside the old, the file is written whole.
+// On the page the stored items are read and turned into bytes ahead, a slice per task, while the
+// program's module is unpacked and compiled: however large the history, no task of the start
+// holds the page long. The program starts once the folder is filled.
 
 var FunzioniStorage = (function () {
   'use strict';
@@ -39,6 +42,8 @@ var FunzioniStorage = (function () {
   // Bytes a String.fromCharCode call takes at most (its arguments go on the stack).
   const kConversionSlice = 0x8000;
   const kAccessModes = 3;  // O_WRONLY 1, O_RDWR 2
+  // Characters turned into bytes per task when the items are read ahead: a few milliseconds.
+  const kReadSlice = 1 << 19;
 
   let restoring = false;  // a stored file being put back: its closing is not stored again
   // By path: what the storage holds of each file of the folder, as last read or written, so
@@ -52,10 +57,6 @@ var FunzioniStorage = (function () {
       text += String.fromCharCode.apply(null, bytes.subarray(at, at + kConversionSlice));
     }
     return text;
-  }
-
-  function copyText(text, from, length, into, at) {
-    for (let i = 0; i < length; ++i) into[at + i] = text.charCodeAt(from + i);
   }
 
   // FNV-1a of the item's characters: tells an item a record uses from one written over it since.
@@ -74,6 +75,16 @@ var FunzioniStorage = (function () {
   }
 
   const checkOf = (text) => bytesAndCheckOf(text).check;
+
+  // By key: the items read ahead, {text, bytes, check}, until the folder is filled.
+  let readAhead = new Map();
+
+  // The item's bytes and check, as read ahead when the item still holds the text read then.
+  function itemBytes(key, text) {
+    const ahead = readAhead.get(key);
+    if (ahead !== undefined && ahead.text === text) return ahead;
+    return bytesAndCheckOf(text);
+  }
 
   // Whether the item's text is the one of [length, check].
   const isItem = (text, item) =>
@@ -97,10 +108,11 @@ var FunzioniStorage = (function () {
     // Each item read once, its bytes and its check in one pass; the ranges then copied whole.
     const items = new Map();
     for (const name of Object.keys(record.items)) {
-      const text = localStorage.getItem(itemKey(path, name));
+      const key = itemKey(path, name);
+      const text = localStorage.getItem(key);
       const item = record.items[name];  // [length, check]
       if (text === null || text.length !== item[0]) return null;
-      const read = bytesAndCheckOf(text);
+      const read = itemBytes(key, text);
       if (read.check !== item[1]) return null;
       items.set(name, read.bytes);
     }
@@ -128,8 +140,7 @@ var FunzioniStorage = (function () {
     const fromRecord = recordText === null ? null : fileOfRecord(path, recordText, text);
     if (fromRecord !== null) return fromRecord;
     if (text === null) return null;
-    const bytes = new Uint8Array(text.length);
-    copyText(text, 0, text.length, bytes, 0);
+    const bytes = itemBytes(kFileKey + path, text).bytes;
     return {bytes, recordText: null, record: null, check: null, wholeLength: text.length};
   }
 
@@ -415,8 +426,8 @@ var FunzioniStorage = (function () {
     }
   }
 
-  // The folder's files in the local storage, by path.
-  function storedFiles() {
+  // The paths of the folder's files in the local storage.
+  function storedPaths() {
     const paths = new Set();
     try {
       for (let i = 0; i < localStorage.length; ++i) {
@@ -431,8 +442,13 @@ var FunzioniStorage = (function () {
     } catch (error) {
       paths.clear();  // no storage: the folder starts empty, and every write is reported failed
     }
+    return paths;
+  }
+
+  // The folder's files in the local storage, by path.
+  function storedFiles() {
     const files = new Map();
-    paths.forEach((path) => {
+    storedPaths().forEach((path) => {
       const bytes = storedFile(path);
       if (bytes !== null) files.set(path, bytes);
     });
@@ -494,6 +510,86 @@ var FunzioniStorage = (function () {
         () => then(true));
   }
 
+  // The items that make the folder's stored files, [key, text]: each file's record's items and
+  // its whole item.
+  function storedItems() {
+    const items = [];
+    storedPaths().forEach((path) => {
+      const keys = [kFileKey + path];
+      try {
+        const record = JSON.parse(localStorage.getItem(kPartsKey + path));
+        Object.keys(record.items).forEach((name) => keys.push(itemKey(path, name)));
+      } catch (unreadable) {
+        // no record, or none that can be read: the whole item only
+      }
+      for (const key of new Set(keys)) {
+        const text = localStorage.getItem(key);
+        if (text !== null) items.push([key, text]);
+      }
+    });
+    return items;
+  }
+
+  // The stored items read and turned into bytes with their checks (readAhead), kReadSlice
+  // characters a task; `then` called once all are. The first task reads the storage (the
+  // browser hands all of it over at the first access).
+  function readItemsAhead(then) {
+    let items = null;
+    let next = 0;
+    let current = null;  // [key, {text, bytes, check}, characters done]
+    const channel = new MessageChannel();
+    const convertSlice = () => {
+      const item = current[1];
+      const end = Math.min(item.text.length, current[2] + kReadSlice);
+      let check = item.check;
+      for (let i = current[2]; i < end; ++i) {
+        const c = item.text.charCodeAt(i);
+        item.bytes[i] = c;
+        check = checkStep(check, c);
+      }
+      item.check = check;
+      current[2] = end;
+      if (end < item.text.length) return;
+      item.check >>>= 0;
+      readAhead.set(current[0], item);
+      current = null;
+    };
+    const step = () => {
+      if (items === null) items = storedItems();
+      if (current === null && next < items.length) {
+        const text = items[next][1];
+        current = [items[next][0], {text, bytes: new Uint8Array(text.length), check: kCheckStart}, 0];
+        ++next;
+      }
+      if (current !== null) convertSlice();
+      return current !== null || next < items.length;
+    };
+    channel.port1.onmessage = () => {
+      try {
+        if (step()) {
+          channel.port2.postMessage(null);
+          return;
+        }
+      } catch (error) {
+        readAhead = new Map();  // the folder is then read as it is filled
+      }
+      channel.port1.onmessage = null;
+      then();
+    };
+    channel.port2.postMessage(null);
+  }
+
+  // On the page the items are read ahead from the start of the script; null elsewhere (a
+  // worker, a test), or {done, waiting}.
+  const ahead = typeof document === 'object' && typeof MessageChannel === 'function' ?
+      {done: false, waiting: []} : null;
+  if (ahead !== null) {
+    readItemsAhead(() => {
+      ahead.done = true;
+      ahead.waiting.splice(0).forEach((then) => then());
+    });
+  }
+
   // Before the program starts: its folder filled from the browser's storage, and every file
   // written there stored as it is closed.
   function load() {
@@ -503,7 +599,25 @@ var FunzioniStorage = (function () {
       close.call(FS, stream);
       storeOnClose(stream);
     };
+    if (ahead === null || ahead.done) {
+      fillFolder();
+      return;
+    }
+    // The program waits for the items still being read.
+    addRunDependency('funzioni-stored-files');
+    ahead.waiting.push(() => {
+      try {
+        fillFolder();
+      } finally {
+        removeRunDependency('funzioni-stored-files');
+      }
+    });
+  }
+
+  // The folder filled with the stored files, or with those earlier editions of the page kept.
+  function fillFolder() {
     const stored = storedFiles();
+    readAhead = new Map();
     const fill = (earlier) => {
       restoring = true;
       try {
