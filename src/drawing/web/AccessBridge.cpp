@@ -19,6 +19,7 @@ EM_JS(void, funzioni_js_update_mirror, (int id, const char* name, const char* de
                         ranged !== 0 ? {value: value, minimum: minimum, maximum: maximum,
                                         step: step, text: UTF8ToString(text)} : null);
 });
+EM_JS(void, funzioni_js_refresh_mirrors_later, (), { FunzioniAccess.refreshLater(); });
 EM_JS(void, funzioni_js_mirror_order, (const int* ids, int count), {
   FunzioniAccess.setOrder(Array.from(HEAP32.subarray(ids >> 2, (ids >> 2) + count)));
 });
@@ -42,6 +43,10 @@ void UpdateMirror(int id, const MirrorState& state) {
                             range.step, range.text.c_str());
 }
 
+void RefreshMirrorsLater() {
+  funzioni_js_refresh_mirrors_later();
+}
+
 void SetMirrorOrder(std::span<const int> ids) {
   funzioni_js_mirror_order(ids.data(), static_cast<int>(ids.size()));
 }
@@ -61,6 +66,13 @@ int FocusedMirror() {
 }  // namespace funzioni::web
 
 extern "C" {
+
+// The mirrors of the drawn controls shown anew take what changed.
+EMSCRIPTEN_KEEPALIVE void funzioni_page_mirrors_refresh() {
+  if (funzioni::web::PageInput* dialog = funzioni::web::ShownDialog()) {
+    dialog->Drawn().RefreshStale();
+  }
+}
 
 // The focus ring goes to drawn control id (0: none shows it).
 EMSCRIPTEN_KEEPALIVE void funzioni_page_ring(int id) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "PageText.h"
 
@@ -68,12 +69,22 @@ void DrawnControls::SetKeyboardOrder(std::span<const int> ids) {
 }
 
 void DrawnControls::Refresh(int id) {
-  auto it = entries_.find(id);
-  if (it == entries_.end()) return;
-  MirrorState now = StateOf(it->second);
-  if (now == it->second.shown) return;
-  it->second.shown = std::move(now);
-  UpdateMirror(id, it->second.shown);
+  if (entries_.count(id) == 0 || std::find(stale_.begin(), stale_.end(), id) != stale_.end()) {
+    return;
+  }
+  stale_.push_back(id);
+  if (stale_.size() == 1) RefreshMirrorsLater();
+}
+
+void DrawnControls::RefreshStale() {
+  for (const int id : std::exchange(stale_, {})) {
+    auto it = entries_.find(id);
+    if (it == entries_.end()) continue;
+    MirrorState now = StateOf(it->second);
+    if (now == it->second.shown) continue;
+    it->second.shown = std::move(now);
+    UpdateMirror(id, it->second.shown);
+  }
 }
 
 bool DrawnControls::Focusable(int id) const {

@@ -53,8 +53,11 @@ class DrawnControls {
   void Describe(int id, ControlDescription about);
   void Forget();
   void SetKeyboardOrder(std::span<const int> ids);
-  // The control showed a new picture: its mirror takes what changed.
+  // The control showed a new picture: its mirror takes what changed, once the page asks
+  // (RefreshStale, after the frame that shows the picture: asking the control for its texts
+  // is no part of the picture's way to the screen).
   void Refresh(int id);
+  void RefreshStale();
   // In the keyboard order and described: it can take the focus.
   bool Focusable(int id) const;
   void Focus(int id) const;
@@ -76,6 +79,7 @@ class DrawnControls {
 
   DrawnControlsHooks hooks_;
   std::map<int, Entry> entries_;
+  std::vector<int> stale_;  // shown anew since the page last asked, in that order
   std::vector<int> order_;
   int ringed_ = 0;
 };
@@ -91,6 +95,8 @@ DrawnControls& DrawnControlsOf(Dialog& dialog);
 // The page's side (web/access.js).
 void AddMirror(int id, AccessibleRole role, const MirrorPlace& place);
 void UpdateMirror(int id, const MirrorState& state);
+// Asks the page for RefreshStale after its next frame.
+void RefreshMirrorsLater();
 void SetMirrorOrder(std::span<const int> ids);
 void RemoveMirrors();
 void FocusMirror(int id);

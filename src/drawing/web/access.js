@@ -27,6 +27,7 @@ var FunzioniAccess = (function () {
   // drag's step puts its picture on the canvas first, the page's elements follow.
   const waiting = new Map();  // control -> the arguments of update
   let writing = null;         // the timeout that writes them
+  let stale = false;          // the program has mirrors to refresh (refreshLater)
   // A hidden page shows no frames: the mirrors are written after this all the same.
   const kLatestWriteMs = 100;
   let order = [];             // the keyboard order, drawn and stock controls
@@ -242,6 +243,12 @@ var FunzioniAccess = (function () {
   }
 
   function writeWaiting() {
+    // The program is asked first for the mirrors of the controls shown anew (while `writing` is
+    // still set, so that their updates wait for no other frame).
+    if (stale) {
+      stale = false;
+      call('funzioni_page_mirrors_refresh');
+    }
     if (writing !== null) {
       clearTimeout(writing.late);
       writing = null;
@@ -280,8 +287,13 @@ var FunzioniAccess = (function () {
       waiting.set(id, [name, description, checked, range]);
       writeLater();
     },
-    // Updates given and not yet written.
-    waiting() { return waiting.size > 0; },
+    // Drawn controls shown anew: the program gives their mirrors' updates after the frame.
+    refreshLater() {
+      stale = true;
+      writeLater();
+    },
+    // Updates given or to be asked for, and not yet written.
+    waiting() { return waiting.size > 0 || stale; },
     remove(id) {
       waiting.delete(id);
       const mirror = mirrors.get(id);

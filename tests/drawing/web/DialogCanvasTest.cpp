@@ -250,5 +250,42 @@ TEST_F(DialogCanvasTest, RedrawnPicturesWaitForThePagesShow) {
       << "the dialog's end shows the picture still waiting";
 }
 
+// A slider's mirror asks the control for its state after the frame, not at each picture: shown
+// twice meanwhile, the page is asked once, and the mirror then takes the last state; a control no
+// longer described by then is passed over.
+TEST_F(DialogCanvasTest, MirrorsTakeTheStateOfControlsShownAnewWhenThePageAsks) {
+  web::DrawnControls& drawn = web::DrawnControlsOf(*dialog_);
+  double value = 1;
+  int asked = 0;
+  ControlDescription about;
+  about.role = AccessibleRole::Slider;
+  about.range = [&] {
+    ++asked;
+    return AccessibleRange{value, 0, 10, 1, "v"};
+  };
+  drawn.Describe(kBelow, about);
+  ASSERT_EQ(Page().mirrorStates[kBelow].range->value, 1);
+  Page().holdMirrorRefresh = true;
+  const int refreshes = Page().mirrorRefreshesAsked;
+  asked = 0;
+  for (const double v : {2.0, 3.0}) {
+    value = v;
+    Draw(kBelow, [](DrawingSurface& s) { s.SetPixel(5, 5, 0x00FF00); });
+  }
+  EXPECT_EQ(asked, 0) << "the control is not asked while its pictures are shown";
+  EXPECT_EQ(Page().mirrorRefreshesAsked, refreshes + 1);
+  EXPECT_EQ(Page().mirrorStates[kBelow].range->value, 1);
+  drawn.RefreshStale();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(Page().mirrorStates[kBelow].range->value, 3);
+  drawn.RefreshStale();
+  EXPECT_EQ(asked, 1) << "nothing left to refresh";
+
+  Draw(kBelow, [](DrawingSurface& s) { s.SetPixel(6, 5, 0x00FF00); });
+  drawn.Forget();
+  drawn.RefreshStale();
+  EXPECT_EQ(asked, 1) << "a control no longer described is not asked";
+}
+
 }  // namespace
 }  // namespace funzioni

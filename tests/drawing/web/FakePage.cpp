@@ -127,6 +127,11 @@ void AddMirror(int id, AccessibleRole, const MirrorPlace& place) {
 void UpdateMirror(int id, const MirrorState& state) {
   Page().mirrorStates[id] = state;
 }
+void RefreshMirrorsLater() {
+  ++Page().mirrorRefreshesAsked;
+  if (!Page().holdMirrorRefresh && ThePage().shown != nullptr)
+    ThePage().shown->Drawn().RefreshStale();
+}
 void SetMirrorOrder(std::span<const int> ids) {
   Page().mirrorOrder.assign(ids.begin(), ids.end());
 }

@@ -36,6 +36,9 @@ struct FakePage {
   std::vector<std::string> downloads;          // each download's name and bytes: "NAME:BYTES"
   std::map<int, std::pair<int, int>> mirrors;  // drawn control -> its position, the stock after it
   std::map<int, MirrorState> mirrorStates;
+  // The page asks for the mirrors' refresh at once, unless a test holds it.
+  bool holdMirrorRefresh = false;
+  int mirrorRefreshesAsked = 0;
   std::vector<int> mirrorOrder;
   int focusedMirror = 0;
   bool shown = false;
