@@ -1,8 +1,9 @@
 // The page in headless chromium: loading it at exactly the window's client size, the steps of a
 // steps file, and what it shows (the canvas's pixels, the stock controls' texts and rectangles).
-import { readFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 // The client size as the program defines it (src/app/MainWindow.h), read rather than copied.
@@ -133,11 +134,33 @@ export class FunzioniPage {
   // The page reloaded once the browser's storage holds what the page wrote to it: a write
   // returns as soon as the page's own copy of the storage has it, and reaches the storage shared
   // by a reload only later (chromium keeps it in another process), so a reload right after a
-  // large write may read the storage as it was before.
+  // write may read the storage as it was before.
   async reload() {
-    const settled = await this.page.evaluate(storageSettled, SETTLE_TIMEOUT_MS);
-    if (settled === 'late') throw new Error("the page's writes did not reach the browser's storage");
+    if ((await this.page.browser().version()).includes('Chrom')) await this.storageSettled();
     await this.load(() => this.page.reload({ waitUntil: 'load' }));
+  }
+
+  // Once the browser's shared storage holds every write the page made: a mark the page writes
+  // after them is seen by a page of another process, which the browser tells of it only then.
+  async storageSettled() {
+    const watcher = await this.context.newPage();
+    try {
+      await watcher.goto(blankPageUrl());
+      await watcher.evaluate(() => {
+        window.marks = [];
+        localStorage.getItem('');  // told of changes from now on
+        addEventListener('storage', (event) => window.marks.push([event.key, event.newValue]));
+      });
+      const token = `${Date.now()}-${Math.random()}`;
+      if (!(await this.page.evaluate(writeMark, SETTLE_MARK, token))) return;
+      await watcher.waitForFunction(
+        (key, value) => window.marks.some((m) => m[0] === key && m[1] === value),
+        { timeout: SETTLE_TIMEOUT_MS, polling: 10 }, SETTLE_MARK, token);
+      await this.page.evaluate(writeMark, SETTLE_MARK, null);
+    } finally {
+      await watcher.close();
+      await this.page.bringToFront();
+    }
   }
 
   // Milliseconds from the navigation to funzioniPage.ready.
@@ -332,47 +355,38 @@ export class FunzioniPage {
   }
 }
 
-// Runs in the page: resolves once a mark written now to the local storage has reached the
-// storage every page shares, and so every write the page made before it: another frame of the
-// page is told of a change then. 'late' when it has not within `timeout` ms; 'none' when there is
-// no storage to wait for or it takes no mark (full, refused).
-function storageSettled(timeout) {
-  const kMark = 'funzioni-test-settled';
-  const frames = [0, 1].map(() => {
-    const frame = document.createElement('iframe');
-    frame.style.display = 'none';
-    document.body.appendChild(frame);
-    return frame;
-  });
-  // The mark written through a frame's own storage object: the page may have replaced its own
-  // (refuseStorage); the frames share the page's storage.
-  const [writer, watcher] = frames.map((frame) => frame.contentWindow);
-  const done = (result) => {
-    for (const frame of frames) frame.remove();
-    return result;
-  };
-  let storage;
+// The mark a reload waits for (see FunzioniPage.reload).
+const SETTLE_MARK = 'funzioni-test-settled';
+
+// Runs in the page: `value` written as the mark (null: the mark removed) through a frame of the
+// page, which shares its storage and whose storage object the page cannot have replaced
+// (refuseStorage); false when the storage takes no mark (none, full).
+function writeMark(key, value) {
+  const frame = document.createElement('iframe');
+  frame.style.display = 'none';
+  document.body.appendChild(frame);
   try {
-    storage = writer.localStorage;
-  } catch (unavailable) {
-    return done('none');
+    const storage = frame.contentWindow.localStorage;
+    if (value === null) storage.removeItem(key); else storage.setItem(key, value);
+    return true;
+  } catch (refused) {
+    return false;
+  } finally {
+    frame.remove();
   }
-  return new Promise((resolve) => {
-    const token = `${Date.now()}-${Math.random()}`;
-    const timer = setTimeout(() => resolve(done('late')), timeout);
-    watcher.addEventListener('storage', (event) => {
-      if (event.key !== kMark || event.newValue !== token) return;
-      clearTimeout(timer);
-      storage.removeItem(kMark);
-      resolve(done('settled'));
-    });
-    try {
-      storage.setItem(kMark, token);
-    } catch (refused) {
-      clearTimeout(timer);
-      resolve(done('none'));
-    }
-  });
+}
+
+// An empty page of the file: origin, which shares the page's storage in chromium.
+let blankPage = null;
+function blankPageUrl() {
+  if (blankPage === null) {
+    const dir = mkdtempSync(join(tmpdir(), 'funzioni-web-blank-'));
+    process.once('exit', () => rmSync(dir, { recursive: true, force: true }));
+    const path = join(dir, 'blank.html');
+    writeFileSync(path, '<!doctype html><title>blank</title>');
+    blankPage = pathToFileURL(path).href;
+  }
+  return blankPage;
 }
 
 // Runs in the page: from now on the browser refuses to store anything, as when its storage is
