@@ -34,7 +34,12 @@ import {
   studyLeavesTheControlsInReach,
   studyStepsDidTheirPart,
 } from './study.mjs';
-import { measureTimings, openingFramesAreShown, pageAnswersDuringLongRedraw } from './timing.mjs';
+import {
+  measureTimings,
+  movesReachTheProgramOnce,
+  openingFramesAreShown,
+  pageAnswersDuringLongRedraw,
+} from './timing.mjs';
 import { viewGesturesAsOnTheDesktop } from './view.mjs';
 import { worksheetOpensAsOnTheDesktop } from './worksheet.mjs';
 import { parametersAsOnTheDesktop } from './params.mjs';
@@ -329,6 +334,8 @@ async function main() {
     }
     await check('the opening animation is painted as it is drawn', () =>
       openingFramesAreShown(browser, url, watch));
+    await check('every pointer move reaches the program once, in order, before the frame', () =>
+      movesReachTheProgramOnce(browser, url, watch));
     await check('the page answers during a long redraw', () =>
       pageAnswersDuringLongRedraw(browser, url, watch, timings));
     await check('timings measured', async () => {

@@ -192,3 +192,54 @@ export async function idleInPage(page) {
     look();
   }));
 }
+
+// Every pointer move reaches the program once, in order with the presses and releases, at its
+// place with the main button; in chromium before the frame's own mousemove is dispatched, so
+// that a drag's picture need not wait for the frame. (Moves across the plotting area.)
+export async function movesReachTheProgramOnce(browser, url, watch) {
+  const page = await FunzioniPage.open(browser, url, watch);
+  try {
+    await page.page.evaluate(() => {
+      const seen = (window.funzioniSeenInput = []);
+      const codes = FunzioniShared.shared().pointer;
+      const names = Object.fromEntries(Object.entries(codes).map(([name, code]) => [code, name]));
+      // The program's exports replace themselves at their first call: its entry is watched.
+      const program = FunzioniShared.program;
+      FunzioniShared.program = (name, ...args) => {
+        const [action, x, y, button] = args;
+        if (name === 'funzioni_page_pointer') seen.push(`${names[action]} ${x},${y} ${button}`);
+        return program(name, ...args);
+      };
+      window.addEventListener('mousemove', () => seen.push('mousemove'), true);
+    });
+    const mouse = page.page.mouse;
+    const at = (x, y) => [page.origin.x + x, page.origin.y + y];
+    const moves = [[100, 300], [140, 310], [180, 320], [220, 330]];
+    const expected = [];
+    const seenMoves = () => page.page.evaluate(
+      () => window.funzioniSeenInput.filter((e) => e === 'mousemove').length);
+    for (const [i, [x, y]] of moves.entries()) {
+      if (i === 1) {
+        await mouse.down();
+        expected.push(`press ${moves[0].join(',')} 0`);
+      }
+      await mouse.move(...at(x, y));
+      expected.push(`move ${x},${y} 0`, 'mousemove');
+      await page.page.waitForFunction((n) => window.funzioniSeenInput.filter(
+        (e) => e === 'mousemove').length >= n, {}, i + 1);
+    }
+    await mouse.up();
+    expected.push(`release ${moves.at(-1).join(',')} 0`);
+    await page.waitForIdle();
+    const seen = await page.page.evaluate(() => window.funzioniSeenInput);
+    if (await seenMoves() !== moves.length) return `mousemoves seen: ${seen.join('; ')}`;
+    // Without the early move (another browser) the program's move follows the mousemove.
+    const early = await page.page.evaluate(() => 'onpointerrawupdate' in window);
+    const order = early ? expected : expected.map((e, i, all) =>
+      e === 'mousemove' ? all[i - 1] : all[i + 1] === 'mousemove' ? 'mousemove' : e);
+    const got = seen.join('; ');
+    return got === order.join('; ') ? '' : `the program got: ${got}; expected: ${order.join('; ')}`;
+  } finally {
+    await closeSoon(page);
+  }
+}

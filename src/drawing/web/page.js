@@ -11,6 +11,8 @@ var FunzioniPage = (function () {
   const onPage = typeof window === 'object' && typeof document === 'object';
   const kLeftAndRight = 3;
   const kMiddleButtons = 4;  // the middle button in a mouse event's buttons
+  const kNoButtonChange = -1;  // a pointer event's button when only the position changed
+  const kMainButton = 0;
   // The wheel's steps as the desktop counts them: a notch is 120 (eighths of a degree); a wheel
   // that reports pixels or lines is taken at 100 pixels or 3 lines a notch.
   const kEighthsPerNotch = 120;
@@ -205,11 +207,12 @@ var FunzioniPage = (function () {
   }
 
   // action: 'move', 'press' or 'release', sent as the program's PointerAction.
-  function pointer(action, e) {
+  // A move's button is the main one (0), as in a mousemove.
+  function pointer(action, e, button = e.button) {
     // The editor covers the window while it is open: the window gets nothing of it.
     if (inEditor(e.target)) return;
     const at = windowPixel(e.clientX, e.clientY);
-    enter('funzioni_page_pointer', shared().pointer[action], at.x, at.y, e.button,
+    enter('funzioni_page_pointer', shared().pointer[action], at.x, at.y, button,
           e.buttons & kLeftAndRight, action === 'press' ? e.detail : 0, lineOf(e.target),
           heldOf(e));
   }
@@ -246,7 +249,19 @@ var FunzioniPage = (function () {
 
   function watchPointer() {
     const area = client();
-    area.addEventListener('mousemove', (e) => pointer('move', e), true);
+    // Chromium hands a mouse move to 'mousemove' only at its next frame, and 'pointerrawupdate'
+    // as soon as the move arrives: where the browser has it, moves are taken from it, so that a
+    // drag's picture follows the move within the frame, and the frame's mousemove is skipped.
+    // A touch has its own handling; a change of buttons is left to mousedown and mouseup.
+    let rawMoves = false;
+    area.addEventListener('pointerrawupdate', (e) => {
+      if (e.pointerType === 'touch' || e.button !== kNoButtonChange) return;
+      rawMoves = true;
+      pointer('move', e, kMainButton);
+    }, true);
+    area.addEventListener('mousemove', (e) => {
+      if (!rawMoves) pointer('move', e);
+    }, true);
     area.addEventListener('mousedown', (e) => {
       // The drawn controls and the face take no focus, so a press there leaves it where it was;
       // a right press on a list only reports itself.
