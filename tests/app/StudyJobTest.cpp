@@ -127,6 +127,10 @@ TEST(StudyJobTest, CancelAndNewerWorkStopTheWorkUnderWay) {
 // of its stages it was: the compilation, the first values, the scans. The study looks at the stop
 // between runs of values, which for a formula this long last up to about half a second.
 TEST(StudyJobTest, AHeavyStudyEndsSoonAfterTheCancel) {
+  // Far under the 40 s the whole study takes, so a stopped study is told from one run to its end,
+  // and far over the half second a run of values may last: under the thread sanitizer on a
+  // loaded machine a run lasts several times as long.
+  constexpr auto kEndsSoon = std::chrono::seconds(10);
   Watch watch;
   StudyJob job([&watch](const StudyRequest& request, StopToken stop) {
     watch.Note([&](Watch& w) { w.started = request.ticket; });
@@ -148,7 +152,7 @@ TEST(StudyJobTest, AHeavyStudyEndsSoonAfterTheCancel) {
     const auto cancelled = std::chrono::steady_clock::now();
     job.Cancel();
     ASSERT_TRUE(watch.WaitUntil([&](const Watch& w) { return w.ended == request.ticket; }));
-    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, kEndsSoon);
     ++request.ticket;
   }
 }
