@@ -21,6 +21,8 @@ export const STEP_1 = [
   { do: 'key', key: 'KeypadMinus' },
 ];
 const ALL_ON = [{ do: 'click', x: 788, y: 16 }];
+// A browser area the window is shrunk to fit, by a scale that is no whole number.
+const SHRUNK = { width: 800, height: 600 };
 
 async function follow(page, steps) {
   for (const step of steps) await page.perform(step);
@@ -238,8 +240,34 @@ export async function movesReachTheProgramOnce(browser, url, watch) {
     const order = early ? expected : expected.map((e, i, all) =>
       e === 'mousemove' ? all[i - 1] : all[i + 1] === 'mousemove' ? 'mousemove' : e);
     const got = seen.join('; ');
-    return got === order.join('; ') ? '' : `the program got: ${got}; expected: ${order.join('; ')}`;
+    if (got !== order.join('; ')) return `the program got: ${got}; expected: ${order.join('; ')}`;
+    return await movesAtFractionsAsPresses(page);
   } finally {
     await closeSoon(page);
   }
+}
+
+// In a browser area smaller than the window (shrunk to fit), a move to a place between whole CSS
+// pixels reaches the program at the window pixel a press or a release there gets.
+async function movesAtFractionsAsPresses(page) {
+  await page.page.setViewport({ width: SHRUNK.width, height: SHRUNK.height, deviceScaleFactor: 1 });
+  // The window is fitted to the area at its resize, before the next frames.
+  await page.page.evaluate(() => new Promise((resolve) => {
+    requestAnimationFrame(() => requestAnimationFrame(resolve));
+  }));
+  await page.waitForIdle();
+  await page.page.evaluate(() => window.funzioniSeenInput.splice(0));
+  const mouse = page.page.mouse;
+  const places = [[150.9, 250.9], [180.9, 260.9]];
+  for (const [i, [x, y]] of places.entries()) {
+    await mouse.move(x, y);
+    await (i === 0 ? mouse.down() : mouse.up());
+  }
+  await page.waitForIdle();
+  const seen = (await page.page.evaluate(() => window.funzioniSeenInput))
+    .filter((e) => e !== 'mousemove').map((e) => e.split(' '));
+  const [move, press, moveOut, release] = seen;
+  const same = seen.length === 4 && move[1] === press[1] && moveOut[1] === release[1];
+  const got = seen.map((e) => e.join(' ')).join('; ');
+  return same ? '' : `shrunk to ${SHRUNK.width}x${SHRUNK.height}, the program got: ${got}`;
 }

@@ -207,12 +207,11 @@ var FunzioniPage = (function () {
   }
 
   // action: 'move', 'press' or 'release', sent as the program's PointerAction.
-  // A move's button is the main one (0), as in a mousemove.
-  function pointer(action, e, button = e.button) {
+  function pointer(action, e) {
     // The editor covers the window while it is open: the window gets nothing of it.
     if (inEditor(e.target)) return;
     const at = windowPixel(e.clientX, e.clientY);
-    enter('funzioni_page_pointer', shared().pointer[action], at.x, at.y, button,
+    enter('funzioni_page_pointer', shared().pointer[action], at.x, at.y, e.button,
           e.buttons & kLeftAndRight, action === 'press' ? e.detail : 0, lineOf(e.target),
           heldOf(e));
   }
@@ -247,6 +246,16 @@ var FunzioniPage = (function () {
     return target.closest && target.closest('.funzioni-list, .funzioni-box') !== null;
   }
 
+  // A pointer event's move as its mousemove gives it: the place in whole CSS pixels (cut down,
+  // where a pointer event has fractions), the main button.
+  function asMouseMove(e) {
+    return {
+      clientX: Math.floor(e.clientX), clientY: Math.floor(e.clientY), button: kMainButton,
+      buttons: e.buttons, detail: 0, target: e.target, shiftKey: e.shiftKey, ctrlKey: e.ctrlKey,
+      metaKey: e.metaKey,
+    };
+  }
+
   function watchPointer() {
     const area = client();
     // Chromium hands a mouse move to 'mousemove' only at its next frame, and 'pointerrawupdate'
@@ -257,7 +266,7 @@ var FunzioniPage = (function () {
     area.addEventListener('pointerrawupdate', (e) => {
       if (e.pointerType === 'touch' || e.button !== kNoButtonChange) return;
       rawMoves = true;
-      pointer('move', e, kMainButton);
+      pointer('move', asMouseMove(e));
     }, true);
     area.addEventListener('mousemove', (e) => {
       if (!rawMoves) pointer('move', e);
