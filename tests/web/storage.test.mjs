@@ -87,6 +87,7 @@ function openPage(storage, {onPage = false} = {}) {
       },
       addRunDependency: () => ++page.waiting,
       removeRunDependency: () => --page.waiting,
+      abort: (what) => (page.aborted = what),
     });
   }
   vm.createContext(context);
@@ -223,4 +224,19 @@ test('a file read ahead in short tasks is whole when the program starts, whateve
       assert.deepEqual(late.files.get(kPath), want, `${name}, started late`);
     }
   }
+});
+
+// A folder that cannot be filled once the items are read (the program's memory full) stops the
+// start, as it does when the folder is filled at once: the program never runs on half of it.
+test('a folder the read-ahead cannot fill stops the start', () => {
+  const items = new Map();
+  openPage(new ModelStorage(items, 1e9)).FS.writeFile(kPath, bytesOf("x^2 'caff\xe8\r\n"));
+  const page = openPage(new ModelStorage(items, 1e9), {onPage: true});
+  page.FS.writeFile = () => {
+    throw new page.FS.ErrnoError(48);
+  };
+  page.load();
+  while (page.tasks.length > 0) page.step();
+  assert.equal(page.waiting, 1);
+  assert.match(String(page.aborted), /errno 48/);
 });

@@ -608,9 +608,13 @@ var FunzioniStorage = (function () {
     ahead.waiting.push(() => {
       try {
         fillFolder();
-      } finally {
-        removeRunDependency('funzioni-stored-files');
+      } catch (error) {
+        // As when the folder cannot be filled at once: the program does not start on a folder
+        // half filled, where its history would go unstored.
+        abort(String(error));
+        return;
       }
+      removeRunDependency('funzioni-stored-files');
     });
   }
 
