@@ -63,15 +63,20 @@ var FunzioniStorage = (function () {
   const kCheckStart = 0x811c9dc5;
   const checkStep = (check, c) => Math.imul(check ^ c, 0x01000193);
 
-  function bytesAndCheckOf(text) {
-    const bytes = new Uint8Array(text.length);
-    let check = kCheckStart;
-    for (let i = 0; i < text.length; ++i) {
+  // The characters [from, end) of the text put into bytes at the same places; the check carried
+  // on over them.
+  function convertInto(text, from, end, bytes, check) {
+    for (let i = from; i < end; ++i) {
       const c = text.charCodeAt(i);
       bytes[i] = c;
       check = checkStep(check, c);
     }
-    return {bytes, check: check >>> 0};
+    return check;
+  }
+
+  function bytesAndCheckOf(text) {
+    const bytes = new Uint8Array(text.length);
+    return {bytes, check: convertInto(text, 0, text.length, bytes, kCheckStart) >>> 0};
   }
 
   const checkOf = (text) => bytesAndCheckOf(text).check;
@@ -541,13 +546,7 @@ var FunzioniStorage = (function () {
     const convertSlice = () => {
       const item = current[1];
       const end = Math.min(item.text.length, current[2] + kReadSlice);
-      let check = item.check;
-      for (let i = current[2]; i < end; ++i) {
-        const c = item.text.charCodeAt(i);
-        item.bytes[i] = c;
-        check = checkStep(check, c);
-      }
-      item.check = check;
+      item.check = convertInto(item.text, current[2], end, item.bytes, item.check);
       current[2] = end;
       if (end < item.text.length) return;
       item.check >>>= 0;
